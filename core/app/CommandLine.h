@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fw {
+
+struct CommandLineOptions {
+    bool help = false;
+    bool version = false;
+    std::string dataDir;
+    std::string error; // set when the arguments cannot be used; shown with the usage
+};
+
+// Arguments without the program name. Single-dash arguments belong to the toolkit
+// (-platform, -style) and are left to it.
+CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments);
+
+std::string UsageText(const std::string& programName);
+std::string VersionText();
+
+} // namespace fw

@@ -1,0 +1,109 @@
+#include "app/DataFolders.h"
+
+#include "util/FileIo.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fw {
+namespace {
+
+bool MakeFolder(const std::string& path, std::string& reason) {
+    if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            return true;
+        reason = SystemReason(path, ENOTDIR);
+        return false;
+    }
+    reason = SystemReason(path, errno);
+    return false;
+}
+
+bool MakeFolderWithParents(const std::string& path, std::string& reason) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string parent = path.substr(0, slash);
+        if (::access(parent.c_str(), F_OK) != 0 && !MakeFolder(parent, reason))
+            return false;
+    }
+    return MakeFolder(path, reason);
+}
+
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.front() == '/')
+        return path;
+    char cwd[PATH_MAX];
+    if (::getcwd(cwd, sizeof cwd) == nullptr)
+        return path;
+    return std::string(cwd) + "/" + path;
+}
+
+} // namespace
+
+const char* ProcessEnvironment(const char* name) {
+    return std::getenv(name);
+}
+
+DataFolders FoldersUnder(const std::string& programFolder) {
+    const std::string base = WithoutTrailingSlash(programFolder);
+    return {base, base + "/OS", base + "/lists", base + "/settings", base + "/upd.ini"};
+}
+
+std::string ChooseDataFolder(const std::string& executableFolder, const std::string& overrideFolder,
+                             const EnvironmentLookup& environment) {
+    if (!overrideFolder.empty())
+        return WithoutTrailingSlash(AbsolutePath(overrideFolder));
+    if (IsWritableFolder(executableFolder))
+        return WithoutTrailingSlash(executableFolder);
+    const char* dataHome = environment("XDG_DATA_HOME");
+    if (dataHome && dataHome[0] == '/')
+        return WithoutTrailingSlash(dataHome) + "/flashwerk";
+    const char* home = environment("HOME");
+    return WithoutTrailingSlash(home && *home ? home : "/tmp") + "/.local/share/flashwerk";
+}
+
+bool CreateDataFolders(const DataFolders& folders, std::string& reason) {
+    if (!MakeFolderWithParents(folders.program, reason))
+        return false;
+    for (const std::string* folder : {&folders.firmware, &folders.lists, &folders.settings}) {
+        if (!MakeFolder(*folder, reason))
+            return false;
+    }
+    if (!IsWritableFolder(folders.program)) {
+        reason = SystemReason(folders.program, EACCES);
+        return false;
+    }
+    return true;
+}
+
+bool IsWritableFolder(const std::string& folder) {
+    std::string probe = folder + "/.flashwerk-probe-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+
+std::string ExecutableFolder() {
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return ".";
+    const std::string full(path, static_cast<std::size_t>(length));
+    const auto slash = full.rfind('/');
+    return slash == 0 ? "/" : full.substr(0, slash);
+}
+
+} // namespace fw

@@ -1,0 +1,285 @@
+#include "config/Konfiguration.h"
+
+#include "config/FontText.h"
+#include "config/ProfileFile.h"
+#include "config/SplitJoin.h"
+#include "res/StringTable.h"
+#include "util/TextUtil.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace fw {
+namespace {
+
+constexpr std::string_view kOptions = "OPTIONEN";
+constexpr std::string_view kTransfer = "DATENTRANSFER";
+constexpr std::string_view kInternet = "INTERNET";
+constexpr std::string_view kPersistent = "PERSISTENT";
+constexpr std::string_view kPrint = "PRINT";
+
+constexpr int kDefaultBaudRate = 115200;
+constexpr int kDefaultRecTimeout = 500;
+constexpr int kLoadMargin = 20;
+
+constexpr int kStrColumnSpec = 158;
+constexpr int kStrFtpAddress = 191;
+constexpr int kStrFirmwarePath = 192;
+constexpr int kStrListPath = 193;
+constexpr int kStrProxyPort = 195;
+constexpr int kStrSettingsPath = 197;
+constexpr int kStrPoolHeader = 1112;
+
+// The pool's column spec without its width markers.
+std::string DefaultColumnTitles() {
+    std::string titles = LoadResString(kStrColumnSpec);
+    std::erase(titles, '#');
+    return titles;
+}
+
+LogFont ResetFont(int weight, bool emphasised) {
+    LogFont font;
+    font.height = -27;
+    font.weight = weight;
+    font.italic = emphasised ? 1 : 0;
+    font.underline = emphasised ? 1 : 0;
+    font.pitchAndFamily = 48;
+    font.faceName = "ARIAL";
+    return font;
+}
+
+LogFont ReadFont(const CProfileFile& profile, std::string_view key) {
+    const std::string text = profile.GetString(kPrint, key, "");
+    return text.empty() ? DefaultPrintFont() : StringToFont(text);
+}
+
+// Server folders are kept relative and without a trailing separator.
+void StripOneSlashEachEnd(std::string& path) {
+    if (path.empty())
+        return;
+    if (path.front() == '/')
+        path.erase(0, 1);
+    if (!path.empty() && path.back() == '/')
+        path.pop_back();
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+ProxySetting ParseProxyServer(std::string_view text) {
+    const std::string defaultPort = LoadResString(kStrProxyPort);
+    const auto ftp = text.find("ftp=");
+    if (ftp != std::string_view::npos) {
+        std::string_view entry = text.substr(ftp + 4);
+        entry = entry.substr(0, entry.find(';'));
+        const auto colon = entry.find(':');
+        if (colon == std::string_view::npos)
+            return {std::string(entry), defaultPort};
+        return {std::string(entry.substr(0, colon)), std::string(entry.substr(colon + 1))};
+    }
+    // A numeric address always splits at its first ":"; a host name splits only when a port
+    // number follows, so "proxy:8080" does not end up as an address with port 21.
+    const auto colon = text.find(':');
+    if (colon != std::string_view::npos && colon > 0) {
+        const std::string_view after = text.substr(colon + 1);
+        if (IsDigit(text.front()) || (!after.empty() && IsAllDigits(after)))
+            return {std::string(text.substr(0, colon)), std::string(after)};
+    }
+    return {std::string(text), defaultPort};
+}
+
+std::string ProxyServerFromUrl(std::string_view url) {
+    url = Trim(url);
+    if (const auto scheme = url.find("://"); scheme != std::string_view::npos)
+        url.remove_prefix(scheme + 3);
+    url = url.substr(0, url.find('/'));
+    if (const auto credentials = url.rfind('@'); credentials != std::string_view::npos)
+        url.remove_prefix(credentials + 1);
+    return std::string(url);
+}
+
+CKonfiguration::~CKonfiguration() = default;
+
+void CKonfiguration::Load(const CProfileFile& profile) {
+    m_bFertigung = 0;
+
+    m_toolTips = profile.GetInt(kOptions, "TOOLTIPS", 1);
+    m_productionFiles = profile.GetString(kOptions, "FERTFILESID", "");
+
+    m_baudRate = profile.GetInt(kTransfer, "BAUDRATE", kDefaultBaudRate);
+    constexpr int supportedRates[] = {19200, 38400, 57600, 115200};
+    if (std::find(std::begin(supportedRates), std::end(supportedRates), m_baudRate) ==
+        std::end(supportedRates))
+        m_baudRate = kDefaultBaudRate;
+    m_comPort = profile.GetInt(kTransfer, "COMPORT", 0);
+    m_recTimeout = profile.GetInt(kTransfer, "REC-TIMEOUT", kDefaultRecTimeout);
+    m_versionHint = profile.GetInt(kTransfer, "VERSIONHINWEIS", 1);
+
+    m_keepPassword = profile.GetInt(kInternet, "KENNWSPEICH", 0);
+    m_dialUpEntry = profile.GetString(kInternet, "RAS-EINTRAG", "");
+    m_connectionType = profile.GetInt(kInternet, "VERBINDUNGSART", 0);
+    m_ftpAddress = profile.GetString(kInternet, "FTP-ADRESSE", LoadResString(kStrFtpAddress));
+    m_firmwarePath = profile.GetString(kInternet, "BSR-PFAD", LoadResString(kStrFirmwarePath));
+    m_listPath = profile.GetString(kInternet, "LST-PFAD", LoadResString(kStrListPath));
+    m_settingsPath = profile.GetString(kInternet, "GRD-PFAD", LoadResString(kStrSettingsPath));
+    m_proxyAddress = profile.GetString(kInternet, "PROXY-ADRESSE", "");
+    m_proxyPort = profile.GetString(kInternet, "PROXY-ANSCHLUSS", LoadResString(kStrProxyPort));
+    m_password = profile.GetString(kInternet, "KENNWORT", "");
+    m_userName = profile.GetString(kInternet, "BENUTZERNAME", "");
+
+    m_chosenFirmwareFile = profile.GetString(kPersistent, "AKTUWAHLOS", "");
+    m_chosenListFile = profile.GetString(kPersistent, "AKTUWAHLLISTS", "");
+    m_chosenSettingsFile = profile.GetString(kPersistent, "AKTUWAHLSETTINGS", "");
+    m_sortSettings = profile.GetInt(kPersistent, "SORTSETTINGS", -1);
+    m_sortFirmware = profile.GetInt(kPersistent, "SORTOS", -1);
+    m_sortLists = profile.GetInt(kPersistent, "SORTLISTS", -1);
+    m_activePage = profile.GetInt(kPersistent, "ACTIVEPAGE", 0);
+
+    CDruckDat& print = m_printSettings;
+    const std::string defaultTitles = DefaultColumnTitles();
+    std::string titles(Trim(profile.GetString(kPrint, "COLARRAY", defaultTitles)));
+    if (titles.empty())
+        titles = defaultTitles;
+    print.m_columnTitles = SplitStrings(titles, '|');
+    const std::size_t columns = print.m_columnTitles.size();
+
+    const std::string defaultFlags = JoinInts(std::vector<int>(columns, 1), '|');
+    std::string flags(Trim(profile.GetString(kPrint, "COLCHECK", defaultFlags)));
+    if (flags.empty())
+        flags = defaultFlags;
+    print.m_columnFlags = SplitInts(flags, '|');
+    // Every title needs a flag; a column without one is printed, as with no COLCHECK at all.
+    if (print.m_columnFlags.size() < columns)
+        print.m_columnFlags.resize(columns, 1);
+
+    print.m_leftMargin = profile.GetInt(kPrint, "LEFT", kLoadMargin);
+    print.m_rightMargin = profile.GetInt(kPrint, "RIGHT", kLoadMargin);
+    print.m_topMargin = profile.GetInt(kPrint, "UP", kLoadMargin);
+    print.m_bottomMargin = profile.GetInt(kPrint, "DOWN", kLoadMargin);
+    print.m_headerFont = ReadFont(profile, "FONTHEAD");
+    print.m_mainFont = ReadFont(profile, "FONTMAIN");
+    print.m_headerText = profile.GetString(kPrint, "HEAD", LoadResString(kStrPoolHeader));
+    // Read back so that a footer survives a restart.
+    print.m_footerText = profile.GetString(kPrint, "FOOT", "");
+    print.m_headerColour = static_cast<std::uint32_t>(profile.GetInt(kPrint, "COLHEAD", 0));
+    print.m_mainColour = static_cast<std::uint32_t>(profile.GetInt(kPrint, "COLMAIN", 0));
+}
+
+int CKonfiguration::Save(CProfileFile& profile, std::string& reason) {
+    StripOneSlashEachEnd(m_firmwarePath);
+    StripOneSlashEachEnd(m_listPath);
+
+    profile.WriteInt(kOptions, "TOOLTIPS", m_toolTips);
+    profile.WriteString(kOptions, "FERTFILESID", m_productionFiles);
+
+    profile.WriteInt(kTransfer, "BAUDRATE", m_baudRate);
+    profile.WriteInt(kTransfer, "COMPORT", m_comPort);
+    profile.WriteInt(kTransfer, "REC-TIMEOUT", m_recTimeout);
+    profile.WriteInt(kTransfer, "VERSIONHINWEIS", m_versionHint);
+
+    profile.WriteString(kInternet, "BSR-PFAD", m_firmwarePath);
+    profile.WriteString(kInternet, "LST-PFAD", m_listPath);
+    profile.WriteString(kInternet, "GRD-PFAD", m_settingsPath);
+    profile.WriteString(kInternet, "KENNWORT", m_keepPassword != 0 ? m_password : std::string());
+    profile.WriteString(kInternet, "BENUTZERNAME", m_userName);
+    profile.WriteString(kInternet, "PROXY-ADRESSE", m_proxyAddress);
+    profile.WriteString(kInternet, "PROXY-ANSCHLUSS", m_proxyPort);
+    profile.WriteInt(kInternet, "VERBINDUNGSART", m_connectionType);
+    profile.WriteInt(kInternet, "KENNWSPEICH", m_keepPassword);
+    profile.WriteString(kInternet, "RAS-EINTRAG", m_dialUpEntry);
+    profile.WriteString(kInternet, "FTP-ADRESSE", m_ftpAddress);
+
+    profile.WriteString(kPersistent, "AKTUWAHLOS", m_chosenFirmwareFile);
+    profile.WriteString(kPersistent, "AKTUWAHLLISTS", m_chosenListFile);
+    profile.WriteString(kPersistent, "AKTUWAHLSETTINGS", m_chosenSettingsFile);
+    profile.WriteInt(kPersistent, "ACTIVEPAGE", m_activePage);
+    profile.WriteInt(kPersistent, "SORTOS", m_sortFirmware);
+    profile.WriteInt(kPersistent, "SORTLISTS", m_sortLists);
+    profile.WriteInt(kPersistent, "SORTSETTINGS", m_sortSettings);
+
+    const CDruckDat& print = m_printSettings;
+    profile.WriteInt(kPrint, "DOWN", print.m_bottomMargin);
+    profile.WriteInt(kPrint, "LEFT", print.m_leftMargin);
+    profile.WriteInt(kPrint, "UP", print.m_topMargin);
+    profile.WriteInt(kPrint, "RIGHT", print.m_rightMargin);
+    profile.WriteString(kPrint, "COLARRAY", JoinStrings(print.m_columnTitles, '|'));
+    profile.WriteString(kPrint, "COLCHECK", JoinInts(print.m_columnFlags, '|'));
+    profile.WriteString(kPrint, "FONTMAIN", FontToString(print.m_mainFont));
+    profile.WriteString(kPrint, "FONTHEAD", FontToString(print.m_headerFont));
+    profile.WriteString(kPrint, "FOOT", print.m_footerText);
+    profile.WriteString(kPrint, "HEAD", print.m_headerText);
+    profile.WriteInt(kPrint, "COLMAIN", static_cast<int>(print.m_mainColour));
+    profile.WriteInt(kPrint, "COLHEAD", static_cast<int>(print.m_headerColour));
+
+    return profile.Save(reason) ? 1 : 0;
+}
+
+void CKonfiguration::ResetInternet() {
+    m_keepPassword = 0;
+    m_dialUpEntry.clear();
+    m_ftpAddress = LoadResString(kStrFtpAddress);
+    m_firmwarePath = LoadResString(kStrFirmwarePath);
+    m_listPath = LoadResString(kStrListPath);
+    m_settingsPath = LoadResString(kStrSettingsPath);
+    m_proxyAddress.clear();
+    m_proxyPort = LoadResString(kStrProxyPort);
+    m_password.clear();
+    m_userName.clear();
+}
+
+void CKonfiguration::ResetOptions() {
+    m_toolTips = 1;
+    m_baudRate = kDefaultBaudRate;
+    m_recTimeout = kDefaultRecTimeout;
+    m_versionHint = 1;
+    m_bFertigung = 0;
+    m_productionFiles.clear();
+    m_activePage = 0;
+}
+
+void CKonfiguration::ResetPrint() {
+    CDruckDat& print = m_printSettings;
+    print.m_columnTitles = SplitStrings(DefaultColumnTitles(), '|');
+    print.m_columnFlags.assign(print.m_columnTitles.size(), 1);
+    print.m_leftMargin = 10;
+    print.m_rightMargin = 10;
+    print.m_topMargin = 0;
+    print.m_bottomMargin = 0;
+    print.m_headerFont = ResetFont(700, true);
+    print.m_mainFont = ResetFont(400, false);
+    print.m_headerText = LoadResString(kStrPoolHeader);
+    print.m_footerText.clear();
+    print.m_headerColour = 0;
+    print.m_mainColour = 0;
+}
+
+void CKonfiguration::ReadSystemProxy() {
+    ReadSystemProxy([](const char* name) -> const char* { return std::getenv(name); });
+}
+
+void CKonfiguration::ReadSystemProxy(const EnvironmentLookup& getEnvironment) {
+    const char* proxy = nullptr;
+    if (getEnvironment) {
+        for (const char* name : {"ftp_proxy", "FTP_PROXY", "http_proxy", "HTTP_PROXY"}) {
+            const char* value = getEnvironment(name);
+            if (value != nullptr && !Trim(value).empty()) {
+                proxy = value;
+                break;
+            }
+        }
+    }
+    if (proxy == nullptr) {
+        m_connectionType = 0;
+        return;
+    }
+    m_connectionType = 1;
+    ProxySetting setting = ParseProxyServer(ProxyServerFromUrl(proxy));
+    m_proxyAddress = std::move(setting.address);
+    m_proxyPort = std::move(setting.port);
+}
+
+} // namespace fw

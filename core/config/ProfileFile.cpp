@@ -1,0 +1,270 @@
+#include "config/ProfileFile.h"
+
+#include "util/FileIo.h"
+#include "util/TextUtil.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace fw {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kBlanks = " \t\r\n\v\f";
+
+enum class LineKind { Other, Section, Key };
+
+struct ParsedLine {
+    LineKind kind = LineKind::Other;
+    std::string_view name;
+    std::string_view value;     // trimmed
+    std::size_t valueStart = 0; // where a rewrite of the value begins
+};
+
+ParsedLine ParseLine(std::string_view text) {
+    ParsedLine parsed;
+    const std::string_view trimmed = Trim(text);
+    if (trimmed.empty() || trimmed.front() == ';')
+        return parsed;
+    if (trimmed.front() == '[') {
+        const auto close = trimmed.find(']');
+        if (close != std::string_view::npos) {
+            parsed.kind = LineKind::Section;
+            parsed.name = Trim(trimmed.substr(1, close - 1));
+            return parsed;
+        }
+        // Without "]" the line is read like any other, as the system functions do.
+    }
+    const auto equals = text.find('=');
+    if (equals == std::string_view::npos)
+        return parsed;
+    parsed.kind = LineKind::Key;
+    parsed.name = Trim(text.substr(0, equals));
+    const auto valueStart = text.find_first_not_of(kBlanks, equals + 1);
+    parsed.valueStart = valueStart == std::string_view::npos ? text.size() : valueStart;
+    parsed.value = Trim(text.substr(equals + 1));
+    return parsed;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+               return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
+           });
+}
+
+// What a read returns for a stored value: up to a NUL, without enclosing quotes, capped.
+std::string ReadValue(std::string_view value) {
+    value = value.substr(0, value.find('\0'));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return std::string(value.substr(0, CProfileFile::kMaxValueLength));
+}
+
+bool IsBlank(char c) {
+    return kBlanks.find(c) != std::string_view::npos;
+}
+
+// A value must stay on its line, and must read back as it was written: blanks at its ends
+// and enclosing quotes would otherwise be lost, so such a value gets quotes of its own.
+std::string StoredValue(std::string_view value) {
+    std::string stored(value);
+    std::replace_if(
+        stored.begin(), stored.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; },
+        ' ');
+    if (stored.empty())
+        return stored;
+    const bool quoted = stored.size() >= 2 && (stored.front() == '"' || stored.front() == '\'') &&
+                        stored.back() == stored.front();
+    if (quoted || IsBlank(stored.front()) || IsBlank(stored.back()))
+        return '"' + stored + '"';
+    return stored;
+}
+
+bool IsWritableName(std::string_view name, std::string_view forbidden) {
+    return !name.empty() && Trim(name) == name &&
+           name.find_first_of(forbidden) == std::string_view::npos;
+}
+
+} // namespace
+
+bool CProfileFile::Load(const std::string& path, std::string& reason) {
+    m_path = path;
+    SetText({});
+    m_exists = false;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return true;
+        reason = SystemReason(path, errno);
+        return false;
+    }
+    m_exists = true;
+    std::string data;
+    if (!ReadWholeFile(path, data, reason))
+        return false;
+    SetText(data);
+    return true;
+}
+
+bool CProfileFile::Load(const std::string& path) {
+    std::string reason;
+    return Load(path, reason);
+}
+
+void CProfileFile::SetText(std::string_view text) {
+    m_lines.clear();
+    m_prefix.clear();
+    m_lineEnd = "\n";
+    if (text.starts_with(kByteOrderMark)) {
+        m_prefix = kByteOrderMark;
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    const auto firstBreak = text.find('\n');
+    if (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r')
+        m_lineEnd = "\r\n";
+    while (!text.empty()) {
+        const auto lineBreak = text.find('\n');
+        if (lineBreak == std::string_view::npos) {
+            m_lines.push_back({std::string(text), ""});
+            break;
+        }
+        std::string_view line = text.substr(0, lineBreak);
+        std::string end = "\n";
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+            end = "\r\n";
+        }
+        m_lines.push_back({std::string(line), std::move(end)});
+        text.remove_prefix(lineBreak + 1);
+    }
+}
+
+std::size_t CProfileFile::FindSection(std::string_view section) const {
+    if (section.empty())
+        return std::string::npos;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const ParsedLine parsed = ParseLine(m_lines[i].text);
+        if (parsed.kind == LineKind::Section && EqualsNoCase(parsed.name, section))
+            return i;
+    }
+    return std::string::npos;
+}
+
+// Only the first section of a name is searched, as the system functions do.
+std::size_t CProfileFile::FindKey(std::string_view section, std::string_view key) const {
+    const std::size_t header = FindSection(section);
+    if (header == std::string::npos || key.empty())
+        return std::string::npos;
+    for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
+        const ParsedLine parsed = ParseLine(m_lines[i].text);
+        if (parsed.kind == LineKind::Section)
+            break;
+        if (parsed.kind == LineKind::Key && EqualsNoCase(parsed.name, key))
+            return i;
+    }
+    return std::string::npos;
+}
+
+std::string CProfileFile::GetString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const {
+    const std::size_t line = FindKey(section, key);
+    if (line == std::string::npos)
+        return std::string(defaultValue);
+    return ReadValue(ParseLine(m_lines[line].text).value);
+}
+
+int CProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
+    const std::size_t line = FindKey(section, key);
+    if (line == std::string::npos)
+        return defaultValue;
+    const std::string value = ReadValue(ParseLine(m_lines[line].text).value);
+    return value.empty() ? defaultValue : ToIntC(value);
+}
+
+bool CProfileFile::HasKey(std::string_view section, std::string_view key) const {
+    return FindKey(section, key) != std::string::npos;
+}
+
+std::vector<std::pair<std::string, std::string>>
+CProfileFile::GetSection(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> entries;
+    const std::size_t header = FindSection(section);
+    if (header == std::string::npos)
+        return entries;
+    for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
+        const ParsedLine parsed = ParseLine(m_lines[i].text);
+        if (parsed.kind == LineKind::Section)
+            break;
+        if (parsed.kind == LineKind::Key && !parsed.name.empty())
+            entries.emplace_back(std::string(parsed.name), ReadValue(parsed.value));
+    }
+    return entries;
+}
+
+bool CProfileFile::WriteString(std::string_view section, std::string_view key,
+                               std::string_view value) {
+    using namespace std::string_view_literals;
+    if (!IsWritableName(section, "\r\n\0]"sv) || !IsWritableName(key, "\r\n\0="sv) ||
+        key.front() == ';' || key.front() == '[')
+        return false;
+    const std::string stored = StoredValue(value);
+
+    const std::size_t existing = FindKey(section, key);
+    if (existing != std::string::npos) {
+        std::string& text = m_lines[existing].text;
+        text = text.substr(0, ParseLine(text).valueStart) + stored;
+        return true;
+    }
+
+    const std::string line = std::string(key) + "=" + stored;
+    const std::size_t header = FindSection(section);
+    if (header == std::string::npos) {
+        InsertLine(m_lines.size(), "[" + std::string(section) + "]");
+        InsertLine(m_lines.size(), line);
+        return true;
+    }
+    // After the section's last key, so that comments and blank lines heading the next
+    // section stay with it.
+    std::size_t insertAt = header + 1;
+    for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
+        const LineKind kind = ParseLine(m_lines[i].text).kind;
+        if (kind == LineKind::Section)
+            break;
+        if (kind == LineKind::Key)
+            insertAt = i + 1;
+    }
+    InsertLine(insertAt, line);
+    return true;
+}
+
+bool CProfileFile::WriteInt(std::string_view section, std::string_view key, int value) {
+    return WriteString(section, key, std::to_string(value));
+}
+
+void CProfileFile::InsertLine(std::size_t index, std::string text) {
+    if (index > 0 && m_lines[index - 1].end.empty())
+        m_lines[index - 1].end = m_lineEnd;
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index),
+                   Line{std::move(text), m_lineEnd});
+}
+
+std::string CProfileFile::Text() const {
+    std::string text = m_prefix;
+    for (const Line& line : m_lines) {
+        text += line.text;
+        text += line.end;
+    }
+    return text;
+}
+
+bool CProfileFile::Save(std::string& reason) {
+    if (!WriteFileAtomically(m_path, Text(), reason))
+        return false;
+    m_exists = true;
+    return true;
+}
+
+} // namespace fw

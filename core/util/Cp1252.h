@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+// Text in the receiver's files is Windows-1252. The five bytes that code page leaves
+// undefined map to the C1 control characters of the same value, so every byte survives
+// a decode and encode unchanged.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// Characters without a Windows-1252 byte (and malformed UTF-8) become '?';
+// lossless is set to false when that happened.
+std::string Utf8ToCp1252(std::string_view utf8, bool* lossless = nullptr);
+
+} // namespace fw

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+// True when every character is a decimal digit; an empty text counts as digits.
+bool IsAllDigits(std::string_view text);
+
+// First position at which the whole pattern lies inside data. An empty pattern matches at 0.
+std::optional<std::size_t> FindPattern(std::span<const unsigned char> data, std::string_view pattern);
+
+// The part of a path after its last separator; "" when the path has none.
+std::string FileNameOfPath(std::string_view path);
+
+// White space at both ends removed (blank, tab, CR, LF, VT, FF).
+std::string_view Trim(std::string_view text);
+
+// C library decimal conversion: leading blanks skipped, stops at the first non-digit, 0 if none.
+int ToIntC(std::string_view text);
+
+} // namespace fw

@@ -1,0 +1,92 @@
+#include "app/FlashwerkApp.h"
+
+#include "app/ReceiverSheet.h"
+#include "config/ProfileFile.h"
+#include "res/StringIds.h"
+#include "util/MessageBoxes.h"
+#include "util/Texts.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace fw {
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void WriteSignalByte(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+CFlashwerkApp::CFlashwerkApp(const std::string& dataFolderOverride)
+    : m_folders(FoldersUnder(ChooseDataFolder(ExecutableFolder(), dataFolderOverride))),
+      m_context{m_config, m_folders} {}
+
+CFlashwerkApp::~CFlashwerkApp() = default;
+
+void CFlashwerkApp::Start() {
+    std::string reason;
+    m_dataUsable = CreateDataFolders(m_folders, reason);
+    if (!m_dataUsable)
+        ShowLastError(nullptr, ResText(str::kDataFolderUnusable), QString::fromStdString(reason));
+
+    CProfileFile profile;
+    m_firstStart = !profile.Load(m_folders.profile) || !profile.Exists();
+    if (m_firstStart) {
+        m_config.ResetInternet();
+        m_config.ReadSystemProxy();
+        m_config.ResetOptions();
+        m_config.ResetPrint();
+        if (m_dataUsable && !m_config.Save(profile, reason))
+            ShowLastError(nullptr, ResText(str::kSettingsNotSaved), QString::fromStdString(reason));
+    } else {
+        m_config.Load(profile);
+    }
+    m_sheet = std::make_unique<CReceiverSheet>(m_context);
+}
+
+void CFlashwerkApp::Finish() {
+    if (!m_dataUsable)
+        return;
+    // Read the file again so that anything written to it meanwhile survives the save.
+    CProfileFile profile;
+    profile.Load(m_folders.profile);
+    std::string reason;
+    if (!m_config.Save(profile, reason))
+        ShowLastError(nullptr, ResText(str::kSettingsNotSaved), QString::fromStdString(reason));
+}
+
+int CFlashwerkApp::Run() {
+    Start();
+    CloseOnTerminationSignals();
+    m_sheet->exec();
+    Finish();
+    return 0;
+}
+
+void CFlashwerkApp::CloseOnTerminationSignals() {
+    // A signal only writes a byte; the window closes on the GUI thread, so the settings are
+    // saved as after Quit.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+        return;
+    m_signalNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_signalNotifier, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+        m_sheet->reject();
+    });
+    struct sigaction action {};
+    action.sa_handler = WriteSignalByte;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
+} // namespace fw

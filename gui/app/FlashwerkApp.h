@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/AppContext.h"
+#include "app/DataFolders.h"
+#include "config/Konfiguration.h"
+
+#include <QObject>
+
+#include <memory>
+#include <string>
+
+class QSocketNotifier;
+
+namespace fw {
+
+class CReceiverSheet;
+
+// The start of the program: data folders, the configuration (loaded, or created on a first
+// start), the main window, and one save of the configuration however the window closes.
+class CFlashwerkApp : public QObject {
+    Q_OBJECT
+public:
+    explicit CFlashwerkApp(const std::string& dataFolderOverride);
+    ~CFlashwerkApp() override;
+
+    // Folders and configuration; the sheet is built but not shown.
+    void Start();
+    // Stores the configuration; a failure is shown to the user.
+    void Finish();
+    // Start, the modal main window, Finish. Returns the process exit code.
+    int Run();
+
+    CKonfiguration& Config() { return m_config; }
+    const DataFolders& Folders() const { return m_folders; }
+    CReceiverSheet* Sheet() const { return m_sheet.get(); }
+    bool IsFirstStart() const { return m_firstStart; }
+
+private:
+    void CloseOnTerminationSignals();
+
+    DataFolders m_folders;
+    CKonfiguration m_config;
+    AppContext m_context;
+    std::unique_ptr<CReceiverSheet> m_sheet;
+    bool m_firstStart = false;
+    bool m_dataUsable = true;
+    QSocketNotifier* m_signalNotifier = nullptr;
+};
+
+} // namespace fw

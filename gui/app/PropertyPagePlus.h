@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/AppContext.h"
+
+#include <QWidget>
+
+namespace fw {
+
+// Base of the main window's pages: the page's tab caption, and tool tips for every control
+// whose object name is its control number (the tip is the string of that number).
+class CPropertyPagePlus : public QWidget {
+    Q_OBJECT
+public:
+    CPropertyPagePlus(AppContext& context, int dialogId, QWidget* parent = nullptr);
+
+    int DialogId() const { return m_dialogId; }
+    QString TabCaption() const;
+
+    void SetToolTips(int on);
+    int ToolTipsOn() const { return m_toolTipsOn; }
+
+    // The sheet calls these when the page is shown and when another page takes its place
+    // or the window closes.
+    virtual void OnSetActive();
+    virtual void OnKillActive() {}
+
+    // Names a control by its number, which also selects its tool tip.
+    static void SetControlId(QWidget* control, int id);
+
+protected:
+    AppContext& Context() { return m_context; }
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ApplyToolTips();
+
+    AppContext& m_context;
+    int m_dialogId;
+    int m_toolTipsOn = 1;
+};
+
+// Stands in for a page whose controls are not built yet: shows the page's title only.
+class CPendingPage : public CPropertyPagePlus {
+    Q_OBJECT
+public:
+    CPendingPage(AppContext& context, int dialogId, QWidget* parent = nullptr);
+};
+
+} // namespace fw

@@ -1,0 +1,102 @@
+#include "app/ReceiverSheet.h"
+
+#include "app/AboutDlg.h"
+#include "app/PropertyPagePlus.h"
+#include "config/Konfiguration.h"
+#include "res/StringIds.h"
+#include "util/Texts.h"
+
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace fw {
+namespace {
+
+// Dialog numbers of the pages, in tab order: firmware, program lists, default settings, options.
+constexpr std::array<int, CReceiverSheet::kPageCount> kPageDialogs = {102, 29, 149, 162};
+
+} // namespace
+
+CReceiverSheet::CReceiverSheet(AppContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context), m_tabs(new QTabWidget(this)),
+      m_infoButton(new QPushButton(ResText(str::kInfoButton), this)),
+      m_quitButton(new QPushButton(ResText(str::kQuit), this)) {
+    setWindowTitle(QStringLiteral("Flashwerk"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/flashwerk.svg")));
+    setWindowFlag(Qt::WindowMinMaxButtonsHint);
+    setSizeGripEnabled(true);
+
+    for (int i = 0; i < kPageCount; ++i) {
+        m_pages[i] = new CPendingPage(context, kPageDialogs[i], m_tabs);
+        m_tabs->addTab(m_pages[i], m_pages[i]->TabCaption());
+    }
+
+    m_infoButton->setObjectName(QString::number(kInfoButtonId));
+    m_infoButton->setToolTip(ResText(str::kInfoButtonTip));
+    m_quitButton->setObjectName(QString::number(kQuitButtonId));
+    m_quitButton->setToolTip(ResText(str::kQuitButtonTip));
+    // Enter belongs to the pages' controls; it must never close the program.
+    for (QPushButton* button : {m_infoButton, m_quitButton}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(m_infoButton, &QPushButton::clicked, this, &CReceiverSheet::ShowAbout);
+    connect(m_quitButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_infoButton);
+    buttons->addStretch();
+    buttons->addWidget(m_quitButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(buttons);
+
+    SetActivePage(context.config.m_activePage);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &CReceiverSheet::OnPageChanged);
+    resize(720, 520);
+}
+
+CPropertyPagePlus* CReceiverSheet::Page(int index) const {
+    return index >= 0 && index < kPageCount ? m_pages[index] : nullptr;
+}
+
+int CReceiverSheet::ActivePage() const {
+    return m_tabs->currentIndex();
+}
+
+void CReceiverSheet::SetActivePage(int index) {
+    // A stored index that names no page opens the first one.
+    m_tabs->setCurrentIndex(index >= 0 && index < kPageCount ? index : 0);
+}
+
+void CReceiverSheet::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_shownPage < 0)
+        OnPageChanged(ActivePage());
+}
+
+void CReceiverSheet::OnPageChanged(int index) {
+    if (CPropertyPagePlus* previous = Page(m_shownPage))
+        previous->OnKillActive();
+    m_shownPage = index;
+    if (CPropertyPagePlus* page = Page(index))
+        page->OnSetActive();
+}
+
+void CReceiverSheet::done(int result) {
+    // Every way out (Quit, Escape, the close box, a signal) takes the page's values along.
+    if (CPropertyPagePlus* page = Page(m_shownPage))
+        page->OnKillActive();
+    m_context.config.m_activePage = ActivePage();
+    QDialog::done(result);
+}
+
+void CReceiverSheet::ShowAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+} // namespace fw

@@ -1,0 +1,84 @@
+#include "app/CommandLine.h"
+#include "app/DataFolders.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sys/stat.h>
+
+namespace fw {
+namespace {
+
+class DataFoldersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/flashwerk-folders-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_root = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(m_root); }
+    std::string m_root;
+};
+
+TEST_F(DataFoldersTest, FoldersLieUnderTheProgramFolder) {
+    const DataFolders folders = FoldersUnder("/opt/fw/");
+    EXPECT_EQ(folders.program, "/opt/fw");
+    EXPECT_EQ(folders.firmware, "/opt/fw/OS");
+    EXPECT_EQ(folders.lists, "/opt/fw/lists");
+    EXPECT_EQ(folders.settings, "/opt/fw/settings");
+    EXPECT_EQ(folders.profile, "/opt/fw/upd.ini");
+}
+
+TEST_F(DataFoldersTest, ChoosesOverrideThenProgramFolderThenUserData) {
+    std::map<std::string, std::string> env = {{"XDG_DATA_HOME", "/home/u/.data"}, {"HOME", "/home/u"}};
+    auto lookup = [&env](const char* name) -> const char* {
+        const auto found = env.find(name);
+        return found == env.end() ? nullptr : found->second.c_str();
+    };
+    EXPECT_EQ(ChooseDataFolder(m_root, "/elsewhere/", lookup), "/elsewhere");
+    EXPECT_EQ(ChooseDataFolder(m_root, "", lookup), m_root);
+    // A program folder that cannot be written (here: one that does not exist).
+    EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", lookup), "/home/u/.data/flashwerk");
+    env.erase("XDG_DATA_HOME");
+    EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", lookup), "/home/u/.local/share/flashwerk");
+    // A relative override is taken from the current folder.
+    EXPECT_EQ(ChooseDataFolder(m_root, "rel", lookup),
+              std::filesystem::current_path().string() + "/rel");
+}
+
+TEST_F(DataFoldersTest, CreatesMissingFoldersAndKeepsExistingOnes) {
+    const DataFolders folders = FoldersUnder(m_root + "/a/b");
+    std::filesystem::create_directories(folders.lists);
+    std::filesystem::create_directories(folders.lists + "/kept");
+    std::string reason;
+    ASSERT_TRUE(CreateDataFolders(folders, reason)) << reason;
+    for (const auto& folder : {folders.firmware, folders.lists, folders.settings})
+        EXPECT_TRUE(std::filesystem::is_directory(folder)) << folder;
+    EXPECT_TRUE(std::filesystem::exists(folders.lists + "/kept"));
+    EXPECT_FALSE(std::filesystem::exists(folders.profile)) << "upd.ini is the configuration's";
+}
+
+TEST_F(DataFoldersTest, AFileInTheWayIsReported) {
+    const DataFolders folders = FoldersUnder(m_root);
+    { std::ofstream blocker(folders.settings); }
+    std::string reason;
+    EXPECT_FALSE(CreateDataFolders(folders, reason));
+    EXPECT_NE(reason.find(folders.settings), std::string::npos) << reason;
+}
+
+TEST(CommandLineTest, ParsesOptionsAndRefusesUnknownOnes) {
+    EXPECT_TRUE(ParseCommandLine({"--help"}).help);
+    EXPECT_TRUE(ParseCommandLine({"--version"}).version);
+    EXPECT_EQ(ParseCommandLine({"--data-dir", "/d"}).dataDir, "/d");
+    EXPECT_EQ(ParseCommandLine({"--data-dir=/e"}).dataDir, "/e");
+    EXPECT_TRUE(ParseCommandLine({"-platform", "offscreen"}).error.empty()) << "toolkit options pass";
+    EXPECT_FALSE(ParseCommandLine({"--data-dir"}).error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--data-dir="}).error.empty());
+    EXPECT_NE(ParseCommandLine({"--dat-dir", "/d"}).error.find("--dat-dir"), std::string::npos);
+    EXPECT_NE(VersionText().find(FLASHWERK_VERSION), std::string::npos);
+}
+
+} // namespace
+} // namespace fw

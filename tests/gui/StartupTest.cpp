@@ -1,0 +1,134 @@
+#include "app/FlashwerkApp.h"
+#include "app/PropertyPagePlus.h"
+#include "app/ReceiverSheet.h"
+#include "config/ProfileFile.h"
+#include "util/FileIo.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+namespace fw {
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/flashwerk-startup-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_root = pattern;
+        m_data = m_root + "/data";
+    }
+    void TearDown() override { std::filesystem::remove_all(m_root); }
+
+    std::string ReadProfile() {
+        std::string text, reason;
+        EXPECT_TRUE(ReadWholeFile(m_data + "/upd.ini", text, reason)) << reason;
+        return text;
+    }
+    void WriteProfile(const std::string& text) {
+        std::filesystem::create_directories(m_data);
+        std::string reason;
+        ASSERT_TRUE(WriteFileAtomically(m_data + "/upd.ini", text, reason)) << reason;
+    }
+    static void ShowAndActivate(CReceiverSheet* sheet) {
+        sheet->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    }
+
+    std::string m_root;
+    std::string m_data;
+};
+
+TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) {
+    CFlashwerkApp app(m_data);
+    app.Start();
+    EXPECT_TRUE(app.IsFirstStart());
+    for (const char* folder : {"OS", "lists", "settings"})
+        EXPECT_TRUE(std::filesystem::is_directory(m_data + "/" + folder)) << folder;
+
+    const std::string text = ReadProfile();
+    std::vector<std::string> sections;
+    const std::regex header(R"(^\[([^\]]+)\])", std::regex::multiline);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), header); it != std::sregex_iterator(); ++it)
+        sections.push_back((*it)[1]);
+    EXPECT_EQ(sections, (std::vector<std::string>{"OPTIONEN", "DATENTRANSFER", "INTERNET", "PERSISTENT", "PRINT"}));
+    EXPECT_NE(text.find("ACTIVEPAGE=0"), std::string::npos);
+    EXPECT_FALSE(app.Sheet()->isVisible()) << "the profile exists before the window shows";
+    EXPECT_EQ(app.Sheet()->ActivePage(), 0);
+}
+
+TEST_F(StartupTest, OpensOnTheStoredPageAndStoresThePageShownAtClose) {
+    WriteProfile("[PERSISTENT]\nACTIVEPAGE=2\n[MINE]\nKEEP=yes\n");
+    CFlashwerkApp app(m_data);
+    app.Start();
+    EXPECT_FALSE(app.IsFirstStart());
+    CReceiverSheet* sheet = app.Sheet();
+    ShowAndActivate(sheet);
+    EXPECT_EQ(sheet->Tabs()->currentIndex(), 2);
+
+    sheet->Tabs()->setCurrentIndex(3);
+    QTest::mouseClick(sheet->findChild<QPushButton*>(QString::number(CReceiverSheet::kQuitButtonId)),
+                      Qt::LeftButton);
+    EXPECT_FALSE(sheet->isVisible());
+    app.Finish();
+
+    CProfileFile profile;
+    ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
+    EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 3);
+    EXPECT_EQ(profile.GetString("MINE", "KEEP", ""), "yes") << "foreign sections survive";
+}
+
+TEST_F(StartupTest, EveryWayOfClosingStoresThePage) {
+    for (int way = 0; way < 3; ++way) {
+        CFlashwerkApp app(m_data);
+        app.Start();
+        CReceiverSheet* sheet = app.Sheet();
+        ShowAndActivate(sheet);
+        sheet->Tabs()->setCurrentIndex(way + 1);
+        if (way == 0)
+            sheet->close(); // the close box
+        else if (way == 1)
+            QTest::keyClick(sheet, Qt::Key_Escape);
+        else
+            sheet->reject(); // what a termination signal does
+        EXPECT_FALSE(sheet->isVisible()) << "way " << way;
+        app.Finish();
+        CProfileFile profile;
+        ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
+        EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), way + 1) << "way " << way;
+    }
+}
+
+TEST_F(StartupTest, AltAndAMarkedLetterSwitchPages) {
+    CFlashwerkApp app(m_data);
+    app.Start();
+    CReceiverSheet* sheet = app.Sheet();
+    ShowAndActivate(sheet);
+    QTest::keyClick(sheet, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 1);
+    QTest::keyClick(sheet, Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 3);
+    QTest::keyClick(sheet, Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 2);
+    QTest::keyClick(sheet, Qt::Key_U, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 0);
+    QTest::keyClick(sheet, Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 0) << "a letter no tab marks changes nothing";
+    sheet->reject();
+}
+
+TEST_F(StartupTest, AStoredPageThatDoesNotExistOpensTheFirst) {
+    WriteProfile("[PERSISTENT]\nACTIVEPAGE=9\n");
+    CFlashwerkApp app(m_data);
+    app.Start();
+    EXPECT_EQ(app.Sheet()->ActivePage(), 0);
+}
+
+} // namespace
+} // namespace fw
