@@ -23,7 +23,7 @@ constexpr int kDefaultBaudRate = 115200;
 constexpr int kDefaultRecTimeout = 500;
 constexpr int kLoadMargin = 20;
 
-constexpr int kStrColumnSpec = 158;
+constexpr int kStrPoolColumns = 158;
 constexpr int kStrFtpAddress = 191;
 constexpr int kStrFirmwarePath = 192;
 constexpr int kStrListPath = 193;
@@ -31,9 +31,9 @@ constexpr int kStrProxyPort = 195;
 constexpr int kStrSettingsPath = 197;
 constexpr int kStrPoolHeader = 1112;
 
-// The pool's column spec without its width markers.
+// The pool grid's column titles without their width markers.
 std::string DefaultColumnTitles() {
-    std::string titles = LoadResString(kStrColumnSpec);
+    std::string titles = LoadResString(kStrPoolColumns);
     std::erase(titles, '#');
     return titles;
 }

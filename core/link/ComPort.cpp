@@ -1,5 +1,7 @@
 #include "link/ComPort.h"
 
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 #include "util/FileIo.h"
 
 #include <algorithm>
@@ -18,11 +20,6 @@ namespace fw {
 namespace {
 
 // English until these move into the string table.
-constexpr const char* kHintNoAccess =
-    "Only members of the group \"dialout\" may use serial ports: add the user to it "
-    "(sudo usermod -aG dialout USER) and log in again.";
-constexpr const char* kHintInUse = "The port is in use by another program.";
-constexpr const char* kHintNotSerial = "This is not a serial port.";
 
 struct Rate {
     std::uint32_t baud;
@@ -159,24 +156,24 @@ std::string CComPort::LastOpenError() const {
     if (m_lastOpenErrno == 0)
         return {};
     std::string text = SystemReason(m_lastOpenDevice, m_lastOpenErrno);
-    const char* hint = nullptr;
+    int hint = 0;
     switch (m_lastOpenErrno) {
     case EACCES:
     case EPERM:
-        hint = kHintNoAccess;
+        hint = str::kDialoutHint;
         break;
     case EBUSY:
     case EWOULDBLOCK:
-        hint = kHintInUse;
+        hint = str::kPortInUseHint;
         break;
     case ENOTTY:
-        hint = kHintNotSerial;
+        hint = str::kNotSerialHint;
         break;
     default:
         break;
     }
-    if (hint != nullptr)
-        text = text + ". " + hint;
+    if (hint != 0)
+        text = text + ". " + LoadResString(hint);
     return text;
 }
 

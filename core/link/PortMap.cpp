@@ -1,5 +1,6 @@
 #include "link/PortMap.h"
 
+#include "config/ProfileFile.h"
 #include "util/TextUtil.h"
 
 #include <algorithm>
@@ -127,6 +128,11 @@ std::string PortMap::NameFor(int comNumber) {
     if (comNumber < 1 || comNumber > kPortCount)
         return {};
     return "COM" + std::to_string(comNumber);
+}
+
+PortMap PortMap::FromProfile(const CProfileFile& profile,
+                             const std::vector<std::string>& machineDevices) {
+    return PortMap(profile.GetSection("PORTS"), machineDevices);
 }
 
 } // namespace fw

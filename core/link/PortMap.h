@@ -7,6 +7,8 @@
 
 namespace fw {
 
+class CProfileFile;
+
 // The machine's serial devices as paths in devFolder, in the order COM1.. are handed out:
 // USB adapters (ttyUSB*, then ttyACM*) first, then the built-in ttyS*, each in numeric order.
 // Linux creates ttyS nodes for every possible port; a ttyS counts only when sysTtyFolder
@@ -29,6 +31,9 @@ public:
     std::string DeviceFor(int comNumber) const;
     // "COM1".."COM4"; "" outside 1..4.
     static std::string NameFor(int comNumber);
+
+    // The map of this machine: the [PORTS] section of upd.ini, then the serial devices found.
+    static PortMap FromProfile(const CProfileFile& profile, const std::vector<std::string>& machineDevices);
 
 private:
     std::array<std::string, kPortCount> m_devices;

@@ -24,5 +24,7 @@ inline constexpr int kOptionNeedsValue = 9007;
 inline constexpr int kInfoButton = 9008;
 inline constexpr int kInfoButtonTip = 9009;
 inline constexpr int kQuitButtonTip = 9010;
+inline constexpr int kPortInUseHint = 9011;
+inline constexpr int kNotSerialHint = 9012;
 
 } // namespace fw::str

@@ -1,3 +1,4 @@
+#include "config/ProfileFile.h"
 #include "link/PortMap.h"
 
 #include <gmock/gmock.h>
@@ -77,6 +78,14 @@ TEST(PortMap, PortsBeyondTheMachinesDevicesStayEmpty) {
     EXPECT_EQ(map.DeviceFor(4), "");
     EXPECT_EQ(PortMap::NameFor(3), "COM3");
     EXPECT_EQ(PortMap::NameFor(5), "");
+}
+
+TEST(PortMap, ReadsThePortsSectionOfTheProfile) {
+    CProfileFile profile;
+    profile.SetText("[OPTIONEN]\nTOOLTIPS=1\n[ports]\nCom3=/dev/ttyUSB7\n");
+    const PortMap map = PortMap::FromProfile(profile, {"/dev/ttyS0"});
+    EXPECT_EQ(map.DeviceFor(1), "/dev/ttyS0");
+    EXPECT_EQ(map.DeviceFor(3), "/dev/ttyUSB7");
 }
 
 } // namespace
