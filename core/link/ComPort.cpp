@@ -19,8 +19,6 @@
 namespace fw {
 namespace {
 
-// English until these move into the string table.
-
 struct Rate {
     std::uint32_t baud;
     speed_t speed;
