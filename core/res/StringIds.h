@@ -26,5 +26,6 @@ inline constexpr int kInfoButtonTip = 9009;
 inline constexpr int kQuitButtonTip = 9010;
 inline constexpr int kPortInUseHint = 9011;
 inline constexpr int kNotSerialHint = 9012;
+inline constexpr int kSettingsNotRead = 9013;
 
 } // namespace fw::str

@@ -3,9 +3,9 @@
 #include "app/ReceiverSheet.h"
 #include "config/ProfileFile.h"
 #include "res/StringIds.h"
-#include "util/MessageBoxes.h"
 #include "util/Texts.h"
 
+#include <QMessageBox>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -32,19 +32,24 @@ CFlashwerkApp::~CFlashwerkApp() = default;
 
 void CFlashwerkApp::Start() {
     std::string reason;
-    m_dataUsable = CreateDataFolders(m_folders, reason);
-    if (!m_dataUsable)
-        ShowLastError(nullptr, ResText(str::kDataFolderUnusable), QString::fromStdString(reason));
+    if (!CreateDataFolders(m_folders, reason)) {
+        m_savingAllowed = false;
+        m_problems << ResText(str::kDataFolderUnusable) + QString::fromStdString(reason);
+    }
 
     CProfileFile profile;
-    m_firstStart = !profile.Load(m_folders.profile) || !profile.Exists();
+    if (!profile.Load(m_folders.profile, reason)) {
+        m_savingAllowed = false;
+        m_problems << ResText(str::kSettingsNotRead) + QString::fromStdString(reason);
+    }
+    m_firstStart = !profile.Exists();
     if (m_firstStart) {
         m_config.ResetInternet();
         m_config.ReadSystemProxy();
         m_config.ResetOptions();
         m_config.ResetPrint();
-        if (m_dataUsable && !m_config.Save(profile, reason))
-            ShowLastError(nullptr, ResText(str::kSettingsNotSaved), QString::fromStdString(reason));
+        if (m_savingAllowed && !m_config.Save(profile, reason))
+            m_problems << ResText(str::kSettingsNotSaved) + QString::fromStdString(reason);
     } else {
         m_config.Load(profile);
     }
@@ -52,22 +57,29 @@ void CFlashwerkApp::Start() {
 }
 
 void CFlashwerkApp::Finish() {
-    if (!m_dataUsable)
+    if (!m_savingAllowed)
         return;
     // Read the file again so that anything written to it meanwhile survives the save.
     CProfileFile profile;
-    profile.Load(m_folders.profile);
     std::string reason;
-    if (!m_config.Save(profile, reason))
-        ShowLastError(nullptr, ResText(str::kSettingsNotSaved), QString::fromStdString(reason));
+    if (!profile.Load(m_folders.profile, reason) || !m_config.Save(profile, reason))
+        m_problems << ResText(str::kSettingsNotSaved) + QString::fromStdString(reason);
 }
 
 int CFlashwerkApp::Run() {
     Start();
+    ShowProblems(m_sheet.get());
     CloseOnTerminationSignals();
     m_sheet->exec();
     Finish();
+    ShowProblems(nullptr);
     return 0;
+}
+
+void CFlashwerkApp::ShowProblems(QWidget* parent) {
+    for (const QString& problem : std::as_const(m_problems))
+        QMessageBox::warning(parent, ResText(str::kErrorTitle), problem);
+    m_problems.clear();
 }
 
 void CFlashwerkApp::CloseOnTerminationSignals() {

@@ -5,6 +5,7 @@
 #include "config/Konfiguration.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <memory>
 #include <string>
@@ -23,9 +24,10 @@ public:
     explicit CFlashwerkApp(const std::string& dataFolderOverride);
     ~CFlashwerkApp() override;
 
-    // Folders and configuration; the sheet is built but not shown.
+    // Folders and configuration; the sheet is built but not shown. What went wrong is kept
+    // in Problems() for Run to show.
     void Start();
-    // Stores the configuration; a failure is shown to the user.
+    // Stores the configuration; what went wrong is added to Problems().
     void Finish();
     // Start, the modal main window, Finish. Returns the process exit code.
     int Run();
@@ -34,16 +36,21 @@ public:
     const DataFolders& Folders() const { return m_folders; }
     CReceiverSheet* Sheet() const { return m_sheet.get(); }
     bool IsFirstStart() const { return m_firstStart; }
+    const QStringList& Problems() const { return m_problems; }
 
 private:
     void CloseOnTerminationSignals();
+    void ShowProblems(QWidget* parent);
 
     DataFolders m_folders;
     CKonfiguration m_config;
     AppContext m_context;
     std::unique_ptr<CReceiverSheet> m_sheet;
     bool m_firstStart = false;
-    bool m_dataUsable = true;
+    // False when settings must not be written: no usable folder, or an upd.ini that is
+    // there but could not be read (writing would replace the user's settings with defaults).
+    bool m_savingAllowed = true;
+    QStringList m_problems;
     QSocketNotifier* m_signalNotifier = nullptr;
 };
 

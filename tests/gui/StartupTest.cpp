@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 namespace fw {
@@ -128,6 +129,30 @@ TEST_F(StartupTest, AStoredPageThatDoesNotExistOpensTheFirst) {
     CFlashwerkApp app(m_data);
     app.Start();
     EXPECT_EQ(app.Sheet()->ActivePage(), 0);
+}
+
+TEST_F(StartupTest, AnUnreadableProfileIsReportedAndNeverOverwritten) {
+    std::filesystem::create_directories(m_data + "/upd.ini/inside");
+    CFlashwerkApp app(m_data);
+    app.Start();
+    ASSERT_EQ(app.Problems().size(), 1);
+    EXPECT_TRUE(app.Problems().front().contains("could not be read")) << app.Problems().front().toStdString();
+    EXPECT_EQ(app.Config().m_baudRate, 115200) << "the run goes on with the defaults";
+    app.Sheet()->reject();
+    app.Finish();
+    EXPECT_TRUE(std::filesystem::is_directory(m_data + "/upd.ini/inside"));
+    EXPECT_EQ(app.Problems().size(), 1) << "nothing was saved, so nothing more failed";
+}
+
+TEST_F(StartupTest, AnUnusableDataFolderIsReported) {
+    std::filesystem::create_directories(m_root);
+    { std::ofstream blocker(m_data); }
+    CFlashwerkApp app(m_data);
+    app.Start();
+    ASSERT_FALSE(app.Problems().isEmpty());
+    EXPECT_TRUE(app.Problems().front().contains(QString::fromStdString(m_data)));
+    app.Finish();
+    EXPECT_TRUE(std::filesystem::is_regular_file(m_data));
 }
 
 } // namespace
