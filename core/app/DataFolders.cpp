@@ -50,10 +50,6 @@ std::string AbsolutePath(const std::string& path) {
 
 } // namespace
 
-const char* ProcessEnvironment(const char* name) {
-    return std::getenv(name);
-}
-
 DataFolders FoldersUnder(const std::string& programFolder) {
     const std::string base = WithoutTrailingSlash(programFolder);
     return {base, base + "/OS", base + "/lists", base + "/settings", base + "/upd.ini"};

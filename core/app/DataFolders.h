@@ -1,12 +1,10 @@
 #pragma once
 
-#include <functional>
+#include "util/Environment.h"
+
 #include <string>
 
 namespace fw {
-
-using EnvironmentLookup = std::function<const char*(const char*)>;
-const char* ProcessEnvironment(const char* name);
 
 // The program's data: the three file folders and upd.ini under one folder.
 struct DataFolders {

@@ -3,11 +3,11 @@
 #include "config/FontText.h"
 #include "config/ProfileFile.h"
 #include "config/SplitJoin.h"
+#include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "util/TextUtil.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace fw {
@@ -23,17 +23,9 @@ constexpr int kDefaultBaudRate = 115200;
 constexpr int kDefaultRecTimeout = 500;
 constexpr int kLoadMargin = 20;
 
-constexpr int kStrPoolColumns = 158;
-constexpr int kStrFtpAddress = 191;
-constexpr int kStrFirmwarePath = 192;
-constexpr int kStrListPath = 193;
-constexpr int kStrProxyPort = 195;
-constexpr int kStrSettingsPath = 197;
-constexpr int kStrPoolHeader = 1112;
-
 // The pool grid's column titles without their width markers.
 std::string DefaultColumnTitles() {
-    std::string titles = LoadResString(kStrPoolColumns);
+    std::string titles = LoadResString(str::kColumnTitles);
     std::erase(titles, '#');
     return titles;
 }
@@ -71,7 +63,7 @@ bool IsDigit(char c) {
 } // namespace
 
 ProxySetting ParseProxyServer(std::string_view text) {
-    const std::string defaultPort = LoadResString(kStrProxyPort);
+    const std::string defaultPort = LoadResString(str::kDefaultProxyPort);
     const auto ftp = text.find("ftp=");
     if (ftp != std::string_view::npos) {
         std::string_view entry = text.substr(ftp + 4);
@@ -122,12 +114,12 @@ void CKonfiguration::Load(const CProfileFile& profile) {
     m_keepPassword = profile.GetInt(kInternet, "KENNWSPEICH", 0);
     m_dialUpEntry = profile.GetString(kInternet, "RAS-EINTRAG", "");
     m_connectionType = profile.GetInt(kInternet, "VERBINDUNGSART", 0);
-    m_ftpAddress = profile.GetString(kInternet, "FTP-ADRESSE", LoadResString(kStrFtpAddress));
-    m_firmwarePath = profile.GetString(kInternet, "BSR-PFAD", LoadResString(kStrFirmwarePath));
-    m_listPath = profile.GetString(kInternet, "LST-PFAD", LoadResString(kStrListPath));
-    m_settingsPath = profile.GetString(kInternet, "GRD-PFAD", LoadResString(kStrSettingsPath));
+    m_ftpAddress = profile.GetString(kInternet, "FTP-ADRESSE", LoadResString(str::kDefaultFtpHost));
+    m_firmwarePath = profile.GetString(kInternet, "BSR-PFAD", LoadResString(str::kDefaultFirmwarePath));
+    m_listPath = profile.GetString(kInternet, "LST-PFAD", LoadResString(str::kDefaultListPath));
+    m_settingsPath = profile.GetString(kInternet, "GRD-PFAD", LoadResString(str::kDefaultSettingsPath));
     m_proxyAddress = profile.GetString(kInternet, "PROXY-ADRESSE", "");
-    m_proxyPort = profile.GetString(kInternet, "PROXY-ANSCHLUSS", LoadResString(kStrProxyPort));
+    m_proxyPort = profile.GetString(kInternet, "PROXY-ANSCHLUSS", LoadResString(str::kDefaultProxyPort));
     m_password = profile.GetString(kInternet, "KENNWORT", "");
     m_userName = profile.GetString(kInternet, "BENUTZERNAME", "");
 
@@ -162,7 +154,7 @@ void CKonfiguration::Load(const CProfileFile& profile) {
     print.m_bottomMargin = profile.GetInt(kPrint, "DOWN", kLoadMargin);
     print.m_headerFont = ReadFont(profile, "FONTHEAD");
     print.m_mainFont = ReadFont(profile, "FONTMAIN");
-    print.m_headerText = profile.GetString(kPrint, "HEAD", LoadResString(kStrPoolHeader));
+    print.m_headerText = profile.GetString(kPrint, "HEAD", LoadResString(str::kDefaultPrintHeader));
     // Read back so that a footer survives a restart.
     print.m_footerText = profile.GetString(kPrint, "FOOT", "");
     print.m_headerColour = static_cast<std::uint32_t>(profile.GetInt(kPrint, "COLHEAD", 0));
@@ -221,12 +213,12 @@ int CKonfiguration::Save(CProfileFile& profile, std::string& reason) {
 void CKonfiguration::ResetInternet() {
     m_keepPassword = 0;
     m_dialUpEntry.clear();
-    m_ftpAddress = LoadResString(kStrFtpAddress);
-    m_firmwarePath = LoadResString(kStrFirmwarePath);
-    m_listPath = LoadResString(kStrListPath);
-    m_settingsPath = LoadResString(kStrSettingsPath);
+    m_ftpAddress = LoadResString(str::kDefaultFtpHost);
+    m_firmwarePath = LoadResString(str::kDefaultFirmwarePath);
+    m_listPath = LoadResString(str::kDefaultListPath);
+    m_settingsPath = LoadResString(str::kDefaultSettingsPath);
     m_proxyAddress.clear();
-    m_proxyPort = LoadResString(kStrProxyPort);
+    m_proxyPort = LoadResString(str::kDefaultProxyPort);
     m_password.clear();
     m_userName.clear();
 }
@@ -251,14 +243,10 @@ void CKonfiguration::ResetPrint() {
     print.m_bottomMargin = 0;
     print.m_headerFont = ResetFont(700, true);
     print.m_mainFont = ResetFont(400, false);
-    print.m_headerText = LoadResString(kStrPoolHeader);
+    print.m_headerText = LoadResString(str::kDefaultPrintHeader);
     print.m_footerText.clear();
     print.m_headerColour = 0;
     print.m_mainColour = 0;
-}
-
-void CKonfiguration::ReadSystemProxy() {
-    ReadSystemProxy([](const char* name) -> const char* { return std::getenv(name); });
 }
 
 void CKonfiguration::ReadSystemProxy(const EnvironmentLookup& getEnvironment) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "config/DruckDat.h"
+#include "util/Environment.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,8 +24,6 @@ std::string ProxyServerFromUrl(std::string_view url);
 // Every persistent setting of the program; loaded from upd.ini at start, saved at exit.
 class CKonfiguration {
 public:
-    using EnvironmentLookup = std::function<const char*(const char*)>;
-
     CKonfiguration() = default;
     virtual ~CKonfiguration();
 
@@ -40,8 +38,7 @@ public:
     void ResetPrint();
     // The proxy from the environment (ftp_proxy, else http_proxy, either case): when one is
     // set the connection goes through it, else it is direct and nothing else changes.
-    void ReadSystemProxy();
-    void ReadSystemProxy(const EnvironmentLookup& getEnvironment);
+    void ReadSystemProxy(const EnvironmentLookup& getEnvironment = ProcessEnvironment);
 
     int m_toolTips = 1;
     CDruckDat m_printSettings;

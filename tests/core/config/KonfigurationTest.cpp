@@ -23,7 +23,7 @@ using test::WriteBytes;
 using Strings = std::vector<std::string>;
 using Ints = std::vector<int>;
 
-const CKonfiguration::EnvironmentLookup kNoEnvironment = [](const char*) -> const char* {
+const EnvironmentLookup kNoEnvironment = [](const char*) -> const char* {
     return nullptr;
 };
 

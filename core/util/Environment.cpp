@@ -1,0 +1,11 @@
+#include "util/Environment.h"
+
+#include <cstdlib>
+
+namespace fw {
+
+const char* ProcessEnvironment(const char* name) {
+    return std::getenv(name);
+}
+
+} // namespace fw
