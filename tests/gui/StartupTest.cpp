@@ -4,6 +4,8 @@
 #include "config/ProfileFile.h"
 #include "util/FileIo.h"
 
+#include "support/FileTestSupport.h"
+
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -11,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 
 namespace fw {
@@ -19,14 +20,6 @@ namespace {
 
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/flashwerk-startup-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_root = pattern;
-        m_data = m_root + "/data";
-    }
-    void TearDown() override { std::filesystem::remove_all(m_root); }
-
     std::string ReadProfile() {
         std::string text, reason;
         EXPECT_TRUE(ReadWholeFile(m_data + "/upd.ini", text, reason)) << reason;
@@ -42,8 +35,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
     }
 
-    std::string m_root;
-    std::string m_data;
+    test::TempDir m_dir;
+    const std::string m_root = m_dir.Path().string();
+    const std::string m_data = m_root + "/data";
 };
 
 TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) {
@@ -146,7 +140,7 @@ TEST_F(StartupTest, AnUnreadableProfileIsReportedAndNeverOverwritten) {
 
 TEST_F(StartupTest, AnUnusableDataFolderIsReported) {
     std::filesystem::create_directories(m_root);
-    { std::ofstream blocker(m_data); }
+    test::WriteBytes(m_data, ""); // a file where the data folder belongs
     CFlashwerkApp app(m_data);
     app.Start();
     ASSERT_FALSE(app.Problems().isEmpty());

@@ -1,25 +1,20 @@
 #include "app/CommandLine.h"
 #include "app/DataFolders.h"
 
+#include "support/FileTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sys/stat.h>
 
 namespace fw {
 namespace {
 
 class DataFoldersTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/flashwerk-folders-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_root = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_root); }
-    std::string m_root;
+    test::TempDir m_dir;
+    const std::string m_root = m_dir.Path().string();
 };
 
 TEST_F(DataFoldersTest, FoldersLieUnderTheProgramFolder) {
@@ -62,7 +57,7 @@ TEST_F(DataFoldersTest, CreatesMissingFoldersAndKeepsExistingOnes) {
 
 TEST_F(DataFoldersTest, AFileInTheWayIsReported) {
     const DataFolders folders = FoldersUnder(m_root);
-    { std::ofstream blocker(folders.settings); }
+    test::WriteBytes(folders.settings, ""); // a file where a folder belongs
     std::string reason;
     EXPECT_FALSE(CreateDataFolders(folders, reason));
     EXPECT_NE(reason.find(folders.settings), std::string::npos) << reason;

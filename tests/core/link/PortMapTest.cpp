@@ -1,12 +1,12 @@
 #include "config/ProfileFile.h"
 #include "link/PortMap.h"
 
+#include "support/FileTestSupport.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <stdlib.h>
 
 namespace fw {
 namespace {
@@ -17,23 +17,20 @@ using ::testing::ElementsAre;
 class SerialDeviceList : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/flashwerk-ports-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
-        dev = root / "dev";
-        sys = root / "sys";
         fs::create_directories(dev);
         fs::create_directories(sys);
     }
-    void TearDown() override { fs::remove_all(root); }
 
-    void Node(const std::string& name) { std::ofstream(dev / name).put('\0'); }
+    void Node(const std::string& name) {
+        test::WriteBytes((dev / name).string(), std::string(1, '\0'));
+    }
     void UartType(const std::string& name, const std::string& type) {
         fs::create_directories(sys / name);
-        std::ofstream(sys / name / "type") << type << "\n";
+        test::WriteBytes((sys / name / "type").string(), type + "\n");
     }
 
-    fs::path root, dev, sys;
+    test::TempDir m_dir;
+    const fs::path root = m_dir.Path(), dev = root / "dev", sys = root / "sys";
 };
 
 TEST_F(SerialDeviceList, DevicesInHandOutOrder) {
