@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace fw {
+
+enum class MessageIcon { Stop, Warning, Question, Information };
+
+// The questions and messages core code needs answered. The program shows them in message boxes,
+// the command-line tool on the terminal, tests answer from a script. Core never shows anything
+// itself.
+class UserInteraction {
+public:
+    virtual ~UserInteraction() = default;
+
+    virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+    // True for Yes.
+    virtual bool AskYesNo(const std::string& text, MessageIcon icon) = 0;
+    // The type of a list whose type is not known: 0 radio, 1 TV, -1 when the user cancels.
+    virtual int AskRadioOrTv() = 0;
+};
+
+} // namespace fw
