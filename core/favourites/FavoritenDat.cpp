@@ -1,0 +1,188 @@
+#include "favourites/FavoritenDat.h"
+
+#include "lists/ProgramPool.h"
+#include "util/TextUtil.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace fw {
+namespace {
+
+// Part of the file format, so not taken from the translated texts.
+constexpr std::string_view kLabelLine =
+    "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:";
+
+void MarkChanged(BankFlags& changed, int bank) {
+    changed[static_cast<std::size_t>(bank)] = 0;
+}
+
+} // namespace
+
+void CFavoritenDat::Clear() {
+    for (auto& bank : m_banks)
+        bank.clear();
+}
+
+int CFavoritenDat::GetCount(int bank) const {
+    return IsValidBank(bank) ? static_cast<int>(Bank(bank).size()) : 0;
+}
+
+int CFavoritenDat::GetAddress(int bank, int index) const {
+    if (index < 0 || index >= GetCount(bank))
+        return -1;
+    return Bank(bank)[static_cast<std::size_t>(index)].m_nAddress;
+}
+
+int CFavoritenDat::GetMaxCount() const {
+    int most = 0;
+    for (int bank = 0; bank < kBankCount; ++bank)
+        most = std::max(most, GetCount(bank));
+    return most;
+}
+
+bool CFavoritenDat::Insert(int bank, CFavEintrag entry, int position) {
+    if (!IsValidBank(bank))
+        return false;
+    auto& entries = Bank(bank);
+    if (position >= 0 && position < GetCount(bank))
+        entries.insert(entries.begin() + position, entry);
+    else
+        entries.push_back(entry);
+    return true;
+}
+
+bool CFavoritenDat::RemoveAt(int bank, int index) {
+    if (index < 0 || index >= GetCount(bank))
+        return false;
+    Bank(bank).erase(Bank(bank).begin() + index);
+    return true;
+}
+
+void CFavoritenDat::ReadBlock(std::span<const std::string_view> lines, bool skipHeader) {
+    Clear();
+    if (skipHeader && !lines.empty())
+        lines = lines.subspan(1);
+    for (std::string_view line : lines) {
+        for (int bank = 0; bank < kBankCount; ++bank) {
+            const std::size_t tab = line.find('\t');
+            const std::string_view field = Trim(line.substr(0, tab));
+            if (!field.empty())
+                Bank(bank).push_back(CFavEintrag{ToIntC(field)});
+            if (tab == std::string_view::npos)
+                break;
+            line.remove_prefix(tab + 1);
+        }
+    }
+}
+
+void CFavoritenDat::WriteBlock(std::string& out) const {
+    out += kLabelLine;
+    out += "\r\n";
+    const int rows = GetMaxCount();
+    for (int index = 0; index < rows; ++index) {
+        std::string row;
+        for (int bank = 0; bank < kBankCount; ++bank) {
+            if (index < GetCount(bank))
+                row += std::to_string(GetAddress(bank, index));
+            row += '\t';
+        }
+        row.pop_back();
+        out += row;
+        out += "\r\n";
+    }
+}
+
+std::span<const unsigned char> CFavoritenDat::BuildWireBuffer(int bank) {
+    m_wireBuffer.clear();
+    if (!IsValidBank(bank))
+        return m_wireBuffer;
+    m_wireBuffer.reserve(Bank(bank).size() * 2);
+    for (const CFavEintrag& entry : Bank(bank)) {
+        m_wireBuffer.push_back(static_cast<unsigned char>((entry.m_nAddress >> 8) & 0xFF));
+        m_wireBuffer.push_back(static_cast<unsigned char>(entry.m_nAddress & 0xFF));
+    }
+    return m_wireBuffer;
+}
+
+int CFavoritenDat::GetWireLength(int bank) const {
+    return 2 * GetCount(bank);
+}
+
+std::span<unsigned char> CFavoritenDat::AllocReceiveBuffer(std::size_t length) {
+    m_wireBuffer.assign(length, 0);
+    return m_wireBuffer;
+}
+
+void CFavoritenDat::ParseWireBuffer(int bank) {
+    if (!IsValidBank(bank))
+        return;
+    for (std::size_t k = 0; k + 1 < m_wireBuffer.size(); k += 2)
+        Bank(bank).push_back(CFavEintrag{m_wireBuffer[k] * 256 + m_wireBuffer[k + 1]});
+}
+
+void CFavoritenDat::RemoveProgram(int address, BankFlags& changed) {
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        const auto removed = std::erase_if(Bank(bank), [address](const CFavEintrag& entry) {
+            return entry.m_nAddress == address;
+        });
+        if (removed > 0)
+            MarkChanged(changed, bank);
+    }
+}
+
+void CFavoritenDat::DeleteProgram(int address, BankFlags& changed) {
+    RemoveProgram(address, changed);
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        for (CFavEintrag& entry : Bank(bank)) {
+            if (entry.m_nAddress > address) {
+                --entry.m_nAddress;
+                MarkChanged(changed, bank);
+            }
+        }
+    }
+}
+
+void CFavoritenDat::InsertPrograms(int address, int count, BankFlags& changed) {
+    if (count <= 0)
+        return;
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        auto& entries = Bank(bank);
+        for (CFavEintrag& entry : entries) {
+            if (entry.m_nAddress >= address) {
+                // Anything shifted past the pool is removed below, so clamping cannot
+                // change an outcome; it only keeps the sum from overflowing.
+                const std::int64_t shifted = std::int64_t{entry.m_nAddress} + count;
+                entry.m_nAddress = static_cast<int>(std::min<std::int64_t>(shifted, kPoolRows));
+                MarkChanged(changed, bank);
+            }
+        }
+        // The pool drops the programs pushed past its last row; their references go with them.
+        const auto removed = std::erase_if(
+            entries, [](const CFavEintrag& entry) { return entry.m_nAddress >= kPoolRows; });
+        if (removed > 0)
+            MarkChanged(changed, bank);
+    }
+}
+
+void CFavoritenDat::RemapPrograms(std::span<const int> table, BankFlags& changed) {
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        auto& entries = Bank(bank);
+        const std::size_t before = entries.size();
+        std::erase_if(entries, [&table](const CFavEintrag& entry) {
+            return entry.m_nAddress < 0 ||
+                   static_cast<std::size_t>(entry.m_nAddress) >= table.size() ||
+                   table[static_cast<std::size_t>(entry.m_nAddress)] < 0;
+        });
+        bool bankChanged = entries.size() != before;
+        for (CFavEintrag& entry : entries) {
+            const int target = table[static_cast<std::size_t>(entry.m_nAddress)];
+            bankChanged = bankChanged || target != entry.m_nAddress;
+            entry.m_nAddress = target;
+        }
+        if (bankChanged)
+            MarkChanged(changed, bank);
+    }
+}
+
+} // namespace fw

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fw {
+
+inline constexpr int kBankCount = 10;
+// Editing paths enforce it; the model itself takes what it is given.
+inline constexpr int kBankCapacity = 1000;
+// A list file's bank block starts with the line that begins so.
+inline constexpr std::string_view kBankBlockMark = "BANK0:";
+
+// One bank entry: the pool address (row index) of a program.
+struct CFavEintrag {
+    int m_nAddress = 0;
+};
+
+// Per bank, set to 0 by an update operation when it changed that bank; other elements are
+// left alone so that a caller can collect several operations.
+using BankFlags = std::array<int, kBankCount>;
+
+// The ten favourite banks: ordered lists of references into the program pool.
+// Bank and entry indices are checked: a bad one reads as nothing and changes nothing.
+class CFavoritenDat {
+public:
+    void Clear();
+
+    int GetCount(int bank) const;
+    // -1 for a bank or index outside the banks.
+    int GetAddress(int bank, int index) const;
+    int GetMaxCount() const;
+
+    // Before position when it is inside the bank, else appended.
+    bool Insert(int bank, CFavEintrag entry, int position);
+    bool RemoveAt(int bank, int index);
+
+    // The bank block of a list file: the label line ("BANK0:" ...) and one row per entry
+    // position. Replaces all banks; skipHeader drops the first line (the label line).
+    void ReadBlock(std::span<const std::string_view> lines, bool skipHeader);
+    // Appends the block with CR LF line ends.
+    void WriteBlock(std::string& out) const;
+
+    // Wire form of one bank: two bytes per entry, high byte first. One buffer exists at a
+    // time; the span stays valid until the buffer is replaced.
+    std::span<const unsigned char> BuildWireBuffer(int bank);
+    int GetWireLength(int bank) const;
+    std::span<unsigned char> AllocReceiveBuffer(std::size_t length);
+    // Appends the entries of the buffer to the bank; an odd last byte is ignored.
+    void ParseWireBuffer(int bank);
+
+    // Keep the references pointing at the same programs when the pool changes shape.
+    void RemoveProgram(int address, BankFlags& changed);
+    void DeleteProgram(int address, BankFlags& changed);
+    // Entries pushed out of the pool's last row are removed.
+    void InsertPrograms(int address, int count, BankFlags& changed);
+    // Address x becomes table[x]. An address outside the table, or one whose table value is
+    // negative (the program no longer exists), is removed from its bank.
+    void RemapPrograms(std::span<const int> table, BankFlags& changed);
+
+private:
+    static bool IsValidBank(int bank) { return bank >= 0 && bank < kBankCount; }
+    std::vector<CFavEintrag>& Bank(int bank) { return m_banks[static_cast<std::size_t>(bank)]; }
+    const std::vector<CFavEintrag>& Bank(int bank) const {
+        return m_banks[static_cast<std::size_t>(bank)];
+    }
+
+    std::array<std::vector<CFavEintrag>, kBankCount> m_banks;
+    std::vector<unsigned char> m_wireBuffer;
+};
+
+} // namespace fw

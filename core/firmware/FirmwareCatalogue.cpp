@@ -1,0 +1,22 @@
+#include "firmware/FirmwareCatalogue.h"
+
+#include "firmware/TransferFile.h"
+#include "res/StringIds.h"
+#include "util/FolderScan.h"
+
+namespace fw {
+
+std::vector<CReceiverdat> ScanFirmwareFolder(const std::string& folder,
+                                             UserInteraction& interaction) {
+    std::vector<CReceiverdat> records;
+    for (const FoundFile& found : FindFilesWithExtension(folder, ".bsr")) {
+        CTransferFile file;
+        if (file.OpenAndCheck(found.path, str::kFirmwareSignature, interaction) != 1)
+            continue;
+        file.ReadTrailerStrings(3);
+        records.emplace_back(file);
+    }
+    return records;
+}
+
+} // namespace fw

@@ -1,0 +1,180 @@
+#include "firmware/TransferFile.h"
+
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "util/FileIo.h"
+#include "util/UserInteraction.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fw {
+namespace {
+
+// Closes the descriptor on every way out of a load.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Reads until count bytes are in or the file ends early; the number of bytes read.
+std::size_t ReadAt(int fd, unsigned char* target, std::size_t count, off_t offset) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(fd, target + done, count - done, offset + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+} // namespace
+
+int CTransferFile::Load(const std::string& path, Part part) {
+    m_buffer.clear();
+    m_buffer.shrink_to_fit();
+    m_trailerStrings.clear();
+    m_textCursor = 0;
+    m_kind = 0;
+    m_size = 0;
+    m_path = path;
+
+    // Non-blocking, so that a pipe that happens to carry the name cannot hang the caller.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.Get() < 0)
+        return kCannotOpen;
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return kCannotOpen;
+    // The record and the transfer header carry the size in 32 bits; a larger file would be
+    // announced with a wrong length.
+    if (info.st_size > INT32_MAX)
+        return kWrongFormat;
+    m_size = static_cast<std::uint32_t>(info.st_size);
+
+    std::size_t count = m_size;
+    off_t offset = 0;
+    if (part == Part::Whole) {
+        if (m_size == 0)
+            return kWrongFormat;
+    } else {
+        if (m_size < kMinimumFirmwareSize)
+            return kWrongFormat;
+        count = kTrailerSize;
+        offset = static_cast<off_t>(m_size - kTrailerSize);
+    }
+    try {
+        m_buffer.resize(count);
+    } catch (const std::bad_alloc&) {
+        return kShortRead;
+    }
+    const std::size_t got = ReadAt(file.Get(), m_buffer.data(), count, offset);
+    if (got < count) {
+        m_buffer.resize(got);
+        return kShortRead;
+    }
+    return kLoaded;
+}
+
+int CTransferFile::LoadWhole(const std::string& path) {
+    return Load(path, Part::Whole);
+}
+
+int CTransferFile::LoadTrailer(const std::string& path) {
+    return Load(path, Part::Trailer);
+}
+
+int CTransferFile::CheckSignature(int stringId) {
+    m_kind = 0;
+    m_textCursor = 0;
+    const std::string signature = LoadResString(stringId);
+    const auto nul = std::find(m_buffer.begin(), m_buffer.end(), 0);
+    // Without its terminator inside the buffer the text is cut off, not a signature.
+    if (signature.empty() || nul == m_buffer.end())
+        return kWrongFormat;
+    const std::string text(m_buffer.begin(), nul);
+    if (text == signature)
+        m_kind = 1;
+    else if (text == signature + std::string(kTwoMegabyteSuffix))
+        m_kind = 2;
+    else
+        return kWrongFormat;
+    return kLoaded;
+}
+
+int CTransferFile::ReportLoadResult(int code, UserInteraction& interaction) {
+    m_lastResult = code;
+    int question = 0;
+    switch (code) {
+    case kCannotOpen: question = str::kOpenFailedDeleteFile; break;
+    case kShortRead: question = str::kLoadFailedDeleteFile; break;
+    case kWrongFormat: question = str::kWrongFormatDeleteFile; break;
+    default: return code;
+    }
+    if (interaction.AskYesNo(FormatText(LoadResString(question), {m_path}), MessageIcon::Warning)) {
+        Close();
+        if (::unlink(m_path.c_str()) != 0)
+            interaction.ShowMessage(SystemReason(m_path, errno), MessageIcon::Warning);
+    }
+    return code;
+}
+
+void CTransferFile::ReadTrailerStrings(int count) {
+    m_trailerStrings.clear();
+    std::size_t position = std::min(m_textCursor, m_buffer.size());
+    for (int i = 0; i < count; ++i) {
+        const auto start = m_buffer.begin() + static_cast<std::ptrdiff_t>(position);
+        const auto nul = std::find(start, m_buffer.end(), 0);
+        m_trailerStrings.emplace_back(start, nul);
+        position = nul == m_buffer.end() ? m_buffer.size()
+                                         : static_cast<std::size_t>(nul - m_buffer.begin()) + 1;
+    }
+}
+
+std::uint32_t CTransferFile::SumBytes() const {
+    return SumBytes(0, m_buffer.size());
+}
+
+std::uint32_t CTransferFile::SumBytes(std::size_t offset, std::size_t length) const {
+    if (offset >= m_buffer.size())
+        return 0;
+    length = std::min(length, m_buffer.size() - offset);
+    std::uint32_t sum = 0;
+    for (std::size_t i = offset; i < offset + length; ++i)
+        sum += m_buffer[i];
+    return sum;
+}
+
+int CTransferFile::OpenAndCheck(const std::string& path, int stringId,
+                                UserInteraction& interaction) {
+    if (ReportLoadResult(LoadTrailer(path), interaction) < 0)
+        return -1;
+    if (ReportLoadResult(CheckSignature(stringId), interaction) < 0)
+        return -1;
+    return 1;
+}
+
+void CTransferFile::Close() {
+    m_buffer.clear();
+    m_buffer.shrink_to_fit();
+}
+
+} // namespace fw

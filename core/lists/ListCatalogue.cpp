@@ -1,0 +1,37 @@
+#include "lists/ListCatalogue.h"
+
+#include "lists/ListFile.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "util/FileIo.h"
+#include "util/FolderScan.h"
+#include "util/UserInteraction.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace fw {
+
+ListCatalogue ScanListFolder(const std::string& folder, UserInteraction& ui) {
+    ListCatalogue catalogue;
+    const std::vector<FoundFile> files = FindFilesWithExtension(folder, ".lst");
+    catalogue.anyFile = !files.empty();
+    for (const FoundFile& file : files) {
+        NormalizeResult normalized = NormalizeListFile(file.path);
+        if (normalized.result == 1) {
+            catalogue.records.push_back(std::move(normalized.record));
+        } else if (normalized.result < 0) {
+            std::string text = FormatText(LoadResString(str::kFileNotOpened), {file.path});
+            if (!normalized.reason.empty())
+                text += "\n\n" + normalized.reason;
+            ui.ShowMessage(text, MessageIcon::Warning);
+        } else if (ui.AskYesNo(FormatText(LoadResString(str::kWrongFormatDeleteFile), {file.path}),
+                               MessageIcon::Warning) &&
+                   ::unlink(file.path.c_str()) != 0) {
+            ui.ShowMessage(SystemReason(file.path, errno), MessageIcon::Stop);
+        }
+    }
+    return catalogue;
+}
+
+} // namespace fw

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "lists/ListenDat.h"
+
+#include <string>
+#include <vector>
+
+namespace fw {
+
+class UserInteraction;
+
+struct ListCatalogue {
+    std::vector<CListenDat> records; // sorted by file name, case-insensitively
+    bool anyFile = false;            // the folder held at least one "*.lst" file
+};
+
+// Every "*.lst" file of the folder (extension in any case) through NormalizeListFile. A file
+// that cannot be read is reported (1106); a file that is no list offers to delete it (107).
+// A missing folder gives an empty catalogue.
+ListCatalogue ScanListFolder(const std::string& folder, UserInteraction& ui);
+
+} // namespace fw

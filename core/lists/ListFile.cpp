@@ -1,0 +1,304 @@
+#include "lists/ListFile.h"
+
+#include "favourites/FavoritenDat.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "util/FileIo.h"
+#include "util/FolderScan.h"
+#include "util/TextUtil.h"
+#include "util/UserInteraction.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace fw {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kHeaderMark = "HEADER:";
+
+// Only blanks: a program line without CA begins with a TAB, and removing it would shift
+// every field and cost the line its place as a program.
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::vector<std::string_view> SplitAtTabs(std::string_view text) {
+    std::vector<std::string_view> fields;
+    for (;;) {
+        const std::size_t tab = text.find('\t');
+        fields.push_back(text.substr(0, tab));
+        if (tab == std::string_view::npos)
+            return fields;
+        text.remove_prefix(tab + 1);
+    }
+}
+
+bool IsProgramLine(std::string_view line) {
+    std::string copy(line);
+    return SanitizeProgramLine(copy) == 1;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+ListWriteResult Stopped(ListWriteResult result, ListWriteStatus status) {
+    result.status = status;
+    return result;
+}
+
+} // namespace
+
+std::vector<std::string_view> SplitTextModeLines(std::string_view data) {
+    std::vector<std::string_view> lines;
+    while (!data.empty()) {
+        const std::size_t lf = data.find('\n');
+        if (lf == std::string_view::npos) {
+            lines.push_back(data);
+            break;
+        }
+        std::string_view line = data.substr(0, lf);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        data.remove_prefix(lf + 1);
+    }
+    return lines;
+}
+
+std::string CompleteListFileName(std::string_view name) {
+    std::string completed(name);
+    if (!EndsWithNoCase(name, ".lst"))
+        completed += ".lst";
+    return completed;
+}
+
+bool IsPlainFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F;
+    });
+}
+
+std::string ListFileHead(std::string_view typeText, std::string_view description) {
+    const std::string singleLine = SingleLineText(description);
+    std::string_view text = Trim(singleLine);
+    if (text.empty())
+        text = kTypeTextUnknown;
+    std::string head(kHeaderMark);
+    head += '\t';
+    head += typeText;
+    head += '\t';
+    head += text;
+    head += kLineEnd;
+    head += LoadResString(str::kListColumnTitles);
+    head += kLineEnd;
+    return head;
+}
+
+ListReadResult ParseListText(std::string_view data, CProgramPool& pool, CFavoritenDat& banks) {
+    ListReadResult result;
+    pool.Clear();
+    banks.Clear();
+    const std::vector<std::string_view> lines = SplitTextModeLines(data);
+    std::size_t next = std::min<std::size_t>(2, lines.size()); // header and column titles
+    for (; next < lines.size() && !lines[next].starts_with(kBankBlockMark); ++next) {
+        if (result.programLines >= CProgramPool::RowCount()) {
+            ++result.droppedLines;
+            continue;
+        }
+        std::string line(lines[next]);
+        if (SanitizeProgramLine(line) == 0)
+            ++result.repairedLines;
+        pool.SetRowFromLine(result.programLines++, line);
+    }
+    if (next < lines.size())
+        banks.ReadBlock(std::span(lines).subspan(next + 1), false);
+    result.ok = true;
+    return result;
+}
+
+ListReadResult ReadListFile(const std::string& path, CProgramPool& pool, CFavoritenDat& banks,
+                            UserInteraction& ui) {
+    std::string data, reason;
+    if (!ReadWholeFile(path, data, reason)) {
+        pool.Clear();
+        banks.Clear();
+        ui.ShowMessage(FormatText(LoadResString(str::kFileNotFound), {path}), MessageIcon::Stop);
+        return {};
+    }
+    return ParseListText(data, pool, banks);
+}
+
+std::string BuildListFileText(int listType, std::string_view description, const CProgramPool& pool,
+                              const CFavoritenDat& banks) {
+    std::string text = ListFileHead(ListTypeText(listType), description);
+    const int lastRow = pool.LastUsedRow();
+    for (int row = 0; row <= lastRow; ++row) {
+        text += pool.LineOfRow(row);
+        text += kLineEnd;
+    }
+    banks.WriteBlock(text);
+    return text;
+}
+
+ListWriteResult WriteListFile(const std::string& folder, std::string_view fileName,
+                              std::string_view openedFileName, std::string_view description,
+                              int listType, const CProgramPool& pool, const CFavoritenDat& banks,
+                              UserInteraction& ui) {
+    ListWriteResult result;
+    result.fileName = CompleteListFileName(fileName);
+    result.listType = listType;
+    if (!IsPlainFileName(result.fileName)) {
+        result.message = FormatText(LoadResString(str::kInvalidFileName), {result.fileName});
+        return Stopped(std::move(result), ListWriteStatus::InvalidName);
+    }
+    result.path = folder + "/" + result.fileName;
+
+    if (result.fileName != openedFileName && FileExists(result.path) &&
+        !ui.AskYesNo(FormatText(LoadResString(str::kFileExists), {result.path}),
+                     MessageIcon::Warning))
+        return Stopped(std::move(result), ListWriteStatus::ReplaceDeclined);
+
+    if (listType != kListRadio && listType != kListTv) {
+        const int choice = ui.AskRadioOrTv();
+        if (choice != kListRadio && choice != kListTv)
+            return Stopped(std::move(result), ListWriteStatus::TypeCancelled);
+        result.listType = choice;
+    }
+
+    const int incomplete = FindIncompleteRow(pool, result.listType);
+    if (incomplete >= 0 &&
+        !ui.AskYesNo(LoadResString(str::kIncompleteProgram), MessageIcon::Question)) {
+        result.incompleteRow = incomplete;
+        return Stopped(std::move(result), ListWriteStatus::IncompleteRow);
+    }
+
+    const std::string text = BuildListFileText(result.listType, description, pool, banks);
+    if (!WriteFileAtomically(result.path, text, result.message))
+        return Stopped(std::move(result), ListWriteStatus::WriteFailed);
+    result.status = ListWriteStatus::Written;
+    return result;
+}
+
+bool RewriteFile(const std::string& path, std::string_view header, std::string_view data,
+                 std::string& reason) {
+    std::string text;
+    text.reserve(header.size() + data.size());
+    text += header;
+    text += data;
+    return WriteFileAtomically(path, text, reason);
+}
+
+ListAnalysis AnalyseListText(std::string_view all) {
+    ListAnalysis analysis;
+    const std::size_t firstEnd = all.find(kLineEnd);
+    if (firstEnd == std::string_view::npos)
+        return analysis;
+    // The second line runs to the next CR LF or, in a file whose last line lacks one, to
+    // the end: that last line may be a program.
+    const std::size_t secondStart = firstEnd + kLineEnd.size();
+    const std::size_t secondEnd = all.find(kLineEnd, secondStart);
+    const std::size_t afterSecond =
+        secondEnd == std::string_view::npos ? all.size() : secondEnd + kLineEnd.size();
+    const std::size_t secondLength =
+        (secondEnd == std::string_view::npos ? all.size() : secondEnd) - secondStart;
+    const std::string_view line1 = TrimBlanks(all.substr(0, firstEnd));
+    const std::string_view line2 = TrimBlanks(all.substr(secondStart, secondLength));
+    const std::string titles = LoadResString(str::kListColumnTitles);
+
+    analysis.isList = true;
+    analysis.type = kTypeTextUnknown;
+    analysis.description = kTypeTextUnknown;
+    analysis.shownDescription = kTypeTextUnknown;
+    if (IsProgramLine(line1)) {
+        analysis.repair = true; // no header at all: every line is a program
+    } else {
+        analysis.dataStart = secondStart;
+        if (line1.starts_with(kHeaderMark)) {
+            const std::vector<std::string_view> fields =
+                SplitAtTabs(line1.substr(std::min(line1.size(), kHeaderMark.size() + 1)));
+            if (ListTypeFromText(fields[0]) != kListUnknown || fields[0] == kTypeTextUnknown)
+                analysis.type = fields[0];
+            else
+                analysis.repair = true;
+            if (fields.size() > 1 && !fields[1].empty()) {
+                analysis.description = analysis.shownDescription = fields[1];
+            } else {
+                analysis.shownDescription = LoadResString(str::kNotDefined);
+                analysis.repair = true;
+            }
+        } else {
+            analysis.repair = true; // a title line of another program, or anything else
+        }
+        if (!IsProgramLine(line2))
+            analysis.dataStart = afterSecond;
+    }
+    if (line2 != titles)
+        analysis.repair = true;
+    if (analysis.repair)
+        analysis.header = std::string(kHeaderMark) + '\t' + analysis.type + '\t' +
+                          analysis.description + std::string(kLineEnd) + titles +
+                          std::string(kLineEnd);
+    return analysis;
+}
+
+std::string ListAnalysis::RepairedText(std::string_view data) const {
+    if (!repair)
+        return std::string(data);
+    return header + std::string(data.substr(dataStart));
+}
+
+NormalizeResult NormalizeListFile(const std::string& path) {
+    NormalizeResult result;
+    std::string data;
+    if (!ReadWholeFile(path, data, result.reason))
+        return result;
+    const ListAnalysis analysis = AnalyseListText(data);
+    if (!analysis.isList) {
+        result.result = 0;
+        return result;
+    }
+    std::size_t size = data.size();
+    if (analysis.repair) {
+        const std::string_view rest = std::string_view(data).substr(analysis.dataStart);
+        if (!RewriteFile(path, analysis.header, rest, result.reason))
+            return result;
+        size = analysis.header.size() + rest.size();
+        result.changed = true;
+    }
+    result.record.Fill({analysis.type, analysis.shownDescription, path, FileNameOfPath(path),
+                        std::to_string(size)});
+    result.result = 1;
+    return result;
+}
+
+int SetListFileType(const std::string& path, std::string_view typeText, std::string& reason) {
+    if (ListTypeFromText(typeText) == kListUnknown)
+        return 0;
+    std::string data;
+    if (!ReadWholeFile(path, data, reason))
+        return -1;
+    const std::size_t firstEnd = data.find(kLineEnd);
+    if (firstEnd == std::string::npos)
+        return 0;
+    const std::vector<std::string_view> fields =
+        SplitAtTabs(std::string_view(data).substr(0, firstEnd));
+    if (fields.size() <= 2)
+        return 0;
+    const std::string header = std::string(fields[0]) + '\t' + std::string(typeText) + '\t' +
+                               std::string(fields[2]) + std::string(kLineEnd);
+    if (!RewriteFile(path, header, std::string_view(data).substr(firstEnd + kLineEnd.size()),
+                     reason))
+        return -2;
+    return 1;
+}
+
+} // namespace fw

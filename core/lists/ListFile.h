@@ -1,0 +1,107 @@
+#pragma once
+
+#include "lists/ListenDat.h"
+#include "lists/ProgramPool.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fw {
+
+class CFavoritenDat;
+class UserInteraction;
+
+// Lines as a text-mode reader sees them: each ends at LF, a CR right before the LF is not part
+// of it, and a last line without LF counts when it is not empty.
+std::vector<std::string_view> SplitTextModeLines(std::string_view data);
+
+// ".lst" appended unless the name already ends so (any case); "" becomes ".lst".
+std::string CompleteListFileName(std::string_view name);
+// A name the user typed must name a file in the lists folder, never a path: no separators,
+// no control characters, not "." or "..".
+bool IsPlainFileName(std::string_view name);
+
+// Header line and column-title line (current language), each with CR LF. The description
+// is made single-line and trimmed; empty becomes "NDEF".
+std::string ListFileHead(std::string_view typeText, std::string_view description);
+
+struct ListReadResult {
+    bool ok = false;
+    int programLines = 0;  // program lines taken into the pool
+    int droppedLines = 0;  // program lines beyond the pool's last row, not taken
+    int repairedLines = 0; // lines whose invalid fields were emptied
+};
+
+// Fills pool and banks from the text of a list file; pool and banks are emptied first.
+ListReadResult ParseListText(std::string_view data, CProgramPool& pool, CFavoritenDat& banks);
+// The same from a file. A file that cannot be read shows message 112 and gives ok = false.
+ListReadResult ReadListFile(const std::string& path, CProgramPool& pool, CFavoritenDat& banks,
+                            UserInteraction& ui);
+
+enum class ListWriteStatus {
+    Written,
+    InvalidName,     // message holds the text to show
+    ReplaceDeclined, // another list of that name exists and the user kept it
+    TypeCancelled,
+    IncompleteRow, // the user chose to go back to incompleteRow
+    WriteFailed    // message holds the system's reason; an old file is unchanged
+};
+
+struct ListWriteResult {
+    ListWriteStatus status = ListWriteStatus::WriteFailed;
+    std::string fileName; // completed with ".lst"
+    std::string path;
+    int listType = kListUnknown; // the type written (the user's choice when it was unknown)
+    int incompleteRow = -1;
+    std::string message;
+};
+
+// The editor's save. openedFileName is the name the list was loaded from ("" for a new list):
+// saving under another name that already exists asks before replacing that file. An unknown
+// type is asked for, an incomplete program asks whether to go on. The file is replaced only
+// once it has been written completely.
+ListWriteResult WriteListFile(const std::string& folder, std::string_view fileName,
+                              std::string_view openedFileName, std::string_view description,
+                              int listType, const CProgramPool& pool, const CFavoritenDat& banks,
+                              UserInteraction& ui);
+
+// The whole text of a list file as WriteListFile writes it.
+std::string BuildListFileText(int listType, std::string_view description, const CProgramPool& pool,
+                              const CFavoritenDat& banks);
+
+struct NormalizeResult {
+    int result = -1;      // -1 could not be read (or repaired), 0 not a list file, 1 registered
+    CListenDat record;    // for result 1
+    bool changed = false; // the file was repaired on disk
+    std::string reason;   // for -1: the system's reason
+};
+
+// What the repair makes of a list file's text, without touching the file.
+struct ListAnalysis {
+    bool isList = false;          // false: empty or without any CR LF
+    std::string type;             // "TV", "RA" or "NDEF"
+    std::string description;      // as the header holds it; "NDEF" when there is none
+    std::string shownDescription; // for the catalogue: string 141 when there is none
+    bool repair = false;          // header or title line must be rewritten
+    std::string header;           // the new header and title lines when repair is set
+    std::size_t dataStart = 0;    // where the kept part of the old text starts
+
+    std::string RepairedText(std::string_view data) const;
+};
+ListAnalysis AnalyseListText(std::string_view data);
+
+// Checks the header and title lines of a list file and repairs them on disk when needed,
+// including foreign TAB-separated files with or without a title line of their own.
+NormalizeResult NormalizeListFile(const std::string& path);
+
+// Replaces the file by header + data; the old file stays whole when that fails.
+bool RewriteFile(const std::string& path, std::string_view header, std::string_view data,
+                 std::string& reason);
+
+// Puts the type chosen before a send ("RA" or "TV") into the header line.
+// 1 done; 0 left untouched (no CR LF, or not a three-field header); -1 the file could not be
+// read; -2 it could not be written (reason set, file unchanged).
+int SetListFileType(const std::string& path, std::string_view typeText, std::string& reason);
+
+} // namespace fw

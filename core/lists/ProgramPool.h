@@ -1,0 +1,55 @@
+#pragma once
+
+#include "lists/ProgramRecord.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fw {
+
+inline constexpr int kPoolRows = 4000;
+
+// The program places the editor shows and the list file holds: always kPoolRows rows of
+// eleven byte strings (Windows-1252, never converted). A row's address (Adr) is its index.
+// Cells never hold TAB, CR or LF, so every row is one line of the file.
+class CProgramPool {
+public:
+    CProgramPool();
+
+    static constexpr int RowCount() { return kPoolRows; }
+    static bool IsValidRow(int row) { return row >= 0 && row < kPoolRows; }
+    static std::string AdrText(int row) { return std::to_string(row); }
+
+    void Clear();
+
+    // Out-of-range rows and fields read as empty and ignore writes (the setters say false).
+    const ProgramRow& Row(int row) const;
+    const std::string& Cell(int row, int field) const;
+    bool SetCell(int row, int field, std::string_view text);
+    bool SetRow(int row, const ProgramRow& cells);
+    // Fields split at TAB; missing fields become empty, fields beyond the eleventh are ignored.
+    bool SetRowFromLine(int row, std::string_view line);
+
+    bool IsRowEmpty(int row) const;
+    // -1 when every row is empty.
+    int LastUsedRow() const;
+    // The eleven fields joined by TAB: the row's line in the list file.
+    std::string LineOfRow(int row) const;
+
+    // The pool keeps its size: inserting drops as many rows at the end, removing appends as
+    // many empty ones. Counts are clipped to the rows that exist.
+    void InsertEmptyRows(int row, int count);
+    void RemoveRows(int row, int count);
+
+private:
+    std::vector<ProgramRow> m_rows;
+};
+
+// The completeness rule on a pool row: the row index when it is incomplete, else -1
+// (also -1 for a row outside the pool).
+int IsRowIncomplete(const CProgramPool& pool, int row, int listType, bool force);
+// The first incomplete row, or -1.
+int FindIncompleteRow(const CProgramPool& pool, int listType);
+
+} // namespace fw

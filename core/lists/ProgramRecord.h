@@ -1,0 +1,80 @@
+#pragma once
+
+#include "util/UserInteraction.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+// The eleven text fields of a program place, in file and grid order.
+enum ProgramField : int {
+    kFieldCa = 0,
+    kFieldName,
+    kFieldFrequency,
+    kFieldPolarisation,
+    kFieldSymbolRate,
+    kFieldFec,
+    kFieldSid,
+    kFieldVideoPid,
+    kFieldAudioPid,
+    kFieldPcr,
+    kFieldSatellite,
+    kFieldCount
+};
+
+// The grid shows the address (Adr) in front of the fields: grid column = field + 1.
+inline constexpr int kAdrColumn = 0;
+inline constexpr int kGridColumnCount = kFieldCount + 1;
+inline constexpr std::size_t kMaxNameLength = 24;
+
+inline constexpr int FieldOfColumn(int column) {
+    return column - 1;
+}
+inline constexpr int ColumnOfField(int field) {
+    return field + 1;
+}
+
+using ProgramRow = std::array<std::string, kFieldCount>;
+
+// List types as the editor keeps them; the file carries "RA", "TV" or "NDEF".
+inline constexpr int kListRadio = 0;
+inline constexpr int kListTv = 1;
+inline constexpr int kListUnknown = -1;
+
+inline constexpr std::string_view kTypeTextRadio = "RA";
+inline constexpr std::string_view kTypeTextTv = "TV";
+inline constexpr std::string_view kTypeTextUnknown = "NDEF";
+
+std::string_view ListTypeText(int listType);
+// kListUnknown for anything but exactly "RA" or "TV".
+int ListTypeFromText(std::string_view text);
+
+// Outcome of the check of an edited cell. The grid shows the message itself when the cell
+// is rejected; nothing is shown here.
+struct CellCheck {
+    int result = 1;      // 0 rejected, 1 accepted, 2 accepted polarisation (text upper-cased)
+    int messageId = 0;   // string number of the message, 0 when accepted
+    std::string message; // formatted text in the current language
+    MessageIcon icon = MessageIcon::Stop;
+};
+
+// Check of a grid cell when an edit is committed; column 0 is the Adr column. The text may be
+// trimmed (every column but the name) or upper-cased (polarisation) in place.
+CellCheck ValidateCell(int column, std::string& text);
+
+// Check of a program line read from a file or pasted: 1 when every field passes and the line
+// is left as it was; 0 when the line was rebuilt as eleven TAB-terminated fields with the
+// failing ones emptied.
+int SanitizeProgramLine(std::string& line);
+
+// A program place the receiver cannot take: something is filled in (or force is set) but a
+// field the receiver needs is missing. listType 1 is TV, anything else radio.
+bool IsProgramIncomplete(const ProgramRow& row, int listType, bool force);
+
+// Replaces TAB, CR and LF by a blank: they would split a line of the list file, and the
+// receiver ends a line at CR.
+std::string SingleLineText(std::string_view text);
+
+} // namespace fw

@@ -1,0 +1,37 @@
+#include "settings/SettingsCatalogue.h"
+
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "util/FileIo.h"
+#include "util/FolderScan.h"
+#include "util/UserInteraction.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <unistd.h>
+
+namespace fw {
+
+SettingsCatalogue ScanSettingsFolder(const std::string& folder, UserInteraction& interaction) {
+    SettingsCatalogue catalogue;
+    const std::vector<FoundFile> found = FindFilesWithExtension(folder, ".grd");
+    catalogue.result = found.empty() ? 0 : 1;
+    for (const FoundFile& file : found) {
+        if (file.size == 0) {
+            const std::string question =
+                FormatText(LoadResString(str::kWrongFormatDeleteFile), {file.path});
+            if (interaction.AskYesNo(question, MessageIcon::Warning) &&
+                ::unlink(file.path.c_str()) != 0)
+                interaction.ShowMessage(SystemReason(file.path, errno), MessageIcon::Warning);
+            break;
+        }
+        // The record holds 32 bits; a larger file still shows as the largest size.
+        const auto size = static_cast<std::int32_t>(
+            std::min<std::uint64_t>(file.size, static_cast<std::uint64_t>(INT32_MAX)));
+        catalogue.records.push_back({size, {}, file.path, file.name});
+    }
+    return catalogue;
+}
+
+} // namespace fw

@@ -1,0 +1,64 @@
+#include "util/FolderScan.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fw {
+namespace {
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool LessNoCase(const std::string& a, const std::string& b) {
+    const bool less = std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
+    if (less)
+        return true;
+    const bool greater = std::lexicographical_compare(
+        b.begin(), b.end(), a.begin(), a.end(),
+        [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
+    // Names that differ only in case still get one fixed order.
+    return !greater && a < b;
+}
+
+} // namespace
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    if (suffix.size() > text.size())
+        return false;
+    return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                      [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
+}
+
+std::vector<FoundFile> FindFilesWithExtension(const std::string& folder, std::string_view extension) {
+    namespace fs = std::filesystem;
+    std::vector<FoundFile> found;
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    if (error)
+        return found;
+    for (const fs::directory_iterator end; it != end; it.increment(error)) {
+        if (error)
+            break;
+        const std::string name = it->path().filename().string();
+        if (!EndsWithNoCase(name, extension))
+            continue;
+        // Folders, devices and pipes with a matching name are no files of ours; opening a
+        // pipe would block the scan.
+        std::error_code statError;
+        if (!it->is_regular_file(statError))
+            continue;
+        const std::uintmax_t size = it->file_size(statError);
+        if (statError)
+            continue;
+        found.push_back({name, (fs::path(folder) / name).string(), size});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const FoundFile& a, const FoundFile& b) { return LessNoCase(a.name, b.name); });
+    return found;
+}
+
+} // namespace fw

@@ -1,0 +1,231 @@
+#include "lists/ListFile.h"
+
+#include "favourites/FavoritenDat.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "support/FileTestSupport.h"
+#include "support/ScriptedInteraction.h"
+
+#include <gtest/gtest.h>
+
+namespace fw {
+namespace {
+
+const std::string kTitles = "CA\tProgram name\tFrequence in MHz\tPolarisation\tSymbolrate\tFEC\tSID"
+                            "\tV-PID\tA-PID\tPCR\tSatellite";
+const std::string kBankLabels =
+    "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:";
+const std::string kProgram = "$\tDas Erste\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1";
+
+class ListFileTest : public ::testing::Test {
+protected:
+    ListWriteResult Write(std::string_view name, int type, std::string_view description = "") {
+        return WriteListFile(m_dir.Path().string(), name, "", description, type, m_pool, m_banks,
+                             m_ui);
+    }
+    ListReadResult Read(const std::string& path) {
+        return ReadListFile(path, m_readPool, m_readBanks, m_ui);
+    }
+    void ExpectSameBanks(const CFavoritenDat& a, const CFavoritenDat& b) {
+        for (int bank = 0; bank < kBankCount; ++bank) {
+            ASSERT_EQ(a.GetCount(bank), b.GetCount(bank)) << "bank " << bank;
+            for (int i = 0; i < a.GetCount(bank); ++i)
+                EXPECT_EQ(a.GetAddress(bank, i), b.GetAddress(bank, i));
+        }
+    }
+
+    test::TempDir m_dir;
+    test::ScriptedInteraction m_ui;
+    CProgramPool m_pool, m_readPool;
+    CFavoritenDat m_banks, m_readBanks;
+};
+
+TEST_F(ListFileTest, FileNamesAreCompletedCaseInsensitively) {
+    const std::pair<std::string, std::string> cases[] = {{"tv.LST", "tv.LST"},
+                                                         {"tv", "tv.lst"},
+                                                         {"tv.txt", "tv.txt.lst"},
+                                                         {"", ".lst"},
+                                                         {"a.lSt", "a.lSt"}};
+    for (const auto& [typed, completed] : cases)
+        EXPECT_EQ(CompleteListFileName(typed), completed);
+    for (const char* bad : {"a/b", "..", "a\\b", "tab\there", "x\x7f"})
+        EXPECT_FALSE(IsPlainFileName(bad)) << bad;
+    EXPECT_TRUE(IsPlainFileName("Ärger (2).lst"));
+}
+
+TEST_F(ListFileTest, TextModeLines) {
+    const std::pair<std::string, std::vector<std::string_view>> cases[] = {
+        {"a\r\nb\nc", {"a", "b", "c"}},
+        {"a\r\n\r\n", {"a", ""}},
+        {"a\r\rb\r\n", {"a\r\rb"}},
+        {"", {}},
+    };
+    for (const auto& [data, lines] : cases)
+        EXPECT_EQ(SplitTextModeLines(data), lines) << data;
+}
+
+TEST_F(ListFileTest, EmptyPoolWritesHeaderTitlesAndBankLabels) {
+    const ListWriteResult result = Write("empty", kListTv);
+    ASSERT_EQ(result.status, ListWriteStatus::Written) << result.message;
+    EXPECT_EQ(result.fileName, "empty.lst");
+    EXPECT_EQ(test::ReadBytes(result.path),
+              "HEADER:\tTV\tNDEF\r\n" + kTitles + "\r\n" + kBankLabels + "\r\n");
+}
+
+TEST_F(ListFileTest, WrittenListReadsBackAndRewritesByteIdentical) {
+    m_pool.SetRowFromLine(0, kProgram);
+    m_pool.SetRowFromLine(3, "\tZDF\t11954\tH\t27500\t3\\4\t28006\t110\t120\t110\t1");
+    m_pool.SetCell(5, kFieldName, "only a name");
+    m_banks.Insert(0, {3}, -1);
+    m_banks.Insert(0, {0}, -1);
+    m_banks.Insert(4, {5}, -1);
+    m_ui.yesNoAnswers = {true}; // row 5 is incomplete
+    const ListWriteResult first = Write("roundtrip", kListRadio, "  My list  ");
+    ASSERT_EQ(first.status, ListWriteStatus::Written) << first.message;
+    const std::string bytes = test::ReadBytes(first.path);
+    EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")), "HEADER:\tRA\tMy list");
+    EXPECT_NE(bytes.find("\r\n" + std::string(10, '\t') + "\r\n"), std::string::npos)
+        << "empty rows between programs are kept as ten TABs";
+
+    const ListReadResult read = Read(first.path);
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.programLines, 6);
+    for (int row = 0; row < kPoolRows; ++row)
+        ASSERT_EQ(m_readPool.Row(row), m_pool.Row(row)) << "row " << row;
+    ExpectSameBanks(m_readBanks, m_banks);
+
+    m_ui.yesNoAnswers = {true};
+    const ListWriteResult second =
+        WriteListFile(m_dir.Path().string(), "roundtrip.lst", "roundtrip.lst", "My list",
+                      kListRadio, m_readPool, m_readBanks, m_ui);
+    ASSERT_EQ(second.status, ListWriteStatus::Written);
+    EXPECT_EQ(test::ReadBytes(second.path), bytes);
+}
+
+TEST_F(ListFileTest, EveryByteButTheSeparatorsSurvivesInNames) {
+    std::string all;
+    for (int byte = 0; byte < 256; ++byte)
+        if (byte != '\t' && byte != '\r' && byte != '\n')
+            all += static_cast<char>(byte);
+    for (std::size_t row = 0; row * kMaxNameLength < all.size(); ++row)
+        m_pool.SetCell(static_cast<int>(row), kFieldName,
+                       all.substr(row * kMaxNameLength, kMaxNameLength));
+    m_ui.yesNoAnswers = {true};
+    const ListWriteResult written = Write("bytes", kListTv);
+    ASSERT_EQ(written.status, ListWriteStatus::Written);
+    ASSERT_TRUE(Read(written.path).ok);
+    std::string back;
+    for (int row = 0; row * kMaxNameLength < all.size(); ++row)
+        back += m_readPool.Cell(row, kFieldName);
+    EXPECT_EQ(back, all);
+}
+
+TEST_F(ListFileTest, DescriptionStaysOnTheHeaderLine) {
+    const std::pair<std::string, std::string> cases[] = {{"two\tparts", "two parts"},
+                                                         {"line\r\nbreak", "line  break"},
+                                                         {"   ", "NDEF"},
+                                                         {"", "NDEF"}};
+    int n = 0;
+    for (const auto& [typed, stored] : cases) {
+        const ListWriteResult result = Write("d" + std::to_string(n++), kListTv, typed);
+        ASSERT_EQ(result.status, ListWriteStatus::Written);
+        const std::string bytes = test::ReadBytes(result.path);
+        EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")), "HEADER:\tTV\t" + stored);
+    }
+}
+
+TEST_F(ListFileTest, QuestionsBeforeSavingCanStopIt) {
+    m_pool.SetCell(7, kFieldName, "incomplete");
+
+    m_ui.radioOrTvAnswers = {-1};
+    EXPECT_EQ(Write("t", kListUnknown).status, ListWriteStatus::TypeCancelled);
+
+    m_ui.radioOrTvAnswers = {kListTv};
+    m_ui.yesNoAnswers = {false};
+    const ListWriteResult declined = Write("t", kListUnknown);
+    EXPECT_EQ(declined.status, ListWriteStatus::IncompleteRow);
+    EXPECT_EQ(declined.incompleteRow, 7);
+    EXPECT_EQ(m_ui.shown.back(), LoadResString(str::kIncompleteProgram));
+    EXPECT_EQ(test::EntryCount(m_dir.Path()), 0u) << "nothing is written";
+
+    m_ui.radioOrTvAnswers = {kListRadio};
+    m_ui.yesNoAnswers = {true};
+    const ListWriteResult chosen = Write("t", kListUnknown);
+    ASSERT_EQ(chosen.status, ListWriteStatus::Written);
+    EXPECT_EQ(chosen.listType, kListRadio);
+    EXPECT_TRUE(test::ReadBytes(chosen.path).starts_with("HEADER:\tRA\t"));
+
+    const ListWriteResult badName = Write("../escape", kListTv);
+    EXPECT_EQ(badName.status, ListWriteStatus::InvalidName);
+    EXPECT_NE(badName.message.find("../escape.lst"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path().parent_path() / "escape.lst"));
+}
+
+TEST_F(ListFileTest, SavingUnderTheNameOfAnotherListAsksFirst) {
+    const std::string other = m_dir.File("other.lst");
+    test::WriteBytes(other, "precious");
+    m_ui.yesNoAnswers = {false};
+    EXPECT_EQ(Write("other", kListTv).status, ListWriteStatus::ReplaceDeclined);
+    EXPECT_EQ(test::ReadBytes(other), "precious");
+
+    // The list's own file is replaced without a question.
+    const ListWriteResult own = WriteListFile(m_dir.Path().string(), "other.lst", "other.lst", "",
+                                              kListTv, m_pool, m_banks, m_ui);
+    EXPECT_EQ(own.status, ListWriteStatus::Written);
+    EXPECT_EQ(m_ui.shown.size(), 1u);
+}
+
+TEST_F(ListFileTest, FailedWriteKeepsTheOldFileAndNamesTheReason) {
+    const std::string path = m_dir.File("keep.lst");
+    const std::string old = "HEADER:\tTV\told\r\n" + kTitles + "\r\n" + kProgram + "\r\n";
+    test::WriteBytes(path, old);
+    for (int row = 0; row < 200; ++row)
+        m_pool.SetRowFromLine(row, kProgram);
+    ListWriteResult result;
+    {
+        test::FileSizeLimit limit(1024);
+        result = WriteListFile(m_dir.Path().string(), "keep.lst", "keep.lst", "", kListTv, m_pool,
+                               m_banks, m_ui);
+    }
+    EXPECT_EQ(result.status, ListWriteStatus::WriteFailed);
+    EXPECT_NE(result.message.find("too large"), std::string::npos) << result.message;
+    EXPECT_EQ(test::ReadBytes(path), old);
+    EXPECT_EQ(test::EntryCount(m_dir.Path()), 1u);
+
+    const ListWriteResult missing =
+        WriteListFile(m_dir.File("gone"), "a", "", "", kListTv, m_pool, m_banks, m_ui);
+    EXPECT_EQ(missing.status, ListWriteStatus::WriteFailed);
+    EXPECT_NE(missing.message.find("No such file"), std::string::npos) << missing.message;
+}
+
+TEST_F(ListFileTest, ReadingTakesAtMostThePoolAndRepairsBadFields) {
+    std::string text = "HEADER:\tTV\tbig\n" + kTitles + "\n";
+    for (int line = 0; line < kPoolRows + 5; ++line)
+        text += (line == 1 ? "x\tBad CA\t11836\tH\t27500\t\t1\t2\t3\t4\t1" : kProgram) + "\r\n";
+    text += kBankLabels + "\r\n3\t\t7\r\n";
+    const std::string path = m_dir.File("big.lst");
+    test::WriteBytes(path, text);
+
+    const ListReadResult read = Read(path);
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.programLines, kPoolRows);
+    EXPECT_EQ(read.droppedLines, 5);
+    EXPECT_EQ(read.repairedLines, 1);
+    EXPECT_EQ(m_readPool.LineOfRow(kPoolRows - 1), kProgram);
+    EXPECT_EQ(m_readPool.Cell(1, kFieldCa), "");
+    EXPECT_EQ(m_readPool.Cell(1, kFieldName), "Bad CA");
+    EXPECT_EQ(m_readBanks.GetAddress(0, 0), 3);
+    EXPECT_EQ(m_readBanks.GetAddress(2, 0), 7);
+}
+
+TEST_F(ListFileTest, UnreadableFileIsReportedWithItsPath) {
+    m_readPool.SetCell(0, kFieldName, "stale");
+    const std::string path = m_dir.File("missing.lst");
+    EXPECT_FALSE(Read(path).ok);
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0], FormatText(LoadResString(str::kFileNotFound), {path}));
+    EXPECT_EQ(m_readPool.LastUsedRow(), -1);
+}
+
+} // namespace
+} // namespace fw

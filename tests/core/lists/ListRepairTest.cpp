@@ -1,0 +1,192 @@
+#include "lists/ListCatalogue.h"
+#include "lists/ListFile.h"
+
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "support/FileTestSupport.h"
+#include "support/ScriptedInteraction.h"
+
+#include <gtest/gtest.h>
+
+namespace fw {
+namespace {
+
+const std::string kTitlesEn =
+    "CA\tProgram name\tFrequence in MHz\tPolarisation\tSymbolrate\tFEC\tSID"
+    "\tV-PID\tA-PID\tPCR\tSatellite";
+const std::string kTitlesDe =
+    "CA\tProgrammname\tFrequenz in MHz\tPolarisation\tSymbolrate\tFEC\tSID"
+    "\tV-PID\tA-PID\tPCR\tSatelit";
+// Programs without CA: their lines begin with a TAB.
+const std::string kP1 = "\tDas Erste\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1";
+const std::string kP2 = "$\tSky\t12031\tH\t27500\t3\\4\t10\t255\t256\t255\t1";
+const std::string kNoFec = "\tNo FEC\t11836\tH\t27500\t\t1\t2\t3\t4\t1";
+const std::string kE = "\r\n";
+
+struct RepairCase {
+    const char* what;
+    std::string input;
+    std::string type;
+    std::string description; // as the catalogue shows it
+    std::string output;      // "" when the file must stay as it was
+};
+
+TEST(NormalizeListFileTest, RepairsEveryKindOfHeader) {
+    const std::string bank =
+        "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:" + kE;
+    const std::string programs = kP1 + kE + kP2 + kE + bank;
+    const std::string synthetic = "HEADER:\tNDEF\tNDEF" + kE + kTitlesEn + kE;
+    const RepairCase cases[] = {
+        {"proper file", "HEADER:\tTV\tMine" + kE + kTitlesEn + kE + programs, "TV", "Mine", ""},
+        {"lower-case type", "HEADER:\ttv\tx" + kE + kTitlesEn + kE + programs, "NDEF", "x",
+         "HEADER:\tNDEF\tx" + kE + kTitlesEn + kE + programs},
+        {"no description", "HEADER:\tTV" + kE + kTitlesEn + kE + programs, "TV", "Not defined",
+         "HEADER:\tTV\tNDEF" + kE + kTitlesEn + kE + programs},
+        {"bare mark", "HEADER:" + kE + kTitlesEn + kE, "NDEF", "Not defined", synthetic},
+        {"header only", "HEADER:\tRA\tRadio" + kE, "RA", "Radio",
+         "HEADER:\tRA\tRadio" + kE + kTitlesEn + kE},
+        {"header, no titles", "HEADER:\tRA\tR" + kE + programs, "RA", "R",
+         "HEADER:\tRA\tR" + kE + kTitlesEn + kE + programs},
+        {"german titles", "HEADER:\tTV\tMine" + kE + kTitlesDe + kE + programs, "TV", "Mine",
+         "HEADER:\tTV\tMine" + kE + kTitlesEn + kE + programs},
+        {"programs only", programs, "NDEF", "NDEF", synthetic + programs},
+        {"foreign titles", "Name\tFreq" + kE + programs, "NDEF", "NDEF", synthetic + programs},
+        {"two foreign lines", "Export" + kE + "Name\tFreq" + kE + programs, "NDEF", "NDEF",
+         synthetic + programs},
+        {"first program lacks FEC", kNoFec + kE + programs, "NDEF", "NDEF", synthetic + programs},
+        {"last line without CR LF", "HEADER:\tTV\tx" + kE + kP1, "TV", "x",
+         "HEADER:\tTV\tx" + kE + kTitlesEn + kE + kP1},
+    };
+    for (const RepairCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        const std::string path = dir.File("list.lst");
+        test::WriteBytes(path, c.input);
+        const NormalizeResult result = NormalizeListFile(path);
+        ASSERT_EQ(result.result, 1);
+        const std::string expected = c.output.empty() ? c.input : c.output;
+        EXPECT_EQ(test::ReadBytes(path), expected);
+        EXPECT_EQ(result.changed, !c.output.empty());
+        EXPECT_EQ(result.record.m_strType, c.type);
+        EXPECT_EQ(result.record.m_strName, c.description);
+        EXPECT_EQ(result.record.m_strPath, path);
+        EXPECT_EQ(result.record.m_strFileName, "list.lst");
+        EXPECT_EQ(result.record.m_nSize, static_cast<int>(expected.size()));
+        EXPECT_EQ(test::EntryCount(dir.Path()), 1u);
+    }
+}
+
+TEST(NormalizeListFileTest, RefusesWhatIsNoList) {
+    test::TempDir dir;
+    const std::pair<std::string, int> cases[] = {{"", 0},
+                                                 {"HEADER:\tTV\tx\n" + kTitlesEn + "\n", 0}};
+    for (const auto& [content, expected] : cases) {
+        test::WriteBytes(dir.File("x.lst"), content);
+        EXPECT_EQ(NormalizeListFile(dir.File("x.lst")).result, expected);
+        EXPECT_EQ(test::ReadBytes(dir.File("x.lst")), content);
+    }
+    const NormalizeResult missing = NormalizeListFile(dir.File("missing.lst"));
+    EXPECT_EQ(missing.result, -1);
+    EXPECT_FALSE(missing.reason.empty());
+}
+
+TEST(NormalizeListFileTest, FailedRepairKeepsTheOriginal) {
+    test::TempDir dir;
+    const std::string path = dir.File("big.lst");
+    std::string original = "Foreign title line" + kE;
+    for (int i = 0; i < 100; ++i)
+        original += kP1 + kE;
+    test::WriteBytes(path, original);
+    NormalizeResult result;
+    {
+        test::FileSizeLimit limit(1024);
+        result = NormalizeListFile(path);
+    }
+    EXPECT_EQ(result.result, -1);
+    EXPECT_NE(result.reason.find("too large"), std::string::npos) << result.reason;
+    EXPECT_EQ(test::ReadBytes(path), original);
+    EXPECT_EQ(test::EntryCount(dir.Path()), 1u);
+}
+
+TEST(NormalizeListFileTest, TitlesFollowTheLanguage) {
+    test::TempDir dir;
+    const std::string path = dir.File("de.lst");
+    const std::string body = "HEADER:\tTV\tx" + kE;
+    test::WriteBytes(path, body + kTitlesDe + kE + kP1 + kE);
+    const Language before = CurrentLanguage();
+    SetLanguage(Language::German);
+    const NormalizeResult german = NormalizeListFile(path);
+    SetLanguage(before);
+    EXPECT_FALSE(german.changed);
+    EXPECT_TRUE(NormalizeListFile(path).changed);
+    EXPECT_EQ(test::ReadBytes(path), body + kTitlesEn + kE + kP1 + kE);
+}
+
+TEST(SetListFileTypeTest, RewritesOnlyTheHeaderLine) {
+    test::TempDir dir;
+    const std::string path = dir.File("t.lst");
+    const std::string rest = kTitlesEn + kE + kP1 + kE;
+    std::string reason;
+
+    test::WriteBytes(path, "HEADER:\tNDEF\tName\tjunk" + kE + rest);
+    EXPECT_EQ(SetListFileType(path, "TV", reason), 1);
+    EXPECT_EQ(test::ReadBytes(path), "HEADER:\tTV\tName" + kE + rest);
+
+    for (const std::string& untouched :
+         {std::string("HEADER:\tNDEF\tName"), "HEADER:\tNDEF" + kE + rest}) {
+        test::WriteBytes(path, untouched);
+        EXPECT_EQ(SetListFileType(path, "RA", reason), 0);
+        EXPECT_EQ(test::ReadBytes(path), untouched);
+    }
+
+    const std::string original = "HEADER:\tNDEF\tName" + kE + std::string(4096, 'x');
+    test::WriteBytes(path, original);
+    {
+        test::FileSizeLimit limit(1024);
+        EXPECT_EQ(SetListFileType(path, "RA", reason), -2);
+    }
+    EXPECT_EQ(test::ReadBytes(path), original);
+    EXPECT_EQ(SetListFileType(dir.File("missing.lst"), "RA", reason), -1);
+}
+
+TEST(ScanListFolderTest, RegistersRepairsAndAsksAboutTheRest) {
+    test::TempDir dir;
+    test::WriteBytes(dir.File("b.lst"), "HEADER:\tTV\tB" + kE + kTitlesEn + kE);
+    test::WriteBytes(dir.File("A.LST"), kP1 + kE);
+    test::WriteBytes(dir.File("empty.lst"), "");
+    test::WriteBytes(dir.File("keep.lst"), "no line end");
+    test::WriteBytes(dir.File("notes.txt"), kP1 + kE);
+    std::filesystem::create_directory(dir.File("folder.lst"));
+    std::string big = "Title" + kE;
+    for (int i = 0; i < 100; ++i)
+        big += kP1 + kE;
+    test::WriteBytes(dir.File("big.lst"), big);
+
+    test::ScriptedInteraction ui;
+    ui.yesNoAnswers = {true, false}; // "empty.lst" comes before "keep.lst"
+    ListCatalogue catalogue;
+    {
+        test::FileSizeLimit limit(1024); // the repair of big.lst cannot be written
+        catalogue = ScanListFolder(dir.Path().string(), ui);
+    }
+    EXPECT_TRUE(catalogue.anyFile);
+    ASSERT_EQ(catalogue.records.size(), 2u);
+    EXPECT_EQ(catalogue.records[0].m_strFileName, "A.LST");
+    EXPECT_EQ(catalogue.records[1].m_strFileName, "b.lst");
+    EXPECT_EQ(catalogue.records[1].m_strName, "B");
+
+    ASSERT_EQ(ui.shown.size(), 3u);
+    EXPECT_TRUE(ui.shown[0].starts_with(
+        FormatText(LoadResString(str::kFileNotOpened), {dir.File("big.lst")})));
+    EXPECT_NE(ui.shown[0].find("too large"), std::string::npos);
+    EXPECT_EQ(ui.shown[1],
+              FormatText(LoadResString(str::kWrongFormatDeleteFile), {dir.File("empty.lst")}));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("empty.lst")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("keep.lst")));
+    EXPECT_EQ(test::ReadBytes(dir.File("big.lst")), big);
+
+    EXPECT_FALSE(ScanListFolder(dir.File("none"), ui).anyFile);
+}
+
+} // namespace
+} // namespace fw

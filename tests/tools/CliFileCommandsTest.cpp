@@ -1,0 +1,152 @@
+#include "Cli.h"
+#include "res/StringTable.h"
+#include "support/FileTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace fw::cli {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class CliFileCommandsTest : public ::testing::Test {
+protected:
+    void TearDown() override { SetLanguage(Language::English); }
+
+    static CliRun RunTool(const std::vector<std::string>& arguments) {
+        std::ostringstream out, err;
+        const int code = RunCli(arguments, out, err);
+        return {code, out.str(), err.str()};
+    }
+    std::string Firmware(const std::string& name, const std::string& signature) {
+        std::string body(1000, '\xFF');
+        std::string trailer = signature + '\0' + "ABC V1.20" + '\0' + "Neu \xE4" + '\0';
+        trailer.resize(2048, '\0');
+        const std::string path = m_dir.File(name);
+        test::WriteBytes(path, body + trailer);
+        return path;
+    }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(CliFileCommandsTest, FirmwareInfo) {
+    const std::string path = Firmware("a.BSR", "SOFTWARE-VERSION");
+    std::uint32_t sum = 0;
+    for (unsigned char byte : test::ReadBytes(path))
+        sum += byte;
+    const CliRun run = RunTool({"info", path});
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(run.out, "kind: 1\nversion: ABC V1.20\ndescription: Neu \xC3\xA4\nsize: 3048\nsum: " +
+                           std::to_string(sum) + "\n");
+    EXPECT_THAT(RunTool({"info", Firmware("b.bsr", "SOFTWARE-VERSION-2MB")}).out, StartsWith("kind: 2\n"));
+}
+
+TEST_F(CliFileCommandsTest, ListInfoReadsAsTheProgramWouldWithoutChangingTheFile) {
+    // No header, no title line: the repair would add both; info must leave the file alone.
+    const std::string text = "\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n"
+                             "\t\t\t\t\t\t\t\t\t\t\r\n"
+                             "\tOnly a name\t\t\t\t\t\t\t\t\t\r\n"
+                             "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:\r\n"
+                             "2\t\t0\r\n0\r\n";
+    const std::string path = m_dir.File("foreign.lst");
+    test::WriteBytes(path, text);
+    const CliRun run = RunTool({"info", path});
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(run.out, "type: NDEF\ndescription: NDEF\nprograms: 3\nincomplete: 2\n"
+                       "bank0: 2 0\nbank1:\nbank2: 0\nbank3:\nbank4:\nbank5:\nbank6:\nbank7:\n"
+                       "bank8:\nbank9:\n");
+    EXPECT_EQ(test::ReadBytes(path), text);
+}
+
+TEST_F(CliFileCommandsTest, SettingsInfo) {
+    const std::string path = m_dir.File("s.grd");
+    test::WriteBytes(path, std::string(2048, '\0'));
+    EXPECT_EQ(RunTool({"info", path}).out, "size: 2048\n");
+}
+
+TEST_F(CliFileCommandsTest, BadFilesGiveTheMessageAndExitTwo) {
+    test::WriteBytes(m_dir.File("short.bsr"), std::string(2999, 'x'));
+    test::WriteBytes(m_dir.File("lf.lst"), "HEADER:\tTV\tx\n");
+    struct Case {
+        std::string file;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {Firmware("wrong.bsr", "software-version"), "Wrong file format"},
+        {m_dir.File("short.bsr"), "Wrong file format"},
+        {m_dir.File("lf.lst"), "Wrong file format"},
+        {m_dir.File("missing.grd"), "could not be opened"},
+        {m_dir.File("notes.txt"), "Unknown kind of file"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunTool({"info", c.file});
+        EXPECT_EQ(run.code, kExitBadFile) << c.file;
+        EXPECT_THAT(run.err, HasSubstr(c.message)) << c.file;
+        EXPECT_THAT(run.err, ::testing::Not(HasSubstr("Delete"))) << "no question on the terminal";
+        EXPECT_TRUE(run.out.empty());
+    }
+    const CliRun german = RunTool({"info", m_dir.File("short.bsr"), "--lang", "de"});
+    EXPECT_THAT(german.err, HasSubstr("Das Dateiformat von"));
+}
+
+TEST_F(CliFileCommandsTest, RepairSaysWhetherItChangedTheFile) {
+    const std::string path = m_dir.File("r.lst");
+    test::WriteBytes(path, "HEADER:\tTV\r\n\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n");
+    CliRun run = RunTool({"repair", path});
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(run.out, "changed\n");
+    EXPECT_THAT(test::ReadBytes(path), StartsWith("HEADER:\tTV\tNDEF\r\nCA\tProgram name\t"));
+    EXPECT_EQ(RunTool({"repair", path}).out, "unchanged\n");
+
+    test::WriteBytes(m_dir.File("s.grd"), "x");
+    run = RunTool({"repair", m_dir.File("s.grd")});
+    EXPECT_EQ(run.code, kExitBadFile);
+    EXPECT_THAT(run.err, HasSubstr("is not a program list"));
+    run = RunTool({"repair", m_dir.File("none.lst")});
+    EXPECT_EQ(run.code, kExitBadFile);
+    EXPECT_THAT(run.err, HasSubstr("No such file"));
+}
+
+TEST_F(CliFileCommandsTest, CommandLineMistakesAndHelp) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int code;
+        std::string inOut;
+        std::string inErr;
+    };
+    const std::vector<Case> cases = {
+        {{}, kExitUsage, "", "Usage: flashwerk-cli"},
+        {{"--help"}, kExitOk, "Usage: flashwerk-cli", ""},
+        {{"info", "--help"}, kExitOk, "Usage: flashwerk-cli info FILE", ""},
+        {{"--help", "repair"}, kExitOk, "Usage: flashwerk-cli repair", ""},
+        {{"info"}, kExitUsage, "", "Wrong number of arguments"},
+        {{"info", "a.lst", "b.lst"}, kExitUsage, "", "Wrong number of arguments"},
+        {{"flash", "a.bsr"}, kExitUsage, "", "Unknown command: flash"},
+        {{"info", "a.lst", "--colour"}, kExitUsage, "", "Unknown option: --colour"},
+        {{"--lang", "fr", "info", "a.lst"}, kExitUsage, "", "--lang takes de or en"},
+        {{"info", "--lang"}, kExitUsage, "", "needs a value"},
+        {{"--lang=de", "--help"}, kExitOk, "Aufruf: flashwerk-cli", ""},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunTool(c.arguments);
+        const std::string shown = ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(run.code, c.code) << shown;
+        EXPECT_THAT(run.out, HasSubstr(c.inOut)) << shown;
+        EXPECT_THAT(run.err, HasSubstr(c.inErr)) << shown;
+        SetLanguage(Language::English);
+    }
+}
+
+} // namespace
+} // namespace fw::cli

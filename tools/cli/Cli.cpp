@@ -1,0 +1,94 @@
+#include "Cli.h"
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace fw::cli {
+namespace {
+
+struct Command {
+    std::string name;
+    int usage; // string number of its help text
+    std::vector<OptionSpec> options;
+    int (*run)(const Arguments&, std::ostream& out, std::ostream& err);
+};
+
+const std::vector<OptionSpec> kCommonOptions = {{"--help", false}, {"--lang", true}};
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"info", str::kCliInfoUsage, {}, RunInfo},
+        {"repair", str::kCliRepairUsage, {}, RunRepair},
+    };
+    return commands;
+}
+
+std::vector<OptionSpec> AllOptions() {
+    std::vector<OptionSpec> all = kCommonOptions;
+    for (const Command& command : Commands())
+        all.insert(all.end(), command.options.begin(), command.options.end());
+    return all;
+}
+
+bool ApplyLanguage(const Arguments& arguments, std::ostream& err) {
+    if (!arguments.Has("--lang"))
+        return true;
+    const std::string language = arguments.Value("--lang");
+    if (language != "de" && language != "en") {
+        err << LoadResString(str::kCliBadLanguage) << '\n';
+        return false;
+    }
+    SetLanguage(language == "de" ? Language::German : Language::English);
+    return true;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& argumentList, std::ostream& out, std::ostream& err) {
+    const Arguments arguments = ParseArguments(argumentList, AllOptions());
+    // The language first, so that every later message is in it.
+    if (!ApplyLanguage(arguments, err))
+        return kExitUsage;
+    if (!arguments.error.empty()) {
+        err << arguments.error << "\n\n" << LoadResString(str::kCliUsage);
+        return kExitUsage;
+    }
+    if (arguments.words.empty()) {
+        (arguments.Has("--help") ? out : err) << LoadResString(str::kCliUsage);
+        return arguments.Has("--help") ? kExitOk : kExitUsage;
+    }
+    const auto& commands = Commands();
+    const auto command = std::find_if(commands.begin(), commands.end(), [&](const Command& c) {
+        return c.name == arguments.words.front();
+    });
+    if (command == commands.end()) {
+        err << FormatText(LoadResString(str::kCliUnknownCommand), {arguments.words.front()})
+            << "\n\n"
+            << LoadResString(str::kCliUsage);
+        return kExitUsage;
+    }
+    if (arguments.Has("--help")) {
+        out << LoadResString(command->usage);
+        return kExitOk;
+    }
+    // Options of another command are refused rather than silently ignored.
+    for (const auto& [name, value] : arguments.options) {
+        const bool common = std::any_of(kCommonOptions.begin(), kCommonOptions.end(),
+                                        [&](const OptionSpec& o) { return o.name == name; });
+        const bool own = std::any_of(command->options.begin(), command->options.end(),
+                                     [&](const OptionSpec& o) { return o.name == name; });
+        if (!common && !own) {
+            err << FormatText(LoadResString(str::kUnknownOption), {name}) << "\n\n"
+                << LoadResString(command->usage);
+            return kExitUsage;
+        }
+    }
+    return command->run(arguments, out, err);
+}
+
+} // namespace fw::cli

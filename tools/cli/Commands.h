@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Arguments.h"
+
+#include <iosfwd>
+
+namespace fw::cli {
+
+int RunInfo(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int RunRepair(const Arguments& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace fw::cli

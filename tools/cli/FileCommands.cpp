@@ -1,0 +1,130 @@
+// info and repair: what a file holds, and the repair of a list file in place.
+#include "Cli.h"
+#include "Commands.h"
+
+#include "favourites/FavoritenDat.h"
+#include "firmware/TransferFile.h"
+#include "lists/ListFile.h"
+#include "lists/ProgramPool.h"
+#include "lists/ProgramRecord.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "util/Cp1252.h"
+#include "util/FileIo.h"
+#include "util/FolderScan.h"
+
+#include <ostream>
+
+namespace fw::cli {
+namespace {
+
+int BadFile(std::ostream& err, int message, const std::string& path, const std::string& reason = {}) {
+    err << FormatText(LoadResString(message), {path, reason}) << '\n';
+    return kExitBadFile;
+}
+
+// Texts in the files are Windows-1252; the terminal wants UTF-8.
+std::string Shown(const std::string& bytes) {
+    return Cp1252ToUtf8(bytes);
+}
+
+int FirmwareInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    std::string data, reason;
+    if (!ReadWholeFile(path, data, reason))
+        return BadFile(err, str::kCliOpenFailed, path, reason);
+    CTransferFile file;
+    int result = file.LoadTrailer(path);
+    if (result == CTransferFile::kLoaded)
+        result = file.CheckSignature(str::kFirmwareSignature);
+    if (result == CTransferFile::kWrongFormat)
+        return BadFile(err, str::kCliWrongFormat, path);
+    if (result != CTransferFile::kLoaded)
+        return BadFile(err, str::kCliLoadFailed, path);
+    file.ReadTrailerStrings(3);
+    const std::vector<std::string> strings = file.TrailerStrings();
+    const int kind = file.Kind(); // a load starts afresh
+    if (file.LoadWhole(path) != CTransferFile::kLoaded)
+        return BadFile(err, str::kCliLoadFailed, path);
+    out << "kind: " << kind << '\n'
+        << "version: " << Shown(strings.size() > 1 ? strings[1] : "") << '\n'
+        << "description: " << Shown(strings.size() > 2 ? strings[2] : "") << '\n'
+        << "size: " << file.Size() << '\n'
+        << "sum: " << file.SumBytes() << '\n';
+    return kExitOk;
+}
+
+int ListInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    std::string data, reason;
+    if (!ReadWholeFile(path, data, reason))
+        return BadFile(err, str::kCliOpenFailed, path, reason);
+    // Read as the program would after its repair, without changing the file.
+    const ListAnalysis analysis = AnalyseListText(data);
+    if (!analysis.isList)
+        return BadFile(err, str::kCliWrongFormat, path);
+    CProgramPool pool;
+    CFavoritenDat banks;
+    ParseListText(analysis.RepairedText(data), pool, banks);
+    const int type = ListTypeFromText(analysis.type) == kListRadio ? kListRadio : kListTv;
+    out << "type: " << analysis.type << '\n'
+        << "description: " << Shown(analysis.description) << '\n'
+        << "programs: " << pool.LastUsedRow() + 1 << '\n'
+        << "incomplete: " << FindIncompleteRow(pool, type) << '\n';
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        out << "bank" << bank << ':';
+        for (int entry = 0; entry < banks.GetCount(bank); ++entry)
+            out << ' ' << banks.GetAddress(bank, entry);
+        out << '\n';
+    }
+    return kExitOk;
+}
+
+int SettingsInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    std::string data, reason;
+    if (!ReadWholeFile(path, data, reason))
+        return BadFile(err, str::kCliOpenFailed, path, reason);
+    out << "size: " << data.size() << '\n';
+    return kExitOk;
+}
+
+bool OneFileArgument(const Arguments& arguments, int usage, std::ostream& err) {
+    if (arguments.words.size() == 2)
+        return true;
+    err << LoadResString(str::kCliWrongWordCount) << "\n\n" << LoadResString(usage);
+    return false;
+}
+
+} // namespace
+
+int RunInfo(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    if (!OneFileArgument(arguments, str::kCliInfoUsage, err))
+        return kExitUsage;
+    const std::string& path = arguments.words[1];
+    if (EndsWithNoCase(path, ".bsr"))
+        return FirmwareInfo(path, out, err);
+    if (EndsWithNoCase(path, ".lst"))
+        return ListInfo(path, out, err);
+    if (EndsWithNoCase(path, ".grd"))
+        return SettingsInfo(path, out, err);
+    err << FormatText(LoadResString(str::kCliUnknownKind), {path}) << '\n';
+    return kExitBadFile;
+}
+
+int RunRepair(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    if (!OneFileArgument(arguments, str::kCliRepairUsage, err))
+        return kExitUsage;
+    const std::string& path = arguments.words[1];
+    if (!EndsWithNoCase(path, ".lst"))
+        return BadFile(err, str::kCliNotAList, path);
+    const NormalizeResult result = NormalizeListFile(path);
+    if (result.result == 0)
+        return BadFile(err, str::kCliWrongFormat, path);
+    if (result.result < 0) {
+        // Either the file could not be read or its repair could not be written.
+        err << FormatText(LoadResString(str::kCliRepairFailed), {result.reason}) << '\n';
+        return kExitBadFile;
+    }
+    out << (result.changed ? "changed" : "unchanged") << '\n';
+    return kExitOk;
+}
+
+} // namespace fw::cli
