@@ -132,12 +132,12 @@ void CProfileFile::SetText(std::string_view text) {
             break;
         }
         std::string_view line = text.substr(0, lineBreak);
-        std::string end = "\n";
+        std::string_view end = "\n";
         if (line.ends_with('\r')) {
             line.remove_suffix(1);
             end = "\r\n";
         }
-        m_lines.push_back({std::string(line), std::move(end)});
+        m_lines.push_back({std::string(line), end});
         text.remove_prefix(lineBreak + 1);
     }
 }
@@ -222,7 +222,9 @@ bool CProfileFile::WriteString(std::string_view section, std::string_view key,
     const std::string line = std::string(key) + "=" + stored;
     const std::size_t header = FindSection(section);
     if (header == std::string::npos) {
-        InsertLine(m_lines.size(), "[" + std::string(section) + "]");
+        std::string sectionLine(1, '[');
+        sectionLine.append(section).push_back(']');
+        InsertLine(m_lines.size(), std::move(sectionLine));
         InsertLine(m_lines.size(), line);
         return true;
     }

@@ -53,7 +53,7 @@ public:
 private:
     struct Line {
         std::string text; // without its line end
-        std::string end;  // "\n", "\r\n", or "" for a last line without one
+        std::string_view end; // "\n", "\r\n", or "" for a last line without one (literals)
     };
 
     std::size_t FindSection(std::string_view section) const;
@@ -62,7 +62,7 @@ private:
 
     std::string m_path;
     std::string m_prefix;         // a UTF-8 byte order mark, written back as found
-    std::string m_lineEnd = "\n"; // style of the file for new lines
+    std::string_view m_lineEnd = "\n"; // style of the file for new lines
     std::vector<Line> m_lines;
     bool m_exists = false;
 };

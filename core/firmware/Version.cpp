@@ -1,5 +1,7 @@
 #include "firmware/Version.h"
 
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 #include "util/TextUtil.h"
 
 #include <algorithm>
@@ -69,6 +71,24 @@ VersionWarning CompareVersions(std::string_view receiverText, std::string_view f
     if (file.version < receiver.version)
         return {VersionWarningMode::OlderOntoNewer, std::string(fileVersionText),
                 std::string(receiverText)};
+    return {};
+}
+
+std::array<std::string, 6> VersionWarningLines(const VersionWarning& warning) {
+    const std::string& a = warning.first;
+    const std::string& b = warning.second;
+    switch (warning.mode) {
+    case VersionWarningMode::OtherSoftware:
+        return {LoadResString(str::kWarnOverwrite), a, LoadResString(str::kWarnWithOther), b, LoadResString(str::kWarnMayCauseProblems),
+                LoadResString(str::kWarnContinue)};
+    case VersionWarningMode::SameVersion:
+        return {LoadResString(str::kWarnThisVersion), a, LoadResString(str::kWarnInstalled), "", LoadResString(str::kWarnContinue), ""};
+    case VersionWarningMode::OlderOntoNewer:
+        return {LoadResString(str::kWarnOlderVersion), a, LoadResString(str::kWarnOntoNewer), b, LoadResString(str::kWarnTransfer),
+                LoadResString(str::kWarnContinue)};
+    case VersionWarningMode::None:
+        break;
+    }
     return {};
 }
 

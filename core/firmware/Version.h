@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -33,5 +34,8 @@ struct VersionWarning {
 // receiver has no software ("NONE") or the warning is switched off (versionHint not 1).
 VersionWarning CompareVersions(std::string_view receiverText, std::string_view fileVersionText,
                                int versionHint);
+
+// The six centred lines of the version warning, top to bottom; empty lines stay empty.
+std::array<std::string, 6> VersionWarningLines(const VersionWarning& warning);
 
 } // namespace fw

@@ -240,6 +240,13 @@ int CComPort::SetReadTimeout(unsigned milliseconds) {
 }
 
 int CComPort::Read(void* buffer, std::size_t count, std::size_t& bytesRead) {
+    const int result = ReadUntraced(buffer, count, bytesRead);
+    if (m_trace && bytesRead > 0)
+        m_trace(false, static_cast<const unsigned char*>(buffer), bytesRead);
+    return result;
+}
+
+int CComPort::ReadUntraced(void* buffer, std::size_t count, std::size_t& bytesRead) {
     using Clock = std::chrono::steady_clock;
     bytesRead = 0;
     if (m_fd < 0 || !m_canRead || (buffer == nullptr && count > 0))
@@ -283,6 +290,13 @@ int CComPort::Read(void* buffer, std::size_t count, std::size_t& bytesRead) {
 }
 
 int CComPort::Write(const void* buffer, std::size_t count, std::size_t& bytesWritten) {
+    const int result = WriteUntraced(buffer, count, bytesWritten);
+    if (m_trace && bytesWritten > 0)
+        m_trace(true, static_cast<const unsigned char*>(buffer), bytesWritten);
+    return result;
+}
+
+int CComPort::WriteUntraced(const void* buffer, std::size_t count, std::size_t& bytesWritten) {
     bytesWritten = 0;
     if (m_fd < 0 || !m_canWrite || (buffer == nullptr && count > 0))
         return -1;

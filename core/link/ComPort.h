@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace fw {
 
@@ -79,6 +81,11 @@ public:
     // The file descriptor while open, else -1.
     int Handle() const { return m_fd; }
 
+    // Called with the bytes of every read and write that moved any (sent = true for writes),
+    // for the command-line tool's --trace. Kept across Close and every open.
+    using TraceHook = std::function<void(bool sent, const unsigned char* data, std::size_t size)>;
+    void SetTrace(TraceHook hook) { m_trace = std::move(hook); }
+
     // errno of the last open when it failed, 0 when it succeeded or none was tried.
     int LastOpenErrno() const { return m_lastOpenErrno; }
     // "DEVICE: system text", with a hint for the usual causes; "" when LastOpenErrno is 0.
@@ -88,6 +95,8 @@ private:
     int Open(const std::string& device, int accessMode, const LineParams& line);
     bool ApplyLine(const LineParams& line);
     int FailOpen(const std::string& device, int error);
+    int ReadUntraced(void* buffer, std::size_t count, std::size_t& bytesRead);
+    int WriteUntraced(const void* buffer, std::size_t count, std::size_t& bytesWritten);
 
     LineParams m_line;
     unsigned m_readTimeoutMs = 0;
@@ -96,6 +105,7 @@ private:
     bool m_canWrite = false;
     int m_lastOpenErrno = 0;
     std::string m_lastOpenDevice;
+    TraceHook m_trace;
 };
 
 } // namespace fw

@@ -199,19 +199,19 @@ bool RewriteFile(const std::string& path, std::string_view header, std::string_v
 
 ListAnalysis AnalyseListText(std::string_view all) {
     ListAnalysis analysis;
-    const std::size_t firstEnd = all.find(kLineEnd);
-    if (firstEnd == std::string_view::npos)
+    if (all.find(kLineEnd) == std::string_view::npos)
         return analysis;
-    // The second line runs to the next CR LF or, in a file whose last line lacks one, to
-    // the end: that last line may be a program.
-    const std::size_t secondStart = firstEnd + kLineEnd.size();
-    const std::size_t secondEnd = all.find(kLineEnd, secondStart);
+    // The two lines end where the reader ends them (at LF, see SplitTextModeLines): ended at
+    // CR LF only, a first line with lone LFs would swallow the programs behind them, and the
+    // rewritten header would drop them. The second line may lack its end and be a program.
+    const std::size_t firstEnd = all.find('\n');
+    const std::size_t secondStart = firstEnd + 1;
+    const std::size_t secondEnd = all.find('\n', secondStart);
     const std::size_t afterSecond =
-        secondEnd == std::string_view::npos ? all.size() : secondEnd + kLineEnd.size();
-    const std::size_t secondLength =
-        (secondEnd == std::string_view::npos ? all.size() : secondEnd) - secondStart;
-    const std::string_view line1 = TrimBlanks(all.substr(0, firstEnd));
-    const std::string_view line2 = TrimBlanks(all.substr(secondStart, secondLength));
+        secondEnd == std::string_view::npos ? all.size() : secondEnd + 1;
+    const std::vector<std::string_view> lines = SplitTextModeLines(all.substr(0, afterSecond));
+    const std::string_view line1 = TrimBlanks(lines[0]);
+    const std::string_view line2 = TrimBlanks(lines.size() > 1 ? lines[1] : std::string_view{});
     const std::string titles = LoadResString(str::kListColumnTitles);
 
     analysis.isList = true;

@@ -144,6 +144,7 @@ int SanitizeProgramLine(std::string& line) {
             break;
         start = tab + 1;
     }
+    const std::size_t lineFieldCount = fields.size();
     fields.back() = std::string(Trim(fields.back()));
     fields.resize(std::max<std::size_t>(fields.size(), kFieldCount));
 
@@ -154,8 +155,13 @@ int SanitizeProgramLine(std::string& line) {
             allPass = false;
         }
     }
-    if (allPass)
+    if (allPass) {
+        // The last field passed trimmed. A short line is written back with all eleven fields,
+        // where that one is no longer last and would fail untrimmed on the next read.
+        if (lineFieldCount < kFieldCount)
+            line.replace(start, std::string::npos, fields[lineFieldCount - 1]);
         return 1;
+    }
     line.clear();
     for (int field = 0; field < kFieldCount; ++field) {
         line += fields[static_cast<std::size_t>(field)];

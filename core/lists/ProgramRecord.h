@@ -65,8 +65,9 @@ struct CellCheck {
 CellCheck ValidateCell(int column, std::string& text);
 
 // Check of a program line read from a file or pasted: 1 when every field passes and the line
-// is left as it was; 0 when the line was rebuilt as eleven TAB-terminated fields with the
-// failing ones emptied.
+// is left as it was (but for white space around the last field of a line with fewer than
+// eleven: the check ignores it); 0 when the line was rebuilt as eleven TAB-terminated fields
+// with the failing ones emptied.
 int SanitizeProgramLine(std::string& line);
 
 // A program place the receiver cannot take: something is filled in (or force is set) but a

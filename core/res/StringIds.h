@@ -41,6 +41,19 @@ inline constexpr int kCliUnknownKind = 9030;
 inline constexpr int kCliWrongWordCount = 9031;
 inline constexpr int kCliNotAList = 9032;
 inline constexpr int kCliRepairFailed = 9033;
+inline constexpr int kCliPortsUsage = 9034;
+inline constexpr int kCliFirmwareUsage = 9035;
+inline constexpr int kCliListUsage = 9036;
+inline constexpr int kCliSettingsUsage = 9037;
+inline constexpr int kCliUnknownSubcommand = 9038;
+inline constexpr int kCliOutExists = 9039;
+inline constexpr int kCliBadValue = 9040;
+inline constexpr int kCliListWithoutType = 9041;
+inline constexpr int kCliListNeedsRepair = 9042;
+inline constexpr int kCliCancelRequested = 9043;
+inline constexpr int kCliTraceFailed = 9044;
+inline constexpr int kCliNoDevice = 9045;
+inline constexpr int kCliCannotCancelNow = 9046;
 
 // Firmware and default-settings files.
 inline constexpr int kFirmwareSignature = 104;
@@ -63,5 +76,55 @@ inline constexpr int kFileNotOpened = 1106;
 inline constexpr int kIncompleteProgram = 1111;
 inline constexpr int kInvalidFileName = 9200;
 inline constexpr int kListTruncated = 9201;
+
+// Lines of the version warning.
+inline constexpr int kWarnOverwrite = 2015;
+inline constexpr int kWarnWithOther = 2016;
+inline constexpr int kWarnMayCauseProblems = 2017;
+inline constexpr int kWarnContinue = 2018;
+inline constexpr int kWarnThisVersion = 2019;
+inline constexpr int kWarnInstalled = 2020;
+inline constexpr int kWarnOlderVersion = 2022;
+inline constexpr int kWarnOntoNewer = 2023;
+inline constexpr int kWarnTransfer = 2024;
+
+// Receiver link: the program-list jobs and the texts they share with the other jobs.
+inline constexpr int kPortRecognized = 119;
+inline constexpr int kProgrammingFinished = 129;
+inline constexpr int kFlashNotErased = 144;
+inline constexpr int kProgramListError = 145;
+inline constexpr int kErasingFlash = 146;
+inline constexpr int kSendingProgramList = 147;
+inline constexpr int kReadingProgramList = 148;
+inline constexpr int kReceiveSendError = 198;
+inline constexpr int kProgramListLoaded = 200;
+inline constexpr int kOkCaption = 207;
+inline constexpr int kNoFirmwareInstalled = 1105;
+inline constexpr int kBankTransferError = 1107;
+inline constexpr int kBankTransmitted = 1108;
+inline constexpr int kCancelInAction = 1117;
+inline constexpr int kChainCapacityUnknown = 9350;
+inline constexpr int kSendListNotRead = 9351;
+
+// Receiver link: detection, the firmware and the settings jobs.
+inline constexpr int kNoFreePort = 115;
+inline constexpr int kReceiverNotRecognized = 118;
+inline constexpr int kReceiverProgramming = 122;
+inline constexpr int kConnectionLost = 126;
+inline constexpr int kTransmissionError = 127;
+inline constexpr int kFlashProgrammingError = 128;
+inline constexpr int kAutoPortSearch = 130;
+inline constexpr int kDataTransmitted = 131;
+inline constexpr int kIoError = 203;
+inline constexpr int kReadingSettings = 204;
+inline constexpr int kSettingsReadError = 205;
+inline constexpr int kSettingsLoaded = 206;
+inline constexpr int kReceiverFoundAt = 1026;
+inline constexpr int kSettingsSendError = 1104;
+inline constexpr int kFirmwareTransferError = 1115;
+inline constexpr int kWrongSoftwareVersion = 2005;
+inline constexpr int kCancelCaption = 2014;
+inline constexpr int kManualPortSearch = 2040;
+inline constexpr int kNoSerialDevice = 9300;
 
 } // namespace fw::str

@@ -19,11 +19,24 @@ struct Command {
 };
 
 const std::vector<OptionSpec> kCommonOptions = {{"--help", false}, {"--lang", true}};
+const OptionSpec kDataDir = {"--data-dir", true};
+// Options of every command that talks to the receiver.
+const std::vector<OptionSpec> kLinkOptions = {
+    kDataDir, {"--port", true}, {"--baud", true}, {"--yes", false}, {"--trace", true}};
+
+std::vector<OptionSpec> WithLinkOptions(std::vector<OptionSpec> own) {
+    own.insert(own.end(), kLinkOptions.begin(), kLinkOptions.end());
+    return own;
+}
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"info", str::kCliInfoUsage, {}, RunInfo},
         {"repair", str::kCliRepairUsage, {}, RunRepair},
+        {"ports", str::kCliPortsUsage, {kDataDir}, RunPorts},
+        {"firmware", str::kCliFirmwareUsage, kLinkOptions, RunFirmware},
+        {"list", str::kCliListUsage, WithLinkOptions({{"--description", true}, {"--type", true}, {"--force", false}}), RunList},
+        {"settings", str::kCliSettingsUsage, WithLinkOptions({{"--force", false}}), RunSettings},
     };
     return commands;
 }
@@ -77,7 +90,9 @@ int RunCli(const std::vector<std::string>& argumentList, std::ostream& out, std:
         return kExitOk;
     }
     // Options of another command are refused rather than silently ignored.
-    for (const auto& [name, value] : arguments.options) {
+    for (const auto& option : arguments.options) {
+        // A plain name rather than a structured binding: clang before 16 cannot capture those.
+        const std::string& name = option.first;
         const bool common = std::any_of(kCommonOptions.begin(), kCommonOptions.end(),
                                         [&](const OptionSpec& o) { return o.name == name; });
         const bool own = std::any_of(command->options.begin(), command->options.end(),

@@ -218,6 +218,28 @@ TEST_F(ListFileTest, ReadingTakesAtMostThePoolAndRepairsBadFields) {
     EXPECT_EQ(m_readBanks.GetAddress(2, 0), 7);
 }
 
+// A short line's last field is written back as a middle field, which is checked untrimmed:
+// stray white space at the line's end (here a CR of a CR CR LF end) must not cost the next
+// read that field.
+TEST_F(ListFileTest, ShortLinesKeepTheirLastFieldAcrossWriteAndRead) {
+    const std::string text = "HEADER:\tTV\tshort\r\n" + kTitles + "\r\n" +
+                             "\tZDF\t11953\tH\t27500\t3\\4\t28001\r\r\n" +
+                             "\tZDF\t11953\tH\t27500\t 3\\4 \r\n";
+    const std::string path = m_dir.File("short.lst");
+    test::WriteBytes(path, text);
+    ASSERT_TRUE(Read(path).ok);
+    EXPECT_EQ(m_readPool.Cell(0, kFieldSid), "28001");
+    EXPECT_EQ(m_readPool.Cell(1, kFieldFec), "3\\4");
+
+    m_pool = m_readPool;
+    m_ui.yesNoAnswers = {true};
+    const ListWriteResult written = Write("again", kListTv, "short");
+    ASSERT_EQ(written.status, ListWriteStatus::Written) << written.message;
+    ASSERT_TRUE(Read(written.path).ok);
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(m_readPool.Row(row), m_pool.Row(row)) << "row " << row;
+}
+
 TEST_F(ListFileTest, UnreadableFileIsReportedWithItsPath) {
     m_readPool.SetCell(0, kFieldName, "stale");
     const std::string path = m_dir.File("missing.lst");

@@ -56,6 +56,11 @@ TEST(NormalizeListFileTest, RepairsEveryKindOfHeader) {
         {"first program lacks FEC", kNoFec + kE + programs, "NDEF", "NDEF", synthetic + programs},
         {"last line without CR LF", "HEADER:\tTV\tx" + kE + kP1, "TV", "x",
          "HEADER:\tTV\tx" + kE + kTitlesEn + kE + kP1},
+        // Lines end at LF, as the reader ends them, so the header never swallows programs.
+        {"lone LFs", "HEADER:\tTV\tMine\n" + kTitlesEn + "\n" + kP1 + "\n" + programs, "TV",
+         "Mine", ""},
+        {"lone LF after the header", "HEADER:\tRA\tR\n" + programs, "RA", "R",
+         "HEADER:\tRA\tR" + kE + kTitlesEn + kE + programs},
     };
     for (const RepairCase& c : cases) {
         SCOPED_TRACE(c.what);

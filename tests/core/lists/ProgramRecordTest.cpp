@@ -79,6 +79,9 @@ TEST(SanitizeProgramLineTest, KeepsValidLinesAndEmptiesFailingFields) {
         {"x\t" + std::string(25, 'n') + "\t123456\tHV\t1a\t9\\9\t123456\t12345\t1\t2\t12", 0,
          "\t\t\t\t\t\t\t\t1\t2\t\t"},
         {"$\tShort", 0, "$\tShort\t\t\t\t\t\t\t\t\t\t"},
+        // The last field of a short line is kept as it was checked: trimmed.
+        {"\tName\t11836\tV\t27500\t4\\5\t28001\r", 1, "\tName\t11836\tV\t27500\t4\\5\t28001"},
+        {"\tName\t11836\tV\t27500\t 4\\5 ", 1, "\tName\t11836\tV\t27500\t4\\5"},
     };
     for (const Case& c : cases) {
         std::string line = c.line;

@@ -1,0 +1,218 @@
+// Finding the receiver on the ports and the two answer readers every job shares.
+#include "link/LinkTiming.h"
+#include "link/TransferSession.h"
+#include "link/WireTokens.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "util/ByteOrder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fw {
+
+namespace wire {
+
+std::array<unsigned char, kCommandFrameSize> CommandFrame(std::string_view command,
+                                                          std::uint32_t baud) {
+    std::array<unsigned char, kCommandFrameSize> frame{};
+    std::memcpy(frame.data(), command.data(), std::min(command.size(), kCommandLength));
+    PutU32BE(baud, frame.data() + kCommandLength);
+    frame[kCommandFrameSize - 1] = kAck;
+    return frame;
+}
+
+bool IsListCommand(std::string_view command) {
+    return command == kLoadTvList || command == kLoadRadioList || command == kProgTvList ||
+           command == kProgRadioList;
+}
+
+} // namespace wire
+
+namespace {
+
+// atof of the reply's version characters, with "." as the decimal point whatever locale the
+// program runs under: a German locale would read "1.1" as 1 and pick the wrong protocol.
+float LoaderVersionOf(const unsigned char* text, std::size_t size) {
+    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+    const std::string copy(reinterpret_cast<const char*>(text), size);
+    const double value = cLocale != locale_t{} ? ::strtod_l(copy.c_str(), nullptr, cLocale)
+                                               : std::strtod(copy.c_str(), nullptr);
+    return static_cast<float>(value);
+}
+
+constexpr unsigned kDefaultRecTimeout = 500;
+
+struct Candidate {
+    int number = 0; // 1..4, or 5 for a device given directly
+    int index = 0;  // position for the progress: COM1 is 0
+    std::string name;
+    std::string device;
+};
+
+struct ModelRow {
+    std::string_view reply;
+    int capacity;
+};
+
+constexpr ModelRow kModels[] = {
+    {"RECOK", 1000},
+    {"ZEB10", 2000},
+    {"ZEB20", 3000},
+    {"ZEB30", 4000},
+};
+
+} // namespace
+
+int TransferSession::DetectReceiver(const char* command) {
+    m_port.Close();
+    m_portNumber = 0;
+    m_portDevice.clear();
+
+    std::vector<Candidate> candidates;
+    const bool byDevice = !m_settings.device.empty();
+    const bool manual = byDevice || (m_settings.comPort >= 1 && m_settings.comPort <= PortMap::kPortCount);
+    if (byDevice) {
+        candidates.push_back({PortMap::kPortCount + 1, 0, m_settings.device, m_settings.device});
+    } else if (manual) {
+        const int n = m_settings.comPort;
+        candidates.push_back({n, n - 1, PortMap::NameFor(n), m_ports.DeviceFor(n)});
+    } else {
+        for (int n = 1; n <= PortMap::kPortCount; ++n)
+            candidates.push_back({n, n - 1, PortMap::NameFor(n), m_ports.DeviceFor(n)});
+    }
+
+    const std::string searchText = LoadResString(manual ? str::kManualPortSearch : str::kAutoPortSearch);
+    const auto frame = wire::CommandFrame(command, static_cast<std::uint32_t>(m_settings.baudRate));
+    bool anyOpened = false;
+    bool anyWritten = false;
+    std::vector<std::string> openErrors;
+    const Candidate* found = nullptr;
+
+    for (std::size_t i = 0; i < candidates.size() && found == nullptr; ++i) {
+        const Candidate& candidate = candidates[i];
+        const bool last = i + 1 == candidates.size();
+        if (m_cancel.TakeSignal()) {
+            m_port.Close();
+            return -1;
+        }
+        SetStatus(searchText + candidate.name);
+        SetProgress(25 * (candidate.index + 1));
+
+        if (candidate.device.empty()) {
+            openErrors.push_back(FormatText(LoadResString(str::kNoSerialDevice), {candidate.name}));
+            continue;
+        }
+        if (m_port.OpenReadWrite(candidate.device, wire::kDetectBaud, 8, CComPort::kNoParity,
+                                 CComPort::kOneStopBit) != 1) {
+            const std::string reason = m_port.LastOpenError();
+            openErrors.push_back(byDevice ? reason : candidate.name + ": " + reason);
+            continue;
+        }
+        anyOpened = true;
+        // The configured wait, not a protocol constant, so it is not scaled. A wait of 0 would
+        // mean no deadline at all: a silent port would hold the search for ever.
+        m_port.SetReadTimeout(m_settings.recTimeout > 0 ? static_cast<unsigned>(m_settings.recTimeout)
+                                                        : kDefaultRecTimeout);
+
+        std::size_t written = 0;
+        if (m_port.Write(frame.data(), frame.size(), written) != 1) {
+            m_port.Close();
+            continue;
+        }
+        anyWritten = true;
+
+        unsigned char reply[wire::kDetectReplySize] = {};
+        std::size_t got = 0;
+        if (m_port.Read(reply, sizeof reply, got) != 1)
+            got = 0;
+        if (got == sizeof reply &&
+            std::string_view(reinterpret_cast<const char*>(reply), wire::kRecOk.size()) == wire::kRecOk) {
+            loaderVersion = LoaderVersionOf(reply + 6, 3);
+            found = &candidate;
+            break;
+        }
+        if (last)
+            return FailJob(str::kReceiverNotRecognized);
+        m_port.Close();
+    }
+
+    if (found == nullptr) {
+        m_port.Close();
+        if (!anyOpened) {
+            std::string text = LoadResString(str::kNoFreePort);
+            while (!text.empty() && text.back() == ' ')
+                text.pop_back();
+            for (const std::string& line : openErrors)
+                text += "\n" + line;
+            return FailJobText(text);
+        }
+        return FailJob(anyWritten ? str::kReceiverNotRecognized : str::kReceiveSendError);
+    }
+
+    m_portNumber = found->number;
+    m_portDevice = found->device;
+    SetStatus(LoadResString(str::kReceiverFoundAt) + found->name);
+    // The receiver has switched already; reading its model at the old rate would give noise.
+    if (m_port.SetBaudRate(static_cast<std::uint32_t>(m_settings.baudRate)) != 1)
+        return FailJob(str::kReceiveSendError);
+    m_port.SetReadTimeout(LinkMs(link_ms::kModelReplyTimeout));
+
+    m_view.EnableCancel(false);
+    char model[wire::kModelReplySize] = {};
+    std::size_t got = 0;
+    if (m_port.Read(model, sizeof model, got) != 1)
+        return FailJob(str::kReceiveSendError);
+    m_view.EnableCancel(true);
+
+    const std::string_view reply(model, got);
+    for (const ModelRow& row : kModels) {
+        if (reply == row.reply) {
+            programCapacity = row.capacity;
+            return found->number;
+        }
+    }
+    if (reply == wire::kRecFa) {
+        if (wire::IsListCommand(command))
+            return FailJob(str::kNoFirmwareInstalled);
+        return found->number;
+    }
+    return FailJob(str::kReceiveSendError);
+}
+
+int TransferSession::WaitForRecOk() {
+    char answer[wire::kRecOk.size() + 1] = {};
+    std::size_t got = 0;
+    if (m_port.Read(answer, wire::kRecOk.size(), got) != 1)
+        return FailJob(str::kReceiveSendError);
+    if (got < wire::kRecOk.size())
+        return FailJob(str::kReceiverNotRecognized);
+    if (std::string_view(answer, got) != wire::kRecOk)
+        return FailJob(str::kTransmissionError);
+    return 1;
+}
+
+int TransferSession::ReadAck(int errorStringId) {
+    unsigned char answer = 0;
+    std::size_t got = 0;
+    if (m_port.Read(&answer, 1, got) != 1)
+        return FailJob(str::kReceiveSendError);
+    if (got == 0)
+        return FailJob(errorStringId);
+    if (answer == wire::kAbort) {
+        EndAborted();
+        return 0;
+    }
+    if (answer == wire::kAck)
+        return 1;
+    m_view.EnableCancel(true);
+    return FailJob(errorStringId);
+}
+
+} // namespace fw

@@ -1,0 +1,428 @@
+// The program-list jobs: a TV or radio list with its ten favourite banks, read from the
+// receiver into a new list file, or sent from a list file to the receiver.
+
+#include "link/TransferSession.h"
+
+#include "link/JobSupport.h"
+#include "link/LinkTiming.h"
+#include "link/WireTokens.h"
+#include "lists/ListFile.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "util/FileIo.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fw {
+namespace {
+
+using wire::kAbort;
+using wire::kAck;
+
+// A receiver line is at most this long, its 0x0D included.
+constexpr std::size_t kMaxLineBytes = 500;
+// The send list always covers the largest receiver.
+constexpr std::size_t kSendListLines = 4000;
+// 1000 entries of two bytes; a longer bank is cut to its first 1000 entries.
+constexpr int kMaxBankWireBytes = 2000;
+// An empty program place: ten empty fields.
+constexpr std::string_view kEmptyProgramLine = "\t\t\t\t\t\t\t\t\t";
+
+std::string Text(int id) {
+    return LoadResString(id);
+}
+
+// A read time-out of 0 would mean no deadline at all, whatever the time factor.
+unsigned ReadDeadline(unsigned milliseconds) {
+    return std::max(1u, LinkMs(milliseconds));
+}
+
+bool WriteByte(CComPort& port, unsigned char byte) {
+    return link::WriteAll(port, &byte, 1);
+}
+
+// The byte the job answers with: 0x0D until the user cancels, then 0x0A for the rest of the
+// job. The event resets itself when taken, so the job has to remember what it saw.
+class AnswerByte {
+public:
+    explicit AnswerByte(TransferSession& session) : m_session(session) {}
+
+    // Looks at the Cancel button once; called once per program line and once per bank.
+    unsigned char Next() {
+        if (!m_aborted && m_session.Cancel().TakeSignal()) {
+            m_aborted = true;
+            m_session.View().EnableCancel(false);
+            m_session.SetStatus(Text(str::kCancelInAction));
+        }
+        return Current();
+    }
+    unsigned char Current() const { return m_aborted ? kAbort : kAck; }
+    bool Aborted() const { return m_aborted; }
+
+    // The receiver answered with 0x0A: after our own abort that is the user's cancel coming
+    // through, else the receiver gave up.
+    void EndByReceiverAbort() {
+        m_session.EndAborted();
+        NoteReceiverAbort();
+    }
+    void NoteReceiverAbort() {
+        if (m_aborted)
+            m_session.SetOutcome(JobOutcome::Cancelled);
+    }
+
+private:
+    TransferSession& m_session;
+    bool m_aborted = false;
+};
+
+// Opens the line for a list job. Returns false when the job has already ended.
+bool StartListJob(TransferSession& session, const char* command, bool chained) {
+    if (chained) {
+        if (!session.OpenChainedPort()) {
+            session.FailJob(str::kReceiveSendError);
+            return false;
+        }
+    } else {
+        const int found = session.DetectReceiver(command);
+        if (found < 0) {
+            session.Port().Close();
+            session.SetOutcome(JobOutcome::Cancelled);
+            session.View().EndDialog();
+            return false;
+        }
+        if (found == 0)
+            return false; // detection has reported
+    }
+    session.SetStatus(session.PortStatusText());
+    session.SetProgress(100);
+    LinkPause(link_ms::kPauseAfterConnect);
+    if (session.Port().SetReadTimeout(ReadDeadline(link_ms::kJobReadTimeout)) != 1) {
+        session.FailJob(str::kReceiveSendError);
+        return false;
+    }
+    return true;
+}
+
+enum class ReadOutcome { Done, Ended };
+
+// One program line as the receiver sends it: up to 0x0D or 500 bytes. The last byte read is
+// never part of the line: normally the 0x0D, for an unterminated 500-byte line its last
+// character.
+ReadOutcome ReadProgramLine(TransferSession& session, std::string& line, AnswerByte& answer) {
+    CComPort& port = session.Port();
+    std::string raw;
+    while (raw.size() < kMaxLineBytes) {
+        unsigned char byte = 0;
+        std::size_t got = 0;
+        if (port.Read(&byte, 1, got) != 1) {
+            session.FailJob(str::kReceiveSendError);
+            return ReadOutcome::Ended;
+        }
+        if (got == 0) {
+            port.Purge(CComPort::kPurgeTxAbort | CComPort::kPurgeRxAbort | CComPort::kPurgeTxClear |
+                       CComPort::kPurgeRxClear);
+            session.FailJob(str::kProgramListError);
+            return ReadOutcome::Ended;
+        }
+        if (byte == kAbort) {
+            answer.EndByReceiverAbort();
+            return ReadOutcome::Ended;
+        }
+        raw.push_back(static_cast<char>(byte));
+        if (byte == kAck)
+            break;
+    }
+    raw.pop_back();
+    line = std::move(raw);
+    return ReadOutcome::Done;
+}
+
+// One bank from the receiver: header, answer, data, answer.
+ReadOutcome ReceiveBank(TransferSession& session, int bank, AnswerByte& answer) {
+    CComPort& port = session.Port();
+    std::array<unsigned char, 3> header{};
+    std::size_t got = 0;
+    if (port.Read(header.data(), header.size(), got) != 1) {
+        session.FailJob(str::kReceiveSendError);
+        return ReadOutcome::Ended;
+    }
+    // The receiver's abort is a single 0x0A, so it wins over a short header.
+    if (got >= 1 && header[0] == kAbort) {
+        answer.EndByReceiverAbort();
+        return ReadOutcome::Ended;
+    }
+    // A partial header would give a made-up length and a bank out of step.
+    if (got < header.size()) {
+        session.FailJob(str::kBankTransferError);
+        return ReadOutcome::Ended;
+    }
+    const std::size_t length = static_cast<std::size_t>(header[1]) << 8 | header[2];
+    const unsigned char reply = answer.Next();
+    if (!WriteByte(port, reply)) {
+        session.FailJob(str::kReceiveSendError);
+        return ReadOutcome::Ended;
+    }
+    if (length == 0)
+        return ReadOutcome::Done;
+
+    const std::span<unsigned char> data = session.banks.AllocReceiveBuffer(length);
+    if (port.Read(data.data(), data.size(), got) != 1) {
+        session.FailJob(str::kReceiveSendError);
+        return ReadOutcome::Ended;
+    }
+    if (got < length) {
+        // After our abort the receiver answers with a lone 0x0A instead of the data.
+        if (reply == kAbort && got == 1 && data[0] == kAbort) {
+            answer.EndByReceiverAbort();
+            return ReadOutcome::Ended;
+        }
+        // Short data would be stored as entries that the receiver never sent.
+        session.FailJob(str::kBankTransferError);
+        return ReadOutcome::Ended;
+    }
+    session.banks.ParseWireBuffer(bank);
+    if (!WriteByte(port, reply)) {
+        session.FailJob(str::kReceiveSendError);
+        return ReadOutcome::Ended;
+    }
+    return ReadOutcome::Done;
+}
+
+void FinishWithoutFile(TransferSession& session) {
+    session.SetStatus("");
+    session.SetProgress(0);
+    session.View().EnableStart(true);
+}
+
+// The list file as it is written after a load: header, column titles, program lines, banks.
+std::string BuildLoadedListText(TransferSession& session, std::string_view typeText,
+                                std::string_view description) {
+    std::string text = ListFileHead(typeText, description);
+    for (const std::string& line : session.sendList) {
+        text += line;
+        text += "\r\n";
+    }
+    session.banks.WriteBlock(text);
+    return text;
+}
+
+} // namespace
+
+int TransferSession::LoadSendList() {
+    sendList.clear();
+    banks.Clear();
+    sendListError.clear();
+    std::string data, reason;
+    if (!ReadWholeFile(m_job.list.m_strPath, data, reason)) {
+        sendListError = FormatText(Text(str::kSendListNotRead), {reason});
+        return -1;
+    }
+    const std::vector<std::string_view> lines = SplitTextModeLines(data);
+    std::size_t next = std::min<std::size_t>(2, lines.size()); // header and column titles
+    for (; next < lines.size() && !lines[next].starts_with(kBankBlockMark); ++next)
+        sendList.emplace_back(lines[next]);
+    if (sendList.size() < kSendListLines)
+        sendList.resize(kSendListLines, std::string(kEmptyProgramLine));
+    if (next < lines.size())
+        banks.ReadBlock(std::span(lines).subspan(next + 1), false);
+    return 0;
+}
+
+void RunListLoad(TransferSession& session) {
+    session.Cancel().Reset();
+    // A second run must not add to what the first one received.
+    session.sendList.clear();
+    session.banks.Clear();
+
+    const bool radio = session.Job().listKind == 'R';
+    if (!StartListJob(session, radio ? wire::kLoadRadioList : wire::kLoadTvList, false))
+        return;
+
+    TransferView& view = session.View();
+    CComPort& port = session.Port();
+    AnswerByte answer(session);
+    session.SetStatus(Text(str::kReadingProgramList));
+
+    const int capacity = session.programCapacity;
+    for (int place = 1; place <= capacity; ++place) {
+        std::string line;
+        if (ReadProgramLine(session, line, answer) == ReadOutcome::Ended)
+            return;
+        session.sendList.push_back(std::move(line));
+        session.SetProgress(place * 100 / capacity);
+        if (!WriteByte(port, answer.Next())) {
+            session.FailJob(str::kReceiveSendError);
+            return;
+        }
+    }
+
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        session.SetStatus(FormatText(Text(str::kBankTransmitted), {std::to_string(bank)}));
+        session.SetProgress(10 * bank + 10);
+        if (ReceiveBank(session, bank, answer) == ReadOutcome::Ended)
+            return;
+    }
+
+    port.Close();
+    session.SetProgress(100);
+    // The user cancelled after the receiver's last chance to confirm: nothing is kept.
+    if (answer.Aborted()) {
+        answer.EndByReceiverAbort();
+        return;
+    }
+
+    const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::ProgramList);
+    if (!target) {
+        FinishWithoutFile(session);
+        session.SetOutcome(JobOutcome::Cancelled);
+        return;
+    }
+    const std::string text = BuildLoadedListText(session, radio ? "RA" : "TV", target->description);
+    std::string reason;
+    if (!WriteFileAtomically(target->path, text, reason)) {
+        view.ShowMessage(reason, MessageIcon::Stop);
+        FinishWithoutFile(session);
+        session.SetOutcome(JobOutcome::Failed);
+        return;
+    }
+    view.EnableCancel(true);
+    view.SetCancelCaption(Text(str::kOkCaption));
+    session.SetStatus(Text(str::kProgramListLoaded));
+    view.EnableStart(true);
+    session.SetOutcome(JobOutcome::Succeeded);
+    view.FileSaved(target->path);
+}
+
+void RunListSend(TransferSession& session) {
+    session.Cancel().Reset();
+    const TransferJob& job = session.Job();
+    const bool chained = job.chained != 0;
+
+    // Sending without the file's lines would overwrite the receiver's list with nothing.
+    if (session.sendList.empty() && session.LoadSendList() != 0) {
+        session.FailJobText(session.sendListError);
+        return;
+    }
+    // A chained step skips detection, so only the chain's first step knows the capacity.
+    if (chained) {
+        session.programCapacity = session.Chain().lastCapacity;
+        if (session.programCapacity <= 0) {
+            session.FailJobText(Text(str::kChainCapacityUnknown));
+            return;
+        }
+    }
+
+    const bool radio = job.list.m_strType == "RA";
+    if (!StartListJob(session, radio ? wire::kProgRadioList : wire::kProgTvList, chained))
+        return;
+
+    TransferView& view = session.View();
+    CComPort& port = session.Port();
+    AnswerByte answer(session);
+    session.SetStatus(Text(str::kSendingProgramList));
+    session.SetProgress(0);
+
+    const int capacity = session.programCapacity;
+    const std::size_t lineCount =
+        std::min(session.sendList.size(), static_cast<std::size_t>(std::max(capacity, 0)));
+    for (std::size_t index = 0; index < lineCount; ++index) {
+        std::string out;
+        if (answer.Next() == kAbort)
+            out.push_back(static_cast<char>(kAbort));
+        out += session.sendList[index];
+        out.push_back(static_cast<char>(kAck));
+        if (!link::WriteAll(port, out.data(), out.size())) {
+            session.FailJob(str::kReceiveSendError);
+            return;
+        }
+        if (session.ReadAck(str::kProgramListError) == 0) {
+            if (session.Outcome() == JobOutcome::AbortedByReceiver)
+                answer.NoteReceiverAbort();
+            return;
+        }
+        session.SetProgress(
+            static_cast<int>((index + 1) * 100 / static_cast<std::size_t>(capacity)));
+    }
+
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        const int length = std::min(session.banks.GetWireLength(bank), kMaxBankWireBytes);
+        const std::array<unsigned char, 3> header{answer.Next(),
+                                                  static_cast<unsigned char>(length >> 8 & 0xFF),
+                                                  static_cast<unsigned char>(length & 0xFF)};
+        if (!link::WriteAll(port, header.data(), header.size())) {
+            session.FailJob(str::kReceiveSendError);
+            return;
+        }
+        session.SetStatus(FormatText(Text(str::kBankTransmitted), {std::to_string(bank)}));
+        session.SetProgress(10 * bank + 10);
+        if (session.ReadAck(str::kBankTransferError) == 0) {
+            if (session.Outcome() == JobOutcome::AbortedByReceiver)
+                answer.NoteReceiverAbort();
+            return;
+        }
+        if (length == 0)
+            continue;
+        const std::span<const unsigned char> data =
+            session.banks.BuildWireBuffer(bank).first(static_cast<std::size_t>(length));
+        if (!link::WriteAll(port, data.data(), data.size())) {
+            session.FailJob(str::kReceiveSendError);
+            return;
+        }
+        unsigned char reply = 0;
+        std::size_t got = 0;
+        if (port.Read(&reply, 1, got) != 1) {
+            session.FailJob(str::kReceiveSendError);
+            return;
+        }
+        if (got == 0 || reply != kAck) {
+            session.FailJob(str::kBankTransferError);
+            return;
+        }
+    }
+
+    session.SetStatus(Text(str::kErasingFlash));
+    view.EnableCancel(false);
+    session.SetProgress(0);
+    if (port.SetReadTimeout(ReadDeadline(link_ms::kEraseTimeout)) != 1) {
+        session.FailJob(str::kReceiveSendError);
+        return;
+    }
+    session.StartTimer(TransferTimer::EraseSeconds);
+    unsigned char result = 0;
+    std::size_t got = 0;
+    const int read = port.Read(&result, 1, got);
+    session.StopTimer(TransferTimer::EraseSeconds);
+    if (read != 1) {
+        session.FailJob(str::kReceiveSendError);
+        return;
+    }
+    session.SetProgress(100);
+    if (got == 0 || result != wire::kFinished) {
+        port.Close();
+        session.FailJob(str::kFlashNotErased);
+        return;
+    }
+
+    view.EnableCancel(true);
+    view.SetCancelCaption(Text(str::kOkCaption));
+    session.SetStatus(Text(str::kProgrammingFinished));
+    view.EnableStart(true);
+    if (!chained) {
+        port.Close();
+        session.SetOutcome(JobOutcome::Succeeded);
+        return;
+    }
+    // The receiver restarts and announces itself, unless this is the chain's last step.
+    if (!job.lastStep && session.WaitForRecOk() == 0)
+        return;
+    port.Close();
+    session.SetOutcome(JobOutcome::Succeeded);
+    session.EndChainStep();
+}
+
+} // namespace fw

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "favourites/FavoritenDat.h"
+#include "link/CancelEvent.h"
+#include "link/ComPort.h"
+#include "link/PortMap.h"
+#include "link/TransferJob.h"
+#include "link/TransferView.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace fw {
+
+// The configuration a transfer reads, copied when the dialog opens.
+struct LinkSettings {
+    int comPort = 0;     // 0 automatic search, 1..4 COM1..COM4
+    int baudRate = 115200;
+    int recTimeout = 500; // ms to wait for the detection reply
+    int versionHint = 1;
+    std::string device;   // when set: only this device is tried (command line --port DEVICE)
+};
+
+// What the production chain keeps from one step to the next: later steps open the port the
+// first step found, without detection, and send as many program lines as it learned.
+struct ChainMemory {
+    int lastPort = 0;          // 1..4, or 0 when the device was given directly
+    std::string lastDevice;    // the device behind it
+    int lastCapacity = 0;
+};
+
+// How a job run ended. Every ending of a job sets it, so that callers without a screen (the
+// command-line tool) can tell success from failure without reading the status texts.
+enum class JobOutcome {
+    Running,
+    Succeeded,
+    Failed,            // a numbered error or another failure message was shown
+    Cancelled,         // the user cancelled (detection, a piece, the save question)
+    AbortedByReceiver, // the receiver answered 0x0A
+    Refused,           // the PC refused the firmware (loader too old, version warning answered No)
+};
+
+// The working state of one transfer dialog and the pieces every job shares: detection, the
+// answer readers, the single error path. A job runs on one worker thread; OnTimer runs on the
+// view's thread and only reads the counters.
+class TransferSession {
+public:
+    TransferSession(TransferJob job, LinkSettings settings, PortMap ports, TransferView& view,
+                    ChainMemory& chain, CancelEvent& cancel);
+
+    // Runs the job to its end on the calling thread.
+    void Run();
+    // Prepares a run of the same job after an earlier one ended (the dialog's start button):
+    // resets the cancel signal, the counters and both results, disables the start button and
+    // gives Cancel its caption back; a list load forgets what it received, a firmware send
+    // returns to the normal status font.
+    void PrepareRestart();
+    // A timer of the view ticked (view thread).
+    void OnTimer(TransferTimer timer);
+
+    // Fills the send list and the banks from the job's list file, padded to 4000 lines.
+    // Returns the number of program places that could not be read completely (always 0), or -1
+    // when the file cannot be read: the lists are then empty and sendListError says why.
+    int LoadSendList();
+
+    // Results for the page after the dialog closed.
+    int ChainContinue() const { return m_chainContinue.load(); }
+    int FirmwareCancelled() const { return m_firmwareCancelled.load(); }
+    JobOutcome Outcome() const { return m_outcome.load(); }
+    void SetOutcome(JobOutcome outcome) { m_outcome.store(outcome); }
+
+    // --- shared by the jobs (worker thread) ---
+    // -1 cancelled, 0 failed (reported), 1..4 the port number (5 for a device given directly).
+    int DetectReceiver(const char* command);
+    int WaitForRecOk();
+    int ReadAck(int errorStringId);
+    // Shows the numbered error, closes the port, clears status and progress, enables both
+    // buttons; in a chain ends the dialog with chain-continue 0. Returns 0.
+    int FailJob(int stringId);
+    int FailJobText(const std::string& text);
+    void SetStatus(const std::string& text);
+    void SetProgress(int percent);
+    // The view's timers; starting timer 4 restarts its seconds count.
+    void StartTimer(TransferTimer timer);
+    void StopTimer(TransferTimer timer);
+    // "... COM3: recognized / Data send to receiver" for the port in use; with a port chosen
+    // by hand only the lines after the first.
+    std::string PortStatusText() const;
+    // Opens the port of the chain's first step at the working baud rate without detection.
+    bool OpenChainedPort();
+    // Ends a job that the receiver aborted (it answered 0x0A): no message, the dialog closes.
+    void EndAborted();
+    // A chained step ended well: chain-continue 1 and the dialog closes.
+    void EndChainStep();
+
+    const TransferJob& Job() const { return m_job; }
+    const LinkSettings& Settings() const { return m_settings; }
+    TransferView& View() { return m_view; }
+    CComPort& Port() { return m_port; }
+    CancelEvent& Cancel() { return m_cancel; }
+    ChainMemory& Chain() { return m_chain; }
+    std::string PortName() const; // "COM3" or the device given directly
+    const std::string& PortDevice() const { return m_portDevice; } // the device path in use
+
+    int programCapacity = 0;
+    float loaderVersion = 0.0f;
+    std::vector<std::string> sendList;
+    std::string sendListError; // the text to show after LoadSendList returned -1
+    CFavoritenDat banks;
+    std::atomic<std::uint64_t> bytesTotal{0};
+    std::atomic<std::uint64_t> bytesSent{0};
+
+    void SetFirmwareCancelled() { m_firmwareCancelled.store(1); }
+    void ClearFirmwareCancelled() { m_firmwareCancelled.store(0); }
+
+private:
+    TransferJob m_job;
+    LinkSettings m_settings;
+    PortMap m_ports;
+    TransferView& m_view;
+    ChainMemory& m_chain;
+    CancelEvent& m_cancel;
+    CComPort m_port;
+    int m_portNumber = 0;
+    std::string m_portDevice;
+    std::atomic<int> m_chainContinue{0};
+    std::atomic<int> m_firmwareCancelled{0};
+    std::atomic<JobOutcome> m_outcome{JobOutcome::Running};
+
+    std::mutex m_statusMutex; // the status text is set by the job and blinked by the timers
+    std::string m_status;
+    std::atomic<int> m_eraseSeconds{0}; // reset by the job, counted by the view's thread
+};
+
+// The jobs, one per kind; each runs on the worker thread and ends in exactly one outcome.
+void RunFirmwareSend(TransferSession& session);
+void RunListLoad(TransferSession& session);
+void RunListSend(TransferSession& session);
+void RunSettingsLoad(TransferSession& session);
+void RunSettingsSend(TransferSession& session);
+
+} // namespace fw

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "link/TransferView.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <iosfwd>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace fw {
+class TransferSession;
+}
+
+namespace fw::cli {
+
+class TerminalInteraction;
+
+// Shows a transfer on the terminal: status lines and messages on the error stream, a progress
+// bar when that is a terminal, questions through the terminal interaction. Runs the dialog's
+// timers on a thread of its own.
+class TerminalTransferView : public TransferView {
+public:
+    TerminalTransferView(std::ostream& err, TerminalInteraction& questions, bool progressBar,
+                         std::optional<SaveTarget> saveTarget);
+    ~TerminalTransferView() override;
+
+    // The session whose OnTimer the timers call; set before the job runs.
+    void Attach(TransferSession& session);
+    // Ctrl+C was pressed (the session's cancel event is already set); said on the next tick.
+    void NoteInterrupt() { m_interrupted.store(true); }
+
+    bool WarningDeclined() const { return m_warningDeclined; }
+    const std::string& SavedPath() const { return m_savedPath; }
+
+    void SetStatus(const std::string& text) override;
+    void SetStatusFont(StatusFont) override {}
+    void SetProgress(int percent) override;
+    void EnableStart(bool) override {}
+    void EnableCancel(bool enabled) override { m_cancelEnabled.store(enabled); }
+    void SetCancelCaption(const std::string&) override {}
+    void StartTimer(TransferTimer timer) override;
+    void StopTimer(TransferTimer timer) override;
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool AskVersionWarning(const VersionWarning& warning) override;
+    std::optional<SaveTarget> AskSaveAs(SaveKind kind) override;
+    void FileSaved(const std::string& path) override { m_savedPath = path; }
+    void EndDialog() override {}
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void Tick();
+    void ClearBar();
+    void DrawBar();
+
+    std::ostream& m_err;
+    TerminalInteraction& m_questions;
+    const bool m_progressBar;
+    std::optional<SaveTarget> m_saveTarget;
+    bool m_warningDeclined = false;
+    std::string m_savedPath;
+
+    std::mutex m_mutex; // guards the output and the timer table
+    std::string m_lastStatus;
+    int m_progress = -1;
+    bool m_barShown = false;
+    std::array<std::optional<Clock::time_point>, 5> m_nextTick{}; // by timer id
+    TransferSession* m_session = nullptr;
+    std::atomic<bool> m_cancelEnabled{true};
+    std::atomic<bool> m_interrupted{false};
+
+    std::condition_variable m_wake;
+    bool m_stopping = false;
+    std::thread m_ticker;
+};
+
+} // namespace fw::cli

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fw::sim {
+
+// The model reply names the program capacity: "RECOK" 1000, "ZEB10" 2000, "ZEB20" 3000,
+// "ZEB30" 4000 places; "RECFA" is a receiver without operating software, which names its
+// software "NONE" and has no program lists.
+enum class Model { RecOk, Zeb10, Zeb20, Zeb30, RecFa };
+
+// Where a fault can be injected: what the receiver sends at that step, or stops doing.
+enum class Step {
+    DetectionReply,      // "RECOK" + ' ' + the 3-character loader version
+    ModelReply,          // the 5-byte model reply after the baud switch
+    SoftwareText,        // firmware: the software text with its NUL
+    SimpleHeaderReply,   // firmware, simple protocol: "RECOK" after the 8-byte header
+    SimpleResult,        // "CHOK"
+    BlockCountReply,     // block protocol: "RECOK" after the block count
+    BlockAnswer,         // one per block, index = block number
+    ProgressByte,        // programming progress, index = position in the sequence
+    ProgramLine,         // list load: one per line sent, index = line (0-based)
+    LineAnswer,          // list send: one per line received
+    BankHeader,          // list load: one per bank, index = bank
+    BankAnswer,          // list send: every answer to a bank header and to bank data
+    EraseResult,         // list send: 0xFF after erasing and programming
+    SettingsBlock,       // settings load: the 2048 bytes
+    SettingsResult,      // settings send: 0xFF
+    RestartAnnouncement, // "RECOK" after a chained step
+};
+
+enum class FaultKind {
+    Silence,     // sends nothing
+    WrongByte,   // a reply of the right length with the wrong content
+    Byte0E,      // the single byte 0x0E instead of the reply
+    Abort0A,     // the abort byte 0x0A instead of the reply (a bank header: 0A 00 00)
+    ShortReply,  // all but the last byte (the detection reply: 4 of 9; a single byte: nothing)
+    LineVanishes // closes the line: the PC sees a hang-up and the simulator serves no more
+};
+
+// index counts the occurrences of the step since the last command frame; the steps of a
+// chain run without frames, so they count on (EraseResult 1 is the radio list's). A fault
+// fires once; afterwards the receiver returns to waiting for a command frame.
+struct Fault {
+    Step step = Step::DetectionReply;
+    int index = 0;
+    FaultKind kind = FaultKind::Silence;
+};
+
+using Banks = std::array<std::vector<std::uint16_t>, 10>;
+
+struct SimulatorOptions {
+    Model model = Model::Zeb30;
+    std::string loaderVersion = "1.1";      // 3 characters; up to 1.0 means the simple protocol
+    std::string softwareText = "ABC V1.20"; // "NONE" when there is no operating software
+    std::vector<std::string> tvList, radioList; // program lines without line ends
+    Banks tvBanks{}, radioBanks{};
+    std::string settings; // 2048 bytes; empty means zero-filled
+    std::vector<int> progressSequence = {0, 10, 40, 70, 100, 0xFF};
+    // When set: what the receiver is sent is kept there (firmware.bin, tv.lst, radio.lst,
+    // settings.grd) and lists and settings found there at Open replace the ones above.
+    std::string stateFolder;
+    bool pacing = false;          // bytes move at the line rate, 10 bits a byte
+    bool realisticPauses = false; // erase, programming and restart take as long as on a receiver
+    std::uint32_t slowLineBaud = 0; // not 0: the line runs at this rate whatever the PC asked
+    std::vector<Fault> faults;
+    // Called on the simulator's thread for every event (the tool prints them).
+    std::function<void(const std::string&)> onEvent;
+};
+
+// A receiver on the master side of a pseudo-terminal; the PC opens DevicePath().
+class ReceiverSimulator {
+public:
+    explicit ReceiverSimulator(SimulatorOptions options);
+    ~ReceiverSimulator();
+    ReceiverSimulator(const ReceiverSimulator&) = delete;
+    ReceiverSimulator& operator=(const ReceiverSimulator&) = delete;
+
+    // Creates the pseudo-terminal (raw) and reads the state folder.
+    bool Open(std::string& reason);
+    const std::string& DevicePath() const;
+    // A symbolic link to DevicePath(); an existing link there is replaced, any other file is
+    // left alone. The link is removed again with the simulator.
+    bool PlaceSymlink(const std::string& linkPath, std::string& reason);
+    // Serves on a thread, one job after another, until Stop.
+    void Start();
+    void Stop();
+
+    // Copies, safe to call while the simulator serves. Received data is in place before the
+    // byte that tells the PC the job succeeded.
+    // Each is empty until such a transfer succeeded.
+    std::vector<unsigned char> ReceivedFirmware() const; // the last image whose sums were right
+    std::vector<std::string> ReceivedList(bool tv) const; // lines of the last list send
+    Banks ReceivedBanks(bool tv) const;
+    std::string ReceivedSettings() const; // the image of the last settings send
+    std::vector<std::string> Commands() const; // command texts in the order received
+    std::vector<std::string> Events() const;   // a readable log (for failure messages)
+    int JobsFinished() const; // command jobs and chained steps that ended, however
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Names as the tool's --model and --fault take them (matched without regard to case).
+std::string_view ModelName(Model model);
+std::string_view ModelReply(Model model);
+int ProgramCapacity(Model model); // 0 for RecFa
+std::string_view StepName(Step step);
+std::string_view FaultKindName(FaultKind kind);
+bool ParseModel(std::string_view text, Model& model);
+bool ParseStep(std::string_view text, Step& step);
+bool ParseFaultKind(std::string_view text, FaultKind& kind);
+// "STEP:INDEX:KIND", e.g. "BlockAnswer:3:Byte0E".
+bool ParseFault(std::string_view text, Fault& fault);
+
+} // namespace fw::sim
