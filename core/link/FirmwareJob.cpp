@@ -83,6 +83,7 @@ int SendSimple(TransferSession& session) {
         session.bytesSent.fetch_add(piece);
         if (session.Cancel().TakeSignal()) {
             session.SetFirmwareCancelled();
+            session.SetOutcome(JobOutcome::Cancelled);
             session.StopTimer(TransferTimer::Progress);
             session.StopTimer(TransferTimer::SendingBlink);
             port.Close();
@@ -163,6 +164,9 @@ int SendBlocks(TransferSession& session) {
         }
         if (answer == wire::kAbort) {
             session.EndAborted();
+            // After our own abort flag this is the user's cancel coming through.
+            if (flag == wire::kAbort)
+                session.SetOutcome(JobOutcome::Cancelled);
             return 0;
         }
         if (answer == wire::kSumWrong) {
@@ -243,6 +247,7 @@ void RunFirmwareSend(TransferSession& session) {
     chain.lastCapacity = found > 0 ? session.programCapacity : 0;
     if (found < 0) {
         port.Close();
+        session.SetOutcome(JobOutcome::Cancelled);
         view.EndDialog();
         return;
     }
@@ -258,6 +263,7 @@ void RunFirmwareSend(TransferSession& session) {
     if (static_cast<float>(record.m_kind) > session.loaderVersion) {
         WriteText(port, wire::kRecFa);
         session.FailJob(str::kWrongSoftwareVersion);
+        session.SetOutcome(JobOutcome::Refused);
         return;
     }
 
@@ -269,6 +275,7 @@ void RunFirmwareSend(TransferSession& session) {
         session.SetProgress(0);
         view.EnableStart(true);
         port.Close();
+        session.SetOutcome(JobOutcome::Refused);
         return;
     }
 
@@ -290,6 +297,7 @@ void RunFirmwareSend(TransferSession& session) {
         return;
     }
     port.Close();
+    session.SetOutcome(JobOutcome::Succeeded);
 }
 
 } // namespace fw

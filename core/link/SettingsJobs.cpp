@@ -22,6 +22,7 @@ bool Detected(TransferSession& session, const char* command) {
     const int found = session.DetectReceiver(command);
     if (found < 0) {
         session.Port().Close();
+        session.SetOutcome(JobOutcome::Cancelled);
         session.View().EndDialog();
     }
     return found > 0;
@@ -65,19 +66,18 @@ void RunSettingsLoad(TransferSession& session) {
         session.SetStatus(std::string());
         session.SetProgress(0);
         view.EnableStart(true);
+        session.SetOutcome(JobOutcome::Cancelled);
         return;
     }
     std::string reason;
     if (!WriteFileAtomically(target->path, std::string_view(block.data(), block.size()), reason)) {
-        view.ShowMessage(reason, MessageIcon::Stop);
-        session.SetStatus(std::string());
-        session.SetProgress(0);
-        view.EnableStart(true);
+        session.FailJobText(reason);
         return;
     }
     view.SetCancelCaption(LoadResString(str::kOkCaption));
     session.SetStatus(LoadResString(str::kSettingsLoaded));
     view.EnableStart(true);
+    session.SetOutcome(JobOutcome::Succeeded);
     view.FileSaved(target->path);
 }
 
@@ -143,6 +143,7 @@ void RunSettingsSend(TransferSession& session) {
         return;
     }
     port.Close();
+    session.SetOutcome(JobOutcome::Succeeded);
 }
 
 } // namespace fw

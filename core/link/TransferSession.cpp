@@ -18,6 +18,7 @@ TransferSession::TransferSession(TransferJob job, LinkSettings settings, PortMap
       m_cancel(cancel) {}
 
 void TransferSession::Run() {
+    m_outcome.store(JobOutcome::Running);
     switch (m_job.kind) {
     case TransferJobKind::FirmwareSend:
         RunFirmwareSend(*this);
@@ -38,6 +39,9 @@ void TransferSession::Run() {
     // Every path closes the port itself; this only keeps a forgotten one from holding the
     // device locked until the dialog goes away.
     m_port.Close();
+    // A path that forgot to say how it ended must not pass for a success.
+    JobOutcome running = JobOutcome::Running;
+    m_outcome.compare_exchange_strong(running, JobOutcome::Failed);
 }
 
 void TransferSession::PrepareRestart() {
@@ -53,6 +57,7 @@ void TransferSession::PrepareRestart() {
     m_eraseSeconds.store(0);
     m_chainContinue.store(0);
     m_firmwareCancelled.store(0);
+    m_outcome.store(JobOutcome::Running);
     m_view.EnableStart(false);
     m_view.SetCancelCaption(LoadResString(str::kCancelCaption));
 }
@@ -92,6 +97,7 @@ int TransferSession::FailJobText(const std::string& text) {
     for (TransferTimer timer : {TransferTimer::Progress, TransferTimer::SendingBlink,
                                 TransferTimer::ProgramBlink, TransferTimer::EraseSeconds})
         m_view.StopTimer(timer);
+    m_outcome.store(JobOutcome::Failed);
     m_view.ShowMessage(text, MessageIcon::Stop);
     m_port.Close();
     SetStatus(std::string());
@@ -144,12 +150,14 @@ void TransferSession::EndAborted() {
         m_view.StopTimer(timer);
     m_port.Close();
     m_chainContinue.store(0);
+    m_outcome.store(JobOutcome::AbortedByReceiver);
     m_view.EndDialog();
 }
 
 void TransferSession::EndChainStep() {
     m_port.Close();
     m_chainContinue.store(1);
+    m_outcome.store(JobOutcome::Succeeded);
     m_view.EndDialog();
 }
 

@@ -285,6 +285,7 @@ TEST_F(DetectionTest, CancelWhileTheSecondPortIsTriedStopsBeforeTheThird) {
 
     EXPECT_TRUE(rig.view.Messages().empty()) << rig.view.Dump();
     EXPECT_EQ(rig.view.EndDialogCount(), 1);
+    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Cancelled);
     EXPECT_EQ(rig.view.ProgressHistory(), (std::vector<int>{25, 50}));
     EXPECT_EQ(com2.Receive(100, 200).size(), 14u); // COM2 was still tried to its end
     EXPECT_TRUE(receiver->Commands().empty());

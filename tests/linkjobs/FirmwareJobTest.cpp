@@ -75,6 +75,7 @@ protected:
         EXPECT_EQ(one.view.Messages(), std::vector<std::string>{message})
             << one.view.Dump() << test::LogOf(*receiver);
         EXPECT_FALSE(one.session->Port().IsOpen());
+        EXPECT_EQ(one.session->Outcome(), JobOutcome::Failed);
         if (lineStays) {
             EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
         }
@@ -96,6 +97,7 @@ protected:
         EXPECT_EQ(one.view.Progress(), 100);
         EXPECT_TRUE(one.view.RunningTimers().empty());
         EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
+        EXPECT_EQ(one.session->Outcome(), JobOutcome::Succeeded);
     }
 
     test::TempDir files;
@@ -184,7 +186,12 @@ TEST_F(FirmwareJobTest, LoaderTooOldForTheFileIsRefused) {
     Send(Firmware(5000, 2), Loader("1.1"));
 
     EXPECT_EQ(rig.wire.Sent(), Frame("PROG CODE", 115200) + "RECFA");
-    ExpectFailed(str::kWrongSoftwareVersion);
+    EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{LoadResString(str::kWrongSoftwareVersion)});
+    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Refused);
+    EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
+    EXPECT_EQ(rig.view.Status(), "");
+    EXPECT_EQ(rig.view.Progress(), 0);
+    EXPECT_TRUE(rig.view.StartEnabled());
     EXPECT_TRUE(receiver->ReceivedFirmware().empty());
 }
 
@@ -196,6 +203,7 @@ TEST_F(FirmwareJobTest, VersionWarningDecidesWhetherTheTransferRuns) {
     EXPECT_EQ(rig.view.Warnings()[0].mode, VersionWarningMode::SameVersion);
     EXPECT_EQ(rig.wire.Sent(), Frame("PROG CODE", 115200) + "RECFA");
     EXPECT_TRUE(rig.view.Messages().empty());
+    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Refused);
     EXPECT_EQ(rig.view.Status(), "");
     EXPECT_EQ(rig.view.Progress(), 0);
     EXPECT_TRUE(rig.view.StartEnabled());
@@ -284,6 +292,7 @@ TEST_F(FirmwareJobTest, CancelAfterASimplePieceStopsAndClosesTheDialog) {
     Send(Firmware(250000), Loader("1.0"));
 
     EXPECT_EQ(rig.session->FirmwareCancelled(), 1);
+    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Cancelled);
     EXPECT_EQ(rig.view.EndDialogCount(), 1);
     EXPECT_TRUE(rig.view.Messages().empty()) << rig.view.Dump();
     EXPECT_TRUE(rig.view.RunningTimers().empty());
@@ -321,9 +330,21 @@ TEST_F(FirmwareJobTest, CancelDuringBlocksAbortsWithTheNextHeader) {
     EXPECT_EQ(rig.view.EndDialogCount(), 1);
     EXPECT_EQ(rig.session->ChainContinue(), 0);
     EXPECT_EQ(rig.session->FirmwareCancelled(), 0);
+    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Cancelled);
     EXPECT_TRUE(rig.view.RunningTimers().empty());
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
     EXPECT_TRUE(receiver->ReceivedFirmware().empty());
+}
+
+TEST_F(FirmwareJobTest, ReceiverThatAbortsOnItsOwnEndsTheJobQuietly) {
+    sim::SimulatorOptions options = Loader("1.1");
+    options.faults = {{Step::BlockAnswer, 1, FaultKind::Abort0A}};
+    Send(Firmware(4096), options);
+    EXPECT_TRUE(rig.view.Messages().empty()) << rig.view.Dump();
+    EXPECT_EQ(rig.view.EndDialogCount(), 1);
+    EXPECT_EQ(rig.session->Outcome(), JobOutcome::AbortedByReceiver);
+    EXPECT_TRUE(rig.view.RunningTimers().empty());
+    EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
 }
 
 TEST_F(FirmwareJobTest, CancelDuringDetectionClosesTheDialogSilently) {
@@ -343,6 +364,7 @@ TEST_F(FirmwareJobTest, CancelDuringDetectionClosesTheDialogSilently) {
     EXPECT_EQ(rig.view.EndDialogCount(), 1);
     EXPECT_EQ(rig.view.ProgressHistory(), std::vector<int>{25});
     EXPECT_EQ(rig.session->FirmwareCancelled(), 0);
+    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Cancelled);
     EXPECT_EQ(rig.chain.lastPort, 0);
 }
 
@@ -391,6 +413,7 @@ TEST_F(FirmwareJobTest, ChainedStepWaitsForTheRestartAndLetsTheChainGoOn) {
     EXPECT_TRUE(rig.view.Messages().empty()) << rig.view.Dump() << test::LogOf(*receiver);
     EXPECT_TRUE(rig.wire.Received().ends_with("RECOK"));
     EXPECT_EQ(rig.session->ChainContinue(), 1);
+    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Succeeded);
     EXPECT_EQ(rig.view.EndDialogCount(), 1);
     EXPECT_EQ(rig.chain.lastPort, 1);
     EXPECT_EQ(rig.chain.lastDevice, receiver->DevicePath());

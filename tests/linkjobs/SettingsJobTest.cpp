@@ -66,6 +66,7 @@ protected:
         EXPECT_EQ(one.view.Messages(), std::vector<std::string>{message})
             << one.view.Dump() << test::LogOf(*receiver);
         EXPECT_FALSE(one.session->Port().IsOpen());
+        EXPECT_EQ(one.session->Outcome(), JobOutcome::Failed);
         if (lineStays) {
             EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
         }
@@ -99,6 +100,7 @@ TEST_F(SettingsJobTest, LoadWritesTheBlockUnderTheChosenName) {
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
     // Written in place, with no temporary file beside it.
     EXPECT_EQ(test::EntryCount(one.dir.Path()), 1u);
+    EXPECT_EQ(one.session->Outcome(), JobOutcome::Succeeded);
 }
 
 TEST_F(SettingsJobTest, ShortReadLeavesNoFileAndAsksForNoName) {
@@ -130,6 +132,7 @@ TEST_F(SettingsJobTest, CancelledNameOrFailedWriteKeepsNothing) {
     EXPECT_TRUE(cancelled.view.StartEnabled());
     EXPECT_EQ(test::EntryCount(cancelled.dir.Path()), 0u);
     EXPECT_EQ(cancelled.view.FileSavedCount(), 0);
+    EXPECT_EQ(cancelled.session->Outcome(), JobOutcome::Cancelled);
 
     // A folder that does not exist: the system's reason, no success and no file.
     JobRig unwritable;
@@ -139,6 +142,7 @@ TEST_F(SettingsJobTest, CancelledNameOrFailedWriteKeepsNothing) {
     EXPECT_NE(unwritable.view.Messages()[0].find("no-such-folder"), std::string::npos);
     EXPECT_NE(unwritable.view.Status(), LoadResString(str::kSettingsLoaded));
     EXPECT_EQ(unwritable.view.FileSavedCount(), 0);
+    EXPECT_EQ(unwritable.session->Outcome(), JobOutcome::Failed);
     EXPECT_TRUE(unwritable.view.StartEnabled());
     EXPECT_EQ(test::EntryCount(unwritable.dir.Path()), 0u);
 }
@@ -159,6 +163,7 @@ TEST_F(SettingsJobTest, SendWritesTheFileInOneGoAndReportsTheResult) {
     EXPECT_TRUE(one.view.Has("status=" + recognized.substr(recognized.find('\n') + 1)));
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
     EXPECT_EQ(one.view.EndDialogCount(), 0);
+    EXPECT_EQ(one.session->Outcome(), JobOutcome::Succeeded);
 }
 
 TEST_F(SettingsJobTest, SendErrorsEndInTheirMessage) {
@@ -242,6 +247,7 @@ TEST_F(SettingsChainTest, ChainedSendGoesStraightToTheData) {
     EXPECT_EQ(second.wire.Sent(), SettingsImage()); // no command frame
     EXPECT_EQ(receiver->ReceivedSettings(), SettingsImage());
     EXPECT_EQ(second.session->ChainContinue(), 1);
+    EXPECT_EQ(second.session->Outcome(), JobOutcome::Succeeded);
     EXPECT_EQ(second.view.EndDialogCount(), 1);
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
 }

@@ -163,8 +163,10 @@ int RunJob(const Arguments& arguments, const TransferJob& job, std::optional<Sav
         session.Port().SetTrace([&trace](bool sent, const unsigned char* data, std::size_t size) {
             trace.Record(sent, data, size);
         });
-    if (job.kind == TransferJobKind::ListSend && session.LoadSendList() < 0)
+    if (job.kind == TransferJobKind::ListSend && session.LoadSendList() < 0) {
+        err << session.sendListError << '\n';
         return kExitBadFile;
+    }
     view.Attach(session);
     {
         InterruptGuard interrupts(cancel, view);

@@ -22,7 +22,8 @@ public:
     int LastIndex(Step step) const;
 
 private:
-    static constexpr std::size_t kStepCount = static_cast<std::size_t>(Step::RestartAnnouncement) + 1;
+    static constexpr std::size_t kStepCount =
+        static_cast<std::size_t>(Step::RestartAnnouncement) + 1;
 
     std::vector<Fault> m_faults;
     std::vector<bool> m_spent;

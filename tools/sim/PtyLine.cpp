@@ -219,8 +219,7 @@ LineState PtyLine::WriteAll(std::string_view bytes) {
             return LineState::Gone;
         if (entries[1].revents != 0)
             return LineState::Stopped;
-        if ((entries[0].revents & (POLLHUP | POLLERR)) != 0 &&
-            (entries[0].revents & POLLOUT) == 0)
+        if ((entries[0].revents & (POLLHUP | POLLERR)) != 0 && (entries[0].revents & POLLOUT) == 0)
             return LineState::HungUp;
     }
     return LineState::Ok;

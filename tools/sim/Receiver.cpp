@@ -355,8 +355,7 @@ void Receiver::RunChainStep() {
     std::optional<CommandFrame> frame;
     if (step == ChainStep::Settings) {
         std::string image;
-        if (!Check(m_line.ReadUntilQuiet(image, kSettingsSize + 1, kAnswerPatience,
-                                         kSettingsQuiet),
+        if (!Check(m_line.ReadUntilQuiet(image, kSettingsSize + 1, kAnswerPatience, kSettingsQuiet),
                    "the chained settings")) {
             EndJob();
             return;
@@ -451,8 +450,8 @@ bool Receiver::SendList(bool tv) {
 // The abort byte goes where the PC looks for it: in place of the next line, or as the flag
 // of the next bank header.
 bool Receiver::AcceptLoadAbort(bool nextIsHeader) {
-    const std::string abort = nextIsHeader ? std::string{static_cast<char>(kAbort), 0, 0}
-                                           : Byte(kAbort);
+    const std::string abort =
+        nextIsHeader ? std::string{static_cast<char>(kAbort), 0, 0} : Byte(kAbort);
     SendPlain(abort, "accepting the abort");
     return false;
 }
@@ -464,8 +463,7 @@ bool Receiver::ReceiveList(bool tv, int lineCount, const std::optional<FirstLine
         FirstLine line;
         if (index == 0 && first) {
             line = *first;
-        } else if (!Check(m_line.ReadLine(line.text, kMaxLineBytes, kAnswerPatience,
-                                          line.overlong),
+        } else if (!Check(m_line.ReadLine(line.text, kMaxLineBytes, kAnswerPatience, line.overlong),
                           what)) {
             return false;
         }
@@ -530,9 +528,9 @@ bool Receiver::ReceiveSettings(std::optional<std::string> image) {
     if (!image) {
         image.emplace();
         // The PC sends the whole file, whatever its length, so its end is a quiet line.
-        if (!Check(m_line.ReadUntilQuiet(*image, kSettingsSize + 1, kAnswerPatience,
-                                         kSettingsQuiet),
-                   "the settings"))
+        if (!Check(
+                m_line.ReadUntilQuiet(*image, kSettingsSize + 1, kAnswerPatience, kSettingsQuiet),
+                "the settings"))
             return false;
     }
     if (image->size() != kSettingsSize) {

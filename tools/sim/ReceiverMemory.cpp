@@ -12,8 +12,9 @@ std::size_t Slot(bool tv) {
 } // namespace
 
 ReceiverMemory::ReceiverMemory(const SimulatorOptions& options)
-    : m_folder(options.stateFolder), m_onEvent(options.onEvent),
-      m_stored{{options.radioList, options.radioBanks}, {options.tvList, options.tvBanks}},
+    : m_folder(options.stateFolder),
+      m_onEvent(options.onEvent), m_stored{{options.radioList, options.radioBanks},
+                                           {options.tvList, options.tvBanks}},
       m_settings(options.settings) {}
 
 void ReceiverMemory::Restore(const SimulatorOptions& options) {

@@ -49,7 +49,7 @@ private:
     const std::function<void(const std::string&)> m_onEvent;
 
     mutable std::mutex m_mutex;
-    ProgramList m_stored[2];   // [0] radio, [1] TV
+    ProgramList m_stored[2]; // [0] radio, [1] TV
     ProgramList m_received[2];
     std::string m_settings;
     std::string m_receivedSettings;

@@ -35,22 +35,14 @@ constexpr ModelInfo kModels[] = {
 };
 
 constexpr std::pair<Step, std::string_view> kSteps[] = {
-    {Step::DetectionReply, "DetectionReply"},
-    {Step::ModelReply, "ModelReply"},
-    {Step::SoftwareText, "SoftwareText"},
-    {Step::SimpleHeaderReply, "SimpleHeaderReply"},
-    {Step::SimpleResult, "SimpleResult"},
-    {Step::BlockCountReply, "BlockCountReply"},
-    {Step::BlockAnswer, "BlockAnswer"},
-    {Step::ProgressByte, "ProgressByte"},
-    {Step::ProgramLine, "ProgramLine"},
-    {Step::LineAnswer, "LineAnswer"},
-    {Step::BankHeader, "BankHeader"},
-    {Step::BankAnswer, "BankAnswer"},
-    {Step::EraseResult, "EraseResult"},
-    {Step::SettingsBlock, "SettingsBlock"},
-    {Step::SettingsResult, "SettingsResult"},
-    {Step::RestartAnnouncement, "RestartAnnouncement"},
+    {Step::DetectionReply, "DetectionReply"}, {Step::ModelReply, "ModelReply"},
+    {Step::SoftwareText, "SoftwareText"},     {Step::SimpleHeaderReply, "SimpleHeaderReply"},
+    {Step::SimpleResult, "SimpleResult"},     {Step::BlockCountReply, "BlockCountReply"},
+    {Step::BlockAnswer, "BlockAnswer"},       {Step::ProgressByte, "ProgressByte"},
+    {Step::ProgramLine, "ProgramLine"},       {Step::LineAnswer, "LineAnswer"},
+    {Step::BankHeader, "BankHeader"},         {Step::BankAnswer, "BankAnswer"},
+    {Step::EraseResult, "EraseResult"},       {Step::SettingsBlock, "SettingsBlock"},
+    {Step::SettingsResult, "SettingsResult"}, {Step::RestartAnnouncement, "RestartAnnouncement"},
 };
 
 constexpr std::pair<FaultKind, std::string_view> kKinds[] = {
@@ -184,7 +176,8 @@ bool ParseFault(std::string_view text, Fault& fault) {
         return false;
     const std::string_view index = text.substr(first + 1, second - first - 1);
     Fault parsed;
-    const auto [end, error] = std::from_chars(index.data(), index.data() + index.size(), parsed.index);
+    const auto [end, error] =
+        std::from_chars(index.data(), index.data() + index.size(), parsed.index);
     if (error != std::errc{} || end != index.data() + index.size() || parsed.index < 0)
         return false;
     if (!ParseStep(text.substr(0, first), parsed.step) ||

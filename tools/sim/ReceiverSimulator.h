@@ -26,7 +26,7 @@ enum class Step {
     BlockAnswer,         // one per block, index = block number
     ProgressByte,        // programming progress, index = position in the sequence
     ProgramLine,         // list load: one per line sent, index = line (0-based)
-    LineAnswer,          // list send: one per line received
+    LineAnswer,          // list send: one per line received, index = line
     BankHeader,          // list load: one per bank, index = bank
     BankAnswer,          // list send: every answer to a bank header and to bank data
     EraseResult,         // list send: 0xFF after erasing and programming
@@ -59,15 +59,18 @@ struct SimulatorOptions {
     Model model = Model::Zeb30;
     std::string loaderVersion = "1.1";      // 3 characters; up to 1.0 means the simple protocol
     std::string softwareText = "ABC V1.20"; // "NONE" when there is no operating software
-    std::vector<std::string> tvList, radioList; // program lines without line ends
+    // Program lines without line ends; a list load pads them with empty places to the model's
+    // capacity and leaves out any beyond it.
+    std::vector<std::string> tvList, radioList;
     Banks tvBanks{}, radioBanks{};
     std::string settings; // 2048 bytes; empty means zero-filled
+    // Sent while programming; stops after 0xFF or after a failure value (101 to 254).
     std::vector<int> progressSequence = {0, 10, 40, 70, 100, 0xFF};
     // When set: what the receiver is sent is kept there (firmware.bin, tv.lst, radio.lst,
     // settings.grd) and lists and settings found there at Open replace the ones above.
     std::string stateFolder;
-    bool pacing = false;          // bytes move at the line rate, 10 bits a byte
-    bool realisticPauses = false; // erase, programming and restart take as long as on a receiver
+    bool pacing = false;            // bytes move at the line rate, 10 bits a byte
+    bool realisticPauses = false;   // erase, programming and restart take as long as on a receiver
     std::uint32_t slowLineBaud = 0; // not 0: the line runs at this rate whatever the PC asked
     std::vector<Fault> faults;
     // Called on the simulator's thread for every event (the tool prints them).
@@ -95,13 +98,13 @@ public:
     // Copies, safe to call while the simulator serves. Received data is in place before the
     // byte that tells the PC the job succeeded.
     // Each is empty until such a transfer succeeded.
-    std::vector<unsigned char> ReceivedFirmware() const; // the last image whose sums were right
+    std::vector<unsigned char> ReceivedFirmware() const;  // the last image whose sums were right
     std::vector<std::string> ReceivedList(bool tv) const; // lines of the last list send
     Banks ReceivedBanks(bool tv) const;
-    std::string ReceivedSettings() const; // the image of the last settings send
+    std::string ReceivedSettings() const;      // the image of the last settings send
     std::vector<std::string> Commands() const; // command texts in the order received
     std::vector<std::string> Events() const;   // a readable log (for failure messages)
-    int JobsFinished() const; // command jobs and chained steps that ended, however
+    int JobsFinished() const;                  // command jobs and chained steps that ended, however
 
 private:
     class Impl;

@@ -21,8 +21,7 @@ std::string PathOf(const std::string& folder, std::string_view name) {
 }
 
 // false only when the file is there but cannot be read.
-bool ReadIfPresent(const std::string& path, std::string& data, bool& present,
-                   std::string& reason) {
+bool ReadIfPresent(const std::string& path, std::string& data, bool& present, std::string& reason) {
     std::error_code error;
     present = std::filesystem::exists(path, error);
     if (!present)

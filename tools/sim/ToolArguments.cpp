@@ -20,8 +20,7 @@ bool IsFlag(std::string_view name) {
 constexpr std::string_view kIndent = "                    ";
 
 // Names joined by ", ", broken into lines that fit a terminal.
-template <typename Name>
-std::string NameList(int count, Name name, std::string_view indent) {
+template <typename Name> std::string NameList(int count, Name name, std::string_view indent) {
     constexpr std::size_t kWidth = 80;
     std::string list(indent);
     std::size_t lineStart = 0;
@@ -43,13 +42,15 @@ std::string NameList(int count, Name name, std::string_view indent) {
 }
 
 std::string StepList() {
-    return NameList(static_cast<int>(Step::RestartAnnouncement) + 1,
-                    [](int k) { return StepName(static_cast<Step>(k)); }, kIndent);
+    return NameList(
+        static_cast<int>(Step::RestartAnnouncement) + 1,
+        [](int k) { return StepName(static_cast<Step>(k)); }, kIndent);
 }
 
 std::string KindList() {
-    return NameList(static_cast<int>(FaultKind::LineVanishes) + 1,
-                    [](int k) { return FaultKindName(static_cast<FaultKind>(k)); }, kIndent);
+    return NameList(
+        static_cast<int>(FaultKind::LineVanishes) + 1,
+        [](int k) { return FaultKindName(static_cast<FaultKind>(k)); }, kIndent);
 }
 
 bool Apply(std::string_view name, const std::string& value, ToolSettings& settings,
@@ -83,7 +84,8 @@ bool Apply(std::string_view name, const std::string& value, ToolSettings& settin
     }
     if (name == "--slow") {
         std::uint32_t baud = 0;
-        const auto [end, problem] = std::from_chars(value.data(), value.data() + value.size(), baud);
+        const auto [end, problem] =
+            std::from_chars(value.data(), value.data() + value.size(), baud);
         if (problem == std::errc{} && end == value.data() + value.size() && baud >= kMinBaud &&
             baud <= kMaxBaud) {
             options.slowLineBaud = baud;
@@ -110,8 +112,8 @@ bool ParseToolArguments(const std::vector<std::string>& arguments, ToolSettings&
     for (std::size_t k = 0; k < arguments.size(); ++k) {
         std::string name = arguments[k];
         std::optional<std::string> value;
-        if (const std::size_t equals = name.find('='); name.starts_with("--") &&
-                                                       equals != std::string::npos) {
+        if (const std::size_t equals = name.find('=');
+            name.starts_with("--") && equals != std::string::npos) {
             value = name.substr(equals + 1);
             name.resize(equals);
         }
@@ -161,7 +163,8 @@ std::string ToolUsage() {
            "  --fault STEP:INDEX:KIND\n"
            "                    misbehave once at the INDEX-th occurrence (from 0) of STEP;\n"
            "                    may be repeated. STEP is one of\n" +
-           StepList() + "\n                    and KIND one of\n" + KindList() + "\n"
+           StepList() + "\n                    and KIND one of\n" + KindList() +
+           "\n"
            "  --help            this text\n";
 }
 

@@ -44,7 +44,16 @@ inline constexpr std::uint32_t kDetectionBaud = 19200;
 inline constexpr std::uint32_t kMinBaud = 300;
 inline constexpr std::uint32_t kMaxBaud = 4000000;
 
-enum class Command { ProgCode, ProgFert, LoadTlis, LoadRlis, ProgTlis, ProgRlis, LoadDefw, ProgDefw };
+enum class Command {
+    ProgCode,
+    ProgFert,
+    LoadTlis,
+    LoadRlis,
+    ProgTlis,
+    ProgRlis,
+    LoadDefw,
+    ProgDefw
+};
 
 struct CommandFrame {
     Command command = Command::ProgCode;

@@ -19,8 +19,7 @@ void ChainedFirmware(Running& simulator) {
 
 // A chained list: no frame, the capacity of the first step's model reply, then the banks.
 // The radio list is the last step: no announcement after it.
-void ChainedList(Running& simulator, const std::string& line, std::uint16_t bankEntry,
-                 bool last) {
+void ChainedList(Running& simulator, const std::string& line, std::uint16_t bankEntry, bool last) {
     PcPort pc(simulator.Device());
     Banks banks{};
     banks[0] = {bankEntry};

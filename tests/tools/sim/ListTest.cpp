@@ -33,8 +33,7 @@ TEST(SimLists, LoadSendsTheCapacityThenTheBanks) {
         pc.Send(kAck);
     }
     for (int bank = 0; bank < 10; ++bank) {
-        const std::string data =
-            bank == 0 ? BankBytes({1, 2}) : bank == 9 ? BankBytes({1999}) : "";
+        const std::string data = bank == 0 ? BankBytes({1, 2}) : bank == 9 ? BankBytes({1999}) : "";
         ASSERT_EQ(pc.Receive(3), BankHeader(data.size())) << "bank " << bank;
         pc.Send(kAck);
         if (!data.empty()) {

@@ -65,8 +65,8 @@ public:
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         char chunk[4096];
         while (got.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - Clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left.count() <= 0)
                 break;
             pollfd entry{m_fd, POLLIN, 0};

@@ -1,5 +1,5 @@
-#include "SimTestSupport.h"
 #include "StateFolder.h"
+#include "SimTestSupport.h"
 
 #include "favourites/FavoritenDat.h"
 #include "lists/ListFile.h"

@@ -33,10 +33,17 @@ TEST(SimTool, ArgumentsFillTheOptions) {
 
 TEST(SimTool, WrongArgumentsAreNamed) {
     const std::vector<std::vector<std::string>> wrong = {
-        {"--model", "zeb40"},        {"--loader", "1.10"},         {"--slow", "fast"},
-        {"--fault", "BlockAnswer"},  {"--fault", "Nothing:0:Silence"},
-        {"--fault", "BlockAnswer:-1:Silence"}, {"--fault", "BlockAnswer:1x:Silence"},
-        {"--fault", "BlockAnswer:1:Loud"},     {"--model"},  {"--pace=yes"}, {"extra"},
+        {"--model", "zeb40"},
+        {"--loader", "1.10"},
+        {"--slow", "fast"},
+        {"--fault", "BlockAnswer"},
+        {"--fault", "Nothing:0:Silence"},
+        {"--fault", "BlockAnswer:-1:Silence"},
+        {"--fault", "BlockAnswer:1x:Silence"},
+        {"--fault", "BlockAnswer:1:Loud"},
+        {"--model"},
+        {"--pace=yes"},
+        {"extra"},
     };
     for (const auto& arguments : wrong) {
         ToolSettings settings;
