@@ -44,7 +44,19 @@ TerminalTransferView::~TerminalTransferView() {
     m_wake.notify_all();
     m_ticker.join();
     std::lock_guard lock(m_mutex);
+    ReportInterrupt(); // a job that ended right after Ctrl+C still says it saw it
     ClearBar();
+}
+
+void TerminalTransferView::ReportInterrupt() {
+    const int interrupt = m_interrupt.exchange(kNoInterrupt);
+    if (interrupt == kNoInterrupt)
+        return;
+    ClearBar();
+    m_err << LoadResString(interrupt == kCancelTaken ? str::kCliCancelRequested
+                                                     : str::kCliCannotCancelNow)
+          << '\n';
+    DrawBar();
 }
 
 void TerminalTransferView::Attach(TransferSession& session) {
@@ -113,13 +125,7 @@ void TerminalTransferView::Tick() {
     std::unique_lock lock(m_mutex);
     while (!m_stopping) {
         m_wake.wait_for(lock, std::chrono::milliseconds(50));
-        if (m_interrupted.exchange(false)) {
-            ClearBar();
-            m_err << LoadResString(m_cancelEnabled ? str::kCliCancelRequested
-                                                   : str::kCliCannotCancelNow)
-                  << '\n';
-            DrawBar();
-        }
+        ReportInterrupt();
         if (m_session == nullptr)
             continue;
         const auto now = Clock::now();

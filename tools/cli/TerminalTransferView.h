@@ -32,7 +32,7 @@ public:
     // The session whose OnTimer the timers call; set before the job runs.
     void Attach(TransferSession& session);
     // Ctrl+C was pressed (the session's cancel event is already set); said on the next tick.
-    void NoteInterrupt() { m_interrupted.store(true); }
+    void NoteInterrupt() { m_interrupt.store(m_cancelEnabled.load() ? kCancelTaken : kCancelRefused); }
 
     bool WarningDeclined() const { return m_warningDeclined; }
     const std::string& SavedPath() const { return m_savedPath; }
@@ -55,6 +55,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void Tick();
+    void ReportInterrupt(); // with the lock held
     void ClearBar();
     void DrawBar();
 
@@ -72,7 +73,9 @@ private:
     std::array<std::optional<Clock::time_point>, 5> m_nextTick{}; // by timer id
     TransferSession* m_session = nullptr;
     std::atomic<bool> m_cancelEnabled{true};
-    std::atomic<bool> m_interrupted{false};
+    // What Ctrl+C met, to be said outside the signal handler.
+    static constexpr int kNoInterrupt = 0, kCancelTaken = 1, kCancelRefused = 2;
+    std::atomic<int> m_interrupt{kNoInterrupt};
 
     std::condition_variable m_wake;
     bool m_stopping = false;

@@ -1,0 +1,162 @@
+// Each receiver command of the tool once against the simulator, as a user would run it.
+#include "Cli.h"
+#include "ReceiverSimulator.h"
+#include "link/LinkTiming.h"
+#include "res/StringTable.h"
+#include "support/FileTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <regex>
+#include <thread>
+#include <sstream>
+
+namespace fw::cli {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class CliTransferTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetLinkTimeFactor(0.1); }
+    void TearDown() override { SetLinkTimeFactor(1); }
+
+    void StartReceiver(sim::SimulatorOptions options) {
+        m_receiver = std::make_unique<sim::ReceiverSimulator>(std::move(options));
+        std::string reason;
+        ASSERT_TRUE(m_receiver->Open(reason)) << reason;
+        m_receiver->Start();
+    }
+    CliRun RunTool(std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), {"--port", m_receiver->DevicePath(),
+                                           "--data-dir", m_dir.Path().string()});
+        std::ostringstream out, err;
+        const int code = RunCli(arguments, out, err);
+        SetLanguage(Language::English);
+        return {code, out.str(), err.str()};
+    }
+    std::string Firmware(const std::string& version) {
+        std::string image(4096, '\x5A');
+        const std::string trailer = std::string("SOFTWARE-VERSION") + '\0' + version + '\0' + "x" + '\0';
+        image.replace(image.size() - 2048, trailer.size(), trailer);
+        const std::string path = m_dir.File("fw.bsr");
+        test::WriteBytes(path, image);
+        return path;
+    }
+
+    test::TempDir m_dir;
+    std::unique_ptr<sim::ReceiverSimulator> m_receiver;
+};
+
+TEST_F(CliTransferTest, ListLoadThenSendMovesTheSameList) {
+    sim::SimulatorOptions options;
+    options.model = sim::Model::RecOk; // 1000 places keeps it quick
+    options.tvList = {"\tDas Erste\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1",
+                      "\t\t\t\t\t\t\t\t\t\t", "$\tPay\t12000\tV\t22000\t5\\6\t7\t1\t2\t3\t1"};
+    options.tvBanks[0] = {2, 0};
+    options.tvBanks[9] = {1};
+    StartReceiver(options);
+
+    const std::string out = m_dir.File("tv");
+    CliRun run = RunTool({"list", "load", "tv", out, "--description", "Mein TV"});
+    ASSERT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("Program list loaded successfully."));
+    const std::string saved = test::ReadBytes(out + ".lst");
+    EXPECT_THAT(saved, ::testing::StartsWith("HEADER:\tTV\tMein TV\r\n"));
+
+    run = RunTool({"list", "load", "tv", out + ".lst"});
+    EXPECT_EQ(run.code, kExitBadFile) << "an existing file needs --force";
+
+    run = RunTool({"list", "send", out + ".lst"});
+    ASSERT_EQ(run.code, kExitOk) << run.err;
+    const std::vector<std::string> sent = m_receiver->ReceivedList(true);
+    ASSERT_EQ(sent.size(), 1000u);
+    EXPECT_EQ(sent[0], options.tvList[0]);
+    EXPECT_EQ(sent[2], options.tvList[2]);
+    EXPECT_EQ(m_receiver->ReceivedBanks(true)[0], (std::vector<std::uint16_t>{2, 0}));
+    EXPECT_EQ(m_receiver->ReceivedBanks(true)[9], (std::vector<std::uint16_t>{1}));
+}
+
+TEST_F(CliTransferTest, SettingsLoadThenSend) {
+    sim::SimulatorOptions options;
+    options.settings = std::string(2048, '\x11');
+    options.settings[7] = '\x99';
+    StartReceiver(options);
+    const std::string out = m_dir.File("s.grd");
+    CliRun run = RunTool({"settings", "load", out});
+    ASSERT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(test::ReadBytes(out), options.settings);
+
+    test::WriteBytes(out, std::string(2048, '\x22'));
+    run = RunTool({"settings", "send", out});
+    ASSERT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(m_receiver->ReceivedSettings(), std::string(2048, '\x22'));
+}
+
+TEST_F(CliTransferTest, FirmwareWarningNeedsYesAndTheTraceHoldsEveryByte) {
+    sim::SimulatorOptions options; // the receiver has "ABC V1.20"
+    StartReceiver(options);
+    const std::string firmware = Firmware("ABC V1.20");
+
+    // Same version: without --yes and without a terminal the answer is No.
+    CliRun run = RunTool({"firmware", "send", firmware});
+    EXPECT_EQ(run.code, kExitCancelled) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("already installed."));
+    EXPECT_TRUE(m_receiver->ReceivedFirmware().empty());
+
+    const std::string trace = m_dir.File("trace.txt");
+    run = RunTool({"firmware", "send", firmware, "--yes", "--trace", trace});
+    ASSERT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(m_receiver->ReceivedFirmware().size(), 4096u);
+    const std::string lines = test::ReadBytes(trace);
+    // The first line is the command frame "PROG CODE" at 115200 baud.
+    EXPECT_THAT(lines, ::testing::StartsWith("0.0"));
+    EXPECT_THAT(lines, HasSubstr(" > 50 52 4f 47 20 43 4f 44 45 00 01 c2 00 0d\n"));
+    EXPECT_THAT(lines, HasSubstr(" < 52 45 43 4f 4b 20 31 2e 31\n")); // "RECOK 1.1"
+    const std::regex line(R"(\d+\.\d{3} [<>]( [0-9a-f]{2})+)");
+    std::istringstream stream(lines);
+    for (std::string text; std::getline(stream, text);)
+        EXPECT_TRUE(std::regex_match(text, line)) << text;
+}
+
+TEST_F(CliTransferTest, AFailedTransferGivesItsNumberedMessageAndExitOne) {
+    sim::SimulatorOptions options;
+    options.faults = {{sim::Step::SettingsResult, 0, sim::FaultKind::WrongByte}};
+    StartReceiver(options);
+    const std::string file = m_dir.File("s.grd");
+    test::WriteBytes(file, std::string(2048, '\0'));
+    const CliRun run = RunTool({"settings", "send", file, "--lang", "de"});
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_THAT(run.err, HasSubstr("FEHLER 009"));
+}
+
+TEST_F(CliTransferTest, CtrlCCancelsALoadAtTheNextLine) {
+    sim::SimulatorOptions options;
+    options.pacing = true; // the line takes its time, so the interrupt lands mid-list
+    StartReceiver(options);
+    std::thread interrupter([this] {
+        // Only once the job runs is Ctrl+C the Cancel button rather than the end of the process.
+        while (m_receiver->Commands().empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::raise(SIGINT);
+    });
+    const std::string out = m_dir.File("cancelled.lst");
+    const CliRun run = RunTool({"list", "load", "tv", out, "--baud", "115200"});
+    interrupter.join();
+    EXPECT_EQ(run.code, kExitCancelled) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("Cancel requested."));
+    EXPECT_FALSE(std::filesystem::exists(out)) << "a cancelled load leaves no file";
+}
+
+} // namespace
+} // namespace fw::cli
