@@ -83,11 +83,9 @@ int SendSimple(TransferSession& session) {
         session.bytesSent.fetch_add(piece);
         if (session.Cancel().TakeSignal()) {
             session.SetFirmwareCancelled();
-            session.SetOutcome(JobOutcome::Cancelled);
             session.StopTimer(TransferTimer::Progress);
             session.StopTimer(TransferTimer::SendingBlink);
-            port.Close();
-            view.EndDialog();
+            session.EndCancelled();
             return 0;
         }
     }
@@ -219,11 +217,6 @@ int FollowProgramming(TransferSession& session) {
 
     session.SetProgress(100);
     session.StopTimer(TransferTimer::ProgramBlink);
-    view.EnableCancel(true);
-    view.SetCancelCaption(LoadResString(str::kOkCaption));
-    view.SetStatusFont(StatusFont::Normal);
-    session.SetStatus(LoadResString(str::kProgrammingFinished));
-    view.EnableStart(true);
     return 1;
 }
 
@@ -246,9 +239,7 @@ void RunFirmwareSend(TransferSession& session) {
     chain.lastDevice = found > 0 ? session.PortDevice() : std::string();
     chain.lastCapacity = found > 0 ? session.programCapacity : 0;
     if (found < 0) {
-        port.Close();
-        session.SetOutcome(JobOutcome::Cancelled);
-        view.EndDialog();
+        session.EndCancelled();
         return;
     }
     if (found == 0)
@@ -271,11 +262,7 @@ void RunFirmwareSend(TransferSession& session) {
         CompareVersions(receiverText, record.m_version, session.Settings().versionHint);
     if (warning.mode != VersionWarningMode::None && !view.AskVersionWarning(warning)) {
         WriteText(port, wire::kRecFa);
-        session.SetStatus(std::string());
-        session.SetProgress(0);
-        view.EnableStart(true);
-        port.Close();
-        session.SetOutcome(JobOutcome::Refused);
+        session.EndWithoutResult(JobOutcome::Refused);
         return;
     }
 
@@ -288,16 +275,7 @@ void RunFirmwareSend(TransferSession& session) {
         return;
     if (FollowProgramming(session) == 0)
         return;
-
-    if (job.chained != 0) {
-        // The receiver restarts and announces itself before the next step may talk to it.
-        if (job.lastStep == 0 && session.WaitForRecOk() == 0)
-            return;
-        session.EndChainStep();
-        return;
-    }
-    port.Close();
-    session.SetOutcome(JobOutcome::Succeeded);
+    session.FinishSend();
 }
 
 } // namespace fw

@@ -80,31 +80,23 @@ private:
     bool m_aborted = false;
 };
 
-// Opens the line for a list job. Returns false when the job has already ended.
-bool StartListJob(TransferSession& session, const char* command, bool chained) {
+// Opens the line for a list job and shows statusId. Returns false when the job has already
+// ended.
+bool StartListJob(TransferSession& session, const char* command, bool chained, int statusId) {
     if (chained) {
         if (!session.OpenChainedPort()) {
             session.FailJob(str::kReceiveSendError);
             return false;
         }
-    } else {
-        const int found = session.DetectReceiver(command);
-        if (found < 0) {
-            session.Port().Close();
-            session.SetOutcome(JobOutcome::Cancelled);
-            session.View().EndDialog();
-            return false;
-        }
-        if (found == 0)
-            return false; // detection has reported
+    } else if (!session.DetectOrEnd(command)) {
+        return false;
     }
-    session.SetStatus(session.PortStatusText());
-    session.SetProgress(100);
-    LinkPause(link_ms::kPauseAfterConnect);
+    session.ShowConnected();
     if (session.Port().SetReadTimeout(ReadDeadline(link_ms::kJobReadTimeout)) != 1) {
         session.FailJob(str::kReceiveSendError);
         return false;
     }
+    session.SetStatus(Text(statusId));
     return true;
 }
 
@@ -193,12 +185,6 @@ ReadOutcome ReceiveBank(TransferSession& session, int bank, AnswerByte& answer) 
     return ReadOutcome::Done;
 }
 
-void FinishWithoutFile(TransferSession& session) {
-    session.SetStatus("");
-    session.SetProgress(0);
-    session.View().EnableStart(true);
-}
-
 // The list file as it is written after a load: header, column titles, program lines, banks.
 std::string BuildLoadedListText(TransferSession& session, std::string_view typeText,
                                 std::string_view description) {
@@ -240,13 +226,13 @@ void RunListLoad(TransferSession& session) {
     session.banks.Clear();
 
     const bool radio = session.Job().listKind == 'R';
-    if (!StartListJob(session, radio ? wire::kLoadRadioList : wire::kLoadTvList, false))
+    if (!StartListJob(session, radio ? wire::kLoadRadioList : wire::kLoadTvList, false,
+                      str::kReadingProgramList))
         return;
 
     TransferView& view = session.View();
     CComPort& port = session.Port();
     AnswerByte answer(session);
-    session.SetStatus(Text(str::kReadingProgramList));
 
     const int capacity = session.programCapacity;
     for (int place = 1; place <= capacity; ++place) {
@@ -278,24 +264,18 @@ void RunListLoad(TransferSession& session) {
 
     const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::ProgramList);
     if (!target) {
-        FinishWithoutFile(session);
-        session.SetOutcome(JobOutcome::Cancelled);
+        session.EndWithoutResult(JobOutcome::Cancelled);
         return;
     }
     const std::string text = BuildLoadedListText(session, radio ? "RA" : "TV", target->description);
     std::string reason;
     if (!WriteFileAtomically(target->path, text, reason)) {
         view.ShowMessage(reason, MessageIcon::Stop);
-        FinishWithoutFile(session);
-        session.SetOutcome(JobOutcome::Failed);
+        session.EndWithoutResult(JobOutcome::Failed);
         return;
     }
     view.EnableCancel(true);
-    view.SetCancelCaption(Text(str::kOkCaption));
-    session.SetStatus(Text(str::kProgramListLoaded));
-    view.EnableStart(true);
-    session.SetOutcome(JobOutcome::Succeeded);
-    view.FileSaved(target->path);
+    session.FinishLoad(str::kProgramListLoaded, target->path);
 }
 
 void RunListSend(TransferSession& session) {
@@ -318,13 +298,13 @@ void RunListSend(TransferSession& session) {
     }
 
     const bool radio = job.list.m_strType == "RA";
-    if (!StartListJob(session, radio ? wire::kProgRadioList : wire::kProgTvList, chained))
+    if (!StartListJob(session, radio ? wire::kProgRadioList : wire::kProgTvList, chained,
+                      str::kSendingProgramList))
         return;
 
     TransferView& view = session.View();
     CComPort& port = session.Port();
     AnswerByte answer(session);
-    session.SetStatus(Text(str::kSendingProgramList));
     session.SetProgress(0);
 
     const int capacity = session.programCapacity;
@@ -408,21 +388,7 @@ void RunListSend(TransferSession& session) {
         return;
     }
 
-    view.EnableCancel(true);
-    view.SetCancelCaption(Text(str::kOkCaption));
-    session.SetStatus(Text(str::kProgrammingFinished));
-    view.EnableStart(true);
-    if (!chained) {
-        port.Close();
-        session.SetOutcome(JobOutcome::Succeeded);
-        return;
-    }
-    // The receiver restarts and announces itself, unless this is the chain's last step.
-    if (!job.lastStep && session.WaitForRecOk() == 0)
-        return;
-    port.Close();
-    session.SetOutcome(JobOutcome::Succeeded);
-    session.EndChainStep();
+    session.FinishSend();
 }
 
 } // namespace fw

@@ -17,17 +17,6 @@ namespace {
 
 constexpr std::size_t kSettingsSize = 2048;
 
-// -1 and 0 of the detection end the job here; the dialog closes after a cancel.
-bool Detected(TransferSession& session, const char* command) {
-    const int found = session.DetectReceiver(command);
-    if (found < 0) {
-        session.Port().Close();
-        session.SetOutcome(JobOutcome::Cancelled);
-        session.View().EndDialog();
-    }
-    return found > 0;
-}
-
 } // namespace
 
 void RunSettingsLoad(TransferSession& session) {
@@ -35,13 +24,11 @@ void RunSettingsLoad(TransferSession& session) {
     TransferView& view = session.View();
 
     session.Cancel().Reset();
-    if (!Detected(session, wire::kLoadSettings))
+    if (!session.DetectOrEnd(wire::kLoadSettings))
         return;
 
     view.EnableCancel(false);
-    session.SetStatus(session.PortStatusText());
-    session.SetProgress(100);
-    LinkPause(link_ms::kPauseAfterConnect);
+    session.ShowConnected();
 
     session.SetStatus(LoadResString(str::kReadingSettings));
     std::array<char, kSettingsSize> block{};
@@ -63,10 +50,7 @@ void RunSettingsLoad(TransferSession& session) {
 
     const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::Settings);
     if (!target) {
-        session.SetStatus(std::string());
-        session.SetProgress(0);
-        view.EnableStart(true);
-        session.SetOutcome(JobOutcome::Cancelled);
+        session.EndWithoutResult(JobOutcome::Cancelled);
         return;
     }
     std::string reason;
@@ -74,11 +58,7 @@ void RunSettingsLoad(TransferSession& session) {
         session.FailJobText(reason);
         return;
     }
-    view.SetCancelCaption(LoadResString(str::kOkCaption));
-    session.SetStatus(LoadResString(str::kSettingsLoaded));
-    view.EnableStart(true);
-    session.SetOutcome(JobOutcome::Succeeded);
-    view.FileSaved(target->path);
+    session.FinishLoad(str::kSettingsLoaded, target->path);
 }
 
 void RunSettingsSend(TransferSession& session) {
@@ -94,14 +74,12 @@ void RunSettingsSend(TransferSession& session) {
         }
         port.Purge(CComPort::kPurgeTxAbort | CComPort::kPurgeRxAbort | CComPort::kPurgeTxClear |
                    CComPort::kPurgeRxClear);
-    } else if (!Detected(session, wire::kProgSettings)) {
+    } else if (!session.DetectOrEnd(wire::kProgSettings)) {
         return;
     }
 
     view.EnableCancel(false);
-    session.SetStatus(session.PortStatusText());
-    session.SetProgress(100);
-    LinkPause(link_ms::kPauseAfterConnect);
+    session.ShowConnected();
     port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
 
     const std::string& path = job.settings.m_path;
@@ -132,18 +110,7 @@ void RunSettingsSend(TransferSession& session) {
         return;
     }
 
-    view.EnableCancel(true);
-    view.SetCancelCaption(LoadResString(str::kOkCaption));
-    session.SetStatus(LoadResString(str::kProgrammingFinished));
-    view.EnableStart(true);
-    if (job.chained != 0) {
-        if (job.lastStep == 0 && session.WaitForRecOk() == 0)
-            return;
-        session.EndChainStep();
-        return;
-    }
-    port.Close();
-    session.SetOutcome(JobOutcome::Succeeded);
+    session.FinishSend();
 }
 
 } // namespace fw

@@ -1,5 +1,6 @@
 #include "link/TransferSession.h"
 
+#include "link/LinkTiming.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 
@@ -154,11 +155,64 @@ void TransferSession::EndAborted() {
     m_view.EndDialog();
 }
 
+void TransferSession::EndCancelled() {
+    m_port.Close();
+    m_outcome.store(JobOutcome::Cancelled);
+    m_view.EndDialog();
+}
+
+void TransferSession::EndWithoutResult(JobOutcome outcome) {
+    SetStatus(std::string());
+    SetProgress(0);
+    m_view.EnableStart(true);
+    m_port.Close();
+    m_outcome.store(outcome);
+}
+
 void TransferSession::EndChainStep() {
     m_port.Close();
     m_chainContinue.store(1);
     m_outcome.store(JobOutcome::Succeeded);
     m_view.EndDialog();
+}
+
+void TransferSession::FinishSend() {
+    m_view.EnableCancel(true);
+    m_view.SetCancelCaption(LoadResString(str::kOkCaption));
+    if (m_job.kind == TransferJobKind::FirmwareSend)
+        m_view.SetStatusFont(StatusFont::Normal);
+    SetStatus(LoadResString(str::kProgrammingFinished));
+    m_view.EnableStart(true);
+    if (m_job.chained != 0) {
+        // The receiver restarts and announces itself before the next step may talk to it.
+        if (m_job.lastStep == 0 && WaitForRecOk() == 0)
+            return;
+        EndChainStep();
+        return;
+    }
+    m_port.Close();
+    m_outcome.store(JobOutcome::Succeeded);
+}
+
+void TransferSession::FinishLoad(int statusId, const std::string& path) {
+    m_view.SetCancelCaption(LoadResString(str::kOkCaption));
+    SetStatus(LoadResString(statusId));
+    m_view.EnableStart(true);
+    m_outcome.store(JobOutcome::Succeeded);
+    m_view.FileSaved(path);
+}
+
+bool TransferSession::DetectOrEnd(const char* command) {
+    const int found = DetectReceiver(command);
+    if (found < 0)
+        EndCancelled();
+    return found > 0;
+}
+
+void TransferSession::ShowConnected() {
+    SetStatus(PortStatusText());
+    SetProgress(100);
+    LinkPause(link_ms::kPauseAfterConnect);
 }
 
 std::string TransferSession::PortName() const {

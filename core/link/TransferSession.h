@@ -75,6 +75,9 @@ public:
     // --- shared by the jobs (worker thread) ---
     // -1 cancelled, 0 failed (reported), 1..4 the port number (5 for a device given directly).
     int DetectReceiver(const char* command);
+    // DetectReceiver for a job that only needs to know whether to go on: a cancel ends the job
+    // (EndCancelled). False when the job has ended.
+    bool DetectOrEnd(const char* command);
     int WaitForRecOk();
     int ReadAck(int errorStringId);
     // Shows the numbered error, closes the port, clears status and progress, enables both
@@ -89,12 +92,28 @@ public:
     // "... COM3: recognized / Data send to receiver" for the port in use; with a port chosen
     // by hand only the lines after the first.
     std::string PortStatusText() const;
+    // Shows PortStatusText at full progress, then gives the receiver its pause after the connect.
+    void ShowConnected();
     // Opens the port of the chain's first step at the working baud rate without detection.
     bool OpenChainedPort();
     // Ends a job that the receiver aborted (it answered 0x0A): no message, the dialog closes.
     void EndAborted();
+    // Ends a job the user cancelled: the port closes, the outcome is Cancelled, the dialog
+    // closes; no message.
+    void EndCancelled();
+    // Ends a job that leaves nothing to show: status and progress emptied, start enabled, the
+    // port closed, the outcome given.
+    void EndWithoutResult(JobOutcome outcome);
     // A chained step ended well: chain-continue 1 and the dialog closes.
     void EndChainStep();
+    // A send went through: Cancel enabled with the OK caption, "Programming finished", start
+    // enabled; a firmware send also returns the status to the normal font. A chained step then
+    // waits for the receiver's restart announcement (unless it is the chain's last step) and
+    // ends the step; a job on its own closes the port and has succeeded.
+    void FinishSend();
+    // A load went through and its file is written: Cancel gets the OK caption, the status shows
+    // statusId, start enabled, the outcome is Succeeded and the view hears of the file.
+    void FinishLoad(int statusId, const std::string& path);
 
     const TransferJob& Job() const { return m_job; }
     const LinkSettings& Settings() const { return m_settings; }

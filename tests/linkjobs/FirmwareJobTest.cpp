@@ -72,17 +72,7 @@ protected:
     void ExpectFailed(int errorId) { ExpectFailed(rig, LoadResString(errorId)); }
     // lineStays: false when the receiver's end of the line is gone, so nobody can open it.
     void ExpectFailed(JobRig& one, const std::string& message, bool lineStays = true) {
-        EXPECT_EQ(one.view.Messages(), std::vector<std::string>{message})
-            << one.view.Dump() << test::LogOf(*receiver);
-        EXPECT_FALSE(one.session->Port().IsOpen());
-        EXPECT_EQ(one.session->Outcome(), JobOutcome::Failed);
-        if (lineStays) {
-            EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
-        }
-        EXPECT_EQ(one.view.Status(), "");
-        EXPECT_EQ(one.view.Progress(), 0);
-        EXPECT_TRUE(one.view.StartEnabled());
-        EXPECT_TRUE(one.view.CancelEnabled());
+        test::ExpectJobFailed(one, message, *receiver, lineStays);
         EXPECT_TRUE(one.view.RunningTimers().empty());
     }
 
@@ -425,9 +415,7 @@ TEST_F(FirmwareJobTest, ChainedStepWithoutTheRestartAnnouncementFails) {
     sim::SimulatorOptions options = Loader("1.1");
     options.faults = {{Step::RestartAnnouncement, 0, FaultKind::Silence}};
     Send(Firmware(3000), options, 1);
-    EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{LoadResString(str::kReceiverNotRecognized)});
-    EXPECT_EQ(rig.session->ChainContinue(), 0);
-    EXPECT_EQ(rig.view.EndDialogCount(), 1);
+    test::ExpectChainStopped(rig, LoadResString(str::kReceiverNotRecognized));
 }
 
 } // namespace

@@ -125,6 +125,12 @@ public:
                                                     cancel);
         session->Port().SetTrace(wire.Hook());
     }
+    // A later step of the production chain: it shares the chain memory of the step before and
+    // has no settings and no port map at all.
+    void MakeChained(const JobRig& before, const TransferJob& job) {
+        chain = before.chain;
+        Make(job, LinkSettings{}, {});
+    }
 
     void Run() {
         RecordingView::TimerPump pump(view, *session);
@@ -145,6 +151,61 @@ public:
     WireTrace wire;
     std::unique_ptr<TransferSession> session;
 };
+
+// The chain's first step: a 3000-byte firmware sent to the receiver on COM1. The chain goes
+// on only when it succeeded.
+inline void RunChainedFirmwareStep(JobRig& first, const TempDir& files,
+                                   const sim::ReceiverSimulator& receiver) {
+    const std::string bsr = files.File("fw.bsr");
+    WriteBytes(bsr, std::string(3000, 'x'));
+    TransferJob job;
+    job.firmware.m_path = bsr;
+    job.firmware.m_size = 3000;
+    job.firmware.m_kind = 1;
+    job.firmware.m_version = "ABC V1.30";
+    job.chained = 1;
+    LinkSettings settings;
+    settings.comPort = 1;
+    first.Make(job, settings, {{"COM1", receiver.DevicePath()}});
+    first.Run();
+    ASSERT_EQ(first.session->ChainContinue(), 1) << first.view.Dump() << LogOf(receiver);
+}
+
+// The job failed with its one message: the port closed, status and progress emptied, both
+// buttons enabled for another try. lineStays: false when the receiver's end of the line is
+// gone, so nobody can open it.
+inline void ExpectJobFailed(const JobRig& one, const std::string& message,
+                            const sim::ReceiverSimulator& receiver, bool lineStays) {
+    EXPECT_EQ(one.view.Messages(), std::vector<std::string>{message})
+        << one.view.Dump() << LogOf(receiver);
+    EXPECT_FALSE(one.session->Port().IsOpen());
+    EXPECT_EQ(one.session->Outcome(), JobOutcome::Failed);
+    if (lineStays) {
+        EXPECT_TRUE(JobRig::CanOpen(receiver.DevicePath()));
+    }
+    EXPECT_EQ(one.view.Status(), "");
+    EXPECT_EQ(one.view.Progress(), 0);
+    EXPECT_TRUE(one.view.StartEnabled());
+    EXPECT_TRUE(one.view.CancelEnabled());
+}
+
+// A load that kept nothing: no file in the save folder and none reported, status and progress
+// emptied, start enabled for another try.
+inline void ExpectNoFileKept(const JobRig& one, JobOutcome outcome) {
+    EXPECT_EQ(EntryCount(one.dir.Path()), 0u);
+    EXPECT_EQ(one.view.Status(), "");
+    EXPECT_EQ(one.view.Progress(), 0);
+    EXPECT_TRUE(one.view.StartEnabled());
+    EXPECT_EQ(one.view.FileSavedCount(), 0);
+    EXPECT_EQ(one.session->Outcome(), outcome);
+}
+
+// A chained step failed with its one message: the dialog closed and the chain stops.
+inline void ExpectChainStopped(const JobRig& step, const std::string& message) {
+    EXPECT_EQ(step.view.Messages(), std::vector<std::string>{message}) << step.view.Dump();
+    EXPECT_EQ(step.session->ChainContinue(), 0);
+    EXPECT_EQ(step.view.EndDialogCount(), 1);
+}
 
 // Lowers every protocol wait to a tenth for the test and restores it afterwards.
 class LinkJobTest : public ::testing::Test {

@@ -128,19 +128,9 @@ protected:
 
     // The one message, the port free, the dialog ready for another try.
     void ExpectFailed(JobRig& one, const std::string& message, bool lineStays = true) {
-        EXPECT_EQ(one.view.Messages(), std::vector<std::string>{message})
-            << one.view.Dump() << test::LogOf(*receiver);
-        EXPECT_FALSE(one.session->Port().IsOpen());
-        if (lineStays) {
-            EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
-        }
-        EXPECT_EQ(one.view.Status(), "");
-        EXPECT_EQ(one.view.Progress(), 0);
-        EXPECT_TRUE(one.view.StartEnabled());
-        EXPECT_TRUE(one.view.CancelEnabled());
+        test::ExpectJobFailed(one, message, *receiver, lineStays);
         EXPECT_EQ(one.view.FileSavedCount(), 0);
         EXPECT_TRUE(one.view.RunningTimers().empty());
-        EXPECT_EQ(one.session->Outcome(), JobOutcome::Failed);
     }
     // The receiver's 0x0A ended the job: no message, the dialog closes. After the user's
     // cancel that is how the cancel ends.
@@ -308,12 +298,7 @@ TEST_F(ListJobTest, SaveAsCancelledOrUnwritableLeavesNoFile) {
     cancelled.view.AnswerSaveAsCancel();
     Load(cancelled);
     EXPECT_TRUE(cancelled.view.Messages().empty()) << cancelled.view.Dump();
-    EXPECT_EQ(test::EntryCount(cancelled.dir.Path()), 0u);
-    EXPECT_EQ(cancelled.view.Status(), "");
-    EXPECT_EQ(cancelled.view.Progress(), 0);
-    EXPECT_TRUE(cancelled.view.StartEnabled());
-    EXPECT_EQ(cancelled.view.FileSavedCount(), 0);
-    EXPECT_EQ(cancelled.session->Outcome(), JobOutcome::Cancelled);
+    test::ExpectNoFileKept(cancelled, JobOutcome::Cancelled);
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
 
     JobRig unwritable;
@@ -321,12 +306,7 @@ TEST_F(ListJobTest, SaveAsCancelledOrUnwritableLeavesNoFile) {
     Load(unwritable);
     ASSERT_EQ(unwritable.view.Messages().size(), 1u) << unwritable.view.Dump();
     EXPECT_NE(unwritable.view.Messages()[0].find("no-such-folder"), std::string::npos);
-    EXPECT_EQ(test::EntryCount(unwritable.dir.Path()), 0u);
-    EXPECT_EQ(unwritable.view.Status(), "");
-    EXPECT_EQ(unwritable.view.Progress(), 0);
-    EXPECT_TRUE(unwritable.view.StartEnabled());
-    EXPECT_EQ(unwritable.view.FileSavedCount(), 0);
-    EXPECT_EQ(unwritable.session->Outcome(), JobOutcome::Failed);
+    test::ExpectNoFileKept(unwritable, JobOutcome::Failed);
 }
 
 TEST_F(ListJobTest, LoadStartedAgainHoldsOnlyTheSecondRun) {
@@ -521,19 +501,7 @@ protected:
 
     // Firmware and settings steps, as the options page runs them before the lists.
     void RunFirstSteps() {
-        const std::string bsr = files.File("fw.bsr");
-        test::WriteBytes(bsr, std::string(3000, 'x'));
-        TransferJob firmware;
-        firmware.firmware.m_path = bsr;
-        firmware.firmware.m_size = 3000;
-        firmware.firmware.m_kind = 1;
-        firmware.firmware.m_version = "ABC V1.30";
-        firmware.chained = 1;
-        LinkSettings settings;
-        settings.comPort = 1;
-        first.Make(firmware, settings, {{"COM1", receiver->DevicePath()}});
-        first.Run();
-        ASSERT_EQ(first.session->ChainContinue(), 1) << first.view.Dump() << test::LogOf(*receiver);
+        ASSERT_NO_FATAL_FAILURE(test::RunChainedFirmwareStep(first, files, *receiver));
 
         const std::string grd = files.File("set.grd");
         test::WriteBytes(grd, std::string(2048, 's'));
@@ -546,8 +514,7 @@ protected:
             << second.view.Dump() << test::LogOf(*receiver);
     }
     void RunChained(JobRig& before, JobRig& step, const TransferJob& job) {
-        step.chain = before.chain;
-        step.Make(job, LinkSettings{}, {});
+        step.MakeChained(before, job);
         if (job.kind == TransferJobKind::ListSend) {
             ASSERT_EQ(step.session->LoadSendList(), 0);
         }
@@ -597,9 +564,7 @@ protected:
 TEST_F(FailingListChainTest, FailureInAChainedSendClosesTheDialogAndStopsTheChain) {
     RunFirstSteps();
     RunChained(second, tv, SendJob(ListFileAt("tv.lst", ProgramLines(50), "TV"), "TV", 1));
-    EXPECT_EQ(tv.view.Messages(), std::vector<std::string>{LoadResString(str::kProgramListError)});
-    EXPECT_EQ(tv.session->ChainContinue(), 0);
-    EXPECT_EQ(tv.view.EndDialogCount(), 1);
+    test::ExpectChainStopped(tv, LoadResString(str::kProgramListError));
     EXPECT_FALSE(tv.session->Port().IsOpen());
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
 }
@@ -611,21 +576,15 @@ TEST_F(ListChainTest, ChainedSendWithoutAKnownCapacityOrPortSendsNothing) {
     unknown.chain.lastDevice = receiver->DevicePath();
     unknown.chain.lastCapacity = 0;
     RunChained(unknown, tv, SendJob(path, "TV", 1));
-    EXPECT_EQ(tv.view.Messages(),
-              std::vector<std::string>{LoadResString(str::kChainCapacityUnknown)});
+    test::ExpectChainStopped(tv, LoadResString(str::kChainCapacityUnknown));
     EXPECT_TRUE(tv.wire.Chunks().empty());
-    EXPECT_EQ(tv.session->ChainContinue(), 0);
-    EXPECT_EQ(tv.view.EndDialogCount(), 1);
 
     JobRig vanished;
     vanished.chain.lastDevice = files.File("vanished-adapter");
     vanished.chain.lastCapacity = 3000;
     RunChained(vanished, radio, SendJob(path, "TV", 1));
-    EXPECT_EQ(radio.view.Messages(),
-              std::vector<std::string>{LoadResString(str::kReceiveSendError)});
+    test::ExpectChainStopped(radio, LoadResString(str::kReceiveSendError));
     EXPECT_TRUE(radio.wire.Chunks().empty());
-    EXPECT_EQ(radio.session->ChainContinue(), 0);
-    EXPECT_EQ(radio.view.EndDialogCount(), 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -22,10 +23,7 @@ public:
         if (::ptsname_r(m_master, name, sizeof name) == 0)
             m_slave = name;
     }
-    ~PtyEnd() {
-        if (m_master >= 0)
-            ::close(m_master);
-    }
+    ~PtyEnd() { Close(); }
     PtyEnd(const PtyEnd&) = delete;
     PtyEnd& operator=(const PtyEnd&) = delete;
 
@@ -36,7 +34,7 @@ public:
         return ::write(m_master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     }
     // Whatever arrived within the time, up to count bytes.
-    std::string Receive(std::size_t count, int timeoutMs) const {
+    std::string Receive(std::size_t count, int timeoutMs = 3000) const {
         using Clock = std::chrono::steady_clock;
         std::string got;
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -51,6 +49,13 @@ public:
             got.append(chunk.data(), static_cast<std::size_t>(n));
         }
         return got;
+    }
+
+    // The cable's far end goes away: the port's reads and writes fail from now on.
+    void Close() {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
     }
 
 private:

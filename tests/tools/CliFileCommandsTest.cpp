@@ -1,32 +1,22 @@
 #include "Cli.h"
 #include "res/StringTable.h"
 #include "support/FileTestSupport.h"
+#include "tools/CliTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace fw::cli {
 namespace {
 
+using test::CliRun;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
 class CliFileCommandsTest : public ::testing::Test {
 protected:
-    void TearDown() override { SetLanguage(Language::English); }
-
     static CliRun RunTool(const std::vector<std::string>& arguments) {
-        std::ostringstream out, err;
-        const int code = RunCli(arguments, out, err);
-        return {code, out.str(), err.str()};
+        return test::RunCliCaught(arguments);
     }
     std::string Firmware(const std::string& name, const std::string& signature) {
         std::string body(1000, '\xFF');
@@ -144,7 +134,6 @@ TEST_F(CliFileCommandsTest, CommandLineMistakesAndHelp) {
         EXPECT_EQ(run.code, c.code) << shown;
         EXPECT_THAT(run.out, HasSubstr(c.inOut)) << shown;
         EXPECT_THAT(run.err, HasSubstr(c.inErr)) << shown;
-        SetLanguage(Language::English);
     }
 }
 

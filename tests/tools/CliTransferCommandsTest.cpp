@@ -3,31 +3,22 @@
 #include "Cli.h"
 #include "res/StringTable.h"
 #include "support/FileTestSupport.h"
+#include "tools/CliTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace fw::cli {
 namespace {
 
+using test::CliRun;
 using ::testing::HasSubstr;
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
 
 class CliTransferCommandsTest : public ::testing::Test {
 protected:
     CliRun RunTool(std::vector<std::string> arguments) {
         arguments.push_back("--data-dir=" + m_dir.Path().string());
-        std::ostringstream out, err;
-        const int code = RunCli(arguments, out, err);
-        SetLanguage(Language::English);
-        return {code, out.str(), err.str()};
+        return test::RunCliCaught(arguments);
     }
 
     test::TempDir m_dir;

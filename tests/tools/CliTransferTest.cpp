@@ -4,6 +4,7 @@
 #include "link/LinkTiming.h"
 #include "res/StringTable.h"
 #include "support/FileTestSupport.h"
+#include "tools/CliTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,18 +13,12 @@
 #include <filesystem>
 #include <regex>
 #include <thread>
-#include <sstream>
 
 namespace fw::cli {
 namespace {
 
+using test::CliRun;
 using ::testing::HasSubstr;
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
 
 class CliTransferTest : public ::testing::Test {
 protected:
@@ -39,10 +34,7 @@ protected:
     CliRun RunTool(std::vector<std::string> arguments) {
         arguments.insert(arguments.end(), {"--port", m_receiver->DevicePath(),
                                            "--data-dir", m_dir.Path().string()});
-        std::ostringstream out, err;
-        const int code = RunCli(arguments, out, err);
-        SetLanguage(Language::English);
-        return {code, out.str(), err.str()};
+        return test::RunCliCaught(arguments);
     }
     std::string Firmware(const std::string& version) {
         std::string image(4096, '\x5A');

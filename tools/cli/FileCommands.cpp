@@ -16,12 +16,29 @@
 #include <ostream>
 
 namespace fw::cli {
-namespace {
 
-int BadFile(std::ostream& err, int message, const std::string& path, const std::string& reason = {}) {
+int BadFile(std::ostream& err, int message, const std::string& path, const std::string& reason) {
     err << FormatText(LoadResString(message), {path, reason}) << '\n';
     return kExitBadFile;
 }
+
+std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err) {
+    std::string data, reason;
+    if (!ReadWholeFile(path, data, reason)) {
+        BadFile(err, str::kCliOpenFailed, path, reason);
+        return std::nullopt;
+    }
+    return data;
+}
+
+int LoadFirmwareTrailer(CTransferFile& file, const std::string& path) {
+    const int result = file.LoadTrailer(path);
+    if (result != CTransferFile::kLoaded)
+        return result;
+    return file.CheckSignature(str::kFirmwareSignature);
+}
+
+namespace {
 
 // Texts in the files are Windows-1252; the terminal wants UTF-8.
 std::string Shown(const std::string& bytes) {
@@ -29,13 +46,10 @@ std::string Shown(const std::string& bytes) {
 }
 
 int FirmwareInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::string data, reason;
-    if (!ReadWholeFile(path, data, reason))
-        return BadFile(err, str::kCliOpenFailed, path, reason);
+    if (!ReadInputFile(path, err))
+        return kExitBadFile;
     CTransferFile file;
-    int result = file.LoadTrailer(path);
-    if (result == CTransferFile::kLoaded)
-        result = file.CheckSignature(str::kFirmwareSignature);
+    const int result = LoadFirmwareTrailer(file, path);
     if (result == CTransferFile::kWrongFormat)
         return BadFile(err, str::kCliWrongFormat, path);
     if (result != CTransferFile::kLoaded)
@@ -54,16 +68,16 @@ int FirmwareInfo(const std::string& path, std::ostream& out, std::ostream& err) 
 }
 
 int ListInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::string data, reason;
-    if (!ReadWholeFile(path, data, reason))
-        return BadFile(err, str::kCliOpenFailed, path, reason);
+    const std::optional<std::string> data = ReadInputFile(path, err);
+    if (!data)
+        return kExitBadFile;
     // Read as the program would after its repair, without changing the file.
-    const ListAnalysis analysis = AnalyseListText(data);
+    const ListAnalysis analysis = AnalyseListText(*data);
     if (!analysis.isList)
         return BadFile(err, str::kCliWrongFormat, path);
     CProgramPool pool;
     CFavoritenDat banks;
-    ParseListText(analysis.RepairedText(data), pool, banks);
+    ParseListText(analysis.RepairedText(*data), pool, banks);
     const int type = ListTypeFromText(analysis.type) == kListRadio ? kListRadio : kListTv;
     out << "type: " << analysis.type << '\n'
         << "description: " << Shown(analysis.description) << '\n'
@@ -79,10 +93,10 @@ int ListInfo(const std::string& path, std::ostream& out, std::ostream& err) {
 }
 
 int SettingsInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::string data, reason;
-    if (!ReadWholeFile(path, data, reason))
-        return BadFile(err, str::kCliOpenFailed, path, reason);
-    out << "size: " << data.size() << '\n';
+    const std::optional<std::string> data = ReadInputFile(path, err);
+    if (!data)
+        return kExitBadFile;
+    out << "size: " << data->size() << '\n';
     return kExitOk;
 }
 

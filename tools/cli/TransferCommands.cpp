@@ -210,19 +210,11 @@ int UnknownWord(std::ostream& err, const std::string& word, const std::string& e
 
 int FirmwareSend(const Arguments& arguments, std::ostream& err) {
     const std::string& path = arguments.words[2];
-    std::string data, reason;
-    if (!ReadWholeFile(path, data, reason)) {
-        err << FormatText(LoadResString(str::kCliOpenFailed), {path, reason}) << '\n';
+    if (!ReadInputFile(path, err))
         return kExitBadFile;
-    }
     CTransferFile file;
-    int result = file.LoadTrailer(path);
-    if (result == CTransferFile::kLoaded)
-        result = file.CheckSignature(str::kFirmwareSignature);
-    if (result != CTransferFile::kLoaded) {
-        err << FormatText(LoadResString(str::kCliWrongFormat), {path}) << '\n';
-        return kExitBadFile;
-    }
+    if (LoadFirmwareTrailer(file, path) != CTransferFile::kLoaded)
+        return BadFile(err, str::kCliWrongFormat, path);
     file.ReadTrailerStrings(3);
     TransferJob job;
     job.kind = TransferJobKind::FirmwareSend;
@@ -245,16 +237,13 @@ int ListLoad(const Arguments& arguments, std::ostream& err) {
 
 int ListSend(const Arguments& arguments, std::ostream& err) {
     const std::string& path = arguments.words[2];
-    std::string data, reason;
-    if (!ReadWholeFile(path, data, reason)) {
-        err << FormatText(LoadResString(str::kCliOpenFailed), {path, reason}) << '\n';
+    const std::optional<std::string> read = ReadInputFile(path, err);
+    if (!read)
         return kExitBadFile;
-    }
+    const std::string& data = *read;
     const ListAnalysis analysis = AnalyseListText(data);
-    if (!analysis.isList) {
-        err << FormatText(LoadResString(str::kCliWrongFormat), {path}) << '\n';
-        return kExitBadFile;
-    }
+    if (!analysis.isList)
+        return BadFile(err, str::kCliWrongFormat, path);
     // Sending skips the first two lines; a file whose repair would move its programs must be
     // repaired first, or programs would be lost on the way.
     const auto programs = [](std::string_view text) {
@@ -262,10 +251,8 @@ int ListSend(const Arguments& arguments, std::ostream& err) {
         lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(2, lines.size()));
         return std::vector<std::string>(lines.begin(), lines.end());
     };
-    if (programs(data) != programs(analysis.RepairedText(data))) {
-        err << FormatText(LoadResString(str::kCliListNeedsRepair), {path}) << '\n';
-        return kExitBadFile;
-    }
+    if (programs(data) != programs(analysis.RepairedText(data)))
+        return BadFile(err, str::kCliListNeedsRepair, path);
     std::string type = analysis.type;
     if (arguments.Has("--type")) {
         const std::string given = arguments.Value("--type");
@@ -296,14 +283,12 @@ int SettingsLoad(const Arguments& arguments, std::ostream& err) {
 
 int SettingsSend(const Arguments& arguments, std::ostream& err) {
     const std::string& path = arguments.words[2];
-    std::string data, reason;
-    if (!ReadWholeFile(path, data, reason)) {
-        err << FormatText(LoadResString(str::kCliOpenFailed), {path, reason}) << '\n';
+    const std::optional<std::string> data = ReadInputFile(path, err);
+    if (!data)
         return kExitBadFile;
-    }
     TransferJob job;
     job.kind = TransferJobKind::SettingsSend;
-    job.settings.m_size = static_cast<std::int32_t>(data.size());
+    job.settings.m_size = static_cast<std::int32_t>(data->size());
     job.settings.m_path = path;
     job.settings.m_name = FileNameOfPath(path);
     return RunJob(arguments, job, std::nullopt, err);

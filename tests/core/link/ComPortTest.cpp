@@ -1,18 +1,15 @@
 #include "link/ComPort.h"
+#include "support/PtyTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
 #include <string>
 #include <termios.h>
 #include <thread>
-#include <unistd.h>
-#include <vector>
 
 namespace fw {
 namespace {
@@ -25,67 +22,15 @@ long ElapsedMs(Clock::time_point since) {
         std::chrono::duration_cast<milliseconds>(Clock::now() - since).count());
 }
 
-// The receiver's end of the cable: the master of a pseudo-terminal whose slave the port opens.
-class PtyPair {
-public:
-    PtyPair() {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
-            return;
-        char name[128] = {};
-        if (::ptsname_r(m_master, name, sizeof name) == 0)
-            m_slave = name;
-    }
-    ~PtyPair() { CloseMaster(); }
-    PtyPair(const PtyPair&) = delete;
-    PtyPair& operator=(const PtyPair&) = delete;
-
-    const std::string& Slave() const { return m_slave; }
-    int Master() const { return m_master; }
-
-    void Send(const std::string& bytes) const {
-        ASSERT_EQ(::write(m_master, bytes.data(), bytes.size()),
-                  static_cast<ssize_t>(bytes.size()));
-    }
-
-    // What arrived at the master within the time-out, up to count bytes.
-    std::string Receive(std::size_t count, int timeoutMs = 3000) const {
-        std::string got;
-        const auto deadline = Clock::now() + milliseconds(timeoutMs);
-        std::vector<char> chunk(65536);
-        while (got.size() < count && Clock::now() < deadline) {
-            pollfd entry{m_master, POLLIN, 0};
-            if (::poll(&entry, 1, 50) <= 0)
-                continue;
-            const ssize_t n =
-                ::read(m_master, chunk.data(), std::min(chunk.size(), count - got.size()));
-            if (n <= 0)
-                break;
-            got.append(chunk.data(), static_cast<std::size_t>(n));
-        }
-        return got;
-    }
-
-    void CloseMaster() {
-        if (m_master >= 0)
-            ::close(m_master);
-        m_master = -1;
-    }
-
-private:
-    int m_master = -1;
-    std::string m_slave;
-};
-
 class ComPortTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(pty.Slave().empty()) << "no pseudo-terminal"; }
+    void SetUp() override { ASSERT_TRUE(pty.Ok()) << "no pseudo-terminal"; }
 
     void Open(CComPort& port, std::uint32_t baud = 19200) {
-        ASSERT_EQ(port.OpenReadWrite(pty.Slave(), baud, 8, 0, 0), 1) << port.LastOpenError();
+        ASSERT_EQ(port.OpenReadWrite(pty.Device(), baud, 8, 0, 0), 1) << port.LastOpenError();
     }
 
-    PtyPair pty;
+    test::PtyEnd pty;
 };
 
 int OpenDescriptors() {
@@ -111,14 +56,14 @@ TEST_F(ComPortTest, ReadEndsAtDeadlineWithWhatArrived) {
 
     // Three of five bytes, then silence.
     ASSERT_EQ(port.SetReadTimeout(200), 1);
-    pty.Send("abc");
+    EXPECT_TRUE(pty.Send("abc"));
     EXPECT_EQ(port.Read(buffer, 5, got), 1);
     EXPECT_EQ(got, 3u);
     EXPECT_EQ(std::string(buffer, got), "abc");
 
     // Everything asked for returns at once, without waiting for the deadline.
     ASSERT_EQ(port.SetReadTimeout(5000), 1);
-    pty.Send("RECOK");
+    EXPECT_TRUE(pty.Send("RECOK"));
     start = Clock::now();
     EXPECT_EQ(port.Read(buffer, 5, got), 1);
     EXPECT_EQ(std::string(buffer, got), "RECOK");
@@ -131,9 +76,9 @@ TEST_F(ComPortTest, ReadWithoutTimeoutWaitsForAllBytes) {
     ASSERT_EQ(port.ReadTimeout(), 0u);
     std::thread late([this] {
         std::this_thread::sleep_for(milliseconds(150));
-        pty.Send("ZE");
+        EXPECT_TRUE(pty.Send("ZE"));
         std::this_thread::sleep_for(milliseconds(100));
-        pty.Send("B30");
+        EXPECT_TRUE(pty.Send("B30"));
     });
     char buffer[8] = {};
     std::size_t got = 0;
@@ -148,7 +93,7 @@ TEST_F(ComPortTest, ReadStringStopsAtNul) {
     ASSERT_EQ(port.SetReadTimeout(200), 1);
     std::string text = "stale";
 
-    pty.Send(std::string("V1.23 ZEB30\0X", 13));
+    EXPECT_TRUE(pty.Send(std::string("V1.23 ZEB30\0X", 13)));
     EXPECT_EQ(port.ReadString(text), 1);
     EXPECT_EQ(text, "V1.23 ZEB30");
     // The byte after the NUL is left for the next read.
@@ -157,7 +102,7 @@ TEST_F(ComPortTest, ReadStringStopsAtNul) {
     EXPECT_EQ(port.Read(&next, 1, got), 1);
     EXPECT_EQ(next, 'X');
 
-    pty.Send("no end");
+    EXPECT_TRUE(pty.Send("no end"));
     EXPECT_EQ(port.ReadString(text), 0);
 }
 
@@ -165,7 +110,8 @@ TEST_F(ComPortTest, ReadStringGivesUpOnEndlessText) {
     CComPort port;
     Open(port);
     ASSERT_EQ(port.SetReadTimeout(2000), 1);
-    std::thread chatter([this] { pty.Send(std::string(CComPort::kMaxStringLength + 100, 'x')); });
+    std::thread chatter(
+        [this] { EXPECT_TRUE(pty.Send(std::string(CComPort::kMaxStringLength + 100, 'x'))); });
     std::string text;
     const auto start = Clock::now();
     EXPECT_EQ(port.ReadString(text), 0);
@@ -192,9 +138,9 @@ TEST_F(ComPortTest, FailedOpenLeavesObjectClosedWithReason) {
     EXPECT_NE(port.LastOpenError().find("not a serial port"), std::string::npos);
 
     // A line the system cannot run is no open port either.
-    EXPECT_EQ(port.OpenReadWrite(pty.Slave(), 12345, 8, 0, 0), -1);
-    EXPECT_EQ(port.OpenReadWrite(pty.Slave(), 19200, 8, 0, 1), -1);
-    EXPECT_EQ(port.OpenReadWrite(pty.Slave(), 19200, 9, 0, 0), -1);
+    EXPECT_EQ(port.OpenReadWrite(pty.Device(), 12345, 8, 0, 0), -1);
+    EXPECT_EQ(port.OpenReadWrite(pty.Device(), 19200, 8, 0, 1), -1);
+    EXPECT_EQ(port.OpenReadWrite(pty.Device(), 19200, 9, 0, 0), -1);
     EXPECT_EQ(port.LastOpenErrno(), EINVAL);
     EXPECT_FALSE(port.IsOpen());
 
@@ -259,7 +205,7 @@ TEST_F(ComPortTest, SetLineParamsRefusesWhatTheLineCannotDo) {
 
     // The opens without line parameters keep the object's settings, but zero the time-out.
     ASSERT_EQ(port.SetReadTimeout(700), 1);
-    ASSERT_EQ(port.OpenReadOnly(pty.Slave()), 1) << port.LastOpenError();
+    ASSERT_EQ(port.OpenReadOnly(pty.Device()), 1) << port.LastOpenError();
     EXPECT_EQ(port.ReadTimeout(), 0u);
     ASSERT_EQ(::tcgetattr(port.Handle(), &t), 0);
     EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B57600));
@@ -269,11 +215,11 @@ TEST_F(ComPortTest, SecondOpenOfTheSameDeviceFails) {
     CComPort first;
     CComPort second;
     Open(first);
-    EXPECT_EQ(second.OpenReadWrite(pty.Slave(), 19200, 8, 0, 0), -1);
+    EXPECT_EQ(second.OpenReadWrite(pty.Device(), 19200, 8, 0, 0), -1);
     EXPECT_FALSE(second.IsOpen());
     EXPECT_EQ(second.LastOpenErrno(), EBUSY);
     EXPECT_NE(second.LastOpenError().find("in use"), std::string::npos);
-    EXPECT_EQ(second.OpenWriteOnly(pty.Slave()), -1);
+    EXPECT_EQ(second.OpenWriteOnly(pty.Device()), -1);
 
     // The refused open did not disturb the owner.
     std::size_t put = 0;
@@ -281,12 +227,12 @@ TEST_F(ComPortTest, SecondOpenOfTheSameDeviceFails) {
     EXPECT_EQ(pty.Receive(2), "ok");
 
     first.Close();
-    EXPECT_EQ(second.OpenReadWrite(pty.Slave(), 19200, 8, 0, 0), 1) << second.LastOpenError();
+    EXPECT_EQ(second.OpenReadWrite(pty.Device(), 19200, 8, 0, 0), 1) << second.LastOpenError();
 }
 
 TEST_F(ComPortTest, ReopenClosesTheOldHandle) {
-    PtyPair other;
-    ASSERT_FALSE(other.Slave().empty());
+    test::PtyEnd other;
+    ASSERT_TRUE(other.Ok());
     const int baseline = OpenDescriptors();
     {
         CComPort port;
@@ -295,10 +241,11 @@ TEST_F(ComPortTest, ReopenClosesTheOldHandle) {
         Open(port);
         EXPECT_EQ(OpenDescriptors(), baseline + 1);
 
-        ASSERT_EQ(port.OpenReadWrite(other.Slave(), 19200, 8, 0, 0), 1);
+        ASSERT_EQ(port.OpenReadWrite(other.Device(), 19200, 8, 0, 0), 1);
         EXPECT_EQ(OpenDescriptors(), baseline + 1);
         CComPort another;
-        EXPECT_EQ(another.OpenReadWrite(pty.Slave(), 19200, 8, 0, 0), 1) << another.LastOpenError();
+        EXPECT_EQ(another.OpenReadWrite(pty.Device(), 19200, 8, 0, 0), 1)
+            << another.LastOpenError();
         // A failed open closes what was open before it.
         EXPECT_EQ(another.OpenReadWrite("/dev/flashwerk-no-such-port", 19200, 8, 0, 0), -1);
         EXPECT_EQ(OpenDescriptors(), baseline + 1);
@@ -319,9 +266,9 @@ TEST_F(ComPortTest, OperationsOutsideTheOpenModeFail) {
     std::string text;
     EXPECT_EQ(port.ReadString(text), 0);
 
-    ASSERT_EQ(port.OpenReadOnly(pty.Slave(), 19200, 8, 0, 0), 1);
+    ASSERT_EQ(port.OpenReadOnly(pty.Device(), 19200, 8, 0, 0), 1);
     EXPECT_EQ(port.Write("abcd", 4, count), -1);
-    ASSERT_EQ(port.OpenWriteOnly(pty.Slave(), 19200, 8, 0, 0), 1);
+    ASSERT_EQ(port.OpenWriteOnly(pty.Device(), 19200, 8, 0, 0), 1);
     EXPECT_EQ(port.Read(buffer, 4, count), -1);
     EXPECT_EQ(port.Write("abcd", 4, count), 1);
     EXPECT_EQ(pty.Receive(4), "abcd");
@@ -334,7 +281,7 @@ TEST_F(ComPortTest, VanishedLineIsAFailure) {
     CComPort port;
     Open(port);
     ASSERT_EQ(port.SetReadTimeout(2000), 1);
-    pty.CloseMaster();
+    pty.Close();
     char buffer[5] = {};
     std::size_t got = 0;
     const auto start = Clock::now();
@@ -364,7 +311,7 @@ TEST_F(ComPortTest, PurgeDropsWaitingInput) {
     CComPort port;
     Open(port);
     ASSERT_EQ(port.SetReadTimeout(100), 1);
-    pty.Send("garbage");
+    EXPECT_TRUE(pty.Send("garbage"));
     pollfd entry{port.Handle(), POLLIN, 0};
     ASSERT_EQ(::poll(&entry, 1, 2000), 1);
 
