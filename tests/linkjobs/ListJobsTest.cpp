@@ -569,6 +569,26 @@ TEST_F(FailingListChainTest, FailureInAChainedSendClosesTheDialogAndStopsTheChai
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
 }
 
+class FailingLastChainStepTest : public ListChainTest {
+protected:
+    void SetUp() override {
+        // Erase results count on through the chain: the second one is the radio list's.
+        faults = {{Step::EraseResult, 1, FaultKind::WrongByte}};
+        ListChainTest::SetUp();
+    }
+};
+
+TEST_F(FailingLastChainStepTest, FailureInTheRadioStepEndsTheChainToo) {
+    RunFirstSteps();
+    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ProgramLines(5), "TV"), "TV", 1));
+    ASSERT_EQ(tv.session->ChainContinue(), 1) << tv.view.Dump();
+    TransferJob last = SendJob(ListFileAt("radio.lst", ProgramLines(5, "Radio"), "RA"), "RA", 1);
+    last.lastStep = 1;
+    RunChained(tv, radio, last);
+    test::ExpectChainStopped(radio, LoadResString(str::kFlashNotErased));
+    EXPECT_FALSE(radio.session->Port().IsOpen());
+}
+
 TEST_F(ListChainTest, ChainedSendWithoutAKnownCapacityOrPortSendsNothing) {
     const std::string path = ListFileAt("tv.lst", ProgramLines(50), "TV");
     JobRig unknown;
