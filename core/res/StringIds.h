@@ -127,4 +127,17 @@ inline constexpr int kCancelCaption = 2014;
 inline constexpr int kManualPortSearch = 2040;
 inline constexpr int kNoSerialDevice = 9300;
 
+// The save dialog for received files.
+inline constexpr int kFileExistsReplace = 152;
+inline constexpr int kChooseFileName = 153;
+inline constexpr int kNotAFileName = 9400;
+
+// The file catalogues of the pages: column strings and the hints of an empty catalogue.
+inline constexpr int kNoFirmwareFiles = 114;
+inline constexpr int kFirmwareCatalogueColumns = 135;
+inline constexpr int kListCatalogueColumns = 136;
+inline constexpr int kNoCatalogueFiles = 138;
+inline constexpr int kSettingsCatalogueColumns = 154;
+inline constexpr int kBankColumnTitles = 1110;
+
 } // namespace fw::str

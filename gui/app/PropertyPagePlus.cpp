@@ -1,7 +1,7 @@
 #include "app/PropertyPagePlus.h"
 
 #include "config/Konfiguration.h"
-#include "res/StringTable.h"
+#include "util/ControlToolTips.h"
 #include "util/Texts.h"
 
 #include <QLabel>
@@ -28,7 +28,7 @@ void CPropertyPagePlus::OnSetActive() {
 }
 
 void CPropertyPagePlus::SetControlId(QWidget* control, int id) {
-    control->setObjectName(QString::number(id));
+    fw::SetControlId(control, id);
 }
 
 void CPropertyPagePlus::showEvent(QShowEvent* event) {
@@ -38,12 +38,7 @@ void CPropertyPagePlus::showEvent(QShowEvent* event) {
 }
 
 void CPropertyPagePlus::ApplyToolTips() {
-    for (QWidget* child : findChildren<QWidget*>()) {
-        bool isNumber = false;
-        const int id = child->objectName().toInt(&isNumber);
-        if (isNumber)
-            child->setToolTip(m_toolTipsOn ? ResText(id) : QString());
-    }
+    ApplyControlToolTips(this, m_toolTipsOn != 0);
 }
 
 CPendingPage::CPendingPage(AppContext& context, int dialogId, QWidget* parent)
