@@ -1,0 +1,33 @@
+#pragma once
+
+#include "link/TransferView.h"
+
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+enum class SaveNameStatus {
+    Ok,      // path is where the file goes; exists tells whether to ask before replacing
+    Empty,   // nothing but blanks (or only the extension) was typed
+    Refused, // the name would reach outside the folder or holds control characters
+};
+
+struct SaveName {
+    SaveNameStatus status = SaveNameStatus::Empty;
+    std::string fileName; // trimmed, with the extension
+    std::string path;     // folder + "/" + fileName
+    bool exists = false;
+    // What to tell the user: why the name is refused, or the replace question when it exists.
+    std::string message;
+};
+
+// ".lst" for program lists, ".grd" for settings.
+std::string_view SaveExtension(SaveKind kind);
+
+// The rule for a name typed into the save dialog: blanks at both ends trimmed; the extension
+// appended unless the name already ends in it (any case); the file must stay a plain name in
+// folder: no "/" or "\", no "..", no control characters.
+SaveName CheckSaveName(std::string_view typed, SaveKind kind, const std::string& folder);
+
+} // namespace fw

@@ -1,0 +1,61 @@
+#include "link/DlgHinweis.h"
+
+#include "util/Texts.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <array>
+#include <string>
+
+namespace fw {
+namespace {
+constexpr int kDialogId = 195;
+constexpr int kFirstLineId = 1109;
+constexpr int kYesId = 1;
+constexpr int kNoId = 2;
+} // namespace
+
+CDlgHinweis::CDlgHinweis(const VersionWarning& warning, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(DialogText(kDialogId, "caption"));
+    setObjectName(QString::number(kDialogId));
+
+    QFont normal = font();
+    normal.setWeight(QFont::Medium);
+    // The two version texts stand out from the sentence around them.
+    QFont strong = font();
+    strong.setWeight(QFont::DemiBold);
+    if (strong.pointSizeF() > 0)
+        strong.setPointSizeF(strong.pointSizeF() * 1.3);
+    else
+        strong.setPixelSize(strong.pixelSize() * 13 / 10);
+
+    auto* layout = new QVBoxLayout(this);
+    const std::array<std::string, 6> lines = VersionWarningLines(warning);
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        auto* line = new QLabel(QString::fromStdString(lines[static_cast<std::size_t>(i)]), this);
+        line->setObjectName(QString::number(kFirstLineId + i));
+        line->setAlignment(Qt::AlignCenter);
+        line->setFont(i == 1 || i == 3 ? strong : normal);
+        // An empty line keeps its height so the layout of the three modes stays the same.
+        line->setMinimumHeight(line->fontMetrics().height());
+        layout->addWidget(line);
+    }
+
+    auto* buttons = new QDialogButtonBox(this);
+    auto* yes = buttons->addButton(DialogText(kDialogId, kYesId), QDialogButtonBox::YesRole);
+    yes->setObjectName(QString::number(kYesId));
+    auto* no = buttons->addButton(DialogText(kDialogId, kNoId), QDialogButtonBox::NoRole);
+    no->setObjectName(QString::number(kNoId));
+    // Enter alone must not overwrite the receiver's software.
+    no->setDefault(true);
+    buttons->setCenterButtons(true);
+    connect(yes, &QPushButton::clicked, this, &QDialog::accept);
+    connect(no, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addSpacing(layout->spacing());
+    layout->addWidget(buttons);
+}
+
+} // namespace fw

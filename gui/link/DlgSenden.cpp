@@ -1,0 +1,423 @@
+#include "link/DlgSenden.h"
+
+#include "link/DlgHinweis.h"
+#include "link/DlgSpeichernAls.h"
+#include "link/LinkTiming.h"
+#include "util/Cp1252.h"
+#include "util/Texts.h"
+
+#include <QFile>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <utility>
+
+namespace fw {
+namespace {
+
+constexpr int kDialogId = 132;
+constexpr int kStartId = 1030;
+constexpr int kCancelId = 2;
+constexpr int kProgressId = 1029;
+constexpr int kPercentId = 1036;
+constexpr int kStatusId = 1035;
+constexpr int kStatusLabelId = 1037;
+constexpr int kBaudId = 1107;
+constexpr int kFileNameLabelId = 1069;
+constexpr int kFileNameId = 1064;
+constexpr int kDescriptionLabelId = 1067;
+constexpr int kDescriptionId = 1065;
+constexpr int kTypeLabelId = 1068;
+constexpr int kTypeId = 1066;
+
+constexpr int kBaudRateText = 2006;
+constexpr int kTitleFirmwareSend = 2007;
+constexpr int kVersionLabel = 2008;
+constexpr int kTitleListSend = 2009;
+constexpr int kTitleListLoad = 2010;
+constexpr int kLoadCaption = 2011;
+constexpr int kTitleSettingsLoad = 2012;
+constexpr int kTitleSettingsSend = 2013;
+constexpr int kManualPortSearch = 2040;
+constexpr int kAutoPortSearch = 130;
+
+int TitleOf(TransferJobKind kind) {
+    switch (kind) {
+    case TransferJobKind::FirmwareSend:
+        return kTitleFirmwareSend;
+    case TransferJobKind::ListSend:
+        return kTitleListSend;
+    case TransferJobKind::ListLoad:
+        return kTitleListLoad;
+    case TransferJobKind::SettingsSend:
+        return kTitleSettingsSend;
+    case TransferJobKind::SettingsLoad:
+        return kTitleSettingsLoad;
+    }
+    return kTitleFirmwareSend;
+}
+
+bool IsLoad(TransferJobKind kind) {
+    return kind == TransferJobKind::ListLoad || kind == TransferJobKind::SettingsLoad;
+}
+
+unsigned PeriodOf(TransferTimer timer) {
+    return timer == TransferTimer::Progress ? 100 : 1000;
+}
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Stop:
+        return QMessageBox::Critical;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// File names are the file system's bytes; texts inside the files are Windows-1252.
+QString FileNameText(const std::string& name) {
+    return QFile::decodeName(QByteArray::fromStdString(name));
+}
+QString FileText(const std::string& bytes) {
+    return QString::fromStdString(Cp1252ToUtf8(bytes));
+}
+
+QLabel* Label(const QString& text, int id, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::number(id));
+    return label;
+}
+
+} // namespace
+
+CDlgSenden::CDlgSenden(TransferJob job, LinkSettings settings, PortMap ports, ChainMemory& chain,
+                       CancelEvent& cancel, std::string listsFolder, std::string settingsFolder,
+                       QWidget* parent)
+    : QDialog(parent),
+      m_listsFolder(std::move(listsFolder)),
+      m_settingsFolder(std::move(settingsFolder)),
+      m_cancel(cancel),
+      m_session(std::move(job), std::move(settings), std::move(ports), *this, chain, cancel) {
+    setObjectName(QString::number(kDialogId));
+    setModal(true);
+    BuildLayout();
+    connect(this, &CDlgSenden::ChangePosted, this, &CDlgSenden::RunNextPosted,
+            Qt::QueuedConnection);
+
+    for (TransferTimer timer : {TransferTimer::Progress, TransferTimer::SendingBlink,
+                                TransferTimer::ProgramBlink, TransferTimer::EraseSeconds}) {
+        auto* qtimer = new QTimer(this);
+        qtimer->setInterval(static_cast<int>(std::max(1u, LinkMs(PeriodOf(timer)))));
+        connect(qtimer, &QTimer::timeout, this, [this, timer] { m_session.OnTimer(timer); });
+        m_timers[static_cast<std::size_t>(timer) - 1] = qtimer;
+    }
+}
+
+CDlgSenden::~CDlgSenden() {
+    // Only reached with a worker when the dialog is destroyed without being closed: the job
+    // is told to stop, and a question it waits for gives up.
+    if (m_worker.joinable()) {
+        m_abandoned.store(true);
+        m_cancel.Set();
+        m_worker.join();
+    }
+}
+
+void CDlgSenden::BuildLayout() {
+    const TransferJob& job = m_session.Job();
+    const LinkSettings& settings = m_session.Settings();
+    setWindowTitle(ResText(TitleOf(job.kind)));
+
+    auto* fields = new QGridLayout;
+    fields->setColumnStretch(1, 1);
+    auto addField = [&](int row, const QString& caption, int labelId, const QString& value,
+                        int valueId) {
+        fields->addWidget(Label(caption, labelId, this), row, 0);
+        auto* shown = Label(value, valueId, this);
+        shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        fields->addWidget(shown, row, 1);
+    };
+    switch (job.kind) {
+    case TransferJobKind::FirmwareSend:
+        addField(0, DialogText(kDialogId, kFileNameLabelId), kFileNameLabelId,
+                 FileNameText(job.firmware.m_fileName), kFileNameId);
+        addField(1, ResText(kVersionLabel), kDescriptionLabelId, FileText(job.firmware.m_version),
+                 kDescriptionId);
+        break;
+    case TransferJobKind::ListSend:
+        addField(0, DialogText(kDialogId, kFileNameLabelId), kFileNameLabelId,
+                 FileNameText(job.list.m_strFileName), kFileNameId);
+        addField(1, DialogText(kDialogId, kDescriptionLabelId), kDescriptionLabelId,
+                 FileText(job.list.m_strName), kDescriptionId);
+        addField(2, DialogText(kDialogId, kTypeLabelId), kTypeLabelId,
+                 QString::fromStdString(job.list.m_strType), kTypeId);
+        break;
+    case TransferJobKind::SettingsSend:
+        addField(0, DialogText(kDialogId, kFileNameLabelId), kFileNameLabelId,
+                 FileNameText(job.settings.m_name), kFileNameId);
+        // The only field sits in the middle rather than hanging on the left.
+        fields->setColumnStretch(1, 0);
+        fields->setAlignment(Qt::AlignHCenter);
+        break;
+    case TransferJobKind::ListLoad:
+    case TransferJobKind::SettingsLoad:
+        break;
+    }
+    m_normalFont = font();
+    m_normalFont.setWeight(QFont::DemiBold);
+    m_largeFont = m_normalFont;
+    if (m_largeFont.pointSizeF() > 0)
+        m_largeFont.setPointSizeF(m_largeFont.pointSizeF() * 1.4);
+    else
+        m_largeFont.setPixelSize(m_largeFont.pixelSize() * 14 / 10);
+
+    auto* statusLabel = Label(DialogText(kDialogId, kStatusLabelId), kStatusLabelId, this);
+    const int autoOrManual = settings.comPort != 0 || !settings.device.empty() ? kManualPortSearch
+                                                                                : kAutoPortSearch;
+    m_status = Label(ResText(autoOrManual), kStatusId, this);
+    m_status->setFont(m_normalFont);
+    m_status->setWordWrap(true);
+    m_status->setAlignment(Qt::AlignCenter);
+    // Room for the longest status (three lines in the large font) so the dialog does not jump.
+    m_status->setMinimumHeight(QFontMetrics(m_largeFont).lineSpacing() * 3);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QString::number(kProgressId));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_percent = Label(QStringLiteral("0 %"), kPercentId, this);
+    m_percent->setMinimumWidth(m_percent->fontMetrics().horizontalAdvance(QStringLiteral("100 %")));
+    m_percent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(m_percent);
+
+    auto* baud = Label(QStringLiteral("%1 %2").arg(ResText(kBaudRateText)).arg(settings.baudRate),
+                       kBaudId, this);
+
+    m_start = new QPushButton(IsLoad(job.kind) ? ResText(kLoadCaption)
+                                               : DialogText(kDialogId, kStartId),
+                              this);
+    m_start->setObjectName(QString::number(kStartId));
+    m_start->setEnabled(false);
+    m_start->setAutoDefault(false);
+    m_cancelButton = new QPushButton(DialogText(kDialogId, kCancelId), this);
+    m_cancelButton->setObjectName(QString::number(kCancelId));
+    m_cancelButton->setAutoDefault(false);
+    connect(m_start, &QPushButton::clicked, this, &CDlgSenden::OnStart);
+    connect(m_cancelButton, &QPushButton::clicked, this, &CDlgSenden::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(baud);
+    buttons->addStretch();
+    buttons->addWidget(m_start);
+    buttons->addWidget(m_cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(statusLabel);
+    layout->addWidget(m_status, 1);
+    layout->addLayout(progressRow);
+    layout->addSpacing(layout->spacing());
+    layout->addLayout(buttons);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+}
+
+void CDlgSenden::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_started) {
+        m_started = true;
+        StartWorker();
+    }
+}
+
+void CDlgSenden::StartWorker() {
+    m_endRequested = false;
+    m_workerRunning = true;
+    m_worker = std::thread([this] {
+        m_session.Run();
+        Post([this] { OnWorkerEnded(); });
+    });
+}
+
+void CDlgSenden::OnWorkerEnded() {
+    if (m_worker.joinable())
+        m_worker.join();
+    m_workerRunning = false;
+    emit WorkerFinished();
+    if (m_endRequested) {
+        StopAllTimers();
+        done(QDialog::Accepted);
+    } else if (m_restartPending) {
+        m_restartPending = false;
+        OnStart();
+    }
+}
+
+void CDlgSenden::OnStart() {
+    // Disabled at once, so a second click cannot start a second run.
+    m_start->setEnabled(false);
+    if (m_workerRunning) {
+        // The job enabled the button just before its worker ended.
+        m_restartPending = true;
+        return;
+    }
+    m_session.PrepareRestart();
+    StartWorker();
+}
+
+void CDlgSenden::reject() {
+    if (m_workerRunning) {
+        // The job stops at its next look; it never closes the dialog under a running worker.
+        if (m_cancelButton->isEnabled())
+            m_cancel.Set();
+        return;
+    }
+    StopAllTimers();
+    QDialog::reject();
+}
+
+void CDlgSenden::StopAllTimers() {
+    for (QTimer* timer : m_timers)
+        timer->stop();
+}
+
+QTimer* CDlgSenden::TimerFor(TransferTimer timer) const {
+    return m_timers[static_cast<std::size_t>(timer) - 1];
+}
+
+// The changes travel in a queue of our own under a standard mutex, so that the hand-over from
+// the worker is visible to the thread sanitizer; the Qt event only says that one is waiting.
+void CDlgSenden::Post(std::function<void()> change) {
+    {
+        std::lock_guard lock(m_postedMutex);
+        m_posted.push_back(std::move(change));
+    }
+    emit ChangePosted();
+}
+
+void CDlgSenden::RunNextPosted() {
+    std::function<void()> change;
+    {
+        std::lock_guard lock(m_postedMutex);
+        if (m_posted.empty())
+            return;
+        change = std::move(m_posted.front());
+        m_posted.pop_front();
+    }
+    change();
+}
+
+template <typename T> T CDlgSenden::Ask(std::function<T()> question, T fallback) {
+    auto answer = std::make_shared<std::promise<T>>();
+    std::future<T> future = answer->get_future();
+    Post([answer, question = std::move(question)] { answer->set_value(question()); });
+    while (future.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        if (m_abandoned.load())
+            return fallback;
+    }
+    return future.get();
+}
+
+// --- TransferView: each call turns into a change on the dialog's thread ---
+
+void CDlgSenden::SetStatus(const std::string& text) {
+    Post([this, shown = QString::fromStdString(text)] { m_status->setText(shown); });
+}
+
+void CDlgSenden::SetStatusFont(StatusFont font) {
+    Post([this, font] { m_status->setFont(font == StatusFont::Large ? m_largeFont : m_normalFont); });
+}
+
+void CDlgSenden::SetProgress(int percent) {
+    const int value = std::clamp(percent, 0, 100);
+    Post([this, value] {
+        m_progress->setValue(value);
+        m_percent->setText(QStringLiteral("%1 %").arg(value));
+    });
+}
+
+void CDlgSenden::EnableStart(bool enabled) {
+    Post([this, enabled] { m_start->setEnabled(enabled); });
+}
+
+void CDlgSenden::EnableCancel(bool enabled) {
+    Post([this, enabled] { m_cancelButton->setEnabled(enabled); });
+}
+
+void CDlgSenden::SetCancelCaption(const std::string& caption) {
+    Post([this, shown = QString::fromStdString(caption)] { m_cancelButton->setText(shown); });
+}
+
+void CDlgSenden::StartTimer(TransferTimer timer) {
+    Post([this, timer] { TimerFor(timer)->start(); });
+}
+
+void CDlgSenden::StopTimer(TransferTimer timer) {
+    Post([this, timer] { TimerFor(timer)->stop(); });
+}
+
+void CDlgSenden::ShowMessage(const std::string& text, MessageIcon icon) {
+    Ask<bool>(
+        [this, shown = QString::fromStdString(text), icon] {
+            QMessageBox box(BoxIcon(icon), QGuiApplication::applicationDisplayName(), shown,
+                            QMessageBox::Ok, this);
+            box.exec();
+            return true;
+        },
+        true);
+}
+
+bool CDlgSenden::AskVersionWarning(const VersionWarning& warning) {
+    return Ask<bool>(
+        [this, warning] {
+            CDlgHinweis hint(warning, this);
+            return hint.exec() == QDialog::Accepted;
+        },
+        false);
+}
+
+std::optional<SaveTarget> CDlgSenden::AskSaveAs(SaveKind kind) {
+    return Ask<std::optional<SaveTarget>>(
+        [this, kind]() -> std::optional<SaveTarget> {
+            CDlgSpeichernAls save(kind, kind == SaveKind::ProgramList ? m_listsFolder
+                                                                      : m_settingsFolder,
+                                  this);
+            if (save.exec() != QDialog::Accepted)
+                return std::nullopt;
+            return SaveTarget{save.Path(), save.Description()};
+        },
+        std::nullopt);
+}
+
+void CDlgSenden::FileSaved(const std::string& path) {
+    Post([this, shown = FileNameText(path)] { emit FileSavedSignal(shown); });
+}
+
+void CDlgSenden::EndDialog() {
+    Post([this] {
+        m_endRequested = true;
+        if (!m_workerRunning) {
+            StopAllTimers();
+            done(QDialog::Accepted);
+        }
+    });
+}
+
+} // namespace fw

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "link/TransferSession.h"
+#include "link/TransferView.h"
+
+#include <QDialog>
+
+#include <array>
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace fw {
+
+// The modal transfer dialog. It runs its job on a worker thread as soon as it shows; the job
+// reports through TransferView, whose calls arrive on the worker and are posted to the dialog's
+// thread, so the worker never touches a widget. Questions block only the worker.
+//
+// A page uses it as:
+//   CDlgSenden dialog(job, settings, ports, chain, cancel, folders.lists, folders.settings, this);
+//   connect(&dialog, &CDlgSenden::FileSavedSignal, ...);   // a load wrote a file
+//   dialog.exec();
+//   dialog.ChainContinue(); dialog.FirmwareCancelled();
+// The dialog closes only with no worker running; the value exec() returns carries no meaning.
+class CDlgSenden : public QDialog, public TransferView {
+    Q_OBJECT
+public:
+    CDlgSenden(TransferJob job, LinkSettings settings, PortMap ports, ChainMemory& chain,
+               CancelEvent& cancel, std::string listsFolder, std::string settingsFolder,
+               QWidget* parent = nullptr);
+    ~CDlgSenden() override;
+
+    // Results for the page once exec() returned.
+    int ChainContinue() const { return m_session.ChainContinue(); }
+    int FirmwareCancelled() const { return m_session.FirmwareCancelled(); }
+    JobOutcome Outcome() const { return m_session.Outcome(); }
+    // For the program-list page before exec(); the send job reads the file itself otherwise.
+    TransferSession& Session() { return m_session; }
+    bool WorkerRunning() const { return m_workerRunning; }
+
+    // Cancel and closing the window both come here.
+    void reject() override;
+
+    // --- TransferView (called on the worker thread) ---
+    void SetStatus(const std::string& text) override;
+    void SetStatusFont(StatusFont font) override;
+    void SetProgress(int percent) override;
+    void EnableStart(bool enabled) override;
+    void EnableCancel(bool enabled) override;
+    void SetCancelCaption(const std::string& caption) override;
+    void StartTimer(TransferTimer timer) override;
+    void StopTimer(TransferTimer timer) override;
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool AskVersionWarning(const VersionWarning& warning) override;
+    std::optional<SaveTarget> AskSaveAs(SaveKind kind) override;
+    void FileSaved(const std::string& path) override;
+    void EndDialog() override;
+
+signals:
+    // A load wrote a file; the page refreshes its catalogue.
+    void FileSavedSignal(const QString& path);
+    // The worker of one run has ended and been joined.
+    void WorkerFinished();
+    // Internal: a change waits in the queue (emitted on any thread).
+    void ChangePosted();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildLayout();
+    void StartWorker();
+    void OnWorkerEnded();
+    void OnStart();
+    void StopAllTimers();
+    QTimer* TimerFor(TransferTimer timer) const;
+    // Runs change on the dialog's thread, later, in the order posted.
+    void Post(std::function<void()> change);
+    void RunNextPosted();
+    // Shows a question on the dialog's thread and waits for its answer on the worker;
+    // fallback when the dialog goes away without answering.
+    template <typename T> T Ask(std::function<T()> question, T fallback);
+
+    std::string m_listsFolder;
+    std::string m_settingsFolder;
+    CancelEvent& m_cancel;
+    TransferSession m_session;
+
+    QLabel* m_status = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_percent = nullptr;
+    QPushButton* m_start = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    std::array<QTimer*, 4> m_timers{};
+    QFont m_normalFont;
+    QFont m_largeFont;
+
+    std::mutex m_postedMutex;
+    std::deque<std::function<void()>> m_posted;
+
+    std::thread m_worker;
+    bool m_workerRunning = false; // dialog thread only
+    bool m_started = false;       // the first show started the first run
+    bool m_endRequested = false;  // the job asked to close once the worker has ended
+    bool m_restartPending = false;
+    std::atomic<bool> m_abandoned{false}; // the dialog is going away: questions stop waiting
+};
+
+} // namespace fw

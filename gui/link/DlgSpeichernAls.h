@@ -1,0 +1,37 @@
+#pragma once
+
+#include "link/TransferView.h"
+
+#include <QDialog>
+
+#include <string>
+
+class QLineEdit;
+
+namespace fw {
+
+// Asks where a file received from the receiver goes: a name in the lists folder (with an
+// optional description) or in the settings folder. Stays open until the name is usable and,
+// for an existing file, replacing it was agreed.
+class CDlgSpeichernAls : public QDialog {
+    Q_OBJECT
+public:
+    CDlgSpeichernAls(SaveKind kind, std::string folder, QWidget* parent = nullptr);
+
+    // After accept: the full path, and the description as the file stores it (Windows-1252,
+    // empty for settings).
+    const std::string& Path() const { return m_path; }
+    const std::string& Description() const { return m_description; }
+
+    void accept() override;
+
+private:
+    SaveKind m_kind;
+    std::string m_folder;
+    QLineEdit* m_name = nullptr;
+    QLineEdit* m_descriptionEdit = nullptr;
+    std::string m_path;
+    std::string m_description;
+};
+
+} // namespace fw

@@ -1,0 +1,84 @@
+#include "link/SaveName.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "support/FileTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace fw {
+namespace {
+
+struct NameCase {
+    const char* typed;
+    SaveKind kind;
+    const char* fileName; // expected file name when the name is taken
+};
+
+TEST(SaveNameTest, NameIsTrimmedAndGetsItsExtensionOnlyWhenMissing) {
+    test::TempDir dir;
+    const std::string folder = dir.Path().string();
+    const NameCase cases[] = {
+        {"astra", SaveKind::ProgramList, "astra.lst"},
+        {"  astra\t", SaveKind::ProgramList, "astra.lst"},
+        {" ASTRA.LST ", SaveKind::ProgramList, "ASTRA.LST"}, // capitals kept as typed
+        {"astra.Lst", SaveKind::ProgramList, "astra.Lst"},
+        {"astra.grd", SaveKind::ProgramList, "astra.grd.lst"}, // the other kind's extension
+        {"astra.lst", SaveKind::Settings, "astra.lst.grd"},
+        {"home", SaveKind::Settings, "home.grd"},
+        {"a.b c", SaveKind::Settings, "a.b c.grd"},
+        {"Ärger (2)", SaveKind::ProgramList, "Ärger (2).lst"},
+        {"lst", SaveKind::ProgramList, "lst.lst"},
+    };
+    for (const NameCase& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const SaveName name = CheckSaveName(c.typed, c.kind, folder);
+        ASSERT_EQ(name.status, SaveNameStatus::Ok);
+        EXPECT_EQ(name.fileName, c.fileName);
+        EXPECT_EQ(name.path, folder + "/" + c.fileName);
+        EXPECT_FALSE(name.exists);
+        EXPECT_EQ(name.message, "");
+    }
+}
+
+TEST(SaveNameTest, EmptyNameAsksForANameAndPathsAreRefused) {
+    const std::string folder = "/data/lists";
+    for (const char* typed : {"", "   ", "\t \r\n", ".lst", " .LST "}) {
+        SCOPED_TRACE(typed);
+        const SaveName name = CheckSaveName(typed, SaveKind::ProgramList, folder);
+        EXPECT_EQ(name.status, SaveNameStatus::Empty);
+        EXPECT_EQ(name.message, LoadResString(str::kChooseFileName));
+        EXPECT_EQ(name.path, "");
+    }
+    for (const char* typed : {"../escape", "..", ".", "sub/name", "/etc/passwd", "back\\slash",
+                              "a..b", "tab\there", "bell\x07", "del\x7f"}) {
+        SCOPED_TRACE(typed);
+        const SaveName name = CheckSaveName(typed, SaveKind::ProgramList, folder);
+        EXPECT_EQ(name.status, SaveNameStatus::Refused);
+        EXPECT_EQ(name.message, FormatText(LoadResString(str::kNotAFileName), {typed}));
+        EXPECT_EQ(name.path, "");
+    }
+    // Only the ends are trimmed: a blank inside a name is fine, a trimmed path is still a path.
+    EXPECT_EQ(CheckSaveName(" ../x ", SaveKind::Settings, folder).status, SaveNameStatus::Refused);
+}
+
+TEST(SaveNameTest, AnExistingFileOrLinkAsksBeforeItIsReplaced) {
+    test::TempDir dir;
+    const std::string folder = dir.Path().string();
+    test::WriteBytes(dir.File("mine.grd"), "x");
+    std::filesystem::create_symlink(dir.File("gone"), dir.File("dangling.lst"));
+
+    const SaveName existing = CheckSaveName("mine", SaveKind::Settings, folder);
+    EXPECT_EQ(existing.status, SaveNameStatus::Ok);
+    EXPECT_TRUE(existing.exists);
+    EXPECT_EQ(existing.message,
+              FormatText(LoadResString(str::kFileExistsReplace), {folder + "/mine.grd"}));
+    // A link pointing nowhere is still a name in use.
+    EXPECT_TRUE(CheckSaveName("dangling.lst", SaveKind::ProgramList, folder).exists);
+    EXPECT_FALSE(CheckSaveName("mine", SaveKind::ProgramList, folder).exists);
+}
+
+} // namespace
+} // namespace fw
