@@ -53,6 +53,7 @@ void CFlashwerkApp::Start() {
     } else {
         m_config.Load(profile);
     }
+    m_context.ports = PortMap::FromProfile(profile, ListSerialDevices());
     m_sheet = std::make_unique<CReceiverSheet>(m_context);
 }
 
