@@ -140,4 +140,10 @@ inline constexpr int kNoCatalogueFiles = 138;
 inline constexpr int kSettingsCatalogueColumns = 154;
 inline constexpr int kBankColumnTitles = 1110;
 
+// The default-settings page.
+inline constexpr int kImportTitle = 103;
+inline constexpr int kDeleteFileQuestion = 157;
+inline constexpr int kSettingsImportFilter = 199;
+inline constexpr int kChooseSettingsHint = 211;
+
 } // namespace fw::str

@@ -2,6 +2,9 @@
 
 #include "app/AboutDlg.h"
 #include "app/PropertyPagePlus.h"
+#include "firmware/DlgFlashwerk.h"
+#include "lists/DlgProgrammlisten.h"
+#include "settings/DlgGrundeinstellung.h"
 #include "config/Konfiguration.h"
 #include "res/StringIds.h"
 #include "util/Texts.h"
@@ -15,8 +18,7 @@
 namespace fw {
 namespace {
 
-// Dialog numbers of the pages, in tab order: firmware, program lists, default settings, options.
-constexpr std::array<int, CReceiverSheet::kPageCount> kPageDialogs = {102, 29, 149, 162};
+constexpr int kOptionsDialog = 162;
 
 } // namespace
 
@@ -29,10 +31,11 @@ CReceiverSheet::CReceiverSheet(AppContext& context, QWidget* parent)
     setWindowFlag(Qt::WindowMinMaxButtonsHint);
     setSizeGripEnabled(true);
 
-    for (int i = 0; i < kPageCount; ++i) {
-        m_pages[i] = new CPendingPage(context, kPageDialogs[i], m_tabs);
-        m_tabs->addTab(m_pages[i], m_pages[i]->TabCaption());
-    }
+    m_pages = {new CDlgFlashwerk(context, m_tabs), new CDlgProgrammlisten(context, m_tabs),
+               new CDlgGrundeinstellung(context, m_tabs),
+               new CPendingPage(context, kOptionsDialog, m_tabs)};
+    for (CPropertyPagePlus* page : m_pages)
+        m_tabs->addTab(page, page->TabCaption());
 
     m_infoButton->setObjectName(QString::number(kInfoButtonId));
     m_infoButton->setToolTip(ResText(str::kInfoButtonTip));

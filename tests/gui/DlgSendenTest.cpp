@@ -1,3 +1,4 @@
+#include "ModalHelper.h"
 #include "link/DlgHinweis.h"
 #include "link/DlgSenden.h"
 #include "link/DlgSpeichernAls.h"
@@ -34,90 +35,6 @@ using sim::Step;
 QString Text(int id) {
     return QString::fromStdString(LoadResString(id));
 }
-
-// Answers the modal windows the dialog opens, one action per window, in order. A window that
-// comes without an action is recorded and closed, so a test fails instead of hanging.
-class ModalDriver {
-public:
-    using Action = std::function<void(QWidget*)>;
-
-    explicit ModalDriver(const QWidget* owner) : m_owner(owner) {
-        m_poll.setInterval(10);
-        QObject::connect(&m_poll, &QTimer::timeout, [this] { Poll(); });
-        m_poll.start();
-    }
-
-    void Then(Action action) { m_actions.push_back(std::move(action)); }
-    // Presses the message box's only button and keeps its text.
-    void ThenAcceptMessage() {
-        Then([this](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(box, nullptr) << modal->metaObject()->className();
-            m_messages.push_back(box->text());
-            Click(box->button(QMessageBox::Ok));
-        });
-    }
-    void ThenAnswerQuestion(QMessageBox::StandardButton answer) {
-        Then([this, answer](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(box, nullptr) << modal->metaObject()->className();
-            m_messages.push_back(box->text());
-            Click(box->button(answer));
-        });
-    }
-    // Types the name (and description) into the save dialog and presses OK.
-    void ThenSaveAs(const QString& name, const QString& description = {}) {
-        Then([this, name, description](QWidget* modal) {
-            auto* edit = modal->findChild<QLineEdit*>("1056");
-            ASSERT_NE(edit, nullptr) << modal->metaObject()->className();
-            edit->setText(name);
-            modal->findChild<QLineEdit*>("1057")->setText(description);
-            Click(modal->findChild<QPushButton*>("1"));
-        });
-    }
-    // Runs later, from an event of its own: the action may open a nested modal window, which
-    // this driver must answer while the action still runs.
-    void Later(QObject* context, std::function<void()> action) {
-        ++m_pending;
-        QTimer::singleShot(0, context, [this, action = std::move(action)] {
-            --m_pending;
-            action();
-        });
-    }
-    void Click(QAbstractButton* button) {
-        Later(button, [button] { button->click(); });
-    }
-
-    const std::vector<QString>& Messages() const { return m_messages; }
-    const std::vector<QString>& Unexpected() const { return m_unexpected; }
-    bool Done() const { return m_actions.empty(); }
-
-private:
-    void Poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        // The transfer dialogs themselves are driven by the test.
-        if (m_pending > 0 || modal == nullptr || qobject_cast<CDlgSenden*>(modal) != nullptr ||
-            modal == m_owner || !modal->isVisible())
-            return;
-        if (m_actions.empty()) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            m_unexpected.push_back(box != nullptr ? box->text()
-                                                  : QString(modal->metaObject()->className()));
-            modal->close();
-            return;
-        }
-        Action action = std::move(m_actions.front());
-        m_actions.pop_front();
-        action(modal);
-    }
-
-    const QWidget* m_owner;
-    QTimer m_poll;
-    std::deque<Action> m_actions;
-    std::vector<QString> m_messages;
-    std::vector<QString> m_unexpected;
-    int m_pending = 0;
-};
 
 std::vector<std::string> ProgramLines(int count) {
     std::vector<std::string> lines;

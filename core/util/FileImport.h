@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace fw {
+
+enum class ImportStatus {
+    Copied,   // the file now lies in the folder
+    SameFile, // the source already is the target: nothing was copied
+    Exists,   // a file of that name is there and overwrite was not given
+    Failed    // reason holds the system's explanation; the folder is unchanged
+};
+
+struct ImportResult {
+    ImportStatus status = ImportStatus::Failed;
+    std::string target; // full path of the file in the folder
+    std::string reason;
+};
+
+// Copies source into folder under targetName. A file already in the folder whose name equals
+// targetName ignoring case counts as the target (the data comes from case-blind systems), so
+// an import never leaves two files that differ only in case. A source that already lies in
+// the folder under a name equal ignoring case is the same file. The copy is written whole or
+// not at all: a replaced file stays intact when the copy fails.
+ImportResult ImportFile(const std::string& source, const std::string& folder,
+                        const std::string& targetName, bool overwrite);
+
+} // namespace fw

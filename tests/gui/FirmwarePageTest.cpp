@@ -1,0 +1,436 @@
+#include "ModalHelper.h"
+#include "app/AppContext.h"
+#include "config/Konfiguration.h"
+#include "firmware/DlgFlashwerk.h"
+#include "linkjobs/JobHarness.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "ui/DateiListCtrl.h"
+
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace fw {
+namespace {
+
+QString Text(int id) {
+    return QString::fromStdString(LoadResString(id));
+}
+QString Text(int id, const std::string& argument) {
+    return QString::fromStdString(FormatText(LoadResString(id), {argument}));
+}
+
+// A firmware image of size bytes whose trailer carries the signature, version and description.
+std::string Firmware(std::size_t size, const std::string& version,
+                     const std::string& description = "", char fill = 'x') {
+    std::string data(size, fill);
+    const std::string trailer = "SOFTWARE-VERSION" + std::string(1, '\0') + version +
+                                std::string(1, '\0') + description + std::string(1, '\0');
+    data.replace(size - 2048, trailer.size(), trailer);
+    return data;
+}
+
+class FirmwarePageTest : public test::LinkJobTest {
+protected:
+    void SetUp() override {
+        LinkJobTest::SetUp();
+        folders.firmware = dir.File("OS");
+        folders.lists = dir.File("lists");
+        folders.settings = dir.File("settings");
+        for (const std::string& folder : {folders.firmware, folders.lists, folders.settings})
+            std::filesystem::create_directory(folder);
+        std::filesystem::create_directory(dir.File("outside"));
+        config.m_versionHint = 0;
+    }
+
+    std::string InFolder(const std::string& name) const { return folders.firmware + "/" + name; }
+    std::string Outside(const std::string& name) const { return dir.File("outside/" + name); }
+
+    std::unique_ptr<CDlgFlashwerk> Page() {
+        auto page = std::make_unique<CDlgFlashwerk>(context);
+        page->resize(640, 480);
+        return page;
+    }
+
+    template <typename T = QWidget> static T* Control(const QWidget& page, int id) {
+        return page.findChild<T*>(QString::number(id));
+    }
+    static QStringList Names(const CDlgFlashwerk& page) {
+        QStringList names;
+        for (int row = 0; row < page.List()->RowCount(); ++row)
+            names << page.List()->topLevelItem(row)->text(0);
+        return names;
+    }
+    static QString SelectedName(const CDlgFlashwerk& page) {
+        const int row = page.List()->GetSelectedIndex();
+        return row >= 0 ? page.List()->topLevelItem(row)->text(0) : QString();
+    }
+    static bool Enabled(const CDlgFlashwerk& page, int id) {
+        return Control(page, id)->isEnabled();
+    }
+    static void ExpectNoSelectionState(const CDlgFlashwerk& page) {
+        EXPECT_EQ(page.List()->GetSelectedIndex(), -1);
+        EXPECT_FALSE(Enabled(page, CDlgFlashwerk::kSendButton));
+        EXPECT_FALSE(Enabled(page, CDlgFlashwerk::kDeleteButton));
+        EXPECT_EQ(Control<QPlainTextEdit>(page, 1016)->toPlainText(), Text(110));
+        EXPECT_EQ(Control<QLabel>(page, 1024)->text(), Text(111));
+    }
+
+    // Runs the import command, choosing path in the file dialog.
+    static void ChooseInFileDialog(ModalDriver& driver, const std::string& path) {
+        driver.Then([path](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
+            // The typed name, not the view's selection: the view fills in on its own thread.
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->setText(QString::fromStdString(path));
+            static_cast<QDialog*>(dialog)->accept();
+            ASSERT_FALSE(dialog->isVisible()) << "the file dialog did not take " << path;
+        });
+    }
+
+    test::TempDir dir;
+    DataFolders folders;
+    CKonfiguration config;
+    AppContext context{config, folders};
+};
+
+TEST_F(FirmwarePageTest, EmptyFolderShowsTheHintAndOnlyLoadCommands) {
+    auto page = Page();
+    EXPECT_EQ(page->List()->RowCount(), 0);
+    EXPECT_TRUE(page->List()->ShowsEmptyText());
+    EXPECT_EQ(page->List()->EmptyText(), Text(114));
+    ExpectNoSelectionState(*page);
+    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kImportButton));
+    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kRefreshButton));
+    EXPECT_TRUE(Control(*page, CDlgFlashwerk::kInternetButton)->isHidden());
+
+    const std::unique_ptr<QMenu> menu = page->CreateContextMenu();
+    EXPECT_FALSE(menu->findChild<QAction*>("1021")->isEnabled());
+    EXPECT_FALSE(menu->findChild<QAction*>("1019")->isEnabled());
+    EXPECT_TRUE(menu->findChild<QAction*>("1010")->isEnabled());
+    EXPECT_TRUE(menu->findChild<QAction*>("1020")->isEnabled());
+    // The English text of the internet item is empty; the item must still say what it is.
+    EXPECT_FALSE(menu->findChild<QAction*>("1023")->text().isEmpty());
+    EXPECT_FALSE(menu->findChild<QAction*>("1023")->isEnabled());
+}
+
+TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
+    test::WriteBytes(InFolder("good.bsr"), Firmware(4000, "ABC V1.20", "Beschreibung"));
+    test::WriteBytes(InFolder("short.bsr"), std::string(2999, 'x'));
+    test::WriteBytes(InFolder("notes.txt"), "not listed");
+
+    ModalDriver driver(nullptr);
+    driver.ThenAnswerQuestion(QMessageBox::No);
+    auto page = Page();
+    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(107, InFolder("short.bsr"))});
+    EXPECT_EQ(Names(*page), QStringList{"good.bsr"});
+    EXPECT_TRUE(std::filesystem::exists(InFolder("short.bsr"))) << "No keeps the file";
+    EXPECT_EQ(page->List()->topLevelItem(0)->text(1), "ABC V1.20");
+    EXPECT_EQ(page->List()->topLevelItem(0)->text(2), "4 KB");
+
+    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    Control<QPushButton>(*page, CDlgFlashwerk::kRefreshButton)->click();
+    EXPECT_FALSE(std::filesystem::exists(InFolder("short.bsr"))) << "Yes deletes it";
+    EXPECT_EQ(Names(*page), QStringList{"good.bsr"});
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
+TEST_F(FirmwarePageTest, SelectionShowsTheDescriptionAndIsRemembered) {
+    test::WriteBytes(InFolder("a.bsr"), Firmware(3000, "A V1", "first"));
+    test::WriteBytes(InFolder("b.bsr"), Firmware(3000, "B V1", std::string("Gr\xF6\xDF" "e")));
+    config.m_chosenFirmwareFile = "B.BSR"; // the catalogue's search ignores case
+    auto page = Page();
+    EXPECT_EQ(SelectedName(*page), "b.bsr");
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), QStringLiteral("Größe"));
+    EXPECT_EQ(Control<QLabel>(*page, 1024)->text().toStdString(), InFolder("b.bsr"));
+    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton));
+    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kDeleteButton));
+
+    page->List()->SelectRow(0, true);
+    EXPECT_EQ(config.m_chosenFirmwareFile, "a.bsr");
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), "first");
+    page->List()->clearSelection();
+    ExpectNoSelectionState(*page);
+    EXPECT_EQ(config.m_chosenFirmwareFile, "a.bsr") << "no selection keeps the remembered name";
+}
+
+TEST_F(FirmwarePageTest, RememberedFileGoneSelectsTheFirstRow) {
+    test::WriteBytes(InFolder("b.bsr"), Firmware(3000, "B V1"));
+    test::WriteBytes(InFolder("c.bsr"), Firmware(3000, "C V1"));
+    config.m_chosenFirmwareFile = "gone.bsr";
+    auto page = Page();
+    EXPECT_EQ(page->List()->GetSelectedIndex(), 0);
+    EXPECT_EQ(page->List()->GetFocusedIndex(), 0);
+    EXPECT_EQ(config.m_chosenFirmwareFile, "b.bsr");
+}
+
+TEST_F(FirmwarePageTest, ColumnSortIsKeptForTheNextStart) {
+    test::WriteBytes(InFolder("a.bsr"), Firmware(9000, "zeta V1"));
+    test::WriteBytes(InFolder("B.bsr"), Firmware(3000, "Alpha V1"));
+    test::WriteBytes(InFolder("c.bsr"), Firmware(5000, "beta V1"));
+    config.m_chosenFirmwareFile = "c.bsr";
+    {
+        auto page = Page();
+        page->show();
+        EXPECT_EQ(Names(*page), (QStringList{"a.bsr", "B.bsr", "c.bsr"}));
+        QHeaderView* header = page->List()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
+        EXPECT_EQ(config.m_sortFirmware, 2);
+        EXPECT_EQ(Names(*page), (QStringList{"B.bsr", "c.bsr", "a.bsr"})) << "by size";
+        EXPECT_EQ(SelectedName(*page), "c.bsr") << "the sort keeps the selection";
+        page->SortByColumn(1);
+        EXPECT_EQ(Names(*page), (QStringList{"B.bsr", "c.bsr", "a.bsr"})) << "versions ignoring case";
+        page->SortByColumn(0);
+        EXPECT_EQ(Names(*page), (QStringList{"a.bsr", "B.bsr", "c.bsr"}));
+        page->SortByColumn(2);
+    }
+    // A new start sorts again and finds the remembered file wherever it went.
+    auto page = Page();
+    EXPECT_EQ(Names(*page), (QStringList{"B.bsr", "c.bsr", "a.bsr"}));
+    EXPECT_EQ(SelectedName(*page), "c.bsr");
+    // With the remembered file gone, the top row of the sorted list is chosen.
+    config.m_chosenFirmwareFile.clear();
+    page->OnRefresh();
+    EXPECT_EQ(SelectedName(*page), "B.bsr");
+}
+
+TEST_F(FirmwarePageTest, ImportCopiesFirmwareAndSelectsItsNewRow) {
+    test::WriteBytes(InFolder("old.bsr"), Firmware(3000, "OLD V1"));
+    const std::string image = Firmware(6000, "NEW V2", "fresh");
+    test::WriteBytes(Outside("new.bsr"), image);
+    auto page = Page();
+    ModalDriver driver(page.get());
+
+    ChooseInFileDialog(driver, Outside("new.bsr"));
+    page->OnImport();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(test::ReadBytes(InFolder("new.bsr")), image);
+    EXPECT_EQ(Names(*page), (QStringList{"old.bsr", "new.bsr"}));
+    EXPECT_EQ(SelectedName(*page), "new.bsr");
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), "fresh");
+    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton));
+    EXPECT_EQ(config.m_chosenFirmwareFile, "new.bsr");
+
+    // A file of the folder itself: nothing happens, no question, no second row.
+    ChooseInFileDialog(driver, InFolder("old.bsr"));
+    page->OnImport();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(Names(*page), (QStringList{"old.bsr", "new.bsr"}));
+}
+
+TEST_F(FirmwarePageTest, ImportOfAnExistingNameAsksBeforeReplacing) {
+    const std::string first = Firmware(3000, "SAME V1", "", 'a');
+    const std::string second = Firmware(3000, "SAME V2", "", 'b');
+    test::WriteBytes(InFolder("same.bsr"), first);
+    test::WriteBytes(InFolder("zz.bsr"), Firmware(3000, "ZZ V1"));
+    test::WriteBytes(Outside("same.bsr"), second);
+    auto page = Page();
+    ModalDriver driver(page.get());
+
+    ChooseInFileDialog(driver, Outside("same.bsr"));
+    driver.ThenAnswerQuestion(QMessageBox::No);
+    page->OnImport();
+    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(109, InFolder("same.bsr"))});
+    EXPECT_EQ(test::ReadBytes(InFolder("same.bsr")), first);
+    EXPECT_EQ(Names(*page), (QStringList{"same.bsr", "zz.bsr"}));
+
+    ChooseInFileDialog(driver, Outside("same.bsr"));
+    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    page->OnImport();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(test::ReadBytes(InFolder("same.bsr")), second);
+    // One row for the name, at the end, showing the new version.
+    EXPECT_EQ(Names(*page), (QStringList{"zz.bsr", "same.bsr"}));
+    EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "SAME V2");
+    EXPECT_EQ(SelectedName(*page), "same.bsr");
+    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton));
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
+TEST_F(FirmwarePageTest, ImportOfAFileThatIsNoFirmwareLeavesTheFolderAlone) {
+    const std::string good = Firmware(3000, "KEEP V1");
+    test::WriteBytes(InFolder("keep.bsr"), good);
+    test::WriteBytes(Outside("small.bsr"), std::string(2000, 'x'));
+    test::WriteBytes(Outside("keep.bsr"), std::string(5000, 'y')); // no signature
+    auto page = Page();
+    ModalDriver driver(page.get());
+
+    ChooseInFileDialog(driver, Outside("small.bsr"));
+    driver.ThenAcceptMessage();
+    page->OnImport();
+    EXPECT_FALSE(std::filesystem::exists(InFolder("small.bsr")));
+
+    // Not firmware under the name of a good file: no overwrite question, the good file stays.
+    ChooseInFileDialog(driver, Outside("keep.bsr"));
+    driver.ThenAcceptMessage();
+    page->OnImport();
+    EXPECT_EQ(driver.Messages(), (std::vector<QString>{Text(1028), Text(1028)}));
+    EXPECT_EQ(test::ReadBytes(InFolder("keep.bsr")), good);
+    EXPECT_EQ(Names(*page), QStringList{"keep.bsr"});
+    EXPECT_EQ(test::EntryCount(folders.firmware), 1u);
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
+TEST_F(FirmwarePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
+    test::WriteBytes(InFolder("only.bsr"), Firmware(3000, "ONLY V1"));
+    auto page = Page();
+    ModalDriver driver(page.get());
+    ASSERT_EQ(page->List()->GetSelectedIndex(), 0);
+
+    driver.ThenAnswerQuestion(QMessageBox::No);
+    Control<QPushButton>(*page, CDlgFlashwerk::kDeleteButton)->click();
+    EXPECT_TRUE(std::filesystem::exists(InFolder("only.bsr")));
+    EXPECT_EQ(page->List()->RowCount(), 1);
+
+    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    Control<QPushButton>(*page, CDlgFlashwerk::kDeleteButton)->click();
+    EXPECT_EQ(driver.Messages(), (std::vector<QString>(2, Text(157, InFolder("only.bsr")))));
+    EXPECT_FALSE(std::filesystem::exists(InFolder("only.bsr")));
+    EXPECT_EQ(page->List()->RowCount(), 0);
+    EXPECT_TRUE(page->List()->ShowsEmptyText());
+    ExpectNoSelectionState(*page);
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
+TEST_F(FirmwarePageTest, SpaceAndZFocusTheListAndSelectTheFirstRow) {
+    test::WriteBytes(InFolder("a.bsr"), Firmware(3000, "A V1"));
+    test::WriteBytes(InFolder("b.bsr"), Firmware(3000, "B V1"));
+    auto page = Page();
+    page->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+    auto* refresh = Control<QPushButton>(*page, CDlgFlashwerk::kRefreshButton);
+
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Space, Qt::NoModifier},
+                                         std::pair{Qt::Key_Z, Qt::AltModifier},
+                                         std::pair{Qt::Key_Z, Qt::NoModifier}}) {
+        page->List()->setCurrentItem(nullptr);
+        page->List()->clearSelection();
+        refresh->setFocus();
+        ExpectNoSelectionState(*page);
+        QTest::keyClick(refresh, key, modifiers);
+        EXPECT_TRUE(page->List()->hasFocus()) << key;
+        EXPECT_EQ(page->List()->GetSelectedIndex(), 0) << key;
+        EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton)) << key;
+    }
+    // The arrow keys move the selection and the description follows.
+    QTest::keyClick(page->List(), Qt::Key_Down);
+    EXPECT_EQ(SelectedName(*page), "b.bsr");
+    EXPECT_EQ(config.m_chosenFirmwareFile, "b.bsr");
+}
+
+// ---- sending through the transfer dialog ----
+
+class FirmwarePageSendTest : public FirmwarePageTest {
+protected:
+    void StartReceiver(sim::SimulatorOptions options) {
+        receiver = test::StartReceiver(std::move(options));
+        ASSERT_TRUE(receiver);
+        context.ports = PortMap({{"COM1", receiver->DevicePath()}}, {});
+        config.m_comPort = 1;
+    }
+
+    // Closes the transfer dialog with its OK/Cancel button once its job has ended.
+    void CloseTransferDialogWhenDone() {
+        m_closer.setInterval(10);
+        QObject::connect(&m_closer, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<CDlgSenden*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || dialog->WorkerRunning() ||
+                dialog->Outcome() == JobOutcome::Running)
+                return;
+            m_closer.stop();
+            outcome = dialog->Outcome();
+            dialog->findChild<QPushButton*>("2")->click();
+        });
+        m_closer.start();
+    }
+
+    std::unique_ptr<sim::ReceiverSimulator> receiver;
+    JobOutcome outcome = JobOutcome::Running;
+
+private:
+    QTimer m_closer;
+};
+
+TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
+    sim::SimulatorOptions options;
+    options.loaderVersion = "1.1";
+    options.softwareText = "ABC V1.20";
+    StartReceiver(options);
+    const std::string image = Firmware(6144, "ABC V1.30", "update");
+    test::WriteBytes(InFolder("update.bsr"), image);
+    auto page = Page();
+    ModalDriver driver(page.get());
+    CloseTransferDialogWhenDone();
+
+    Control<QPushButton>(*page, CDlgFlashwerk::kSendButton)->click();
+    EXPECT_EQ(outcome, JobOutcome::Succeeded) << test::LogOf(*receiver);
+    const std::vector<unsigned char> received = receiver->ReceivedFirmware();
+    EXPECT_EQ(std::string(received.begin(), received.end()), image);
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
+TEST_F(FirmwarePageSendTest, CancelledSimpleDownloadTellsToRestartTheReceiver) {
+    sim::SimulatorOptions options;
+    options.loaderVersion = "1.0";
+    options.softwareText = "NONE";
+    options.pacing = true;
+    StartReceiver(options);
+    test::WriteBytes(InFolder("big.bsr"), Firmware(250000, "ABC V1.30"));
+    auto page = Page();
+    ModalDriver driver(page.get());
+    driver.ThenAcceptMessage();
+
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<CDlgSenden*>(QApplication::activeModalWidget());
+        auto* status = dialog != nullptr ? dialog->findChild<QLabel*>("1035") : nullptr;
+        if (status != nullptr && status->text() == Text(str::kDataTransmitted)) {
+            watch.stop();
+            dialog->findChild<QPushButton*>("2")->click();
+        }
+    });
+    watch.start();
+    page->OnSend();
+
+    EXPECT_FALSE(watch.isActive()) << "the data phase was never seen";
+    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(1103)});
+    EXPECT_EQ(page->ChainResult(), 0);
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
+TEST_F(FirmwarePageSendTest, ChainedSendReturnsTheChainResult) {
+    sim::SimulatorOptions options;
+    options.softwareText = "ABC V1.20";
+    StartReceiver(options);
+    test::WriteBytes(InFolder("a.bsr"), Firmware(3072, "ABC V1.30"));
+    test::WriteBytes(InFolder("b.bsr"), Firmware(4096, "ABC V1.40"));
+    auto page = Page();
+    ModalDriver driver(page.get());
+
+    EXPECT_EQ(page->SendChained(2), 0) << "no such row: nothing is sent";
+    EXPECT_TRUE(receiver->ReceivedFirmware().empty());
+    EXPECT_EQ(page->SendChained(1), 1) << test::LogOf(*receiver);
+    EXPECT_EQ(SelectedName(*page), "b.bsr");
+    EXPECT_EQ(receiver->ReceivedFirmware().size(), 4096u);
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
+} // namespace
+} // namespace fw

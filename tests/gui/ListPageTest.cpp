@@ -1,0 +1,380 @@
+#include "ModalHelper.h"
+#include "config/Konfiguration.h"
+#include "lists/DlgProgrammlisten.h"
+#include "lists/DlgRadioTV.h"
+#include "linkjobs/JobHarness.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "ui/DateiListCtrl.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fw {
+namespace {
+
+namespace fs = std::filesystem;
+
+QString Text(int id) {
+    return QString::fromStdString(LoadResString(id));
+}
+
+std::string Titles() {
+    return LoadResString(str::kListColumnTitles);
+}
+
+std::string ListText(const std::string& type, const std::string& description, int programs) {
+    std::string text = "HEADER:\t" + type + "\t" + description + "\r\n" + Titles() + "\r\n";
+    for (int i = 0; i < programs; ++i)
+        text += "\tTV " + std::to_string(i) + "\t11954\tH\t27500\t3\\4\t" +
+                std::to_string(28000 + i) + "\t160\t80\t160\t1\r\n";
+    return text;
+}
+
+// Closes each transfer dialog once its job has ended; a chained step closes itself.
+class TransferCloser {
+public:
+    TransferCloser() {
+        m_poll.setInterval(20);
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<CDlgSenden*>(QApplication::activeModalWidget());
+            if (dialog != nullptr && dialog->isVisible() && !dialog->WorkerRunning() &&
+                dialog->Outcome() != JobOutcome::Running) {
+                outcomes.push_back(dialog->Outcome());
+                dialog->reject();
+            }
+        });
+        m_poll.start();
+    }
+    std::vector<JobOutcome> outcomes;
+
+private:
+    QTimer m_poll;
+};
+
+class ListPageTest : public test::LinkJobTest {
+protected:
+    void SetUp() override {
+        LinkJobTest::SetUp();
+        fs::create_directories(folders.lists);
+        fs::create_directories(folders.settings);
+    }
+
+    std::unique_ptr<CDlgProgrammlisten> Page() {
+        auto page = std::make_unique<CDlgProgrammlisten>(context);
+        page->show();
+        return page;
+    }
+    std::string ListFile(const std::string& name) const { return folders.lists + "/" + name; }
+    void WriteList(const std::string& name, const std::string& text) const {
+        test::WriteBytes(ListFile(name), text);
+    }
+    static QPushButton* Button(const QWidget& page, int id) {
+        return page.findChild<QPushButton*>(QString::number(id));
+    }
+    static QString Status(const QWidget& page) {
+        return page.findChild<QLabel*>("1046")->text();
+    }
+    static QStringList Column(const CDlgProgrammlisten& page, int column) {
+        QStringList cells;
+        for (int row = 0; row < page.List()->RowCount(); ++row)
+            cells << page.List()->topLevelItem(row)->text(column);
+        return cells;
+    }
+    static QString SelectedName(const CDlgProgrammlisten& page) {
+        const int row = page.List()->GetSelectedIndex();
+        return row < 0 ? QString() : page.List()->topLevelItem(row)->text(0);
+    }
+    void UseReceiver(const sim::SimulatorOptions& options) {
+        receiver = test::StartReceiver(options);
+        ASSERT_TRUE(receiver);
+        context.ports = PortMap({{"COM1", receiver->DevicePath()}}, {});
+        config.m_comPort = 1;
+    }
+    static void ExpectNothingUnexpected(const ModalDriver& driver) {
+        EXPECT_TRUE(driver.Done());
+        for (const QString& text : driver.Unexpected())
+            ADD_FAILURE() << "unexpected window: " << text.toStdString();
+    }
+
+    test::TempDir folder;
+    DataFolders folders = FoldersUnder(folder.Path().string());
+    CKonfiguration config;
+    AppContext context{config, folders};
+    std::unique_ptr<sim::ReceiverSimulator> receiver;
+};
+
+TEST_F(ListPageTest, EmptyFolderShowsTheHintAndOffersNoRowCommands) {
+    auto page = Page();
+    EXPECT_EQ(page->List()->RowCount(), 0);
+    EXPECT_TRUE(page->List()->ShowsEmptyText());
+    EXPECT_EQ(page->List()->EmptyText(), Text(str::kNoCatalogueFiles));
+    EXPECT_EQ(Status(*page), Text(139));
+    for (int id : {509, 1047, 1048, 1052})
+        EXPECT_FALSE(Button(*page, id)->isEnabled()) << id;
+    for (int id : {3, 1049, 1050, 1051})
+        EXPECT_TRUE(Button(*page, id)->isEnabled()) << id;
+    EXPECT_FALSE(Button(*page, 4)->isVisible()) << "no internet download";
+    EXPECT_EQ(page->TabCaption(), QString::fromStdString(LoadDialogText(29, "caption")));
+}
+
+TEST_F(ListPageTest, NewAndEditStayDisabledWithARowButSendAndDeleteFollowTheSelection) {
+    WriteList("a.lst", ListText("TV", "Astra", 2));
+    auto page = Page();
+    ASSERT_EQ(page->List()->RowCount(), 1);
+    EXPECT_EQ(SelectedName(*page), "a.lst");
+    EXPECT_EQ(Status(*page).toStdString(), ListFile("a.lst"));
+    EXPECT_TRUE(Button(*page, 509)->isEnabled());
+    EXPECT_TRUE(Button(*page, 1047)->isEnabled());
+    EXPECT_FALSE(Button(*page, 1048)->isEnabled());
+    EXPECT_FALSE(Button(*page, 1052)->isEnabled());
+    std::unique_ptr<QMenu> menu(page->BuildContextMenu());
+    EXPECT_TRUE(menu->findChild<QAction*>("509")->isEnabled());
+    EXPECT_FALSE(menu->findChild<QAction*>("1048")->isEnabled());
+    EXPECT_FALSE(menu->findChild<QAction*>("1052")->isEnabled());
+    EXPECT_TRUE(menu->findChild<QAction*>("4")->text().isEmpty());
+
+    page->List()->clearSelection();
+    EXPECT_EQ(Status(*page), Text(139));
+    EXPECT_FALSE(Button(*page, 509)->isEnabled());
+    menu.reset(page->BuildContextMenu());
+    EXPECT_FALSE(menu->findChild<QAction*>("509")->isEnabled());
+    EXPECT_FALSE(menu->findChild<QAction*>("1047")->isEnabled());
+
+    // The Z key brings the list and its first row back.
+    QTest::keyClick(Button(*page, 1051), Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(SelectedName(*page), "a.lst");
+    EXPECT_TRUE(Button(*page, 509)->isEnabled());
+}
+
+TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
+    auto page = Page();
+    test::TempDir outside;
+    // Another extension is ignored without a word.
+    test::WriteBytes(outside.File("notes.txt"), ListText("TV", "x", 1));
+    ModalDriver driver(page.get());
+    page->ImportFrom(QString::fromStdString(outside.File("notes.txt")));
+    EXPECT_EQ(page->List()->RowCount(), 0);
+
+    // A foreign file of program lines gets a header; the extension is written in upper case.
+    const std::string program = "\tZDF\t11954\tH\t27500\t3\\4\t28006\t110\t120\t130\t1\r\n";
+    test::WriteBytes(outside.File("foreign.lst"), program + program);
+    page->ImportFrom(QString::fromStdString(outside.File("foreign.lst")));
+    ASSERT_EQ(page->List()->RowCount(), 1);
+    EXPECT_EQ(SelectedName(*page), "foreign.LST");
+    EXPECT_EQ(page->List()->topLevelItem(0)->text(2), "NDEF");
+    EXPECT_EQ(test::ReadBytes(ListFile("foreign.LST")),
+              "HEADER:\tNDEF\tNDEF\r\n" + Titles() + "\r\n" + program + program);
+    EXPECT_EQ(test::ReadBytes(outside.File("foreign.lst")), program + program);
+
+    // A file that is no list: kept on No, deleted on Yes.
+    test::WriteBytes(outside.File("broken.lst"), "no line end");
+    driver.ThenAnswerQuestion(QMessageBox::No);
+    page->ImportFrom(QString::fromStdString(outside.File("broken.lst")));
+    EXPECT_TRUE(fs::exists(ListFile("broken.LST")));
+    // Again: the kept file is replaced, then found no list once more and deleted.
+    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    page->ImportFrom(QString::fromStdString(outside.File("broken.lst")));
+    EXPECT_FALSE(fs::exists(ListFile("broken.LST")));
+    EXPECT_EQ(page->List()->RowCount(), 1);
+    ASSERT_EQ(driver.Messages().size(), 3u);
+    EXPECT_EQ(driver.Messages()[2].toStdString(),
+              FormatText(LoadResString(str::kWrongFormatDeleteFile), {ListFile("broken.LST")}));
+    ExpectNothingUnexpected(driver);
+}
+
+TEST_F(ListPageTest, ImportOverAnExistingListAsksAndReplacesOnlyOnYes) {
+    WriteList("astra.LST", ListText("TV", "Old", 1));
+    auto page = Page();
+    test::TempDir outside;
+    test::WriteBytes(outside.File("astra.lst"), ListText("RA", "New", 3));
+    ModalDriver driver(page.get());
+
+    driver.ThenAnswerQuestion(QMessageBox::No);
+    page->ImportFrom(QString::fromStdString(outside.File("astra.lst")));
+    EXPECT_EQ(test::ReadBytes(ListFile("astra.LST")), ListText("TV", "Old", 1));
+    EXPECT_EQ(Column(*page, 1), QStringList{"Old"});
+
+    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    page->ImportFrom(QString::fromStdString(outside.File("astra.lst")));
+    EXPECT_EQ(test::ReadBytes(ListFile("astra.LST")), ListText("RA", "New", 3));
+    EXPECT_EQ(Column(*page, 1), QStringList{"New"}) << "the old row is replaced";
+    EXPECT_EQ(page->Records().size(), 1u);
+    ASSERT_EQ(driver.Messages().size(), 2u);
+    EXPECT_EQ(driver.Messages()[0].toStdString(),
+              FormatText(LoadResString(str::kFileExists), {ListFile("astra.LST")}));
+
+    // Chosen from the lists folder itself: nothing is copied (not even to an upper-case
+    // extension), the file is only registered again.
+    page->ImportFrom(QString::fromStdString(ListFile("astra.LST")));
+    EXPECT_EQ(page->List()->RowCount(), 1);
+    WriteList("other.lst", ListText("TV", "Other", 1));
+    page->ImportFrom(QString::fromStdString(ListFile("other.lst")));
+    EXPECT_EQ(Column(*page, 0), (QStringList{"astra.LST", "other.lst"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folders.lists), fs::directory_iterator()), 2);
+    EXPECT_EQ(SelectedName(*page), "other.lst");
+    ExpectNothingUnexpected(driver);
+}
+
+TEST_F(ListPageTest, DeleteAsksAndKeepsTheFileOnNo) {
+    WriteList("a.lst", ListText("TV", "A", 1));
+    WriteList("b.lst", ListText("RA", "B", 1));
+    config.m_chosenListFile = "b.lst";
+    auto page = Page();
+    ASSERT_EQ(SelectedName(*page), "b.lst");
+    ModalDriver driver(page.get());
+
+    driver.ThenAnswerQuestion(QMessageBox::No);
+    Button(*page, 1047)->click();
+    EXPECT_TRUE(fs::exists(ListFile("b.lst")));
+    EXPECT_EQ(page->List()->RowCount(), 2);
+
+    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    Button(*page, 1047)->click();
+    EXPECT_FALSE(fs::exists(ListFile("b.lst")));
+    EXPECT_EQ(Column(*page, 0), QStringList{"a.lst"});
+    EXPECT_FALSE(Button(*page, 509)->isEnabled());
+    EXPECT_EQ(Status(*page), Text(139));
+    ASSERT_EQ(driver.Messages().size(), 2u);
+    EXPECT_EQ(driver.Messages()[0].toStdString(),
+              FormatText(LoadResString(157), {ListFile("b.lst")}));
+
+    // The row left still points at its own record.
+    page->List()->SelectRow(0, true);
+    EXPECT_EQ(Status(*page).toStdString(), ListFile("a.lst"));
+    ExpectNothingUnexpected(driver);
+}
+
+TEST_F(ListPageTest, SortColumnAndSelectionSurviveARestart) {
+    WriteList("big.lst", ListText("TV", "alpha", 9));
+    WriteList("mid.lst", ListText("RA", "Beta", 4));
+    WriteList("small.lst", ListText("TV", "gamma", 1));
+    config.m_sortLists = 3;
+    config.m_chosenListFile = "MID.LST"; // names compare without case
+    auto page = Page();
+    EXPECT_EQ(Column(*page, 0), (QStringList{"small.lst", "mid.lst", "big.lst"}));
+    EXPECT_EQ(SelectedName(*page), "mid.lst");
+
+    page->List()->header()->sectionClicked(2);
+    EXPECT_EQ(config.m_sortLists, 2);
+    EXPECT_EQ(Column(*page, 2), (QStringList{"RA", "TV", "TV"}));
+    page->List()->header()->sectionClicked(1);
+    EXPECT_EQ(Column(*page, 1), (QStringList{"alpha", "Beta", "gamma"}));
+    EXPECT_EQ(SelectedName(*page), "mid.lst") << "sorting keeps the selection";
+
+    // The remembered file has gone: the first row is taken.
+    page.reset();
+    fs::remove(ListFile("mid.lst"));
+    page = Page();
+    EXPECT_EQ(Column(*page, 0), (QStringList{"big.lst", "small.lst"}));
+    EXPECT_EQ(SelectedName(*page), "big.lst");
+    EXPECT_EQ(config.m_chosenListFile, "big.lst");
+}
+
+TEST_F(ListPageTest, RefreshReportsAndOffersToDeleteAFileThatIsNoList) {
+    WriteList("good.lst", ListText("TV", "A", 1));
+    WriteList("bad.lst", "");
+    ModalDriver driver(nullptr);
+    driver.ThenAnswerQuestion(QMessageBox::No);
+    auto page = Page();
+    EXPECT_EQ(Column(*page, 0), QStringList{"good.lst"});
+    EXPECT_TRUE(fs::exists(ListFile("bad.lst")));
+    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    Button(*page, 1051)->click();
+    EXPECT_FALSE(fs::exists(ListFile("bad.lst")));
+    ExpectNothingUnexpected(driver);
+}
+
+TEST_F(ListPageTest, TvListLoadedFromTheReceiverIsListed) {
+    sim::SimulatorOptions options;
+    options.model = sim::Model::RecOk;
+    options.tvList = {"\tARD\t11836\tH\t27500\t3\\4\t28106\t101\t102\t104\t1"};
+    UseReceiver(options);
+    auto page = Page();
+    ModalDriver driver(page.get());
+    driver.ThenSaveAs("received", "From receiver");
+    TransferCloser closer;
+    Button(*page, 1049)->click();
+    ExpectNothingUnexpected(driver);
+    ASSERT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded})
+        << test::LogOf(*receiver);
+    ASSERT_EQ(Column(*page, 0), QStringList{"received.lst"});
+    EXPECT_EQ(Column(*page, 1), QStringList{"From receiver"});
+    EXPECT_EQ(Column(*page, 2), QStringList{"TV"});
+}
+
+TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledLater) {
+    WriteList("plain.lst", ListText("NDEF", "Mixed", 3));
+    sim::SimulatorOptions options;
+    options.model = sim::Model::RecOk;
+    UseReceiver(options);
+    auto page = Page();
+    ModalDriver driver(page.get());
+
+    // Cancel at the question: nothing changes, nothing is sent.
+    driver.Then([&driver](QWidget* modal) {
+        ASSERT_NE(qobject_cast<CDlgRadioTV*>(modal), nullptr) << modal->metaObject()->className();
+        driver.Click(modal->findChild<QPushButton*>("2"));
+    });
+    Button(*page, 509)->click();
+    EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), ListText("NDEF", "Mixed", 3));
+
+    driver.Then([&driver](QWidget* modal) {
+        ASSERT_NE(qobject_cast<CDlgRadioTV*>(modal), nullptr) << modal->metaObject()->className();
+        driver.Click(modal->findChild<QPushButton*>("3"));
+    });
+    TransferCloser closer;
+    Button(*page, 509)->click();
+    ExpectNothingUnexpected(driver);
+    EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), ListText("TV", "Mixed", 3));
+    EXPECT_EQ(Column(*page, 2), QStringList{"TV"});
+    EXPECT_EQ(page->Records().front().m_strType, "TV");
+    ASSERT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded})
+        << test::LogOf(*receiver);
+    const std::vector<std::string> received = receiver->ReceivedList(true);
+    ASSERT_GE(received.size(), 3u);
+    EXPECT_EQ(received[2], "\tTV 2\t11954\tH\t27500\t3\\4\t28002\t160\t80\t160\t1");
+}
+
+TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {
+    WriteList("a.lst", ListText("RA", "A", 1));
+    WriteList("b.lst", ListText("TV", "B", 2));
+    sim::SimulatorOptions options;
+    options.model = sim::Model::Zeb20;
+    UseReceiver(options);
+    // Firmware and settings went first and found the receiver; the list follows.
+    test::JobRig first;
+    test::RunChainedFirmwareStep(first, folder, *receiver);
+    test::JobRig second;
+    const std::string grd = folder.File("set.grd");
+    test::WriteBytes(grd, std::string(2048, 's'));
+    TransferJob defaults;
+    defaults.kind = TransferJobKind::SettingsSend;
+    defaults.settings.m_path = grd;
+    defaults.chained = 1;
+    second.MakeChained(first, defaults);
+    second.Run();
+    ASSERT_EQ(second.session->ChainContinue(), 1) << test::LogOf(*receiver);
+    context.chain = second.chain;
+    auto page = Page();
+    ModalDriver driver(page.get());
+    EXPECT_EQ(page->SendChained(1, 1), 1) << test::LogOf(*receiver);
+    EXPECT_EQ(SelectedName(*page), "b.lst");
+    const std::vector<std::string> received = receiver->ReceivedList(true);
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.front(), "\tTV 0\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1");
+    ExpectNothingUnexpected(driver);
+}
+
+} // namespace
+} // namespace fw

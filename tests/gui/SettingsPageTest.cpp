@@ -1,0 +1,406 @@
+#include "ModalHelper.h"
+
+#include "app/AppContext.h"
+#include "config/Konfiguration.h"
+#include "link/DlgSenden.h"
+#include "linkjobs/JobHarness.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "settings/DlgGrundeinstellung.h"
+#include "ui/DateiListCtrl.h"
+#include "ui/IconButton.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fw {
+namespace {
+
+QString Text(int id) {
+    return QString::fromStdString(LoadResString(id));
+}
+
+// Answers the page's questions from a script and keeps what was asked.
+class ScriptedInteraction : public UserInteraction {
+public:
+    void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
+    bool AskYesNo(const std::string& text, MessageIcon) override {
+        questions.push_back(text);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text;
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    int AskRadioOrTv() override { return -1; }
+
+    std::deque<bool> answers;
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;
+};
+
+// The page with its file dialog replaced by a chosen path.
+class TestPage : public CDlgGrundeinstellung {
+public:
+    using CDlgGrundeinstellung::CDlgGrundeinstellung;
+    QString importChoice;
+    std::vector<std::string> errors;
+
+protected:
+    QString ChooseImportFile() override { return importChoice; }
+    void ShowFileError(const std::string& reason) override { errors.push_back(reason); }
+};
+
+class SettingsPageTest : public test::LinkJobTest {
+protected:
+    SettingsPageTest() {
+        folders.program = root.Path().string();
+        folders.settings = root.File("settings");
+        folders.lists = root.File("lists");
+        folders.firmware = root.File("firmware");
+        std::filesystem::create_directory(folders.settings);
+        std::filesystem::create_directory(folders.lists);
+    }
+
+    std::unique_ptr<TestPage> Page() {
+        return std::make_unique<TestPage>(context, nullptr, &interaction);
+    }
+    // Files are scanned while the page is built: questions of that scan go to a scripted
+    // answer set before.
+    std::unique_ptr<TestPage> PageAnswering(std::deque<bool> answers) {
+        interaction.answers = std::move(answers);
+        return Page();
+    }
+
+    std::string Settings(const std::string& name) const { return folders.settings + "/" + name; }
+    static QStringList Names(const CDlgGrundeinstellung& page) {
+        QStringList names;
+        for (int row = 0; row < page.List()->RowCount(); ++row)
+            names << page.List()->topLevelItem(row)->text(0);
+        return names;
+    }
+    static QString SelectedName(const CDlgGrundeinstellung& page) {
+        const int row = page.List()->GetSelectedIndex();
+        return row >= 0 ? page.List()->topLevelItem(row)->text(0) : QString();
+    }
+    static CIconButton* Button(const QWidget& page, int id) {
+        return page.findChild<CIconButton*>(QString::number(id));
+    }
+    static bool CommandsEnabled(const QWidget& page) {
+        return Button(page, CDlgGrundeinstellung::kSend)->isEnabled() &&
+               Button(page, CDlgGrundeinstellung::kDelete)->isEnabled();
+    }
+    static bool CommandsDisabled(const QWidget& page) {
+        return !Button(page, CDlgGrundeinstellung::kSend)->isEnabled() &&
+               !Button(page, CDlgGrundeinstellung::kDelete)->isEnabled();
+    }
+    static QAction* MenuItem(QMenu& menu, int id) {
+        return menu.findChild<QAction*>(QString::number(id));
+    }
+
+    // Closes the transfer dialog the page opens once its job has ended.
+    void CloseTransferWhenDone(QWidget& page) {
+        auto* poll = new QTimer(&page);
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, [poll, &page] {
+            auto* dialog = page.findChild<CDlgSenden*>();
+            if (dialog == nullptr || !dialog->isVisible())
+                return;
+            poll->stop();
+            QObject::connect(dialog, &CDlgSenden::WorkerFinished, dialog,
+                             [dialog] { QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); }); });
+        });
+        poll->start();
+    }
+    void ConnectReceiver() {
+        context.ports = PortMap({{"COM1", receiver->DevicePath()}}, {});
+        config.m_comPort = 1;
+    }
+
+    test::TempDir root;
+    CKonfiguration config;
+    DataFolders folders;
+    AppContext context{config, folders};
+    ScriptedInteraction interaction;
+    std::unique_ptr<sim::ReceiverSimulator> receiver;
+};
+
+TEST_F(SettingsPageTest, EmptyFolderShowsTheHintAndGreysSendAndDelete) {
+    auto page = Page();
+    EXPECT_EQ(page->List()->RowCount(), 0);
+    EXPECT_TRUE(page->List()->ShowsEmptyText());
+    EXPECT_EQ(page->List()->EmptyText(), Text(str::kNoCatalogueFiles));
+    EXPECT_EQ(page->InfoText(), Text(str::kChooseSettingsHint));
+    EXPECT_TRUE(CommandsDisabled(*page));
+    EXPECT_FALSE(Button(*page, CDlgGrundeinstellung::kInternet)->isVisibleTo(page.get()));
+
+    QMenu menu;
+    page->FillContextMenu(menu);
+    EXPECT_FALSE(MenuItem(menu, CDlgGrundeinstellung::kSend)->isEnabled());
+    EXPECT_FALSE(MenuItem(menu, CDlgGrundeinstellung::kDelete)->isEnabled());
+    EXPECT_TRUE(MenuItem(menu, CDlgGrundeinstellung::kImport)->isEnabled());
+    EXPECT_EQ(page->TabCaption(), QString::fromStdString(LoadDialogText(149, "caption")));
+}
+
+TEST_F(SettingsPageTest, ListsBothCasesWithSizesAndSelectsTheRememberedFile) {
+    test::WriteBytes(Settings("alpha.grd"), std::string(2048, 'a'));
+    test::WriteBytes(Settings("BETA.GRD"), std::string(100, 'b'));
+    test::WriteBytes(Settings("notes.txt"), "x");
+    config.m_chosenSettingsFile = "beta.grd";
+    auto page = Page();
+
+    EXPECT_EQ(Names(*page), (QStringList{"alpha.grd", "BETA.GRD"}));
+    EXPECT_EQ(page->List()->topLevelItem(0)->text(1), "3 KB");
+    EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "1 KB");
+    EXPECT_EQ(SelectedName(*page), "BETA.GRD") << "the remembered name ignores case";
+    EXPECT_EQ(page->InfoText().toStdString(), Settings("BETA.GRD"));
+    EXPECT_TRUE(CommandsEnabled(*page));
+    EXPECT_EQ(config.m_chosenSettingsFile, "BETA.GRD");
+
+    // Selecting by hand follows into the configuration and the info line.
+    page->List()->SelectRow(0, true);
+    EXPECT_EQ(config.m_chosenSettingsFile, "alpha.grd");
+    EXPECT_EQ(page->InfoText().toStdString(), Settings("alpha.grd"));
+    page->List()->clearSelection();
+    EXPECT_EQ(page->InfoText(), Text(str::kChooseSettingsHint));
+    EXPECT_TRUE(CommandsDisabled(*page));
+}
+
+TEST_F(SettingsPageTest, RememberedFileGoneSelectsTheFirstRowAndRemembersIt) {
+    test::WriteBytes(Settings("b.grd"), "1");
+    test::WriteBytes(Settings("a.grd"), "2");
+    config.m_chosenSettingsFile = "deleted.grd";
+    auto page = Page();
+    EXPECT_EQ(SelectedName(*page), "a.grd");
+    EXPECT_EQ(config.m_chosenSettingsFile, "a.grd");
+}
+
+TEST_F(SettingsPageTest, ImportCopiesAndSelectsTheNewFile) {
+    test::WriteBytes(Settings("old.grd"), "old");
+    test::TempDir elsewhere;
+    test::WriteBytes(elsewhere.File("new.grd"), std::string(2048, 'n'));
+    auto page = Page();
+    page->importChoice = QString::fromStdString(elsewhere.File("new.grd"));
+    page->OnImport();
+    EXPECT_TRUE(interaction.questions.empty());
+    EXPECT_EQ(test::ReadBytes(Settings("new.grd")), std::string(2048, 'n'));
+    EXPECT_EQ(Names(*page), (QStringList{"new.grd", "old.grd"}));
+    EXPECT_EQ(SelectedName(*page), "new.grd");
+    EXPECT_EQ(config.m_chosenSettingsFile, "new.grd");
+}
+
+TEST_F(SettingsPageTest, ImportFromTheSettingsFolderItselfChangesNothing) {
+    test::WriteBytes(Settings("a.grd"), "aaa");
+    test::WriteBytes(Settings("b.grd"), "bbb");
+    auto page = Page();
+    page->importChoice = QString::fromStdString(Settings("b.grd"));
+    page->OnImport();
+    EXPECT_TRUE(interaction.questions.empty()) << "no overwrite question for the file itself";
+    EXPECT_TRUE(page->errors.empty());
+    EXPECT_EQ(test::ReadBytes(Settings("b.grd")), "bbb");
+    EXPECT_EQ(SelectedName(*page), "a.grd") << "the selection stays";
+}
+
+TEST_F(SettingsPageTest, ImportOverAnExistingNameAsksAndKeepsOrReplaces) {
+    test::WriteBytes(Settings("a.grd"), "first");
+    test::WriteBytes(Settings("same.grd"), "old");
+    test::TempDir elsewhere;
+    test::WriteBytes(elsewhere.File("same.grd"), "new content");
+    auto page = Page();
+    page->importChoice = QString::fromStdString(elsewhere.File("same.grd"));
+
+    interaction.answers = {false};
+    page->OnImport();
+    ASSERT_EQ(interaction.questions.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(interaction.questions[0]),
+              Text(str::kFileExists).arg(QString::fromStdString(Settings("same.grd"))));
+    EXPECT_EQ(test::ReadBytes(Settings("same.grd")), "old");
+    EXPECT_EQ(SelectedName(*page), "a.grd");
+
+    interaction.answers = {true};
+    page->OnImport();
+    EXPECT_EQ(test::ReadBytes(Settings("same.grd")), "new content");
+    EXPECT_EQ(Names(*page), (QStringList{"a.grd", "same.grd"})) << "replaced, not listed twice";
+    EXPECT_EQ(SelectedName(*page), "same.grd");
+    EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "1 KB");
+}
+
+TEST_F(SettingsPageTest, ImportOfAnUnreadableFileShowsTheErrorAndKeepsTheList) {
+    test::WriteBytes(Settings("a.grd"), "a");
+    auto page = Page();
+    page->importChoice = QString::fromStdString(root.File("missing.grd"));
+    page->OnImport();
+    ASSERT_EQ(page->errors.size(), 1u);
+    EXPECT_NE(page->errors[0].find("missing.grd"), std::string::npos);
+    EXPECT_EQ(Names(*page), QStringList{"a.grd"});
+    EXPECT_FALSE(std::filesystem::exists(Settings("missing.grd")));
+}
+
+TEST_F(SettingsPageTest, DeleteAsksAndNoKeepsYesRemoves) {
+    test::WriteBytes(Settings("a.grd"), "a");
+    test::WriteBytes(Settings("b.grd"), "b");
+    config.m_chosenSettingsFile = "b.grd";
+    auto page = Page();
+
+    interaction.answers = {false};
+    Button(*page, CDlgGrundeinstellung::kDelete)->click();
+    ASSERT_EQ(interaction.questions.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(interaction.questions[0]),
+              Text(str::kDeleteFileQuestion).arg(QString::fromStdString(Settings("b.grd"))));
+    EXPECT_TRUE(std::filesystem::exists(Settings("b.grd")));
+    EXPECT_EQ(SelectedName(*page), "b.grd");
+
+    interaction.answers = {true};
+    Button(*page, CDlgGrundeinstellung::kDelete)->click();
+    EXPECT_FALSE(std::filesystem::exists(Settings("b.grd")));
+    EXPECT_EQ(Names(*page), QStringList{"a.grd"});
+    EXPECT_TRUE(CommandsDisabled(*page));
+    EXPECT_EQ(page->InfoText(), Text(str::kChooseSettingsHint));
+
+    // The last file: the hint of the empty catalogue shows again.
+    page->List()->SelectRow(0, true);
+    interaction.answers = {true};
+    page->OnDelete();
+    EXPECT_EQ(page->List()->RowCount(), 0);
+    EXPECT_TRUE(page->List()->ShowsEmptyText());
+    EXPECT_TRUE(CommandsDisabled(*page));
+}
+
+TEST_F(SettingsPageTest, AnEmptyFileIsAskedAboutAndEndsThePass) {
+    test::WriteBytes(Settings("a.grd"), "a");
+    test::WriteBytes(Settings("m.grd"), "");
+    test::WriteBytes(Settings("z.grd"), "z");
+
+    // Kept: the files after it wait for the next pass.
+    auto page = PageAnswering({false});
+    ASSERT_EQ(interaction.questions.size(), 1u);
+    EXPECT_NE(interaction.questions[0].find(Settings("m.grd")), std::string::npos);
+    EXPECT_EQ(Names(*page), QStringList{"a.grd"});
+    EXPECT_TRUE(std::filesystem::exists(Settings("m.grd")));
+
+    // Deleted: this pass still ends there; the next one lists the rest.
+    interaction.answers = {true};
+    Button(*page, CDlgGrundeinstellung::kRefresh)->click();
+    EXPECT_FALSE(std::filesystem::exists(Settings("m.grd")));
+    EXPECT_EQ(Names(*page), QStringList{"a.grd"});
+    page->OnRefresh();
+    EXPECT_EQ(Names(*page), (QStringList{"a.grd", "z.grd"}));
+    EXPECT_EQ(interaction.questions.size(), 2u);
+}
+
+TEST_F(SettingsPageTest, SortedColumnHoldsAfterRefreshAndRestart) {
+    test::WriteBytes(Settings("b.grd"), std::string(3000, 'b'));
+    test::WriteBytes(Settings("C.grd"), std::string(100, 'c'));
+    test::WriteBytes(Settings("a.grd"), std::string(5000, 'a'));
+    test::WriteBytes(Settings("D.grd"), std::string(2000, 'd'));
+    config.m_chosenSettingsFile = "C.grd";
+    {
+        auto page = Page();
+        EXPECT_EQ(Names(*page), (QStringList{"a.grd", "b.grd", "C.grd", "D.grd"}));
+        page->List()->header()->sectionClicked(1);
+        EXPECT_EQ(config.m_sortSettings, 1);
+        EXPECT_EQ(Names(*page), (QStringList{"C.grd", "D.grd", "b.grd", "a.grd"}));
+        EXPECT_EQ(SelectedName(*page), "C.grd") << "the selection follows its row";
+
+        page->List()->header()->sectionClicked(0);
+        EXPECT_EQ(config.m_sortSettings, 0);
+        test::WriteBytes(Settings("B0.grd"), "x");
+        page->OnRefresh();
+        EXPECT_EQ(Names(*page), (QStringList{"a.grd", "b.grd", "B0.grd", "C.grd", "D.grd"}));
+    }
+    config.m_sortSettings = 1;
+    auto restarted = Page();
+    EXPECT_EQ(Names(*restarted), (QStringList{"B0.grd", "C.grd", "D.grd", "b.grd", "a.grd"}));
+    EXPECT_EQ(SelectedName(*restarted), "C.grd");
+}
+
+TEST_F(SettingsPageTest, KeyZLeadsIntoTheListAndSelectsTheFocusedOrFirstRow) {
+    test::WriteBytes(Settings("a.grd"), "a");
+    test::WriteBytes(Settings("b.grd"), "b");
+    auto page = Page();
+    page->show();
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    page->List()->clearSelection();
+    page->List()->setCurrentItem(nullptr);
+    Button(*page, CDlgGrundeinstellung::kRefresh)->setFocus();
+    ASSERT_FALSE(page->List()->hasFocus());
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z);
+    EXPECT_TRUE(page->List()->hasFocus());
+    EXPECT_EQ(SelectedName(*page), "a.grd");
+    EXPECT_TRUE(CommandsEnabled(*page));
+
+    // The focus mark decides which row Alt+Z selects.
+    page->List()->clearSelection();
+    page->List()->setCurrentItem(page->List()->topLevelItem(1), 0, QItemSelectionModel::NoUpdate);
+    Button(*page, CDlgGrundeinstellung::kImport)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::AltModifier);
+    EXPECT_TRUE(page->List()->hasFocus());
+    EXPECT_EQ(SelectedName(*page), "b.grd");
+}
+
+TEST_F(SettingsPageTest, LoadFromTheReceiverListsAndSelectsTheNewFile) {
+    sim::SimulatorOptions options;
+    options.settings = std::string(2048, '\x3C');
+    options.settings[7] = '\0';
+    receiver = test::StartReceiver(options);
+    ASSERT_TRUE(receiver);
+    ConnectReceiver();
+    test::WriteBytes(Settings("a.grd"), "a");
+    auto page = Page();
+    ModalDriver driver(page.get());
+    driver.ThenSaveAs("from receiver");
+    CloseTransferWhenDone(*page);
+
+    Button(*page, CDlgGrundeinstellung::kLoadReceiver)->click();
+
+    EXPECT_TRUE(driver.Done()) << test::LogOf(*receiver);
+    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(test::ReadBytes(Settings("from receiver.grd")), options.settings);
+    EXPECT_EQ(Names(*page), (QStringList{"a.grd", "from receiver.grd"}));
+    EXPECT_EQ(SelectedName(*page), "from receiver.grd");
+    EXPECT_EQ(config.m_chosenSettingsFile, "from receiver.grd");
+    EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "3 KB");
+}
+
+TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheListSendsNothing) {
+    receiver = test::StartReceiver({});
+    ASSERT_TRUE(receiver);
+    ConnectReceiver();
+    std::string image(2048, '\0');
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<char>(i * 13);
+    test::WriteBytes(Settings("a.grd"), "short");
+    test::WriteBytes(Settings("b.grd"), image);
+    auto page = Page();
+    ModalDriver driver(page.get());
+
+    // Beyond the last row nothing is sent and the chain stops.
+    EXPECT_EQ(page->SendChained(2), 0);
+    EXPECT_EQ(page->findChild<CDlgSenden*>(), nullptr);
+
+    // A plain send of the row chosen by hand.
+    page->List()->SelectRow(1, true);
+    CloseTransferWhenDone(*page);
+    Button(*page, CDlgGrundeinstellung::kSend)->click();
+    EXPECT_TRUE(receiver->ReceivedSettings() == image) << test::LogOf(*receiver);
+    EXPECT_TRUE(driver.Unexpected().empty());
+    ASSERT_TRUE(test::WaitForJobs(*receiver, 1));
+}
+
+} // namespace
+} // namespace fw
