@@ -4,6 +4,7 @@
 #include "link/DlgSpeichernAls.h"
 #include "link/LinkTiming.h"
 #include "util/Cp1252.h"
+#include "util/MessageInteraction.h"
 #include "util/Texts.h"
 
 #include <QFile>
@@ -76,19 +77,6 @@ unsigned PeriodOf(TransferTimer timer) {
     return timer == TransferTimer::Progress ? 100 : 1000;
 }
 
-QMessageBox::Icon BoxIcon(MessageIcon icon) {
-    switch (icon) {
-    case MessageIcon::Stop:
-        return QMessageBox::Critical;
-    case MessageIcon::Warning:
-        return QMessageBox::Warning;
-    case MessageIcon::Question:
-        return QMessageBox::Question;
-    case MessageIcon::Information:
-        return QMessageBox::Information;
-    }
-    return QMessageBox::NoIcon;
-}
 
 // File names are the file system's bytes; texts inside the files are Windows-1252.
 QString FileNameText(const std::string& name) {
@@ -376,7 +364,7 @@ void CDlgSenden::StopTimer(TransferTimer timer) {
 void CDlgSenden::ShowMessage(const std::string& text, MessageIcon icon) {
     Ask<bool>(
         [this, shown = QString::fromStdString(text), icon] {
-            QMessageBox box(BoxIcon(icon), QGuiApplication::applicationDisplayName(), shown,
+            QMessageBox box(MessageBoxIcon(icon), QGuiApplication::applicationDisplayName(), shown,
                             QMessageBox::Ok, this);
             box.exec();
             return true;

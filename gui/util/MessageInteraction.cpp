@@ -7,9 +7,8 @@
 #include <QMessageBox>
 
 namespace fw {
-namespace {
 
-QMessageBox::Icon ToQt(MessageIcon icon) {
+QMessageBox::Icon MessageBoxIcon(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Stop:
         return QMessageBox::Critical;
@@ -23,15 +22,13 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
     return QMessageBox::Information;
 }
 
-} // namespace
-
 void CMessageInteraction::ShowMessage(const std::string& text, MessageIcon icon) {
-    QMessageBox box(ToQt(icon), QString(), QString::fromStdString(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(MessageBoxIcon(icon), QString(), QString::fromStdString(text), QMessageBox::Ok, m_parent);
     box.exec();
 }
 
 bool CMessageInteraction::AskYesNo(const std::string& text, MessageIcon icon) {
-    QMessageBox box(ToQt(icon), QString(), QString::fromStdString(text),
+    QMessageBox box(MessageBoxIcon(icon), QString(), QString::fromStdString(text),
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;

@@ -2,11 +2,15 @@
 
 #include "util/UserInteraction.h"
 
+#include <QMessageBox>
 #include <QString>
 
 class QWidget;
 
 namespace fw {
+
+// The message box icon that shows a core message's icon.
+QMessageBox::Icon MessageBoxIcon(MessageIcon icon);
 
 // Answers core's questions with message boxes: questions with the warning icon and Yes/No,
 // messages with their icon and OK, the type of a list with a small Radio/TV choice.
