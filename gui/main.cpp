@@ -66,6 +66,6 @@ int main(int argc, char* argv[]) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    CFlashwerkApp app(options.dataDir);
+    CFlashwerkApp app(options);
     return app.Run();
 }

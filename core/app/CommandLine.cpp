@@ -29,6 +29,10 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (argument == "--version") {
             options.version = true;
+        } else if (argument == "--demo") {
+            options.demo = true;
+        } else if (argument == "--production") {
+            options.production = true;
         } else if (argument == "--data-dir") {
             if (i + 1 == arguments.size() || arguments[i + 1].empty())
                 options.error = FormatText(LoadResString(str::kOptionNeedsValue), {argument});

@@ -8,6 +8,8 @@ namespace fw {
 struct CommandLineOptions {
     bool help = false;
     bool version = false;
+    bool demo = false;       // a simulated receiver on COM1 for this run
+    bool production = false; // shows the production download on the options page
     std::string dataDir;
     std::string error; // set when the arguments cannot be used; shown with the usage
 };

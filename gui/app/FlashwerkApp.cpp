@@ -24,8 +24,9 @@ void WriteSignalByte(int) {
 
 } // namespace
 
-CFlashwerkApp::CFlashwerkApp(const std::string& dataFolderOverride)
-    : m_folders(FoldersUnder(ChooseDataFolder(ExecutableFolder(), dataFolderOverride))),
+CFlashwerkApp::CFlashwerkApp(const CommandLineOptions& options)
+    : m_options(options),
+      m_folders(FoldersUnder(ChooseDataFolder(ExecutableFolder(), options.dataDir))),
       m_context{m_config, m_folders} {}
 
 CFlashwerkApp::~CFlashwerkApp() = default;
@@ -53,6 +54,8 @@ void CFlashwerkApp::Start() {
     } else {
         m_config.Load(profile);
     }
+    // Production mode lives for this run only; loading the configuration clears it.
+    m_config.m_bFertigung = m_options.production ? 1 : 0;
     m_context.ports = PortMap::FromProfile(profile, ListSerialDevices());
     m_sheet = std::make_unique<CReceiverSheet>(m_context);
 }

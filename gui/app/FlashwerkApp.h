@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppContext.h"
+#include "app/CommandLine.h"
 #include "app/DataFolders.h"
 #include "config/Konfiguration.h"
 
@@ -21,7 +22,7 @@ class CReceiverSheet;
 class CFlashwerkApp : public QObject {
     Q_OBJECT
 public:
-    explicit CFlashwerkApp(const std::string& dataFolderOverride);
+    explicit CFlashwerkApp(const CommandLineOptions& options);
     ~CFlashwerkApp() override;
 
     // Folders and configuration; the sheet is built but not shown. What went wrong is kept
@@ -42,6 +43,7 @@ private:
     void CloseOnTerminationSignals();
     void ShowProblems(QWidget* parent);
 
+    CommandLineOptions m_options;
     DataFolders m_folders;
     CKonfiguration m_config;
     AppContext m_context;

@@ -18,6 +18,12 @@
 namespace fw {
 namespace {
 
+CommandLineOptions OptionsFor(const std::string& dataDir) {
+    CommandLineOptions options;
+    options.dataDir = dataDir;
+    return options;
+}
+
 class StartupTest : public ::testing::Test {
 protected:
     std::string ReadProfile() {
@@ -41,7 +47,7 @@ protected:
 };
 
 TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) {
-    CFlashwerkApp app(m_data);
+    CFlashwerkApp app(OptionsFor(m_data));
     app.Start();
     EXPECT_TRUE(app.IsFirstStart());
     for (const char* folder : {"OS", "lists", "settings"})
@@ -60,7 +66,7 @@ TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) 
 
 TEST_F(StartupTest, OpensOnTheStoredPageAndStoresThePageShownAtClose) {
     WriteProfile("[PERSISTENT]\nACTIVEPAGE=2\n[MINE]\nKEEP=yes\n");
-    CFlashwerkApp app(m_data);
+    CFlashwerkApp app(OptionsFor(m_data));
     app.Start();
     EXPECT_FALSE(app.IsFirstStart());
     CReceiverSheet* sheet = app.Sheet();
@@ -81,7 +87,7 @@ TEST_F(StartupTest, OpensOnTheStoredPageAndStoresThePageShownAtClose) {
 
 TEST_F(StartupTest, EveryWayOfClosingStoresThePage) {
     for (int way = 0; way < 3; ++way) {
-        CFlashwerkApp app(m_data);
+        CFlashwerkApp app(OptionsFor(m_data));
         app.Start();
         CReceiverSheet* sheet = app.Sheet();
         ShowAndActivate(sheet);
@@ -101,7 +107,7 @@ TEST_F(StartupTest, EveryWayOfClosingStoresThePage) {
 }
 
 TEST_F(StartupTest, AltAndAMarkedLetterSwitchPages) {
-    CFlashwerkApp app(m_data);
+    CFlashwerkApp app(OptionsFor(m_data));
     app.Start();
     CReceiverSheet* sheet = app.Sheet();
     ShowAndActivate(sheet);
@@ -120,14 +126,14 @@ TEST_F(StartupTest, AltAndAMarkedLetterSwitchPages) {
 
 TEST_F(StartupTest, AStoredPageThatDoesNotExistOpensTheFirst) {
     WriteProfile("[PERSISTENT]\nACTIVEPAGE=9\n");
-    CFlashwerkApp app(m_data);
+    CFlashwerkApp app(OptionsFor(m_data));
     app.Start();
     EXPECT_EQ(app.Sheet()->ActivePage(), 0);
 }
 
 TEST_F(StartupTest, AnUnreadableProfileIsReportedAndNeverOverwritten) {
     std::filesystem::create_directories(m_data + "/upd.ini/inside");
-    CFlashwerkApp app(m_data);
+    CFlashwerkApp app(OptionsFor(m_data));
     app.Start();
     ASSERT_EQ(app.Problems().size(), 1);
     EXPECT_TRUE(app.Problems().front().contains("could not be read")) << app.Problems().front().toStdString();
@@ -141,7 +147,7 @@ TEST_F(StartupTest, AnUnreadableProfileIsReportedAndNeverOverwritten) {
 TEST_F(StartupTest, AnUnusableDataFolderIsReported) {
     std::filesystem::create_directories(m_root);
     test::WriteBytes(m_data, ""); // a file where the data folder belongs
-    CFlashwerkApp app(m_data);
+    CFlashwerkApp app(OptionsFor(m_data));
     app.Start();
     ASSERT_FALSE(app.Problems().isEmpty());
     EXPECT_TRUE(app.Problems().front().contains(QString::fromStdString(m_data)));

@@ -66,6 +66,9 @@ TEST_F(DataFoldersTest, AFileInTheWayIsReported) {
 TEST(CommandLineTest, ParsesOptionsAndRefusesUnknownOnes) {
     EXPECT_TRUE(ParseCommandLine({"--help"}).help);
     EXPECT_TRUE(ParseCommandLine({"--version"}).version);
+    const CommandLineOptions modes = ParseCommandLine({"--demo", "--production"});
+    EXPECT_TRUE(modes.demo && modes.production && modes.error.empty());
+    EXPECT_FALSE(ParseCommandLine({}).demo || ParseCommandLine({}).production);
     EXPECT_EQ(ParseCommandLine({"--data-dir", "/d"}).dataDir, "/d");
     EXPECT_EQ(ParseCommandLine({"--data-dir=/e"}).dataDir, "/e");
     EXPECT_TRUE(ParseCommandLine({"-platform", "offscreen"}).error.empty()) << "toolkit options pass";
