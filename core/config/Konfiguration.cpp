@@ -62,6 +62,23 @@ bool IsDigit(char c) {
 
 } // namespace
 
+int BaudIndexOfRate(int rate) {
+    const auto found = std::find(kBaudRates.begin(), kBaudRates.end(), rate);
+    return found == kBaudRates.end() ? int(kBaudRates.size()) - 1 : int(found - kBaudRates.begin());
+}
+
+int BaudRateOfIndex(int index) {
+    return index >= 0 && index < int(kBaudRates.size()) ? kBaudRates[std::size_t(index)]
+                                                        : kDefaultBaudRate;
+}
+
+std::array<int, 4> ProductionRows(std::string_view text) {
+    std::array<int, 4> rows{};
+    const std::vector<int> numbers = SplitInts(text, ',');
+    std::copy_n(numbers.begin(), std::min(numbers.size(), rows.size()), rows.begin());
+    return rows;
+}
+
 ProxySetting ParseProxyServer(std::string_view text) {
     const std::string defaultPort = LoadResString(str::kDefaultProxyPort);
     const auto ftp = text.find("ftp=");
@@ -103,9 +120,7 @@ void CKonfiguration::Load(const CProfileFile& profile) {
     m_productionFiles = profile.GetString(kOptions, "FERTFILESID", "");
 
     m_baudRate = profile.GetInt(kTransfer, "BAUDRATE", kDefaultBaudRate);
-    constexpr int supportedRates[] = {19200, 38400, 57600, 115200};
-    if (std::find(std::begin(supportedRates), std::end(supportedRates), m_baudRate) ==
-        std::end(supportedRates))
+    if (std::find(kBaudRates.begin(), kBaudRates.end(), m_baudRate) == kBaudRates.end())
         m_baudRate = kDefaultBaudRate;
     m_comPort = profile.GetInt(kTransfer, "COMPORT", 0);
     m_recTimeout = profile.GetInt(kTransfer, "REC-TIMEOUT", kDefaultRecTimeout);

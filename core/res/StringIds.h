@@ -52,8 +52,12 @@ inline constexpr int kCliListWithoutType = 9041;
 inline constexpr int kCliListNeedsRepair = 9042;
 inline constexpr int kCliCancelRequested = 9043;
 inline constexpr int kCliTraceFailed = 9044;
-inline constexpr int kCliNoDevice = 9045;
+inline constexpr int kNoDevice = 9045;
 inline constexpr int kCliCannotCancelNow = 9046;
+
+// The options page.
+inline constexpr int kProductionRowsHint = 9050;
+inline constexpr int kPortWithDevice = 9051;
 
 // Firmware and default-settings files.
 inline constexpr int kFirmwareSignature = 104;

@@ -4,8 +4,6 @@
 #include "util/ControlToolTips.h"
 #include "util/Texts.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
 
 namespace fw {
 
@@ -27,6 +25,10 @@ void CPropertyPagePlus::OnSetActive() {
     SetToolTips(m_context.config.m_toolTips);
 }
 
+int CPropertyPagePlus::SendChained(int, int) {
+    return 0;
+}
+
 void CPropertyPagePlus::SetControlId(QWidget* control, int id) {
     fw::SetControlId(control, id);
 }
@@ -39,18 +41,6 @@ void CPropertyPagePlus::showEvent(QShowEvent* event) {
 
 void CPropertyPagePlus::ApplyToolTips() {
     ApplyControlToolTips(this, m_toolTipsOn != 0);
-}
-
-CPendingPage::CPendingPage(AppContext& context, int dialogId, QWidget* parent)
-    : CPropertyPagePlus(context, dialogId, parent) {
-    auto* title = new QLabel(WithoutMnemonic(TabCaption()), this);
-    title->setAlignment(Qt::AlignCenter);
-    QFont font = title->font();
-    font.setPointSizeF(font.pointSizeF() * 1.5);
-    title->setFont(font);
-    title->setEnabled(false);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(title);
 }
 
 } // namespace fw

@@ -24,6 +24,11 @@ public:
     virtual void OnSetActive();
     virtual void OnKillActive() {}
 
+    // A step of the production download: sends the file at row of the page's catalogue as a
+    // chained transfer and returns the transfer's chain-continue (1 go on, 0 stop). A page
+    // without files, or a row that is not there, sends nothing and gives 0.
+    virtual int SendChained(int row, int lastStep);
+
     // Names a control by its number, which also selects its tool tip.
     static void SetControlId(QWidget* control, int id);
 
@@ -37,13 +42,6 @@ private:
     AppContext& m_context;
     int m_dialogId;
     int m_toolTipsOn = 1;
-};
-
-// Stands in for a page whose controls are not built yet: shows the page's title only.
-class CPendingPage : public CPropertyPagePlus {
-    Q_OBJECT
-public:
-    CPendingPage(AppContext& context, int dialogId, QWidget* parent = nullptr);
 };
 
 } // namespace fw

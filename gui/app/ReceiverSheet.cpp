@@ -1,6 +1,7 @@
 #include "app/ReceiverSheet.h"
 
 #include "app/AboutDlg.h"
+#include "app/DlgOptionen.h"
 #include "app/PropertyPagePlus.h"
 #include "firmware/DlgFlashwerk.h"
 #include "lists/DlgProgrammlisten.h"
@@ -16,11 +17,6 @@
 #include <QVBoxLayout>
 
 namespace fw {
-namespace {
-
-constexpr int kOptionsDialog = 162;
-
-} // namespace
 
 CReceiverSheet::CReceiverSheet(AppContext& context, QWidget* parent)
     : QDialog(parent), m_context(context), m_tabs(new QTabWidget(this)),
@@ -33,7 +29,7 @@ CReceiverSheet::CReceiverSheet(AppContext& context, QWidget* parent)
 
     m_pages = {new CDlgFlashwerk(context, m_tabs), new CDlgProgrammlisten(context, m_tabs),
                new CDlgGrundeinstellung(context, m_tabs),
-               new CPendingPage(context, kOptionsDialog, m_tabs)};
+               new CDlgOptionen(context, *this, m_tabs)};
     for (CPropertyPagePlus* page : m_pages)
         m_tabs->addTab(page, page->TabCaption());
 

@@ -420,6 +420,7 @@ void CDlgFlashwerk::OnSend() {
     job.kind = TransferJobKind::FirmwareSend;
     job.firmware = *record;
     job.chained = m_chained;
+    job.lastStep = m_lastStep;
     const LinkSettings settings{config.m_comPort, config.m_baudRate, config.m_recTimeout,
                                 config.m_versionHint, ""};
     CDlgSenden dialog(job, settings, Context().ports, Context().chain, Context().cancel,
@@ -430,15 +431,17 @@ void CDlgFlashwerk::OnSend() {
         QMessageBox::information(this, QString(), ResText(kDownloadCancelled));
 }
 
-int CDlgFlashwerk::SendChained(int row) {
+int CDlgFlashwerk::SendChained(int row, int lastStep) {
     m_chainResult = 0;
     if (row < 0 || row >= m_list->RowCount())
         return 0;
     m_chained = 1;
+    m_lastStep = lastStep;
     m_list->setFocus();
     SelectAndFocus(row);
     OnSend();
     m_chained = 0;
+    m_lastStep = 0;
     return m_chainResult;
 }
 

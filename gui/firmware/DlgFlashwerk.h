@@ -44,10 +44,7 @@ public:
 
     void OnSetActive() override;
 
-    // The production chain's first step: selects row, sends its file in chained mode and
-    // returns the transfer dialog's chain-continue (1 go on, 0 stop). A row that does not
-    // exist sends nothing and gives 0.
-    int SendChained(int row);
+    int SendChained(int row, int lastStep) override;
 
     // The page's commands, as the buttons and the context menu run them.
     void OnImport();
@@ -94,6 +91,7 @@ private:
     std::map<int, CReceiverdat> m_records;
     int m_nextRecord = 0;
     int m_chained = 0;
+    int m_lastStep = 0;
     int m_chainResult = 0;
 };
 

@@ -435,14 +435,15 @@ void CDlgProgrammlisten::OnSend() {
 }
 
 int CDlgProgrammlisten::SendChained(int row, int lastStep) {
+    m_lastSendResult = 0;
+    // A row that is not there would send whatever happens to be selected: stop the chain.
+    if (row < 0 || row >= m_list->RowCount())
+        return 0;
     m_chained = 1;
     m_lastStep = lastStep;
-    m_lastSendResult = 0;
-    if (m_list->RowCount() > 0 && row >= 0 && row < m_list->RowCount()) {
-        m_list->SelectRow(row, true);
-        m_list->setCurrentItem(m_list->topLevelItem(row));
-        m_list->setFocus();
-    }
+    m_list->SelectRow(row, true);
+    m_list->setCurrentItem(m_list->topLevelItem(row));
+    m_list->setFocus();
     SelectionChanged();
     OnSend();
     m_chained = 0;

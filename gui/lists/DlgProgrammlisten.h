@@ -44,9 +44,7 @@ public:
     // Sorts ascending by the column and remembers it.
     void SortByColumn(int column);
 
-    // A step of the production chain: selects row, sends it as a chained step and returns
-    // the transfer dialog's chain-continue (0 when nothing was sent).
-    int SendChained(int row, int lastStep);
+    int SendChained(int row, int lastStep) override;
 
     CDateiListCtrl* List() const { return m_list; }
     const std::vector<CListenDat>& Records() const { return m_records; }

@@ -46,9 +46,7 @@ public:
                                   UserInteraction* interaction = nullptr);
     ~CDlgGrundeinstellung() override;
 
-    // A step of the production download: selects row and sends it in chained mode. Returns the
-    // transfer's chain-continue result; 0 without sending when row is not in the list.
-    int SendChained(int row, int lastStep = 0);
+    int SendChained(int row, int lastStep) override;
 
     void OnLoadReceiver();
     void OnImport();

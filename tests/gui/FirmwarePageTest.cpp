@@ -31,16 +31,6 @@ QString Text(int id, const std::string& argument) {
     return QString::fromStdString(FormatText(LoadResString(id), {argument}));
 }
 
-// A firmware image of size bytes whose trailer carries the signature, version and description.
-std::string Firmware(std::size_t size, const std::string& version,
-                     const std::string& description = "", char fill = 'x') {
-    std::string data(size, fill);
-    const std::string trailer = "SOFTWARE-VERSION" + std::string(1, '\0') + version +
-                                std::string(1, '\0') + description + std::string(1, '\0');
-    data.replace(size - 2048, trailer.size(), trailer);
-    return data;
-}
-
 class FirmwarePageTest : public test::LinkJobTest {
 protected:
     void SetUp() override {
@@ -128,7 +118,7 @@ TEST_F(FirmwarePageTest, EmptyFolderShowsTheHintAndOnlyLoadCommands) {
 }
 
 TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
-    test::WriteBytes(InFolder("good.bsr"), Firmware(4000, "ABC V1.20", "Beschreibung"));
+    test::WriteBytes(InFolder("good.bsr"), test::FirmwareImage(4000, "ABC V1.20", "Beschreibung"));
     test::WriteBytes(InFolder("short.bsr"), std::string(2999, 'x'));
     test::WriteBytes(InFolder("notes.txt"), "not listed");
 
@@ -149,8 +139,8 @@ TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
 }
 
 TEST_F(FirmwarePageTest, SelectionShowsTheDescriptionAndIsRemembered) {
-    test::WriteBytes(InFolder("a.bsr"), Firmware(3000, "A V1", "first"));
-    test::WriteBytes(InFolder("b.bsr"), Firmware(3000, "B V1", std::string("Gr\xF6\xDF" "e")));
+    test::WriteBytes(InFolder("a.bsr"), test::FirmwareImage(3000, "A V1", "first"));
+    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(3000, "B V1", std::string("Gr\xF6\xDF" "e")));
     config.m_chosenFirmwareFile = "B.BSR"; // the catalogue's search ignores case
     auto page = Page();
     EXPECT_EQ(SelectedName(*page), "b.bsr");
@@ -168,8 +158,8 @@ TEST_F(FirmwarePageTest, SelectionShowsTheDescriptionAndIsRemembered) {
 }
 
 TEST_F(FirmwarePageTest, RememberedFileGoneSelectsTheFirstRow) {
-    test::WriteBytes(InFolder("b.bsr"), Firmware(3000, "B V1"));
-    test::WriteBytes(InFolder("c.bsr"), Firmware(3000, "C V1"));
+    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(3000, "B V1"));
+    test::WriteBytes(InFolder("c.bsr"), test::FirmwareImage(3000, "C V1"));
     config.m_chosenFirmwareFile = "gone.bsr";
     auto page = Page();
     EXPECT_EQ(page->List()->GetSelectedIndex(), 0);
@@ -178,9 +168,9 @@ TEST_F(FirmwarePageTest, RememberedFileGoneSelectsTheFirstRow) {
 }
 
 TEST_F(FirmwarePageTest, ColumnSortIsKeptForTheNextStart) {
-    test::WriteBytes(InFolder("a.bsr"), Firmware(9000, "zeta V1"));
-    test::WriteBytes(InFolder("B.bsr"), Firmware(3000, "Alpha V1"));
-    test::WriteBytes(InFolder("c.bsr"), Firmware(5000, "beta V1"));
+    test::WriteBytes(InFolder("a.bsr"), test::FirmwareImage(9000, "zeta V1"));
+    test::WriteBytes(InFolder("B.bsr"), test::FirmwareImage(3000, "Alpha V1"));
+    test::WriteBytes(InFolder("c.bsr"), test::FirmwareImage(5000, "beta V1"));
     config.m_chosenFirmwareFile = "c.bsr";
     {
         auto page = Page();
@@ -209,8 +199,8 @@ TEST_F(FirmwarePageTest, ColumnSortIsKeptForTheNextStart) {
 }
 
 TEST_F(FirmwarePageTest, ImportCopiesFirmwareAndSelectsItsNewRow) {
-    test::WriteBytes(InFolder("old.bsr"), Firmware(3000, "OLD V1"));
-    const std::string image = Firmware(6000, "NEW V2", "fresh");
+    test::WriteBytes(InFolder("old.bsr"), test::FirmwareImage(3000, "OLD V1"));
+    const std::string image = test::FirmwareImage(6000, "NEW V2", "fresh");
     test::WriteBytes(Outside("new.bsr"), image);
     auto page = Page();
     ModalDriver driver(page.get());
@@ -235,10 +225,10 @@ TEST_F(FirmwarePageTest, ImportCopiesFirmwareAndSelectsItsNewRow) {
 }
 
 TEST_F(FirmwarePageTest, ImportOfAnExistingNameAsksBeforeReplacing) {
-    const std::string first = Firmware(3000, "SAME V1", "", 'a');
-    const std::string second = Firmware(3000, "SAME V2", "", 'b');
+    const std::string first = test::FirmwareImage(3000, "SAME V1", "", 'a');
+    const std::string second = test::FirmwareImage(3000, "SAME V2", "", 'b');
     test::WriteBytes(InFolder("same.bsr"), first);
-    test::WriteBytes(InFolder("zz.bsr"), Firmware(3000, "ZZ V1"));
+    test::WriteBytes(InFolder("zz.bsr"), test::FirmwareImage(3000, "ZZ V1"));
     test::WriteBytes(Outside("same.bsr"), second);
     auto page = Page();
     ModalDriver driver(page.get());
@@ -264,7 +254,7 @@ TEST_F(FirmwarePageTest, ImportOfAnExistingNameAsksBeforeReplacing) {
 }
 
 TEST_F(FirmwarePageTest, ImportOfAFileThatIsNoFirmwareLeavesTheFolderAlone) {
-    const std::string good = Firmware(3000, "KEEP V1");
+    const std::string good = test::FirmwareImage(3000, "KEEP V1");
     test::WriteBytes(InFolder("keep.bsr"), good);
     test::WriteBytes(Outside("small.bsr"), std::string(2000, 'x'));
     test::WriteBytes(Outside("keep.bsr"), std::string(5000, 'y')); // no signature
@@ -288,7 +278,7 @@ TEST_F(FirmwarePageTest, ImportOfAFileThatIsNoFirmwareLeavesTheFolderAlone) {
 }
 
 TEST_F(FirmwarePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
-    test::WriteBytes(InFolder("only.bsr"), Firmware(3000, "ONLY V1"));
+    test::WriteBytes(InFolder("only.bsr"), test::FirmwareImage(3000, "ONLY V1"));
     auto page = Page();
     ModalDriver driver(page.get());
     ASSERT_EQ(page->List()->GetSelectedIndex(), 0);
@@ -309,8 +299,8 @@ TEST_F(FirmwarePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
 }
 
 TEST_F(FirmwarePageTest, SpaceAndZFocusTheListAndSelectTheFirstRow) {
-    test::WriteBytes(InFolder("a.bsr"), Firmware(3000, "A V1"));
-    test::WriteBytes(InFolder("b.bsr"), Firmware(3000, "B V1"));
+    test::WriteBytes(InFolder("a.bsr"), test::FirmwareImage(3000, "A V1"));
+    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(3000, "B V1"));
     auto page = Page();
     page->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
@@ -372,7 +362,7 @@ TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
     options.loaderVersion = "1.1";
     options.softwareText = "ABC V1.20";
     StartReceiver(options);
-    const std::string image = Firmware(6144, "ABC V1.30", "update");
+    const std::string image = test::FirmwareImage(6144, "ABC V1.30", "update");
     test::WriteBytes(InFolder("update.bsr"), image);
     auto page = Page();
     ModalDriver driver(page.get());
@@ -391,7 +381,7 @@ TEST_F(FirmwarePageSendTest, CancelledSimpleDownloadTellsToRestartTheReceiver) {
     options.softwareText = "NONE";
     options.pacing = true;
     StartReceiver(options);
-    test::WriteBytes(InFolder("big.bsr"), Firmware(250000, "ABC V1.30"));
+    test::WriteBytes(InFolder("big.bsr"), test::FirmwareImage(250000, "ABC V1.30"));
     auto page = Page();
     ModalDriver driver(page.get());
     driver.ThenAcceptMessage();
@@ -419,14 +409,14 @@ TEST_F(FirmwarePageSendTest, ChainedSendReturnsTheChainResult) {
     sim::SimulatorOptions options;
     options.softwareText = "ABC V1.20";
     StartReceiver(options);
-    test::WriteBytes(InFolder("a.bsr"), Firmware(3072, "ABC V1.30"));
-    test::WriteBytes(InFolder("b.bsr"), Firmware(4096, "ABC V1.40"));
+    test::WriteBytes(InFolder("a.bsr"), test::FirmwareImage(3072, "ABC V1.30"));
+    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(4096, "ABC V1.40"));
     auto page = Page();
     ModalDriver driver(page.get());
 
-    EXPECT_EQ(page->SendChained(2), 0) << "no such row: nothing is sent";
+    EXPECT_EQ(page->SendChained(2, 0), 0) << "no such row: nothing is sent";
     EXPECT_TRUE(receiver->ReceivedFirmware().empty());
-    EXPECT_EQ(page->SendChained(1), 1) << test::LogOf(*receiver);
+    EXPECT_EQ(page->SendChained(1, 0), 1) << test::LogOf(*receiver);
     EXPECT_EQ(SelectedName(*page), "b.bsr");
     EXPECT_EQ(receiver->ReceivedFirmware().size(), 4096u);
     EXPECT_TRUE(driver.Unexpected().empty());

@@ -40,27 +40,6 @@ std::string ListText(const std::string& type, const std::string& description, in
     return text;
 }
 
-// Closes each transfer dialog once its job has ended; a chained step closes itself.
-class TransferCloser {
-public:
-    TransferCloser() {
-        m_poll.setInterval(20);
-        QObject::connect(&m_poll, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<CDlgSenden*>(QApplication::activeModalWidget());
-            if (dialog != nullptr && dialog->isVisible() && !dialog->WorkerRunning() &&
-                dialog->Outcome() != JobOutcome::Running) {
-                outcomes.push_back(dialog->Outcome());
-                dialog->reject();
-            }
-        });
-        m_poll.start();
-    }
-    std::vector<JobOutcome> outcomes;
-
-private:
-    QTimer m_poll;
-};
-
 class ListPageTest : public test::LinkJobTest {
 protected:
     void SetUp() override {
@@ -368,6 +347,10 @@ TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {
     context.chain = second.chain;
     auto page = Page();
     ModalDriver driver(page.get());
+    page->List()->SelectRow(0, true);
+    const int jobsBefore = receiver->JobsFinished();
+    EXPECT_EQ(page->SendChained(2, 1), 0) << "a row that is not there sends nothing";
+    EXPECT_EQ(receiver->JobsFinished(), jobsBefore);
     EXPECT_EQ(page->SendChained(1, 1), 1) << test::LogOf(*receiver);
     EXPECT_EQ(SelectedName(*page), "b.lst");
     const std::vector<std::string> received = receiver->ReceivedList(true);

@@ -101,4 +101,25 @@ private:
     int m_pending = 0;
 };
 
+// Closes each transfer dialog once its job has ended; a chained step closes itself.
+class TransferCloser {
+public:
+    TransferCloser() {
+        m_poll.setInterval(20);
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<CDlgSenden*>(QApplication::activeModalWidget());
+            if (dialog != nullptr && dialog->isVisible() && !dialog->WorkerRunning() &&
+                dialog->Outcome() != JobOutcome::Running) {
+                outcomes.push_back(dialog->Outcome());
+                dialog->reject();
+            }
+        });
+        m_poll.start();
+    }
+    std::vector<JobOutcome> outcomes;
+
+private:
+    QTimer m_poll;
+};
+
 } // namespace fw

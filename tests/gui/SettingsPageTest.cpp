@@ -390,7 +390,7 @@ TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheList
     ModalDriver driver(page.get());
 
     // Beyond the last row nothing is sent and the chain stops.
-    EXPECT_EQ(page->SendChained(2), 0);
+    EXPECT_EQ(page->SendChained(2, 0), 0);
     EXPECT_EQ(page->findChild<CDlgSenden*>(), nullptr);
 
     // A plain send of the row chosen by hand.

@@ -6,7 +6,11 @@
 
 #include "support/FileTestSupport.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -104,6 +108,35 @@ TEST_F(StartupTest, EveryWayOfClosingStoresThePage) {
         ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
         EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), way + 1) << "way " << way;
     }
+}
+
+TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
+    {
+        CommandLineOptions options = OptionsFor(m_data);
+        options.production = true;
+        CFlashwerkApp app(options);
+        app.Start();
+        CReceiverSheet* sheet = app.Sheet();
+        ShowAndActivate(sheet);
+        sheet->SetActivePage(3);
+        sheet->findChild<QRadioButton*>("2002")->click();
+        sheet->findChild<QCheckBox*>("1099")->click();
+        sheet->findChild<QComboBox*>("1999")->setCurrentIndex(2);
+        sheet->findChild<QLineEdit*>("1997")->setText("1,0,2,3");
+        sheet->reject();
+        app.Finish();
+    }
+    CFlashwerkApp app(OptionsFor(m_data));
+    app.Start();
+    CReceiverSheet* sheet = app.Sheet();
+    ShowAndActivate(sheet);
+    EXPECT_EQ(sheet->ActivePage(), 3);
+    EXPECT_TRUE(sheet->findChild<QRadioButton*>("2002")->isChecked());
+    EXPECT_FALSE(sheet->findChild<QCheckBox*>("1099")->isChecked());
+    EXPECT_EQ(sheet->findChild<QComboBox*>("1999")->currentIndex(), 2);
+    EXPECT_EQ(sheet->findChild<QLineEdit*>("1997")->text(), "1,0,2,3");
+    EXPECT_TRUE(sheet->findChild<QPushButton*>("1998")->isHidden()) << "production mode is for one run";
+    sheet->reject();
 }
 
 TEST_F(StartupTest, AltAndAMarkedLetterSwitchPages) {

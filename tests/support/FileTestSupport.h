@@ -37,6 +37,17 @@ private:
     std::filesystem::path m_path;
 };
 
+// A firmware image of size bytes (2048 or more) whose trailer carries the signature, the
+// version and the description.
+inline std::string FirmwareImage(std::size_t size, const std::string& version,
+                                 const std::string& description = "", char fill = 'x') {
+    std::string data(size, fill);
+    const std::string trailer = "SOFTWARE-VERSION" + std::string(1, '\0') + version +
+                                std::string(1, '\0') + description + std::string(1, '\0');
+    data.replace(size - 2048, trailer.size(), trailer);
+    return data;
+}
+
 inline void WriteBytes(const std::string& path, const std::string& data) {
     std::ofstream(path, std::ios::binary) << data;
 }

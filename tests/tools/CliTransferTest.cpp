@@ -37,11 +37,8 @@ protected:
         return test::RunCliCaught(arguments);
     }
     std::string Firmware(const std::string& version) {
-        std::string image(4096, '\x5A');
-        const std::string trailer = std::string("SOFTWARE-VERSION") + '\0' + version + '\0' + "x" + '\0';
-        image.replace(image.size() - 2048, trailer.size(), trailer);
         const std::string path = m_dir.File("fw.bsr");
-        test::WriteBytes(path, image);
+        test::WriteBytes(path, test::FirmwareImage(4096, version, "x", '\x5A'));
         return path;
     }
 

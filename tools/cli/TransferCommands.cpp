@@ -305,7 +305,7 @@ int RunPorts(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     for (int port = 1; port <= PortMap::kPortCount; ++port) {
         const std::string device = context.ports->DeviceFor(port);
         out << PortMap::NameFor(port) << ": "
-            << (device.empty() ? LoadResString(str::kCliNoDevice) : device) << '\n';
+            << (device.empty() ? LoadResString(str::kNoDevice) : device) << '\n';
     }
     return kExitOk;
 }

@@ -223,6 +223,20 @@ TEST_F(Konfiguration, OnlySupportedBaudRatesLoad) {
             << value;
 }
 
+TEST(OptionValues, BaudRadioIndexAndProductionRows) {
+    EXPECT_EQ(BaudIndexOfRate(57600), 2);
+    EXPECT_EQ(BaudIndexOfRate(9600), 3) << "a rate not offered shows 115200";
+    EXPECT_EQ(BaudRateOfIndex(0), 19200);
+    EXPECT_EQ(BaudRateOfIndex(-1), 115200);
+    EXPECT_EQ(BaudRateOfIndex(4), 115200);
+
+    using Rows = std::array<int, 4>;
+    EXPECT_EQ(ProductionRows("2"), (Rows{2, 0, 0, 0}));
+    EXPECT_EQ(ProductionRows(""), (Rows{0, 0, 0, 0}));
+    EXPECT_EQ(ProductionRows("1, 3,0,2,9"), (Rows{1, 3, 0, 2})) << "only four steps";
+    EXPECT_EQ(ProductionRows("1||2").at(0), 1);
+}
+
 TEST_F(Konfiguration, ColumnTitlesAndFlagsFallBackWhenBlankOrShort) {
     const Strings defaults =
         SplitStrings("Adr|Ca|Program name|FreqMHz|Pol|Symbol|FEC|SID|V-PID|A-PID|PCR |Sat", '|');

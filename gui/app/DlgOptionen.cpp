@@ -1,0 +1,160 @@
+#include "app/DlgOptionen.h"
+
+#include "app/ReceiverSheet.h"
+#include "config/Konfiguration.h"
+#include "link/PortMap.h"
+#include "res/StringIds.h"
+#include "util/Texts.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace fw {
+namespace {
+
+constexpr int kOptionsPage = 3;
+constexpr int kFirmwarePage = 0;
+constexpr int kListPage = 1;
+constexpr int kSettingsPage = 2;
+
+// "COM1  (/dev/ttyUSB0)": the user sees which device a port stands for on this machine.
+QString PortEntry(const PortMap& ports, int comNumber) {
+    const QString name = DialogText(CDlgOptionen::kDialogId, "1999." + std::to_string(comNumber));
+    const std::string device = ports.DeviceFor(comNumber);
+    return ResText(str::kPortWithDevice)
+        .arg(name, device.empty() ? ResText(str::kNoDevice) : QString::fromStdString(device));
+}
+
+} // namespace
+
+CDlgOptionen::CDlgOptionen(AppContext& context, CReceiverSheet& sheet, QWidget* parent)
+    : CPropertyPagePlus(context, kDialogId, parent), m_sheet(sheet) {
+    BuildLayout();
+
+    const CKonfiguration& config = Context().config;
+    m_toolTips->setChecked(config.m_toolTips != 0);
+    m_baudButtons->button(BaudIndexOfRate(config.m_baudRate))->setChecked(true);
+    if (config.m_bFertigung == 1) {
+        m_productionField->show();
+        m_productionButton->show();
+        m_productionButton->setFocus();
+    }
+    m_portBox->setCurrentIndex(config.m_comPort);
+}
+
+void CDlgOptionen::BuildLayout() {
+    auto* baudGroup = new QGroupBox(DialogText(kDialogId, "group-baud"), this);
+    m_baudButtons = new QButtonGroup(this);
+    auto* baudLayout = new QVBoxLayout(baudGroup);
+    for (int index = 0; index < int(kBaudRates.size()); ++index) {
+        auto* button = new QRadioButton(DialogText(kDialogId, kFirstBaudButton + index), baudGroup);
+        SetControlId(button, kFirstBaudButton + index);
+        m_baudButtons->addButton(button, index);
+        baudLayout->addWidget(button);
+    }
+    connect(m_baudButtons, &QButtonGroup::idClicked, this, &CDlgOptionen::OnBaudChosen);
+
+    m_portBox = new QComboBox(this);
+    SetControlId(m_portBox, kPortBox);
+    m_portBox->addItem(DialogText(kDialogId, "1999.0"));
+    for (int comNumber = 1; comNumber <= PortMap::kPortCount; ++comNumber)
+        m_portBox->addItem(PortEntry(Context().ports, comNumber));
+    auto* portLabel = new QLabel(DialogText(kDialogId, "static-comport"), this);
+    portLabel->setBuddy(m_portBox);
+
+    m_toolTips = new QCheckBox(DialogText(kDialogId, kToolTips), this);
+    SetControlId(m_toolTips, kToolTips);
+    connect(m_toolTips, &QCheckBox::toggled, this, &CDlgOptionen::OnToolTipsChanged);
+
+    m_productionField = new QLineEdit(this);
+    SetControlId(m_productionField, kProductionField);
+    m_productionField->setPlaceholderText(ResText(str::kProductionRowsHint));
+    m_productionField->hide();
+    m_productionButton = new QPushButton(DialogText(kDialogId, kProductionButton), this);
+    SetControlId(m_productionButton, kProductionButton);
+    m_productionButton->setAutoDefault(false);
+    m_productionButton->hide();
+    connect(m_productionButton, &QPushButton::clicked, this, &CDlgOptionen::OnProductionDownload);
+
+    auto* port = new QVBoxLayout;
+    port->addWidget(portLabel);
+    port->addWidget(m_portBox);
+    port->addStretch(1);
+    port->addWidget(m_toolTips);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(baudGroup);
+    top->addSpacing(24);
+    top->addLayout(port);
+    top->addStretch(1);
+
+    auto* production = new QHBoxLayout;
+    production->addWidget(m_productionField, 1);
+    production->addWidget(m_productionButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addSpacing(12);
+    layout->addLayout(production);
+    layout->addStretch(1);
+}
+
+void CDlgOptionen::OnSetActive() {
+    const CKonfiguration& config = Context().config;
+    m_baudButtons->button(BaudIndexOfRate(config.m_baudRate))->setChecked(true);
+    {
+        // Showing the stored value is no change by the user.
+        const QSignalBlocker quiet(m_toolTips);
+        m_toolTips->setChecked(config.m_toolTips != 0);
+    }
+    m_productionField->setText(QString::fromStdString(config.m_productionFiles));
+    m_portBox->setCurrentIndex(config.m_comPort);
+    CPropertyPagePlus::OnSetActive();
+}
+
+void CDlgOptionen::OnKillActive() {
+    CKonfiguration& config = Context().config;
+    // A stored port the box does not offer shows no entry; leaving the page keeps it as it was.
+    if (m_portBox->currentIndex() >= 0)
+        config.m_comPort = m_portBox->currentIndex();
+    config.m_baudRate = BaudRateOfIndex(m_baudButtons->checkedId());
+    config.m_productionFiles = m_productionField->text().toStdString();
+    CPropertyPagePlus::OnKillActive();
+}
+
+void CDlgOptionen::OnToolTipsChanged() {
+    Context().config.m_toolTips = m_toolTips->isChecked() ? 1 : 0;
+    SetToolTips(Context().config.m_toolTips);
+}
+
+void CDlgOptionen::OnBaudChosen(int index) {
+    Context().config.m_baudRate = BaudRateOfIndex(index);
+}
+
+void CDlgOptionen::OnProductionDownload() {
+    const std::array<int, 4> rows = ProductionRows(m_productionField->text().toStdString());
+    struct Step {
+        int page;
+        int lastStep;
+    };
+    constexpr Step kSteps[] = {
+        {kFirmwarePage, 0}, {kSettingsPage, 0}, {kListPage, 0}, {kListPage, 1}};
+    for (std::size_t step = 0; step < rows.size(); ++step) {
+        m_sheet.SetActivePage(kSteps[step].page);
+        if (m_sheet.Page(kSteps[step].page)->SendChained(rows[step], kSteps[step].lastStep) == 0)
+            break;
+    }
+    m_sheet.SetActivePage(kOptionsPage);
+    m_productionButton->setFocus();
+}
+
+} // namespace fw
