@@ -59,6 +59,13 @@ inline constexpr int kCliCannotCancelNow = 9046;
 inline constexpr int kProductionRowsHint = 9050;
 inline constexpr int kPortWithDevice = 9051;
 
+// Demo mode.
+inline constexpr int kDemoWindowTitle = 9060;
+inline constexpr int kDemoFirmwareDescription = 9061;
+inline constexpr int kDemoListDescription = 9062;
+inline constexpr int kDemoReceiverNotStarted = 9063;
+inline constexpr int kDemoFilesNotWritten = 9064;
+
 // Firmware and default-settings files.
 inline constexpr int kFirmwareSignature = 104;
 inline constexpr int kOpenFailedDeleteFile = 105;

@@ -1,5 +1,6 @@
 #include "app/FlashwerkApp.h"
 
+#include "app/DemoFiles.h"
 #include "app/ReceiverSheet.h"
 #include "config/ProfileFile.h"
 #include "res/StringIds.h"
@@ -24,19 +25,22 @@ void WriteSignalByte(int) {
 
 } // namespace
 
-CFlashwerkApp::CFlashwerkApp(const CommandLineOptions& options)
+CFlashwerkApp::CFlashwerkApp(const CommandLineOptions& options, DemoSpeed demoSpeed)
     : m_options(options),
       m_folders(FoldersUnder(ChooseDataFolder(ExecutableFolder(), options.dataDir))),
-      m_context{m_config, m_folders} {}
+      m_context{m_config, m_folders}, m_demoSpeed(demoSpeed) {}
 
 CFlashwerkApp::~CFlashwerkApp() = default;
 
 void CFlashwerkApp::Start() {
     std::string reason;
-    if (!CreateDataFolders(m_folders, reason)) {
+    const bool foldersUsable = CreateDataFolders(m_folders, reason);
+    if (!foldersUsable) {
         m_savingAllowed = false;
         m_problems << ResText(str::kDataFolderUnusable) + QString::fromStdString(reason);
     }
+    if (m_options.demo)
+        StartDemo(foldersUsable);
 
     CProfileFile profile;
     if (!profile.Load(m_folders.profile, reason)) {
@@ -56,8 +60,27 @@ void CFlashwerkApp::Start() {
     }
     // Production mode lives for this run only; loading the configuration clears it.
     m_config.m_bFertigung = m_options.production ? 1 : 0;
-    m_context.ports = PortMap::FromProfile(profile, ListSerialDevices());
+    // The demo receiver's device exists for this run only, so it never goes into upd.ini.
+    m_context.ports = m_demoReceiver
+                          ? m_demoReceiver->Ports(profile.GetSection("PORTS"), ListSerialDevices())
+                          : PortMap::FromProfile(profile, ListSerialDevices());
     m_sheet = std::make_unique<CReceiverSheet>(m_context);
+    if (m_demoReceiver)
+        m_sheet->setWindowTitle(ResText(str::kDemoWindowTitle));
+}
+
+void CFlashwerkApp::StartDemo(bool foldersUsable) {
+    std::string reason;
+    if (foldersUsable && !SeedDemoFiles(m_folders, reason))
+        m_problems << ResText(str::kDemoFilesNotWritten) + QString::fromStdString(reason);
+    // Without a usable data folder the receiver still runs, but forgets at the end.
+    auto receiver = std::make_unique<CDemoReceiver>(
+        foldersUsable ? m_folders.program + "/demo-receiver" : std::string(), m_demoSpeed);
+    if (!receiver->Start(reason)) {
+        m_problems << ResText(str::kDemoReceiverNotStarted) + QString::fromStdString(reason);
+        return;
+    }
+    m_demoReceiver = std::move(receiver);
 }
 
 void CFlashwerkApp::Finish() {

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/CommandLine.h"
 #include "app/DataFolders.h"
+#include "app/DemoReceiver.h"
 #include "config/Konfiguration.h"
 
 #include <QObject>
@@ -22,7 +23,9 @@ class CReceiverSheet;
 class CFlashwerkApp : public QObject {
     Q_OBJECT
 public:
-    explicit CFlashwerkApp(const CommandLineOptions& options);
+    // demoSpeed matters only with --demo; tests let the receiver work at once.
+    explicit CFlashwerkApp(const CommandLineOptions& options,
+                           DemoSpeed demoSpeed = DemoSpeed::RealLine);
     ~CFlashwerkApp() override;
 
     // Folders and configuration; the sheet is built but not shown. What went wrong is kept
@@ -35,11 +38,14 @@ public:
 
     CKonfiguration& Config() { return m_config; }
     const DataFolders& Folders() const { return m_folders; }
+    // COM1..COM4 as this run's transfers see them.
+    const PortMap& Ports() const { return m_context.ports; }
     CReceiverSheet* Sheet() const { return m_sheet.get(); }
     bool IsFirstStart() const { return m_firstStart; }
     const QStringList& Problems() const { return m_problems; }
 
 private:
+    void StartDemo(bool foldersUsable);
     void CloseOnTerminationSignals();
     void ShowProblems(QWidget* parent);
 
@@ -47,6 +53,9 @@ private:
     DataFolders m_folders;
     CKonfiguration m_config;
     AppContext m_context;
+    DemoSpeed m_demoSpeed;
+    // Outlives the sheet, whose transfers may still talk to it.
+    std::unique_ptr<CDemoReceiver> m_demoReceiver;
     std::unique_ptr<CReceiverSheet> m_sheet;
     bool m_firstStart = false;
     // False when settings must not be written: no usable folder, or an upd.ini that is

@@ -1,7 +1,13 @@
+#include "ModalHelper.h"
+#include "app/DemoFiles.h"
 #include "app/FlashwerkApp.h"
 #include "app/PropertyPagePlus.h"
 #include "app/ReceiverSheet.h"
 #include "config/ProfileFile.h"
+#include "firmware/DlgFlashwerk.h"
+#include "link/DlgSenden.h"
+#include "link/LinkTiming.h"
+#include "ui/DateiListCtrl.h"
 #include "util/FileIo.h"
 
 #include "support/FileTestSupport.h"
@@ -13,6 +19,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -22,9 +29,10 @@
 namespace fw {
 namespace {
 
-CommandLineOptions OptionsFor(const std::string& dataDir) {
+CommandLineOptions OptionsFor(const std::string& dataDir, bool demo = false) {
     CommandLineOptions options;
     options.dataDir = dataDir;
+    options.demo = demo;
     return options;
 }
 
@@ -186,6 +194,79 @@ TEST_F(StartupTest, AnUnusableDataFolderIsReported) {
     EXPECT_TRUE(app.Problems().front().contains(QString::fromStdString(m_data)));
     app.Finish();
     EXPECT_TRUE(std::filesystem::is_regular_file(m_data));
+}
+
+class DemoStartupTest : public StartupTest {
+protected:
+    void SetUp() override { SetLinkTimeFactor(0.1); }
+    void TearDown() override { SetLinkTimeFactor(1.0); }
+
+    // Presses OK in the transfer dialog once its job has ended, and keeps how it ended.
+    void CloseTransferWhenDone() {
+        m_closer.setInterval(10);
+        QObject::connect(&m_closer, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<CDlgSenden*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || dialog->WorkerRunning() ||
+                dialog->Outcome() == JobOutcome::Running)
+                return;
+            m_closer.stop();
+            m_outcome = dialog->Outcome();
+            dialog->findChild<QPushButton*>("2")->click();
+        });
+        m_closer.start();
+    }
+
+    QTimer m_closer;
+    JobOutcome m_outcome = JobOutcome::Running;
+};
+
+TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIniKeepsItsMap) {
+    const std::string ports = "[PORTS]\nCOM1=/dev/ttyUSB7\nCOM2=ttyS9\n";
+    WriteProfile("[DATENTRANSFER]\nCOMPORT=0\n" + ports);
+    CFlashwerkApp app(OptionsFor(m_data, true), DemoSpeed::Instant);
+    app.Start();
+    ASSERT_TRUE(app.Problems().isEmpty()) << app.Problems().front().toStdString();
+    CReceiverSheet* sheet = app.Sheet();
+    EXPECT_TRUE(sheet->windowTitle().contains("Demo")) << sheet->windowTitle().toStdString();
+    EXPECT_EQ(app.Ports().DeviceFor(1).rfind("/dev/pts/", 0), 0u) << app.Ports().DeviceFor(1);
+    EXPECT_EQ(app.Ports().DeviceFor(2), "/dev/ttyS9") << "the user's map holds for the other ports";
+
+    // The page lists the seeded sample; the port search (COMPORT 0) finds the receiver.
+    auto* page = sheet->findChild<CDlgFlashwerk*>();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->List()->RowCount(), 1);
+    page->List()->SelectRow(0, true);
+    ModalDriver driver(sheet);
+    CloseTransferWhenDone();
+    page->findChild<QPushButton*>(QString::number(CDlgFlashwerk::kSendButton))->click();
+    EXPECT_EQ(m_outcome, JobOutcome::Succeeded);
+    EXPECT_TRUE(driver.Unexpected().empty())
+        << "no version warning, no message: " << driver.Unexpected().front().toStdString();
+    // The receiver keeps what it was sent for the next demo run.
+    EXPECT_EQ(test::ReadBytes(m_data + "/demo-receiver/firmware.bin"), DemoFirmwareBytes());
+
+    sheet->reject();
+    app.Finish();
+    const std::string text = ReadProfile();
+    EXPECT_NE(text.find(ports), std::string::npos) << text;
+    EXPECT_EQ(text.find("/dev/pts"), std::string::npos) << text;
+    CProfileFile profile;
+    ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
+    EXPECT_EQ(profile.GetInt("DATENTRANSFER", "COMPORT", -1), 0);
+}
+
+TEST_F(DemoStartupTest, AReceiverThatCannotStartIsReportedAndTheRunGoesOnWithoutIt) {
+    std::filesystem::create_directories(m_data);
+    test::WriteBytes(m_data + "/demo-receiver", ""); // a file where its state folder belongs
+    CFlashwerkApp app(OptionsFor(m_data, true), DemoSpeed::Instant);
+    app.Start();
+    ASSERT_EQ(app.Problems().size(), 1);
+    EXPECT_TRUE(app.Problems().front().contains("demo-receiver"))
+        << app.Problems().front().toStdString();
+    EXPECT_FALSE(app.Sheet()->windowTitle().contains("Demo"));
+    EXPECT_EQ(app.Ports().DeviceFor(1).rfind("/dev/pts/", 0), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(m_data + "/OS/" + std::string(kDemoFirmwareFile)))
+        << "the samples do not need the receiver";
 }
 
 } // namespace
