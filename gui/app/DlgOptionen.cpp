@@ -4,13 +4,13 @@
 #include "config/Konfiguration.h"
 #include "link/PortMap.h"
 #include "res/StringIds.h"
+#include "ui/PageGroup.h"
 #include "util/Texts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,7 +52,7 @@ CDlgOptionen::CDlgOptionen(AppContext& context, CReceiverSheet& sheet, QWidget* 
 }
 
 void CDlgOptionen::BuildLayout() {
-    auto* baudGroup = new QGroupBox(DialogText(kDialogId, "group-baud"), this);
+    auto* baudGroup = new CPageGroup(DialogText(kDialogId, "group-baud"), this);
     m_baudButtons = new QButtonGroup(this);
     auto* baudLayout = new QVBoxLayout(baudGroup);
     for (int index = 0; index < int(kBaudRates.size()); ++index) {
@@ -65,6 +65,7 @@ void CDlgOptionen::BuildLayout() {
 
     m_portBox = new QComboBox(this);
     SetControlId(m_portBox, kPortBox);
+    m_portBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_portBox->addItem(DialogText(kDialogId, "1999.0"));
     for (int comNumber = 1; comNumber <= PortMap::kPortCount; ++comNumber)
         m_portBox->addItem(PortEntry(Context().ports, comNumber));
@@ -89,23 +90,20 @@ void CDlgOptionen::BuildLayout() {
     port->addWidget(portLabel);
     port->addWidget(m_portBox);
     port->addStretch(1);
-    port->addWidget(m_toolTips);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(baudGroup);
-    top->addSpacing(24);
-    top->addLayout(port);
-    top->addStretch(1);
-
+    const int gap = fontMetrics().height();
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(baudGroup, 0, 0);
+    layout->addLayout(port, 0, 1);
+    layout->addWidget(m_toolTips, 1, 0, 1, 2);
     auto* production = new QHBoxLayout;
     production->addWidget(m_productionField, 1);
     production->addWidget(m_productionButton);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addSpacing(12);
-    layout->addLayout(production);
-    layout->addStretch(1);
+    layout->addLayout(production, 2, 0, 1, 3);
+    layout->setHorizontalSpacing(gap * 2);
+    layout->setVerticalSpacing(gap);
+    layout->setColumnStretch(2, 1);
+    layout->setRowStretch(3, 1);
 }
 
 void CDlgOptionen::OnSetActive() {

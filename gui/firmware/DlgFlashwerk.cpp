@@ -7,6 +7,7 @@
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "ui/DateiListCtrl.h"
+#include "ui/PageGroup.h"
 #include "ui/IconButton.h"
 #include "util/Cp1252.h"
 #include "util/FileImport.h"
@@ -134,11 +135,11 @@ void CDlgFlashwerk::BuildLayout() {
     m_delete = MakeButton(kDeleteButton);
     m_refresh = MakeButton(kRefreshButton);
     m_send = MakeButton(kSendButton);
-    m_import->SetIcon(FlashwerkIcon(CommandIcon::Import), m_import->iconSize());
-    m_internet->SetIcon(FlashwerkIcon(CommandIcon::Import), m_internet->iconSize());
-    m_delete->SetIcon(FlashwerkIcon(CommandIcon::Delete), m_delete->iconSize());
-    m_refresh->SetIcon(FlashwerkIcon(CommandIcon::Refresh), m_refresh->iconSize());
-    m_send->SetIcon(FlashwerkIcon(CommandIcon::SendToReceiver), m_send->iconSize());
+    m_import->SetCommandIcon(FlashwerkIcon(CommandIcon::Import));
+    m_internet->SetCommandIcon(FlashwerkIcon(CommandIcon::Import));
+    m_delete->SetCommandIcon(FlashwerkIcon(CommandIcon::Delete));
+    m_refresh->SetCommandIcon(FlashwerkIcon(CommandIcon::Refresh));
+    m_send->SetCommandIcon(FlashwerkIcon(CommandIcon::SendToReceiver));
 
     m_description = new QPlainTextEdit(this);
     SetControlId(m_description, kDescription);
@@ -158,14 +159,14 @@ void CDlgFlashwerk::BuildLayout() {
     m_path->setWordWrap(true);
     m_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* loadGroup = new QGroupBox(DialogText(kDialogId, kLoadGroup), this);
+    auto* loadGroup = new CPageGroup(DialogText(kDialogId, kLoadGroup), this);
     SetControlId(loadGroup, kLoadGroup);
     auto* loadLayout = new QHBoxLayout(loadGroup);
     loadLayout->addWidget(m_import);
     loadLayout->addWidget(m_internet);
     loadLayout->addStretch(1);
 
-    auto* fileGroup = new QGroupBox(DialogText(kDialogId, kFileGroup), this);
+    auto* fileGroup = new CPageGroup(DialogText(kDialogId, kFileGroup), this);
     SetControlId(fileGroup, kFileGroup);
     auto* commands = new QVBoxLayout;
     commands->addWidget(m_send);
@@ -203,8 +204,6 @@ void CDlgFlashwerk::BuildLayout() {
 CIconButton* CDlgFlashwerk::MakeButton(int id) {
     auto* button = new CIconButton(DialogText(kDialogId, id), this);
     SetControlId(button, id);
-    const int side = button->fontMetrics().height();
-    button->setIconSize(QSize(side, side));
     return button;
 }
 

@@ -7,6 +7,7 @@
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "ui/DateiListCtrl.h"
+#include "ui/PageGroup.h"
 #include "ui/IconButton.h"
 #include "util/Cp1252.h"
 #include "util/FileImport.h"
@@ -86,19 +87,11 @@ CDlgProgrammlisten::CDlgProgrammlisten(AppContext& context, QWidget* parent)
 }
 
 void CDlgProgrammlisten::BuildLayout() {
-    QFont groupFont = font();
-    groupFont.setBold(true);
-    QFont buttonFont = font();
-    buttonFont.setBold(true);
-    const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize) * 3 / 2;
-
     auto button = [&](int id, CommandIcon icon, bool withIcon = true) {
         auto* b = new CIconButton(DialogText(kDialogId, id), this);
         SetControlId(b, id);
-        b->setFont(buttonFont);
         if (withIcon)
-            b->SetIcon(FlashwerkIcon(icon), QSize(iconSize, iconSize));
-        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+            b->SetCommandIcon(FlashwerkIcon(icon));
         return b;
     };
     m_loadTv = button(kLoadTvCmd, CommandIcon::LoadFromReceiver);
@@ -116,9 +109,8 @@ void CDlgProgrammlisten::BuildLayout() {
     m_edit->setEnabled(false);
 
     auto group = [&](int id, std::initializer_list<QWidget*> widgets) {
-        auto* box = new QGroupBox(DialogText(kDialogId, id), this);
+        auto* box = new CPageGroup(DialogText(kDialogId, id), this);
         SetControlId(box, id);
-        box->setFont(groupFont);
         auto* layout = new QVBoxLayout(box);
         for (QWidget* w : widgets)
             layout->addWidget(w);

@@ -5,6 +5,7 @@
 #include "res/StringIds.h"
 #include "settings/SettingsCatalogue.h"
 #include "ui/DateiListCtrl.h"
+#include "ui/PageGroup.h"
 #include "ui/IconButton.h"
 #include "util/FileImport.h"
 #include "util/FileIo.h"
@@ -95,11 +96,11 @@ void CDlgGrundeinstellung::BuildLayout() {
     m_info->setWordWrap(true);
     m_info->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* load = new QGroupBox(DialogText(kDialogId, kGroupLoad), this);
+    auto* load = new CPageGroup(DialogText(kDialogId, kGroupLoad), this);
     SetControlId(load, kGroupLoad);
-    auto* send = new QGroupBox(DialogText(kDialogId, kGroupSend), this);
+    auto* send = new CPageGroup(DialogText(kDialogId, kGroupSend), this);
     SetControlId(send, kGroupSend);
-    auto* file = new QGroupBox(DialogText(kDialogId, kGroupFile), this);
+    auto* file = new CPageGroup(DialogText(kDialogId, kGroupFile), this);
     SetControlId(file, kGroupFile);
 
     m_loadReceiver = AddButton(kLoadReceiver, CommandIcon::LoadFromReceiver, load);
@@ -145,8 +146,7 @@ void CDlgGrundeinstellung::BuildLayout() {
 CIconButton* CDlgGrundeinstellung::AddButton(int id, CommandIcon icon, QWidget* parent) {
     auto* button = new CIconButton(DialogText(kDialogId, id), parent);
     SetControlId(button, id);
-    const int side = button->fontMetrics().height();
-    button->SetIcon(FlashwerkIcon(icon), QSize(side, side));
+    button->SetCommandIcon(FlashwerkIcon(icon));
     return button;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/IconButton.h"
 
 #include <QKeyEvent>
+#include <QStyle>
 
 namespace fw {
 
@@ -16,6 +17,11 @@ int CIconButton::SetIcon(const QIcon& icon, QSize size) {
     setIconSize(size);
     setIcon(icon);
     return 1;
+}
+
+int CIconButton::SetCommandIcon(const QIcon& icon) {
+    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this) * 3 / 2;
+    return SetIcon(icon, QSize(side, side));
 }
 
 void CIconButton::keyPressEvent(QKeyEvent* event) {

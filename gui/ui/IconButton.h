@@ -18,6 +18,8 @@ public:
     // 1 when the button now shows the icon; 0 for a null icon or an empty size, and then the
     // button shows none (never a half-set icon).
     int SetIcon(const QIcon& icon, QSize size);
+    // The icon at the size the commands of every page share.
+    int SetCommandIcon(const QIcon& icon);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,0 +1,117 @@
+#include "app/AppContext.h"
+#include "app/DemoFiles.h"
+#include "app/PropertyPagePlus.h"
+#include "app/ReceiverSheet.h"
+#include "config/Konfiguration.h"
+#include "link/DlgSenden.h"
+#include "linkjobs/JobHarness.h"
+#include "res/StringTable.h"
+
+#include <QApplication>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace fw {
+namespace {
+
+// Each page and the transfer dialog in both languages, at the size the program opens with,
+// saved as pictures in the build folder for a look by eye. Longer German captions are what
+// most often push a window beyond a small screen or the tabs into scroll arrows.
+class ScreenshotTest : public test::LinkJobTest, public ::testing::WithParamInterface<Language> {
+protected:
+    void SetUp() override {
+        LinkJobTest::SetUp();
+        SetLanguage(GetParam());
+        std::string reason;
+        ASSERT_TRUE(CreateDataFolders(folders, reason)) << reason;
+        ASSERT_TRUE(SeedDemoFiles(folders, reason)) << reason;
+        std::filesystem::create_directories(kScreenshotFolder);
+    }
+    void TearDown() override {
+        SetLanguage(Language::English);
+        LinkJobTest::TearDown();
+    }
+
+    std::string PictureName(const std::string& what) const {
+        return std::string(kScreenshotFolder) + "/" +
+               (GetParam() == Language::German ? "de-" : "en-") + what + ".png";
+    }
+    // The smallest size the layout allows still fits a small laptop screen.
+    static void ExpectFitsSmallScreen(const QWidget& window) {
+        const QSize least = window.minimumSizeHint();
+        EXPECT_LE(least.width(), 1024) << window.metaObject()->className();
+        EXPECT_LE(least.height(), 700) << window.metaObject()->className();
+    }
+
+    static constexpr const char* kScreenshotFolder = FLASHWERK_SCREENSHOT_DIR;
+    test::TempDir folder;
+    DataFolders folders = FoldersUnder(folder.Path().string());
+    CKonfiguration config;
+    AppContext context{config, folders};
+};
+
+TEST_P(ScreenshotTest, EveryPageFitsItsTextsAtTheOpeningSize) {
+    config.m_bFertigung = 1; // the options page with everything it can show
+    CReceiverSheet sheet(context);
+    sheet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+    const QTabBar* tabs = sheet.Tabs()->tabBar();
+    EXPECT_LE(tabs->sizeHint().width(), sheet.Tabs()->width()) << "the tabs need scroll arrows";
+    for (int page = 0; page < CReceiverSheet::kPageCount; ++page) {
+        sheet.SetActivePage(page);
+        QApplication::processEvents();
+        ExpectFitsSmallScreen(sheet);
+        EXPECT_TRUE(sheet.grab().save(QString::fromStdString(PictureName("page" + std::to_string(page)))));
+    }
+    sheet.reject();
+}
+
+TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {
+    sim::SimulatorOptions options;
+    options.pacing = true; // so that the picture catches the bar on its way
+    auto receiver = test::StartReceiver(options);
+    ASSERT_TRUE(receiver);
+    TransferJob job;
+    job.kind = TransferJobKind::ListLoad;
+    job.listKind = 'T';
+    LinkSettings settings;
+    settings.comPort = 1;
+    CDlgSenden dialog(job, settings, PortMap({{"COM1", receiver->DevicePath()}}, {}), context.chain,
+                      context.cancel, folders.lists, folders.settings);
+    bool taken = false;
+    bool connected = false; // the bar stands at 100 once the receiver answered
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        // Midway through the program lines: status, progress and buttons as they work.
+        const auto* bar = dialog.findChild<QProgressBar*>();
+        if (bar == nullptr || !dialog.isVisible() || !dialog.WorkerRunning())
+            return;
+        connected = connected || bar->value() == 100;
+        if (!taken && connected && bar->value() >= 20 && bar->value() < 100) {
+            taken = true;
+            ExpectFitsSmallScreen(dialog);
+            EXPECT_TRUE(dialog.grab().save(QString::fromStdString(PictureName("transfer"))));
+            dialog.reject();
+        }
+    });
+    watch.start(5);
+    dialog.exec();
+    EXPECT_TRUE(taken) << test::LogOf(*receiver);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ScreenshotTest,
+                         ::testing::Values(Language::German, Language::English),
+                         [](const auto& info) {
+                             return std::string(info.param == Language::German ? "German" : "English");
+                         });
+
+} // namespace
+} // namespace fw
