@@ -6,10 +6,12 @@
 #include "res/StringIds.h"
 #include "util/Texts.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -94,19 +96,36 @@ void CFlashwerkApp::Finish() {
 }
 
 int CFlashwerkApp::Run() {
+    CloseOnTerminationSignals();
     Start();
     ShowProblems(m_sheet.get());
-    CloseOnTerminationSignals();
-    m_sheet->exec();
+    if (!m_closingAfterSignal.isActive())
+        m_sheet->exec();
     Finish();
     ShowProblems(nullptr);
     return 0;
 }
 
 void CFlashwerkApp::ShowProblems(QWidget* parent) {
-    for (const QString& problem : std::as_const(m_problems))
-        QMessageBox::warning(parent, ResText(str::kErrorTitle), problem);
+    for (const QString& problem : std::as_const(m_problems)) {
+        // Nobody is there to read a message box once the session asked the program to end.
+        if (m_closingAfterSignal.isActive())
+            std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+        else
+            QMessageBox::warning(parent, ResText(str::kErrorTitle), problem);
+    }
     m_problems.clear();
+}
+
+void CFlashwerkApp::CloseAfterSignal() {
+    // Whatever is open on top of the window goes first: a question or message as by Escape
+    // (never the answer that deletes or overwrites), a transfer as by its Cancel button, which
+    // closes it once the receiver allows. Until then this runs again.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != m_sheet.get())
+        modal->close();
+    else if (m_sheet != nullptr && m_sheet->isVisible())
+        m_sheet->reject();
 }
 
 void CFlashwerkApp::CloseOnTerminationSignals() {
@@ -118,8 +137,13 @@ void CFlashwerkApp::CloseOnTerminationSignals() {
     connect(m_signalNotifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
-        m_sheet->reject();
+        if (!m_closingAfterSignal.isActive()) {
+            m_closingAfterSignal.start();
+            CloseAfterSignal();
+        }
     });
+    m_closingAfterSignal.setInterval(100);
+    connect(&m_closingAfterSignal, &QTimer::timeout, this, &CFlashwerkApp::CloseAfterSignal);
     struct sigaction action {};
     action.sa_handler = WriteSignalByte;
     sigemptyset(&action.sa_mask);

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -47,6 +48,7 @@ public:
 private:
     void StartDemo(bool foldersUsable);
     void CloseOnTerminationSignals();
+    void CloseAfterSignal();
     void ShowProblems(QWidget* parent);
 
     CommandLineOptions m_options;
@@ -63,6 +65,8 @@ private:
     bool m_savingAllowed = true;
     QStringList m_problems;
     QSocketNotifier* m_signalNotifier = nullptr;
+    // Runs from a termination signal until the window is closed.
+    QTimer m_closingAfterSignal;
 };
 
 } // namespace fw

@@ -12,9 +12,11 @@
 
 #include "support/FileTestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -23,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <regex>
 
@@ -145,6 +148,31 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
     EXPECT_EQ(sheet->findChild<QLineEdit*>("1997")->text(), "1,0,2,3");
     EXPECT_TRUE(sheet->findChild<QPushButton*>("1998")->isHidden()) << "production mode is for one run";
     sheet->reject();
+}
+
+TEST_F(StartupTest, ATerminationSignalClosesAnOpenQuestionAndTheWindowAndSavesTheSettings) {
+    CFlashwerkApp app(OptionsFor(m_data));
+    bool stuck = false;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    QTimer::singleShot(0, [&] {
+        app.Sheet()->SetActivePage(2);
+        QTimer::singleShot(50, [] { ::raise(SIGTERM); });
+        // The box must go without anyone answering; if it stays, this fails the test instead
+        // of hanging it.
+        QTimer::singleShot(5000, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                stuck = true;
+                box->done(QMessageBox::No);
+            }
+        });
+        answer = QMessageBox::question(app.Sheet(), "Flashwerk", "Delete the file?");
+    });
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_FALSE(stuck);
+    EXPECT_NE(answer, QMessageBox::Yes) << "closing never answers yes";
+    CProfileFile profile;
+    ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
+    EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 2);
 }
 
 TEST_F(StartupTest, AltAndAMarkedLetterSwitchPages) {
