@@ -335,26 +335,7 @@ protected:
         config.m_comPort = 1;
     }
 
-    // Closes the transfer dialog with its OK/Cancel button once its job has ended.
-    void CloseTransferDialogWhenDone() {
-        m_closer.setInterval(10);
-        QObject::connect(&m_closer, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<CDlgSenden*>(QApplication::activeModalWidget());
-            if (dialog == nullptr || dialog->WorkerRunning() ||
-                dialog->Outcome() == JobOutcome::Running)
-                return;
-            m_closer.stop();
-            outcome = dialog->Outcome();
-            dialog->findChild<QPushButton*>("2")->click();
-        });
-        m_closer.start();
-    }
-
     std::unique_ptr<sim::ReceiverSimulator> receiver;
-    JobOutcome outcome = JobOutcome::Running;
-
-private:
-    QTimer m_closer;
 };
 
 TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
@@ -366,10 +347,10 @@ TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
     test::WriteBytes(InFolder("update.bsr"), image);
     auto page = Page();
     ModalDriver driver(page.get());
-    CloseTransferDialogWhenDone();
+    TransferCloser closer;
 
     Control<QPushButton>(*page, CDlgFlashwerk::kSendButton)->click();
-    EXPECT_EQ(outcome, JobOutcome::Succeeded) << test::LogOf(*receiver);
+    EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded}) << test::LogOf(*receiver);
     const std::vector<unsigned char> received = receiver->ReceivedFirmware();
     EXPECT_EQ(std::string(received.begin(), received.end()), image);
     EXPECT_TRUE(driver.Unexpected().empty());

@@ -228,24 +228,6 @@ class DemoStartupTest : public StartupTest {
 protected:
     void SetUp() override { SetLinkTimeFactor(0.1); }
     void TearDown() override { SetLinkTimeFactor(1.0); }
-
-    // Presses OK in the transfer dialog once its job has ended, and keeps how it ended.
-    void CloseTransferWhenDone() {
-        m_closer.setInterval(10);
-        QObject::connect(&m_closer, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<CDlgSenden*>(QApplication::activeModalWidget());
-            if (dialog == nullptr || dialog->WorkerRunning() ||
-                dialog->Outcome() == JobOutcome::Running)
-                return;
-            m_closer.stop();
-            m_outcome = dialog->Outcome();
-            dialog->findChild<QPushButton*>("2")->click();
-        });
-        m_closer.start();
-    }
-
-    QTimer m_closer;
-    JobOutcome m_outcome = JobOutcome::Running;
 };
 
 TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIniKeepsItsMap) {
@@ -265,9 +247,9 @@ TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIn
     ASSERT_EQ(page->List()->RowCount(), 1);
     page->List()->SelectRow(0, true);
     ModalDriver driver(sheet);
-    CloseTransferWhenDone();
+    TransferCloser closer;
     page->findChild<QPushButton*>(QString::number(CDlgFlashwerk::kSendButton))->click();
-    EXPECT_EQ(m_outcome, JobOutcome::Succeeded);
+    EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded});
     EXPECT_TRUE(driver.Unexpected().empty())
         << "no version warning, no message: " << driver.Unexpected().front().toStdString();
     // The receiver keeps what it was sent for the next demo run.
