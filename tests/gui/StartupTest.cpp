@@ -27,7 +27,7 @@
 
 #include <csignal>
 #include <filesystem>
-#include <regex>
+#include <sstream>
 
 namespace fw {
 namespace {
@@ -70,9 +70,11 @@ TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) 
 
     const std::string text = ReadProfile();
     std::vector<std::string> sections;
-    const std::regex header(R"(^\[([^\]]+)\])", std::regex::multiline);
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), header); it != std::sregex_iterator(); ++it)
-        sections.push_back((*it)[1]);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with('[') && line.find(']') != std::string::npos)
+            sections.push_back(line.substr(1, line.find(']') - 1));
+    }
     EXPECT_EQ(sections, (std::vector<std::string>{"OPTIONEN", "DATENTRANSFER", "INTERNET", "PERSISTENT", "PRINT"}));
     EXPECT_NE(text.find("ACTIVEPAGE=0"), std::string::npos);
     EXPECT_FALSE(app.Sheet()->isVisible()) << "the profile exists before the window shows";

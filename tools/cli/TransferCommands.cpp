@@ -17,6 +17,7 @@
 #include "util/FolderScan.h"
 #include "util/TextUtil.h"
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -80,15 +81,16 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
     return true;
 }
 
-// Ctrl+C works like the dialog's Cancel button: the job sees it at its next poll.
-CancelEvent* g_cancel = nullptr;
-TerminalTransferView* g_view = nullptr;
+// Ctrl+C works like the dialog's Cancel button: the job sees it at its next poll. The handler
+// may run on any thread, so the two are handed over as lock-free atomics.
+std::atomic<CancelEvent*> g_cancel{nullptr};
+std::atomic<TerminalTransferView*> g_view{nullptr};
 
 void OnInterrupt(int) {
-    if (g_cancel)
-        g_cancel->Set();
-    if (g_view)
-        g_view->NoteInterrupt();
+    if (CancelEvent* cancel = g_cancel.load())
+        cancel->Set();
+    if (TerminalTransferView* view = g_view.load())
+        view->NoteInterrupt();
 }
 
 class InterruptGuard {
