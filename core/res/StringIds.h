@@ -87,6 +87,7 @@ inline constexpr int kFileNotOpened = 1106;
 inline constexpr int kIncompleteProgram = 1111;
 inline constexpr int kInvalidFileName = 9200;
 inline constexpr int kListTruncated = 9201;
+inline constexpr int kNoListNotReplaced = 9202;
 
 // Lines of the version warning.
 inline constexpr int kWarnOverwrite = 2015;

@@ -317,6 +317,13 @@ void CDlgProgrammlisten::ImportFrom(const QString& source) {
     if (copied.status == ImportStatus::Exists) {
         if (!ui.AskYesNo(Message(str::kFileExists, copied.target), MessageIcon::Warning))
             return;
+        // A file that is no list must not take the place of one; the check after the copy
+        // would come too late to save the old file.
+        std::string data, reason;
+        if (ReadWholeFile(sourcePath, data, reason) && !AnalyseListText(data).isList) {
+            ui.ShowMessage(Message(str::kNoListNotReplaced, sourcePath), MessageIcon::Warning);
+            return;
+        }
         copied = ImportFile(sourcePath, folder, targetName, true);
     }
     if (copied.status == ImportStatus::Failed) {

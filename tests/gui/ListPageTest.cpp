@@ -160,15 +160,26 @@ TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
     driver.ThenAnswerQuestion(QMessageBox::No);
     page->ImportFrom(QString::fromStdString(outside.File("broken.lst")));
     EXPECT_TRUE(fs::exists(ListFile("broken.LST")));
-    // Again: the kept file is replaced, then found no list once more and deleted.
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    fs::remove(ListFile("broken.LST"));
     driver.ThenAnswerQuestion(QMessageBox::Yes);
     page->ImportFrom(QString::fromStdString(outside.File("broken.lst")));
     EXPECT_FALSE(fs::exists(ListFile("broken.LST")));
     EXPECT_EQ(page->List()->RowCount(), 1);
-    ASSERT_EQ(driver.Messages().size(), 3u);
-    EXPECT_EQ(driver.Messages()[2].toStdString(),
+    ASSERT_EQ(driver.Messages().size(), 2u);
+    EXPECT_EQ(driver.Messages()[1].toStdString(),
               FormatText(LoadResString(str::kWrongFormatDeleteFile), {ListFile("broken.LST")}));
+
+    // Never in place of a good list: the old file stays as it was.
+    test::WriteBytes(outside.File("foreign.lst"), "no line end");
+    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    driver.ThenAcceptMessage();
+    page->ImportFrom(QString::fromStdString(outside.File("foreign.lst")));
+    EXPECT_EQ(test::ReadBytes(ListFile("foreign.LST")),
+              "HEADER:\tNDEF\tNDEF\r\n" + Titles() + "\r\n" + program + program);
+    EXPECT_EQ(Column(*page, 0), QStringList{"foreign.LST"});
+    ASSERT_EQ(driver.Messages().size(), 4u);
+    EXPECT_EQ(driver.Messages()[3].toStdString(),
+              FormatText(LoadResString(str::kNoListNotReplaced), {outside.File("foreign.lst")}));
     ExpectNothingUnexpected(driver);
 }
 
