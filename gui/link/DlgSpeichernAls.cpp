@@ -43,15 +43,16 @@ CDlgSpeichernAls::CDlgSpeichernAls(SaveKind kind, std::string folder, QWidget* p
     auto* fields = new QGridLayout;
     fields->addWidget(nameLabel, 0, 0);
     fields->addWidget(m_name, 0, 1);
-    fields->addWidget(descriptionLabel, 1, 0);
-    fields->addWidget(m_descriptionEdit, 1, 1);
-    fields->addWidget(optional, 2, 1);
     fields->setColumnStretch(1, 1);
-    // Settings files carry no description.
+    // Settings files carry no description; its rows stay out of the layout, so no gap is left.
     if (kind == SaveKind::Settings) {
         descriptionLabel->hide();
         m_descriptionEdit->hide();
         optional->hide();
+    } else {
+        fields->addWidget(descriptionLabel, 1, 0);
+        fields->addWidget(m_descriptionEdit, 1, 1);
+        fields->addWidget(optional, 2, 1);
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -64,9 +65,10 @@ CDlgSpeichernAls::CDlgSpeichernAls(SaveKind kind, std::string folder, QWidget* p
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addStretch();
     layout->addWidget(buttons);
-    setMinimumWidth(fontMetrics().averageCharWidth() * 50);
+    // Just the size of its fields: a window's least height would otherwise open a gap.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_name->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
 }
 
 void CDlgSpeichernAls::accept() {
