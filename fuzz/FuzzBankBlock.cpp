@@ -14,19 +14,9 @@
 
 using namespace fw;
 using fw::fuzz::Require;
+using fw::fuzz::SameBanks;
 
 namespace {
-
-bool SameBanks(const CFavoritenDat& a, const CFavoritenDat& b) {
-    for (int bank = 0; bank < kBankCount; ++bank) {
-        if (a.GetCount(bank) != b.GetCount(bank))
-            return false;
-        for (int i = 0; i < a.GetCount(bank); ++i)
-            if (a.GetAddress(bank, i) != b.GetAddress(bank, i))
-                return false;
-    }
-    return true;
-}
 
 void CheckBlock(const std::vector<std::string_view>& lines, bool skipHeader) {
     CFavoritenDat banks;

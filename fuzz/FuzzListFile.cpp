@@ -16,6 +16,7 @@
 
 using namespace fw;
 using fw::fuzz::Require;
+using fw::fuzz::SameBanks;
 
 namespace {
 
@@ -23,17 +24,6 @@ bool SamePool(const CProgramPool& a, const CProgramPool& b) {
     for (int row = 0; row < CProgramPool::RowCount(); ++row)
         if (a.Row(row) != b.Row(row))
             return false;
-    return true;
-}
-
-bool SameBanks(const CFavoritenDat& a, const CFavoritenDat& b) {
-    for (int bank = 0; bank < kBankCount; ++bank) {
-        if (a.GetCount(bank) != b.GetCount(bank))
-            return false;
-        for (int i = 0; i < a.GetCount(bank); ++i)
-            if (a.GetAddress(bank, i) != b.GetAddress(bank, i))
-                return false;
-    }
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "favourites/FavoritenDat.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +16,18 @@ inline void Require(bool holds, const char* property) {
         return;
     std::fprintf(stderr, "property broken: %s\n", property);
     std::abort();
+}
+
+// The same addresses in the same order in every bank.
+inline bool SameBanks(const CFavoritenDat& a, const CFavoritenDat& b) {
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        if (a.GetCount(bank) != b.GetCount(bank))
+            return false;
+        for (int i = 0; i < a.GetCount(bank); ++i)
+            if (a.GetAddress(bank, i) != b.GetAddress(bank, i))
+                return false;
+    }
+    return true;
 }
 
 inline std::filesystem::path MakeScratchFolder() {
