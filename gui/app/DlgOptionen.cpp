@@ -39,16 +39,12 @@ QString PortEntry(const PortMap& ports, int comNumber) {
 CDlgOptionen::CDlgOptionen(AppContext& context, CReceiverSheet& sheet, QWidget* parent)
     : CPropertyPagePlus(context, kDialogId, parent), m_sheet(sheet) {
     BuildLayout();
-
-    const CKonfiguration& config = Context().config;
-    m_toolTips->setChecked(config.m_toolTips != 0);
-    m_baudButtons->button(BaudIndexOfRate(config.m_baudRate))->setChecked(true);
-    if (config.m_bFertigung == 1) {
+    // The values come in when the page is activated.
+    if (Context().config.m_bFertigung == 1) {
         m_productionField->show();
         m_productionButton->show();
         m_productionButton->setFocus();
     }
-    m_portBox->setCurrentIndex(config.m_comPort);
 }
 
 void CDlgOptionen::BuildLayout() {
