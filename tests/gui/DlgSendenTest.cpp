@@ -69,6 +69,20 @@ protected:
                                             Lists(), Settings());
     }
 
+    // A firmware send of image, written to the folder as name.
+    TransferJob FirmwareJob(const std::string& name, const std::string& image,
+                            const std::string& version) const {
+        TransferJob job;
+        job.kind = TransferJobKind::FirmwareSend;
+        job.firmware.m_path = folder.File(name);
+        job.firmware.m_fileName = name;
+        job.firmware.m_size = static_cast<std::int32_t>(image.size());
+        job.firmware.m_kind = 1;
+        job.firmware.m_version = version;
+        test::WriteBytes(job.firmware.m_path, image);
+        return job;
+    }
+
     std::string Lists() const { return (folder.Path() / "lists").string(); }
     std::string Settings() const { return (folder.Path() / "settings").string(); }
 
@@ -149,14 +163,7 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     std::string image(5 * 1024, '\0');
     for (std::size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<char>((i * 7) & 0xFF);
-    TransferJob job;
-    job.kind = TransferJobKind::FirmwareSend;
-    job.firmware.m_path = folder.File("update.bsr");
-    job.firmware.m_fileName = "update.bsr";
-    job.firmware.m_size = static_cast<std::int32_t>(image.size());
-    job.firmware.m_kind = 1;
-    job.firmware.m_version = "XYZ V1.30";
-    test::WriteBytes(job.firmware.m_path, image);
+    const TransferJob job = FirmwareJob("update.bsr", image, "XYZ V1.30");
     auto dialog = Dialog(job);
 
     EXPECT_EQ(dialog->windowTitle(), Text(2007));
@@ -194,14 +201,7 @@ TEST_F(DlgSendenTest, VersionWarningAnsweredNoSendsNothing) {
     sim::SimulatorOptions options;
     options.softwareText = "ABC V1.20";
     StartReceiver(options);
-    TransferJob job;
-    job.kind = TransferJobKind::FirmwareSend;
-    job.firmware.m_path = folder.File("old.bsr");
-    job.firmware.m_fileName = "old.bsr";
-    job.firmware.m_size = 4096;
-    job.firmware.m_kind = 1;
-    job.firmware.m_version = "ABC V1.10";
-    test::WriteBytes(job.firmware.m_path, std::string(4096, 'x'));
+    const TransferJob job = FirmwareJob("old.bsr", std::string(4096, 'x'), "ABC V1.10");
     auto dialog = Dialog(job);
     ModalDriver driver(dialog.get());
     driver.Then([&driver](QWidget* modal) {
@@ -337,14 +337,7 @@ TEST_F(DlgSendenTest, CancelDuringSimpleFirmwareDataClosesAndTellsThePage) {
     options.softwareText = "NONE";
     options.pacing = true; // the data takes long enough to be cancelled on the way
     StartReceiver(options);
-    TransferJob job;
-    job.kind = TransferJobKind::FirmwareSend;
-    job.firmware.m_path = folder.File("big.bsr");
-    job.firmware.m_fileName = "big.bsr";
-    job.firmware.m_size = 250000;
-    job.firmware.m_kind = 1;
-    job.firmware.m_version = "ABC V1.30";
-    test::WriteBytes(job.firmware.m_path, std::string(250000, 'x'));
+    const TransferJob job = FirmwareJob("big.bsr", std::string(250000, 'x'), "ABC V1.30");
     auto dialog = Dialog(job);
     ModalDriver driver(dialog.get());
 
