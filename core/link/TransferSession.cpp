@@ -1,5 +1,6 @@
 #include "link/TransferSession.h"
 
+#include "config/Konfiguration.h"
 #include "link/LinkTiming.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -8,6 +9,10 @@
 #include <utility>
 
 namespace fw {
+
+LinkSettings LinkSettings::FromConfiguration(const CKonfiguration& config) {
+    return {config.m_comPort, config.m_baudRate, config.m_recTimeout, config.m_versionHint, {}};
+}
 
 TransferSession::TransferSession(TransferJob job, LinkSettings settings, PortMap ports,
                                  TransferView& view, ChainMemory& chain, CancelEvent& cancel)

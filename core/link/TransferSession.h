@@ -15,6 +15,8 @@
 
 namespace fw {
 
+class CKonfiguration;
+
 // The configuration a transfer reads, copied when the dialog opens.
 struct LinkSettings {
     int comPort = 0;     // 0 automatic search, 1..4 COM1..COM4
@@ -22,6 +24,9 @@ struct LinkSettings {
     int recTimeout = 500; // ms to wait for the detection reply
     int versionHint = 1;
     std::string device;   // when set: only this device is tried (command line --port DEVICE)
+
+    // Port, rate, time-out and version warning as the user configured them.
+    static LinkSettings FromConfiguration(const CKonfiguration& config);
 };
 
 // What the production chain keeps from one step to the next: later steps open the port the

@@ -1,6 +1,7 @@
 #include "app/PropertyPagePlus.h"
 
 #include "config/Konfiguration.h"
+#include "link/DlgSenden.h"
 #include "util/ControlToolTips.h"
 #include "util/Texts.h"
 
@@ -23,6 +24,12 @@ void CPropertyPagePlus::SetToolTips(int on) {
 
 void CPropertyPagePlus::OnSetActive() {
     SetToolTips(m_context.config.m_toolTips);
+}
+
+std::unique_ptr<CDlgSenden> CPropertyPagePlus::TransferDialog(const TransferJob& job) {
+    return std::make_unique<CDlgSenden>(job, LinkSettings::FromConfiguration(m_context.config),
+                                        m_context.ports, m_context.chain, m_context.cancel,
+                                        m_context.folders.lists, m_context.folders.settings, this);
 }
 
 int CPropertyPagePlus::SendChained(int, int) {

@@ -4,7 +4,12 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace fw {
+
+class CDlgSenden;
+struct TransferJob;
 
 // Base of the main window's pages: the page's tab caption, and tool tips for every control
 // whose object name is its control number (the tip is the string of that number).
@@ -34,6 +39,9 @@ public:
 
 protected:
     AppContext& Context() { return m_context; }
+    // The transfer dialog for job, on the configured link settings, this run's ports and the
+    // production chain's memory.
+    std::unique_ptr<CDlgSenden> TransferDialog(const TransferJob& job);
     void showEvent(QShowEvent* event) override;
 
 private:

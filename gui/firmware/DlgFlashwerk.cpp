@@ -414,19 +414,15 @@ void CDlgFlashwerk::OnSend() {
     const CReceiverdat* record = SelectedRecord();
     if (record == nullptr)
         return;
-    const CKonfiguration& config = Context().config;
     TransferJob job;
     job.kind = TransferJobKind::FirmwareSend;
     job.firmware = *record;
     job.chained = m_chained;
     job.lastStep = m_lastStep;
-    const LinkSettings settings{config.m_comPort, config.m_baudRate, config.m_recTimeout,
-                                config.m_versionHint, ""};
-    CDlgSenden dialog(job, settings, Context().ports, Context().chain, Context().cancel,
-                      Context().folders.lists, Context().folders.settings, this);
-    dialog.exec();
-    m_chainResult = dialog.ChainContinue();
-    if (dialog.FirmwareCancelled() == 1)
+    const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
+    dialog->exec();
+    m_chainResult = dialog->ChainContinue();
+    if (dialog->FirmwareCancelled() == 1)
         QMessageBox::information(this, QString(), ResText(kDownloadCancelled));
 }
 

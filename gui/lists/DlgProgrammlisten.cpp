@@ -363,14 +363,10 @@ void CDlgProgrammlisten::LoadFromReceiver(char listKind) {
     TransferJob job;
     job.kind = TransferJobKind::ListLoad;
     job.listKind = listKind;
-    AppContext& context = Context();
-    const LinkSettings settings{context.config.m_comPort, context.config.m_baudRate,
-                                context.config.m_recTimeout, context.config.m_versionHint, ""};
-    CDlgSenden dialog(job, settings, context.ports, context.chain, context.cancel,
-                      context.folders.lists, context.folders.settings, this);
-    connect(&dialog, &CDlgSenden::FileSavedSignal, this, &CDlgProgrammlisten::OnRefresh);
-    dialog.exec();
-    if (dialog.Outcome() == JobOutcome::Cancelled)
+    const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
+    connect(dialog.get(), &CDlgSenden::FileSavedSignal, this, &CDlgProgrammlisten::OnRefresh);
+    dialog->exec();
+    if (dialog->Outcome() == JobOutcome::Cancelled)
         MessageInteraction(this).ShowMessage(LoadResString(kTransferCancelled),
                                              MessageIcon::Information);
 }
@@ -414,22 +410,18 @@ void CDlgProgrammlisten::OnSend() {
     job.list = record;
     job.chained = m_chained;
     job.lastStep = m_lastStep;
-    AppContext& context = Context();
-    const LinkSettings settings{context.config.m_comPort, context.config.m_baudRate,
-                                context.config.m_recTimeout, context.config.m_versionHint, ""};
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    CDlgSenden dialog(job, settings, context.ports, context.chain, context.cancel,
-                      context.folders.lists, context.folders.settings, this);
-    const int filled = dialog.Session().LoadSendList();
+    const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
+    const int filled = dialog->Session().LoadSendList();
     QApplication::restoreOverrideCursor();
     if (filled < 0) {
-        ui.ShowMessage(dialog.Session().sendListError, MessageIcon::Stop);
+        ui.ShowMessage(dialog->Session().sendListError, MessageIcon::Stop);
         return;
     }
 
-    dialog.exec();
-    m_lastSendResult = dialog.ChainContinue();
-    if (dialog.Outcome() == JobOutcome::Cancelled)
+    dialog->exec();
+    m_lastSendResult = dialog->ChainContinue();
+    if (dialog->Outcome() == JobOutcome::Cancelled)
         ui.ShowMessage(LoadResString(kTransferCancelled), MessageIcon::Information);
 }
 

@@ -325,16 +325,11 @@ void CDlgGrundeinstellung::OnDelete() {
 void CDlgGrundeinstellung::OnLoadReceiver() {
     TransferJob job;
     job.kind = TransferJobKind::SettingsLoad;
-    const CKonfiguration& config = Context().config;
-    CDlgSenden dialog(job,
-                      LinkSettings{config.m_comPort, config.m_baudRate, config.m_recTimeout,
-                                   config.m_versionHint, ""},
-                      Context().ports, Context().chain, Context().cancel,
-                      Context().folders.lists, Context().folders.settings, this);
+    const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
     QString saved;
-    connect(&dialog, &CDlgSenden::FileSavedSignal, this,
+    connect(dialog.get(), &CDlgSenden::FileSavedSignal, this,
             [&saved](const QString& path) { saved = path; });
-    dialog.exec();
+    dialog->exec();
     if (saved.isEmpty())
         return;
     // The new file becomes the remembered one, so the refill selects it.
@@ -352,14 +347,9 @@ void CDlgGrundeinstellung::OnSend() {
     job.settings = m_records[record];
     job.chained = m_chainedMode;
     job.lastStep = m_chainedMode != 0 ? m_chainLastStep : 0;
-    const CKonfiguration& config = Context().config;
-    CDlgSenden dialog(job,
-                      LinkSettings{config.m_comPort, config.m_baudRate, config.m_recTimeout,
-                                   config.m_versionHint, ""},
-                      Context().ports, Context().chain, Context().cancel,
-                      Context().folders.lists, Context().folders.settings, this);
-    dialog.exec();
-    m_chainResult = dialog.ChainContinue();
+    const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
+    dialog->exec();
+    m_chainResult = dialog->ChainContinue();
 }
 
 int CDlgGrundeinstellung::SendChained(int row, int lastStep) {

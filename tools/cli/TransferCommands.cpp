@@ -52,8 +52,7 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
     CKonfiguration config;
     if (profile.Exists())
         config.Load(profile);
-    context.settings = {config.m_comPort, config.m_baudRate, config.m_recTimeout,
-                        config.m_versionHint, {}};
+    context.settings = LinkSettings::FromConfiguration(config);
     context.ports.emplace(PortMap::FromProfile(profile, ListSerialDevices()));
 
     if (arguments.Has("--port")) {
