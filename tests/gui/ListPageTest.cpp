@@ -343,18 +343,8 @@ TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {
     options.model = sim::Model::Zeb20;
     UseReceiver(options);
     // Firmware and settings went first and found the receiver; the list follows.
-    test::JobRig first;
-    test::RunChainedFirmwareStep(first, folder, *receiver);
-    test::JobRig second;
-    const std::string grd = folder.File("set.grd");
-    test::WriteBytes(grd, std::string(2048, 's'));
-    TransferJob defaults;
-    defaults.kind = TransferJobKind::SettingsSend;
-    defaults.settings.m_path = grd;
-    defaults.chained = 1;
-    second.MakeChained(first, defaults);
-    second.Run();
-    ASSERT_EQ(second.session->ChainContinue(), 1) << test::LogOf(*receiver);
+    test::JobRig first, second;
+    ASSERT_NO_FATAL_FAILURE(test::RunChainedFirmwareAndSettingsSteps(first, second, folder, *receiver));
     context.chain = second.chain;
     auto page = Page();
     ModalDriver driver(page.get());

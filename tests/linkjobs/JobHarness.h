@@ -171,6 +171,23 @@ inline void RunChainedFirmwareStep(JobRig& first, const TempDir& files,
     ASSERT_EQ(first.session->ChainContinue(), 1) << first.view.Dump() << LogOf(receiver);
 }
 
+// The chain's first two steps, as the options page runs them before the lists: the firmware,
+// then a settings file on the port the first step found.
+inline void RunChainedFirmwareAndSettingsSteps(JobRig& first, JobRig& second,
+                                               const TempDir& files,
+                                               const sim::ReceiverSimulator& receiver) {
+    ASSERT_NO_FATAL_FAILURE(RunChainedFirmwareStep(first, files, receiver));
+    const std::string grd = files.File("set.grd");
+    WriteBytes(grd, std::string(2048, 's'));
+    TransferJob defaults;
+    defaults.kind = TransferJobKind::SettingsSend;
+    defaults.settings.m_path = grd;
+    defaults.chained = 1;
+    second.MakeChained(first, defaults);
+    second.Run();
+    ASSERT_EQ(second.session->ChainContinue(), 1) << second.view.Dump() << LogOf(receiver);
+}
+
 // The job failed with its one message: the port closed, status and progress emptied, both
 // buttons enabled for another try. lineStays: false when the receiver's end of the line is
 // gone, so nobody can open it.

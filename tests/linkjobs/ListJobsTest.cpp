@@ -501,17 +501,7 @@ protected:
 
     // Firmware and settings steps, as the options page runs them before the lists.
     void RunFirstSteps() {
-        ASSERT_NO_FATAL_FAILURE(test::RunChainedFirmwareStep(first, files, *receiver));
-
-        const std::string grd = files.File("set.grd");
-        test::WriteBytes(grd, std::string(2048, 's'));
-        TransferJob defaults;
-        defaults.kind = TransferJobKind::SettingsSend;
-        defaults.settings.m_path = grd;
-        defaults.chained = 1;
-        RunChained(first, second, defaults);
-        ASSERT_EQ(second.session->ChainContinue(), 1)
-            << second.view.Dump() << test::LogOf(*receiver);
+        test::RunChainedFirmwareAndSettingsSteps(first, second, files, *receiver);
     }
     void RunChained(JobRig& before, JobRig& step, const TransferJob& job) {
         step.MakeChained(before, job);
