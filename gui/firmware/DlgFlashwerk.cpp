@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -159,34 +158,36 @@ void CDlgFlashwerk::BuildLayout() {
     m_path->setWordWrap(true);
     m_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    // The same arrangement as the other pages: the catalogue on the left, the commands in
+    // their groups on the right.
     auto* loadGroup = new CPageGroup(DialogText(kDialogId, kLoadGroup), this);
     SetControlId(loadGroup, kLoadGroup);
-    auto* loadLayout = new QHBoxLayout(loadGroup);
+    auto* loadLayout = new QVBoxLayout(loadGroup);
     loadLayout->addWidget(m_import);
     loadLayout->addWidget(m_internet);
-    loadLayout->addStretch(1);
 
     auto* fileGroup = new CPageGroup(DialogText(kDialogId, kFileGroup), this);
     SetControlId(fileGroup, kFileGroup);
-    auto* commands = new QVBoxLayout;
-    commands->addWidget(m_send);
-    commands->addSpacing(m_send->fontMetrics().height());
-    commands->addWidget(m_delete);
-    commands->addWidget(m_refresh);
-    commands->addStretch(1);
-    auto* fileLayout = new QGridLayout(fileGroup);
-    fileLayout->addWidget(m_list, 0, 0);
-    fileLayout->addLayout(commands, 0, 1);
-    fileLayout->addWidget(descriptionLabel, 1, 0, 1, 2);
-    fileLayout->addWidget(m_description, 2, 0, 1, 2);
-    fileLayout->addWidget(m_path, 3, 0, 1, 2);
-    fileLayout->setRowStretch(0, 3);
-    fileLayout->setRowStretch(2, 1);
-    fileLayout->setColumnStretch(0, 1);
+    auto* fileLayout = new QVBoxLayout(fileGroup);
+    fileLayout->addWidget(m_send);
+    fileLayout->addSpacing(m_send->fontMetrics().height() / 2);
+    fileLayout->addWidget(m_delete);
+    fileLayout->addWidget(m_refresh);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(loadGroup);
-    layout->addWidget(fileGroup, 1);
+    auto* commands = new QVBoxLayout;
+    commands->addWidget(loadGroup);
+    commands->addWidget(fileGroup);
+    commands->addStretch(1);
+
+    auto* catalogue = new QVBoxLayout;
+    catalogue->addWidget(m_list, 3);
+    catalogue->addWidget(descriptionLabel);
+    catalogue->addWidget(m_description, 1);
+    catalogue->addWidget(m_path);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(catalogue, 1);
+    layout->addLayout(commands);
 
     connect(m_import, &QAbstractButton::clicked, this, &CDlgFlashwerk::OnImport);
     connect(m_internet, &QAbstractButton::clicked, this, &CDlgFlashwerk::OnInternet);
