@@ -152,9 +152,12 @@ inline constexpr int kNoCatalogueFiles = 138;
 inline constexpr int kSettingsCatalogueColumns = 154;
 inline constexpr int kBankColumnTitles = 1110;
 
-// The default-settings page.
+// The catalogue pages.
 inline constexpr int kImportTitle = 103;
 inline constexpr int kDeleteFileQuestion = 157;
+inline constexpr int kTransferCancelled = 1103;
+
+// The default-settings page.
 inline constexpr int kSettingsImportFilter = 199;
 inline constexpr int kChooseSettingsHint = 211;
 

@@ -39,12 +39,9 @@ namespace fw {
 namespace {
 
 constexpr int kFileFilter = 102;
-constexpr int kImportTitle = 103;
 constexpr int kSelectHint = 110;
 constexpr int kPathHint = 111;
-constexpr int kDeleteQuestion = 157;
 constexpr int kNotFirmware = 1028;
-constexpr int kDownloadCancelled = 1103;
 
 // Windows filter "Receiver Format (*.bsr)|*.bsr||" as a Qt name filter. Both cases of the
 // pattern, because the folder scan finds "A.BSR" too.
@@ -312,7 +309,7 @@ void CDlgFlashwerk::SortByColumn(int column) {
 }
 
 void CDlgFlashwerk::OnImport() {
-    QFileDialog dialog(this, ResText(kImportTitle));
+    QFileDialog dialog(this, ResText(str::kImportTitle));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(QtNameFilter(ResText(kFileFilter)));
@@ -399,7 +396,7 @@ void CDlgFlashwerk::OnDelete() {
         return;
     const std::string path = record->m_path;
     CMessageInteraction interaction(this);
-    if (!interaction.AskYesNo(FormatText(LoadResString(kDeleteQuestion), {path}),
+    if (!interaction.AskYesNo(FormatText(LoadResString(str::kDeleteFileQuestion), {path}),
                               MessageIcon::Warning))
         return;
     if (::unlink(path.c_str()) != 0) {
@@ -424,7 +421,7 @@ void CDlgFlashwerk::OnSend() {
     dialog->exec();
     m_chainResult = dialog->ChainContinue();
     if (dialog->FirmwareCancelled() == 1)
-        QMessageBox::information(this, QString(), ResText(kDownloadCancelled));
+        QMessageBox::information(this, QString(), ResText(str::kTransferCancelled));
 }
 
 int CDlgFlashwerk::SendChained(int row, int lastStep) {

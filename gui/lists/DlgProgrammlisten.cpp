@@ -42,9 +42,6 @@ constexpr int kDialogId = 29;
 constexpr int kMenuId = 194;
 constexpr int kChooseListHint = 139;
 constexpr int kListFileFilter = 134;
-constexpr int kImportTitle = 103;
-constexpr int kDeleteQuestion = 157;
-constexpr int kTransferCancelled = 1103;
 
 // Commands by their control numbers.
 enum Command {
@@ -297,7 +294,7 @@ void CDlgProgrammlisten::SortByColumn(int column) {
 
 void CDlgProgrammlisten::OnImport() {
     const QString source = QFileDialog::getOpenFileName(
-        this, ResText(kImportTitle), QString(), QtFilter(ResText(kListFileFilter)), nullptr,
+        this, ResText(str::kImportTitle), QString(), QtFilter(ResText(kListFileFilter)), nullptr,
         QFileDialog::ReadOnly);
     if (!source.isEmpty())
         ImportFrom(source);
@@ -367,7 +364,7 @@ void CDlgProgrammlisten::LoadFromReceiver(char listKind) {
     connect(dialog.get(), &CDlgSenden::FileSavedSignal, this, &CDlgProgrammlisten::OnRefresh);
     dialog->exec();
     if (dialog->Outcome() == JobOutcome::Cancelled)
-        MessageInteraction(this).ShowMessage(LoadResString(kTransferCancelled),
+        MessageInteraction(this).ShowMessage(LoadResString(str::kTransferCancelled),
                                              MessageIcon::Information);
 }
 
@@ -422,7 +419,7 @@ void CDlgProgrammlisten::OnSend() {
     dialog->exec();
     m_lastSendResult = dialog->ChainContinue();
     if (dialog->Outcome() == JobOutcome::Cancelled)
-        ui.ShowMessage(LoadResString(kTransferCancelled), MessageIcon::Information);
+        ui.ShowMessage(LoadResString(str::kTransferCancelled), MessageIcon::Information);
 }
 
 int CDlgProgrammlisten::SendChained(int row, int lastStep) {
@@ -453,7 +450,7 @@ void CDlgProgrammlisten::OnDelete() {
         return;
     const std::string path = record->m_strPath;
     MessageInteraction ui(this);
-    if (!ui.AskYesNo(Message(kDeleteQuestion, path), MessageIcon::Warning))
+    if (!ui.AskYesNo(Message(str::kDeleteFileQuestion, path), MessageIcon::Warning))
         return;
     if (::unlink(path.c_str()) != 0) {
         CMessageInteraction::ShowLastError(this,
