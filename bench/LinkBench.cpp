@@ -2,11 +2,11 @@
 // simulator without line pacing, so the time measured is what the program (and the protocol's
 // fixed waits) add to what the bytes need on a real line. Target: under 2 % of the line time
 // at 115200 baud.
-#include "ReceiverSimulator.h"
-#include "link/PortMap.h"
-#include "link/TransferSession.h"
-#include "lists/ProgramPool.h"
-#include "util/FileIo.h"
+#include "sim/ReceiverSimulator.h"
+#include "core/link/PortMap.h"
+#include "core/link/TransferSession.h"
+#include "core/lists/ProgramPool.h"
+#include "core/util/FileIo.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
 // Text conversion runs on every cell a 4000-row list shows or saves; it must stay cheap.
-#include "util/Cp1252.h"
+#include "core/util/Cp1252.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Favourite banks: the block of a list file and the wire form a receiver sends.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "favourites/FavoritenDat.h"
-#include "lists/ListFile.h"
+#include "core/favourites/FavoritenDat.h"
+#include "core/lists/ListFile.h"
 
 #include <algorithm>
 #include <cstddef>

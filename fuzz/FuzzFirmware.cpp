@@ -1,11 +1,11 @@
 // Firmware files: the trailer with signature, version and description, the whole image and its
 // sums, and the version texts the trailer carries.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "firmware/TransferFile.h"
-#include "firmware/Version.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "core/firmware/TransferFile.h"
+#include "core/firmware/Version.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <algorithm>
 #include <cstddef>

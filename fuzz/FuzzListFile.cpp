@@ -1,11 +1,11 @@
 // Program-list files: repair, read, write and read again.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "favourites/FavoritenDat.h"
-#include "lists/ListFile.h"
-#include "lists/ProgramPool.h"
-#include "lists/ProgramRecord.h"
-#include "util/TextUtil.h"
+#include "core/favourites/FavoritenDat.h"
+#include "core/lists/ListFile.h"
+#include "core/lists/ProgramPool.h"
+#include "core/lists/ProgramRecord.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <cstddef>

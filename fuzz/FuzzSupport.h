@@ -1,6 +1,6 @@
 #pragma once
 
-#include "favourites/FavoritenDat.h"
+#include "core/favourites/FavoritenDat.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,13 +2,13 @@
 //
 // Input: the file text, optionally followed by a NUL and "SECTION TAB KEY TAB VALUE", the key the
 // run writes to (a fixed one otherwise).
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "config/FontText.h"
-#include "config/Konfiguration.h"
-#include "config/ProfileFile.h"
-#include "lists/ListFile.h"
-#include "util/TextUtil.h"
+#include "core/config/FontText.h"
+#include "core/config/Konfiguration.h"
+#include "core/config/ProfileFile.h"
+#include "core/lists/ListFile.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,7 +1,7 @@
-#include "app/CommandLine.h"
+#include "core/app/CommandLine.h"
 
-#include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 namespace fw {
 namespace {

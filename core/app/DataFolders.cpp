@@ -1,6 +1,6 @@
-#include "app/DataFolders.h"
+#include "core/app/DataFolders.h"
 
-#include "util/FileIo.h"
+#include "core/util/FileIo.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/Environment.h"
+#include "core/util/Environment.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "config/FontText.h"
+#include "core/config/FontText.h"
 
-#include "config/SplitJoin.h"
-#include "util/TextUtil.h"
+#include "core/config/SplitJoin.h"
+#include "core/util/TextUtil.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/LogFont.h"
+#include "core/config/LogFont.h"
 
 #include <string>
 #include <string_view>

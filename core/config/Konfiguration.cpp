@@ -1,11 +1,11 @@
-#include "config/Konfiguration.h"
+#include "core/config/Konfiguration.h"
 
-#include "config/FontText.h"
-#include "config/ProfileFile.h"
-#include "config/SplitJoin.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/TextUtil.h"
+#include "core/config/FontText.h"
+#include "core/config/ProfileFile.h"
+#include "core/config/SplitJoin.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <vector>

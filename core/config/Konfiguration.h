@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/DruckDat.h"
-#include "util/Environment.h"
+#include "core/config/DruckDat.h"
+#include "core/util/Environment.h"
 
 #include <array>
 #include <string>

@@ -1,7 +1,7 @@
-#include "config/ProfileFile.h"
+#include "core/config/ProfileFile.h"
 
-#include "util/FileIo.h"
-#include "util/TextUtil.h"
+#include "core/util/FileIo.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "config/SplitJoin.h"
+#include "core/config/SplitJoin.h"
 
-#include "util/TextUtil.h"
+#include "core/util/TextUtil.h"
 
 namespace fw {
 namespace {

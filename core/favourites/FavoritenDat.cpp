@@ -1,7 +1,7 @@
-#include "favourites/FavoritenDat.h"
+#include "core/favourites/FavoritenDat.h"
 
-#include "lists/ProgramPool.h"
-#include "util/TextUtil.h"
+#include "core/lists/ProgramPool.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "firmware/FirmwareCatalogue.h"
+#include "core/firmware/FirmwareCatalogue.h"
 
-#include "firmware/TransferFile.h"
-#include "res/StringIds.h"
-#include "util/FolderScan.h"
+#include "core/firmware/TransferFile.h"
+#include "core/res/StringIds.h"
+#include "core/util/FolderScan.h"
 
 namespace fw {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "firmware/Receiverdat.h"
+#include "core/firmware/Receiverdat.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "firmware/Receiverdat.h"
+#include "core/firmware/Receiverdat.h"
 
-#include "firmware/TransferFile.h"
-#include "util/TextUtil.h"
+#include "core/firmware/TransferFile.h"
+#include "core/util/TextUtil.h"
 
 namespace fw {
 

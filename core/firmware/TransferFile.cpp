@@ -1,9 +1,9 @@
-#include "firmware/TransferFile.h"
+#include "core/firmware/TransferFile.h"
 
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/FileIo.h"
-#include "util/UserInteraction.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
+#include "core/util/UserInteraction.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,8 +1,8 @@
-#include "firmware/Version.h"
+#include "core/firmware/Version.h"
 
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/TextUtil.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,8 +1,8 @@
-#include "link/ComPort.h"
+#include "core/link/ComPort.h"
 
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/FileIo.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
 
 #include <algorithm>
 #include <cerrno>

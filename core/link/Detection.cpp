@@ -1,10 +1,10 @@
 // Finding the receiver on the ports and the two answer readers every job shares.
-#include "link/LinkTiming.h"
-#include "link/TransferSession.h"
-#include "link/WireTokens.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/ByteOrder.h"
+#include "core/link/LinkTiming.h"
+#include "core/link/TransferSession.h"
+#include "core/link/WireTokens.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/ByteOrder.h"
 
 #include <algorithm>
 #include <array>

@@ -1,12 +1,12 @@
 // Writing a firmware file into the receiver's flash.
-#include "firmware/TransferFile.h"
-#include "link/JobSupport.h"
-#include "link/LinkTiming.h"
-#include "link/TransferSession.h"
-#include "link/WireTokens.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/ByteOrder.h"
+#include "core/firmware/TransferFile.h"
+#include "core/link/JobSupport.h"
+#include "core/link/LinkTiming.h"
+#include "core/link/TransferSession.h"
+#include "core/link/WireTokens.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/ByteOrder.h"
 
 #include <string>
 #include <string_view>

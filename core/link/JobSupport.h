@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/ComPort.h"
+#include "core/link/ComPort.h"
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-#include "link/LinkTiming.h"
+#include "core/link/LinkTiming.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,15 +1,15 @@
 // The program-list jobs: a TV or radio list with its ten favourite banks, read from the
 // receiver into a new list file, or sent from a list file to the receiver.
 
-#include "link/TransferSession.h"
+#include "core/link/TransferSession.h"
 
-#include "link/JobSupport.h"
-#include "link/LinkTiming.h"
-#include "link/WireTokens.h"
-#include "lists/ListFile.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/FileIo.h"
+#include "core/link/JobSupport.h"
+#include "core/link/LinkTiming.h"
+#include "core/link/WireTokens.h"
+#include "core/lists/ListFile.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
 
 #include <algorithm>
 #include <array>

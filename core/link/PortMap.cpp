@@ -1,7 +1,7 @@
-#include "link/PortMap.h"
+#include "core/link/PortMap.h"
 
-#include "config/ProfileFile.h"
-#include "util/TextUtil.h"
+#include "core/config/ProfileFile.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <dirent.h>

@@ -1,10 +1,10 @@
-#include "link/SaveName.h"
+#include "core/link/SaveName.h"
 
-#include "lists/ListFile.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/FolderScan.h"
-#include "util/TextUtil.h"
+#include "core/lists/ListFile.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FolderScan.h"
+#include "core/util/TextUtil.h"
 
 #include <filesystem>
 #include <system_error>

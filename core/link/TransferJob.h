@@ -1,8 +1,8 @@
 #pragma once
 
-#include "firmware/Receiverdat.h"
-#include "lists/ListenDat.h"
-#include "settings/GrundDat.h"
+#include "core/firmware/Receiverdat.h"
+#include "core/lists/ListenDat.h"
+#include "core/settings/GrundDat.h"
 
 namespace fw {
 

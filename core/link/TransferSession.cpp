@@ -1,9 +1,9 @@
-#include "link/TransferSession.h"
+#include "core/link/TransferSession.h"
 
-#include "config/Konfiguration.h"
-#include "link/LinkTiming.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "core/config/Konfiguration.h"
+#include "core/link/LinkTiming.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <algorithm>
 #include <utility>

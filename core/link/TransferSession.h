@@ -1,11 +1,11 @@
 #pragma once
 
-#include "favourites/FavoritenDat.h"
-#include "link/CancelEvent.h"
-#include "link/ComPort.h"
-#include "link/PortMap.h"
-#include "link/TransferJob.h"
-#include "link/TransferView.h"
+#include "core/favourites/FavoritenDat.h"
+#include "core/link/CancelEvent.h"
+#include "core/link/ComPort.h"
+#include "core/link/PortMap.h"
+#include "core/link/TransferJob.h"
+#include "core/link/TransferView.h"
 
 #include <atomic>
 #include <cstdint>

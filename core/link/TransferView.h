@@ -1,7 +1,7 @@
 #pragma once
 
-#include "firmware/Version.h"
-#include "util/UserInteraction.h"
+#include "core/firmware/Version.h"
+#include "core/util/UserInteraction.h"
 
 #include <optional>
 #include <string>

@@ -1,11 +1,11 @@
-#include "lists/ListCatalogue.h"
+#include "core/lists/ListCatalogue.h"
 
-#include "lists/ListFile.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/FileIo.h"
-#include "util/FolderScan.h"
-#include "util/UserInteraction.h"
+#include "core/lists/ListFile.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
+#include "core/util/FolderScan.h"
+#include "core/util/UserInteraction.h"
 
 #include <cerrno>
 #include <unistd.h>

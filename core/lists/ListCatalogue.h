@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/ListenDat.h"
+#include "core/lists/ListenDat.h"
 
 #include <string>
 #include <vector>

@@ -1,12 +1,12 @@
-#include "lists/ListFile.h"
+#include "core/lists/ListFile.h"
 
-#include "favourites/FavoritenDat.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/FileIo.h"
-#include "util/FolderScan.h"
-#include "util/TextUtil.h"
-#include "util/UserInteraction.h"
+#include "core/favourites/FavoritenDat.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
+#include "core/util/FolderScan.h"
+#include "core/util/TextUtil.h"
+#include "core/util/UserInteraction.h"
 
 #include <algorithm>
 #include <sys/stat.h>

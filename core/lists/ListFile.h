@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lists/ListenDat.h"
-#include "lists/ProgramPool.h"
+#include "core/lists/ListenDat.h"
+#include "core/lists/ProgramPool.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "lists/ListenDat.h"
+#include "core/lists/ListenDat.h"
 
-#include "util/TextUtil.h"
+#include "core/util/TextUtil.h"
 
 namespace fw {
 

@@ -1,4 +1,4 @@
-#include "lists/ProgramPool.h"
+#include "core/lists/ProgramPool.h"
 
 #include <algorithm>
 

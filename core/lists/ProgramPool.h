@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/ProgramRecord.h"
+#include "core/lists/ProgramRecord.h"
 
 #include <string>
 #include <string_view>

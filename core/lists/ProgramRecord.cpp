@@ -1,8 +1,8 @@
-#include "lists/ProgramRecord.h"
+#include "core/lists/ProgramRecord.h"
 
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/TextUtil.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <vector>

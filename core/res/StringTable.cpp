@@ -1,4 +1,4 @@
-#include "res/StringTable.h"
+#include "core/res/StringTable.h"
 
 #include <atomic>
 #include <cstdlib>

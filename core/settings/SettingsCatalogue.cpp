@@ -1,10 +1,10 @@
-#include "settings/SettingsCatalogue.h"
+#include "core/settings/SettingsCatalogue.h"
 
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/FileIo.h"
-#include "util/FolderScan.h"
-#include "util/UserInteraction.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
+#include "core/util/FolderScan.h"
+#include "core/util/UserInteraction.h"
 
 #include <algorithm>
 #include <cerrno>

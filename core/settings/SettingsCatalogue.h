@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/GrundDat.h"
+#include "core/settings/GrundDat.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "util/ByteOrder.h"
+#include "core/util/ByteOrder.h"
 
 namespace fw {
 

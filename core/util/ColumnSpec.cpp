@@ -1,4 +1,4 @@
-#include "util/ColumnSpec.h"
+#include "core/util/ColumnSpec.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "util/Environment.h"
+#include "core/util/Environment.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
-#include "util/FileImport.h"
+#include "core/util/FileImport.h"
 
-#include "util/FileIo.h"
+#include "core/util/FileIo.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "util/FileIo.h"
+#include "core/util/FileIo.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "util/FolderScan.h"
+#include "core/util/FolderScan.h"
 
 #include <algorithm>
 #include <filesystem>

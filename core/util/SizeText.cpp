@@ -1,4 +1,4 @@
-#include "util/SizeText.h"
+#include "core/util/SizeText.h"
 
 namespace fw {
 

@@ -1,6 +1,6 @@
-#include "app/AboutDlg.h"
+#include "gui/app/AboutDlg.h"
 
-#include "util/Texts.h"
+#include "gui/ui/Texts.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,11 +1,11 @@
-#include "app/DlgOptionen.h"
+#include "gui/app/DlgOptionen.h"
 
-#include "app/ReceiverSheet.h"
-#include "config/Konfiguration.h"
-#include "link/PortMap.h"
-#include "res/StringIds.h"
-#include "ui/PageGroup.h"
-#include "util/Texts.h"
+#include "gui/app/ReceiverSheet.h"
+#include "core/config/Konfiguration.h"
+#include "core/link/PortMap.h"
+#include "core/res/StringIds.h"
+#include "gui/ui/PageGroup.h"
+#include "gui/ui/Texts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PropertyPagePlus.h"
+#include "gui/page/PropertyPagePlus.h"
 
 class QButtonGroup;
 class QCheckBox;

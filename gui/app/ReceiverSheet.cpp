@@ -1,14 +1,14 @@
-#include "app/ReceiverSheet.h"
+#include "gui/app/ReceiverSheet.h"
 
-#include "app/AboutDlg.h"
-#include "app/DlgOptionen.h"
-#include "app/PropertyPagePlus.h"
-#include "firmware/DlgFlashwerk.h"
-#include "lists/DlgProgrammlisten.h"
-#include "settings/DlgGrundeinstellung.h"
-#include "config/Konfiguration.h"
-#include "res/StringIds.h"
-#include "util/Texts.h"
+#include "gui/app/AboutDlg.h"
+#include "gui/app/DlgOptionen.h"
+#include "gui/page/PropertyPagePlus.h"
+#include "gui/firmware/DlgFlashwerk.h"
+#include "gui/lists/DlgProgrammlisten.h"
+#include "gui/settings/DlgGrundeinstellung.h"
+#include "core/config/Konfiguration.h"
+#include "core/res/StringIds.h"
+#include "gui/ui/Texts.h"
 
 #include <QHBoxLayout>
 #include <QIcon>

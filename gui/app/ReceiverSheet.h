@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "gui/page/AppContext.h"
 
 #include <QDialog>
 

@@ -1,20 +1,20 @@
-#include "firmware/DlgFlashwerk.h"
+#include "gui/firmware/DlgFlashwerk.h"
 
-#include "config/Konfiguration.h"
-#include "firmware/FirmwareCatalogue.h"
-#include "firmware/TransferFile.h"
-#include "link/DlgSenden.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "ui/DateiListCtrl.h"
-#include "ui/PageGroup.h"
-#include "ui/IconButton.h"
-#include "util/Cp1252.h"
-#include "util/FileImport.h"
-#include "util/FileIo.h"
-#include "util/Icons.h"
-#include "util/MessageInteraction.h"
-#include "util/Texts.h"
+#include "core/config/Konfiguration.h"
+#include "core/firmware/FirmwareCatalogue.h"
+#include "core/firmware/TransferFile.h"
+#include "gui/link/DlgSenden.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "gui/ui/DateiListCtrl.h"
+#include "gui/ui/PageGroup.h"
+#include "gui/ui/IconButton.h"
+#include "core/util/Cp1252.h"
+#include "core/util/FileImport.h"
+#include "core/util/FileIo.h"
+#include "gui/ui/Icons.h"
+#include "gui/ui/MessageInteraction.h"
+#include "gui/ui/Texts.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -333,8 +333,8 @@ void CDlgFlashwerk::OnImport() {
         isFirmware = ReadFirmwareRecord(source, record, loadResult);
     }
     if (!isFirmware) {
-        std::string data, reason;
-        if (loadResult == CTransferFile::kCannotOpen && !ReadWholeFile(source, data, reason))
+        std::string content, reason;
+        if (loadResult == CTransferFile::kCannotOpen && !ReadWholeFile(source, content, reason))
             CMessageInteraction::ShowLastError(this, QString::fromStdString(reason));
         else
             QMessageBox::warning(this, QString(), ResText(kNotFirmware));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/PropertyPagePlus.h"
-#include "firmware/Receiverdat.h"
+#include "gui/page/PropertyPagePlus.h"
+#include "core/firmware/Receiverdat.h"
 
 #include <map>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "link/DlgHinweis.h"
+#include "gui/link/DlgHinweis.h"
 
-#include "util/Texts.h"
+#include "gui/ui/Texts.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

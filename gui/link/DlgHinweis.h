@@ -1,6 +1,6 @@
 #pragma once
 
-#include "firmware/Version.h"
+#include "core/firmware/Version.h"
 
 #include <QDialog>
 

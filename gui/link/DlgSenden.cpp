@@ -1,11 +1,11 @@
-#include "link/DlgSenden.h"
+#include "gui/link/DlgSenden.h"
 
-#include "link/DlgHinweis.h"
-#include "link/DlgSpeichernAls.h"
-#include "link/LinkTiming.h"
-#include "util/Cp1252.h"
-#include "util/MessageInteraction.h"
-#include "util/Texts.h"
+#include "gui/link/DlgHinweis.h"
+#include "gui/link/DlgSpeichernAls.h"
+#include "core/link/LinkTiming.h"
+#include "core/util/Cp1252.h"
+#include "gui/ui/MessageInteraction.h"
+#include "gui/ui/Texts.h"
 
 #include <QFile>
 #include <QGridLayout>

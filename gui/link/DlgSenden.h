@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/TransferSession.h"
-#include "link/TransferView.h"
+#include "core/link/TransferSession.h"
+#include "core/link/TransferView.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
-#include "link/DlgSpeichernAls.h"
+#include "gui/link/DlgSpeichernAls.h"
 
-#include "link/SaveName.h"
-#include "util/Cp1252.h"
-#include "util/Texts.h"
+#include "core/link/SaveName.h"
+#include "core/util/Cp1252.h"
+#include "gui/ui/Texts.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

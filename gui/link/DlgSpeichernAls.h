@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/TransferView.h"
+#include "core/link/TransferView.h"
 
 #include <QDialog>
 

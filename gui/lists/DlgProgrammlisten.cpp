@@ -1,20 +1,20 @@
-#include "lists/DlgProgrammlisten.h"
+#include "gui/lists/DlgProgrammlisten.h"
 
-#include "config/Konfiguration.h"
-#include "link/DlgSenden.h"
-#include "lists/ListCatalogue.h"
-#include "lists/ListFile.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "ui/DateiListCtrl.h"
-#include "ui/PageGroup.h"
-#include "ui/IconButton.h"
-#include "util/Cp1252.h"
-#include "util/FileImport.h"
-#include "util/FileIo.h"
-#include "util/Icons.h"
-#include "util/MessageInteraction.h"
-#include "util/Texts.h"
+#include "core/config/Konfiguration.h"
+#include "gui/link/DlgSenden.h"
+#include "core/lists/ListCatalogue.h"
+#include "core/lists/ListFile.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "gui/ui/DateiListCtrl.h"
+#include "gui/ui/PageGroup.h"
+#include "gui/ui/IconButton.h"
+#include "core/util/Cp1252.h"
+#include "core/util/FileImport.h"
+#include "core/util/FileIo.h"
+#include "gui/ui/Icons.h"
+#include "gui/ui/MessageInteraction.h"
+#include "gui/ui/Texts.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -316,8 +316,8 @@ void CDlgProgrammlisten::ImportFrom(const QString& source) {
             return;
         // A file that is no list must not take the place of one; the check after the copy
         // would come too late to save the old file.
-        std::string data, reason;
-        if (ReadWholeFile(sourcePath, data, reason) && !AnalyseListText(data).isList) {
+        std::string content, reason;
+        if (ReadWholeFile(sourcePath, content, reason) && !AnalyseListText(content).isList) {
             ui.ShowMessage(Message(str::kNoListNotReplaced, sourcePath), MessageIcon::Warning);
             return;
         }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/PropertyPagePlus.h"
-#include "lists/ListenDat.h"
+#include "gui/page/PropertyPagePlus.h"
+#include "core/lists/ListenDat.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "lists/DlgRadioTV.h"
+#include "gui/lists/DlgRadioTV.h"
 
-#include "app/PropertyPagePlus.h"
-#include "util/Texts.h"
+#include "gui/page/PropertyPagePlus.h"
+#include "gui/ui/Texts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

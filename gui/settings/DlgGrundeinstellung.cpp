@@ -1,16 +1,16 @@
-#include "settings/DlgGrundeinstellung.h"
+#include "gui/settings/DlgGrundeinstellung.h"
 
-#include "config/Konfiguration.h"
-#include "link/DlgSenden.h"
-#include "res/StringIds.h"
-#include "settings/SettingsCatalogue.h"
-#include "ui/DateiListCtrl.h"
-#include "ui/PageGroup.h"
-#include "ui/IconButton.h"
-#include "util/FileImport.h"
-#include "util/FileIo.h"
-#include "util/MessageInteraction.h"
-#include "util/Texts.h"
+#include "core/config/Konfiguration.h"
+#include "gui/link/DlgSenden.h"
+#include "core/res/StringIds.h"
+#include "core/settings/SettingsCatalogue.h"
+#include "gui/ui/DateiListCtrl.h"
+#include "gui/ui/PageGroup.h"
+#include "gui/ui/IconButton.h"
+#include "core/util/FileImport.h"
+#include "core/util/FileIo.h"
+#include "gui/ui/MessageInteraction.h"
+#include "gui/ui/Texts.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/PropertyPagePlus.h"
-#include "settings/GrundDat.h"
-#include "util/Icons.h"
+#include "gui/page/PropertyPagePlus.h"
+#include "core/settings/GrundDat.h"
+#include "gui/ui/Icons.h"
 
 #include <QString>
 

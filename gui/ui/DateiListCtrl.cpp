@@ -1,11 +1,11 @@
-#include "ui/DateiListCtrl.h"
+#include "gui/ui/DateiListCtrl.h"
 
-#include "firmware/Receiverdat.h"
-#include "lists/ListenDat.h"
-#include "settings/GrundDat.h"
-#include "util/Cp1252.h"
-#include "util/SizeText.h"
-#include "util/Texts.h"
+#include "core/firmware/Receiverdat.h"
+#include "core/lists/ListenDat.h"
+#include "core/settings/GrundDat.h"
+#include "core/util/Cp1252.h"
+#include "core/util/SizeText.h"
+#include "gui/ui/Texts.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ReportListCtrl.h"
+#include "gui/ui/ReportListCtrl.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "ui/IconButton.h"
+#include "gui/ui/IconButton.h"
 
 #include <QKeyEvent>
 #include <QStyle>

@@ -1,4 +1,4 @@
-#include "ui/PageGroup.h"
+#include "gui/ui/PageGroup.h"
 
 namespace fw {
 

@@ -1,6 +1,6 @@
-#include "ui/ReportListCtrl.h"
+#include "gui/ui/ReportListCtrl.h"
 
-#include "util/Texts.h"
+#include "gui/ui/Texts.h"
 
 #include <QHeaderView>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/ColumnSpec.h"
+#include "core/util/ColumnSpec.h"
 
 #include <QTreeWidget>
 

@@ -1,6 +1,6 @@
-#include "ui/ToolTipDialog.h"
+#include "gui/ui/ToolTipDialog.h"
 
-#include "util/ControlToolTips.h"
+#include "gui/ui/ControlToolTips.h"
 
 namespace fw {
 

@@ -1,8 +1,8 @@
-#include "firmware/Receiverdat.h"
-#include "lists/ListenDat.h"
-#include "res/StringIds.h"
-#include "settings/GrundDat.h"
-#include "ui/DateiListCtrl.h"
+#include "core/firmware/Receiverdat.h"
+#include "core/lists/ListenDat.h"
+#include "core/res/StringIds.h"
+#include "core/settings/GrundDat.h"
+#include "gui/ui/DateiListCtrl.h"
 
 #include <QHeaderView>
 #include <QImage>

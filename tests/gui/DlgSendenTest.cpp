@@ -1,11 +1,11 @@
-#include "ModalHelper.h"
-#include "link/DlgHinweis.h"
-#include "link/DlgSenden.h"
-#include "link/DlgSpeichernAls.h"
-#include "linkjobs/JobHarness.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/Cp1252.h"
+#include "tests/gui/ModalHelper.h"
+#include "gui/link/DlgHinweis.h"
+#include "gui/link/DlgSenden.h"
+#include "gui/link/DlgSpeichernAls.h"
+#include "tests/linkjobs/JobHarness.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/Cp1252.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,11 +1,11 @@
-#include "ModalHelper.h"
-#include "app/AppContext.h"
-#include "config/Konfiguration.h"
-#include "firmware/DlgFlashwerk.h"
-#include "linkjobs/JobHarness.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "ui/DateiListCtrl.h"
+#include "tests/gui/ModalHelper.h"
+#include "gui/page/AppContext.h"
+#include "core/config/Konfiguration.h"
+#include "gui/firmware/DlgFlashwerk.h"
+#include "tests/linkjobs/JobHarness.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "gui/ui/DateiListCtrl.h"
 
 #include <QFileDialog>
 #include <QHeaderView>

@@ -1,11 +1,11 @@
-#include "ModalHelper.h"
-#include "config/Konfiguration.h"
-#include "lists/DlgProgrammlisten.h"
-#include "lists/DlgRadioTV.h"
-#include "linkjobs/JobHarness.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "ui/DateiListCtrl.h"
+#include "tests/gui/ModalHelper.h"
+#include "core/config/Konfiguration.h"
+#include "gui/lists/DlgProgrammlisten.h"
+#include "gui/lists/DlgRadioTV.h"
+#include "tests/linkjobs/JobHarness.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "gui/ui/DateiListCtrl.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/DlgSenden.h"
+#include "gui/link/DlgSenden.h"
 
 #include <QAbstractButton>
 #include <QApplication>

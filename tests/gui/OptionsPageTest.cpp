@@ -1,11 +1,11 @@
-#include "ModalHelper.h"
-#include "app/AppContext.h"
-#include "app/DlgOptionen.h"
-#include "app/ReceiverSheet.h"
-#include "config/Konfiguration.h"
-#include "linkjobs/JobHarness.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "tests/gui/ModalHelper.h"
+#include "gui/page/AppContext.h"
+#include "gui/app/DlgOptionen.h"
+#include "gui/app/ReceiverSheet.h"
+#include "core/config/Konfiguration.h"
+#include "tests/linkjobs/JobHarness.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,8 +35,8 @@ class OptionsPageTest : public test::LinkJobTest {
 protected:
     void SetUp() override {
         LinkJobTest::SetUp();
-        for (const std::string& folder : {folders.firmware, folders.lists, folders.settings})
-            std::filesystem::create_directories(folder);
+        for (const std::string& path : {folders.firmware, folders.lists, folders.settings})
+            std::filesystem::create_directories(path);
         config.m_versionHint = 0;
         config.m_activePage = kOptionsPage;
     }

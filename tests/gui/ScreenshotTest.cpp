@@ -1,11 +1,11 @@
-#include "app/AppContext.h"
+#include "gui/page/AppContext.h"
 #include "app/DemoFiles.h"
-#include "app/PropertyPagePlus.h"
-#include "app/ReceiverSheet.h"
-#include "config/Konfiguration.h"
-#include "link/DlgSenden.h"
-#include "linkjobs/JobHarness.h"
-#include "res/StringTable.h"
+#include "gui/page/PropertyPagePlus.h"
+#include "gui/app/ReceiverSheet.h"
+#include "core/config/Konfiguration.h"
+#include "gui/link/DlgSenden.h"
+#include "tests/linkjobs/JobHarness.h"
+#include "core/res/StringTable.h"
 
 #include <QApplication>
 #include <QProgressBar>
@@ -109,8 +109,8 @@ TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, ScreenshotTest,
                          ::testing::Values(Language::German, Language::English),
-                         [](const auto& info) {
-                             return std::string(info.param == Language::German ? "German" : "English");
+                         [](const auto& language) {
+                             return std::string(language.param == Language::German ? "German" : "English");
                          });
 
 } // namespace

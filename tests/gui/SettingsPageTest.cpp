@@ -1,14 +1,14 @@
-#include "ModalHelper.h"
+#include "tests/gui/ModalHelper.h"
 
-#include "app/AppContext.h"
-#include "config/Konfiguration.h"
-#include "link/DlgSenden.h"
-#include "linkjobs/JobHarness.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "settings/DlgGrundeinstellung.h"
-#include "ui/DateiListCtrl.h"
-#include "ui/IconButton.h"
+#include "gui/page/AppContext.h"
+#include "core/config/Konfiguration.h"
+#include "gui/link/DlgSenden.h"
+#include "tests/linkjobs/JobHarness.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "gui/settings/DlgGrundeinstellung.h"
+#include "gui/ui/DateiListCtrl.h"
+#include "gui/ui/IconButton.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
-#include "ui/IconButton.h"
-#include "ui/ToolTipDialog.h"
-#include "util/ControlToolTips.h"
-#include "util/Icons.h"
+#include "gui/ui/IconButton.h"
+#include "gui/ui/ToolTipDialog.h"
+#include "gui/ui/ControlToolTips.h"
+#include "gui/ui/Icons.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "link/CancelEvent.h"
-#include "link/ComPort.h"
-#include "link/LinkTiming.h"
-#include "link/PortMap.h"
-#include "link/TransferSession.h"
-#include "support/FileTestSupport.h"
-#include "support/PtyTestSupport.h"
-#include "support/RecordingView.h"
-#include "ReceiverSimulator.h"
+#include "core/link/CancelEvent.h"
+#include "core/link/ComPort.h"
+#include "core/link/LinkTiming.h"
+#include "core/link/PortMap.h"
+#include "core/link/TransferSession.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/support/PtyTestSupport.h"
+#include "tests/support/RecordingView.h"
+#include "sim/ReceiverSimulator.h"
 
 #include <gtest/gtest.h>
 

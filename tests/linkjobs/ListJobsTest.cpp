@@ -1,8 +1,8 @@
-#include "favourites/FavoritenDat.h"
-#include "linkjobs/JobHarness.h"
-#include "lists/ListFile.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "core/favourites/FavoritenDat.h"
+#include "tests/linkjobs/JobHarness.h"
+#include "core/lists/ListFile.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <gtest/gtest.h>
 

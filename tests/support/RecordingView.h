@@ -1,8 +1,8 @@
 #pragma once
 
-#include "link/LinkTiming.h"
-#include "link/TransferSession.h"
-#include "link/TransferView.h"
+#include "core/link/LinkTiming.h"
+#include "core/link/TransferSession.h"
+#include "core/link/TransferView.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
-#include "Cli.h"
-#include "res/StringTable.h"
-#include "support/FileTestSupport.h"
-#include "tools/CliTestSupport.h"
+#include "tools/cli/Cli.h"
+#include "core/res/StringTable.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/tools/CliTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

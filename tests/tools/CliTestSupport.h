@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Cli.h"
-#include "res/StringTable.h"
+#include "tools/cli/Cli.h"
+#include "core/res/StringTable.h"
 
 #include <sstream>
 #include <string>

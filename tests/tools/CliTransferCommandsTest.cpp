@@ -1,9 +1,9 @@
 // The receiver commands up to the point where a transfer would start; the transfers themselves
 // run against the simulator in the link job tests.
-#include "Cli.h"
-#include "res/StringTable.h"
-#include "support/FileTestSupport.h"
-#include "tools/CliTestSupport.h"
+#include "tools/cli/Cli.h"
+#include "core/res/StringTable.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/tools/CliTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // Each receiver command of the tool once against the simulator, as a user would run it.
-#include "Cli.h"
-#include "ReceiverSimulator.h"
-#include "link/LinkTiming.h"
-#include "res/StringTable.h"
-#include "support/FileTestSupport.h"
-#include "tools/CliTestSupport.h"
+#include "tools/cli/Cli.h"
+#include "sim/ReceiverSimulator.h"
+#include "core/link/LinkTiming.h"
+#include "core/res/StringTable.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/tools/CliTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

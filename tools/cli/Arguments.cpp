@@ -1,7 +1,7 @@
-#include "Arguments.h"
+#include "tools/cli/Arguments.h"
 
-#include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "Cli.h"
+#include "tools/cli/Cli.h"
 
-#include "Arguments.h"
-#include "Commands.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "tools/cli/Arguments.h"
+#include "tools/cli/Commands.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <algorithm>
 #include <ostream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Arguments.h"
+#include "tools/cli/Arguments.h"
 
 #include <iosfwd>
 #include <optional>

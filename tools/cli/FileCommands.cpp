@@ -1,17 +1,17 @@
 // info and repair: what a file holds, and the repair of a list file in place.
-#include "Cli.h"
-#include "Commands.h"
+#include "tools/cli/Cli.h"
+#include "tools/cli/Commands.h"
 
-#include "favourites/FavoritenDat.h"
-#include "firmware/TransferFile.h"
-#include "lists/ListFile.h"
-#include "lists/ProgramPool.h"
-#include "lists/ProgramRecord.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/Cp1252.h"
-#include "util/FileIo.h"
-#include "util/FolderScan.h"
+#include "core/favourites/FavoritenDat.h"
+#include "core/firmware/TransferFile.h"
+#include "core/lists/ListFile.h"
+#include "core/lists/ProgramPool.h"
+#include "core/lists/ProgramRecord.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/Cp1252.h"
+#include "core/util/FileIo.h"
+#include "core/util/FolderScan.h"
 
 #include <ostream>
 

@@ -1,8 +1,8 @@
-#include "TerminalInteraction.h"
+#include "tools/cli/TerminalInteraction.h"
 
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "util/TextUtil.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/TextUtil.h"
 
 #include <istream>
 #include <ostream>

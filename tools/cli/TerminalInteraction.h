@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/UserInteraction.h"
+#include "core/util/UserInteraction.h"
 
 #include <iosfwd>
 

@@ -1,9 +1,9 @@
-#include "TerminalTransferView.h"
+#include "tools/cli/TerminalTransferView.h"
 
-#include "TerminalInteraction.h"
-#include "link/TransferSession.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "tools/cli/TerminalInteraction.h"
+#include "core/link/TransferSession.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <algorithm>
 #include <ostream>

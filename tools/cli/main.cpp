@@ -1,4 +1,4 @@
-#include "Cli.h"
+#include "tools/cli/Cli.h"
 
 #include <iostream>
 #include <string>

@@ -1,6 +1,6 @@
-#include "ToolArguments.h"
+#include "tools/sim/ToolArguments.h"
 
-#include "Wire.h"
+#include "sim/Wire.h"
 
 #include <charconv>
 #include <optional>

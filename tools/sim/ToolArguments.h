@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReceiverSimulator.h"
+#include "sim/ReceiverSimulator.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
-#include "ReceiverSimulator.h"
-#include "ToolArguments.h"
+#include "sim/ReceiverSimulator.h"
+#include "tools/sim/ToolArguments.h"
 
 #include <csignal>
 #include <iostream>

@@ -1,7 +1,7 @@
-#include "app/CommandLine.h"
-#include "app/DataFolders.h"
+#include "core/app/CommandLine.h"
+#include "core/app/DataFolders.h"
 
-#include "support/FileTestSupport.h"
+#include "tests/support/FileTestSupport.h"
 
 #include <gtest/gtest.h>
 

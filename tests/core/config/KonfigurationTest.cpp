@@ -1,10 +1,10 @@
-#include "config/Konfiguration.h"
-#include "config/FontText.h"
-#include "config/ProfileFile.h"
-#include "config/SplitJoin.h"
-#include "res/StringTable.h"
+#include "core/config/Konfiguration.h"
+#include "core/config/FontText.h"
+#include "core/config/ProfileFile.h"
+#include "core/config/SplitJoin.h"
+#include "core/res/StringTable.h"
 
-#include "TestSupport.h"
+#include "tests/core/config/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

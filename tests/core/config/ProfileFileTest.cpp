@@ -1,6 +1,6 @@
-#include "config/ProfileFile.h"
+#include "core/config/ProfileFile.h"
 
-#include "TestSupport.h"
+#include "tests/core/config/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"BytesUnchanged", "[A]\nK=Gr\xC3\xBC\xC3\x9F\xE4\n", "A", "K",
                  "Gr\xC3\xBC\xC3\x9F\xE4"},
         ReadCase{"CappedAt4095", "[A]\nK=" + kLong + "\n", "A", "K", std::string(4095, 'x')}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST(ProfileFile, GetIntFollowsAtoiAndDefaultsOnlyWhenNothingIsThere) {
     const CProfileFile profile =
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"BlanksAtEndsGetQuotes", "", "A", "X", " a ", "[A]\nX=\" a \"\n"},
         WriteCase{"EnclosingQuotesGetQuotes", "", "A", "X", "'a'", "[A]\nX=\"'a'\"\n"},
         WriteCase{"InnerQuotesAsTheyAre", "", "A", "X", "a \"b\" c", "[A]\nX=a \"b\" c\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST(ProfileFile, LineBreaksInAValueCannotBreakTheFile) {
     CProfileFile profile = FromText("[A]\nX=1\n");

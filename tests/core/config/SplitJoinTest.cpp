@@ -1,7 +1,7 @@
-#include "config/SplitJoin.h"
-#include "config/FontText.h"
+#include "core/config/SplitJoin.h"
+#include "core/config/FontText.h"
 
-#include "TestSupport.h"
+#include "tests/core/config/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "config/FontText.h"
-#include "config/LogFont.h"
-#include "support/FileTestSupport.h"
+#include "core/config/FontText.h"
+#include "core/config/LogFont.h"
+#include "tests/support/FileTestSupport.h"
 
 #include <ostream>
 

@@ -1,6 +1,6 @@
-#include "favourites/FavoritenDat.h"
+#include "core/favourites/FavoritenDat.h"
 
-#include "lists/ProgramPool.h"
+#include "core/lists/ProgramPool.h"
 
 #include <gtest/gtest.h>
 

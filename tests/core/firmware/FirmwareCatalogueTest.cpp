@@ -1,8 +1,8 @@
-#include "firmware/FirmwareCatalogue.h"
+#include "core/firmware/FirmwareCatalogue.h"
 
-#include "FirmwareTestFiles.h"
-#include "support/FileTestSupport.h"
-#include "support/ScriptedInteraction.h"
+#include "tests/core/firmware/FirmwareTestFiles.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 

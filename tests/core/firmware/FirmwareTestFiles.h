@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/FileTestSupport.h"
+#include "tests/support/FileTestSupport.h"
 
 #include <algorithm>
 #include <string>

@@ -1,11 +1,11 @@
-#include "firmware/TransferFile.h"
+#include "core/firmware/TransferFile.h"
 
-#include "firmware/Receiverdat.h"
-#include "res/StringIds.h"
+#include "core/firmware/Receiverdat.h"
+#include "core/res/StringIds.h"
 
-#include "FirmwareTestFiles.h"
-#include "support/FileTestSupport.h"
-#include "support/ScriptedInteraction.h"
+#include "tests/core/firmware/FirmwareTestFiles.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 

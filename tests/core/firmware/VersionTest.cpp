@@ -1,4 +1,4 @@
-#include "firmware/Version.h"
+#include "core/firmware/Version.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "link/ComPort.h"
-#include "support/PtyTestSupport.h"
+#include "core/link/ComPort.h"
+#include "tests/support/PtyTestSupport.h"
 
 #include <gtest/gtest.h>
 

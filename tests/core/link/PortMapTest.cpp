@@ -1,7 +1,7 @@
-#include "config/ProfileFile.h"
-#include "link/PortMap.h"
+#include "core/config/ProfileFile.h"
+#include "core/link/PortMap.h"
 
-#include "support/FileTestSupport.h"
+#include "tests/support/FileTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "link/SaveName.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "support/FileTestSupport.h"
+#include "core/link/SaveName.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "tests/support/FileTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "link/TransferSession.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "support/PtyTestSupport.h"
-#include "support/RecordingView.h"
+#include "core/link/TransferSession.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "tests/support/PtyTestSupport.h"
+#include "tests/support/RecordingView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "lists/ListFile.h"
+#include "core/lists/ListFile.h"
 
-#include "favourites/FavoritenDat.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "support/FileTestSupport.h"
-#include "support/ScriptedInteraction.h"
+#include "core/favourites/FavoritenDat.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 

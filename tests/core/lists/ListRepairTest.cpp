@@ -1,10 +1,10 @@
-#include "lists/ListCatalogue.h"
-#include "lists/ListFile.h"
+#include "core/lists/ListCatalogue.h"
+#include "core/lists/ListFile.h"
 
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "support/FileTestSupport.h"
-#include "support/ScriptedInteraction.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 

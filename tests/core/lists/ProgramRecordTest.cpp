@@ -1,6 +1,6 @@
-#include "lists/ProgramRecord.h"
-#include "lists/ProgramPool.h"
-#include "res/StringIds.h"
+#include "core/lists/ProgramRecord.h"
+#include "core/lists/ProgramPool.h"
+#include "core/res/StringIds.h"
 
 #include <gtest/gtest.h>
 

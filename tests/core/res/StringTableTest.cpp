@@ -1,5 +1,5 @@
-#include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <gtest/gtest.h>
 

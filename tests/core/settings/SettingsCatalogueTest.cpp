@@ -1,9 +1,9 @@
-#include "settings/SettingsCatalogue.h"
+#include "core/settings/SettingsCatalogue.h"
 
-#include "util/SizeText.h"
+#include "core/util/SizeText.h"
 
-#include "support/FileTestSupport.h"
-#include "support/ScriptedInteraction.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "util/Cp1252.h"
+#include "core/util/Cp1252.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "util/FileIo.h"
+#include "core/util/FileIo.h"
 
-#include "support/FileTestSupport.h"
+#include "tests/support/FileTestSupport.h"
 
 #include <gtest/gtest.h>
 

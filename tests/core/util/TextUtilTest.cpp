@@ -1,5 +1,5 @@
-#include "util/ByteOrder.h"
-#include "util/TextUtil.h"
+#include "core/util/ByteOrder.h"
+#include "core/util/TextUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,155 @@
+#include "app/FlashwerkApp.h"
+
+#include "app/DemoFiles.h"
+#include "gui/app/ReceiverSheet.h"
+#include "core/config/ProfileFile.h"
+#include "core/res/StringIds.h"
+#include "gui/ui/Texts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace fw {
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void WriteSignalByte(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+CFlashwerkApp::CFlashwerkApp(const CommandLineOptions& options, DemoSpeed demoSpeed)
+    : m_options(options),
+      m_folders(FoldersUnder(ChooseDataFolder(ExecutableFolder(), options.dataDir))),
+      m_context{m_config, m_folders}, m_demoSpeed(demoSpeed) {}
+
+CFlashwerkApp::~CFlashwerkApp() = default;
+
+void CFlashwerkApp::Start() {
+    std::string reason;
+    const bool foldersUsable = CreateDataFolders(m_folders, reason);
+    if (!foldersUsable) {
+        m_savingAllowed = false;
+        m_problems << ResText(str::kDataFolderUnusable) + QString::fromStdString(reason);
+    }
+    if (m_options.demo)
+        StartDemo(foldersUsable);
+
+    CProfileFile profile;
+    if (!profile.Load(m_folders.profile, reason)) {
+        m_savingAllowed = false;
+        m_problems << ResText(str::kSettingsNotRead) + QString::fromStdString(reason);
+    }
+    m_firstStart = !profile.Exists();
+    if (m_firstStart) {
+        m_config.ResetInternet();
+        m_config.ReadSystemProxy();
+        m_config.ResetOptions();
+        m_config.ResetPrint();
+        if (m_savingAllowed && !m_config.Save(profile, reason))
+            m_problems << ResText(str::kSettingsNotSaved) + QString::fromStdString(reason);
+    } else {
+        m_config.Load(profile);
+    }
+    // Production mode lives for this run only; loading the configuration clears it.
+    m_config.m_bFertigung = m_options.production ? 1 : 0;
+    // The demo receiver's device exists for this run only, so it never goes into upd.ini.
+    m_context.ports = m_demoReceiver
+                          ? m_demoReceiver->Ports(profile.GetSection("PORTS"), ListSerialDevices())
+                          : PortMap::FromProfile(profile, ListSerialDevices());
+    m_sheet = std::make_unique<CReceiverSheet>(m_context);
+    if (m_demoReceiver)
+        m_sheet->setWindowTitle(ResText(str::kDemoWindowTitle));
+}
+
+void CFlashwerkApp::StartDemo(bool foldersUsable) {
+    std::string reason;
+    if (foldersUsable && !SeedDemoFiles(m_folders, reason))
+        m_problems << ResText(str::kDemoFilesNotWritten) + QString::fromStdString(reason);
+    // Without a usable data folder the receiver still runs, but forgets at the end.
+    auto receiver = std::make_unique<CDemoReceiver>(
+        foldersUsable ? m_folders.program + "/demo-receiver" : std::string(), m_demoSpeed);
+    if (!receiver->Start(reason)) {
+        m_problems << ResText(str::kDemoReceiverNotStarted) + QString::fromStdString(reason);
+        return;
+    }
+    m_demoReceiver = std::move(receiver);
+}
+
+void CFlashwerkApp::Finish() {
+    if (!m_savingAllowed)
+        return;
+    // Read the file again so that anything written to it meanwhile survives the save.
+    CProfileFile profile;
+    std::string reason;
+    if (!profile.Load(m_folders.profile, reason) || !m_config.Save(profile, reason))
+        m_problems << ResText(str::kSettingsNotSaved) + QString::fromStdString(reason);
+}
+
+int CFlashwerkApp::Run() {
+    CloseOnTerminationSignals();
+    Start();
+    ShowProblems(m_sheet.get());
+    if (!m_closingAfterSignal.isActive())
+        m_sheet->exec();
+    Finish();
+    ShowProblems(nullptr);
+    return 0;
+}
+
+void CFlashwerkApp::ShowProblems(QWidget* parent) {
+    for (const QString& problem : std::as_const(m_problems)) {
+        // Nobody is there to read a message box once the session asked the program to end.
+        if (m_closingAfterSignal.isActive())
+            std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+        else
+            QMessageBox::warning(parent, ResText(str::kErrorTitle), problem);
+    }
+    m_problems.clear();
+}
+
+void CFlashwerkApp::CloseAfterSignal() {
+    // Whatever is open on top of the window goes first: a question or message as by Escape
+    // (never the answer that deletes or overwrites), a transfer as by its Cancel button, which
+    // closes it once the receiver allows. Until then this runs again.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != m_sheet.get())
+        modal->close();
+    else if (m_sheet != nullptr && m_sheet->isVisible())
+        m_sheet->reject();
+}
+
+void CFlashwerkApp::CloseOnTerminationSignals() {
+    // A signal only writes a byte; the window closes on the GUI thread, so the settings are
+    // saved as after Quit.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+        return;
+    m_signalNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_signalNotifier, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+        if (!m_closingAfterSignal.isActive()) {
+            m_closingAfterSignal.start();
+            CloseAfterSignal();
+        }
+    });
+    m_closingAfterSignal.setInterval(100);
+    connect(&m_closingAfterSignal, &QTimer::timeout, this, &CFlashwerkApp::CloseAfterSignal);
+    struct sigaction action {};
+    action.sa_handler = WriteSignalByte;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
+} // namespace fw

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/app/DataFolders.h"
+#include "core/link/CancelEvent.h"
+#include "core/link/PortMap.h"
+#include "core/link/TransferSession.h"
+
+namespace fw {
+
+class CKonfiguration;
+
+// What the pages share, owned by the application object for the whole run: the configuration
+// record, the data folders, the port map of this run, and what the transfers keep between
+// dialogs (the production chain's port and capacity, the Cancel button's signal).
+struct AppContext {
+    AppContext(CKonfiguration& configuration, const DataFolders& dataFolders)
+        : config(configuration), folders(dataFolders) {}
+
+    CKonfiguration& config;
+    const DataFolders& folders;
+    PortMap ports{{}, {}};
+    ChainMemory chain;
+    CancelEvent cancel;
+};
+
+} // namespace fw

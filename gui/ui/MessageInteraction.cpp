@@ -1,0 +1,48 @@
+#include "gui/ui/MessageInteraction.h"
+
+#include "gui/lists/DlgRadioTV.h"
+#include "core/res/StringIds.h"
+#include "gui/ui/Texts.h"
+
+#include <QMessageBox>
+
+namespace fw {
+
+QMessageBox::Icon MessageBoxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Stop:
+        return QMessageBox::Critical;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+void CMessageInteraction::ShowMessage(const std::string& text, MessageIcon icon) {
+    QMessageBox box(MessageBoxIcon(icon), QString(), QString::fromStdString(text), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+bool CMessageInteraction::AskYesNo(const std::string& text, MessageIcon icon) {
+    QMessageBox box(MessageBoxIcon(icon), QString(), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+int CMessageInteraction::AskRadioOrTv() {
+    CDlgRadioTV dialog(m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return dialog.TypeText() == QLatin1String("TV") ? 1 : 0;
+}
+
+void CMessageInteraction::ShowLastError(QWidget* parent, const QString& reason) {
+    QMessageBox::warning(parent, ResText(str::kErrorTitle), reason);
+}
+
+} // namespace fw

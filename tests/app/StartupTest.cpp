@@ -1,0 +1,285 @@
+#include "tests/gui/ModalHelper.h"
+#include "app/DemoFiles.h"
+#include "app/FlashwerkApp.h"
+#include "gui/page/PropertyPagePlus.h"
+#include "gui/app/ReceiverSheet.h"
+#include "core/config/ProfileFile.h"
+#include "gui/firmware/DlgFlashwerk.h"
+#include "gui/link/DlgSenden.h"
+#include "core/link/LinkTiming.h"
+#include "gui/ui/DateiListCtrl.h"
+#include "core/util/FileIo.h"
+
+#include "tests/support/FileTestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sstream>
+
+namespace fw {
+namespace {
+
+CommandLineOptions OptionsFor(const std::string& dataDir, bool demo = false) {
+    CommandLineOptions options;
+    options.dataDir = dataDir;
+    options.demo = demo;
+    return options;
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    std::string ReadProfile() {
+        std::string text, reason;
+        EXPECT_TRUE(ReadWholeFile(m_data + "/upd.ini", text, reason)) << reason;
+        return text;
+    }
+    void WriteProfile(const std::string& text) {
+        std::filesystem::create_directories(m_data);
+        std::string reason;
+        ASSERT_TRUE(WriteFileAtomically(m_data + "/upd.ini", text, reason)) << reason;
+    }
+    static void ShowAndActivate(CReceiverSheet* sheet) {
+        sheet->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    }
+
+    test::TempDir m_dir;
+    const std::string m_root = m_dir.Path().string();
+    const std::string m_data = m_root + "/data";
+};
+
+TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) {
+    CFlashwerkApp app(OptionsFor(m_data));
+    app.Start();
+    EXPECT_TRUE(app.IsFirstStart());
+    for (const char* folder : {"OS", "lists", "settings"})
+        EXPECT_TRUE(std::filesystem::is_directory(m_data + "/" + folder)) << folder;
+
+    const std::string text = ReadProfile();
+    std::vector<std::string> sections;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with('[') && line.find(']') != std::string::npos)
+            sections.push_back(line.substr(1, line.find(']') - 1));
+    }
+    EXPECT_EQ(sections, (std::vector<std::string>{"OPTIONEN", "DATENTRANSFER", "INTERNET", "PERSISTENT", "PRINT"}));
+    EXPECT_NE(text.find("ACTIVEPAGE=0"), std::string::npos);
+    EXPECT_FALSE(app.Sheet()->isVisible()) << "the profile exists before the window shows";
+    EXPECT_EQ(app.Sheet()->ActivePage(), 0);
+}
+
+TEST_F(StartupTest, OpensOnTheStoredPageAndStoresThePageShownAtClose) {
+    WriteProfile("[PERSISTENT]\nACTIVEPAGE=2\n[MINE]\nKEEP=yes\n");
+    CFlashwerkApp app(OptionsFor(m_data));
+    app.Start();
+    EXPECT_FALSE(app.IsFirstStart());
+    CReceiverSheet* sheet = app.Sheet();
+    ShowAndActivate(sheet);
+    EXPECT_EQ(sheet->Tabs()->currentIndex(), 2);
+
+    sheet->Tabs()->setCurrentIndex(3);
+    QTest::mouseClick(sheet->findChild<QPushButton*>(QString::number(CReceiverSheet::kQuitButtonId)),
+                      Qt::LeftButton);
+    EXPECT_FALSE(sheet->isVisible());
+    app.Finish();
+
+    CProfileFile profile;
+    ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
+    EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 3);
+    EXPECT_EQ(profile.GetString("MINE", "KEEP", ""), "yes") << "foreign sections survive";
+}
+
+TEST_F(StartupTest, EveryWayOfClosingStoresThePage) {
+    for (int way = 0; way < 3; ++way) {
+        CFlashwerkApp app(OptionsFor(m_data));
+        app.Start();
+        CReceiverSheet* sheet = app.Sheet();
+        ShowAndActivate(sheet);
+        sheet->Tabs()->setCurrentIndex(way + 1);
+        if (way == 0)
+            sheet->close(); // the close box
+        else if (way == 1)
+            QTest::keyClick(sheet, Qt::Key_Escape);
+        else
+            sheet->reject(); // what a termination signal does
+        EXPECT_FALSE(sheet->isVisible()) << "way " << way;
+        app.Finish();
+        CProfileFile profile;
+        ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
+        EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), way + 1) << "way " << way;
+    }
+}
+
+TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
+    {
+        CommandLineOptions options = OptionsFor(m_data);
+        options.production = true;
+        CFlashwerkApp app(options);
+        app.Start();
+        CReceiverSheet* sheet = app.Sheet();
+        ShowAndActivate(sheet);
+        sheet->SetActivePage(3);
+        sheet->findChild<QRadioButton*>("2002")->click();
+        sheet->findChild<QCheckBox*>("1099")->click();
+        sheet->findChild<QComboBox*>("1999")->setCurrentIndex(2);
+        sheet->findChild<QLineEdit*>("1997")->setText("1,0,2,3");
+        sheet->reject();
+        app.Finish();
+    }
+    CFlashwerkApp app(OptionsFor(m_data));
+    app.Start();
+    CReceiverSheet* sheet = app.Sheet();
+    ShowAndActivate(sheet);
+    EXPECT_EQ(sheet->ActivePage(), 3);
+    EXPECT_TRUE(sheet->findChild<QRadioButton*>("2002")->isChecked());
+    EXPECT_FALSE(sheet->findChild<QCheckBox*>("1099")->isChecked());
+    EXPECT_EQ(sheet->findChild<QComboBox*>("1999")->currentIndex(), 2);
+    EXPECT_EQ(sheet->findChild<QLineEdit*>("1997")->text(), "1,0,2,3");
+    EXPECT_TRUE(sheet->findChild<QPushButton*>("1998")->isHidden()) << "production mode is for one run";
+    sheet->reject();
+}
+
+TEST_F(StartupTest, ATerminationSignalClosesAnOpenQuestionAndTheWindowAndSavesTheSettings) {
+    CFlashwerkApp app(OptionsFor(m_data));
+    bool stuck = false;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    QTimer::singleShot(0, [&] {
+        app.Sheet()->SetActivePage(2);
+        QTimer::singleShot(50, [] { ::raise(SIGTERM); });
+        // The box must go without anyone answering; if it stays, this fails the test instead
+        // of hanging it.
+        QTimer::singleShot(5000, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                stuck = true;
+                box->done(QMessageBox::No);
+            }
+        });
+        answer = QMessageBox::question(app.Sheet(), "Flashwerk", "Delete the file?");
+    });
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_FALSE(stuck);
+    EXPECT_NE(answer, QMessageBox::Yes) << "closing never answers yes";
+    CProfileFile profile;
+    ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
+    EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 2);
+}
+
+TEST_F(StartupTest, AltAndAMarkedLetterSwitchPages) {
+    CFlashwerkApp app(OptionsFor(m_data));
+    app.Start();
+    CReceiverSheet* sheet = app.Sheet();
+    ShowAndActivate(sheet);
+    QTest::keyClick(sheet, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 1);
+    QTest::keyClick(sheet, Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 3);
+    QTest::keyClick(sheet, Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 2);
+    QTest::keyClick(sheet, Qt::Key_U, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 0);
+    QTest::keyClick(sheet, Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(sheet->ActivePage(), 0) << "a letter no tab marks changes nothing";
+    sheet->reject();
+}
+
+TEST_F(StartupTest, AStoredPageThatDoesNotExistOpensTheFirst) {
+    WriteProfile("[PERSISTENT]\nACTIVEPAGE=9\n");
+    CFlashwerkApp app(OptionsFor(m_data));
+    app.Start();
+    EXPECT_EQ(app.Sheet()->ActivePage(), 0);
+}
+
+TEST_F(StartupTest, AnUnreadableProfileIsReportedAndNeverOverwritten) {
+    std::filesystem::create_directories(m_data + "/upd.ini/inside");
+    CFlashwerkApp app(OptionsFor(m_data));
+    app.Start();
+    ASSERT_EQ(app.Problems().size(), 1);
+    EXPECT_TRUE(app.Problems().front().contains("could not be read")) << app.Problems().front().toStdString();
+    EXPECT_EQ(app.Config().m_baudRate, 115200) << "the run goes on with the defaults";
+    app.Sheet()->reject();
+    app.Finish();
+    EXPECT_TRUE(std::filesystem::is_directory(m_data + "/upd.ini/inside"));
+    EXPECT_EQ(app.Problems().size(), 1) << "nothing was saved, so nothing more failed";
+}
+
+TEST_F(StartupTest, AnUnusableDataFolderIsReported) {
+    std::filesystem::create_directories(m_root);
+    test::WriteBytes(m_data, ""); // a file where the data folder belongs
+    CFlashwerkApp app(OptionsFor(m_data));
+    app.Start();
+    ASSERT_FALSE(app.Problems().isEmpty());
+    EXPECT_TRUE(app.Problems().front().contains(QString::fromStdString(m_data)));
+    app.Finish();
+    EXPECT_TRUE(std::filesystem::is_regular_file(m_data));
+}
+
+class DemoStartupTest : public StartupTest {
+protected:
+    void SetUp() override { SetLinkTimeFactor(0.1); }
+    void TearDown() override { SetLinkTimeFactor(1.0); }
+};
+
+TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIniKeepsItsMap) {
+    const std::string ports = "[PORTS]\nCOM1=/dev/ttyUSB7\nCOM2=ttyS9\n";
+    WriteProfile("[DATENTRANSFER]\nCOMPORT=0\n" + ports);
+    CFlashwerkApp app(OptionsFor(m_data, true), DemoSpeed::Instant);
+    app.Start();
+    ASSERT_TRUE(app.Problems().isEmpty()) << app.Problems().front().toStdString();
+    CReceiverSheet* sheet = app.Sheet();
+    EXPECT_TRUE(sheet->windowTitle().contains("Demo")) << sheet->windowTitle().toStdString();
+    EXPECT_EQ(app.Ports().DeviceFor(1).rfind("/dev/pts/", 0), 0u) << app.Ports().DeviceFor(1);
+    EXPECT_EQ(app.Ports().DeviceFor(2), "/dev/ttyS9") << "the user's map holds for the other ports";
+
+    // The page lists the seeded sample; the port search (COMPORT 0) finds the receiver.
+    auto* page = sheet->findChild<CDlgFlashwerk*>();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->List()->RowCount(), 1);
+    page->List()->SelectRow(0, true);
+    ModalDriver driver(sheet);
+    TransferCloser closer;
+    page->findChild<QPushButton*>(QString::number(CDlgFlashwerk::kSendButton))->click();
+    EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded});
+    EXPECT_TRUE(driver.Unexpected().empty())
+        << "no version warning, no message: " << driver.Unexpected().front().toStdString();
+    // The receiver keeps what it was sent for the next demo run.
+    EXPECT_EQ(test::ReadBytes(m_data + "/demo-receiver/firmware.bin"), DemoFirmwareBytes());
+
+    sheet->reject();
+    app.Finish();
+    const std::string text = ReadProfile();
+    EXPECT_NE(text.find(ports), std::string::npos) << text;
+    EXPECT_EQ(text.find("/dev/pts"), std::string::npos) << text;
+    CProfileFile profile;
+    ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
+    EXPECT_EQ(profile.GetInt("DATENTRANSFER", "COMPORT", -1), 0);
+}
+
+TEST_F(DemoStartupTest, AReceiverThatCannotStartIsReportedAndTheRunGoesOnWithoutIt) {
+    std::filesystem::create_directories(m_data);
+    test::WriteBytes(m_data + "/demo-receiver", ""); // a file where its state folder belongs
+    CFlashwerkApp app(OptionsFor(m_data, true), DemoSpeed::Instant);
+    app.Start();
+    ASSERT_EQ(app.Problems().size(), 1);
+    EXPECT_TRUE(app.Problems().front().contains("demo-receiver"))
+        << app.Problems().front().toStdString();
+    EXPECT_FALSE(app.Sheet()->windowTitle().contains("Demo"));
+    EXPECT_EQ(app.Ports().DeviceFor(1).rfind("/dev/pts/", 0), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(m_data + "/OS/" + std::string(kDemoFirmwareFile)))
+        << "the samples do not need the receiver";
+}
+
+} // namespace
+} // namespace fw

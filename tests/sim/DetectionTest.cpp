@@ -1,0 +1,153 @@
+#include "tests/sim/SimTestSupport.h"
+
+#include "tests/support/FileTestSupport.h"
+
+#include <filesystem>
+
+namespace fw::sim::test {
+namespace {
+
+TEST(SimDetection, EveryModelAnswersDetectionThenModel) {
+    const struct {
+        Model model;
+        std::string reply;
+    } cases[] = {{Model::RecOk, "RECOK"},
+                 {Model::Zeb10, "ZEB10"},
+                 {Model::Zeb20, "ZEB20"},
+                 {Model::Zeb30, "ZEB30"},
+                 {Model::RecFa, "RECFA"}};
+    for (const auto& c : cases) {
+        SimulatorOptions options;
+        options.model = c.model;
+        options.loaderVersion = "1.0";
+        Running simulator(options);
+        PcPort pc(simulator.Device());
+        ASSERT_TRUE(pc.Send(BuildCommandFrame("LOAD DEFW", 57600)));
+        EXPECT_EQ(pc.Receive(9), "RECOK 1.0") << simulator.Log();
+        EXPECT_EQ(pc.Receive(5), c.reply) << simulator.Log();
+    }
+}
+
+TEST(SimDetection, ReceiverWithoutSoftwareHasNoListsButTakesSettings) {
+    SimulatorOptions options;
+    options.model = Model::RecFa;
+    Running simulator(options);
+    PcPort pc(simulator.Device());
+    EXPECT_EQ(pc.Detect("LOAD TLIS"), "RECFA");
+    EXPECT_TRUE(simulator.WaitForJobs(1));
+    EXPECT_TRUE(pc.StaysQuiet()) << "no program line may follow";
+
+    EXPECT_EQ(pc.Detect("LOAD DEFW"), "RECFA");
+    EXPECT_EQ(pc.Receive(kSettingsSize).size(), kSettingsSize) << simulator.Log();
+}
+
+TEST(SimDetection, BytesThatFormNoFrameAreSkipped) {
+    Running simulator;
+    PcPort pc(simulator.Device());
+    // Noise, an unknown command, a baud rate no receiver runs, then a frame cut in two.
+    const std::string frame = BuildCommandFrame("PROG DEFW", 115200);
+    ASSERT_TRUE(pc.Send("\x01noise" + BuildCommandFrame("PROG XXXX", 115200) +
+                        BuildCommandFrame("LOAD DEFW", 0) + frame.substr(0, 6)));
+    EXPECT_TRUE(pc.StaysQuiet());
+    ASSERT_TRUE(pc.Send(frame.substr(6)));
+    EXPECT_EQ(pc.Receive(9), "RECOK 1.1") << simulator.Log();
+    EXPECT_EQ(pc.Receive(5), "ZEB30");
+    EXPECT_EQ(simulator->Commands(), std::vector<std::string>{"PROG DEFW"});
+}
+
+TEST(SimDetection, WireHelpers) {
+    const std::optional<CommandFrame> frame =
+        ParseCommandFrame(std::string("LOAD TLIS") + Bytes({0, 0, 0xE1, 0, 0x0D}));
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->command, Command::LoadTlis);
+    EXPECT_EQ(frame->baud, 57600u);
+    EXPECT_FALSE(ParseCommandFrame(std::string("LOAD TLIS") + Bytes({0, 0, 0xE1, 0, 0x0A})));
+
+    // The PC reads the version with atof and takes blocks above 1.0.
+    EXPECT_FALSE(UsesBlockProtocol("1.0"));
+    EXPECT_FALSE(UsesBlockProtocol("0.9"));
+    EXPECT_FALSE(UsesBlockProtocol("abc"));
+    EXPECT_FALSE(UsesBlockProtocol("-2."));
+    EXPECT_TRUE(UsesBlockProtocol("1.1"));
+    EXPECT_TRUE(UsesBlockProtocol(" 2x"));
+}
+
+TEST(SimDetection, PacingTakesTheLineRateOfTheFrame) {
+    SimulatorOptions options;
+    options.pacing = true;
+    Running simulator(options);
+    PcPort pc(simulator.Device());
+    EXPECT_EQ(pc.Detect("LOAD DEFW", 57600), "ZEB30");
+    const auto start = Clock::now();
+    EXPECT_EQ(pc.Receive(kSettingsSize).size(), kSettingsSize);
+    // 2048 bytes of 10 bits at 57600 baud take 356 ms.
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
+}
+
+TEST(SimLifecycle, PcClosingDuringAJobFreesTheReceiverAtOnce) {
+    SimulatorOptions options;
+    options.loaderVersion = "1.0";
+    Running simulator(options);
+    {
+        PcPort pc(simulator.Device());
+        EXPECT_EQ(pc.Detect("PROG CODE"), "ZEB30");
+        EXPECT_EQ(pc.Receive(10), std::string("ABC V1.20") + '\0');
+        pc.Send("RECOK" + U32BE(5000) + U32BE(0));
+        EXPECT_EQ(pc.Receive(5), "RECOK");
+        pc.Send(std::string(100, 'x')); // then the user cancels: the port closes
+    }
+    EXPECT_TRUE(simulator.WaitForJobs(1, 1000)) << simulator.Log();
+    PcPort pc(simulator.Device());
+    EXPECT_EQ(pc.Detect("LOAD DEFW"), "ZEB30");
+}
+
+TEST(SimLifecycle, StopEndsAWaitingJobPromptlyAndStartServesAgain) {
+    Running simulator;
+    PcPort pc(simulator.Device());
+    EXPECT_EQ(pc.Detect("PROG CODE"), "ZEB30"); // now the receiver waits minutes for a verdict
+    EXPECT_EQ(pc.Receive(10).size(), 10u);
+    const auto start = Clock::now();
+    simulator->Stop();
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+
+    simulator->Start();
+    EXPECT_EQ(pc.Detect("LOAD DEFW"), "ZEB30") << simulator.Log();
+}
+
+TEST(SimLifecycle, SymlinkIsPlacedReplacedAndRemoved) {
+    fw::test::TempDir dir;
+    const std::string link = dir.File("com1");
+    const std::string file = dir.File("plain");
+    fw::test::WriteBytes(file, "keep");
+    {
+        Running simulator;
+        std::string reason;
+        std::filesystem::create_symlink("/nowhere", link);
+        ASSERT_TRUE(simulator->PlaceSymlink(link, reason)) << reason;
+        EXPECT_EQ(std::filesystem::read_symlink(link), simulator.Device());
+        EXPECT_FALSE(simulator->PlaceSymlink(file, reason));
+        EXPECT_EQ(fw::test::ReadBytes(file), "keep");
+
+        PcPort pc(link);
+        EXPECT_EQ(pc.Detect("LOAD DEFW"), "ZEB30");
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+TEST(SimLifecycle, OpenRefusesOptionsNoReceiverHas) {
+    SimulatorOptions version;
+    version.loaderVersion = "1.10";
+    SimulatorOptions settings;
+    settings.settings = "short";
+    SimulatorOptions progress;
+    progress.progressSequence = {0, 256};
+    for (SimulatorOptions* options : {&version, &settings, &progress}) {
+        ReceiverSimulator simulator(*options);
+        std::string reason;
+        EXPECT_FALSE(simulator.Open(reason));
+        EXPECT_FALSE(reason.empty());
+    }
+}
+
+} // namespace
+} // namespace fw::sim::test

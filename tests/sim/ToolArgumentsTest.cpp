@@ -1,0 +1,62 @@
+#include "tools/sim/ToolArguments.h"
+
+#include <gtest/gtest.h>
+
+namespace fw::sim {
+namespace {
+
+TEST(SimTool, ArgumentsFillTheOptions) {
+    ToolSettings settings;
+    std::string error;
+    ASSERT_TRUE(ParseToolArguments({"--model", "ZEB10", "--loader=1.0", "--software", "X V2",
+                                    "--state", "/tmp/s", "--pace", "--realistic", "--slow=9600",
+                                    "--fault", "blockanswer:3:byte0e", "--fault",
+                                    "EraseResult:0:LineVanishes", "--link", "/tmp/com1"},
+                                   settings, error))
+        << error;
+    const SimulatorOptions& options = settings.options;
+    EXPECT_EQ(options.model, Model::Zeb10);
+    EXPECT_EQ(options.loaderVersion, "1.0");
+    EXPECT_EQ(options.softwareText, "X V2");
+    EXPECT_EQ(options.stateFolder, "/tmp/s");
+    EXPECT_TRUE(options.pacing);
+    EXPECT_TRUE(options.realisticPauses);
+    EXPECT_EQ(options.slowLineBaud, 9600u);
+    ASSERT_EQ(options.faults.size(), 2u);
+    EXPECT_EQ(options.faults[0].step, Step::BlockAnswer);
+    EXPECT_EQ(options.faults[0].index, 3);
+    EXPECT_EQ(options.faults[0].kind, FaultKind::Byte0E);
+    EXPECT_EQ(options.faults[1].kind, FaultKind::LineVanishes);
+    EXPECT_EQ(settings.linkPath, "/tmp/com1");
+    EXPECT_FALSE(settings.help);
+}
+
+TEST(SimTool, WrongArgumentsAreNamed) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--model", "zeb40"},
+        {"--loader", "1.10"},
+        {"--slow", "fast"},
+        {"--fault", "BlockAnswer"},
+        {"--fault", "Nothing:0:Silence"},
+        {"--fault", "BlockAnswer:-1:Silence"},
+        {"--fault", "BlockAnswer:1x:Silence"},
+        {"--fault", "BlockAnswer:1:Loud"},
+        {"--model"},
+        {"--pace=yes"},
+        {"extra"},
+    };
+    for (const auto& arguments : wrong) {
+        ToolSettings settings;
+        std::string error;
+        EXPECT_FALSE(ParseToolArguments(arguments, settings, error)) << arguments[0];
+        EXPECT_FALSE(error.empty());
+    }
+    ToolSettings settings;
+    std::string error;
+    EXPECT_TRUE(ParseToolArguments({"--help"}, settings, error));
+    EXPECT_TRUE(settings.help);
+    EXPECT_NE(ToolUsage().find("RestartAnnouncement"), std::string::npos);
+}
+
+} // namespace
+} // namespace fw::sim
