@@ -33,6 +33,7 @@ public:
     void StartTimer(TransferTimer) override {}
     void StopTimer(TransferTimer) override {}
     void ShowMessage(const std::string& text, MessageIcon) override { failures += text; }
+    bool AskYesNo(const std::string&, MessageIcon) override { return true; }
     bool AskVersionWarning(const VersionWarning&) override { return true; }
     std::optional<SaveTarget> AskSaveAs(SaveKind) override { return SaveTarget{m_savePath, "bench"}; }
     void FileSaved(const std::string&) override {}

@@ -59,21 +59,28 @@ bool CFavoritenDat::RemoveAt(int bank, int index) {
     return true;
 }
 
-void CFavoritenDat::ReadBlock(std::span<const std::string_view> lines, bool skipHeader) {
+int CFavoritenDat::ReadBlock(std::span<const std::string_view> lines, bool skipHeader) {
     Clear();
+    int dropped = 0;
     if (skipHeader && !lines.empty())
         lines = lines.subspan(1);
     for (std::string_view line : lines) {
         for (int bank = 0; bank < kBankCount; ++bank) {
             const std::size_t tab = line.find('\t');
             const std::string_view field = Trim(line.substr(0, tab));
-            if (!field.empty())
-                Bank(bank).push_back(CFavEintrag{ToIntC(field)});
+            // An address beyond the pool would reach the wire modulo 65536 and name another
+            // program; text that is no number still reads as 0.
+            const int address = field.empty() ? -1 : ToIntC(field);
+            if (address >= 0 && address < kPoolRows)
+                Bank(bank).push_back(CFavEintrag{address});
+            else if (!field.empty())
+                ++dropped;
             if (tab == std::string_view::npos)
                 break;
             line.remove_prefix(tab + 1);
         }
     }
+    return dropped;
 }
 
 void CFavoritenDat::WriteBlock(std::string& out) const {

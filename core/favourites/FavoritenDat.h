@@ -40,8 +40,9 @@ public:
     bool RemoveAt(int bank, int index);
 
     // The bank block of a list file: the label line ("BANK0:" ...) and one row per entry
-    // position. Replaces all banks; skipHeader drops the first line (the label line).
-    void ReadBlock(std::span<const std::string_view> lines, bool skipHeader);
+    // position. Replaces all banks; skipHeader drops the first line (the label line). Entries
+    // outside the program places 0..3999 are left out; returns how many.
+    int ReadBlock(std::span<const std::string_view> lines, bool skipHeader);
     // Appends the block with CR LF line ends.
     void WriteBlock(std::string& out) const;
 

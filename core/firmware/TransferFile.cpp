@@ -48,7 +48,7 @@ std::size_t ReadAt(int fd, unsigned char* target, std::size_t count, off_t offse
 
 } // namespace
 
-int CTransferFile::Load(const std::string& path, Part part) {
+void CTransferFile::Reset(const std::string& path) {
     m_buffer.clear();
     m_buffer.shrink_to_fit();
     m_trailerStrings.clear();
@@ -56,7 +56,23 @@ int CTransferFile::Load(const std::string& path, Part part) {
     m_kind = 0;
     m_size = 0;
     m_path = path;
+}
 
+// The part of a file of m_size bytes that a load keeps, or kWrongFormat.
+int CTransferFile::PartRange(Part part, std::size_t& count, std::size_t& offset) const {
+    count = m_size;
+    offset = 0;
+    if (part == Part::Whole)
+        return m_size == 0 ? kWrongFormat : kLoaded;
+    if (m_size < kMinimumFirmwareSize)
+        return kWrongFormat;
+    count = kTrailerSize;
+    offset = m_size - kTrailerSize;
+    return kLoaded;
+}
+
+int CTransferFile::Load(const std::string& path, Part part) {
+    Reset(path);
     // Non-blocking, so that a pipe that happens to carry the name cannot hang the caller.
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
@@ -70,28 +86,41 @@ int CTransferFile::Load(const std::string& path, Part part) {
         return kWrongFormat;
     m_size = static_cast<std::uint32_t>(info.st_size);
 
-    std::size_t count = m_size;
-    off_t offset = 0;
-    if (part == Part::Whole) {
-        if (m_size == 0)
-            return kWrongFormat;
-    } else {
-        if (m_size < kMinimumFirmwareSize)
-            return kWrongFormat;
-        count = kTrailerSize;
-        offset = static_cast<off_t>(m_size - kTrailerSize);
-    }
+    std::size_t count = 0, offset = 0;
+    if (const int range = PartRange(part, count, offset); range != kLoaded)
+        return range;
     try {
         m_buffer.resize(count);
     } catch (const std::bad_alloc&) {
         return kShortRead;
     }
-    const std::size_t got = ReadAt(file.Get(), m_buffer.data(), count, offset);
+    const std::size_t got = ReadAt(file.Get(), m_buffer.data(), count, static_cast<off_t>(offset));
     if (got < count) {
         m_buffer.resize(got);
         return kShortRead;
     }
     return kLoaded;
+}
+
+int CTransferFile::Take(const std::string& path, std::string_view data, Part part) {
+    Reset(path);
+    if (data.size() > INT32_MAX)
+        return kWrongFormat;
+    m_size = static_cast<std::uint32_t>(data.size());
+    std::size_t count = 0, offset = 0;
+    if (const int range = PartRange(part, count, offset); range != kLoaded)
+        return range;
+    const std::string_view kept = data.substr(offset, count);
+    m_buffer.assign(kept.begin(), kept.end());
+    return kLoaded;
+}
+
+int CTransferFile::TakeWhole(const std::string& path, std::string_view data) {
+    return Take(path, data, Part::Whole);
+}
+
+int CTransferFile::TakeTrailer(const std::string& path, std::string_view data) {
+    return Take(path, data, Part::Trailer);
 }
 
 int CTransferFile::LoadWhole(const std::string& path) {

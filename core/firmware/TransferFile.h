@@ -35,6 +35,9 @@ public:
     int LoadWhole(const std::string& path);
     // The last 2048 bytes into the buffer; a file below 3000 bytes is -3.
     int LoadTrailer(const std::string& path);
+    // The same from the bytes of the file at path that the caller has already read.
+    int TakeWhole(const std::string& path, std::string_view data);
+    int TakeTrailer(const std::string& path, std::string_view data);
     // Kind 1 when the buffer starts with the exact text of the string resource and a NUL, kind 2
     // for that text plus "-2MB"; anything else is -3. Puts the text cursor at the buffer start.
     int CheckSignature(int stringId);
@@ -62,7 +65,10 @@ public:
 
 private:
     enum class Part { Whole, Trailer };
+    void Reset(const std::string& path);
+    int PartRange(Part part, std::size_t& count, std::size_t& offset) const;
     int Load(const std::string& path, Part part);
+    int Take(const std::string& path, std::string_view data, Part part);
 
     int m_kind = 0;
     std::string m_path;

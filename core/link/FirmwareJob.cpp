@@ -8,6 +8,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/ByteOrder.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,10 +27,12 @@ constexpr std::size_t kSimplePieces = 100;
 // 0 when the job has ended (reported).
 int LoadFirmware(TransferSession& session, CTransferFile& file) {
     const CReceiverdat& record = session.Job().firmware;
-    if (!FileExists(record.m_path))
+    const std::optional<std::string>& given = session.Job().fileData;
+    if (!given && !FileExists(record.m_path))
         return session.FailJobText(
             FormatText(LoadResString(str::kFileNotFound), {record.m_path}));
-    if (file.LoadWhole(record.m_path) != CTransferFile::kLoaded || record.m_size < 0 ||
+    const int loaded = given ? file.TakeWhole(record.m_path, *given) : file.LoadWhole(record.m_path);
+    if (loaded != CTransferFile::kLoaded || record.m_size < 0 ||
         file.Data().size() != static_cast<std::size_t>(record.m_size))
         return session.FailJob(str::kIoError);
     return 1;

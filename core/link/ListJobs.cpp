@@ -203,19 +203,42 @@ int TransferSession::LoadSendList() {
     sendList.clear();
     banks.Clear();
     sendListError.clear();
+    droppedBankEntries = 0;
+    sendListHasPrograms = false;
     std::string data, reason;
-    if (!ReadWholeFile(m_job.list.m_strPath, data, reason)) {
+    if (m_job.fileData) {
+        data = *m_job.fileData;
+    } else if (!ReadWholeFile(m_job.list.m_strPath, data, reason)) {
         sendListError = FormatText(Text(str::kSendListNotRead), {reason});
         return -1;
     }
+    // The disk still holds the text the catalogue could not repair: its head lines would shift
+    // every program by their number.
+    if (m_job.list.m_unrepairedOnDisk)
+        data = AnalyseListText(data).RepairedText(data);
     const std::vector<std::string_view> lines = SplitTextModeLines(data);
     std::size_t next = std::min<std::size_t>(2, lines.size()); // header and column titles
-    for (; next < lines.size() && !lines[next].starts_with(kBankBlockMark); ++next)
-        sendList.emplace_back(lines[next]);
+    for (; next < lines.size() && !lines[next].starts_with(kBankBlockMark); ++next) {
+        const std::string_view line = lines[next];
+        // Checked before any byte goes out: a CR would end the line on the wire early, a longer
+        // line is cut by the receiver, and either breaks the send half-way.
+        const int unfit = line.size() >= kMaxLineBytes ? str::kSendLineTooLong
+                          : line.find('\r') != std::string_view::npos ? str::kSendLineHasCr
+                                                                        : 0;
+        if (unfit != 0) {
+            sendListError = FormatText(Text(unfit), {std::to_string(sendList.size() + 1),
+                                                     std::to_string(next + 1)});
+            sendList.clear();
+            return -1;
+        }
+        if (line.find_first_not_of("\t ") != std::string_view::npos)
+            sendListHasPrograms = true;
+        sendList.emplace_back(line);
+    }
     if (sendList.size() < kSendListLines)
         sendList.resize(kSendListLines, std::string(kEmptyProgramLine));
     if (next < lines.size())
-        banks.ReadBlock(std::span(lines).subspan(next + 1), false);
+        droppedBankEntries = banks.ReadBlock(std::span(lines).subspan(next + 1), false);
     return 0;
 }
 
@@ -288,6 +311,24 @@ void RunListSend(TransferSession& session) {
         session.FailJobText(session.sendListError);
         return;
     }
+    // An empty list would make the receiver erase its own: never without the user's word.
+    if (!session.sendListHasPrograms) {
+        const std::string refusal = FormatText(Text(str::kSendEmptyListRefused), {job.list.m_strPath});
+        if (chained) {
+            session.FailJobText(refusal);
+            return;
+        }
+        if (!session.View().AskYesNo(
+                FormatText(Text(str::kSendEmptyListQuestion), {job.list.m_strPath}),
+                MessageIcon::Warning)) {
+            session.EndWithoutResult(JobOutcome::Refused);
+            return;
+        }
+    }
+    if (session.droppedBankEntries > 0)
+        session.View().ShowMessage(FormatText(Text(str::kBankEntriesDropped),
+                                              {std::to_string(session.droppedBankEntries)}),
+                                   MessageIcon::Warning);
     // A chained step skips detection, so only the chain's first step knows the capacity.
     if (chained) {
         session.programCapacity = session.Chain().lastCapacity;

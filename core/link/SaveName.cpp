@@ -3,16 +3,25 @@
 #include "core/lists/ListFile.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
 #include "core/util/FolderScan.h"
 #include "core/util/TextUtil.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace fw {
 
 std::string_view SaveExtension(SaveKind kind) {
     return kind == SaveKind::ProgramList ? ".lst" : ".grd";
+}
+
+std::size_t MaxFileNameBytes(const std::string& folder) {
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
 }
 
 SaveName CheckSaveName(std::string_view typed, SaveKind kind, const std::string& folder) {
@@ -25,22 +34,50 @@ SaveName CheckSaveName(std::string_view typed, SaveKind kind, const std::string&
         result.message = LoadResString(str::kChooseFileName);
         return result;
     }
-    // ".." inside a name is refused too: it is never needed and reads like a path.
-    if (!IsPlainFileName(name) || name.find("..") != std::string_view::npos) {
-        result.status = SaveNameStatus::Refused;
+    result.status = SaveNameStatus::Refused;
+    if (!IsPlainFileName(name)) {
         result.message = FormatText(LoadResString(str::kNotAFileName), {name});
         return result;
     }
-    result.status = SaveNameStatus::Ok;
     result.fileName = std::string(name);
     if (!EndsWithNoCase(name, extension))
         result.fileName += extension;
+    // Refused here rather than at the write, which comes after the data was received.
+    const std::size_t limit = MaxFileNameBytes(folder);
+    if (result.fileName.size() > limit) {
+        result.message =
+            FormatText(LoadResString(str::kFileNameTooLong), {result.fileName, std::to_string(limit)});
+        return result;
+    }
     result.path = folder + "/" + result.fileName;
     std::error_code error;
-    result.exists = std::filesystem::exists(std::filesystem::symlink_status(result.path, error));
+    const auto status = std::filesystem::symlink_status(result.path, error);
+    if (std::filesystem::is_directory(status)) {
+        result.message = FormatText(LoadResString(str::kFileNameIsFolder), {result.fileName});
+        return result;
+    }
+    result.status = SaveNameStatus::Ok;
+    result.exists = std::filesystem::exists(status);
     if (result.exists)
         result.message = FormatText(LoadResString(str::kFileExistsReplace), {result.path});
     return result;
+}
+
+bool CanWriteInFolder(const std::string& folder, std::string& reason) {
+    std::string probe = folder + "/.flashwerk-probe-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) {
+        reason = SystemReason(folder, errno);
+        return false;
+    }
+    const char byte = 0;
+    const bool written = ::write(fd, &byte, 1) == 1;
+    const int writeError = errno;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    if (!written)
+        reason = SystemReason(folder, writeError);
+    return written;
 }
 
 } // namespace fw

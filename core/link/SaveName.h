@@ -2,6 +2,7 @@
 
 #include "core/link/TransferView.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,7 @@ namespace fw {
 enum class SaveNameStatus {
     Ok,      // path is where the file goes; exists tells whether to ask before replacing
     Empty,   // nothing but blanks (or only the extension) was typed
-    Refused, // the name would reach outside the folder or holds control characters
+    Refused, // not a plain file name, too long, or a folder
 };
 
 struct SaveName {
@@ -27,7 +28,14 @@ std::string_view SaveExtension(SaveKind kind);
 
 // The rule for a name typed into the save dialog: blanks at both ends trimmed; the extension
 // appended unless the name already ends in it (any case); the file must stay a plain name in
-// folder: no "/" or "\", no "..", no control characters.
+// folder (IsPlainFileName), fit the folder's file system with its extension, and not name a
+// folder.
 SaveName CheckSaveName(std::string_view typed, SaveKind kind, const std::string& folder);
+
+// The longest file name, in bytes, that folder's file system takes.
+std::size_t MaxFileNameBytes(const std::string& folder);
+
+// Whether a new file in folder can take data, tried with a small file that is removed again.
+bool CanWriteInFolder(const std::string& folder, std::string& reason);
 
 } // namespace fw

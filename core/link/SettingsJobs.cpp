@@ -83,12 +83,13 @@ void RunSettingsSend(TransferSession& session) {
     port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
 
     const std::string& path = job.settings.m_path;
-    if (!link::FileExists(path)) {
+    if (!job.fileData && !link::FileExists(path)) {
         session.FailJobText(FormatText(LoadResString(str::kFileNotFound), {path}));
         return;
     }
     CTransferFile file;
-    if (file.LoadWhole(path) != CTransferFile::kLoaded) {
+    const int loaded = job.fileData ? file.TakeWhole(path, *job.fileData) : file.LoadWhole(path);
+    if (loaded != CTransferFile::kLoaded) {
         session.FailJob(str::kIoError);
         return;
     }

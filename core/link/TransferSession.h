@@ -66,9 +66,10 @@ public:
     // A timer of the view ticked (view thread).
     void OnTimer(TransferTimer timer);
 
-    // Fills the send list and the banks from the job's list file, padded to 4000 lines.
-    // Returns the number of program places that could not be read completely (always 0), or -1
-    // when the file cannot be read: the lists are then empty and sendListError says why.
+    // Fills the send list and the banks from the job's list file (or the bytes the job carries),
+    // padded to 4000 lines; bank entries outside the program places are left out. Returns 0, or
+    // -1 when the file cannot be read or holds a program line the wire cannot carry (a CR, more
+    // than 499 bytes): the lists are then empty and sendListError says why and where.
     int LoadSendList();
 
     // Results for the page after the dialog closed.
@@ -133,6 +134,8 @@ public:
     float loaderVersion = 0.0f;
     std::vector<std::string> sendList;
     std::string sendListError; // the text to show after LoadSendList returned -1
+    int droppedBankEntries = 0;       // by LoadSendList
+    bool sendListHasPrograms = false; // a program line holds a field that is not empty
     CFavoritenDat banks;
     std::atomic<std::uint64_t> bytesTotal{0};
     std::atomic<std::uint64_t> bytesSent{0};

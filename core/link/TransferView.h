@@ -45,6 +45,8 @@ public:
 
     // Questions and messages; these block the job until answered.
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+    // A Yes/No question whose default answer is No; true for Yes.
+    virtual bool AskYesNo(const std::string& text, MessageIcon icon) = 0;
     // The version warning: true to go on ("YES"), false to refuse.
     virtual bool AskVersionWarning(const VersionWarning& warning) = 0;
     // Where a received file goes; nothing when the user cancels.

@@ -8,17 +8,34 @@
 #include "core/util/UserInteraction.h"
 
 #include <cerrno>
+#include <mutex>
+#include <set>
 #include <unistd.h>
 
 namespace fw {
+namespace {
+
+// Every refresh scans again; a file whose repair cannot be written is explained once per run.
+bool FirstReportInThisRun(const std::string& path) {
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    std::lock_guard lock(mutex);
+    return reported.insert(path).second;
+}
+
+} // namespace
 
 ListCatalogue ScanListFolder(const std::string& folder, UserInteraction& ui) {
     ListCatalogue catalogue;
     const std::vector<FoundFile> files = FindFilesWithExtension(folder, ".lst");
     catalogue.anyFile = !files.empty();
     for (const FoundFile& file : files) {
-        NormalizeResult normalized = NormalizeListFile(file.path);
+        NormalizeResult normalized = NormalizeListFile(file.path, UnwritableRepair::ListRepaired);
         if (normalized.result == 1) {
+            if (normalized.record.m_unrepairedOnDisk && FirstReportInThisRun(file.path))
+                ui.ShowMessage(FormatText(LoadResString(str::kListShownUnrepaired),
+                                          {file.path, normalized.reason}),
+                               MessageIcon::Warning);
             catalogue.records.push_back(std::move(normalized.record));
         } else if (normalized.result < 0) {
             std::string text = FormatText(LoadResString(str::kFileNotOpened), {file.path});

@@ -15,7 +15,9 @@ struct ListCatalogue {
 };
 
 // Every "*.lst" file of the folder (extension in any case) through NormalizeListFile. A file
-// that cannot be read is reported (1106); a file that is no list offers to delete it (107).
+// that cannot be read is reported (1106); a file that is no list offers to delete it (107). A
+// repair that cannot be written (or would replace a link) lists the repaired text and says why
+// once per file and run.
 // A missing folder gives an empty catalogue.
 ListCatalogue ScanListFolder(const std::string& folder, UserInteraction& ui);
 

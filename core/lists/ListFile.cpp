@@ -47,6 +47,59 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
+// A program line as the receiver can take it: a CR right before the line end (left by a double
+// conversion to CR LF) goes, any other CR would end the line on the wire early and becomes a blank.
+bool RepairCarriageReturns(std::string& line) {
+    if (line.find('\r') == std::string::npos)
+        return false;
+    while (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    return true;
+}
+
+struct BodyRepair {
+    int crLines = 0;
+    int droppedBankEntries = 0;
+};
+
+// The program lines and the bank block behind the two head lines. Counts what the repair would
+// change and, with out given, appends the repaired text; each line keeps its own line end, a bank
+// block that loses entries is written anew.
+BodyRepair RepairBody(std::string_view body, std::string* out) {
+    BodyRepair repair;
+    while (!body.empty()) {
+        const std::size_t lf = body.find('\n');
+        const std::size_t end = lf == std::string_view::npos ? body.size() : lf + 1;
+        const std::string_view raw = body.substr(0, end);
+        if (raw.starts_with(kBankBlockMark)) {
+            const std::vector<std::string_view> lines = SplitTextModeLines(body);
+            CFavoritenDat banks;
+            repair.droppedBankEntries = banks.ReadBlock(lines, true);
+            if (out != nullptr && repair.droppedBankEntries > 0)
+                banks.WriteBlock(*out);
+            else if (out != nullptr)
+                *out += body;
+            return repair;
+        }
+        std::string_view lineEnd = raw.substr(lf == std::string_view::npos ? raw.size() : lf);
+        std::string_view content = raw.substr(0, raw.size() - lineEnd.size());
+        if (!lineEnd.empty() && content.ends_with('\r')) {
+            content.remove_suffix(1);
+            lineEnd = raw.substr(content.size());
+        }
+        std::string line(content);
+        if (RepairCarriageReturns(line))
+            ++repair.crLines;
+        if (out != nullptr) {
+            *out += line;
+            *out += lineEnd;
+        }
+        body.remove_prefix(end);
+    }
+    return repair;
+}
+
 ListWriteResult Stopped(ListWriteResult result, ListWriteStatus status) {
     result.status = status;
     return result;
@@ -120,7 +173,7 @@ ListReadResult ParseListText(std::string_view data, CProgramPool& pool, CFavorit
         pool.SetRowFromLine(result.programLines++, line);
     }
     if (next < lines.size())
-        banks.ReadBlock(std::span(lines).subspan(next + 1), false);
+        result.droppedBankEntries = banks.ReadBlock(std::span(lines).subspan(next + 1), false);
     result.ok = true;
     return result;
 }
@@ -168,10 +221,10 @@ ListWriteResult WriteListFile(const std::string& folder, std::string_view fileNa
         return Stopped(std::move(result), ListWriteStatus::ReplaceDeclined);
 
     if (listType != kListRadio && listType != kListTv) {
-        const int choice = ui.AskRadioOrTv();
-        if (choice != kListRadio && choice != kListTv)
+        const ListTypeChoice choice = ui.AskRadioOrTv();
+        if (choice == ListTypeChoice::Cancelled)
             return Stopped(std::move(result), ListWriteStatus::TypeCancelled);
-        result.listType = choice;
+        result.listType = choice == ListTypeChoice::Tv ? kListTv : kListRadio;
     }
 
     const int incomplete = FindIncompleteRow(pool, result.listType);
@@ -247,16 +300,29 @@ ListAnalysis AnalyseListText(std::string_view all) {
         analysis.header = std::string(kHeaderMark) + '\t' + analysis.type + '\t' +
                           analysis.description + std::string(kLineEnd) + titles +
                           std::string(kLineEnd);
+    const BodyRepair body = RepairBody(all.substr(analysis.dataStart), nullptr);
+    analysis.crLines = body.crLines;
+    analysis.droppedBankEntries = body.droppedBankEntries;
+    if (body.crLines > 0 || body.droppedBankEntries > 0)
+        analysis.repair = true;
     return analysis;
 }
 
 std::string ListAnalysis::RepairedText(std::string_view data) const {
     if (!repair)
         return std::string(data);
+    std::string text = header.empty() ? std::string(data.substr(0, dataStart)) : header;
+    RepairBody(data.substr(dataStart), &text);
+    return text;
+}
+
+std::string ListAnalysis::HeadRepairedText(std::string_view data) const {
+    if (header.empty())
+        return std::string(data);
     return header + std::string(data.substr(dataStart));
 }
 
-NormalizeResult NormalizeListFile(const std::string& path) {
+NormalizeResult NormalizeListFile(const std::string& path, UnwritableRepair unwritable) {
     NormalizeResult result;
     std::string data;
     if (!ReadWholeFile(path, data, result.reason))
@@ -268,11 +334,21 @@ NormalizeResult NormalizeListFile(const std::string& path) {
     }
     std::size_t size = data.size();
     if (analysis.repair) {
-        const std::string_view rest = std::string_view(data).substr(analysis.dataStart);
-        if (!RewriteFile(path, analysis.header, rest, result.reason))
+        const std::string repaired = analysis.RepairedText(data);
+        size = repaired.size();
+        const bool listOnly = unwritable == UnwritableRepair::ListRepaired;
+        struct stat info {};
+        // Replacing a link by a plain file would cut it off from what the user set up.
+        if (listOnly && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+            result.reason = LoadResString(str::kListIsSymlink);
+            result.record.m_unrepairedOnDisk = true;
+        } else if (WriteFileAtomically(path, repaired, result.reason)) {
+            result.changed = true;
+        } else if (listOnly) {
+            result.record.m_unrepairedOnDisk = true;
+        } else {
             return result;
-        size = analysis.header.size() + rest.size();
-        result.changed = true;
+        }
     }
     result.record.Fill({analysis.type, analysis.shownDescription, path, FileNameOfPath(path),
                         std::to_string(size)});
@@ -280,25 +356,27 @@ NormalizeResult NormalizeListFile(const std::string& path) {
     return result;
 }
 
-int SetListFileType(const std::string& path, std::string_view typeText, std::string& reason) {
+SetTypeResult SetListFileType(const std::string& path, std::string_view typeText,
+                              std::string& reason) {
     if (ListTypeFromText(typeText) == kListUnknown)
-        return 0;
+        return SetTypeResult::Untouched;
     std::string data;
     if (!ReadWholeFile(path, data, reason))
-        return -1;
-    const std::size_t firstEnd = data.find(kLineEnd);
-    if (firstEnd == std::string::npos)
-        return 0;
+        return SetTypeResult::ReadFailed;
+    // The first line ends where the reader ends it; ended at the first CR LF, a header with a
+    // lone LF would take the program lines before that CR LF with it.
+    const std::size_t lf = data.find('\n');
+    if (data.find(kLineEnd) == std::string::npos || lf == std::string::npos)
+        return SetTypeResult::Untouched;
     const std::vector<std::string_view> fields =
-        SplitAtTabs(std::string_view(data).substr(0, firstEnd));
+        SplitAtTabs(SplitTextModeLines(std::string_view(data).substr(0, lf + 1)).front());
     if (fields.size() <= 2)
-        return 0;
+        return SetTypeResult::Untouched;
     const std::string header = std::string(fields[0]) + '\t' + std::string(typeText) + '\t' +
                                std::string(fields[2]) + std::string(kLineEnd);
-    if (!RewriteFile(path, header, std::string_view(data).substr(firstEnd + kLineEnd.size()),
-                     reason))
-        return -2;
-    return 1;
+    if (!RewriteFile(path, header, std::string_view(data).substr(lf + 1), reason))
+        return SetTypeResult::WriteFailed;
+    return SetTypeResult::Done;
 }
 
 } // namespace fw

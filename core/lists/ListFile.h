@@ -31,6 +31,7 @@ struct ListReadResult {
     int programLines = 0;  // program lines taken into the pool
     int droppedLines = 0;  // program lines beyond the pool's last row, not taken
     int repairedLines = 0; // lines whose invalid fields were emptied
+    int droppedBankEntries = 0; // bank entries outside the program places, not taken
 };
 
 // Fills pool and banks from the text of a list file; pool and banks are emptied first.
@@ -74,7 +75,9 @@ struct NormalizeResult {
     int result = -1;      // -1 could not be read (or repaired), 0 not a list file, 1 registered
     CListenDat record;    // for result 1
     bool changed = false; // the file was repaired on disk
-    std::string reason;   // for -1: the system's reason
+    // For -1: the system's reason. For 1 with record.m_unrepairedOnDisk: why the repair was
+    // not written.
+    std::string reason;
 };
 
 // What the repair makes of a list file's text, without touching the file.
@@ -83,25 +86,43 @@ struct ListAnalysis {
     std::string type;             // "TV", "RA" or "NDEF"
     std::string description;      // as the header holds it; "NDEF" when there is none
     std::string shownDescription; // for the catalogue: string 141 when there is none
-    bool repair = false;          // header or title line must be rewritten
-    std::string header;           // the new header and title lines when repair is set
-    std::size_t dataStart = 0;    // where the kept part of the old text starts
+    bool repair = false;          // the text must be rewritten
+    std::string header;           // the new header and title lines; empty when they stay
+    std::size_t dataStart = 0;    // where the program lines of the old text start
+    int crLines = 0;              // program lines with a CR, which the wire cannot carry
+    int droppedBankEntries = 0;   // bank entries outside the program places 0..3999
 
+    // The whole repair: head, CRs in program lines, bank entries outside the places.
     std::string RepairedText(std::string_view data) const;
+    // Only the head lines repaired: what decides which lines are program lines.
+    std::string HeadRepairedText(std::string_view data) const;
 };
 ListAnalysis AnalyseListText(std::string_view data);
 
+enum class UnwritableRepair {
+    Fail,         // a repair that cannot be written gives -1
+    ListRepaired, // the record describes the repaired text, the file stays as it is (also a link)
+};
+
 // Checks the header and title lines of a list file and repairs them on disk when needed,
-// including foreign TAB-separated files with or without a title line of their own.
-NormalizeResult NormalizeListFile(const std::string& path);
+// including foreign TAB-separated files with or without a title line of their own; program
+// lines lose their CRs and banks their entries outside the program places.
+NormalizeResult NormalizeListFile(const std::string& path,
+                                  UnwritableRepair unwritable = UnwritableRepair::Fail);
 
 // Replaces the file by header + data; the old file stays whole when that fails.
 bool RewriteFile(const std::string& path, std::string_view header, std::string_view data,
                  std::string& reason);
 
+enum class SetTypeResult {
+    Done,
+    Untouched,   // no CR LF, or not a three-field header
+    ReadFailed,  // reason set
+    WriteFailed, // reason set, file unchanged
+};
+
 // Puts the type chosen before a send ("RA" or "TV") into the header line.
-// 1 done; 0 left untouched (no CR LF, or not a three-field header); -1 the file could not be
-// read; -2 it could not be written (reason set, file unchanged).
-int SetListFileType(const std::string& path, std::string_view typeText, std::string& reason);
+SetTypeResult SetListFileType(const std::string& path, std::string_view typeText,
+                              std::string& reason);
 
 } // namespace fw

@@ -23,6 +23,9 @@ public:
     std::string m_strPath;     // full path
     std::string m_strType;     // "TV", "RA" or "NDEF"
     std::string m_strFileName; // without folder
+    // The file needs a repair that could not be written: what the catalogue shows and a send
+    // uses is the repaired text, never the file as it is.
+    bool m_unrepairedOnDisk = false;
 };
 
 } // namespace fw

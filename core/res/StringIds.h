@@ -161,4 +161,21 @@ inline constexpr int kTransferCancelled = 1103;
 inline constexpr int kSettingsImportFilter = 199;
 inline constexpr int kChooseSettingsHint = 211;
 
+// The send path, list files and the command-line tool.
+inline constexpr int kSendLineTooLong = 9100;
+inline constexpr int kSendLineHasCr = 9101;
+inline constexpr int kSendEmptyListQuestion = 9102;
+inline constexpr int kSendEmptyListRefused = 9103;
+inline constexpr int kBankEntriesDropped = 9104;
+inline constexpr int kListShownUnrepaired = 9105;
+inline constexpr int kListIsSymlink = 9106;
+inline constexpr int kCliReceiverCancelled = 9107;
+inline constexpr int kCliTraceIncomplete = 9108;
+inline constexpr int kCliTraceIsInput = 9109;
+inline constexpr int kCliEmptyListNeedsYes = 9110;
+inline constexpr int kCliTargetNotWritable = 9112;
+inline constexpr int kFileNameTooLong = 9500;
+inline constexpr int kFileNameIsFolder = 9501;
+inline constexpr int kDescriptionNotEncodable = 9502;
+
 } // namespace fw::str

@@ -6,6 +6,9 @@ namespace fw {
 
 enum class MessageIcon { Stop, Warning, Question, Information };
 
+// The answer to the question for the type of a list.
+enum class ListTypeChoice { Radio, Tv, Cancelled };
+
 // The questions and messages core code needs answered. The program shows them in message boxes,
 // the command-line tool on the terminal, tests answer from a script. Core never shows anything
 // itself.
@@ -16,8 +19,8 @@ public:
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
     // True for Yes.
     virtual bool AskYesNo(const std::string& text, MessageIcon icon) = 0;
-    // The type of a list whose type is not known: 0 radio, 1 TV, -1 when the user cancels.
-    virtual int AskRadioOrTv() = 0;
+    // The type of a list whose type is not known.
+    virtual ListTypeChoice AskRadioOrTv() = 0;
 };
 
 } // namespace fw

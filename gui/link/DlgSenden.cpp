@@ -372,6 +372,17 @@ void CDlgSenden::ShowMessage(const std::string& text, MessageIcon icon) {
         true);
 }
 
+bool CDlgSenden::AskYesNo(const std::string& text, MessageIcon icon) {
+    return Ask<bool>(
+        [this, shown = QString::fromStdString(text), icon] {
+            QMessageBox box(MessageBoxIcon(icon), QGuiApplication::applicationDisplayName(), shown,
+                            QMessageBox::Yes | QMessageBox::No, this);
+            box.setDefaultButton(QMessageBox::No);
+            return box.exec() == QMessageBox::Yes;
+        },
+        false);
+}
+
 bool CDlgSenden::AskVersionWarning(const VersionWarning& warning) {
     return Ask<bool>(
         [this, warning] {

@@ -59,6 +59,7 @@ public:
     void StartTimer(TransferTimer timer) override;
     void StopTimer(TransferTimer timer) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool AskYesNo(const std::string& text, MessageIcon icon) override;
     bool AskVersionWarning(const VersionWarning& warning) override;
     std::optional<SaveTarget> AskSaveAs(SaveKind kind) override;
     void FileSaved(const std::string& path) override;

@@ -1,6 +1,7 @@
 #include "gui/link/DlgSpeichernAls.h"
 
 #include "core/link/SaveName.h"
+#include "core/res/StringIds.h"
 #include "core/util/Cp1252.h"
 #include "gui/ui/Texts.h"
 
@@ -86,6 +87,14 @@ void CDlgSpeichernAls::accept() {
     case SaveNameStatus::Ok:
         break;
     }
+    bool lossless = true;
+    const std::string description = Utf8ToCp1252(m_descriptionEdit->text().toStdString(), &lossless);
+    // A '?' in place of what the user typed would be stored without a word.
+    if (m_kind == SaveKind::ProgramList && !lossless) {
+        QMessageBox::warning(this, windowTitle(), ResText(str::kDescriptionNotEncodable));
+        m_descriptionEdit->setFocus();
+        return;
+    }
     if (name.exists && QMessageBox::question(this, windowTitle(),
                                              QString::fromStdString(name.message),
                                              QMessageBox::Yes | QMessageBox::No,
@@ -95,7 +104,7 @@ void CDlgSpeichernAls::accept() {
     }
     m_path = name.path;
     if (m_kind == SaveKind::ProgramList)
-        m_description = Utf8ToCp1252(m_descriptionEdit->text().toStdString());
+        m_description = description;
     QDialog::accept();
 }
 

@@ -381,21 +381,21 @@ void CDlgProgrammlisten::OnSend() {
     // The type goes into the file before the send list is read, so that the dialog and the
     // job see the list as what it is.
     if (record.m_strType == "NDEF") {
-        const int choice = ui.AskRadioOrTv();
-        if (choice < 0)
+        const ListTypeChoice choice = ui.AskRadioOrTv();
+        if (choice == ListTypeChoice::Cancelled)
             return;
-        const std::string typeText = choice == 1 ? "TV" : "RA";
+        const std::string typeText = choice == ListTypeChoice::Tv ? "TV" : "RA";
         std::string reason;
-        const int set = SetListFileType(record.m_strPath, typeText, reason);
-        if (set == -1) {
+        const SetTypeResult set = SetListFileType(record.m_strPath, typeText, reason);
+        if (set == SetTypeResult::ReadFailed) {
             ui.ShowMessage(Message(str::kFileNotOpened, record.m_strPath), MessageIcon::Stop);
             return;
         }
-        if (set == -2) {
+        if (set == SetTypeResult::WriteFailed) {
             CMessageInteraction::ShowLastError(this, QString::fromStdString(reason));
             return;
         }
-        if (set == 0)
+        if (set == SetTypeResult::Untouched)
             return;
         record.m_strType = typeText;
         m_records[static_cast<std::size_t>(index)].m_strType = typeText;

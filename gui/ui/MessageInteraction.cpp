@@ -34,11 +34,11 @@ bool CMessageInteraction::AskYesNo(const std::string& text, MessageIcon icon) {
     return box.exec() == QMessageBox::Yes;
 }
 
-int CMessageInteraction::AskRadioOrTv() {
+ListTypeChoice CMessageInteraction::AskRadioOrTv() {
     CDlgRadioTV dialog(m_parent);
     if (dialog.exec() != QDialog::Accepted)
-        return -1;
-    return dialog.TypeText() == QLatin1String("TV") ? 1 : 0;
+        return ListTypeChoice::Cancelled;
+    return dialog.TypeText() == QLatin1String("TV") ? ListTypeChoice::Tv : ListTypeChoice::Radio;
 }
 
 void CMessageInteraction::ShowLastError(QWidget* parent, const QString& reason) {

@@ -20,7 +20,7 @@ public:
 
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, MessageIcon icon) override;
-    int AskRadioOrTv() override;
+    ListTypeChoice AskRadioOrTv() override;
 
     // A failed file operation: the system's reason, in a box titled "Fehler" / "Error".
     static void ShowLastError(QWidget* parent, const QString& reason);

@@ -45,7 +45,7 @@ public:
         answers.pop_front();
         return answer;
     }
-    int AskRadioOrTv() override { return -1; }
+    ListTypeChoice AskRadioOrTv() override { return ListTypeChoice::Cancelled; }
 
     std::deque<bool> answers;
     std::vector<std::string> questions;

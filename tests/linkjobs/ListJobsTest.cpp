@@ -41,7 +41,7 @@ sim::Banks SampleBanks(std::size_t firstBankSize = 3) {
     sim::Banks banks{};
     for (std::size_t k = 0; k < firstBankSize; ++k)
         banks[0].push_back(static_cast<std::uint16_t>(k * 3 % 4000));
-    banks[1] = {0x0A0D, 0x0D0A, 0xFFFF}; // the protocol's own bytes as data
+    banks[1] = {0x0A0D, 0x0D0A, 0x0EFF}; // the protocol's own bytes as data
     for (std::uint16_t k = 0; k < 1000; ++k)
         banks[7].push_back(static_cast<std::uint16_t>(3999 - k));
     banks[9] = {42};
@@ -382,6 +382,112 @@ TEST_F(ListJobTest, SendListTakesTheFileLinesPaddedAndItsBanks) {
     EXPECT_EQ(BanksOf(rig.session->banks), banks);
 }
 
+TEST_F(ListJobTest, SendListComesFromTheBytesGivenOrTheRepairedTextNeverTheDisk) {
+    const std::string path = files.File("given.lst");
+    test::WriteBytes(path, "HEADER:\tTV\tx\r\nCA\r\ndisk\r\n");
+    JobRig rig;
+    TransferJob job = SendJob(path);
+    job.fileData = "HEADER:\tTV\tx\r\nCA\r\ngiven\r\n";
+    rig.Make(job, LinkSettings{}, {});
+    ASSERT_EQ(rig.session->LoadSendList(), 0);
+    EXPECT_EQ(rig.session->sendList[0], "given");
+
+    // The catalogue could not write the repair of a file without head lines: its first two
+    // programs must not be skipped as if they were the head.
+    const std::vector<std::string> programs = {
+        "\tDas Erste\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1",
+        "$\tSky\t12031\tH\t27500\t3\\4\t10\t255\t256\t255\t1"};
+    test::WriteBytes(path, programs[0] + "\r\n" + programs[1] + "\r\n");
+    job = SendJob(path);
+    job.list.m_unrepairedOnDisk = true;
+    JobRig repaired;
+    repaired.Make(job, LinkSettings{}, {});
+    ASSERT_EQ(repaired.session->LoadSendList(), 0);
+    EXPECT_EQ(repaired.session->sendList, Padded(programs, 4000));
+}
+
+TEST_F(ListJobTest, LinesTheWireCannotCarryStopTheSendBeforeDetection) {
+    const std::string line = ProgramLines(1)[0];
+    const struct {
+        std::string body; // the program lines
+        int message;
+        const char* where; // program place, file line
+    } cases[] = {
+        {line + "\r\n" + line + "\r\r\n", str::kSendLineHasCr, "2,4"},
+        {line + "\nCA\rinside\r\n", str::kSendLineHasCr, "2,4"},
+        {"\r\n\r\n" + std::string(500, 'x') + "\r\n", str::kSendLineTooLong, "3,5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        StartReceiver(Receiver(sim::Model::RecOk));
+        const std::string path = files.File("bad.lst");
+        test::WriteBytes(path, ListFileHead("TV", "x") + c.body);
+        JobRig rig;
+        LinkSettings settings;
+        settings.comPort = 1;
+        rig.Make(SendJob(path), settings, {{"COM1", receiver->DevicePath()}});
+        EXPECT_EQ(rig.session->LoadSendList(), -1);
+        const std::string where(c.where);
+        const std::string expected = FormatText(
+            LoadResString(c.message), {where.substr(0, where.find(',')), where.substr(where.find(',') + 1)});
+        EXPECT_EQ(rig.session->sendListError, expected);
+        rig.Run();
+        EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{expected});
+        EXPECT_TRUE(rig.wire.Chunks().empty());
+    }
+    // 499 bytes still go.
+    StartReceiver(Receiver(sim::Model::RecOk));
+    JobRig rig;
+    Send(rig, ListFile({std::string(499, 'x'), line}, {}));
+    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Succeeded) << rig.view.Dump();
+}
+
+TEST_F(ListJobTest, AListWithoutProgramsIsSentOnlyAfterTheUsersYes) {
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes);
+        StartReceiver(Receiver(sim::Model::RecOk));
+        JobRig rig;
+        rig.view.AnswerYesNo(yes);
+        const std::string path = ListFile({"", "\t\t \t", ""}, {});
+        Send(rig, path);
+        EXPECT_TRUE(rig.view.Has("question[warning]=" +
+                                 FormatText(LoadResString(str::kSendEmptyListQuestion), {path}) +
+                                 (yes ? "->yes" : "->no")));
+        EXPECT_EQ(rig.session->Outcome(), yes ? JobOutcome::Succeeded : JobOutcome::Refused);
+        EXPECT_EQ(rig.wire.Chunks().empty(), !yes);
+        EXPECT_EQ(receiver->ReceivedList(true).empty(), !yes);
+    }
+}
+
+TEST_F(ListJobTest, BankEntriesOutsideThePlacesAreKeptByALoadButNeverSent) {
+    sim::SimulatorOptions options = Receiver(sim::Model::RecOk);
+    options.tvBanks = {};
+    options.tvBanks[2] = {4000, 7, 65535};
+    StartReceiver(options);
+    JobRig load;
+    load.view.AnswerSaveAs("got.lst");
+    Load(load);
+    ASSERT_EQ(load.session->Outcome(), JobOutcome::Succeeded) << load.view.Dump();
+    EXPECT_NE(test::ReadBytes(load.dir.File("got.lst")).find("65535"), std::string::npos);
+
+    // Dropped first, then cut to 1000: 1001 entries of which two are outside leave 999.
+    std::string text = ListFileHead("TV", "x") + ProgramLines(1)[0] + "\r\nBANK0:\r\n-1\r\n";
+    for (int k = 0; k < 999; ++k)
+        text += std::to_string(k) + "\r\n";
+    text += "70000\r\nabc\r\n"; // not a number: place 0, as always
+    const std::string path = files.File("banks.lst");
+    test::WriteBytes(path, text);
+    JobRig send;
+    Send(send, path);
+    ASSERT_EQ(send.session->Outcome(), JobOutcome::Succeeded) << send.view.Dump();
+    EXPECT_EQ(send.view.Messages(),
+              std::vector<std::string>{FormatText(LoadResString(str::kBankEntriesDropped), {"2"})});
+    const std::vector<std::uint16_t> sent = receiver->ReceivedBanks(true)[0];
+    ASSERT_EQ(sent.size(), 1000u);
+    EXPECT_EQ(sent[998], 998);
+    EXPECT_EQ(sent[999], 0);
+}
+
 TEST_F(ListJobTest, UnreadableListFileIsAClearFailureBeforeAnyByteIsSent) {
     JobRig rig;
     const std::string missing = files.File("gone.lst");
@@ -577,6 +683,14 @@ TEST_F(FailingLastChainStepTest, FailureInTheRadioStepEndsTheChainToo) {
     RunChained(tv, radio, last);
     test::ExpectChainStopped(radio, LoadResString(str::kFlashNotErased));
     EXPECT_FALSE(radio.session->Port().IsOpen());
+}
+
+TEST_F(ListChainTest, ChainedSendOfAListWithoutProgramsIsRefused) {
+    RunFirstSteps();
+    const std::string path = ListFileAt("empty.lst", {}, "TV");
+    RunChained(second, tv, SendJob(path, "TV", 1));
+    test::ExpectChainStopped(tv, FormatText(LoadResString(str::kSendEmptyListRefused), {path}));
+    EXPECT_TRUE(tv.wire.Chunks().empty());
 }
 
 TEST_F(ListChainTest, ChainedSendWithoutAKnownCapacityOrPortSendsNothing) {

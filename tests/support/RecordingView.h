@@ -29,7 +29,7 @@ namespace fw::test {
 //
 // Events: "status=TEXT", "font=normal|large", "progress=N", "start=on|off", "cancel=on|off",
 // "caption=TEXT", "timer+N", "timer-N", "message[stop|warning|question|info]=TEXT",
-// "warning=MODE|FIRST|SECOND->yes|no", "saveas=lst|grd->PATH|none", "saved=PATH", "end".
+// "question[ICON]=TEXT->yes|no", "warning=MODE|FIRST|SECOND->yes|no", "saveas=lst|grd->PATH|none", "saved=PATH", "end".
 // Calls made by a ticking timer (TimerPump) change the state but are kept apart in Ticks().
 class RecordingView : public TransferView {
 public:
@@ -41,6 +41,11 @@ public:
     void AnswerVersionWarning(bool goOn) {
         std::lock_guard lock(m_mutex);
         m_versionAnswers.push_back(goOn);
+    }
+    // The next Yes/No question; unscripted ones get the default, No.
+    void AnswerYesNo(bool yes) {
+        std::lock_guard lock(m_mutex);
+        m_yesNoAnswers.push_back(yes);
     }
     // The next save-as question is answered with saveFolder/fileName.
     void AnswerSaveAs(const std::string& fileName, const std::string& description = {}) {
@@ -100,6 +105,18 @@ public:
     }
     void ShowMessage(const std::string& text, MessageIcon icon) override {
         Record("message[" + IconName(icon) + "]=" + text, [&] { m_messages.push_back(text); });
+    }
+    bool AskYesNo(const std::string& text, MessageIcon icon) override {
+        bool answer = false;
+        {
+            std::lock_guard lock(m_mutex);
+            if (!m_yesNoAnswers.empty()) {
+                answer = m_yesNoAnswers.front();
+                m_yesNoAnswers.pop_front();
+            }
+        }
+        Record("question[" + IconName(icon) + "]=" + text + "->" + (answer ? "yes" : "no"), [] {});
+        return answer;
     }
     bool AskVersionWarning(const VersionWarning& warning) override {
         bool answer = false;
@@ -301,6 +318,7 @@ private:
     std::mutex m_tickMutex; // held while a timer ticks
 
     std::deque<bool> m_versionAnswers;
+    std::deque<bool> m_yesNoAnswers;
     std::deque<std::optional<SaveTarget>> m_saveAnswers;
     std::function<void(const std::string&)> m_hook;
 

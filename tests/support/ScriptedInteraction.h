@@ -12,7 +12,7 @@ namespace fw::test {
 class ScriptedInteraction : public UserInteraction {
 public:
     std::deque<bool> yesNoAnswers;     // when empty, the answer is No
-    std::deque<int> radioOrTvAnswers;  // when empty, the answer is cancel (-1)
+    std::deque<ListTypeChoice> radioOrTvAnswers; // when empty, the answer is Cancelled
     std::vector<std::string> shown;    // messages and questions, in order
 
     void ShowMessage(const std::string& text, MessageIcon) override { shown.push_back(text); }
@@ -24,11 +24,11 @@ public:
         yesNoAnswers.pop_front();
         return answer;
     }
-    int AskRadioOrTv() override {
+    ListTypeChoice AskRadioOrTv() override {
         shown.push_back("<radio or tv>");
         if (radioOrTvAnswers.empty())
-            return -1;
-        const int answer = radioOrTvAnswers.front();
+            return ListTypeChoice::Cancelled;
+        const ListTypeChoice answer = radioOrTvAnswers.front();
         radioOrTvAnswers.pop_front();
         return answer;
     }

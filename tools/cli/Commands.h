@@ -6,10 +6,6 @@
 #include <optional>
 #include <string>
 
-namespace fw {
-class CTransferFile;
-}
-
 namespace fw::cli {
 
 // Prints the message with path and reason as %1 and %2; returns kExitBadFile.
@@ -17,8 +13,6 @@ int BadFile(std::ostream& err, int message, const std::string& path,
             const std::string& reason = {});
 // The whole file at path; nothing once the reason it cannot be read has been printed.
 std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err);
-// Reads the trailer of a firmware file and checks its signature; CTransferFile's load result.
-int LoadFirmwareTrailer(CTransferFile& file, const std::string& path);
 
 int RunInfo(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunRepair(const Arguments& arguments, std::ostream& out, std::ostream& err);

@@ -31,25 +31,37 @@ std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& 
     return data;
 }
 
-int LoadFirmwareTrailer(CTransferFile& file, const std::string& path) {
-    const int result = file.LoadTrailer(path);
-    if (result != CTransferFile::kLoaded)
-        return result;
-    return file.CheckSignature(str::kFirmwareSignature);
-}
-
 namespace {
 
-// Texts in the files are Windows-1252; the terminal wants UTF-8.
+// Texts in the files are Windows-1252; the terminal wants UTF-8, and a control character from a
+// file must not reach it as one: it could drive the terminal.
 std::string Shown(const std::string& bytes) {
-    return Cp1252ToUtf8(bytes);
+    std::string shown;
+    for (const char byte : bytes) {
+        const std::string decoded = Cp1252ToUtf8(std::string_view(&byte, 1));
+        const auto code = static_cast<unsigned char>(byte);
+        const bool c1 = decoded.size() == 2 && decoded[0] == '\xC2' &&
+                        static_cast<unsigned char>(decoded[1]) < 0xA0;
+        if (code < 0x20 || code == 0x7F || c1) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            shown += {'\\', 'x', kHex[code >> 4], kHex[code & 0xF]};
+        } else if (byte == '\\') {
+            shown += "\\\\";
+        } else {
+            shown += decoded;
+        }
+    }
+    return shown;
 }
 
 int FirmwareInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    if (!ReadInputFile(path, err))
+    const std::optional<std::string> data = ReadInputFile(path, err);
+    if (!data)
         return kExitBadFile;
     CTransferFile file;
-    const int result = LoadFirmwareTrailer(file, path);
+    int result = file.TakeTrailer(path, *data);
+    if (result == CTransferFile::kLoaded)
+        result = file.CheckSignature(str::kFirmwareSignature);
     if (result == CTransferFile::kWrongFormat)
         return BadFile(err, str::kCliWrongFormat, path);
     if (result != CTransferFile::kLoaded)
@@ -57,7 +69,7 @@ int FirmwareInfo(const std::string& path, std::ostream& out, std::ostream& err) 
     file.ReadTrailerStrings(3);
     const std::vector<std::string> strings = file.TrailerStrings();
     const int kind = file.Kind(); // a load starts afresh
-    if (file.LoadWhole(path) != CTransferFile::kLoaded)
+    if (file.TakeWhole(path, *data) != CTransferFile::kLoaded)
         return BadFile(err, str::kCliLoadFailed, path);
     out << "kind: " << kind << '\n'
         << "version: " << Shown(strings.size() > 1 ? strings[1] : "") << '\n'
@@ -89,6 +101,8 @@ int ListInfo(const std::string& path, std::ostream& out, std::ostream& err) {
             out << ' ' << banks.GetAddress(bank, entry);
         out << '\n';
     }
+    if (analysis.droppedBankEntries > 0)
+        out << "dropped-bank-entries: " << analysis.droppedBankEntries << '\n';
     return kExitOk;
 }
 

@@ -36,13 +36,13 @@ bool TerminalInteraction::AskYesNo(const std::string& text, MessageIcon) {
                                answer[0] == 'J');
 }
 
-int TerminalInteraction::AskRadioOrTv() {
+ListTypeChoice TerminalInteraction::AskRadioOrTv() {
     const std::string answer = AskLine(LoadResString(str::kCliRadioOrTvPrompt));
     if (answer == "tv" || answer == "TV")
-        return 1;
+        return ListTypeChoice::Tv;
     if (answer == "radio" || answer == "RA" || answer == "ra")
-        return 0;
-    return -1;
+        return ListTypeChoice::Radio;
+    return ListTypeChoice::Cancelled;
 }
 
 } // namespace fw::cli

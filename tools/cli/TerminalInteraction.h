@@ -15,7 +15,7 @@ public:
 
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, MessageIcon icon) override;
-    int AskRadioOrTv() override;
+    ListTypeChoice AskRadioOrTv() override;
 
 private:
     std::string AskLine(const std::string& prompt);

@@ -102,6 +102,14 @@ void TerminalTransferView::ShowMessage(const std::string& text, MessageIcon) {
     DrawBar();
 }
 
+bool TerminalTransferView::AskYesNo(const std::string& text, MessageIcon icon) {
+    {
+        std::lock_guard lock(m_mutex);
+        ClearBar();
+    }
+    return m_questions.AskYesNo(text, icon);
+}
+
 bool TerminalTransferView::AskVersionWarning(const VersionWarning& warning) {
     std::string text;
     for (const std::string& line : VersionWarningLines(warning)) {

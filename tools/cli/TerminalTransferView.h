@@ -31,8 +31,13 @@ public:
 
     // The session whose OnTimer the timers call; set before the job runs.
     void Attach(TransferSession& session);
-    // Ctrl+C was pressed (the session's cancel event is already set); said on the next tick.
-    void NoteInterrupt() { m_interrupt.store(m_cancelEnabled.load() ? kCancelTaken : kCancelRefused); }
+    // Ctrl+C was pressed; said on the next tick. True when cancelling is allowed now, and the
+    // caller then sets the session's cancel event.
+    bool NoteInterrupt() {
+        const bool allowed = m_cancelEnabled.load();
+        m_interrupt.store(allowed ? kCancelTaken : kCancelRefused);
+        return allowed;
+    }
 
     bool WarningDeclined() const { return m_warningDeclined; }
     const std::string& SavedPath() const { return m_savedPath; }
@@ -46,6 +51,7 @@ public:
     void StartTimer(TransferTimer timer) override;
     void StopTimer(TransferTimer timer) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool AskYesNo(const std::string& text, MessageIcon icon) override;
     bool AskVersionWarning(const VersionWarning& warning) override;
     std::optional<SaveTarget> AskSaveAs(SaveKind kind) override;
     void FileSaved(const std::string& path) override { m_savedPath = path; }

@@ -10,20 +10,26 @@
 #include "core/firmware/TransferFile.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramRecord.h"
+#include "core/link/SaveName.h"
 #include "core/link/TransferSession.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/util/Cp1252.h"
 #include "core/util/FileIo.h"
 #include "core/util/FolderScan.h"
 #include "core/util/TextUtil.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <csignal>
-#include <cstdio>
-#include <fstream>
+#include <cstdlib>
+#include <fcntl.h>
 #include <iomanip>
 #include <iostream>
+#include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fw::cli {
@@ -33,6 +39,7 @@ namespace {
 struct LinkContext {
     LinkSettings settings;
     std::optional<PortMap> ports;
+    std::string profilePath; // the upd.ini in use
 };
 
 int UsageError(std::ostream& err, const std::string& message, int usage) {
@@ -43,6 +50,7 @@ int UsageError(std::ostream& err, const std::string& message, int usage) {
 bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostream& err) {
     const DataFolders folders =
         FoldersUnder(ChooseDataFolder(ExecutableFolder(), arguments.Value("--data-dir")));
+    context.profilePath = folders.profile;
     CProfileFile profile;
     std::string reason;
     if (!profile.Load(folders.profile, reason)) {
@@ -80,16 +88,17 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
     return true;
 }
 
-// Ctrl+C works like the dialog's Cancel button: the job sees it at its next poll. The handler
-// may run on any thread, so the two are handed over as lock-free atomics.
+// Ctrl+C works like the dialog's Cancel button: the job sees it at its next poll, and only
+// while the button could be pressed. The handler may run on any thread, so the two are handed
+// over as lock-free atomics.
 std::atomic<CancelEvent*> g_cancel{nullptr};
 std::atomic<TerminalTransferView*> g_view{nullptr};
 
 void OnInterrupt(int) {
-    if (CancelEvent* cancel = g_cancel.load())
+    TerminalTransferView* view = g_view.load();
+    CancelEvent* cancel = g_cancel.load();
+    if (view != nullptr && view->NoteInterrupt() && cancel != nullptr)
         cancel->Set();
-    if (TerminalTransferView* view = g_view.load())
-        view->NoteInterrupt();
 }
 
 class InterruptGuard {
@@ -113,12 +122,22 @@ private:
     struct sigaction m_previous {};
 };
 
-// Every byte on the line with the time since the start, for support.
+// Every byte on the line with the time since the start, for support. A write that fails (a full
+// disk) must not end the transfer; it is remembered and reported once the transfer is over.
 class TraceFile {
 public:
+    TraceFile() = default;
+    TraceFile(const TraceFile&) = delete;
+    TraceFile& operator=(const TraceFile&) = delete;
+    ~TraceFile() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
     bool Open(const std::string& path, std::string& reason) {
-        m_file.open(path, std::ios::binary | std::ios::trunc);
-        if (!m_file) {
+        m_path = path;
+        m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (m_fd < 0) {
             reason = SystemReason(path, errno);
             return false;
         }
@@ -126,31 +145,76 @@ public:
         return true;
     }
     void Record(bool sent, const unsigned char* data, std::size_t size) {
+        if (!m_failure.empty())
+            return;
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
-        m_file << std::fixed << std::setprecision(3) << seconds << (sent ? " > " : " < ");
+        std::ostringstream line;
+        line << std::fixed << std::setprecision(3) << seconds << (sent ? " > " : " < ");
         for (std::size_t i = 0; i < size; ++i)
-            m_file << (i ? " " : "") << std::hex << std::setw(2) << std::setfill('0')
-                   << static_cast<int>(data[i]) << std::dec << std::setfill(' ');
-        m_file << '\n';
+            line << (i ? " " : "") << std::hex << std::setw(2) << std::setfill('0')
+                 << static_cast<int>(data[i]) << std::dec << std::setfill(' ');
+        line << '\n';
+        const std::string text = line.str();
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t wrote = ::write(m_fd, text.data() + done, text.size() - done);
+            if (wrote < 0 && errno == EINTR)
+                continue;
+            if (wrote <= 0) {
+                m_failure = SystemReason(m_path, wrote < 0 ? errno : ENOSPC);
+                return;
+            }
+            done += static_cast<std::size_t>(wrote);
+        }
     }
+    // Why the trace stops early; empty when it is whole.
+    const std::string& Failure() const { return m_failure; }
+    const std::string& Path() const { return m_path; }
 
 private:
-    std::ofstream m_file;
+    int m_fd = -1;
+    std::string m_path;
+    std::string m_failure;
     std::chrono::steady_clock::time_point m_start;
 };
 
-int RunJob(const Arguments& arguments, const TransferJob& job, std::optional<SaveTarget> target,
+// The real folder and name of a path whose file may not exist yet.
+std::string RealFolderAndName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    char real[PATH_MAX];
+    const std::string resolved = ::realpath(folder.c_str(), real) ? real : folder;
+    return resolved + "/" + FileNameOfPath(path);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return RealFolderAndName(a) == RealFolderAndName(b);
+}
+
+int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget> target,
            std::ostream& err) {
     LinkContext context;
     if (!LoadLinkContext(arguments, context, err))
         return kExitUsage;
-    TraceFile trace;
-    if (arguments.Has("--trace")) {
-        std::string reason;
-        if (!trace.Open(arguments.Value("--trace"), reason)) {
-            err << FormatText(LoadResString(str::kCliTraceFailed), {reason}) << '\n';
-            return kExitUsage;
+    const bool tracing = arguments.Has("--trace");
+    const std::string tracePath = arguments.Value("--trace");
+    if (tracing) {
+        // The file sent or the file a load writes: a trace of the same name would destroy it.
+        const std::string own = job.kind == TransferJobKind::ListSend       ? job.list.m_strPath
+                                : job.kind == TransferJobKind::FirmwareSend ? job.firmware.m_path
+                                : job.kind == TransferJobKind::SettingsSend ? job.settings.m_path
+                                : target                                    ? target->path
+                                                                            : std::string();
+        for (const std::string& used : {own, context.profilePath}) {
+            if (!used.empty() && SameFile(tracePath, used)) {
+                err << FormatText(LoadResString(str::kCliTraceIsInput), {tracePath, used}) << '\n';
+                return kExitUsage;
+            }
         }
     }
     const bool terminal = ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
@@ -159,20 +223,39 @@ int RunJob(const Arguments& arguments, const TransferJob& job, std::optional<Sav
                               std::move(target));
     CancelEvent cancel;
     ChainMemory chain;
-    TransferSession session(job, context.settings, *context.ports, view, chain, cancel);
-    if (arguments.Has("--trace"))
+    TransferSession session(std::move(job), context.settings, *context.ports, view, chain, cancel);
+    if (session.Job().kind == TransferJobKind::ListSend) {
+        if (session.LoadSendList() < 0) {
+            err << session.sendListError << '\n';
+            return kExitBadFile;
+        }
+        if (!session.sendListHasPrograms && !arguments.Has("--yes")) {
+            err << FormatText(LoadResString(str::kSendEmptyListRefused),
+                              {session.Job().list.m_strPath})
+                << ' ' << LoadResString(str::kCliEmptyListNeedsYes) << '\n';
+            return kExitBadFile;
+        }
+    }
+    // Only now: every input has been read, so a trace can no longer destroy one.
+    TraceFile trace;
+    if (tracing) {
+        std::string reason;
+        if (!trace.Open(tracePath, reason)) {
+            err << FormatText(LoadResString(str::kCliTraceFailed), {reason}) << '\n';
+            return kExitUsage;
+        }
         session.Port().SetTrace([&trace](bool sent, const unsigned char* data, std::size_t size) {
             trace.Record(sent, data, size);
         });
-    if (job.kind == TransferJobKind::ListSend && session.LoadSendList() < 0) {
-        err << session.sendListError << '\n';
-        return kExitBadFile;
     }
     view.Attach(session);
     {
         InterruptGuard interrupts(cancel, view);
         session.Run();
     }
+    if (!trace.Failure().empty())
+        err << FormatText(LoadResString(str::kCliTraceIncomplete), {trace.Path(), trace.Failure()})
+            << '\n';
     switch (session.Outcome()) {
     case JobOutcome::Succeeded:
         return kExitOk;
@@ -180,18 +263,35 @@ int RunJob(const Arguments& arguments, const TransferJob& job, std::optional<Sav
         return kExitCancelled;
     case JobOutcome::Refused:
         return view.WarningDeclined() ? kExitCancelled : kExitFailed;
+    case JobOutcome::AbortedByReceiver:
+        err << LoadResString(str::kCliReceiverCancelled) << '\n';
+        return kExitFailed;
     default:
         return kExitFailed;
     }
 }
 
-// An output path: the extension is added when missing, an existing file needs --force.
-bool PrepareOutput(const Arguments& arguments, std::string& path, std::string_view extension,
-                   std::ostream& err) {
-    if (!EndsWithNoCase(path, extension))
-        path += extension;
-    if (::access(path.c_str(), F_OK) == 0 && !arguments.Has("--force")) {
+// An output path: the same name rule as the save dialog, the extension added when missing, an
+// existing file only with --force, and a folder that takes a new file; all before the transfer,
+// which would otherwise throw the received data away.
+bool PrepareOutput(const Arguments& arguments, std::string& path, SaveKind kind, std::ostream& err) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const SaveName name = CheckSaveName(
+        slash == std::string::npos ? path : path.substr(slash + 1), kind, folder);
+    if (name.status != SaveNameStatus::Ok) {
+        err << name.message << '\n';
+        return false;
+    }
+    path = slash == std::string::npos ? name.fileName : path.substr(0, slash + 1) + name.fileName;
+    if (name.exists && !arguments.Has("--force")) {
         err << FormatText(LoadResString(str::kCliOutExists), {path}) << '\n';
+        return false;
+    }
+    std::string reason;
+    if (!CanWriteInFolder(folder, reason)) {
+        err << FormatText(LoadResString(str::kCliTargetNotWritable), {path, reason}) << '\n';
         return false;
     }
     return true;
@@ -211,16 +311,19 @@ int UnknownWord(std::ostream& err, const std::string& word, const std::string& e
 
 int FirmwareSend(const Arguments& arguments, std::ostream& err) {
     const std::string& path = arguments.words[2];
-    if (!ReadInputFile(path, err))
+    std::optional<std::string> data = ReadInputFile(path, err);
+    if (!data)
         return kExitBadFile;
     CTransferFile file;
-    if (LoadFirmwareTrailer(file, path) != CTransferFile::kLoaded)
+    if (file.TakeTrailer(path, *data) != CTransferFile::kLoaded ||
+        file.CheckSignature(str::kFirmwareSignature) != CTransferFile::kLoaded)
         return BadFile(err, str::kCliWrongFormat, path);
     file.ReadTrailerStrings(3);
     TransferJob job;
     job.kind = TransferJobKind::FirmwareSend;
     job.firmware = CReceiverdat(file);
-    return RunJob(arguments, job, std::nullopt, err);
+    job.fileData = std::move(data);
+    return RunJob(arguments, std::move(job), std::nullopt, err);
 }
 
 int ListLoad(const Arguments& arguments, std::ostream& err) {
@@ -228,17 +331,23 @@ int ListLoad(const Arguments& arguments, std::ostream& err) {
     if (which != "tv" && which != "radio")
         return UnknownWord(err, which, "tv|radio", str::kCliListUsage);
     std::string out = arguments.words[3];
-    if (!PrepareOutput(arguments, out, ".lst", err))
+    if (!PrepareOutput(arguments, out, SaveKind::ProgramList, err))
         return kExitBadFile;
+    bool lossless = true;
+    const std::string description = Utf8ToCp1252(arguments.Value("--description"), &lossless);
+    if (!lossless) {
+        err << LoadResString(str::kDescriptionNotEncodable) << '\n';
+        return kExitUsage;
+    }
     TransferJob job;
     job.kind = TransferJobKind::ListLoad;
     job.listKind = which == "tv" ? 'T' : 'R';
-    return RunJob(arguments, job, SaveTarget{out, arguments.Value("--description")}, err);
+    return RunJob(arguments, std::move(job), SaveTarget{out, description}, err);
 }
 
 int ListSend(const Arguments& arguments, std::ostream& err) {
     const std::string& path = arguments.words[2];
-    const std::optional<std::string> read = ReadInputFile(path, err);
+    std::optional<std::string> read = ReadInputFile(path, err);
     if (!read)
         return kExitBadFile;
     const std::string& data = *read;
@@ -252,7 +361,7 @@ int ListSend(const Arguments& arguments, std::ostream& err) {
         lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(2, lines.size()));
         return std::vector<std::string>(lines.begin(), lines.end());
     };
-    if (programs(data) != programs(analysis.RepairedText(data)))
+    if (programs(data) != programs(analysis.HeadRepairedText(data)))
         return BadFile(err, str::kCliListNeedsRepair, path);
     std::string type = analysis.type;
     if (arguments.Has("--type")) {
@@ -270,21 +379,22 @@ int ListSend(const Arguments& arguments, std::ostream& err) {
     job.kind = TransferJobKind::ListSend;
     job.list.Fill({type, analysis.shownDescription, path, FileNameOfPath(path),
                    std::to_string(data.size())});
-    return RunJob(arguments, job, std::nullopt, err);
+    job.fileData = std::move(read);
+    return RunJob(arguments, std::move(job), std::nullopt, err);
 }
 
 int SettingsLoad(const Arguments& arguments, std::ostream& err) {
     std::string out = arguments.words[2];
-    if (!PrepareOutput(arguments, out, ".grd", err))
+    if (!PrepareOutput(arguments, out, SaveKind::Settings, err))
         return kExitBadFile;
     TransferJob job;
     job.kind = TransferJobKind::SettingsLoad;
-    return RunJob(arguments, job, SaveTarget{out, {}}, err);
+    return RunJob(arguments, std::move(job), SaveTarget{out, {}}, err);
 }
 
 int SettingsSend(const Arguments& arguments, std::ostream& err) {
     const std::string& path = arguments.words[2];
-    const std::optional<std::string> data = ReadInputFile(path, err);
+    std::optional<std::string> data = ReadInputFile(path, err);
     if (!data)
         return kExitBadFile;
     TransferJob job;
@@ -292,7 +402,8 @@ int SettingsSend(const Arguments& arguments, std::ostream& err) {
     job.settings.m_size = static_cast<std::int32_t>(data->size());
     job.settings.m_path = path;
     job.settings.m_name = FileNameOfPath(path);
-    return RunJob(arguments, job, std::nullopt, err);
+    job.fileData = std::move(data);
+    return RunJob(arguments, std::move(job), std::nullopt, err);
 }
 
 } // namespace

@@ -31,6 +31,8 @@ TEST(SaveNameTest, NameIsTrimmedAndGetsItsExtensionOnlyWhenMissing) {
         {"a.b c", SaveKind::Settings, "a.b c.grd"},
         {"Ärger (2)", SaveKind::ProgramList, "Ärger (2).lst"},
         {"lst", SaveKind::ProgramList, "lst.lst"},
+        {"Astra..alt", SaveKind::ProgramList, "Astra..alt.lst"},
+        {"...", SaveKind::Settings, "....grd"},
     };
     for (const NameCase& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -53,7 +55,7 @@ TEST(SaveNameTest, EmptyNameAsksForANameAndPathsAreRefused) {
         EXPECT_EQ(name.path, "");
     }
     for (const char* typed : {"../escape", "..", ".", "sub/name", "/etc/passwd", "back\\slash",
-                              "a..b", "tab\there", "bell\x07", "del\x7f"}) {
+                              "tab\there", "bell\x07", "del\x7f"}) {
         SCOPED_TRACE(typed);
         const SaveName name = CheckSaveName(typed, SaveKind::ProgramList, folder);
         EXPECT_EQ(name.status, SaveNameStatus::Refused);
@@ -78,6 +80,32 @@ TEST(SaveNameTest, AnExistingFileOrLinkAsksBeforeItIsReplaced) {
     // A link pointing nowhere is still a name in use.
     EXPECT_TRUE(CheckSaveName("dangling.lst", SaveKind::ProgramList, folder).exists);
     EXPECT_FALSE(CheckSaveName("mine", SaveKind::ProgramList, folder).exists);
+}
+
+TEST(SaveNameTest, NamesTheFolderCannotHoldAreRefusedBeforeAnyTransfer) {
+    test::TempDir dir;
+    const std::string folder = dir.Path().string();
+    const std::size_t limit = MaxFileNameBytes(folder);
+    // The limit counts bytes after the extension is added: "Ä" is two of them.
+    EXPECT_EQ(CheckSaveName(std::string(limit - 4, 'a'), SaveKind::ProgramList, folder).status,
+              SaveNameStatus::Ok);
+    for (const std::string& typed : {std::string(limit - 3, 'a'), "Ä" + std::string(limit - 5, 'a')}) {
+        const SaveName name = CheckSaveName(typed, SaveKind::ProgramList, folder);
+        EXPECT_EQ(name.status, SaveNameStatus::Refused);
+        EXPECT_EQ(name.message, FormatText(LoadResString(str::kFileNameTooLong),
+                                           {typed + ".lst", std::to_string(limit)}));
+    }
+    std::filesystem::create_directory(dir.File("sub.grd"));
+    EXPECT_EQ(CheckSaveName("sub", SaveKind::Settings, folder).status, SaveNameStatus::Refused);
+
+    std::string reason;
+    EXPECT_TRUE(CanWriteInFolder(folder, reason)) << reason;
+    EXPECT_FALSE(CanWriteInFolder(dir.File("missing"), reason));
+    {
+        test::FileSizeLimit full(0);
+        EXPECT_FALSE(CanWriteInFolder(folder, reason));
+    }
+    EXPECT_EQ(test::EntryCount(dir.Path()), 1u) << "only sub.grd; no probe is left";
 }
 
 } // namespace

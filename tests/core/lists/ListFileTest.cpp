@@ -137,10 +137,10 @@ TEST_F(ListFileTest, DescriptionStaysOnTheHeaderLine) {
 TEST_F(ListFileTest, QuestionsBeforeSavingCanStopIt) {
     m_pool.SetCell(7, kFieldName, "incomplete");
 
-    m_ui.radioOrTvAnswers = {-1};
+    m_ui.radioOrTvAnswers = {ListTypeChoice::Cancelled};
     EXPECT_EQ(Write("t", kListUnknown).status, ListWriteStatus::TypeCancelled);
 
-    m_ui.radioOrTvAnswers = {kListTv};
+    m_ui.radioOrTvAnswers = {ListTypeChoice::Tv};
     m_ui.yesNoAnswers = {false};
     const ListWriteResult declined = Write("t", kListUnknown);
     EXPECT_EQ(declined.status, ListWriteStatus::IncompleteRow);
@@ -148,7 +148,7 @@ TEST_F(ListFileTest, QuestionsBeforeSavingCanStopIt) {
     EXPECT_EQ(m_ui.shown.back(), LoadResString(str::kIncompleteProgram));
     EXPECT_EQ(test::EntryCount(m_dir.Path()), 0u) << "nothing is written";
 
-    m_ui.radioOrTvAnswers = {kListRadio};
+    m_ui.radioOrTvAnswers = {ListTypeChoice::Radio};
     m_ui.yesNoAnswers = {true};
     const ListWriteResult chosen = Write("t", kListUnknown);
     ASSERT_EQ(chosen.status, ListWriteStatus::Written);

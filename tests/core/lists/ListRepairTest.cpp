@@ -36,6 +36,7 @@ TEST(NormalizeListFileTest, RepairsEveryKindOfHeader) {
         "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:" + kE;
     const std::string programs = kP1 + kE + kP2 + kE + bank;
     const std::string synthetic = "HEADER:\tNDEF\tNDEF" + kE + kTitlesEn + kE;
+    const std::string head = "HEADER:\tTV\tMine" + kE + kTitlesEn + kE;
     const RepairCase cases[] = {
         {"proper file", "HEADER:\tTV\tMine" + kE + kTitlesEn + kE + programs, "TV", "Mine", ""},
         {"lower-case type", "HEADER:\ttv\tx" + kE + kTitlesEn + kE + programs, "NDEF", "x",
@@ -61,6 +62,14 @@ TEST(NormalizeListFileTest, RepairsEveryKindOfHeader) {
          "Mine", ""},
         {"lone LF after the header", "HEADER:\tRA\tR\n" + programs, "RA", "R",
          "HEADER:\tRA\tR" + kE + kTitlesEn + kE + programs},
+        // Program lines the wire cannot carry: a CR before the line end goes, others become blanks.
+        {"CR CR LF", head + kP1 + "\r" + kE + kP2 + "\n" + bank, "TV", "Mine",
+         head + kP1 + kE + kP2 + "\n" + bank},
+        {"CR inside", head + "\tA\rB" + kE + kP2 + "\r\r", "TV", "Mine",
+         head + "\tA B" + kE + kP2},
+        {"bank entries outside the places", head + kP1 + kE + bank + "3\t4000\r\n-1\t5\r\n",
+         "TV", "Mine", head + kP1 + kE + bank + "3\t5\t\t\t\t\t\t\t\t\r\n"},
+        {"bank entries inside", head + kP1 + kE + bank + "3\tabc\r\n", "TV", "Mine", ""},
     };
     for (const RepairCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -134,13 +143,19 @@ TEST(SetListFileTypeTest, RewritesOnlyTheHeaderLine) {
     std::string reason;
 
     test::WriteBytes(path, "HEADER:\tNDEF\tName\tjunk" + kE + rest);
-    EXPECT_EQ(SetListFileType(path, "TV", reason), 1);
+    EXPECT_EQ(SetListFileType(path, "TV", reason), SetTypeResult::Done);
     EXPECT_EQ(test::ReadBytes(path), "HEADER:\tTV\tName" + kE + rest);
+
+    // Lines ended by a lone LF before the first CR LF stay program lines.
+    const std::string lfLines = kTitlesEn + "\n" + kP1 + "\n" + kP2 + kE;
+    test::WriteBytes(path, "HEADER:\tNDEF\tName\n" + lfLines);
+    EXPECT_EQ(SetListFileType(path, "RA", reason), SetTypeResult::Done);
+    EXPECT_EQ(test::ReadBytes(path), "HEADER:\tRA\tName" + kE + lfLines);
 
     for (const std::string& untouched :
          {std::string("HEADER:\tNDEF\tName"), "HEADER:\tNDEF" + kE + rest}) {
         test::WriteBytes(path, untouched);
-        EXPECT_EQ(SetListFileType(path, "RA", reason), 0);
+        EXPECT_EQ(SetListFileType(path, "RA", reason), SetTypeResult::Untouched);
         EXPECT_EQ(test::ReadBytes(path), untouched);
     }
 
@@ -148,10 +163,10 @@ TEST(SetListFileTypeTest, RewritesOnlyTheHeaderLine) {
     test::WriteBytes(path, original);
     {
         test::FileSizeLimit limit(1024);
-        EXPECT_EQ(SetListFileType(path, "RA", reason), -2);
+        EXPECT_EQ(SetListFileType(path, "RA", reason), SetTypeResult::WriteFailed);
     }
     EXPECT_EQ(test::ReadBytes(path), original);
-    EXPECT_EQ(SetListFileType(dir.File("missing.lst"), "RA", reason), -1);
+    EXPECT_EQ(SetListFileType(dir.File("missing.lst"), "RA", reason), SetTypeResult::ReadFailed);
 }
 
 TEST(ScanListFolderTest, RegistersRepairsAndAsksAboutTheRest) {
@@ -175,19 +190,39 @@ TEST(ScanListFolderTest, RegistersRepairsAndAsksAboutTheRest) {
         catalogue = ScanListFolder(dir.Path().string(), ui);
     }
     EXPECT_TRUE(catalogue.anyFile);
-    ASSERT_EQ(catalogue.records.size(), 2u);
+    // big.lst needs a repair that cannot be written: listed as repaired, the disk unchanged.
+    ASSERT_EQ(catalogue.records.size(), 3u);
     EXPECT_EQ(catalogue.records[0].m_strFileName, "A.LST");
+    EXPECT_FALSE(catalogue.records[0].m_unrepairedOnDisk);
     EXPECT_EQ(catalogue.records[1].m_strFileName, "b.lst");
     EXPECT_EQ(catalogue.records[1].m_strName, "B");
+    EXPECT_EQ(catalogue.records[2].m_strFileName, "big.lst");
+    EXPECT_TRUE(catalogue.records[2].m_unrepairedOnDisk);
 
     ASSERT_EQ(ui.shown.size(), 3u);
-    EXPECT_TRUE(ui.shown[0].starts_with(
-        FormatText(LoadResString(str::kFileNotOpened), {dir.File("big.lst")})));
-    EXPECT_NE(ui.shown[0].find("too large"), std::string::npos);
+    const std::string reason = ui.shown[0].substr(ui.shown[0].find('\n') + 1);
+    EXPECT_EQ(ui.shown[0], FormatText(LoadResString(str::kListShownUnrepaired),
+                                      {dir.File("big.lst"), reason.substr(0, reason.find('\n'))}));
+    EXPECT_NE(reason.find("too large"), std::string::npos);
     EXPECT_EQ(ui.shown[1],
               FormatText(LoadResString(str::kWrongFormatDeleteFile), {dir.File("empty.lst")}));
     EXPECT_FALSE(std::filesystem::exists(dir.File("empty.lst")));
     EXPECT_TRUE(std::filesystem::exists(dir.File("keep.lst")));
+    EXPECT_EQ(test::ReadBytes(dir.File("big.lst")), big);
+
+    // Said once per file and run; a link is never written through.
+    std::filesystem::create_symlink(dir.File("big.lst"), dir.File("link.lst"));
+    ui.shown.clear();
+    ui.yesNoAnswers = {false};
+    {
+        test::FileSizeLimit limit(1024);
+        catalogue = ScanListFolder(dir.Path().string(), ui);
+    }
+    ASSERT_EQ(catalogue.records.size(), 4u);
+    EXPECT_TRUE(catalogue.records[3].m_unrepairedOnDisk);
+    ASSERT_EQ(ui.shown.size(), 2u); // keep.lst's question, then the link once
+    EXPECT_NE(ui.shown[1].find(LoadResString(str::kListIsSymlink)), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.lst")));
     EXPECT_EQ(test::ReadBytes(dir.File("big.lst")), big);
 
     EXPECT_FALSE(ScanListFolder(dir.File("none"), ui).anyFile);
