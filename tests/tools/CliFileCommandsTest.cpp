@@ -59,6 +59,19 @@ TEST_F(CliFileCommandsTest, ListInfoReadsAsTheProgramWouldWithoutChangingTheFile
     EXPECT_EQ(test::ReadBytes(path), text);
 }
 
+TEST_F(CliFileCommandsTest, ListInfoNeverLetsTheFileDriveTheTerminal) {
+    // ESC, DEL, an undefined byte (U+0081), a backslash, and text that stays as it is.
+    const std::string path = m_dir.File("odd.lst");
+    test::WriteBytes(path, "HEADER:\tTV\t\x1B[2Jx\x7F\x81\\\xE4\x80\r\nCA\r\n"
+                           "\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n"
+                           "BANK0:\r\n0\r\n4000\r\n-3\r\n");
+    const CliRun run = RunTool({"info", path});
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_THAT(run.out, HasSubstr("description: \\x1B[2Jx\\x7F\\x81\\\\\xC3\xA4\xE2\x82\xAC\n"));
+    EXPECT_THAT(run.out, HasSubstr("bank0: 0\nbank1:"));
+    EXPECT_THAT(run.out, ::testing::EndsWith("bank9:\ndropped-bank-entries: 2\n"));
+}
+
 TEST_F(CliFileCommandsTest, SettingsInfo) {
     const std::string path = m_dir.File("s.grd");
     test::WriteBytes(path, std::string(2048, '\0'));
@@ -98,6 +111,13 @@ TEST_F(CliFileCommandsTest, RepairSaysWhetherItChangedTheFile) {
     EXPECT_EQ(run.out, "changed\n");
     EXPECT_THAT(test::ReadBytes(path), StartsWith("HEADER:\tTV\tNDEF\r\nCA\tProgram name\t"));
     EXPECT_EQ(RunTool({"repair", path}).out, "unchanged\n");
+
+    // Program lines lose their CRs and banks the entries outside the places.
+    test::WriteBytes(path, test::ReadBytes(path) + "\tTwo\rX\r\r\nBANK0:\r\n70000\r\n");
+    EXPECT_EQ(RunTool({"repair", path}).out, "changed\n");
+    EXPECT_THAT(test::ReadBytes(path), ::testing::EndsWith("\tTwo X\r\nBANK0:\tBANK1:\tBANK2:\t"
+                                                           "BANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:"
+                                                           "\tBANK8:\tBANK9:\r\n"));
 
     test::WriteBytes(m_dir.File("s.grd"), "x");
     run = RunTool({"repair", m_dir.File("s.grd")});

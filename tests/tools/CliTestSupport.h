@@ -3,7 +3,11 @@
 #include "tools/cli/Cli.h"
 #include "core/res/StringTable.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -24,5 +28,42 @@ inline CliRun RunCliCaught(const std::vector<std::string>& arguments) {
     SetLanguage(Language::English);
     return {code, out.str(), err.str()};
 }
+
+// Output of a tool running on another thread, which a test can wait for line by line.
+class WatchedOutput : public std::streambuf {
+public:
+    // True once text has been written; false when the limit passed first.
+    bool WaitFor(const std::string& text, std::chrono::seconds limit = std::chrono::seconds(60)) {
+        std::unique_lock lock(m_mutex);
+        return m_written.wait_for(lock, limit,
+                                  [&] { return m_text.find(text) != std::string::npos; });
+    }
+    std::string Text() {
+        std::lock_guard lock(m_mutex);
+        return m_text;
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        xsputn(&byte, 1);
+        return c;
+    }
+    std::streamsize xsputn(const char* data, std::streamsize size) override {
+        {
+            std::lock_guard lock(m_mutex);
+            m_text.append(data, static_cast<std::size_t>(size));
+        }
+        m_written.notify_all();
+        return size;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_written;
+    std::string m_text;
+};
 
 } // namespace fw::test

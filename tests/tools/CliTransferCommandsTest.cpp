@@ -8,6 +8,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace fw::cli {
 namespace {
 
@@ -68,6 +70,58 @@ TEST_F(CliTransferCommandsTest, MistakesAreRefusedBeforeAnyTransfer) {
         EXPECT_THAT(run.err, HasSubstr(c.message)) << shown;
     }
     EXPECT_EQ(test::ReadBytes(existing), "old");
+}
+
+TEST_F(CliTransferCommandsTest, WhatCannotBeSentOrKeptIsRefusedBeforeAnyTransfer) {
+    const std::string head = "HEADER:\tTV\tx\r\nCA\tProgram name\tFrequence in MHz\tPolarisation\t"
+                             "Symbolrate\tFEC\tSID\tV-PID\tA-PID\tPCR\tSatellite\r\n";
+    const std::string program = "\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n";
+    const std::string mine = m_dir.File("mine.lst");
+    test::WriteBytes(mine, head + program);
+    const std::string empty = m_dir.File("empty.lst");
+    test::WriteBytes(empty, head + "\t\t\t\r\n");
+    const std::string broken = m_dir.File("broken.lst");
+    test::WriteBytes(broken, head + program + program.substr(0, 5) + "\r" + program);
+    const std::string settings = m_dir.File("s.grd");
+    test::WriteBytes(settings, std::string(2048, 'x'));
+    std::filesystem::create_directory(m_dir.File("folder.lst"));
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        // A trace must never name a file the run reads or writes.
+        {{"list", "send", mine, "--trace", mine}, "is the same file as"},
+        {{"list", "send", mine, "--trace", m_dir.File("./mine.lst")}, "is the same file as"},
+        {{"list", "load", "tv", m_dir.File("got"), "--trace", m_dir.File("got.lst")},
+         "is the same file as"},
+        {{"settings", "send", settings, "--trace", m_dir.File("upd.ini")}, "is the same file as"},
+        {{"list", "send", empty}, "holds no program and is not sent: the receiver would erase its "
+                                  "whole program list. With --yes it is sent anyway."},
+        {{"list", "send", broken}, "Program place 2, file line 4: the line contains a carriage"},
+        // The output is checked as the save dialog checks a name, and for a folder that takes it.
+        {{"list", "load", "tv", m_dir.File(".lst")}, "Choose file name"},
+        {{"list", "load", "tv", m_dir.File("folder")}, "is a folder"},
+        {{"settings", "load", m_dir.File(std::string(300, 'n'))}, "is too long for a file name"},
+        {{"settings", "load", m_dir.File("missing/s")}, "cannot be written"},
+        {{"list", "load", "tv", m_dir.File("t"), "--description", "\xE6\x97\xA5"},
+         "that the file cannot store"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunTool(c.arguments);
+        const std::string shown = ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(run.code, kExitBadFile) << shown << "\n" << run.err;
+        EXPECT_THAT(run.err, HasSubstr(c.message)) << shown;
+        EXPECT_THAT(run.err, ::testing::Not(HasSubstr("not recognized"))) << "no transfer began";
+    }
+    EXPECT_EQ(test::ReadBytes(mine), head + program);
+    {
+        test::FileSizeLimit full(0); // a folder that takes no data, even for root
+        const CliRun run = RunTool({"settings", "load", m_dir.File("new.grd")});
+        EXPECT_EQ(run.code, kExitBadFile);
+        EXPECT_THAT(run.err, HasSubstr("cannot be written"));
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("new.grd")));
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 // Each receiver command of the tool once against the simulator, as a user would run it.
 #include "tools/cli/Cli.h"
+#include "tools/cli/TerminalInteraction.h"
+#include "tools/cli/TerminalTransferView.h"
 #include "sim/ReceiverSimulator.h"
 #include "core/link/LinkTiming.h"
+#include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/tools/CliTestSupport.h"
@@ -11,6 +14,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <iostream>
+#include <sstream>
 #include <thread>
 
 namespace fw::cli {
@@ -130,19 +135,54 @@ TEST_F(CliTransferTest, CtrlCCancelsALoadAtTheNextLine) {
     sim::SimulatorOptions options;
     options.pacing = true; // the line takes its time, so the interrupt lands mid-list
     StartReceiver(options);
-    std::thread interrupter([this] {
+    test::WatchedOutput watched;
+    std::ostream err(&watched);
+    std::thread interrupter([&watched] {
         // Only once the job runs is Ctrl+C the Cancel button rather than the end of the process.
-        while (m_receiver->Commands().empty())
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        std::raise(SIGINT);
+        if (watched.WaitFor(LoadResString(str::kReadingProgramList)))
+            std::raise(SIGINT);
     });
     const std::string out = m_dir.File("cancelled.lst");
-    const CliRun run = RunTool({"list", "load", "tv", out, "--baud", "115200"});
+    std::ostringstream ignored;
+    const int code = RunCli({"list", "load", "tv", out, "--baud", "115200", "--port",
+                             m_receiver->DevicePath(), "--data-dir", m_dir.Path().string()},
+                            ignored, err);
     interrupter.join();
-    EXPECT_EQ(run.code, kExitCancelled) << run.err;
-    EXPECT_THAT(run.err, HasSubstr("Cancel requested."));
+    EXPECT_EQ(code, kExitCancelled) << watched.Text();
+    EXPECT_THAT(watched.Text(), HasSubstr("Cancel requested."));
     EXPECT_FALSE(std::filesystem::exists(out)) << "a cancelled load leaves no file";
+}
+
+TEST_F(CliTransferTest, CtrlCIsTakenOnlyWhereCancellingIsAllowed) {
+    TerminalInteraction questions(std::cerr, nullptr, false);
+    TerminalTransferView view(std::cerr, questions, false, std::nullopt);
+    view.EnableCancel(false); // e.g. while the receiver answers its model or programs its flash
+    EXPECT_FALSE(view.NoteInterrupt());
+    view.EnableCancel(true);
+    EXPECT_TRUE(view.NoteInterrupt());
+}
+
+TEST_F(CliTransferTest, TheReceiversAbortIsSaidAndAnIncompleteTraceIsWarnedOf) {
+    sim::SimulatorOptions options;
+    options.model = sim::Model::RecOk;
+    options.faults = {{sim::Step::LineAnswer, 3, sim::FaultKind::Abort0A}};
+    StartReceiver(options);
+    const std::string list = m_dir.File("l.lst");
+    test::WriteBytes(list, "HEADER:\tTV\tx\r\nCA\r\n\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n");
+    CliRun run = RunTool({"list", "send", list});
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_THAT(run.err, HasSubstr("The receiver cancelled the transfer."));
+
+    const std::string settings = m_dir.File("s.grd");
+    test::WriteBytes(settings, std::string(2048, '\x22'));
+    const std::string trace = m_dir.File("trace.txt");
+    {
+        test::FileSizeLimit full(64); // a disk that fills up during the transfer
+        run = RunTool({"settings", "send", settings, "--trace", trace});
+    }
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(m_receiver->ReceivedSettings(), std::string(2048, '\x22'));
+    EXPECT_THAT(run.err, HasSubstr("Warning: the trace file " + trace + " is incomplete: "));
 }
 
 } // namespace
