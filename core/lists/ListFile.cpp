@@ -173,7 +173,7 @@ ListReadResult ParseListText(std::string_view data, CProgramPool& pool, CFavorit
         pool.SetRowFromLine(result.programLines++, line);
     }
     if (next < lines.size())
-        result.droppedBankEntries = banks.ReadBlock(std::span(lines).subspan(next + 1), false);
+        banks.ReadBlock(std::span(lines).subspan(next + 1), false);
     result.ok = true;
     return result;
 }
@@ -368,9 +368,11 @@ SetTypeResult SetListFileType(const std::string& path, std::string_view typeText
     const std::size_t lf = data.find('\n');
     if (data.find(kLineEnd) == std::string::npos || lf == std::string::npos)
         return SetTypeResult::Untouched;
-    const std::vector<std::string_view> fields =
-        SplitAtTabs(SplitTextModeLines(std::string_view(data).substr(0, lf + 1)).front());
-    if (fields.size() <= 2)
+    const std::string_view firstLine =
+        SplitTextModeLines(std::string_view(data).substr(0, lf + 1)).front();
+    // A first line that is a program (a file whose repair could not be written) keeps its fields.
+    const std::vector<std::string_view> fields = SplitAtTabs(firstLine);
+    if (!firstLine.starts_with(kHeaderMark) || fields.size() <= 2)
         return SetTypeResult::Untouched;
     const std::string header = std::string(fields[0]) + '\t' + std::string(typeText) + '\t' +
                                std::string(fields[2]) + std::string(kLineEnd);

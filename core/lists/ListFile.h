@@ -31,7 +31,6 @@ struct ListReadResult {
     int programLines = 0;  // program lines taken into the pool
     int droppedLines = 0;  // program lines beyond the pool's last row, not taken
     int repairedLines = 0; // lines whose invalid fields were emptied
-    int droppedBankEntries = 0; // bank entries outside the program places, not taken
 };
 
 // Fills pool and banks from the text of a list file; pool and banks are emptied first.
@@ -116,7 +115,7 @@ bool RewriteFile(const std::string& path, std::string_view header, std::string_v
 
 enum class SetTypeResult {
     Done,
-    Untouched,   // no CR LF, or not a three-field header
+    Untouched,   // no CR LF, or the first line is no header of three fields
     ReadFailed,  // reason set
     WriteFailed, // reason set, file unchanged
 };

@@ -153,7 +153,7 @@ TEST(SetListFileTypeTest, RewritesOnlyTheHeaderLine) {
     EXPECT_EQ(test::ReadBytes(path), "HEADER:\tRA\tName" + kE + lfLines);
 
     for (const std::string& untouched :
-         {std::string("HEADER:\tNDEF\tName"), "HEADER:\tNDEF" + kE + rest}) {
+         {std::string("HEADER:\tNDEF\tName"), "HEADER:\tNDEF" + kE + rest, kP1 + kE + kP2 + kE}) {
         test::WriteBytes(path, untouched);
         EXPECT_EQ(SetListFileType(path, "RA", reason), SetTypeResult::Untouched);
         EXPECT_EQ(test::ReadBytes(path), untouched);
