@@ -403,5 +403,24 @@ TEST_F(DlgSpeichernAlsTest, RefusedNamesKeepTheDialogOpenUntilANameIsUsable) {
     EXPECT_EQ(test::ReadBytes(dir.File("taken.grd")), "old") << "the dialog itself writes nothing";
 }
 
+TEST_F(DlgSpeichernAlsTest, ADescriptionTheFileCannotHoldIsRefusedNotQuestionMarked) {
+    CDlgSpeichernAls save(SaveKind::ProgramList, dir.Path().string());
+    save.open();
+    ModalDriver driver(&save);
+    save.findChild<QLineEdit*>("1056")->setText("astra");
+    auto* description = save.findChild<QLineEdit*>("1057");
+    description->setText(QString::fromUtf8("Sender \xE6\x97\xA5"));
+    driver.ThenAcceptMessage();
+    save.accept();
+    EXPECT_TRUE(save.isVisible());
+    ASSERT_EQ(driver.Messages().size(), 1u);
+    EXPECT_EQ(driver.Messages()[0], QString::fromStdString(LoadResString(str::kDescriptionNotEncodable)));
+
+    description->setText(QString::fromUtf8("K\xC3\xB6ln \xE2\x82\xAC"));
+    save.accept();
+    EXPECT_EQ(save.result(), QDialog::Accepted);
+    EXPECT_EQ(save.Description(), "K\xF6ln \x80");
+}
+
 } // namespace
 } // namespace fw
