@@ -301,7 +301,6 @@ ListAnalysis AnalyseListText(std::string_view all) {
                           analysis.description + std::string(kLineEnd) + titles +
                           std::string(kLineEnd);
     const BodyRepair body = RepairBody(all.substr(analysis.dataStart), nullptr);
-    analysis.crLines = body.crLines;
     analysis.droppedBankEntries = body.droppedBankEntries;
     if (body.crLines > 0 || body.droppedBankEntries > 0)
         analysis.repair = true;

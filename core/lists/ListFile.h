@@ -88,7 +88,6 @@ struct ListAnalysis {
     bool repair = false;          // the text must be rewritten
     std::string header;           // the new header and title lines; empty when they stay
     std::size_t dataStart = 0;    // where the program lines of the old text start
-    int crLines = 0;              // program lines with a CR, which the wire cannot carry
     int droppedBankEntries = 0;   // bank entries outside the program places 0..3999
 
     // The whole repair: head, CRs in program lines, bank entries outside the places.

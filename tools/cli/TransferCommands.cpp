@@ -196,6 +196,22 @@ bool SameFile(const std::string& a, const std::string& b) {
     return RealFolderAndName(a) == RealFolderAndName(b);
 }
 
+// The file sent or the file a load writes: a trace of the same name would destroy it.
+std::string FileOfTheRun(const TransferJob& job, const std::optional<SaveTarget>& target) {
+    switch (job.kind) {
+    case TransferJobKind::ListSend:
+        return job.list.m_strPath;
+    case TransferJobKind::FirmwareSend:
+        return job.firmware.m_path;
+    case TransferJobKind::SettingsSend:
+        return job.settings.m_path;
+    case TransferJobKind::ListLoad:
+    case TransferJobKind::SettingsLoad:
+        break;
+    }
+    return target ? target->path : std::string();
+}
+
 int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget> target,
            std::ostream& err) {
     LinkContext context;
@@ -204,13 +220,7 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
     const bool tracing = arguments.Has("--trace");
     const std::string tracePath = arguments.Value("--trace");
     if (tracing) {
-        // The file sent or the file a load writes: a trace of the same name would destroy it.
-        const std::string own = job.kind == TransferJobKind::ListSend       ? job.list.m_strPath
-                                : job.kind == TransferJobKind::FirmwareSend ? job.firmware.m_path
-                                : job.kind == TransferJobKind::SettingsSend ? job.settings.m_path
-                                : target                                    ? target->path
-                                                                            : std::string();
-        for (const std::string& used : {own, context.profilePath}) {
+        for (const std::string& used : {FileOfTheRun(job, target), context.profilePath}) {
             if (!used.empty() && SameFile(tracePath, used)) {
                 err << FormatText(LoadResString(str::kCliTraceIsInput), {tracePath, used}) << '\n';
                 return kExitUsage;
