@@ -3,6 +3,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileIo.h"
+#include "core/util/FolderScan.h"
 #include "core/util/UserInteraction.h"
 
 #include <algorithm>
@@ -48,7 +49,7 @@ std::size_t ReadAt(int fd, unsigned char* target, std::size_t count, off_t offse
 
 } // namespace
 
-int CTransferFile::Load(const std::string& path, Part part) {
+int CTransferFile::Load(const std::string& path, Part part, std::uint64_t limit) {
     m_buffer.clear();
     m_buffer.shrink_to_fit();
     m_trailerStrings.clear();
@@ -57,18 +58,17 @@ int CTransferFile::Load(const std::string& path, Part part) {
     m_size = 0;
     m_path = path;
 
-    // Non-blocking, so that a pipe that happens to carry the name cannot hang the caller.
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.Get() < 0)
+    m_reason.clear();
+
+    OpenedFile opened = OpenRegularFile(path, limit);
+    const FileDescriptor file(opened.fd);
+    m_reason = std::move(opened.reason);
+    if (opened.status == OpenedFile::Status::Refused)
+        return kNotReadable;
+    if (opened.status != OpenedFile::Status::Opened)
         return kCannotOpen;
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return kCannotOpen;
-    // The record and the transfer header carry the size in 32 bits; a larger file would be
-    // announced with a wrong length.
-    if (info.st_size > INT32_MAX)
-        return kWrongFormat;
-    m_size = static_cast<std::uint32_t>(info.st_size);
+    // Within the limit, the size fits the 32 bits of the record and the transfer header.
+    m_size = static_cast<std::uint32_t>(opened.size);
 
     std::size_t count = m_size;
     off_t offset = 0;
@@ -94,12 +94,12 @@ int CTransferFile::Load(const std::string& path, Part part) {
     return kLoaded;
 }
 
-int CTransferFile::LoadWhole(const std::string& path) {
-    return Load(path, Part::Whole);
+int CTransferFile::LoadWhole(const std::string& path, std::uint64_t limit) {
+    return Load(path, Part::Whole, limit);
 }
 
 int CTransferFile::LoadTrailer(const std::string& path) {
-    return Load(path, Part::Trailer);
+    return Load(path, Part::Trailer, kFirmwareFileLimit);
 }
 
 int CTransferFile::CheckSignature(int stringId) {
@@ -127,6 +127,9 @@ int CTransferFile::ReportLoadResult(int code, UserInteraction& interaction) {
     case kCannotOpen: question = str::kOpenFailedDeleteFile; break;
     case kShortRead: question = str::kLoadFailedDeleteFile; break;
     case kWrongFormat: question = str::kWrongFormatDeleteFile; break;
+    case kNotReadable:
+        ReportUnreadableFile(interaction, m_path, m_reason);
+        return code;
     default: return code;
     }
     if (interaction.AskYesNo(FormatText(LoadResString(question), {m_path}), MessageIcon::Warning)) {

@@ -88,7 +88,12 @@ void RunSettingsSend(TransferSession& session) {
         return;
     }
     CTransferFile file;
-    if (file.LoadWhole(path) != CTransferFile::kLoaded) {
+    const int loaded = file.LoadWhole(path, kTextFileLimit);
+    if (loaded == CTransferFile::kNotReadable) {
+        session.FailJobText(file.LastReason());
+        return;
+    }
+    if (loaded != CTransferFile::kLoaded) {
         session.FailJob(str::kIoError);
         return;
     }

@@ -161,4 +161,11 @@ inline constexpr int kTransferCancelled = 1103;
 inline constexpr int kSettingsImportFilter = 199;
 inline constexpr int kChooseSettingsHint = 211;
 
+// Files that are refused for reading or replacing.
+inline constexpr int kNotARegularFile = 9150;
+inline constexpr int kFileTooLarge = 9151;
+inline constexpr int kFileNeedsTooMuchMemory = 9152;
+inline constexpr int kDanglingLink = 9153;
+inline constexpr int kFileWriteProtected = 9154;
+
 } // namespace fw::str

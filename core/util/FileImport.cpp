@@ -1,6 +1,7 @@
 #include "core/util/FileImport.h"
 
 #include "core/util/FileIo.h"
+#include "core/util/FolderScan.h"
 
 #include <algorithm>
 #include <cctype>
@@ -59,7 +60,9 @@ ImportResult ImportFile(const std::string& source, const std::string& folder,
         return result;
     }
     std::string data;
-    if (!ReadWholeFile(source, data, result.reason))
+    // Firmware images are the only large files the catalogues hold.
+    const std::uint64_t limit = EndsWithNoCase(targetName, ".bsr") ? kFirmwareFileLimit : kTextFileLimit;
+    if (!ReadWholeFile(source, data, result.reason, limit))
         return result;
     if (!WriteFileAtomically(result.target, data, result.reason))
         return result;

@@ -1,5 +1,9 @@
 #include "core/util/FolderScan.h"
 
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/UserInteraction.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -26,6 +30,13 @@ bool LessNoCase(const std::string& a, const std::string& b) {
 
 } // namespace
 
+void ReportUnreadableFile(UserInteraction& ui, const std::string& path, const std::string& reason) {
+    std::string text = FormatText(LoadResString(str::kFileNotOpened), {path});
+    if (!reason.empty())
+        text += "\n\n" + reason;
+    ui.ShowMessage(text, MessageIcon::Warning);
+}
+
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
     if (suffix.size() > text.size())
         return false;
@@ -46,14 +57,15 @@ std::vector<FoundFile> FindFilesWithExtension(const std::string& folder, std::st
         const std::string name = it->path().filename().string();
         if (!EndsWithNoCase(name, extension))
             continue;
-        // Folders, devices and pipes with a matching name are no files of ours; opening a
-        // pipe would block the scan.
         std::error_code statError;
-        if (!it->is_regular_file(statError))
+        if (it->is_directory(statError))
             continue;
-        const std::uintmax_t size = it->file_size(statError);
-        if (statError)
-            continue;
+        std::uintmax_t size = 0;
+        if (it->is_regular_file(statError)) {
+            size = it->file_size(statError);
+            if (statError)
+                size = 0;
+        }
         found.push_back({name, (fs::path(folder) / name).string(), size});
     }
     std::sort(found.begin(), found.end(),

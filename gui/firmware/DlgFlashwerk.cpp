@@ -333,8 +333,9 @@ void CDlgFlashwerk::OnImport() {
         isFirmware = ReadFirmwareRecord(source, record, loadResult);
     }
     if (!isFirmware) {
-        std::string content, reason;
-        if (loadResult == CTransferFile::kCannotOpen && !ReadWholeFile(source, content, reason))
+        std::string reason;
+        if ((loadResult == CTransferFile::kCannotOpen || loadResult == CTransferFile::kNotReadable) &&
+            !IsReadableRegularFile(source, kFirmwareFileLimit, reason))
             CMessageInteraction::ShowLastError(this, QString::fromStdString(reason));
         else
             QMessageBox::warning(this, QString(), ResText(kNotFirmware));

@@ -2,6 +2,9 @@
 
 #include "tools/cli/Arguments.h"
 
+#include "core/util/FileIo.h"
+
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -16,7 +19,8 @@ namespace fw::cli {
 int BadFile(std::ostream& err, int message, const std::string& path,
             const std::string& reason = {});
 // The whole file at path; nothing once the reason it cannot be read has been printed.
-std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err);
+std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err,
+                                         std::uint64_t limit = kTextFileLimit);
 // Reads the trailer of a firmware file and checks its signature; CTransferFile's load result.
 int LoadFirmwareTrailer(CTransferFile& file, const std::string& path);
 

@@ -22,9 +22,10 @@ int BadFile(std::ostream& err, int message, const std::string& path, const std::
     return kExitBadFile;
 }
 
-std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err) {
+std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err,
+                                         std::uint64_t limit) {
     std::string data, reason;
-    if (!ReadWholeFile(path, data, reason)) {
+    if (!ReadWholeFile(path, data, reason, limit)) {
         BadFile(err, str::kCliOpenFailed, path, reason);
         return std::nullopt;
     }
@@ -46,7 +47,7 @@ std::string Shown(const std::string& bytes) {
 }
 
 int FirmwareInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    if (!ReadInputFile(path, err))
+    if (!ReadInputFile(path, err, kFirmwareFileLimit))
         return kExitBadFile;
     CTransferFile file;
     const int result = LoadFirmwareTrailer(file, path);

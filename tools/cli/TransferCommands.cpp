@@ -211,7 +211,7 @@ int UnknownWord(std::ostream& err, const std::string& word, const std::string& e
 
 int FirmwareSend(const Arguments& arguments, std::ostream& err) {
     const std::string& path = arguments.words[2];
-    if (!ReadInputFile(path, err))
+    if (!ReadInputFile(path, err, kFirmwareFileLimit))
         return kExitBadFile;
     CTransferFile file;
     if (LoadFirmwareTrailer(file, path) != CTransferFile::kLoaded)
