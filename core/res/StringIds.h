@@ -167,5 +167,6 @@ inline constexpr int kFileTooLarge = 9151;
 inline constexpr int kFileNeedsTooMuchMemory = 9152;
 inline constexpr int kDanglingLink = 9153;
 inline constexpr int kFileWriteProtected = 9154;
+inline constexpr int kSettingsStayUnsaved = 9155;
 
 } // namespace fw::str

@@ -64,7 +64,8 @@ ImportResult ImportFile(const std::string& source, const std::string& folder,
     const std::uint64_t limit = EndsWithNoCase(targetName, ".bsr") ? kFirmwareFileLimit : kTextFileLimit;
     if (!ReadWholeFile(source, data, result.reason, limit))
         return result;
-    if (!WriteFileAtomically(result.target, data, result.reason))
+    // A link in the folder is an entry like any other: the copy takes its place.
+    if (!WriteFileAtomically(result.target, data, result.reason, LinkHandling::ReplaceLink))
         return result;
     result.status = ImportStatus::Copied;
     return result;

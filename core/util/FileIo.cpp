@@ -103,26 +103,44 @@ std::string SystemReason(const std::string& path, int error) {
     return path + ": " + std::strerror(error);
 }
 
-bool CanReplaceFile(const std::string& path, std::string& target, std::string& reason) {
-    if (!ResolveTarget(path, target, reason))
-        return false;
-    struct stat existing {};
+namespace {
+
+// What a write replaces: the file at target, or nothing yet (a link replaced as such counts
+// as nothing). False with reason when the user protected the file against writing.
+bool StatReplacedFile(const std::string& path, const std::string& target, struct stat& existing,
+                      bool& exists, std::string& reason) {
+    exists = ::lstat(target.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode);
     // The write bits are the user's "do not change"; root could replace the file anyway.
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        (existing.st_mode & 0222) == 0) {
+    if (exists && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
         reason = Reason(path, str::kFileWriteProtected);
         return false;
     }
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& reason) {
+} // namespace
+
+bool CanReplaceFile(const std::string& path, std::string& reason) {
     std::string target;
-    if (!CanReplaceFile(path, target, reason))
+    struct stat existing {};
+    bool exists = false;
+    return ResolveTarget(path, target, reason) &&
+           StatReplacedFile(path, target, existing, exists, reason);
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& reason,
+                         LinkHandling links) {
+    std::string target = path;
+    if (links == LinkHandling::WriteTarget && !ResolveTarget(path, target, reason))
+        return false;
+    struct stat existing {};
+    bool exists = false;
+    if (!StatReplacedFile(path, target, existing, exists, reason))
         return false;
     const std::string folder = FolderOf(target);
     RemoveStaleTempFiles(folder);
-    std::string temp = folder + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) + "-XXXXXX";
+    std::string temp =
+        folder + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) + "-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         reason = SystemReason(path, errno);
@@ -137,12 +155,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
         return false;
     };
     // New files get the usual mode under the umask; replaced files keep mode and owner.
-    struct stat existing {};
     mode_t mode = 0;
-    if (::stat(target.c_str(), &existing) == 0) {
+    if (exists) {
         mode = existing.st_mode & 07777;
-        // Only root may give a file away; everyone else keeps the replaced file's owner
-        // where it already is theirs.
+        // Only root may give a file away; everyone else keeps the owner where it is theirs.
         if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 && errno != EPERM)
             return fail(errno);
     } else {

@@ -12,16 +12,21 @@ inline constexpr std::uint64_t kFirmwareFileLimit = std::uint64_t{64} << 20;
 // Lists, settings and upd.ini.
 inline constexpr std::uint64_t kTextFileLimit = std::uint64_t{8} << 20;
 
+enum class LinkHandling {
+    WriteTarget, // a symbolic link stays and its target is replaced; a dangling link is refused
+    ReplaceLink  // the link itself is replaced by the file; its target is not touched
+};
+
 // Writes data to a temporary file in the target's folder and renames it over the target
 // only when every byte reached the disk. On failure the old file is untouched, no temporary
-// file is left, and reason holds the system's explanation. A symbolic link is followed and
-// stays: its target is replaced. A dangling link and a file without any write bit are refused.
-// The owner and group of a replaced file are kept where the system allows it.
+// file is left, and reason holds the system's explanation. A file without any write bit is
+// refused. The owner and group of a replaced file are kept where the system allows it.
 [[nodiscard]] bool WriteFileAtomically(const std::string& path, std::string_view data,
-                                       std::string& reason);
+                                       std::string& reason,
+                                       LinkHandling links = LinkHandling::WriteTarget);
 
-// Whether a write may replace path, and the file it would replace (a link's target).
-bool CanReplaceFile(const std::string& path, std::string& target, std::string& reason);
+// Whether WriteFileAtomically could replace path; reason says why not.
+bool CanReplaceFile(const std::string& path, std::string& reason);
 
 struct OpenedFile {
     enum class Status {
