@@ -47,13 +47,6 @@ ParsedLine ParseLine(std::string_view text) {
     return parsed;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
-           });
-}
-
 // What a read returns for a stored value: up to a NUL, without enclosing quotes, capped.
 std::string ReadValue(std::string_view value) {
     value = value.substr(0, value.find('\0'));

@@ -3,7 +3,6 @@
 #include "core/lists/ListFile.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
-#include "core/util/FolderScan.h"
 #include "core/util/TextUtil.h"
 
 #include <filesystem>

@@ -2,6 +2,7 @@
 
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/util/TextUtil.h"
 #include "core/util/UserInteraction.h"
 
 #include <algorithm>
@@ -11,21 +12,10 @@
 namespace fw {
 namespace {
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool LessNoCase(const std::string& a, const std::string& b) {
-    const bool less = std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
-    if (less)
-        return true;
-    const bool greater = std::lexicographical_compare(
-        b.begin(), b.end(), a.begin(), a.end(),
-        [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
+    const int order = CompareNoCase(a, b);
     // Names that differ only in case still get one fixed order.
-    return !greater && a < b;
+    return order != 0 ? order < 0 : a < b;
 }
 
 } // namespace
@@ -35,13 +25,6 @@ void ReportUnreadableFile(UserInteraction& ui, const std::string& path, const st
     if (!reason.empty())
         text += "\n\n" + reason;
     ui.ShowMessage(text, MessageIcon::Warning);
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    if (suffix.size() > text.size())
-        return false;
-    return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
 }
 
 std::vector<FoundFile> FindFilesWithExtension(const std::string& folder, std::string_view extension) {

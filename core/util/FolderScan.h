@@ -26,7 +26,4 @@ std::vector<FoundFile> FindFilesWithExtension(const std::string& folder, std::st
 // Message 1106 for a file a catalogue cannot read, with the reason below it.
 void ReportUnreadableFile(UserInteraction& ui, const std::string& path, const std::string& reason);
 
-// ASCII case-insensitive suffix test.
-bool EndsWithNoCase(std::string_view text, std::string_view suffix);
-
 } // namespace fw

@@ -11,7 +11,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "core/util/FileIo.h"
-#include "core/util/FolderScan.h"
+#include "core/util/TextUtil.h"
 
 #include <ostream>
 
