@@ -168,5 +168,6 @@ inline constexpr int kFileNeedsTooMuchMemory = 9152;
 inline constexpr int kDanglingLink = 9153;
 inline constexpr int kFileWriteProtected = 9154;
 inline constexpr int kSettingsStayUnsaved = 9155;
+inline constexpr int kDisplayNotReached = 9156;
 
 } // namespace fw::str
