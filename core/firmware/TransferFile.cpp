@@ -9,9 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fw {
@@ -57,8 +55,6 @@ int CTransferFile::Load(const std::string& path, Part part, std::uint64_t limit)
     m_kind = 0;
     m_size = 0;
     m_path = path;
-
-    m_reason.clear();
 
     OpenedFile opened = OpenRegularFile(path, limit);
     const FileDescriptor file(opened.fd);

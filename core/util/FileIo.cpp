@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <charconv>
-#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -55,8 +54,8 @@ bool WriteAll(int fd, std::string_view data) {
 
 // The file a write really replaces: a link is followed, so that the user's link stays.
 bool ResolveTarget(const std::string& path, std::string& target, std::string& reason) {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
         target = path;
         return true;
     }
@@ -97,14 +96,6 @@ void RemoveStaleTempFiles(const std::string& folder) {
     ::closedir(dir);
 }
 
-} // namespace
-
-std::string SystemReason(const std::string& path, int error) {
-    return path + ": " + std::strerror(error);
-}
-
-namespace {
-
 // What a write replaces: the file at target, or nothing yet (a link replaced as such counts
 // as nothing). False with reason when the user protected the file against writing.
 bool StatReplacedFile(const std::string& path, const std::string& target, struct stat& existing,
@@ -119,6 +110,10 @@ bool StatReplacedFile(const std::string& path, const std::string& target, struct
 }
 
 } // namespace
+
+std::string SystemReason(const std::string& path, int error) {
+    return path + ": " + std::strerror(error);
+}
 
 bool CanReplaceFile(const std::string& path, std::string& reason) {
     std::string target;
