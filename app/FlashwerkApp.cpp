@@ -4,6 +4,8 @@
 #include "gui/app/ReceiverSheet.h"
 #include "core/config/ProfileFile.h"
 #include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
 #include "gui/ui/Texts.h"
 
 #include <QApplication>
@@ -48,6 +50,12 @@ void CFlashwerkApp::Start() {
     if (!profile.Load(m_folders.profile, reason)) {
         m_savingAllowed = false;
         m_problems << ResText(str::kSettingsNotRead) + QString::fromStdString(reason);
+    }
+    // A write-protected upd.ini is the user's choice: no message box about it at every end.
+    if (m_savingAllowed && profile.Exists() && !CanReplaceFile(m_folders.profile, reason)) {
+        m_savingAllowed = false;
+        std::fprintf(stderr, "%s\n",
+                     FormatText(LoadResString(str::kSettingsStayUnsaved), {reason}).c_str());
     }
     m_firstStart = !profile.Exists();
     if (m_firstStart) {

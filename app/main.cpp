@@ -1,16 +1,16 @@
-#include "core/app/CommandLine.h"
 #include "app/FlashwerkApp.h"
+#include "app/QtLanguage.h"
+#include "core/app/CommandLine.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include <QString>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -26,6 +26,47 @@ bool DisplayAvailable() {
         std::string(platform).rfind("wayland", 0) != 0)
         return true;
     return !Empty(std::getenv("DISPLAY")) || !Empty(std::getenv("WAYLAND_DISPLAY"));
+}
+
+// The display the platform plugin tries, for the sentence when it cannot be reached.
+std::string DisplayName() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const char* display = std::getenv("DISPLAY");
+    const bool wayland = !Empty(platform) ? std::string(platform).rfind("wayland", 0) == 0 : Empty(display);
+    const char* name = wayland ? std::getenv("WAYLAND_DISPLAY") : display;
+    return Empty(name) ? std::string() : name;
+}
+
+// Qt ends with a fatal message and abort() when its platform plugin cannot reach the display.
+// While the application object is built, Qt's messages are held back; a fatal one becomes
+// one plain sentence and exit code 1, the others are passed on once the start succeeded.
+struct HeldMessage {
+    QtMsgType type;
+    std::string category;
+    QString text;
+};
+std::vector<HeldMessage> g_heldMessages;
+QtMessageHandler g_qtHandler = nullptr;
+
+void HoldStartMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        g_heldMessages.push_back({type, context.category ? context.category : "", text});
+        return;
+    }
+    const std::string sentence =
+        fw::FormatText(fw::LoadResString(fw::str::kDisplayNotReached), {DisplayName()});
+    std::fprintf(stderr, "%s\n", sentence.c_str());
+    std::fflush(stderr);
+    ::_exit(1);
+}
+
+void PassOnStartMessages() {
+    qInstallMessageHandler(g_qtHandler);
+    for (const HeldMessage& message : g_heldMessages)
+        qt_message_output(message.type,
+                          QMessageLogContext(nullptr, 0, nullptr, message.category.c_str()),
+                          message.text);
+    g_heldMessages.clear();
 }
 
 } // namespace
@@ -52,19 +93,14 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    PointSystemLocaleAt(CurrentLanguage());
+    g_qtHandler = qInstallMessageHandler(HoldStartMessages);
     QApplication application(argc, argv);
+    PassOnStartMessages();
     QApplication::setApplicationName(QStringLiteral("Flashwerk"));
     QApplication::setApplicationVersion(QStringLiteral(FLASHWERK_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("flashwerk"));
-
-    // Qt's own buttons and dialogs in the program's language.
-    QTranslator qtTexts;
-    const bool german = CurrentLanguage() == Language::German;
-    QLocale::setDefault(QLocale(german ? QLocale::German : QLocale::English));
-    if (german &&
-        qtTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    InstallQtTranslations(CurrentLanguage());
 
     CFlashwerkApp app(options);
     return app.Run();

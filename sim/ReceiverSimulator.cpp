@@ -6,9 +6,9 @@
 #include "sim/StateFolder.h"
 #include "sim/Wire.h"
 #include "core/util/FileIo.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -50,13 +50,6 @@ constexpr std::pair<FaultKind, std::string_view> kKinds[] = {
     {FaultKind::Byte0E, "Byte0E"},         {FaultKind::Abort0A, "Abort0A"},
     {FaultKind::ShortReply, "ShortReply"}, {FaultKind::LineVanishes, "LineVanishes"},
 };
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 const ModelInfo& InfoOf(Model model) {
     for (const ModelInfo& info : kModels) {

@@ -1,6 +1,7 @@
 #include "sim/Wire.h"
 
 #include "core/util/ByteOrder.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <array>
@@ -88,7 +89,7 @@ bool UsesBlockProtocol(std::string_view loaderVersion) {
     // Read as atof would, but without the locale's decimal point: leading blanks, a sign,
     // digits with at most one point; anything else ends the number.
     std::size_t k = 0;
-    while (k < loaderVersion.size() && std::isspace(static_cast<unsigned char>(loaderVersion[k])))
+    while (k < loaderVersion.size() && IsAsciiSpace(loaderVersion[k]))
         ++k;
     bool negative = false;
     if (k < loaderVersion.size() && (loaderVersion[k] == '+' || loaderVersion[k] == '-'))

@@ -47,13 +47,6 @@ ParsedLine ParseLine(std::string_view text) {
     return parsed;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
-           });
-}
-
 // What a read returns for a stored value: up to a NUL, without enclosing quotes, capped.
 std::string ReadValue(std::string_view value) {
     value = value.substr(0, value.find('\0'));
@@ -115,7 +108,8 @@ bool CProfileFile::Load(const std::string& path) {
 }
 
 void CProfileFile::SetText(std::string_view text) {
-    m_lines.clear();
+    m_blocks.assign(1, Block{});
+    m_sections.clear();
     m_prefix.clear();
     m_lineEnd = "\n";
     if (text.starts_with(kByteOrderMark)) {
@@ -127,78 +121,81 @@ void CProfileFile::SetText(std::string_view text) {
         m_lineEnd = "\r\n";
     while (!text.empty()) {
         const auto lineBreak = text.find('\n');
-        if (lineBreak == std::string_view::npos) {
-            m_lines.push_back({std::string(text), ""});
-            break;
-        }
         std::string_view line = text.substr(0, lineBreak);
-        std::string_view end = "\n";
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
-            end = "\r\n";
+        std::string_view end;
+        if (lineBreak != std::string_view::npos) {
+            end = "\n";
+            if (line.ends_with('\r')) {
+                line.remove_suffix(1);
+                end = "\r\n";
+            }
+            text.remove_prefix(lineBreak + 1);
+        } else {
+            text = {};
         }
-        m_lines.push_back({std::string(line), end});
-        text.remove_prefix(lineBreak + 1);
+        AddLine(std::string(line), end);
     }
 }
 
-std::size_t CProfileFile::FindSection(std::string_view section) const {
+void CProfileFile::AddLine(std::string text, std::string_view end) {
+    const ParsedLine parsed = ParseLine(text);
+    if (parsed.kind == LineKind::Section) {
+        // Only the first section of a name is ever searched, as the system functions do.
+        m_sections.try_emplace(ToLowerAscii(parsed.name), m_blocks.size());
+        m_blocks.emplace_back();
+    }
+    Block& block = m_blocks.back();
+    if (parsed.kind == LineKind::Key) {
+        block.keyLines.push_back(block.lines.size());
+        block.firstKey.try_emplace(ToLowerAscii(parsed.name), block.lines.size());
+    }
+    block.lines.push_back({std::move(text), end});
+}
+
+const CProfileFile::Block* CProfileFile::FindSection(std::string_view section) const {
     if (section.empty())
-        return std::string::npos;
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        const ParsedLine parsed = ParseLine(m_lines[i].text);
-        if (parsed.kind == LineKind::Section && EqualsNoCase(parsed.name, section))
-            return i;
-    }
-    return std::string::npos;
+        return nullptr;
+    const auto found = m_sections.find(ToLowerAscii(section));
+    return found == m_sections.end() ? nullptr : &m_blocks[found->second];
 }
 
-// Only the first section of a name is searched, as the system functions do.
-std::size_t CProfileFile::FindKey(std::string_view section, std::string_view key) const {
-    const std::size_t header = FindSection(section);
-    if (header == std::string::npos || key.empty())
-        return std::string::npos;
-    for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
-        const ParsedLine parsed = ParseLine(m_lines[i].text);
-        if (parsed.kind == LineKind::Section)
-            break;
-        if (parsed.kind == LineKind::Key && EqualsNoCase(parsed.name, key))
-            return i;
-    }
-    return std::string::npos;
+const CProfileFile::Line* CProfileFile::FindKey(std::string_view section, std::string_view key) const {
+    const Block* block = FindSection(section);
+    if (block == nullptr || key.empty())
+        return nullptr;
+    const auto found = block->firstKey.find(ToLowerAscii(key));
+    return found == block->firstKey.end() ? nullptr : &block->lines[found->second];
 }
 
 std::string CProfileFile::GetString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const {
-    const std::size_t line = FindKey(section, key);
-    if (line == std::string::npos)
+    const Line* line = FindKey(section, key);
+    if (line == nullptr)
         return std::string(defaultValue);
-    return ReadValue(ParseLine(m_lines[line].text).value);
+    return ReadValue(ParseLine(line->text).value);
 }
 
 int CProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
-    const std::size_t line = FindKey(section, key);
-    if (line == std::string::npos)
+    const Line* line = FindKey(section, key);
+    if (line == nullptr)
         return defaultValue;
-    const std::string value = ReadValue(ParseLine(m_lines[line].text).value);
+    const std::string value = ReadValue(ParseLine(line->text).value);
     return value.empty() ? defaultValue : ToIntC(value);
 }
 
 bool CProfileFile::HasKey(std::string_view section, std::string_view key) const {
-    return FindKey(section, key) != std::string::npos;
+    return FindKey(section, key) != nullptr;
 }
 
 std::vector<std::pair<std::string, std::string>>
 CProfileFile::GetSection(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> entries;
-    const std::size_t header = FindSection(section);
-    if (header == std::string::npos)
+    const Block* block = FindSection(section);
+    if (block == nullptr)
         return entries;
-    for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
-        const ParsedLine parsed = ParseLine(m_lines[i].text);
-        if (parsed.kind == LineKind::Section)
-            break;
-        if (parsed.kind == LineKind::Key && !parsed.name.empty())
+    for (const std::size_t line : block->keyLines) {
+        const ParsedLine parsed = ParseLine(block->lines[line].text);
+        if (!parsed.name.empty())
             entries.emplace_back(std::string(parsed.name), ReadValue(parsed.value));
     }
     return entries;
@@ -212,33 +209,30 @@ bool CProfileFile::WriteString(std::string_view section, std::string_view key,
         return false;
     const std::string stored = StoredValue(value);
 
-    const std::size_t existing = FindKey(section, key);
-    if (existing != std::string::npos) {
-        std::string& text = m_lines[existing].text;
+    if (const Line* existing = FindKey(section, key)) {
+        std::string& text = const_cast<Line*>(existing)->text;
         text = text.substr(0, ParseLine(text).valueStart) + stored;
         return true;
     }
 
-    const std::string line = std::string(key) + "=" + stored;
-    const std::size_t header = FindSection(section);
-    if (header == std::string::npos) {
+    EndLastLine();
+    std::string line = std::string(key) + "=" + stored;
+    const auto found = m_sections.find(ToLowerAscii(section));
+    if (found == m_sections.end()) {
         std::string sectionLine(1, '[');
         sectionLine.append(section).push_back(']');
-        InsertLine(m_lines.size(), std::move(sectionLine));
-        InsertLine(m_lines.size(), line);
+        AddLine(std::move(sectionLine), m_lineEnd);
+        AddLine(std::move(line), m_lineEnd);
         return true;
     }
     // After the section's last key, so that comments and blank lines heading the next
-    // section stay with it.
-    std::size_t insertAt = header + 1;
-    for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
-        const LineKind kind = ParseLine(m_lines[i].text).kind;
-        if (kind == LineKind::Section)
-            break;
-        if (kind == LineKind::Key)
-            insertAt = i + 1;
-    }
-    InsertLine(insertAt, line);
+    // section stay with it. Only this section's lines move.
+    Block& block = m_blocks[found->second];
+    const std::size_t insertAt = block.keyLines.empty() ? 1 : block.keyLines.back() + 1;
+    block.lines.insert(block.lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                       Line{std::move(line), m_lineEnd});
+    block.keyLines.push_back(insertAt);
+    block.firstKey.emplace(ToLowerAscii(key), insertAt);
     return true;
 }
 
@@ -246,18 +240,25 @@ bool CProfileFile::WriteInt(std::string_view section, std::string_view key, int 
     return WriteString(section, key, std::to_string(value));
 }
 
-void CProfileFile::InsertLine(std::size_t index, std::string text) {
-    if (index > 0 && m_lines[index - 1].end.empty())
-        m_lines[index - 1].end = m_lineEnd;
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index),
-                   Line{std::move(text), m_lineEnd});
+// A last line without its line end gets one before anything is added anywhere: the line
+// added may follow it.
+void CProfileFile::EndLastLine() {
+    for (auto block = m_blocks.rbegin(); block != m_blocks.rend(); ++block) {
+        if (!block->lines.empty()) {
+            if (block->lines.back().end.empty())
+                block->lines.back().end = m_lineEnd;
+            return;
+        }
+    }
 }
 
 std::string CProfileFile::Text() const {
     std::string text = m_prefix;
-    for (const Line& line : m_lines) {
-        text += line.text;
-        text += line.end;
+    for (const Block& block : m_blocks) {
+        for (const Line& line : block.lines) {
+            text += line.text;
+            text += line.end;
+        }
     }
     return text;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -56,14 +57,25 @@ private:
         std::string_view end; // "\n", "\r\n", or "" for a last line without one (literals)
     };
 
-    std::size_t FindSection(std::string_view section) const;
-    std::size_t FindKey(std::string_view section, std::string_view key) const;
-    void InsertLine(std::size_t index, std::string text);
+    // A section header and the lines up to the next one (the first block has no header),
+    // with its keys indexed, so that a lookup does not read the whole file again and an
+    // added key moves no line of another section.
+    struct Block {
+        std::vector<Line> lines;
+        std::vector<std::size_t> keyLines; // every key line, in order
+        std::unordered_map<std::string, std::size_t> firstKey; // lower-case name -> line
+    };
+
+    void AddLine(std::string text, std::string_view end);
+    void EndLastLine();
+    const Block* FindSection(std::string_view section) const;
+    const Line* FindKey(std::string_view section, std::string_view key) const;
 
     std::string m_path;
     std::string m_prefix;         // a UTF-8 byte order mark, written back as found
     std::string_view m_lineEnd = "\n"; // style of the file for new lines
-    std::vector<Line> m_lines;
+    std::vector<Block> m_blocks{1};
+    std::unordered_map<std::string, std::size_t> m_sections; // lower-case name -> first block
     bool m_exists = false;
 };
 

@@ -3,14 +3,13 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileIo.h"
+#include "core/util/FolderScan.h"
 #include "core/util/UserInteraction.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fw {
@@ -56,6 +55,7 @@ void CTransferFile::Reset(const std::string& path) {
     m_kind = 0;
     m_size = 0;
     m_path = path;
+    m_reason.clear();
 }
 
 // The part of a file of m_size bytes that a load keeps, or kWrongFormat.
@@ -71,20 +71,17 @@ int CTransferFile::PartRange(Part part, std::size_t& count, std::size_t& offset)
     return kLoaded;
 }
 
-int CTransferFile::Load(const std::string& path, Part part) {
+int CTransferFile::Load(const std::string& path, Part part, std::uint64_t limit) {
     Reset(path);
-    // Non-blocking, so that a pipe that happens to carry the name cannot hang the caller.
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.Get() < 0)
+    OpenedFile opened = OpenRegularFile(path, limit);
+    const FileDescriptor file(opened.fd);
+    m_reason = std::move(opened.reason);
+    if (opened.status == OpenedFile::Status::Refused)
+        return kNotReadable;
+    if (opened.status != OpenedFile::Status::Opened)
         return kCannotOpen;
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return kCannotOpen;
-    // The record and the transfer header carry the size in 32 bits; a larger file would be
-    // announced with a wrong length.
-    if (info.st_size > INT32_MAX)
-        return kWrongFormat;
-    m_size = static_cast<std::uint32_t>(info.st_size);
+    // Within the limit, the size fits the 32 bits of the record and the transfer header.
+    m_size = static_cast<std::uint32_t>(opened.size);
 
     std::size_t count = 0, offset = 0;
     if (const int range = PartRange(part, count, offset); range != kLoaded)
@@ -123,12 +120,12 @@ int CTransferFile::TakeTrailer(const std::string& path, std::string_view data) {
     return Take(path, data, Part::Trailer);
 }
 
-int CTransferFile::LoadWhole(const std::string& path) {
-    return Load(path, Part::Whole);
+int CTransferFile::LoadWhole(const std::string& path, std::uint64_t limit) {
+    return Load(path, Part::Whole, limit);
 }
 
 int CTransferFile::LoadTrailer(const std::string& path) {
-    return Load(path, Part::Trailer);
+    return Load(path, Part::Trailer, kFirmwareFileLimit);
 }
 
 int CTransferFile::CheckSignature(int stringId) {
@@ -156,6 +153,9 @@ int CTransferFile::ReportLoadResult(int code, UserInteraction& interaction) {
     case kCannotOpen: question = str::kOpenFailedDeleteFile; break;
     case kShortRead: question = str::kLoadFailedDeleteFile; break;
     case kWrongFormat: question = str::kWrongFormatDeleteFile; break;
+    case kNotReadable:
+        ReportUnreadableFile(interaction, m_path, m_reason);
+        return code;
     default: return code;
     }
     if (interaction.AskYesNo(FormatText(LoadResString(question), {m_path}), MessageIcon::Warning)) {

@@ -88,7 +88,12 @@ void RunSettingsSend(TransferSession& session) {
         return;
     }
     CTransferFile file;
-    const int loaded = job.fileData ? file.TakeWhole(path, *job.fileData) : file.LoadWhole(path);
+    const int loaded = job.fileData ? file.TakeWhole(path, *job.fileData)
+                                    : file.LoadWhole(path, kTextFileLimit);
+    if (loaded == CTransferFile::kNotReadable) {
+        session.FailJobText(file.LastReason());
+        return;
+    }
     if (loaded != CTransferFile::kLoaded) {
         session.FailJob(str::kIoError);
         return;

@@ -38,10 +38,7 @@ ListCatalogue ScanListFolder(const std::string& folder, UserInteraction& ui) {
                                MessageIcon::Warning);
             catalogue.records.push_back(std::move(normalized.record));
         } else if (normalized.result < 0) {
-            std::string text = FormatText(LoadResString(str::kFileNotOpened), {file.path});
-            if (!normalized.reason.empty())
-                text += "\n\n" + normalized.reason;
-            ui.ShowMessage(text, MessageIcon::Warning);
+            ReportUnreadableFile(ui, file.path, normalized.reason);
         } else if (ui.AskYesNo(FormatText(LoadResString(str::kWrongFormatDeleteFile), {file.path}),
                                MessageIcon::Warning) &&
                    ::unlink(file.path.c_str()) != 0) {

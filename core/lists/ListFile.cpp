@@ -4,7 +4,6 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileIo.h"
-#include "core/util/FolderScan.h"
 #include "core/util/TextUtil.h"
 #include "core/util/UserInteraction.h"
 

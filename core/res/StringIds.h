@@ -177,5 +177,13 @@ inline constexpr int kCliTargetNotWritable = 9112;
 inline constexpr int kFileNameTooLong = 9500;
 inline constexpr int kFileNameIsFolder = 9501;
 inline constexpr int kDescriptionNotEncodable = 9502;
+// Files that are refused for reading or replacing.
+inline constexpr int kNotARegularFile = 9150;
+inline constexpr int kFileTooLarge = 9151;
+inline constexpr int kFileNeedsTooMuchMemory = 9152;
+inline constexpr int kDanglingLink = 9153;
+inline constexpr int kFileWriteProtected = 9154;
+inline constexpr int kSettingsStayUnsaved = 9155;
+inline constexpr int kDisplayNotReached = 9156;
 
 } // namespace fw::str

@@ -18,6 +18,12 @@ SettingsCatalogue ScanSettingsFolder(const std::string& folder, UserInteraction&
     const std::vector<FoundFile> found = FindFilesWithExtension(folder, ".grd");
     catalogue.result = found.empty() ? 0 : 1;
     for (const FoundFile& file : found) {
+        // Checked first: a pipe's size reads as 0, and it must not be offered for deletion.
+        std::string reason;
+        if (!IsReadableRegularFile(file.path, kTextFileLimit, reason)) {
+            ReportUnreadableFile(interaction, file.path, reason);
+            continue;
+        }
         if (file.size == 0) {
             const std::string question =
                 FormatText(LoadResString(str::kWrongFormatDeleteFile), {file.path});

@@ -1,22 +1,15 @@
 #include "core/util/FileImport.h"
 
 #include "core/util/FileIo.h"
+#include "core/util/TextUtil.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
 namespace fw {
 
 namespace {
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 // The name under which targetName already exists in folder, or targetName itself.
 std::string ExistingName(const std::filesystem::path& folder, const std::string& targetName) {
@@ -26,7 +19,7 @@ std::string ExistingName(const std::filesystem::path& folder, const std::string&
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (EqualNoCase(name, targetName))
+        if (EqualsNoCase(name, targetName))
             return name;
     }
     return targetName;
@@ -43,7 +36,7 @@ ImportResult ImportFile(const std::string& source, const std::string& folder,
     std::error_code error;
 
     if (fs::equivalent(sourcePath.parent_path(), folderPath, error) &&
-        EqualNoCase(sourcePath.filename().string(), targetName)) {
+        EqualsNoCase(sourcePath.filename().string(), targetName)) {
         result.target = source;
         result.status = ImportStatus::SameFile;
         return result;
@@ -59,9 +52,12 @@ ImportResult ImportFile(const std::string& source, const std::string& folder,
         return result;
     }
     std::string data;
-    if (!ReadWholeFile(source, data, result.reason))
+    // Firmware images are the only large files the catalogues hold.
+    const std::uint64_t limit = EndsWithNoCase(targetName, ".bsr") ? kFirmwareFileLimit : kTextFileLimit;
+    if (!ReadWholeFile(source, data, result.reason, limit))
         return result;
-    if (!WriteFileAtomically(result.target, data, result.reason))
+    // A link in the folder is an entry like any other: the copy takes its place.
+    if (!WriteFileAtomically(result.target, data, result.reason, LinkHandling::ReplaceLink))
         return result;
     result.status = ImportStatus::Copied;
     return result;

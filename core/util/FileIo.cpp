@@ -1,13 +1,26 @@
 #include "core/util/FileIo.h"
 
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+
 #include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace fw {
 namespace {
+
+constexpr std::string_view kTempPrefix = ".flashwerk-";
+// A temp file younger than this may belong to a run on another machine sharing the folder.
+constexpr std::time_t kStaleTempAge = 10 * 60;
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -16,6 +29,14 @@ std::string FolderOf(const std::string& path) {
     if (slash == 0)
         return "/";
     return path.substr(0, slash);
+}
+
+std::string Reason(const std::string& path, int message) {
+    return FormatText(LoadResString(message), {path});
+}
+
+std::string TooLargeReason(const std::string& path, std::uint64_t limit) {
+    return FormatText(LoadResString(str::kFileTooLarge), {path, std::to_string(limit >> 20)});
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -31,14 +52,61 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-// New files get the usual mode under the umask; replaced files keep theirs.
-mode_t ModeForTarget(const std::string& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// The file a write really replaces: a link is followed, so that the user's link stays.
+bool ResolveTarget(const std::string& path, std::string& target, std::string& reason) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        target = path;
+        return true;
+    }
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        reason = errno == ENOENT ? Reason(path, str::kDanglingLink) : SystemReason(path, errno);
+        return false;
+    }
+    target = resolved;
+    std::free(resolved);
+    return true;
+}
+
+// The temp files of runs that were killed: their process is gone and they are old enough
+// not to belong to another machine's run in a shared folder.
+void RemoveStaleTempFiles(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(kTempPrefix))
+            continue;
+        const std::string_view rest = name.substr(kTempPrefix.size());
+        pid_t pid = 0;
+        const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+        if (error != std::errc() || pid <= 0 || end == rest.data() + rest.size() || *end != '-')
+            continue;
+        if (::kill(pid, 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string path = folder + "/" + std::string(name);
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            now - info.st_mtime > kStaleTempAge)
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
+
+// What a write replaces: the file at target, or nothing yet (a link replaced as such counts
+// as nothing). False with reason when the user protected the file against writing.
+bool StatReplacedFile(const std::string& path, const std::string& target, struct stat& existing,
+                      bool& exists, std::string& reason) {
+    exists = ::lstat(target.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode);
+    // The write bits are the user's "do not change"; root could replace the file anyway.
+    if (exists && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
+        reason = Reason(path, str::kFileWriteProtected);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -47,9 +115,27 @@ std::string SystemReason(const std::string& path, int error) {
     return path + ": " + std::strerror(error);
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& reason) {
-    const std::string folder = FolderOf(path);
-    std::string temp = folder + "/.flashwerk-XXXXXX";
+bool CanReplaceFile(const std::string& path, std::string& reason) {
+    std::string target;
+    struct stat existing {};
+    bool exists = false;
+    return ResolveTarget(path, target, reason) &&
+           StatReplacedFile(path, target, existing, exists, reason);
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& reason,
+                         LinkHandling links) {
+    std::string target = path;
+    if (links == LinkHandling::WriteTarget && !ResolveTarget(path, target, reason))
+        return false;
+    struct stat existing {};
+    bool exists = false;
+    if (!StatReplacedFile(path, target, existing, exists, reason))
+        return false;
+    const std::string folder = FolderOf(target);
+    RemoveStaleTempFiles(folder);
+    std::string temp =
+        folder + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) + "-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         reason = SystemReason(path, errno);
@@ -63,10 +149,22 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
         reason = SystemReason(path, error);
         return false;
     };
-    if (!WriteAll(fd, data) || ::fchmod(fd, ModeForTarget(path)) != 0 || ::fsync(fd) != 0)
+    // New files get the usual mode under the umask; replaced files keep mode and owner.
+    mode_t mode = 0;
+    if (exists) {
+        mode = existing.st_mode & 07777;
+        // Only root may give a file away; everyone else keeps the owner where it is theirs.
+        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 && errno != EPERM)
+            return fail(errno);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (!WriteAll(fd, data) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
         return fail(errno);
     open = false;
-    if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0)
+    if (::close(fd) != 0 || ::rename(temp.c_str(), target.c_str()) != 0)
         return fail(errno);
     // Make the rename itself durable; a failure here no longer endangers the old contents.
     const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -77,29 +175,83 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& data, std::string& reason) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+OpenedFile OpenRegularFile(const std::string& path, std::uint64_t limit) {
+    OpenedFile opened;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        reason = SystemReason(path, errno);
-        return false;
+        opened.reason = SystemReason(path, errno);
+        return opened;
     }
-    data.clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            reason = SystemReason(path, errno);
-            ::close(fd);
-            return false;
-        }
-        if (got == 0)
-            break;
-        data.append(buffer, static_cast<std::size_t>(got));
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        opened.reason = SystemReason(path, errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        opened.reason = SystemReason(path, EISDIR);
+    } else if (!S_ISREG(info.st_mode)) {
+        opened.status = OpenedFile::Status::Refused;
+        opened.reason = Reason(path, str::kNotARegularFile);
+    } else if (static_cast<std::uint64_t>(info.st_size) > limit) {
+        opened.status = OpenedFile::Status::Refused;
+        opened.reason = TooLargeReason(path, limit);
+    } else {
+        opened.status = OpenedFile::Status::Opened;
+        opened.fd = fd;
+        opened.size = static_cast<std::uint64_t>(info.st_size);
+        return opened;
     }
     ::close(fd);
+    return opened;
+}
+
+bool IsReadableRegularFile(const std::string& path, std::uint64_t limit, std::string& reason) {
+    OpenedFile opened = OpenRegularFile(path, limit);
+    if (opened.status != OpenedFile::Status::Opened) {
+        reason = std::move(opened.reason);
+        return false;
+    }
+    ::close(opened.fd);
     return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& data, std::string& reason,
+                   std::uint64_t limit) {
+    OpenedFile opened = OpenRegularFile(path, limit);
+    if (opened.status != OpenedFile::Status::Opened) {
+        reason = std::move(opened.reason);
+        return false;
+    }
+    const int fd = opened.fd;
+    data.clear();
+    bool complete = false;
+    try {
+        data.reserve(static_cast<std::size_t>(opened.size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                reason = SystemReason(path, errno);
+                break;
+            }
+            if (got == 0) {
+                complete = true;
+                break;
+            }
+            // A file that grows while it is read is held to the same limit.
+            if (data.size() + static_cast<std::size_t>(got) > limit) {
+                reason = TooLargeReason(path, limit);
+                break;
+            }
+            data.append(buffer, static_cast<std::size_t>(got));
+        }
+    } catch (const std::bad_alloc&) {
+        reason = Reason(path, str::kFileNeedsTooMuchMemory);
+    }
+    ::close(fd);
+    if (!complete)
+        data.clear();
+    return complete;
 }
 
 } // namespace fw

@@ -1,5 +1,10 @@
 #include "core/util/FolderScan.h"
 
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/TextUtil.h"
+#include "core/util/UserInteraction.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -7,30 +12,19 @@
 namespace fw {
 namespace {
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool LessNoCase(const std::string& a, const std::string& b) {
-    const bool less = std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
-    if (less)
-        return true;
-    const bool greater = std::lexicographical_compare(
-        b.begin(), b.end(), a.begin(), a.end(),
-        [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
+    const int order = CompareNoCase(a, b);
     // Names that differ only in case still get one fixed order.
-    return !greater && a < b;
+    return order != 0 ? order < 0 : a < b;
 }
 
 } // namespace
 
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    if (suffix.size() > text.size())
-        return false;
-    return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
+void ReportUnreadableFile(UserInteraction& ui, const std::string& path, const std::string& reason) {
+    std::string text = FormatText(LoadResString(str::kFileNotOpened), {path});
+    if (!reason.empty())
+        text += "\n\n" + reason;
+    ui.ShowMessage(text, MessageIcon::Warning);
 }
 
 std::vector<FoundFile> FindFilesWithExtension(const std::string& folder, std::string_view extension) {
@@ -46,14 +40,15 @@ std::vector<FoundFile> FindFilesWithExtension(const std::string& folder, std::st
         const std::string name = it->path().filename().string();
         if (!EndsWithNoCase(name, extension))
             continue;
-        // Folders, devices and pipes with a matching name are no files of ours; opening a
-        // pipe would block the scan.
         std::error_code statError;
-        if (!it->is_regular_file(statError))
+        if (it->is_directory(statError))
             continue;
-        const std::uintmax_t size = it->file_size(statError);
-        if (statError)
-            continue;
+        std::uintmax_t size = 0;
+        if (it->is_regular_file(statError)) {
+            size = it->file_size(statError);
+            if (statError)
+                size = 0;
+        }
         found.push_back({name, (fs::path(folder) / name).string(), size});
     }
     std::sort(found.begin(), found.end(),

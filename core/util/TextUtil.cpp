@@ -29,13 +29,49 @@ std::string FileNameOfPath(std::string_view path) {
     return std::string(path.substr(slash + 1));
 }
 
+namespace {
+constexpr std::string_view kBlanks = " \t\r\n\v\f";
+}
+
 std::string_view Trim(std::string_view text) {
-    constexpr std::string_view blanks = " \t\r\n\v\f";
-    const auto first = text.find_first_not_of(blanks);
+    const auto first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos)
         return {};
-    const auto last = text.find_last_not_of(blanks);
+    const auto last = text.find_last_not_of(kBlanks);
     return text.substr(first, last - first + 1);
+}
+
+char ToLowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string ToLowerAscii(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return ToLowerAscii(c); });
+    return lower;
+}
+
+bool IsAsciiSpace(char c) {
+    return c != '\0' && kBlanks.find(c) != std::string_view::npos;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return CompareNoCase(a, b) == 0;
+}
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return static_cast<unsigned char>(ToLowerAscii(c)); };
+    const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return lower(x) == lower(y); });
+    if (ia == a.end())
+        return ib == b.end() ? 0 : -1;
+    if (ib == b.end())
+        return 1;
+    return lower(*ia) < lower(*ib) ? -1 : 1;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return suffix.size() <= text.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 int ToIntC(std::string_view text) {

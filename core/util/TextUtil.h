@@ -20,6 +20,17 @@ std::string FileNameOfPath(std::string_view path);
 // White space at both ends removed (blank, tab, CR, LF, VT, FF).
 std::string_view Trim(std::string_view text);
 
+// ASCII case and blanks, the same in every locale: the Qt program runs under the user's locale,
+// where the C library's tolower or isspace may also change bytes above 127 (Windows-1252 text).
+char ToLowerAscii(char c);
+std::string ToLowerAscii(std::string_view text);
+bool IsAsciiSpace(char c);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+// Negative, 0 or positive as a is before, equal to or after b, ignoring ASCII case; bytes
+// compare as unsigned.
+int CompareNoCase(std::string_view a, std::string_view b);
+bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+
 // C library decimal conversion: leading blanks skipped, stops at the first non-digit, 0 if none.
 int ToIntC(std::string_view text);
 

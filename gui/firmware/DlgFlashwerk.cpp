@@ -12,6 +12,7 @@
 #include "core/util/Cp1252.h"
 #include "core/util/FileImport.h"
 #include "core/util/FileIo.h"
+#include "core/util/TextUtil.h"
 #include "gui/ui/Icons.h"
 #include "gui/ui/MessageInteraction.h"
 #include "gui/ui/Texts.h"
@@ -30,7 +31,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <unistd.h>
@@ -61,21 +61,6 @@ QString QtNameFilter(const QString& windowsFilter) {
         filters.append(description + " (" + patterns.join(u' ') + ")");
     }
     return filters.join(";;");
-}
-
-int CompareNoCase(const std::string& a, const std::string& b) {
-    const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](unsigned char x, unsigned char y) {
-                                            return std::tolower(x) == std::tolower(y);
-                                        });
-    if (ia == a.end())
-        return ib == b.end() ? 0 : -1;
-    if (ib == b.end())
-        return 1;
-    return std::tolower(static_cast<unsigned char>(*ia)) <
-                   std::tolower(static_cast<unsigned char>(*ib))
-               ? -1
-               : 1;
 }
 
 // The record of a firmware file, or nothing when it is no firmware (no questions asked).
@@ -333,8 +318,9 @@ void CDlgFlashwerk::OnImport() {
         isFirmware = ReadFirmwareRecord(source, record, loadResult);
     }
     if (!isFirmware) {
-        std::string content, reason;
-        if (loadResult == CTransferFile::kCannotOpen && !ReadWholeFile(source, content, reason))
+        std::string reason;
+        if ((loadResult == CTransferFile::kCannotOpen || loadResult == CTransferFile::kNotReadable) &&
+            !IsReadableRegularFile(source, kFirmwareFileLimit, reason))
             CMessageInteraction::ShowLastError(this, QString::fromStdString(reason));
         else
             QMessageBox::warning(this, QString(), ResText(kNotFirmware));

@@ -28,6 +28,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace fw {
 namespace {
@@ -203,16 +204,56 @@ TEST_F(StartupTest, AStoredPageThatDoesNotExistOpensTheFirst) {
 }
 
 TEST_F(StartupTest, AnUnreadableProfileIsReportedAndNeverOverwritten) {
-    std::filesystem::create_directories(m_data + "/upd.ini/inside");
-    CFlashwerkApp app(OptionsFor(m_data));
-    app.Start();
-    ASSERT_EQ(app.Problems().size(), 1);
-    EXPECT_TRUE(app.Problems().front().contains("could not be read")) << app.Problems().front().toStdString();
-    EXPECT_EQ(app.Config().m_baudRate, 115200) << "the run goes on with the defaults";
-    app.Sheet()->reject();
-    app.Finish();
-    EXPECT_TRUE(std::filesystem::is_directory(m_data + "/upd.ini/inside"));
-    EXPECT_EQ(app.Problems().size(), 1) << "nothing was saved, so nothing more failed";
+    const std::string profile = m_data + "/upd.ini";
+    std::filesystem::create_directories(m_data);
+    // A folder, and a pipe that nobody writes to (a blocking read would hang the start).
+    for (const bool pipe : {false, true}) {
+        std::filesystem::remove_all(profile);
+        if (pipe)
+            ASSERT_EQ(::mkfifo(profile.c_str(), 0600), 0);
+        else
+            std::filesystem::create_directories(profile + "/inside");
+        CFlashwerkApp app(OptionsFor(m_data));
+        app.Start();
+        ASSERT_EQ(app.Problems().size(), 1);
+        EXPECT_TRUE(app.Problems().front().contains("could not be read")) << app.Problems().front().toStdString();
+        EXPECT_EQ(app.Config().m_baudRate, 115200) << "the run goes on with the defaults";
+        app.Sheet()->reject();
+        app.Finish();
+        EXPECT_EQ(std::filesystem::is_fifo(profile), pipe);
+        EXPECT_EQ(app.Problems().size(), 1) << "nothing was saved, so nothing more failed";
+    }
+}
+
+TEST_F(StartupTest, AWriteProtectedProfileIsSaidOnceAndKeptAndALinkedOneIsSavedThroughTheLink) {
+    WriteProfile("[OPTIONEN]\nTOOLTIPS=0\n");
+    const std::string profile = m_data + "/upd.ini";
+    ::chmod(profile.c_str(), 0444);
+    testing::internal::CaptureStderr();
+    {
+        CFlashwerkApp app(OptionsFor(m_data));
+        app.Start();
+        app.Sheet()->reject();
+        app.Finish();
+        EXPECT_TRUE(app.Problems().isEmpty());
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("write-protected"), std::string::npos) << said;
+    EXPECT_EQ(said.find("write-protected"), said.rfind("write-protected")) << said;
+    EXPECT_EQ(ReadProfile(), "[OPTIONEN]\nTOOLTIPS=0\n");
+
+    ::chmod(profile.c_str(), 0644);
+    const std::string real = m_root + "/real.ini";
+    std::filesystem::rename(profile, real);
+    std::filesystem::create_symlink(real, profile);
+    {
+        CFlashwerkApp app(OptionsFor(m_data));
+        app.Start();
+        app.Sheet()->reject();
+        app.Finish();
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(profile));
+    EXPECT_NE(test::ReadBytes(real).find("BAUDRATE="), std::string::npos) << "saved at the target";
 }
 
 TEST_F(StartupTest, AnUnusableDataFolderIsReported) {

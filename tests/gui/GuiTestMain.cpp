@@ -1,3 +1,4 @@
+#include "app/QtLanguage.h"
 #include "core/res/StringTable.h"
 
 #include <QApplication>
@@ -13,7 +14,9 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (std::getenv("FLASHWERK_LANG") == nullptr)
         fw::SetLanguage(fw::Language::English);
+    fw::PointSystemLocaleAt(fw::CurrentLanguage());
     QApplication application(argc, argv);
+    fw::InstallQtTranslations(fw::CurrentLanguage());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,7 @@
 #include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "tests/support/GermanLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -261,12 +262,9 @@ TEST_F(DetectionTest, LoaderVersionIsReadAsADecimalWhateverTheLocale) {
     };
     check("C");
     // Under a German locale a plain atof would read "1.1" as 1 and choose the wrong protocol.
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr ||
-        std::setlocale(LC_NUMERIC, "de_DE") != nullptr) {
-        check("de_DE");
-        std::setlocale(LC_NUMERIC, previous.c_str());
-    }
+    const test::GermanLocale german(LC_NUMERIC);
+    ASSERT_TRUE(german.Active());
+    check(test::GermanLocale::kName);
 }
 
 TEST_F(DetectionTest, CancelWhileTheSecondPortIsTriedStopsBeforeTheThird) {

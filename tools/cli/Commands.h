@@ -2,6 +2,9 @@
 
 #include "tools/cli/Arguments.h"
 
+#include "core/util/FileIo.h"
+
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -12,7 +15,8 @@ namespace fw::cli {
 int BadFile(std::ostream& err, int message, const std::string& path,
             const std::string& reason = {});
 // The whole file at path; nothing once the reason it cannot be read has been printed.
-std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err);
+std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err,
+                                         std::uint64_t limit = kTextFileLimit);
 
 int RunInfo(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunRepair(const Arguments& arguments, std::ostream& out, std::ostream& err);

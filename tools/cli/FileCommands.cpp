@@ -11,7 +11,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "core/util/FileIo.h"
-#include "core/util/FolderScan.h"
+#include "core/util/TextUtil.h"
 
 #include <ostream>
 
@@ -22,9 +22,10 @@ int BadFile(std::ostream& err, int message, const std::string& path, const std::
     return kExitBadFile;
 }
 
-std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err) {
+std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err,
+                                         std::uint64_t limit) {
     std::string data, reason;
-    if (!ReadWholeFile(path, data, reason)) {
+    if (!ReadWholeFile(path, data, reason, limit)) {
         BadFile(err, str::kCliOpenFailed, path, reason);
         return std::nullopt;
     }
@@ -55,7 +56,7 @@ std::string Shown(const std::string& bytes) {
 }
 
 int FirmwareInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    const std::optional<std::string> data = ReadInputFile(path, err);
+    const std::optional<std::string> data = ReadInputFile(path, err, kFirmwareFileLimit);
     if (!data)
         return kExitBadFile;
     CTransferFile file;

@@ -16,7 +16,6 @@
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "core/util/FileIo.h"
-#include "core/util/FolderScan.h"
 #include "core/util/TextUtil.h"
 
 #include <atomic>
@@ -321,7 +320,7 @@ int UnknownWord(std::ostream& err, const std::string& word, const std::string& e
 
 int FirmwareSend(const Arguments& arguments, std::ostream& err) {
     const std::string& path = arguments.words[2];
-    std::optional<std::string> data = ReadInputFile(path, err);
+    std::optional<std::string> data = ReadInputFile(path, err, kFirmwareFileLimit);
     if (!data)
         return kExitBadFile;
     CTransferFile file;

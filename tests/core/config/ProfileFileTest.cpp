@@ -138,6 +138,53 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"InnerQuotesAsTheyAre", "", "A", "X", "a \"b\" c", "[A]\nX=a \"b\" c\n"}),
     [](const auto& param) { return std::string(param.param.name); });
 
+TEST(ProfileFile, LookupsFollowEveryInsertedLine) {
+    CProfileFile profile = FromText("[A]\nX=1\n[B]\nY=2\n[a]\nZ=3\n[C]\n");
+    ASSERT_TRUE(profile.WriteString("A", "N1", "a"));
+    ASSERT_TRUE(profile.WriteString("C", "N2", "c"));
+    ASSERT_TRUE(profile.WriteString("b", "y", "two"));
+    ASSERT_TRUE(profile.WriteString("D", "N3", "d"));
+    ASSERT_TRUE(profile.WriteString("B", "N4", "b"));
+    ASSERT_TRUE(profile.WriteString("A", "N1", "again"));
+    EXPECT_EQ(profile.Text(),
+              "[A]\nX=1\nN1=again\n[B]\nY=two\nN4=b\n[a]\nZ=3\n[C]\nN2=c\n[D]\nN3=d\n");
+    // What the written profile answers is what a fresh read of its text answers.
+    const CProfileFile fresh = FromText(profile.Text());
+    for (const auto* section : {"A", "b", "C", "d"})
+        for (const auto* key : {"X", "N1", "Y", "N4", "Z", "N2", "N3"})
+            EXPECT_EQ(profile.GetString(section, key, "-"), fresh.GetString(section, key, "-"))
+                << section << "/" << key;
+    EXPECT_EQ(profile.GetSection("B"), fresh.GetSection("B"));
+}
+
+TEST(ProfileFile, ALargeFileIsReadAndWrittenLikeASmallOne) {
+    // Close to the size limit, with the keys that matter behind everything else.
+    std::string text;
+    for (int i = 0; text.size() < 7'500'000; ++i)
+        text += "[S" + std::to_string(i) + "]\nKEY=value " + std::to_string(i) + "\n; note\n";
+    text += "[TRANSFER]\nBAUDRATE=9600\n";
+    TempDir dir;
+    const std::string path = dir.File("upd.ini");
+    test::WriteBytes(path, text);
+
+    CProfileFile profile;
+    std::string reason;
+    ASSERT_TRUE(profile.Load(path, reason)) << reason;
+    EXPECT_EQ(profile.GetInt("transfer", "baudrate", 0), 9600);
+    EXPECT_EQ(profile.GetString("S1000", "KEY", ""), "value 1000");
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(profile.WriteInt("S" + std::to_string(i * 7), "NEW", i));
+    ASSERT_TRUE(profile.WriteInt("TRANSFER", "BAUDRATE", 115200));
+    ASSERT_TRUE(profile.Save(reason)) << reason;
+
+    CProfileFile again;
+    ASSERT_TRUE(again.Load(path, reason)) << reason;
+    EXPECT_EQ(again.Text(), profile.Text());
+    EXPECT_EQ(again.GetInt("TRANSFER", "BAUDRATE", 0), 115200);
+    EXPECT_EQ(again.GetInt("S1393", "NEW", -1), 199);
+    EXPECT_EQ(again.GetString("S1393", "KEY", ""), "value 1393");
+}
+
 TEST(ProfileFile, LineBreaksInAValueCannotBreakTheFile) {
     CProfileFile profile = FromText("[A]\nX=1\n");
     ASSERT_TRUE(profile.WriteString("A", "X", "a\r\n[B]\nY=2\0z"s));

@@ -82,17 +82,20 @@ TEST_F(TransferFileTest, LoadersReportFilesTheyCannotTake) {
     EXPECT_EQ(file.LoadTrailer(m_dir.File("missing.bsr")), -1);
     EXPECT_EQ(file.LoadWhole(m_dir.File("missing.bsr")), -1);
     EXPECT_EQ(file.LoadTrailer(folder), -1);
-    EXPECT_EQ(file.LoadWhole(pipe), -1) << "a pipe must neither block nor be read";
+    EXPECT_EQ(file.LoadWhole(pipe), -4) << "a pipe must neither block nor be read";
+    EXPECT_NE(file.LastReason().find("not a regular file"), std::string::npos) << file.LastReason();
     EXPECT_EQ(file.LoadWhole(empty), -3);
     EXPECT_EQ(file.LoadTrailer(empty), -3);
 }
 
-TEST_F(TransferFileTest, FileBeyondThirtyTwoBitsIsWrongFormat) {
-    // Sparse, so it costs no disk space; its size would not fit the transfer header.
+TEST_F(TransferFileTest, FileAboveTheSizeLimitIsNotRead) {
+    // Sparse, so it costs no disk space.
     const std::string path = Write("huge.bsr", "");
-    ASSERT_EQ(::truncate(path.c_str(), off_t{1} << 31), 0);
+    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(kFirmwareFileLimit) + 1), 0);
     CTransferFile file;
-    EXPECT_EQ(file.LoadTrailer(path), -3);
+    EXPECT_EQ(file.LoadTrailer(path), -4);
+    EXPECT_EQ(file.LoadWhole(path), -4);
+    EXPECT_NE(file.LastReason().find("larger than 64 MiB"), std::string::npos) << file.LastReason();
 }
 
 TEST_F(TransferFileTest, LoadWholeTakesEveryByteAndSumsThemUnsigned) {

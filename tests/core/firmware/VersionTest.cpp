@@ -1,5 +1,7 @@
 #include "core/firmware/Version.h"
 
+#include "tests/support/GermanLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -45,13 +47,9 @@ TEST(SplitVersionTest, HugeNumbersDoNotOverflowTheFloat) {
 }
 
 TEST(SplitVersionTest, ReadsThePointWhateverTheLocale) {
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
-        std::setlocale(LC_NUMERIC, "de_DE") == nullptr)
-        GTEST_SKIP() << "no German locale on this machine";
-    const float version = SplitVersion("ABC V1.20").version;
-    std::setlocale(LC_NUMERIC, previous.c_str());
-    EXPECT_EQ(version, 1.2f);
+    const test::GermanLocale german(LC_NUMERIC);
+    ASSERT_TRUE(german.Active());
+    EXPECT_EQ(SplitVersion("ABC V1.20").version, 1.2f);
 }
 
 TEST(CompareVersionsTest, ChoosesTheWarningAndItsTexts) {

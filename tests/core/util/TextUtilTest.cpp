@@ -1,9 +1,12 @@
 #include "core/util/ByteOrder.h"
 #include "core/util/TextUtil.h"
 
+#include "tests/support/GermanLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
+#include <clocale>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,26 @@ TEST(ByteOrderTest, StoresMostSignificantByteFirst) {
     // Only the low 16 bits count.
     PutU16BE(0xABCD1234, two.data());
     EXPECT_EQ(two, (std::array<unsigned char, 2>{0x12, 0x34}));
+}
+
+TEST(TextUtilTest, CaseAndBlanksAreAsciiWhateverTheLocale) {
+    // In a Latin-1 locale the C library lowers "\xC4" to "\xE4" and takes "\xA0" for a blank:
+    // names and list bytes would then match where the Windows original never did.
+    const test::GermanLocale german(LC_CTYPE);
+    ASSERT_TRUE(german.Active());
+    EXPECT_EQ(ToLowerAscii("ABC.Lst\xC4"), "abc.lst\xC4");
+    EXPECT_TRUE(EqualsNoCase("Astra.LST", "astra.lst"));
+    EXPECT_FALSE(EqualsNoCase("\xC4.lst", "\xE4.lst"));
+    EXPECT_FALSE(EqualsNoCase("a", "ab"));
+    EXPECT_TRUE(EndsWithNoCase("A.BSR", ".bsr"));
+    EXPECT_FALSE(EndsWithNoCase("bsr", ".bsr"));
+    EXPECT_FALSE(IsAsciiSpace('\xA0'));
+    EXPECT_TRUE(IsAsciiSpace('\t'));
+    // Bytes above 127 sort after ASCII, as in the C locale.
+    EXPECT_LT(CompareNoCase("b", "\xE4"), 0);
+    EXPECT_LT(CompareNoCase("a", "AB"), 0);
+    EXPECT_EQ(CompareNoCase("ABC", "abc"), 0);
+    EXPECT_GT(CompareNoCase("b", "A"), 0);
 }
 
 TEST(TextUtilTest, IsAllDigits) {
