@@ -1,10 +1,10 @@
 #include "sim/Wire.h"
 
+#include "core/link/WireTokens.h"
 #include "core/util/ByteOrder.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace fw::sim {
 namespace {
@@ -85,32 +85,8 @@ std::uint32_t SumBytes(std::string_view bytes) {
 }
 
 bool UsesBlockProtocol(std::string_view loaderVersion) {
-    // Read as atof would, but without the locale's decimal point: leading blanks, a sign,
-    // digits with at most one point; anything else ends the number.
-    std::size_t k = 0;
-    while (k < loaderVersion.size() && std::isspace(static_cast<unsigned char>(loaderVersion[k])))
-        ++k;
-    bool negative = false;
-    if (k < loaderVersion.size() && (loaderVersion[k] == '+' || loaderVersion[k] == '-'))
-        negative = loaderVersion[k++] == '-';
-    double value = 0.0;
-    double scale = 0.0;
-    for (; k < loaderVersion.size(); ++k) {
-        const char c = loaderVersion[k];
-        if (c == '.' && scale == 0.0) {
-            scale = 0.1;
-        } else if (c >= '0' && c <= '9') {
-            if (scale == 0.0) {
-                value = value * 10 + (c - '0');
-            } else {
-                value += (c - '0') * scale;
-                scale /= 10;
-            }
-        } else {
-            break;
-        }
-    }
-    return !negative && value > 1.0;
+    // The receiver and the PC must agree on the protocol, so it reads the version as the PC does.
+    return wire::LoaderVersionFromText(loaderVersion) > 1.0f;
 }
 
 bool IsEmptyProgramLine(std::string_view line) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -172,17 +173,22 @@ TEST_F(FirmwareJobTest, BlockProtocolSendsWholeBlocksAndFollowsTheProgramming) {
     EXPECT_TRUE(rig.view.Has("progress=25"));
 }
 
-TEST_F(FirmwareJobTest, LoaderTooOldForTheFileIsRefused) {
-    Send(Firmware(5000, 2), Loader("1.1"));
+TEST_F(FirmwareJobTest, LoaderTooOldOrUnreadableForTheFileIsRefused) {
+    // strtod would read "nan", "inf" and "0x2" as numbers that pass the check.
+    for (const char* loader : {"1.1", "nan", "inf", "0x2", "1e9"}) {
+        SCOPED_TRACE(loader);
+        JobRig one;
+        Send(one, Firmware(5000, 2), Loader(loader));
 
-    EXPECT_EQ(rig.wire.Sent(), Frame("PROG CODE", 115200) + "RECFA");
-    EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{LoadResString(str::kWrongSoftwareVersion)});
-    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Refused);
-    EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
-    EXPECT_EQ(rig.view.Status(), "");
-    EXPECT_EQ(rig.view.Progress(), 0);
-    EXPECT_TRUE(rig.view.StartEnabled());
-    EXPECT_TRUE(receiver->ReceivedFirmware().empty());
+        EXPECT_EQ(one.wire.Sent(), Frame("PROG CODE", 115200) + "RECFA");
+        EXPECT_EQ(one.view.Messages(), std::vector<std::string>{LoadResString(str::kWrongSoftwareVersion)});
+        EXPECT_EQ(one.session->Outcome(), JobOutcome::Refused);
+        EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
+        EXPECT_EQ(one.view.Status(), "");
+        EXPECT_EQ(one.view.Progress(), 0);
+        EXPECT_TRUE(one.view.StartEnabled());
+        EXPECT_TRUE(receiver->ReceivedFirmware().empty());
+    }
 }
 
 TEST_F(FirmwareJobTest, VersionWarningDecidesWhetherTheTransferRuns) {
@@ -271,6 +277,30 @@ TEST_F(FirmwareJobTest, EachProtocolErrorEndsInItsMessage) {
         const bool vanished = !c.faults.empty() && c.faults[0].kind == FaultKind::LineVanishes;
         ExpectFailed(one, LoadResString(c.errorId), !vanished);
         EXPECT_EQ(one.view.EndDialogCount(), 0);
+    }
+}
+
+// The protocol's own waits, unscaled and on the clock: run alone (label "slow").
+class FirmwareJobSlowTest : public FirmwareJobTest {
+protected:
+    void SetUp() override { SetLinkTimeFactor(1.0); }
+};
+
+TEST_F(FirmwareJobSlowTest, SilentReceiverIsGivenUpAfterTheRealTimeOuts) {
+    using Clock = std::chrono::steady_clock;
+    // The model reply has 3000 ms, every answer during the job 5000 ms.
+    const std::pair<Step, int> cases[] = {{Step::ModelReply, 3000}, {Step::SimpleHeaderReply, 5000}};
+    for (const auto& [step, waitMs] : cases) {
+        SCOPED_TRACE(waitMs);
+        sim::SimulatorOptions options = Loader("1.0");
+        options.faults = {{step, 0, FaultKind::Silence}};
+        JobRig one;
+        const auto start = Clock::now();
+        Send(one, Firmware(3000), options);
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+        EXPECT_GE(elapsed.count(), waitMs);
+        EXPECT_LT(elapsed.count(), waitMs + 4000); // the pauses of the simple protocol come on top
+        EXPECT_EQ(one.session->Outcome(), JobOutcome::Failed) << one.view.Dump();
     }
 }
 

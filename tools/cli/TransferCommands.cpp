@@ -17,6 +17,7 @@
 #include "core/util/FolderScan.h"
 #include "core/util/TextUtil.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -71,11 +72,13 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
     }
     if (arguments.Has("--baud")) {
         const std::string baud = arguments.Value("--baud");
-        if (baud != "19200" && baud != "38400" && baud != "57600" && baud != "115200") {
+        const auto offered = std::find_if(kBaudRates.begin(), kBaudRates.end(),
+                                          [&](int rate) { return std::to_string(rate) == baud; });
+        if (offered == kBaudRates.end()) {
             err << FormatText(LoadResString(str::kCliBadValue), {"--baud", baud}) << '\n';
             return false;
         }
-        context.settings.baudRate = ToIntC(baud);
+        context.settings.baudRate = *offered;
     }
     return true;
 }
