@@ -161,4 +161,8 @@ inline constexpr int kTransferCancelled = 1103;
 inline constexpr int kSettingsImportFilter = 199;
 inline constexpr int kChooseSettingsHint = 211;
 
+
+// The receiver link.
+inline constexpr int kReceivedNotSaved = 9550;
+
 } // namespace fw::str

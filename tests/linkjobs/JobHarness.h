@@ -236,11 +236,11 @@ inline void ExpectJobFailed(const JobRig& one, const std::string& message,
     EXPECT_TRUE(one.view.CancelEnabled());
 }
 
-// A load that kept nothing: no file in the save folder and none reported, status and progress
-// emptied, start enabled for another try.
-inline void ExpectNoFileKept(const JobRig& one, JobOutcome outcome) {
+// A load that kept nothing: no file in the save folder and none reported, the status text
+// given (else emptied), progress emptied, start enabled for another try.
+inline void ExpectNoFileKept(const JobRig& one, JobOutcome outcome, const std::string& status = {}) {
     EXPECT_EQ(EntryCount(one.dir.Path()), 0u);
-    EXPECT_EQ(one.view.Status(), "");
+    EXPECT_EQ(one.view.Status(), status);
     EXPECT_EQ(one.view.Progress(), 0);
     EXPECT_TRUE(one.view.StartEnabled());
     EXPECT_EQ(one.view.FileSavedCount(), 0);
