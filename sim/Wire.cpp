@@ -1,6 +1,9 @@
 #include "sim/Wire.h"
 
+#include "core/firmware/TransferFile.h"
 #include "core/link/WireTokens.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 #include "core/util/ByteOrder.h"
 
 #include <algorithm>
@@ -87,6 +90,22 @@ std::uint32_t SumBytes(std::string_view bytes) {
 bool UsesBlockProtocol(std::string_view loaderVersion) {
     // The receiver and the PC must agree on the protocol, so it reads the version as the PC does.
     return wire::LoaderVersionFromText(loaderVersion) > 1.0f;
+}
+
+std::optional<std::string> FirmwareVersionText(std::string_view image) {
+    if (image.size() < CTransferFile::kTrailerSize)
+        return std::nullopt;
+    const std::string_view trailer = image.substr(image.size() - CTransferFile::kTrailerSize);
+    const std::size_t signatureEnd = trailer.find('\0');
+    const std::string signature = LoadResString(str::kFirmwareSignature);
+    const std::string_view found = trailer.substr(0, signatureEnd);
+    if (signatureEnd == std::string_view::npos ||
+        (found != signature && found != signature + std::string(CTransferFile::kTwoMegabyteSuffix)))
+        return std::nullopt;
+    const std::size_t versionEnd = trailer.find('\0', signatureEnd + 1);
+    if (versionEnd == std::string_view::npos || versionEnd == signatureEnd + 1)
+        return std::nullopt;
+    return std::string(trailer.substr(signatureEnd + 1, versionEnd - signatureEnd - 1));
 }
 
 bool IsEmptyProgramLine(std::string_view line) {

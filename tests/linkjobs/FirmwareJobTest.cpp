@@ -215,6 +215,23 @@ TEST_F(FirmwareJobTest, VersionWarningDecidesWhetherTheTransferRuns) {
     EXPECT_EQ(receiver->ReceivedFirmware().size(), 4096u);
 }
 
+TEST_F(FirmwareJobTest, ReceiverNamesTheSoftwareItWasLastProgrammedWithEvenAfterARestart) {
+    sim::SimulatorOptions options = Loader("1.1");
+    options.stateFolder = files.File("receiver");
+    // Whole blocks, so that the trailer goes out too.
+    CReceiverdat record = Firmware(6144, 1, "ABC V1.30");
+    test::WriteBytes(record.m_path, test::FirmwareImage(6144, "ABC V1.30", "demo"));
+    Send(record, options); // onto "ABC V1.20": newer, no warning
+    ExpectProgrammed();
+
+    // A new simulator on the same state folder: the same file is installed already.
+    JobRig again;
+    again.view.AnswerVersionWarning(false);
+    Send(again, record, options);
+    ASSERT_EQ(again.view.Warnings().size(), 1u) << again.view.Dump() << test::LogOf(*receiver);
+    EXPECT_EQ(again.view.Warnings()[0].mode, VersionWarningMode::SameVersion);
+}
+
 TEST_F(FirmwareJobTest, NoWarningForAReceiverWithoutSoftwareOrWithWarningsOff) {
     sim::SimulatorOptions none = Loader("1.1");
     none.softwareText = "NONE";
