@@ -311,6 +311,29 @@ TEST_F(ComPortTest, LargeWriteArrivesComplete) {
     EXPECT_TRUE(received == block);
 }
 
+TEST_F(ComPortTest, BytesReadAheadKeepTheirOrderAndSurviveABaudChangeButNotAPurge) {
+    CComPort port;
+    Open(port);
+    ASSERT_EQ(port.SetReadTimeout(2000), 1);
+    // The detection reply and the model reply arrive together, as on a busy machine.
+    EXPECT_TRUE(pty.Send("RECOK 1.1ZEB30tail"));
+    char buffer[16] = {};
+    std::size_t got = 0;
+    ASSERT_EQ(port.Read(buffer, 9, got), 1);
+    EXPECT_EQ(std::string(buffer, got), "RECOK 1.1");
+    ASSERT_EQ(port.SetBaudRate(115200), 1);
+    ASSERT_EQ(port.Read(buffer, 5, got), 1);
+    EXPECT_EQ(std::string(buffer, got), "ZEB30");
+    // Byte by byte, as the jobs read.
+    ASSERT_EQ(port.Read(buffer, 1, got), 1);
+    EXPECT_EQ(std::string(buffer, got), "t");
+
+    ASSERT_EQ(port.SetReadTimeout(100), 1);
+    EXPECT_EQ(port.Purge(12), 1);
+    EXPECT_EQ(port.Read(buffer, 3, got), 1);
+    EXPECT_EQ(got, 0u);
+}
+
 TEST_F(ComPortTest, PurgeDropsWaitingInput) {
     CComPort port;
     Open(port);
