@@ -215,7 +215,7 @@ bool Receiver::Detect(const CommandFrame& frame) {
 
 bool Receiver::ReceiveFirmware(bool chained) {
     const std::string software =
-        m_options.model == Model::RecFa ? std::string(kNoSoftware) : m_options.softwareText;
+        m_options.model == Model::RecFa ? std::string(kNoSoftware) : m_memory.SoftwareText();
     if (!Send(Step::SoftwareText, software + '\0'))
         return false;
     std::string verdict;
@@ -313,7 +313,12 @@ bool Receiver::ReceiveBlocks() {
 bool Receiver::Program() {
     for (const int value : m_options.progressSequence) {
         const auto byte = static_cast<unsigned char>(value);
-        if (!Pause(m_pauses.progressStep) || !Send(Step::ProgressByte, Byte(byte)))
+        // The new software is in place before the PC sees the programming finished.
+        const auto nameTheNewSoftware = [&] {
+            if (byte == kFinished)
+                TakeSoftwareName();
+        };
+        if (!Pause(m_pauses.progressStep) || !Send(Step::ProgressByte, Byte(byte), nameTheNewSoftware))
             return false;
         if (byte == kFinished) {
             Log("flash programmed");
@@ -326,6 +331,18 @@ bool Receiver::Program() {
     }
     Log("programming stopped without 0xFF");
     return false;
+}
+
+void Receiver::TakeSoftwareName() {
+    const std::vector<unsigned char> image = m_memory.ReceivedFirmware();
+    const std::optional<std::string> version =
+        FirmwareVersionText(std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+    if (!version) {
+        Log("the programmed image names no software; the receiver keeps its name");
+        return;
+    }
+    Log("the receiver now names its software \"" + *version + "\"");
+    m_memory.KeepSoftwareText(*version);
 }
 
 bool Receiver::AnnounceRestart() {

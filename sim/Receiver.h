@@ -65,6 +65,8 @@ private:
     bool ReceiveSimple();
     bool ReceiveBlocks();
     bool Program();
+    // The programmed image's version text becomes the software the receiver names.
+    void TakeSoftwareName();
     bool AnnounceRestart();
 
     bool SendList(bool tv);

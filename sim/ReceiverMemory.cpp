@@ -15,13 +15,15 @@ ReceiverMemory::ReceiverMemory(const SimulatorOptions& options)
     : m_folder(options.stateFolder),
       m_onEvent(options.onEvent), m_stored{{options.radioList, options.radioBanks},
                                            {options.tvList, options.tvBanks}},
-      m_settings(options.settings) {}
+      m_settings(options.settings),
+      m_softwareText(options.softwareText) {}
 
 void ReceiverMemory::Restore(const SimulatorOptions& options) {
     std::lock_guard lock(m_mutex);
     m_stored[Slot(false)] = {options.radioList, options.radioBanks};
     m_stored[Slot(true)] = {options.tvList, options.tvBanks};
     m_settings = options.settings;
+    m_softwareText = options.softwareText;
 }
 
 ProgramList ReceiverMemory::StoredList(bool tv) const {
@@ -32,6 +34,11 @@ ProgramList ReceiverMemory::StoredList(bool tv) const {
 std::string ReceiverMemory::StoredSettings() const {
     std::lock_guard lock(m_mutex);
     return m_settings;
+}
+
+std::string ReceiverMemory::SoftwareText() const {
+    std::lock_guard lock(m_mutex);
+    return m_softwareText;
 }
 
 void ReceiverMemory::KeepFirmware(std::string image) {
@@ -59,6 +66,14 @@ void ReceiverMemory::KeepSettings(std::string image) {
         m_receivedSettings = image;
     }
     Save(kSettingsFile, image);
+}
+
+void ReceiverMemory::KeepSoftwareText(std::string text) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_softwareText = text;
+    }
+    Save(kSoftwareFile, text);
 }
 
 void ReceiverMemory::Save(std::string_view name, std::string_view data) {

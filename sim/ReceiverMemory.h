@@ -22,11 +22,14 @@ public:
 
     ProgramList StoredList(bool tv) const;
     std::string StoredSettings() const;
+    std::string SoftwareText() const;
 
     // Each also keeps the data in the state folder, when there is one.
     void KeepFirmware(std::string image);
     void KeepList(bool tv, ProgramList list);
     void KeepSettings(std::string image);
+    // After a firmware has been programmed: the software the receiver names from now on.
+    void KeepSoftwareText(std::string text);
 
     void AddCommand(std::string_view command);
     void Log(std::string event);
@@ -52,6 +55,7 @@ private:
     ProgramList m_stored[2]; // [0] radio, [1] TV
     ProgramList m_received[2];
     std::string m_settings;
+    std::string m_softwareText;
     std::string m_receivedSettings;
     std::string m_firmware;
     std::vector<std::string> m_commands;

@@ -58,7 +58,9 @@ using Banks = std::array<std::vector<std::uint16_t>, 10>;
 struct SimulatorOptions {
     Model model = Model::Zeb30;
     std::string loaderVersion = "1.1";      // 3 characters; up to 1.0 means the simple protocol
-    std::string softwareText = "ABC V1.20"; // "NONE" when there is no operating software
+    // "NONE" when there is no operating software. A firmware programmed completely replaces it
+    // by the version text of its trailer.
+    std::string softwareText = "ABC V1.20";
     // Program lines without line ends; a list load pads them with empty places to the model's
     // capacity and leaves out any beyond it.
     std::vector<std::string> tvList, radioList;
@@ -67,7 +69,8 @@ struct SimulatorOptions {
     // Sent while programming; stops after 0xFF or after a failure value (101 to 254).
     std::vector<int> progressSequence = {0, 10, 40, 70, 100, 0xFF};
     // When set: what the receiver is sent is kept there (firmware.bin, tv.lst, radio.lst,
-    // settings.grd) and lists and settings found there at Open replace the ones above.
+    // settings.grd, software.txt) and lists, settings and software text found there at Open
+    // replace the ones above.
     std::string stateFolder;
     bool pacing = false;            // bytes move at the line rate, 10 bits a byte
     bool realisticPauses = false;   // erase, programming and restart take as long as on a receiver

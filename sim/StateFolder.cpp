@@ -108,6 +108,17 @@ bool LoadStateFolder(SimulatorOptions& options, std::string& reason) {
         }
         options.settings = std::move(settings);
     }
+    std::string software;
+    const std::string softwarePath = PathOf(folder, kSoftwareFile);
+    if (!ReadIfPresent(softwarePath, software, present, reason))
+        return false;
+    if (present) {
+        if (software.empty() || software.find('\0') != std::string::npos) {
+            reason = softwarePath + ": the software text must not be empty or hold a NUL byte";
+            return false;
+        }
+        options.softwareText = std::move(software);
+    }
     return true;
 }
 

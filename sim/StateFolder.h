@@ -14,6 +14,8 @@ inline constexpr std::string_view kFirmwareFile = "firmware.bin";
 inline constexpr std::string_view kTvListFile = "tv.lst";
 inline constexpr std::string_view kRadioListFile = "radio.lst";
 inline constexpr std::string_view kSettingsFile = "settings.grd";
+// The software the receiver names, as plain text: that of the last firmware it programmed.
+inline constexpr std::string_view kSoftwareFile = "software.txt";
 
 struct ProgramList {
     std::vector<std::string> lines;
@@ -27,7 +29,8 @@ std::string ListFileText(bool tv, const ProgramList& list);
 // are left out.
 ProgramList ParseListFile(std::string_view text);
 
-// Creates the folder when missing and replaces lists and settings by those found there.
+// Creates the folder when missing and replaces lists, settings and the software text by those
+// found there.
 bool LoadStateFolder(SimulatorOptions& options, std::string& reason);
 bool SaveStateFile(const std::string& folder, std::string_view name, std::string_view data,
                    std::string& reason);

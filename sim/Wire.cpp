@@ -1,11 +1,13 @@
 #include "sim/Wire.h"
 
+#include "core/firmware/TransferFile.h"
+#include "core/link/WireTokens.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 #include "core/util/ByteOrder.h"
-#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace fw::sim {
 namespace {
@@ -86,32 +88,24 @@ std::uint32_t SumBytes(std::string_view bytes) {
 }
 
 bool UsesBlockProtocol(std::string_view loaderVersion) {
-    // Read as atof would, but without the locale's decimal point: leading blanks, a sign,
-    // digits with at most one point; anything else ends the number.
-    std::size_t k = 0;
-    while (k < loaderVersion.size() && IsAsciiSpace(loaderVersion[k]))
-        ++k;
-    bool negative = false;
-    if (k < loaderVersion.size() && (loaderVersion[k] == '+' || loaderVersion[k] == '-'))
-        negative = loaderVersion[k++] == '-';
-    double value = 0.0;
-    double scale = 0.0;
-    for (; k < loaderVersion.size(); ++k) {
-        const char c = loaderVersion[k];
-        if (c == '.' && scale == 0.0) {
-            scale = 0.1;
-        } else if (c >= '0' && c <= '9') {
-            if (scale == 0.0) {
-                value = value * 10 + (c - '0');
-            } else {
-                value += (c - '0') * scale;
-                scale /= 10;
-            }
-        } else {
-            break;
-        }
-    }
-    return !negative && value > 1.0;
+    // The receiver and the PC must agree on the protocol, so it reads the version as the PC does.
+    return wire::LoaderVersionFromText(loaderVersion) > 1.0f;
+}
+
+std::optional<std::string> FirmwareVersionText(std::string_view image) {
+    if (image.size() < CTransferFile::kTrailerSize)
+        return std::nullopt;
+    const std::string_view trailer = image.substr(image.size() - CTransferFile::kTrailerSize);
+    const std::size_t signatureEnd = trailer.find('\0');
+    const std::string signature = LoadResString(str::kFirmwareSignature);
+    const std::string_view found = trailer.substr(0, signatureEnd);
+    if (signatureEnd == std::string_view::npos ||
+        (found != signature && found != signature + std::string(CTransferFile::kTwoMegabyteSuffix)))
+        return std::nullopt;
+    const std::size_t versionEnd = trailer.find('\0', signatureEnd + 1);
+    if (versionEnd == std::string_view::npos || versionEnd == signatureEnd + 1)
+        return std::nullopt;
+    return std::string(trailer.substr(signatureEnd + 1, versionEnd - signatureEnd - 1));
 }
 
 bool IsEmptyProgramLine(std::string_view line) {

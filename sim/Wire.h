@@ -73,8 +73,12 @@ std::string U16BE(std::uint32_t value);
 // Byte sum in a wrapping 32-bit accumulator, as the PC computes it.
 std::uint32_t SumBytes(std::string_view bytes);
 
-// The PC reads the version with atof and uses blocks above 1.0; the receiver decides alike.
+// The PC uses blocks above loader version 1.0; the receiver decides alike.
 bool UsesBlockProtocol(std::string_view loaderVersion);
+
+// The software a firmware image names: the text after the signature in its 2048-byte trailer.
+// Nothing when the image has no such trailer or the text is empty.
+std::optional<std::string> FirmwareVersionText(std::string_view image);
 
 // A program place without a program: every field empty.
 bool IsEmptyProgramLine(std::string_view line);

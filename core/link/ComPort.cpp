@@ -246,12 +246,22 @@ int CComPort::Read(void* buffer, std::size_t count, std::size_t& bytesRead) {
     return result;
 }
 
+std::size_t CComPort::TakeBuffered(unsigned char* out, std::size_t count) {
+    const std::size_t taken = std::min(count, m_readAheadEnd - m_readAheadBegin);
+    std::copy_n(m_readAhead.begin() + static_cast<std::ptrdiff_t>(m_readAheadBegin), taken, out);
+    m_readAheadBegin += taken;
+    return taken;
+}
+
 int CComPort::ReadUntraced(void* buffer, std::size_t count, std::size_t& bytesRead) {
     using Clock = std::chrono::steady_clock;
     bytesRead = 0;
     if (m_fd < 0 || !m_canRead || (buffer == nullptr && count > 0))
         return -1;
     auto* out = static_cast<unsigned char*>(buffer);
+    bytesRead = TakeBuffered(out, count);
+    if (bytesRead == count)
+        return 1;
     const bool hasDeadline = m_readTimeoutMs > 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(m_readTimeoutMs);
 
@@ -277,9 +287,12 @@ int CComPort::ReadUntraced(void* buffer, std::size_t count, std::size_t& bytesRe
         // A hang-up with nothing left to read: the other side is gone.
         if ((entry.revents & POLLIN) == 0)
             return -1;
-        const ssize_t got = ::read(m_fd, out + bytesRead, count - bytesRead);
+        // The buffer is empty here: everything it held has gone to the caller.
+        const ssize_t got = ::read(m_fd, m_readAhead.data(), m_readAhead.size());
         if (got > 0) {
-            bytesRead += static_cast<std::size_t>(got);
+            m_readAheadBegin = 0;
+            m_readAheadEnd = static_cast<std::size_t>(got);
+            bytesRead += TakeBuffered(out + bytesRead, count - bytesRead);
         } else if (got == 0) {
             return -1;
         } else if (errno != EINTR && errno != EAGAIN) {
@@ -345,6 +358,8 @@ int CComPort::Purge(unsigned flags) {
     if (!rx && !tx)
         return 1;
     const int queue = rx && tx ? TCIOFLUSH : (rx ? TCIFLUSH : TCOFLUSH);
+    if (rx)
+        DropReadAhead();
     return ::tcflush(m_fd, queue) == 0 ? 1 : 0;
 }
 
@@ -355,6 +370,7 @@ void CComPort::Close() {
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
+    DropReadAhead();
     m_canRead = false;
     m_canWrite = false;
 }

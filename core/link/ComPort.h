@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,11 @@ struct LineParams {
 // One serial port, opened exclusively, as a raw terminal without flow control and with DTR
 // and RTS held off. Open, Read and Write return 1 on success and -1 on failure; the setters
 // and Purge return 1 or 0. Blocking calls for one thread at a time.
+//
+// Reads take whatever the line has ready into a small buffer, so that the jobs' byte-wise
+// reads cost no system call each. The buffer holds only bytes the system had received
+// already: Purge and Close drop it with the system's queue, and a change of line settings
+// keeps it as the system keeps its queue.
 class CComPort {
 public:
     static constexpr int kNoParity = 0;
@@ -96,10 +102,18 @@ private:
     bool ApplyLine(const LineParams& line);
     int FailOpen(const std::string& device, int error);
     int ReadUntraced(void* buffer, std::size_t count, std::size_t& bytesRead);
+    // Moves up to count buffered bytes to out; how many it moved.
+    std::size_t TakeBuffered(unsigned char* out, std::size_t count);
+    void DropReadAhead() { m_readAheadBegin = m_readAheadEnd = 0; }
     int WriteUntraced(const void* buffer, std::size_t count, std::size_t& bytesWritten);
+
+    static constexpr std::size_t kReadAheadSize = 4096;
 
     LineParams m_line;
     unsigned m_readTimeoutMs = 0;
+    std::array<unsigned char, kReadAheadSize> m_readAhead{};
+    std::size_t m_readAheadBegin = 0;
+    std::size_t m_readAheadEnd = 0;
     int m_fd = -1;
     bool m_canRead = false;
     bool m_canWrite = false;

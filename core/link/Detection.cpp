@@ -8,9 +8,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
-#include <locale.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,21 +32,42 @@ bool IsListCommand(std::string_view command) {
            command == kProgRadioList;
 }
 
+float LoaderVersionFromText(std::string_view text) {
+    std::uint64_t digits = 0;
+    std::uint64_t divisor = 1;
+    bool anyDigit = false;
+    bool point = false;
+    for (const char c : text) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9' && digits < UINT64_MAX / 100) {
+            anyDigit = true;
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            if (point)
+                divisor *= 10;
+        } else {
+            return 0.0f;
+        }
+    }
+    if (!anyDigit)
+        return 0.0f;
+    return static_cast<float>(static_cast<double>(digits) / static_cast<double>(divisor));
+}
+
 } // namespace wire
 
 namespace {
 
-// atof of the reply's version characters, with "." as the decimal point whatever locale the
-// program runs under: a German locale would read "1.1" as 1 and pick the wrong protocol.
-float LoaderVersionOf(const unsigned char* text, std::size_t size) {
-    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", locale_t{});
-    const std::string copy(reinterpret_cast<const char*>(text), size);
-    const double value = cLocale != locale_t{} ? ::strtod_l(copy.c_str(), nullptr, cLocale)
-                                               : std::strtod(copy.c_str(), nullptr);
-    return static_cast<float>(value);
-}
-
 constexpr unsigned kDefaultRecTimeout = 500;
+constexpr unsigned kLongestRecTimeout = 10000;
+
+// upd.ini keeps whatever the user wrote; only the wait itself is held to a sane range. A wait
+// of 0 would mean no deadline at all, a huge one would hold the search for weeks.
+unsigned RecTimeoutToUse(int configured) {
+    if (configured <= 0)
+        return kDefaultRecTimeout;
+    return std::min(static_cast<unsigned>(configured), kLongestRecTimeout);
+}
 
 struct Candidate {
     int number = 0; // 1..4, or 5 for a device given directly
@@ -116,10 +136,8 @@ int TransferSession::DetectReceiver(const char* command) {
             continue;
         }
         anyOpened = true;
-        // The configured wait, not a protocol constant, so it is not scaled. A wait of 0 would
-        // mean no deadline at all: a silent port would hold the search for ever.
-        m_port.SetReadTimeout(m_settings.recTimeout > 0 ? static_cast<unsigned>(m_settings.recTimeout)
-                                                        : kDefaultRecTimeout);
+        // The configured wait, not a protocol constant, so it is not scaled.
+        m_port.SetReadTimeout(RecTimeoutToUse(m_settings.recTimeout));
 
         std::size_t written = 0;
         if (m_port.Write(frame.data(), frame.size(), written) != 1) {
@@ -134,7 +152,8 @@ int TransferSession::DetectReceiver(const char* command) {
             got = 0;
         if (got == sizeof reply &&
             std::string_view(reinterpret_cast<const char*>(reply), wire::kRecOk.size()) == wire::kRecOk) {
-            loaderVersion = LoaderVersionOf(reply + 6, 3);
+            loaderVersion = wire::LoaderVersionFromText(
+                std::string_view(reinterpret_cast<const char*>(reply) + 6, 3));
             found = &candidate;
             break;
         }

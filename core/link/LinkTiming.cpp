@@ -8,7 +8,8 @@
 namespace fw {
 namespace {
 std::atomic<double> g_factor{1.0};
-}
+std::atomic<std::chrono::nanoseconds::rep> g_paused{0};
+} // namespace
 
 void SetLinkTimeFactor(double factor) {
     g_factor.store(factor > 0 ? factor : 1.0);
@@ -19,7 +20,13 @@ unsigned LinkMs(unsigned milliseconds) {
 }
 
 void LinkPause(unsigned milliseconds) {
+    const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::milliseconds(LinkMs(milliseconds)));
+    g_paused += std::chrono::nanoseconds(std::chrono::steady_clock::now() - start).count();
+}
+
+std::chrono::nanoseconds LinkPauseTotal() {
+    return std::chrono::nanoseconds(g_paused.load());
 }
 
 } // namespace fw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 namespace fw {
 
 // Every wait and time-out of the receiver protocol, in milliseconds as the receiver expects
@@ -21,5 +23,8 @@ void SetLinkTimeFactor(double factor);
 unsigned LinkMs(unsigned milliseconds);
 // Sleeps for LinkMs(milliseconds).
 void LinkPause(unsigned milliseconds);
+// Time slept in LinkPause so far, all threads together: the link benchmark takes the
+// protocol's fixed waits off a job's time with it.
+std::chrono::nanoseconds LinkPauseTotal();
 
 } // namespace fw

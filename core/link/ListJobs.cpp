@@ -287,7 +287,7 @@ void RunListLoad(TransferSession& session) {
 
     const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::ProgramList);
     if (!target) {
-        session.EndWithoutResult(JobOutcome::Cancelled);
+        session.EndNotSaved();
         return;
     }
     const std::string text = BuildLoadedListText(session, radio ? "RA" : "TV", target->description);

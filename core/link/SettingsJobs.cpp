@@ -50,7 +50,7 @@ void RunSettingsLoad(TransferSession& session) {
 
     const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::Settings);
     if (!target) {
-        session.EndWithoutResult(JobOutcome::Cancelled);
+        session.EndNotSaved();
         return;
     }
     std::string reason;

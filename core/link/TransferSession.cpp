@@ -174,6 +174,11 @@ void TransferSession::EndWithoutResult(JobOutcome outcome) {
     m_outcome.store(outcome);
 }
 
+void TransferSession::EndNotSaved() {
+    EndWithoutResult(JobOutcome::NotSaved);
+    SetStatus(LoadResString(str::kReceivedNotSaved));
+}
+
 void TransferSession::EndChainStep() {
     m_port.Close();
     m_chainContinue.store(1);

@@ -43,7 +43,8 @@ enum class JobOutcome {
     Running,
     Succeeded,
     Failed,            // a numbered error or another failure message was shown
-    Cancelled,         // the user cancelled (detection, a piece, the save question)
+    Cancelled,         // the user cancelled (detection, a piece)
+    NotSaved,          // a load received everything, but the user declined to save it
     AbortedByReceiver, // the receiver answered 0x0A
     Refused,           // the PC refused the firmware (loader too old, version warning answered No)
 };
@@ -110,6 +111,9 @@ public:
     // Ends a job that leaves nothing to show: status and progress emptied, start enabled, the
     // port closed, the outcome given.
     void EndWithoutResult(JobOutcome outcome);
+    // A load whose data arrived whole and whose save the user declined: said in the status
+    // text, not as a cancelled connection (the receiver needs no restart).
+    void EndNotSaved();
     // A chained step ended well: chain-continue 1 and the dialog closes.
     void EndChainStep();
     // A send went through: Cancel enabled with the OK caption, "Programming finished", start

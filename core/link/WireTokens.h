@@ -44,4 +44,9 @@ std::array<unsigned char, kCommandFrameSize> CommandFrame(std::string_view comma
 // The list commands: a receiver without software has no lists.
 bool IsListCommand(std::string_view command);
 
+// The loader version of a detection reply: digits with at most one '.', read with '.' as the
+// decimal point whatever the locale. Anything else ("nan", "inf", "0x2", " 11", "1,1") is 0,
+// so a firmware that demands a loader version is refused.
+float LoaderVersionFromText(std::string_view text);
+
 } // namespace fw::wire

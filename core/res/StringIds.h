@@ -186,4 +186,7 @@ inline constexpr int kFileWriteProtected = 9154;
 inline constexpr int kSettingsStayUnsaved = 9155;
 inline constexpr int kDisplayNotReached = 9156;
 
+// The receiver link.
+inline constexpr int kReceivedNotSaved = 9550;
+
 } // namespace fw::str

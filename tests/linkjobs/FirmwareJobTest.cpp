@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -172,17 +173,22 @@ TEST_F(FirmwareJobTest, BlockProtocolSendsWholeBlocksAndFollowsTheProgramming) {
     EXPECT_TRUE(rig.view.Has("progress=25"));
 }
 
-TEST_F(FirmwareJobTest, LoaderTooOldForTheFileIsRefused) {
-    Send(Firmware(5000, 2), Loader("1.1"));
+TEST_F(FirmwareJobTest, LoaderTooOldOrUnreadableForTheFileIsRefused) {
+    // strtod would read "nan", "inf" and "0x2" as numbers that pass the check.
+    for (const char* loader : {"1.1", "nan", "inf", "0x2", "1e9"}) {
+        SCOPED_TRACE(loader);
+        JobRig one;
+        Send(one, Firmware(5000, 2), Loader(loader));
 
-    EXPECT_EQ(rig.wire.Sent(), Frame("PROG CODE", 115200) + "RECFA");
-    EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{LoadResString(str::kWrongSoftwareVersion)});
-    EXPECT_EQ(rig.session->Outcome(), JobOutcome::Refused);
-    EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
-    EXPECT_EQ(rig.view.Status(), "");
-    EXPECT_EQ(rig.view.Progress(), 0);
-    EXPECT_TRUE(rig.view.StartEnabled());
-    EXPECT_TRUE(receiver->ReceivedFirmware().empty());
+        EXPECT_EQ(one.wire.Sent(), Frame("PROG CODE", 115200) + "RECFA");
+        EXPECT_EQ(one.view.Messages(), std::vector<std::string>{LoadResString(str::kWrongSoftwareVersion)});
+        EXPECT_EQ(one.session->Outcome(), JobOutcome::Refused);
+        EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
+        EXPECT_EQ(one.view.Status(), "");
+        EXPECT_EQ(one.view.Progress(), 0);
+        EXPECT_TRUE(one.view.StartEnabled());
+        EXPECT_TRUE(receiver->ReceivedFirmware().empty());
+    }
 }
 
 TEST_F(FirmwareJobTest, VersionWarningDecidesWhetherTheTransferRuns) {
@@ -207,6 +213,23 @@ TEST_F(FirmwareJobTest, VersionWarningDecidesWhetherTheTransferRuns) {
     EXPECT_EQ(rig.view.Warnings().size(), 2u);
     ExpectProgrammed();
     EXPECT_EQ(receiver->ReceivedFirmware().size(), 4096u);
+}
+
+TEST_F(FirmwareJobTest, ReceiverNamesTheSoftwareItWasLastProgrammedWithEvenAfterARestart) {
+    sim::SimulatorOptions options = Loader("1.1");
+    options.stateFolder = files.File("receiver");
+    // Whole blocks, so that the trailer goes out too.
+    CReceiverdat record = Firmware(6144, 1, "ABC V1.30");
+    test::WriteBytes(record.m_path, test::FirmwareImage(6144, "ABC V1.30", "demo"));
+    Send(record, options); // onto "ABC V1.20": newer, no warning
+    ExpectProgrammed();
+
+    // A new simulator on the same state folder: the same file is installed already.
+    JobRig again;
+    again.view.AnswerVersionWarning(false);
+    Send(again, record, options);
+    ASSERT_EQ(again.view.Warnings().size(), 1u) << again.view.Dump() << test::LogOf(*receiver);
+    EXPECT_EQ(again.view.Warnings()[0].mode, VersionWarningMode::SameVersion);
 }
 
 TEST_F(FirmwareJobTest, NoWarningForAReceiverWithoutSoftwareOrWithWarningsOff) {
@@ -271,6 +294,30 @@ TEST_F(FirmwareJobTest, EachProtocolErrorEndsInItsMessage) {
         const bool vanished = !c.faults.empty() && c.faults[0].kind == FaultKind::LineVanishes;
         ExpectFailed(one, LoadResString(c.errorId), !vanished);
         EXPECT_EQ(one.view.EndDialogCount(), 0);
+    }
+}
+
+// The protocol's own waits, unscaled and on the clock: run alone (label "slow").
+class FirmwareJobSlowTest : public FirmwareJobTest {
+protected:
+    void SetUp() override { SetLinkTimeFactor(1.0); }
+};
+
+TEST_F(FirmwareJobSlowTest, SilentReceiverIsGivenUpAfterTheRealTimeOuts) {
+    using Clock = std::chrono::steady_clock;
+    // The model reply has 3000 ms, every answer during the job 5000 ms.
+    const std::pair<Step, int> cases[] = {{Step::ModelReply, 3000}, {Step::SimpleHeaderReply, 5000}};
+    for (const auto& [step, waitMs] : cases) {
+        SCOPED_TRACE(waitMs);
+        sim::SimulatorOptions options = Loader("1.0");
+        options.faults = {{step, 0, FaultKind::Silence}};
+        JobRig one;
+        const auto start = Clock::now();
+        Send(one, Firmware(3000), options);
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+        EXPECT_GE(elapsed.count(), waitMs);
+        EXPECT_LT(elapsed.count(), waitMs + 4000); // the pauses of the simple protocol come on top
+        EXPECT_EQ(one.session->Outcome(), JobOutcome::Failed) << one.view.Dump();
     }
 }
 

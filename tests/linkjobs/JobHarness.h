@@ -83,6 +83,36 @@ inline std::string U32(std::uint32_t value) {
                        static_cast<char>((value >> 8) & 0xFF), static_cast<char>(value & 0xFF)};
 }
 
+// Something other than a receiver at the far end of a port: it answers every command frame at
+// once with nine bytes that are no detection reply, so a search moves on without waiting out
+// its time-out and a test needs no race against it.
+class StrangerOnLine {
+public:
+    explicit StrangerOnLine(const PtyEnd& end)
+        : m_thread([this, &end](std::stop_token stop) {
+              std::string pending;
+              while (!stop.stop_requested()) {
+                  pending += end.Receive(kCommandFrameBytes - pending.size(), 20);
+                  if (pending.size() < kCommandFrameBytes)
+                      continue;
+                  end.Send("XXXXXXXXX");
+                  std::lock_guard lock(m_mutex);
+                  m_frames.push_back(std::exchange(pending, {}));
+              }
+          }) {}
+
+    std::vector<std::string> Frames() const {
+        std::lock_guard lock(m_mutex);
+        return m_frames;
+    }
+
+private:
+    static constexpr std::size_t kCommandFrameBytes = 14;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_frames;
+    std::jthread m_thread; // last: stopped and joined before the frames go
+};
+
 // A simulated receiver serving on its own pseudo-terminal; nullptr (with a test failure) when
 // none could be made.
 inline std::unique_ptr<sim::ReceiverSimulator> StartReceiver(sim::SimulatorOptions options) {
@@ -206,11 +236,11 @@ inline void ExpectJobFailed(const JobRig& one, const std::string& message,
     EXPECT_TRUE(one.view.CancelEnabled());
 }
 
-// A load that kept nothing: no file in the save folder and none reported, status and progress
-// emptied, start enabled for another try.
-inline void ExpectNoFileKept(const JobRig& one, JobOutcome outcome) {
+// A load that kept nothing: no file in the save folder and none reported, the status text
+// given (else emptied), progress emptied, start enabled for another try.
+inline void ExpectNoFileKept(const JobRig& one, JobOutcome outcome, const std::string& status = {}) {
     EXPECT_EQ(EntryCount(one.dir.Path()), 0u);
-    EXPECT_EQ(one.view.Status(), "");
+    EXPECT_EQ(one.view.Status(), status);
     EXPECT_EQ(one.view.Progress(), 0);
     EXPECT_TRUE(one.view.StartEnabled());
     EXPECT_EQ(one.view.FileSavedCount(), 0);

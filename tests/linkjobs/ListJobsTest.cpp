@@ -297,8 +297,10 @@ TEST_F(ListJobTest, SaveAsCancelledOrUnwritableLeavesNoFile) {
     JobRig cancelled;
     cancelled.view.AnswerSaveAsCancel();
     Load(cancelled);
+    // Received whole: no word of a cancelled connection or a restart.
     EXPECT_TRUE(cancelled.view.Messages().empty()) << cancelled.view.Dump();
-    test::ExpectNoFileKept(cancelled, JobOutcome::Cancelled);
+    test::ExpectNoFileKept(cancelled, JobOutcome::NotSaved, LoadResString(str::kReceivedNotSaved));
+    EXPECT_EQ(cancelled.view.EndDialogCount(), 0);
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
 
     JobRig unwritable;
@@ -691,6 +693,26 @@ TEST_F(ListChainTest, ChainedSendOfAListWithoutProgramsIsRefused) {
     RunChained(second, tv, SendJob(path, "TV", 1));
     test::ExpectChainStopped(tv, FormatText(LoadResString(str::kSendEmptyListRefused), {path}));
     EXPECT_TRUE(tv.wire.Chunks().empty());
+}
+
+// A receiver without software tells no capacity, so after its first flash the chain cannot
+// know how many lines to send.
+class ChainOnAReceiverWithoutSoftwareTest : public ListChainTest {
+protected:
+    void SetUp() override {
+        ListJobTest::SetUp();
+        StartReceiver(Receiver(sim::Model::RecFa, faults));
+    }
+};
+
+TEST_F(ChainOnAReceiverWithoutSoftwareTest, ListStepRefusesWithAdviceAndSendsNothing) {
+    RunFirstSteps();
+    EXPECT_FALSE(receiver->ReceivedFirmware().empty());
+    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ProgramLines(50), "TV"), "TV", 1));
+    test::ExpectChainStopped(tv, LoadResString(str::kChainCapacityUnknown));
+    EXPECT_TRUE(tv.wire.Chunks().empty());
+    EXPECT_FALSE(tv.session->Port().IsOpen());
+    EXPECT_TRUE(receiver->ReceivedList(true).empty());
 }
 
 TEST_F(ListChainTest, ChainedSendWithoutAKnownCapacityOrPortSendsNothing) {

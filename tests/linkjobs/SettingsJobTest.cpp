@@ -116,7 +116,7 @@ TEST_F(SettingsJobTest, CancelledNameOrFailedWriteKeepsNothing) {
     cancelled.view.AnswerSaveAsCancel();
     Load(cancelled);
     EXPECT_TRUE(cancelled.view.Messages().empty());
-    test::ExpectNoFileKept(cancelled, JobOutcome::Cancelled);
+    test::ExpectNoFileKept(cancelled, JobOutcome::NotSaved, LoadResString(str::kReceivedNotSaved));
 
     // A folder that does not exist: the system's reason, no success and no file.
     JobRig unwritable;

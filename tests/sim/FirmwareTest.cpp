@@ -1,4 +1,5 @@
 #include "tests/sim/SimTestSupport.h"
+#include "tests/support/FileTestSupport.h"
 
 namespace fw::sim::test {
 namespace {
@@ -17,9 +18,10 @@ std::vector<unsigned char> AsBytes(std::string_view text) {
 }
 
 // Detection, the software text and the PC's "RECOK".
-void StartFirmware(PcPort& pc, std::string_view command = "PROG CODE") {
+void StartFirmware(PcPort& pc, std::string_view command = "PROG CODE",
+                   const std::string& installed = "ABC V1.20") {
     EXPECT_EQ(pc.Detect(command), "ZEB30");
-    EXPECT_EQ(pc.Receive(10), std::string("ABC V1.20") + '\0');
+    EXPECT_EQ(pc.Receive(installed.size() + 1), installed + '\0');
     pc.Send("RECOK");
 }
 
@@ -80,6 +82,46 @@ TEST_F(SimFirmware, BlockProtocolAnswersEveryBlock) {
     EXPECT_EQ(pc.Receive(6), kProgressToEnd);
     EXPECT_EQ(simulator->ReceivedFirmware(), AsBytes(image));
     EXPECT_TRUE(simulator.WaitForJobs(1));
+}
+
+TEST(SimFirmwareName, VersionTextIsTheTrailersSecondText) {
+    const std::string nul(1, '\0');
+    EXPECT_EQ(FirmwareVersionText(::fw::test::FirmwareImage(3000, "XYZ V2.00", "d")), "XYZ V2.00");
+    EXPECT_EQ(FirmwareVersionText(::fw::test::FirmwareImage(2048, "XYZ V2.00")), "XYZ V2.00");
+    EXPECT_EQ(FirmwareVersionText(::fw::test::FirmwareImage(3000, "")), std::nullopt);
+    EXPECT_EQ(FirmwareVersionText(std::string(2047, 'x') + nul), std::nullopt); // too short
+    EXPECT_EQ(FirmwareVersionText(std::string(3000, 'x')), std::nullopt);       // no texts
+    EXPECT_EQ(FirmwareVersionText(std::string(952, 'x') + "OTHER" + nul + "V1" + nul + std::string(2039, 'x')),
+              std::nullopt);
+    EXPECT_EQ(FirmwareVersionText(std::string(952, 'x') + "SOFTWARE-VERSION-2MB" + nul + "V2" + nul +
+                                  std::string(2024, 'x')),
+              "V2");
+}
+
+TEST_F(SimFirmware, OnlyAProgrammedImageRenamesTheSoftware) {
+    SimulatorOptions options = WithLoader("1.1");
+    // The first image never reports its programming finished.
+    options.faults = {{Step::ProgressByte, 5, FaultKind::Silence}};
+    Running simulator(options);
+    auto send = [&](const std::string& installed, const std::string& version, std::size_t progress) {
+        const std::string image = ::fw::test::FirmwareImage(2048, version);
+        PcPort pc(simulator.Device());
+        StartFirmware(pc, "PROG CODE", installed);
+        pc.Send(U32BE(2));
+        EXPECT_EQ(pc.Receive(5), "RECOK");
+        for (std::size_t block = 0; block < 2; ++block) {
+            const std::string data = image.substr(block * 1024, 1024);
+            pc.Send(BlockHeader(0x0D, data) + data);
+            EXPECT_EQ(pc.Receive(1), "\r") << simulator.Log();
+        }
+        return pc.Receive(progress);
+    };
+    EXPECT_EQ(send("ABC V1.20", "ABC V9.99", 5), kProgressToEnd.substr(0, 5));
+    ASSERT_TRUE(simulator.WaitForJobs(1)) << simulator.Log();
+    EXPECT_EQ(send("ABC V1.20", "ABC V1.30", 6), kProgressToEnd);
+    ASSERT_TRUE(simulator.WaitForJobs(2)) << simulator.Log();
+    PcPort pc(simulator.Device());
+    StartFirmware(pc, "PROG CODE", "ABC V1.30");
 }
 
 TEST_F(SimFirmware, BlockWithWrongSumOrAbortEndsTheJob) {

@@ -18,6 +18,7 @@
 #include "core/util/FileIo.h"
 #include "core/util/TextUtil.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -78,11 +79,13 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
     }
     if (arguments.Has("--baud")) {
         const std::string baud = arguments.Value("--baud");
-        if (baud != "19200" && baud != "38400" && baud != "57600" && baud != "115200") {
+        const auto offered = std::find_if(kBaudRates.begin(), kBaudRates.end(),
+                                          [&](int rate) { return std::to_string(rate) == baud; });
+        if (offered == kBaudRates.end()) {
             err << FormatText(LoadResString(str::kCliBadValue), {"--baud", baud}) << '\n';
             return false;
         }
-        context.settings.baudRate = ToIntC(baud);
+        context.settings.baudRate = *offered;
     }
     return true;
 }
