@@ -2,13 +2,29 @@
 
 #include "core/lists/ProgramRecord.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace fw {
 
 inline constexpr int kPoolRows = 4000;
+
+// The rows of a pool at one moment. Rows are shared with the pool and with other snapshots
+// until one side changes them, so the undo history holds many without copying programs.
+class PoolSnapshot {
+public:
+    bool operator==(const PoolSnapshot& other) const;
+    // What this snapshot adds on top of rows already counted in `counted`: its row table and
+    // the rows not yet seen. Shared rows are counted once across all snapshots given.
+    std::size_t AccountBytes(std::unordered_set<const ProgramRow*>& counted) const;
+
+private:
+    friend class CProgramPool;
+    std::vector<std::shared_ptr<ProgramRow>> m_rows;
+};
 
 // The program places the editor shows and the list file holds: always kPoolRows rows of
 // eleven byte strings (Windows-1252, never converted). A row's address (Adr) is its index.
@@ -16,6 +32,9 @@ inline constexpr int kPoolRows = 4000;
 class CProgramPool {
 public:
     CProgramPool();
+
+    PoolSnapshot Snapshot() const;
+    void Restore(const PoolSnapshot& snapshot);
 
     static constexpr int RowCount() { return kPoolRows; }
     static bool IsValidRow(int row) { return row >= 0 && row < kPoolRows; }
@@ -43,7 +62,11 @@ public:
     void RemoveRows(int row, int count);
 
 private:
-    std::vector<ProgramRow> m_rows;
+    // The row to write into, unshared first; an empty row is held as no row at all.
+    ProgramRow& WritableRow(int row);
+    void DropIfEmpty(int row);
+
+    std::vector<std::shared_ptr<ProgramRow>> m_rows;
 };
 
 // The completeness rule on a pool row: the row index when it is incomplete, else -1

@@ -1,0 +1,100 @@
+#include "core/lists/EditHistory.h"
+
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+
+#include <unordered_set>
+
+namespace fw {
+namespace {
+
+template <typename Steps>
+int NameOfLast(const Steps& steps) {
+    return steps.empty() ? 0 : steps.back().name;
+}
+
+std::string StepText(int textId, int name) {
+    return name == 0 ? std::string() : FormatText(LoadResString(textId), {LoadResString(name)});
+}
+
+} // namespace
+
+int CEditHistory::UndoName() const {
+    return NameOfLast(m_undo);
+}
+
+int CEditHistory::RedoName() const {
+    return NameOfLast(m_redo);
+}
+
+std::string CEditHistory::UndoText() const {
+    return StepText(str::kUndoStep, UndoName());
+}
+
+std::string CEditHistory::RedoText() const {
+    return StepText(str::kRedoStep, RedoName());
+}
+
+CEditHistory::State CEditHistory::Capture(const ListDocument& doc) {
+    return State{doc.pool.Snapshot(), doc.banks, doc.description, doc.listType};
+}
+
+bool CEditHistory::SameState(const State& state, const ListDocument& doc) {
+    return state.listType == doc.listType && state.description == doc.description &&
+           state.banks.SameBanks(doc.banks) && state.rows == doc.pool.Snapshot();
+}
+
+void CEditHistory::Apply(State state, ListDocument& doc) {
+    doc.pool.Restore(state.rows);
+    doc.banks = std::move(state.banks);
+    doc.description = std::move(state.description);
+    doc.listType = state.listType;
+    doc.poolCut.reset();
+    doc.bankCut.reset();
+}
+
+void CEditHistory::Record(const ListDocument& doc, State before, int name) {
+    if (SameState(before, doc))
+        return;
+    m_redo.clear();
+    m_undo.push_back(Step{name, std::move(before)});
+    if (m_undo.size() > kMaxSteps)
+        m_undo.pop_front();
+}
+
+bool CEditHistory::Move(std::deque<Step>& from, std::deque<Step>& to, ListDocument& doc) {
+    if (from.empty())
+        return false;
+    Step step = std::move(from.back());
+    from.pop_back();
+    to.push_back(Step{step.name, Capture(doc)});
+    Apply(std::move(step.state), doc);
+    return true;
+}
+
+bool CEditHistory::Undo(ListDocument& doc) {
+    return Move(m_undo, m_redo, doc);
+}
+
+bool CEditHistory::Redo(ListDocument& doc) {
+    return Move(m_redo, m_undo, doc);
+}
+
+void CEditHistory::Clear() {
+    m_undo.clear();
+    m_redo.clear();
+}
+
+std::size_t CEditHistory::AccountedBytes() const {
+    std::unordered_set<const ProgramRow*> counted;
+    std::size_t bytes = sizeof(CEditHistory);
+    for (const auto* steps : {&m_undo, &m_redo}) {
+        for (const Step& step : *steps) {
+            bytes += sizeof(Step) - sizeof(State) + step.state.rows.AccountBytes(counted) +
+                     step.state.banks.AccountBytes() + step.state.description.capacity();
+        }
+    }
+    return bytes;
+}
+
+} // namespace fw
