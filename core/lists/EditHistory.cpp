@@ -3,7 +3,6 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 
-#include <unordered_set>
 
 namespace fw {
 namespace {
@@ -41,7 +40,7 @@ CEditHistory::State CEditHistory::Capture(const ListDocument& doc) {
 
 bool CEditHistory::SameState(const State& state, const ListDocument& doc) {
     return state.listType == doc.listType && state.description == doc.description &&
-           state.banks.SameBanks(doc.banks) && state.rows == doc.pool.Snapshot();
+           state.banks.SameBanks(doc.banks) && doc.pool.HasRowsOf(state.rows);
 }
 
 void CEditHistory::Apply(State state, ListDocument& doc) {
@@ -53,13 +52,27 @@ void CEditHistory::Apply(State state, ListDocument& doc) {
     doc.bankCut.reset();
 }
 
+std::size_t CEditHistory::BytesBeyond(const State& state, const PoolSnapshot& next) {
+    return sizeof(Step) - sizeof(State) + state.rows.BytesBeyond(next) +
+           state.banks.AccountBytes() + state.description.capacity();
+}
+
 void CEditHistory::Record(const ListDocument& doc, State before, int name) {
     if (SameState(before, doc))
         return;
+    for (const Step& step : m_redo)
+        m_bytes -= step.bytes;
     m_redo.clear();
-    m_undo.push_back(Step{name, std::move(before)});
-    if (m_undo.size() > kMaxSteps)
-        m_undo.pop_front();
+    const std::size_t bytes = BytesBeyond(before, doc.pool.Snapshot());
+    m_undo.push_back(Step{name, std::move(before), bytes});
+    m_bytes += bytes;
+    while (m_undo.size() > 1 && (m_undo.size() > kMaxSteps || m_bytes > kMaxBytes))
+        DropOldestStep();
+}
+
+void CEditHistory::DropOldestStep() {
+    m_bytes -= m_undo.front().bytes;
+    m_undo.pop_front();
 }
 
 bool CEditHistory::Move(std::deque<Step>& from, std::deque<Step>& to, ListDocument& doc) {
@@ -67,7 +80,10 @@ bool CEditHistory::Move(std::deque<Step>& from, std::deque<Step>& to, ListDocume
         return false;
     Step step = std::move(from.back());
     from.pop_back();
-    to.push_back(Step{step.name, Capture(doc)});
+    State current = Capture(doc);
+    const std::size_t bytes = BytesBeyond(current, step.state.rows);
+    m_bytes = m_bytes - step.bytes + bytes;
+    to.push_back(Step{step.name, std::move(current), bytes});
     Apply(std::move(step.state), doc);
     return true;
 }
@@ -83,18 +99,7 @@ bool CEditHistory::Redo(ListDocument& doc) {
 void CEditHistory::Clear() {
     m_undo.clear();
     m_redo.clear();
-}
-
-std::size_t CEditHistory::AccountedBytes() const {
-    std::unordered_set<const ProgramRow*> counted;
-    std::size_t bytes = sizeof(CEditHistory);
-    for (const auto* steps : {&m_undo, &m_redo}) {
-        for (const Step& step : *steps) {
-            bytes += sizeof(Step) - sizeof(State) + step.state.rows.AccountBytes(counted) +
-                     step.state.banks.AccountBytes() + step.state.description.capacity();
-        }
-    }
-    return bytes;
+    m_bytes = 0;
 }
 
 } // namespace fw

@@ -16,6 +16,10 @@ namespace fw {
 class CEditHistory {
 public:
     static constexpr std::size_t kMaxSteps = 200;
+    // Ordinary edits keep all kMaxSteps far below it (about 22 MB on a full pool with full
+    // banks); a run of edits that each rewrite thousands of rows drops the oldest steps
+    // instead of holding hundreds of megabytes.
+    static constexpr std::size_t kMaxBytes = 48u * 1024 * 1024;
 
     // Runs command(doc) and records a step named by the result's stepName when the document
     // changed.
@@ -42,8 +46,9 @@ public:
     void Clear();
 
     std::size_t StepCount() const { return m_undo.size() + m_redo.size(); }
-    // The memory the steps hold, rows shared between them counted once.
-    std::size_t AccountedBytes() const;
+    // The memory the steps hold beyond the document's own rows; a row shared by several
+    // steps is counted once.
+    std::size_t AccountedBytes() const { return m_bytes; }
 
 private:
     struct State {
@@ -55,16 +60,20 @@ private:
     struct Step {
         int name = 0;
         State state;
+        std::size_t bytes = 0; // beyond the state that follows it
     };
 
     static State Capture(const ListDocument& doc);
     static bool SameState(const State& state, const ListDocument& doc);
     static void Apply(State state, ListDocument& doc);
+    static std::size_t BytesBeyond(const State& state, const PoolSnapshot& next);
     void Record(const ListDocument& doc, State before, int name);
-    static bool Move(std::deque<Step>& from, std::deque<Step>& to, ListDocument& doc);
+    bool Move(std::deque<Step>& from, std::deque<Step>& to, ListDocument& doc);
+    void DropOldestStep();
 
     std::deque<Step> m_undo;
     std::deque<Step> m_redo;
+    std::size_t m_bytes = 0;
 };
 
 } // namespace fw

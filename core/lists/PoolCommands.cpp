@@ -6,6 +6,7 @@
 #include "core/util/Cp1252.h"
 #include "core/util/TextUtil.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace fw {
@@ -19,64 +20,50 @@ void WriteProgramLine(CProgramPool& pool, int row, std::string_view pasted) {
     pool.SetRowFromLine(row, line);
 }
 
-// Follows every pool row to the row its program held before a move; -1 for a new row.
-class RowOrigins {
-public:
-    RowOrigins() : m_origin(kPoolRows) { std::iota(m_origin.begin(), m_origin.end(), 0); }
+// Rearranges the pool (row i takes the program of row sources[i], -1 an empty row) and moves
+// every bank reference with its program; references to programs that are gone are removed.
+// Returns the banks changed (0) and unchanged (1).
+BankFlags MovePrograms(ListDocument& doc, const std::vector<int>& sources) {
+    std::vector<int> table(kPoolRows, -1);
+    for (std::size_t row = 0; row < sources.size(); ++row)
+        if (CProgramPool::IsValidRow(sources[row]))
+            table[static_cast<std::size_t>(sources[row])] = static_cast<int>(row);
+    doc.pool.Rearrange(sources);
+    BankFlags changed = kUnchanged;
+    doc.banks.RemapPrograms(table, changed);
+    return changed;
+}
 
-    void Remove(int row) {
-        m_origin.erase(m_origin.begin() + row);
-        m_origin.push_back(-1);
-    }
-    void Insert(int row) {
-        m_origin.insert(m_origin.begin() + row, -1);
-        m_origin.pop_back();
-    }
-    void Set(int row, int origin) { m_origin[static_cast<std::size_t>(row)] = origin; }
+// The pool's rows in order, leaving out the given ones (ascending).
+std::vector<int> RowsWithout(const std::vector<int>& left) {
+    std::vector<int> rows;
+    rows.reserve(kPoolRows);
+    for (int row = 0; row < kPoolRows; ++row)
+        if (!std::binary_search(left.begin(), left.end(), row))
+            rows.push_back(row);
+    return rows;
+}
 
-    // For each former row its row now; -1 where its program is gone.
-    std::vector<int> RemapTable() const {
-        std::vector<int> table(kPoolRows, -1);
-        for (int row = 0; row < kPoolRows; ++row) {
-            const int origin = m_origin[static_cast<std::size_t>(row)];
-            if (origin >= 0)
-                table[static_cast<std::size_t>(origin)] = row;
-        }
-        return table;
-    }
-
-private:
-    std::vector<int> m_origin;
-};
-
-// Takes the cut rows out and puts the pasted lines (the same programs) back at target.
-EditResult PasteCut(ListDocument& doc, const PendingCut& cut, int target,
-                    const std::vector<std::string_view>& lines, bool inserting) {
+// The cut rows leave their places and land at target, before its program or over the rows
+// from there. They are moved as they are: the clipboard holds exactly their text.
+EditResult PasteCut(ListDocument& doc, const PendingCut& cut, int target, bool inserting) {
     const int stepName = inserting ? str::kStepMoveRows : str::kStepPasteOverwriting;
     if (cut.Contains(target)) {
         doc.poolCut.reset();
         return MakeResult(EditStatus::TargetInCut, 0, stepName);
     }
-    RowOrigins origins;
-    for (auto row = cut.items.rbegin(); row != cut.items.rend(); ++row) {
-        doc.pool.RemoveRows(*row, 1);
-        origins.Remove(*row);
-    }
+    std::vector<int> sources = RowsWithout(cut.items);
     target -= cut.CountBelow(target);
-    const std::size_t count = std::min(lines.size(), cut.items.size());
-    for (std::size_t j = 0; j < count; ++j) {
-        const int row = target + static_cast<int>(j);
-        if (!CProgramPool::IsValidRow(row))
-            break;
-        if (inserting) {
-            doc.pool.InsertEmptyRows(row, 1);
-            origins.Insert(row);
-        }
-        WriteProgramLine(doc.pool, row, lines[j]);
-        origins.Set(row, cut.items[j]);
+    if (inserting) {
+        sources.insert(sources.begin() + target, cut.items.begin(), cut.items.end());
+    } else {
+        // The rows left empty at the end hold no program, so no reference may move there.
+        sources.resize(kPoolRows, -1);
+        for (std::size_t j = 0; j < cut.items.size(); ++j)
+            if (CProgramPool::IsValidRow(target + static_cast<int>(j)))
+                sources[static_cast<std::size_t>(target) + j] = cut.items[j];
     }
-    BankFlags changed = kUnchanged;
-    doc.banks.RemapPrograms(origins.RemapTable(), changed);
+    MovePrograms(doc, sources);
     return Done(stepName);
 }
 
@@ -87,7 +74,7 @@ EditResult Paste(ListDocument& doc, int target, std::string_view clipboard, bool
         return MakeResult(EditStatus::NothingToDo, 0);
     EditResult result;
     if (const PendingCut* cut = HonouredCut(doc.poolCut, clipboard)) {
-        result = PasteCut(doc, *cut, target, lines, inserting);
+        result = PasteCut(doc, *cut, target, inserting);
     } else {
         const int count = std::min(static_cast<int>(lines.size()), kPoolRows - target);
         if (inserting) {
@@ -152,25 +139,21 @@ EditResult InsertEmptyRows(ListDocument& doc, int row, int count) {
 
 EditResult ClearRows(ListDocument& doc, std::vector<int> rows) {
     doc.poolCut.reset();
-    BankFlags changed = kUnchanged;
-    for (int row : SortedItems(std::move(rows), kPoolRows)) {
-        doc.banks.RemoveProgram(row, changed);
-        doc.pool.SetRow(row, ProgramRow{});
-    }
-    ForgetStaleBankCut(doc, changed);
+    std::vector<int> sources(kPoolRows);
+    std::iota(sources.begin(), sources.end(), 0);
+    for (int row : SortedItems(std::move(rows), kPoolRows))
+        sources[static_cast<std::size_t>(row)] = -1;
+    ForgetStaleBankCut(doc, MovePrograms(doc, sources));
     return Done(str::kStepClearRows);
 }
 
 EditResult DeleteRows(ListDocument& doc, std::vector<int> rows) {
     doc.poolCut.reset();
     rows = SortedItems(std::move(rows), kPoolRows);
-    if (!rows.empty())
-        doc.bankCut.reset();
-    BankFlags changed = kUnchanged;
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        doc.banks.DeleteProgram(*row, changed);
-        doc.pool.RemoveRows(*row, 1);
-    }
+    if (rows.empty())
+        return MakeResult(EditStatus::NothingToDo, 0, str::kStepDeleteRows);
+    doc.bankCut.reset();
+    MovePrograms(doc, RowsWithout(rows));
     return Done(str::kStepDeleteRows);
 }
 

@@ -27,15 +27,15 @@ std::size_t RowBytes(const ProgramRow& row) {
 
 } // namespace
 
-bool PoolSnapshot::operator==(const PoolSnapshot& other) const {
-    return std::equal(m_rows.begin(), m_rows.end(), other.m_rows.begin(), other.m_rows.end(),
-                      SameRow);
-}
-
-std::size_t PoolSnapshot::AccountBytes(std::unordered_set<const ProgramRow*>& counted) const {
+std::size_t PoolSnapshot::BytesBeyond(const PoolSnapshot& other) const {
+    std::vector<const ProgramRow*> shared;
+    shared.reserve(other.m_rows.size());
+    for (const auto& row : other.m_rows)
+        shared.push_back(row.get());
+    std::sort(shared.begin(), shared.end());
     std::size_t bytes = sizeof(PoolSnapshot) + m_rows.capacity() * sizeof(m_rows[0]);
     for (const auto& row : m_rows)
-        if (row && counted.insert(row.get()).second)
+        if (row && !std::binary_search(shared.begin(), shared.end(), row.get()))
             bytes += RowBytes(*row);
     return bytes;
 }
@@ -154,6 +154,19 @@ void CProgramPool::RemoveRows(int row, int count) {
     const auto first = m_rows.begin() + row;
     std::move(first + count, m_rows.end(), first);
     std::fill(m_rows.end() - count, m_rows.end(), nullptr);
+}
+
+void CProgramPool::Rearrange(const std::vector<int>& sources) {
+    std::vector<std::shared_ptr<ProgramRow>> rows(kPoolRows);
+    for (std::size_t row = 0; row < rows.size() && row < sources.size(); ++row)
+        if (IsValidRow(sources[row]))
+            rows[row] = m_rows[static_cast<std::size_t>(sources[row])];
+    m_rows = std::move(rows);
+}
+
+bool CProgramPool::HasRowsOf(const PoolSnapshot& snapshot) const {
+    return std::equal(m_rows.begin(), m_rows.end(), snapshot.m_rows.begin(),
+                      snapshot.m_rows.end(), SameRow);
 }
 
 int IsRowIncomplete(const CProgramPool& pool, int row, int listType, bool force) {

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace fw {
@@ -16,10 +15,9 @@ inline constexpr int kPoolRows = 4000;
 // until one side changes them, so the undo history holds many without copying programs.
 class PoolSnapshot {
 public:
-    bool operator==(const PoolSnapshot& other) const;
-    // What this snapshot adds on top of rows already counted in `counted`: its row table and
-    // the rows not yet seen. Shared rows are counted once across all snapshots given.
-    std::size_t AccountBytes(std::unordered_set<const ProgramRow*>& counted) const;
+    // The memory this snapshot holds beyond the rows it shares with other: its row table and
+    // the rows other does not hold.
+    std::size_t BytesBeyond(const PoolSnapshot& other) const;
 
 private:
     friend class CProgramPool;
@@ -60,6 +58,10 @@ public:
     // many empty ones. Counts are clipped to the rows that exist.
     void InsertEmptyRows(int row, int count);
     void RemoveRows(int row, int count);
+    // Row i takes the program of row sources[i]; -1, a row outside the pool or a missing
+    // element leaves it empty.
+    void Rearrange(const std::vector<int>& sources);
+    bool HasRowsOf(const PoolSnapshot& snapshot) const;
 
 private:
     // The row to write into, unshared first; an empty row is held as no row at all.

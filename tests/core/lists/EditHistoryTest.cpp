@@ -170,5 +170,28 @@ TEST(EditHistoryTest, KeepsTheLastStepsOnAFullPoolWithinItsMemoryBound) {
     EXPECT_LT(history.AccountedBytes(), 50u * 1024 * 1024);
 }
 
+TEST(EditHistoryTest, EditsThatRewriteThousandsOfRowsDropTheOldestStepsToStayInBounds) {
+    ListDocument doc;
+    CEditHistory history;
+    const int runs = 60;
+    for (int run = 0; run < runs; ++run) {
+        std::string text;
+        for (int row = 0; row < kPoolRows; ++row)
+            text += ProgramLine("R" + std::to_string(run) + "/" + std::to_string(row)) + "\r\n";
+        history.Run(doc, [&text](ListDocument& d) { return PasteOverwriting(d, 0, text); });
+        ASSERT_LE(history.AccountedBytes(), CEditHistory::kMaxBytes);
+    }
+    const int kept = static_cast<int>(history.StepCount());
+    EXPECT_GT(kept, 10);
+    EXPECT_LT(kept, runs);
+    while (history.Undo(doc)) {
+    }
+    EXPECT_EQ(doc.pool.Cell(3, kFieldName), "R" + std::to_string(runs - kept - 1) + "/3");
+    while (history.Redo(doc)) {
+    }
+    EXPECT_EQ(doc.pool.Cell(3, kFieldName), "R" + std::to_string(runs - 1) + "/3");
+    EXPECT_LE(history.AccountedBytes(), CEditHistory::kMaxBytes);
+}
+
 } // namespace
 } // namespace fw
