@@ -3,12 +3,10 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 
-
 namespace fw {
 namespace {
 
-template <typename Steps>
-int NameOfLast(const Steps& steps) {
+template <typename Steps> int NameOfLast(const Steps& steps) {
     return steps.empty() ? 0 : steps.back().name;
 }
 

@@ -23,8 +23,7 @@ public:
 
     // Runs command(doc) and records a step named by the result's stepName when the document
     // changed.
-    template <typename Command>
-    EditResult Run(ListDocument& doc, Command&& command) {
+    template <typename Command> EditResult Run(ListDocument& doc, Command&& command) {
         State before = Capture(doc);
         EditResult result = std::forward<Command>(command)(doc);
         Record(doc, std::move(before), result.stepName);

@@ -111,7 +111,8 @@ EditResult EditCell(ListDocument& doc, int row, int column, std::string text) {
         return MakeResult(EditStatus::NothingToDo, 0, str::kStepEditCell);
     const CellCheck check = ValidateCell(column, text);
     if (check.result == 0) {
-        EditResult result = MakeResult(EditStatus::CellRejected, check.messageId, str::kStepEditCell);
+        EditResult result =
+            MakeResult(EditStatus::CellRejected, check.messageId, str::kStepEditCell);
         result.message = check.message;
         return result;
     }
@@ -185,7 +186,7 @@ EditResult AddToBank(ListDocument& doc, std::vector<int> rows, int bank, int pos
     for (std::size_t k = 0; k < rows.size(); ++k) {
         if (IsRowIncomplete(doc.pool, rows[k], doc.listType, true) >= 0) {
             result = MakeResult(EditStatus::IncompleteProgram, str::kAddIncompleteProgram,
-                             str::kStepAddToBank);
+                                str::kStepAddToBank);
             result.row = rows[k];
             break;
         }

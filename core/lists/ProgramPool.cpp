@@ -165,8 +165,8 @@ void CProgramPool::Rearrange(const std::vector<int>& sources) {
 }
 
 bool CProgramPool::HasRowsOf(const PoolSnapshot& snapshot) const {
-    return std::equal(m_rows.begin(), m_rows.end(), snapshot.m_rows.begin(),
-                      snapshot.m_rows.end(), SameRow);
+    return std::equal(m_rows.begin(), m_rows.end(), snapshot.m_rows.begin(), snapshot.m_rows.end(),
+                      SameRow);
 }
 
 int IsRowIncomplete(const CProgramPool& pool, int row, int listType, bool force) {

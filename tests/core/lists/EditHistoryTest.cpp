@@ -1,5 +1,5 @@
-#include "core/favourites/BankCommands.h"
 #include "core/lists/EditHistory.h"
+#include "core/favourites/BankCommands.h"
 #include "core/lists/PoolCommands.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
@@ -59,21 +59,40 @@ std::vector<CommandCase> EveryCommand() {
     return {
         {str::kStepEditCell, [](ListDocument& d) { return EditCell(d, 5, 2, "Renamed"); }},
         {str::kStepInsertRows, [](ListDocument& d) { return InsertEmptyRows(d, 3, 2); }},
-        {str::kStepClearRows, [](ListDocument& d) { return ClearRows(d, {5, 7}); }},
-        {str::kStepDeleteRows, [](ListDocument& d) { return DeleteRows(d, {0, 10}); }},
+        {str::kStepClearRows,
+         [](ListDocument& d) {
+             return ClearRows(d, {5, 7});
+         }},
+        {str::kStepDeleteRows,
+         [](ListDocument& d) {
+             return DeleteRows(d, {0, 10});
+         }},
         {str::kStepPasteOverwriting,
-         [](ListDocument& d) { return PasteOverwriting(d, 18, CopyRows(d, {1, 2, 3})); }},
+         [](ListDocument& d) {
+             return PasteOverwriting(d, 18, CopyRows(d, {1, 2, 3}));
+         }},
         {str::kStepPasteRows,
-         [](ListDocument& d) { return PasteInserting(d, 1, CopyRows(d, {5, 19})); }},
+         [](ListDocument& d) {
+             return PasteInserting(d, 1, CopyRows(d, {5, 19}));
+         }},
         {str::kStepPasteOverwriting, cutThen({5, 10}, false)},
         {str::kStepMoveRows, cutThen({0, 5, 10}, true)},
-        {str::kStepAddToBank, [](ListDocument& d) { return AddToBank(d, {11, 12, 13}, 3, 1); }},
+        {str::kStepAddToBank,
+         [](ListDocument& d) {
+             return AddToBank(d, {11, 12, 13}, 3, 1);
+         }},
         {str::kStepDeleteBankEntries,
-         [](ListDocument& d) { return DeleteBankEntries(d, 0, {1, 4}); }},
+         [](ListDocument& d) {
+             return DeleteBankEntries(d, 0, {1, 4});
+         }},
         {str::kStepPasteBankEntries,
-         [](ListDocument& d) { return PasteBankEntries(d, 3, 0, CopyBankEntries(d, 0, {0, 3})); }},
+         [](ListDocument& d) {
+             return PasteBankEntries(d, 3, 0, CopyBankEntries(d, 0, {0, 3}));
+         }},
         {str::kStepMoveBankEntries,
-         [](ListDocument& d) { return PasteBankEntries(d, 3, 1, CutBankEntries(d, 0, {1, 2})); }},
+         [](ListDocument& d) {
+             return PasteBankEntries(d, 3, 1, CutBankEntries(d, 0, {1, 2}));
+         }},
         {str::kStepDescription, [](ListDocument& d) { return SetDescription(d, "Astra"); }},
         {str::kStepListType, [](ListDocument& d) { return SetListType(d, kListRadio); }},
     };
@@ -111,7 +130,9 @@ TEST(EditHistoryTest, OnlyCommandsThatChangedSomethingAreSteps) {
     const std::vector<Command> unchanged = {
         [](ListDocument& d) { return EditCell(d, 5, 2, "P5"); },
         [](ListDocument& d) { return EditCell(d, 5, 3, "x"); }, // rejected
-        [](ListDocument& d) { return PasteOverwriting(d, 0, CopyRows(d, {0, 1})); },
+        [](ListDocument& d) {
+            return PasteOverwriting(d, 0, CopyRows(d, {0, 1}));
+        },
         [](ListDocument& d) { return AddToBank(d, {12}, 0, -1); }, // incomplete at once
         [](ListDocument& d) { return PasteBankEntries(d, 0, -1, "nothing\t1\r\n"); },
         [](ListDocument& d) { return ClearRows(d, {30}); },
@@ -144,12 +165,22 @@ TEST(EditHistoryTest, KeepsTheLastStepsOnAFullPoolWithinItsMemoryBound) {
     int edits = 0;
     const std::vector<Command> steps = {
         [](ListDocument& d) { return InsertEmptyRows(d, 0, 1); },
-        [](ListDocument& d) { return DeleteRows(d, {0, 2000}); },
-        [](ListDocument& d) { return PasteInserting(d, 5, CopyRows(d, {100, 101, 102})); },
-        [](ListDocument& d) { return PasteInserting(d, 3000, CutRows(d, {4, 5, 6})); },
+        [](ListDocument& d) {
+            return DeleteRows(d, {0, 2000});
+        },
+        [](ListDocument& d) {
+            return PasteInserting(d, 5, CopyRows(d, {100, 101, 102}));
+        },
+        [](ListDocument& d) {
+            return PasteInserting(d, 3000, CutRows(d, {4, 5, 6}));
+        },
         [&edits](ListDocument& d) { return EditCell(d, 7, 2, "Edit " + std::to_string(++edits)); },
-        [](ListDocument& d) { return DeleteBankEntries(d, 4, {0, 1, 2}); },
-        [](ListDocument& d) { return AddToBank(d, {8, 9, 10}, 4, 0); },
+        [](ListDocument& d) {
+            return DeleteBankEntries(d, 4, {0, 1, 2});
+        },
+        [](ListDocument& d) {
+            return AddToBank(d, {8, 9, 10}, 4, 0);
+        },
     };
     CEditHistory history;
     const int runs = static_cast<int>(CEditHistory::kMaxSteps) + 20;

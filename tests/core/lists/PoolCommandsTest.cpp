@@ -1,5 +1,5 @@
-#include "core/lists/ClipboardText.h"
 #include "core/lists/PoolCommands.h"
+#include "core/lists/ClipboardText.h"
 #include "core/res/StringIds.h"
 #include "tests/core/lists/TestDocument.h"
 
