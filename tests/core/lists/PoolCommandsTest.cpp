@@ -162,6 +162,8 @@ TEST(PoolCommandsTest, AddToBankChecksCapacityThenCompleteness) {
         doc.banks.Insert(3, CFavEintrag{0}, -1);
     EXPECT_EQ(AddToBank(doc, {1, 2, 3, 4, 5}, 3, -1).messageId, str::kBankAlreadyFull);
     EXPECT_EQ(doc.banks.GetCount(3), kBankCapacity - 4);
+    EXPECT_EQ(AddToBank(doc, {1, 2, 4, 5}, 3, -1).status, EditStatus::Done);
+    EXPECT_EQ(doc.banks.GetCount(3), kBankCapacity);
 
     doc.pool.SetCell(3, kFieldVideoPid, "");
     doc.pool.SetCell(3, kFieldSid, "");
