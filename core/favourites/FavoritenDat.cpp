@@ -24,6 +24,13 @@ void CFavoritenDat::Clear() {
         bank.clear();
 }
 
+std::size_t CFavoritenDat::AccountBytes() const {
+    std::size_t bytes = sizeof(CFavoritenDat) + m_wireBuffer.capacity();
+    for (const auto& bank : m_banks)
+        bytes += bank.capacity() * sizeof(CFavEintrag);
+    return bytes;
+}
+
 int CFavoritenDat::GetCount(int bank) const {
     return IsValidBank(bank) ? static_cast<int>(Bank(bank).size()) : 0;
 }

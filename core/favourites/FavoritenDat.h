@@ -18,6 +18,7 @@ inline constexpr std::string_view kBankBlockMark = "BANK0:";
 // One bank entry: the pool address (row index) of a program.
 struct CFavEintrag {
     int m_nAddress = 0;
+    bool operator==(const CFavEintrag&) const = default;
 };
 
 // Per bank, set to 0 by an update operation when it changed that bank; other elements are
@@ -29,6 +30,10 @@ using BankFlags = std::array<int, kBankCount>;
 class CFavoritenDat {
 public:
     void Clear();
+
+    // The banks alone; the wire buffer is scratch space.
+    bool SameBanks(const CFavoritenDat& other) const { return m_banks == other.m_banks; }
+    std::size_t AccountBytes() const;
 
     int GetCount(int bank) const;
     // -1 for a bank or index outside the banks.

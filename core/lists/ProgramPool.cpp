@@ -11,18 +11,71 @@ bool IsValidField(int field) {
     return field >= 0 && field < kFieldCount;
 }
 
+bool SameRow(const std::shared_ptr<ProgramRow>& a, const std::shared_ptr<ProgramRow>& b) {
+    if (a == b)
+        return true;
+    return (a ? *a : kEmptyRow) == (b ? *b : kEmptyRow);
+}
+
+std::size_t RowBytes(const ProgramRow& row) {
+    std::size_t bytes = sizeof(ProgramRow);
+    for (const std::string& cell : row)
+        if (cell.capacity() > std::string().capacity())
+            bytes += cell.capacity() + 1;
+    return bytes;
+}
+
 } // namespace
+
+std::size_t PoolSnapshot::BytesBeyond(const PoolSnapshot& other) const {
+    std::vector<const ProgramRow*> shared;
+    shared.reserve(other.m_rows.size());
+    for (const auto& row : other.m_rows)
+        shared.push_back(row.get());
+    std::sort(shared.begin(), shared.end());
+    std::size_t bytes = sizeof(PoolSnapshot) + m_rows.capacity() * sizeof(m_rows[0]);
+    for (const auto& row : m_rows)
+        if (row && !std::binary_search(shared.begin(), shared.end(), row.get()))
+            bytes += RowBytes(*row);
+    return bytes;
+}
 
 CProgramPool::CProgramPool() : m_rows(kPoolRows) {}
 
+PoolSnapshot CProgramPool::Snapshot() const {
+    PoolSnapshot snapshot;
+    snapshot.m_rows = m_rows;
+    return snapshot;
+}
+
+void CProgramPool::Restore(const PoolSnapshot& snapshot) {
+    m_rows = snapshot.m_rows;
+}
+
 void CProgramPool::Clear() {
-    for (ProgramRow& row : m_rows)
-        for (std::string& cell : row)
-            cell.clear();
+    std::fill(m_rows.begin(), m_rows.end(), nullptr);
+}
+
+ProgramRow& CProgramPool::WritableRow(int row) {
+    auto& shared = m_rows[static_cast<std::size_t>(row)];
+    // A row still held by a snapshot is copied before it changes.
+    if (!shared)
+        shared = std::make_shared<ProgramRow>();
+    else if (shared.use_count() > 1)
+        shared = std::make_shared<ProgramRow>(*shared);
+    return *shared;
+}
+
+void CProgramPool::DropIfEmpty(int row) {
+    if (IsRowEmpty(row))
+        m_rows[static_cast<std::size_t>(row)] = nullptr;
 }
 
 const ProgramRow& CProgramPool::Row(int row) const {
-    return IsValidRow(row) ? m_rows[static_cast<std::size_t>(row)] : kEmptyRow;
+    if (!IsValidRow(row))
+        return kEmptyRow;
+    const auto& shared = m_rows[static_cast<std::size_t>(row)];
+    return shared ? *shared : kEmptyRow;
 }
 
 const std::string& CProgramPool::Cell(int row, int field) const {
@@ -32,7 +85,11 @@ const std::string& CProgramPool::Cell(int row, int field) const {
 bool CProgramPool::SetCell(int row, int field, std::string_view text) {
     if (!IsValidRow(row) || !IsValidField(field))
         return false;
-    m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(field)] = SingleLineText(text);
+    std::string cell = SingleLineText(text);
+    if (Cell(row, field) != cell) {
+        WritableRow(row)[static_cast<std::size_t>(field)] = std::move(cell);
+        DropIfEmpty(row);
+    }
     return true;
 }
 
@@ -86,9 +143,8 @@ void CProgramPool::InsertEmptyRows(int row, int count) {
         return;
     count = std::min(count, kPoolRows - row);
     const auto first = m_rows.begin() + row;
-    // Moving the tail keeps the strings' buffers; only the dropped rows are destroyed.
     std::move_backward(first, m_rows.end() - count, m_rows.end());
-    std::for_each(first, first + count, [](ProgramRow& cells) { cells = ProgramRow{}; });
+    std::fill(first, first + count, nullptr);
 }
 
 void CProgramPool::RemoveRows(int row, int count) {
@@ -97,8 +153,20 @@ void CProgramPool::RemoveRows(int row, int count) {
     count = std::min(count, kPoolRows - row);
     const auto first = m_rows.begin() + row;
     std::move(first + count, m_rows.end(), first);
-    std::for_each(m_rows.end() - count, m_rows.end(),
-                  [](ProgramRow& cells) { cells = ProgramRow{}; });
+    std::fill(m_rows.end() - count, m_rows.end(), nullptr);
+}
+
+void CProgramPool::Rearrange(const std::vector<int>& sources) {
+    std::vector<std::shared_ptr<ProgramRow>> rows(kPoolRows);
+    for (std::size_t row = 0; row < rows.size() && row < sources.size(); ++row)
+        if (IsValidRow(sources[row]))
+            rows[row] = m_rows[static_cast<std::size_t>(sources[row])];
+    m_rows = std::move(rows);
+}
+
+bool CProgramPool::HasRowsOf(const PoolSnapshot& snapshot) const {
+    return std::equal(m_rows.begin(), m_rows.end(), snapshot.m_rows.begin(), snapshot.m_rows.end(),
+                      SameRow);
 }
 
 int IsRowIncomplete(const CProgramPool& pool, int row, int listType, bool force) {

@@ -2,6 +2,7 @@
 
 #include "core/lists/ProgramRecord.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,12 +11,28 @@ namespace fw {
 
 inline constexpr int kPoolRows = 4000;
 
+// The rows of a pool at one moment. Rows are shared with the pool and with other snapshots
+// until one side changes them, so the undo history holds many without copying programs.
+class PoolSnapshot {
+public:
+    // The memory this snapshot holds beyond the rows it shares with other: its row table and
+    // the rows other does not hold.
+    std::size_t BytesBeyond(const PoolSnapshot& other) const;
+
+private:
+    friend class CProgramPool;
+    std::vector<std::shared_ptr<ProgramRow>> m_rows;
+};
+
 // The program places the editor shows and the list file holds: always kPoolRows rows of
 // eleven byte strings (Windows-1252, never converted). A row's address (Adr) is its index.
 // Cells never hold TAB, CR or LF, so every row is one line of the file.
 class CProgramPool {
 public:
     CProgramPool();
+
+    PoolSnapshot Snapshot() const;
+    void Restore(const PoolSnapshot& snapshot);
 
     static constexpr int RowCount() { return kPoolRows; }
     static bool IsValidRow(int row) { return row >= 0 && row < kPoolRows; }
@@ -41,9 +58,17 @@ public:
     // many empty ones. Counts are clipped to the rows that exist.
     void InsertEmptyRows(int row, int count);
     void RemoveRows(int row, int count);
+    // Row i takes the program of row sources[i]; -1, a row outside the pool or a missing
+    // element leaves it empty.
+    void Rearrange(const std::vector<int>& sources);
+    bool HasRowsOf(const PoolSnapshot& snapshot) const;
 
 private:
-    std::vector<ProgramRow> m_rows;
+    // The row to write into, unshared first; an empty row is held as no row at all.
+    ProgramRow& WritableRow(int row);
+    void DropIfEmpty(int row);
+
+    std::vector<std::shared_ptr<ProgramRow>> m_rows;
 };
 
 // The completeness rule on a pool row: the row index when it is incomplete, else -1

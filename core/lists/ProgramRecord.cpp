@@ -108,6 +108,9 @@ CellCheck ValidateCell(int column, std::string& text) {
             return {};
         return Rejected(str::kCellOnlyDollar, LoadResString(str::kCellOnlyDollar));
     case kFieldName:
+        // The name is not trimmed, so these would reach the file and split its line.
+        if (text.find_first_of("\t\r\n") != std::string::npos)
+            return Rejected(str::kCellNoLineBreaks, LoadResString(str::kCellNoLineBreaks));
         if (text.size() <= kMaxNameLength)
             return {};
         return RejectedWithLimit(str::kCellMaxCharacters, kMaxNameLength);

@@ -189,4 +189,27 @@ inline constexpr int kDisplayNotReached = 9156;
 // The receiver link.
 inline constexpr int kReceivedNotSaved = 9550;
 
+// The program pool editor and the favourite banks.
+inline constexpr int kAddIncompleteProgram = 1113;
+inline constexpr int kBankAlreadyFull = 1116;
+inline constexpr int kSearchTextNotFound = 1118;
+inline constexpr int kNotAllProgramsPasted = 1119;
+inline constexpr int kFavouriteBankFull = 1120;
+inline constexpr int kCellNoLineBreaks = 9800;
+inline constexpr int kStepEditCell = 9801;
+inline constexpr int kStepInsertRows = 9802;
+inline constexpr int kStepClearRows = 9803;
+inline constexpr int kStepDeleteRows = 9804;
+inline constexpr int kStepPasteOverwriting = 9805;
+inline constexpr int kStepPasteRows = 9806;
+inline constexpr int kStepMoveRows = 9807;
+inline constexpr int kStepAddToBank = 9808;
+inline constexpr int kStepDeleteBankEntries = 9809;
+inline constexpr int kStepPasteBankEntries = 9810;
+inline constexpr int kStepMoveBankEntries = 9811;
+inline constexpr int kStepDescription = 9812;
+inline constexpr int kStepListType = 9813;
+inline constexpr int kUndoStep = 9814;
+inline constexpr int kRedoStep = 9815;
+
 } // namespace fw::str

@@ -1,5 +1,6 @@
 #include "core/util/Cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -107,6 +108,39 @@ std::string Utf8ToCp1252(std::string_view utf8, bool* lossless) {
     if (lossless)
         *lossless = exact;
     return out;
+}
+
+char UpperCp1252(char byte) {
+    const auto b = static_cast<unsigned char>(byte);
+    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
+        return static_cast<char>(b - 0x20);
+    switch (b) {
+    case 0x9A: // š
+    case 0x9C: // œ
+    case 0x9E: // ž
+        return static_cast<char>(b - 0x10);
+    case 0xFF: // ÿ
+        return static_cast<char>(0x9F);
+    default:
+        return byte;
+    }
+}
+
+namespace {
+
+bool SameLetter(char a, char b) {
+    return UpperCp1252(a) == UpperCp1252(b);
+}
+
+} // namespace
+
+bool ContainsIgnoringCaseCp1252(std::string_view text, std::string_view part) {
+    return std::search(text.begin(), text.end(), part.begin(), part.end(), SameLetter) !=
+           text.end() || part.empty();
+}
+
+bool EqualsIgnoringCaseCp1252(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameLetter);
 }
 
 } // namespace fw

@@ -14,4 +14,11 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // lossless is set to false when that happened.
 std::string Utf8ToCp1252(std::string_view utf8, bool* lossless = nullptr);
 
+// Upper case of a Windows-1252 byte, the accented letters included (ä to Ä, š to Š, ÿ to Ÿ);
+// ß and the other bytes stay as they are.
+char UpperCp1252(char byte);
+// Whether text contains part, both Windows-1252, letters compared without regard to case.
+bool ContainsIgnoringCaseCp1252(std::string_view text, std::string_view part);
+bool EqualsIgnoringCaseCp1252(std::string_view a, std::string_view b);
+
 } // namespace fw

@@ -27,6 +27,9 @@ TEST(ValidateCellTest, AcceptsTrimsOrRejectsWithTheRightMessage) {
         {kName, "  spaced name  ", 1, "  spaced name  ", 0, ""},
         {kName, std::string(24, 'n'), 1, std::string(24, 'n'), 0, ""},
         {kName, std::string(25, 'n'), 0, std::string(25, 'n'), str::kCellMaxCharacters, "24"},
+        {kName, "a\tb", 0, "a\tb", str::kCellNoLineBreaks, ""}, // would split the file's line
+        {kName, "a\rb", 0, "a\rb", str::kCellNoLineBreaks, ""},
+        {kName, "ab\n", 0, "ab\n", str::kCellNoLineBreaks, ""},
         {3, " 12345 ", 1, "12345", 0, ""},
         {3, "123456", 0, "123456", str::kCellMaxDigits, "5"},
         {3, "12a", 0, "12a", str::kCellOnlyDigits, ""},

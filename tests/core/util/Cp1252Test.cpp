@@ -33,5 +33,23 @@ TEST(Cp1252Test, UnrepresentableAndMalformedTextBecomesQuestionMarks) {
     EXPECT_TRUE(lossless);
 }
 
+TEST(Cp1252Test, CaseFoldsEveryLetterPairOfTheCodePage) {
+    // Each lower-case letter with its upper-case byte, from the decoded characters' own case.
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::string lower(1, static_cast<char>(byte));
+        const std::string upper(1, UpperCp1252(lower[0]));
+        const std::string decoded = Cp1252ToUtf8(lower);
+        const bool isPair = upper != lower;
+        EXPECT_EQ(isPair, (byte >= 'a' && byte <= 'z') ||
+                              std::string("šœžÿàáâãäåæçèéêëìíîïðñòóôõöøùúûüýþ").find(decoded) !=
+                                  std::string::npos)
+            << byte;
+    }
+    EXPECT_TRUE(EqualsIgnoringCaseCp1252("M\xFCNCHEN \x9A", "m\xDCnchen \x8A"));
+    EXPECT_FALSE(EqualsIgnoringCaseCp1252("stra\xDF" "e", "STRASSE"));
+    EXPECT_TRUE(ContainsIgnoringCaseCp1252("Radio M\xDCNCHEN", "m\xFCnchen"));
+    EXPECT_FALSE(ContainsIgnoringCaseCp1252("\xF7", "\xD7")) << "division and multiplication signs";
+}
+
 } // namespace
 } // namespace fw

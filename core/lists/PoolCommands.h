@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/lists/ListDocument.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fw {
+
+// The commands of the program pool grid. Rows are pool rows (addresses); a selection may come
+// in any order, with repeats and rows outside the pool, which are left out. Every command that
+// moves programs moves the bank references with them. Run a command that changes the document
+// through CEditHistory::Run to make it one undo step.
+
+// Commits an edited cell (grid column: 1..11, 0 is the address) after the cell check; the
+// text is trimmed at both ends as the grid writes it.
+EditResult EditCell(ListDocument& doc, int row, int column, std::string text);
+// Empty rows at row; the programs pushed past the last row are dropped.
+EditResult InsertEmptyRows(ListDocument& doc, int row, int count);
+// Empties the rows and removes their programs from the banks.
+EditResult ClearRows(ListDocument& doc, std::vector<int> rows);
+// Removes the rows; the rows below move up and empty rows fill the pool's end.
+EditResult DeleteRows(ListDocument& doc, std::vector<int> rows);
+
+// The clipboard text of the rows. A cut leaves the rows in place; the next paste of exactly
+// this text moves them.
+std::string CopyRows(ListDocument& doc, std::vector<int> rows);
+std::string CutRows(ListDocument& doc, std::vector<int> rows);
+
+// target is the single selected row, -1 when not exactly one row is selected; then, or with
+// no text, nothing changes. Invalid fields of a pasted line are emptied; lines that would
+// fall past the last row are dropped.
+EditResult PasteOverwriting(ListDocument& doc, int target, std::string_view clipboard);
+EditResult PasteInserting(ListDocument& doc, int target, std::string_view clipboard);
+
+// Adds the rows' programs in ascending order at position of the bank (-1: at the end).
+// Refused as a whole when the bank cannot take them all; stops at the first row the receiver
+// could not take (the rows before stay added).
+EditResult AddToBank(ListDocument& doc, std::vector<int> rows, int bank, int position);
+
+// The next row after selectedRow (from row 0 when it is -1) whose program name contains the
+// text, wrapping round to selectedRow itself; case is folded for Windows-1252 letters.
+EditResult SearchPool(const ListDocument& doc, std::string_view text, int selectedRow);
+
+} // namespace fw
