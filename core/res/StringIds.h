@@ -211,5 +211,24 @@ inline constexpr int kStepDescription = 9812;
 inline constexpr int kStepListType = 9813;
 inline constexpr int kUndoStep = 9814;
 inline constexpr int kRedoStep = 9815;
+inline constexpr int kPoolToolTip = 504;
+inline constexpr int kMenuEditCell = 2025;
+inline constexpr int kMenuCopy = 2026;
+inline constexpr int kMenuPasteOverwriting = 2027;
+inline constexpr int kMenuPasteCutRows = 2028;
+inline constexpr int kMenuPasteCopiedRows = 2029;
+inline constexpr int kMenuInsertEmptyRow = 2030;
+inline constexpr int kMenuClearRows = 2031;
+inline constexpr int kMenuDeleteRows = 2032;
+inline constexpr int kMenuAddToBank = 2033;
+inline constexpr int kMenuSearch = 2034;
+inline constexpr int kMenuSearchAgain = 2035;
+inline constexpr int kAskSaveList = 2041;
+inline constexpr int kPoolSearchTitle = 2042;
+inline constexpr int kMenuCut = 2044;
+inline constexpr int kEnterFileName = 9950;
+inline constexpr int kTextNotStorable = 9951;
+inline constexpr int kMenuUndo = 9952;
+inline constexpr int kMenuRedo = 9953;
 
 } // namespace fw::str

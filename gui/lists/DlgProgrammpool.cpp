@@ -1,0 +1,231 @@
+#include "gui/lists/DlgProgrammpool.h"
+
+#include "core/lists/ListFile.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/Cp1252.h"
+#include "gui/favourites/DlgSuchen.h"
+#include "gui/lists/PoolListCtrl.h"
+#include "gui/page/AppContext.h"
+#include "gui/ui/ControlToolTips.h"
+#include "gui/ui/MessageInteraction.h"
+#include "gui/ui/Texts.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace fw {
+
+namespace {
+constexpr int kEditorWidth = 655;
+constexpr int kFavouritesWidth = 320;
+} // namespace
+
+std::pair<QRect, QRect> CDlgProgrammpool::SideBySide(const QRect& desktop) {
+    if (desktop.width() <= 800)
+        return {};
+    const int x = std::max(0, (desktop.width() - kEditorWidth - kFavouritesWidth) / 2);
+    const int height = desktop.height() - 100;
+    return {QRect(x, 0, kEditorWidth, height), QRect(x + kEditorWidth, 0, kFavouritesWidth, height)};
+}
+
+CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record, QWidget* parent)
+    : CResizeDialog(kDialogId, context.folders.profile, parent), m_context(context) {
+    setWindowTitle(DialogText(kDialogId, "caption"));
+    BuildLayout();
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect editor = SideBySide(primary->geometry()).first;
+        if (!editor.isNull())
+            SetInitialPlacement(editor.x(), editor.y(), editor.width(), editor.height());
+    }
+    if (record != nullptr)
+        Load(*record);
+    ShowHeader();
+}
+
+void CDlgProgrammpool::BuildLayout() {
+    m_fileName = new QLineEdit(this);
+    SetControlId(m_fileName, 1075);
+    m_description = new QLineEdit(this);
+    SetControlId(m_description, 1076);
+    m_radio = new QRadioButton(DialogText(kDialogId, 1073), this);
+    SetControlId(m_radio, 1073);
+    m_tv = new QRadioButton(DialogText(kDialogId, 1074), this);
+    SetControlId(m_tv, 1074);
+    auto* types = new QButtonGroup(this);
+    types->addButton(m_radio, kListRadio);
+    types->addButton(m_tv, kListTv);
+    connect(types, &QButtonGroup::idClicked, this, &CDlgProgrammpool::OnTypeChosen);
+    connect(m_description, &QLineEdit::editingFinished, this, &CDlgProgrammpool::OnDescriptionEdited);
+
+    m_grid = new CPoolListCtrl(m_doc, m_history, this);
+    connect(m_grid, &CPoolListCtrl::DocumentChanged, this, &CDlgProgrammpool::AfterHeaderChange);
+    m_search = new CDlgSuchen(str::kPoolSearchTitle, this);
+    m_grid->SetSearchDialog(m_search);
+
+    auto* ok = new QPushButton(DialogText(kDialogId, 1), this);
+    SetControlId(ok, 1);
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(DialogText(kDialogId, 2), this);
+    SetControlId(cancel, 2);
+    m_favouritesButton = new QPushButton(DialogText(kDialogId, 1128), this);
+    SetControlId(m_favouritesButton, 1128);
+    m_favouritesButton->hide();
+    connect(ok, &QPushButton::clicked, this, &CDlgProgrammpool::Save);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_favouritesButton, &QPushButton::clicked, this, [this] {
+        m_favourites->show();
+        m_favourites->raise();
+    });
+
+    auto* head = new QGridLayout;
+    head->addWidget(new QLabel(DialogText(kDialogId, "static-filename"), this), 0, 0);
+    head->addWidget(m_fileName, 0, 1);
+    head->addWidget(new QLabel(DialogText(kDialogId, "static-name"), this), 1, 0);
+    head->addWidget(m_description, 1, 1);
+    auto* typeRow = new QVBoxLayout;
+    typeRow->addWidget(m_radio);
+    typeRow->addWidget(m_tv);
+    head->addLayout(typeRow, 0, 2, 2, 1);
+    head->setColumnStretch(1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_favouritesButton);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(head);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(buttons);
+}
+
+void CDlgProgrammpool::Load(const CListenDat& record) {
+    m_openedFileName = record.m_strFileName;
+    m_fileName->setText(QString::fromStdString(record.m_strFileName));
+    // The file says "NDEF" for a list without a description, and saving an empty one writes it.
+    if (record.m_strName != kTypeTextUnknown)
+        m_doc.description = record.m_strName;
+    m_doc.listType = ListTypeFromText(record.m_strType);
+    CMessageInteraction ui(this);
+    m_loadFailed = !ReadListFile(record.m_strPath, m_doc.pool, m_doc.banks, ui).ok;
+    m_history.Clear();
+    m_doc.poolCut.reset();
+    m_doc.bankCut.reset();
+    m_grid->Refresh();
+}
+
+void CDlgProgrammpool::ShowHeader() {
+    m_description->setText(QString::fromStdString(Cp1252ToUtf8(m_doc.description)));
+    // Unchecking both needs the group's exclusivity off for a moment.
+    QButtonGroup* group = m_radio->group();
+    group->setExclusive(false);
+    m_radio->setChecked(m_doc.listType == kListRadio);
+    m_tv->setChecked(m_doc.listType == kListTv);
+    group->setExclusive(true);
+}
+
+void CDlgProgrammpool::SetCurrentBankSource(std::function<int()> currentBank) {
+    m_grid->SetCurrentBankSource(std::move(currentBank));
+}
+
+void CDlgProgrammpool::SetFavouritesWindow(QWidget* favourites) {
+    m_favourites = favourites;
+    m_favouritesButton->setVisible(favourites != nullptr);
+}
+
+void CDlgProgrammpool::Refresh() {
+    m_grid->Refresh();
+    ShowHeader();
+}
+
+void CDlgProgrammpool::AfterHeaderChange() {
+    ShowHeader();
+    emit DocumentChanged();
+}
+
+void CDlgProgrammpool::OnDescriptionEdited() {
+    bool lossless = true;
+    const std::string bytes = Utf8ToCp1252(m_description->text().toStdString(), &lossless);
+    if (!lossless) {
+        CMessageInteraction(this).ShowMessage(LoadResString(str::kTextNotStorable), MessageIcon::Stop);
+        ShowHeader();
+        return;
+    }
+    if (m_history.Run(m_doc, [&](ListDocument& doc) { return SetDescription(doc, bytes); }).status ==
+        EditStatus::Done)
+        AfterHeaderChange();
+}
+
+void CDlgProgrammpool::OnTypeChosen(int listType) {
+    if (m_history.Run(m_doc, [listType](ListDocument& doc) { return SetListType(doc, listType); })
+            .status == EditStatus::Done)
+        AfterHeaderChange();
+}
+
+bool CDlgProgrammpool::Save() {
+    if (!m_grid->CommitEditor())
+        return false;
+    OnDescriptionEdited();
+    CMessageInteraction ui(this);
+    const QString name = m_fileName->text().trimmed();
+    if (name.isEmpty()) {
+        ui.ShowMessage(LoadResString(str::kEnterFileName), MessageIcon::Stop);
+        m_fileName->setFocus();
+        return false;
+    }
+    const ListWriteResult result =
+        WriteListFile(m_context.folders.lists, name.toStdString(), m_openedFileName, m_doc.description,
+                      m_doc.listType, m_doc.pool, m_doc.banks, ui);
+    switch (result.status) {
+    case ListWriteStatus::Written:
+        m_doc.listType = result.listType;
+        ShowHeader();
+        m_openedFileName = result.fileName;
+        m_savedFileName = QString::fromStdString(result.fileName);
+        accept();
+        return true;
+    case ListWriteStatus::InvalidName:
+        ui.ShowMessage(result.message, MessageIcon::Stop);
+        break;
+    case ListWriteStatus::WriteFailed:
+        CMessageInteraction::ShowLastError(this, QString::fromStdString(result.message));
+        break;
+    case ListWriteStatus::IncompleteRow:
+        m_grid->SelectRows(result.incompleteRow, 1);
+        m_grid->setFocus();
+        break;
+    case ListWriteStatus::ReplaceDeclined:
+    case ListWriteStatus::TypeCancelled:
+        break;
+    }
+    return false;
+}
+
+int CDlgProgrammpool::exec() {
+    return m_loadFailed ? QDialog::Rejected : CResizeDialog::exec();
+}
+
+void CDlgProgrammpool::closeEvent(QCloseEvent* event) {
+    CMessageInteraction ui(this);
+    if (!ui.AskYesNo(LoadResString(str::kAskSaveList), MessageIcon::Warning)) {
+        CResizeDialog::closeEvent(event);
+        return;
+    }
+    if (Save())
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace fw

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "core/lists/EditHistory.h"
+#include "core/lists/ListDocument.h"
+#include "core/lists/ListenDat.h"
+#include "gui/ui/ResizeDialog.h"
+
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <utility>
+
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace fw {
+
+struct AppContext;
+class CDlgSuchen;
+class CPoolListCtrl;
+
+// The editor of one program list: the pool grid, file name, description and type. OK saves
+// the list; Cancel and Escape leave without saving; the close box asks.
+class CDlgProgrammpool : public CResizeDialog {
+    Q_OBJECT
+public:
+    static constexpr int kDialogId = 150;
+
+    // Without a record the editor starts a new, empty list.
+    CDlgProgrammpool(AppContext& context, const CListenDat* record, QWidget* parent = nullptr);
+
+    // Editor and favourites window side by side on a desktop wider than 800 pixels; empty
+    // rectangles on a narrower one.
+    static std::pair<QRect, QRect> SideBySide(const QRect& desktop);
+
+    // The favourites window: its current bank takes added programs and shows its marks; its
+    // button shows it. Until one is given, adding to a bank is not offered.
+    void SetCurrentBankSource(std::function<int()> currentBank);
+    void SetFavouritesWindow(QWidget* favourites);
+
+    // The list file could not be read: exec() returns at once.
+    bool LoadFailed() const { return m_loadFailed; }
+    // The name the list was saved under, for the page to select it.
+    const QString& FileName() const { return m_savedFileName; }
+    ListDocument& Document() { return m_doc; }
+    CEditHistory& History() { return m_history; }
+    CPoolListCtrl* Grid() const { return m_grid; }
+    CDlgSuchen* SearchDialog() const { return m_search; }
+
+    // OK: saves and closes; an aborted save keeps the editor open.
+    bool Save();
+    int exec() override;
+
+public slots:
+    // The document changed elsewhere (the favourites window): show it again.
+    void Refresh();
+
+signals:
+    void DocumentChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+    void Load(const CListenDat& record);
+    void ShowHeader();
+    void OnDescriptionEdited();
+    void OnTypeChosen(int listType);
+    void AfterHeaderChange();
+
+    AppContext& m_context;
+    ListDocument m_doc;
+    CEditHistory m_history;
+    std::string m_openedFileName;
+    QString m_savedFileName;
+    bool m_loadFailed = false;
+    QLineEdit* m_fileName = nullptr;
+    QLineEdit* m_description = nullptr;
+    QRadioButton* m_radio = nullptr;
+    QRadioButton* m_tv = nullptr;
+    CPoolListCtrl* m_grid = nullptr;
+    QPushButton* m_favouritesButton = nullptr;
+    QWidget* m_favourites = nullptr;
+    CDlgSuchen* m_search = nullptr;
+};
+
+} // namespace fw

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "core/lists/ListDocument.h"
+#include "gui/lists/EditListCtrl.h"
+
+#include <functional>
+#include <vector>
+
+class QMenu;
+
+namespace fw {
+
+class CDlgSuchen;
+class CEditHistory;
+class CPoolModel;
+
+// The program pool grid of the editor: cell editing, the row commands of its context menu and
+// keys, adding to the current favourite bank, search, undo and redo, and moving rows by drag.
+// Every change runs as one step of the editor's history and ends in DocumentChanged().
+class CPoolListCtrl : public CEditListCtrl {
+    Q_OBJECT
+public:
+    // Command ids of the context menu; the menu's actions carry them as object names.
+    enum Command : int {
+        CmdCut = 500,
+        CmdPasteOverwriting = 501,
+        CmdCopy = 502,
+        CmdEditCell = 503,
+        CmdInsertEmptyRow = 504,
+        CmdClearRows = 505,
+        CmdDeleteRows = 506,
+        CmdPasteInserting = 507,
+        CmdAddToBank = 508,
+        CmdSearch = 509,
+        CmdSearchAgain = 510,
+        CmdUndo = 511,
+        CmdRedo = 512,
+    };
+
+    CPoolListCtrl(ListDocument& doc, CEditHistory& history, QWidget* parent = nullptr);
+
+    // The bank that add-to-bank fills and whose programs carry the " =" mark; without it
+    // adding is not offered.
+    void SetCurrentBankSource(std::function<int()> currentBank);
+    void SetSearchDialog(CDlgSuchen* search);
+    CPoolModel* PoolModel() const { return m_model; }
+
+    // Rows selected, ascending; the single selected row or -1.
+    std::vector<int> SelectedRows() const;
+    int SingleSelectedRow() const;
+    void SelectRows(int first, int count);
+
+    // The document changed elsewhere (undo, a bank list, a load): show it again.
+    void Refresh();
+
+    void OnEditCell(int column);
+    void OnCut();
+    void OnCopy();
+    void OnPasteOverwriting();
+    void OnPasteInserting();
+    void OnInsertEmptyRow();
+    void OnClearRows();
+    void OnDeleteRows();
+    void OnAddToBank();
+    void OnShowSearch();
+    void OnSearchAgain();
+    void Search(const QString& text);
+    void OnUndo();
+    void OnRedo();
+    // The rows land before the program at target, as cut and paste inserting would place them.
+    void MoveRows(const std::vector<int>& rows, int target);
+
+    // The context menu as a right click at x would open it.
+    QMenu* BuildContextMenu(int clickX);
+
+signals:
+    void DocumentChanged();
+
+protected:
+    bool CommitEdit(int row, int column, const QString& text) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    template <typename Fn> void Run(Fn&& command);
+    void AfterChange(const EditResult& result);
+    void ShowResultMessage(const EditResult& result);
+    bool HandleCtrlKey(int key);
+    // The clipboard's text as bytes; nothing (after telling the user) when it cannot be stored.
+    std::optional<std::string> ClipboardBytes();
+    void Paste(bool inserting);
+
+    ListDocument& m_doc;
+    CEditHistory& m_history;
+    CPoolModel* m_model = nullptr;
+    std::function<int()> m_currentBank;
+    CDlgSuchen* m_search = nullptr;
+    int m_contextX = -1;
+};
+
+} // namespace fw

@@ -1,0 +1,152 @@
+#include "gui/lists/PoolModel.h"
+
+#include "core/favourites/BankCommands.h"
+#include "core/lists/EditHistory.h"
+#include "core/lists/PoolCommands.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/ColumnSpec.h"
+#include "core/util/Cp1252.h"
+#include "gui/ui/Texts.h"
+
+#include <QColor>
+#include <QFont>
+#include <QMimeData>
+
+namespace fw {
+
+namespace {
+// The fixed column's grey.
+const QColor kFixedColumnGrey(0xB4, 0xB4, 0xB4);
+
+bool IsFieldColumn(int column) {
+    return column > CPoolModel::ColumnAdr && column < CPoolModel::ColumnCount;
+}
+} // namespace
+
+CPoolModel::CPoolModel(ListDocument& doc, CEditHistory& history, QObject* parent)
+    : QAbstractTableModel(parent), m_doc(doc), m_history(history) {}
+
+int CPoolModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : CProgramPool::RowCount();
+}
+
+int CPoolModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CPoolModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    const int row = index.row();
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        if (column == ColumnAdr) {
+            const bool marked = static_cast<std::size_t>(row) < m_marks.size() &&
+                                m_marks[static_cast<std::size_t>(row)];
+            return QString::fromStdString(AdrColumnText(row, marked));
+        }
+        return QString::fromStdString(Cp1252ToUtf8(m_doc.pool.Cell(row, FieldOfColumn(column))));
+    case Qt::BackgroundRole:
+        return column == ColumnAdr ? QVariant(kFixedColumnGrey) : QVariant();
+    case Qt::FontRole:
+        if (column == ColumnAdr) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant CPoolModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= ColumnCount)
+        return {};
+    const std::vector<ColumnHeader> headers = ParseColumnSpec(LoadResString(str::kColumnTitles));
+    if (static_cast<std::size_t>(section) >= headers.size())
+        return {};
+    return QString::fromStdString(headers[static_cast<std::size_t>(section)].text);
+}
+
+Qt::ItemFlags CPoolModel::flags(const QModelIndex& index) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+                           Qt::ItemIsDropEnabled;
+    if (IsFieldColumn(index.column()))
+        result |= Qt::ItemIsEditable;
+    return result;
+}
+
+bool CPoolModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid) ||
+        !IsFieldColumn(index.column()))
+        return false;
+    const EditResult result = CommitCell(index.row(), index.column(), value.toString());
+    return result.status == EditStatus::Done || result.status == EditStatus::NothingToDo;
+}
+
+namespace {
+const QString kRowsType = QStringLiteral("application/x-flashwerk-pool-rows");
+} // namespace
+
+QStringList CPoolModel::mimeTypes() const {
+    return {kRowsType};
+}
+
+QMimeData* CPoolModel::mimeData(const QModelIndexList& indexes) const {
+    QStringList rows;
+    for (const QModelIndex& index : indexes)
+        if (checkIndex(index, CheckIndexOption::IndexIsValid))
+            rows << QString::number(index.row());
+    auto* data = new QMimeData;
+    data->setData(kRowsType, rows.join(',').toLatin1());
+    return data;
+}
+
+std::vector<int> CPoolModel::RowsOfMimeData(const QMimeData* data) {
+    std::vector<int> rows;
+    if (data == nullptr || !data->hasFormat(kRowsType))
+        return rows;
+    for (const QByteArray& text : data->data(kRowsType).split(',')) {
+        bool ok = false;
+        const int row = text.toInt(&ok);
+        if (ok)
+            rows.push_back(row);
+    }
+    return SortedItems(std::move(rows), kPoolRows);
+}
+
+EditResult CPoolModel::CommitCell(int row, int column, const QString& text) {
+    bool lossless = true;
+    std::string bytes = Utf8ToCp1252(text.toStdString(), &lossless);
+    if (!lossless) {
+        m_lastCommit = MakeResult(EditStatus::CellRejected, str::kTextNotStorable, str::kStepEditCell);
+        return m_lastCommit;
+    }
+    m_lastCommit = m_history.Run(m_doc, [&](ListDocument& doc) {
+        return EditCell(doc, row, column, std::move(bytes));
+    });
+    if (m_lastCommit.status == EditStatus::Done) {
+        const QModelIndex changed = this->index(row, column);
+        emit dataChanged(changed, changed);
+    }
+    return m_lastCommit;
+}
+
+void CPoolModel::SetMarkedBank(int bank) {
+    m_markedBank = bank;
+    Refresh();
+}
+
+void CPoolModel::Refresh() {
+    m_marks = m_markedBank >= 0 ? PoolMarks(m_doc.banks, m_markedBank) : std::vector<bool>();
+    emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+} // namespace fw
