@@ -147,6 +147,7 @@ void CEditListCtrl::EditorLostFocus() {
     // The check has told the user why; the caret goes back once its message is gone.
     QTimer::singleShot(0, m_editor, [editor = m_editor] {
         if (editor->isVisible()) {
+            editor->activateWindow();
             editor->setFocus(Qt::OtherFocusReason);
             editor->selectAll();
         }

@@ -396,15 +396,21 @@ void CPoolListCtrl::startDrag(Qt::DropActions) {
 }
 
 void CPoolListCtrl::dropEvent(QDropEvent* event) {
-    const QModelIndex target = indexAt(event->position().toPoint());
-    const std::vector<int> rows = CPoolModel::RowsOfMimeData(event->mimeData());
-    if (event->source() != this || !target.isValid() || rows.empty()) {
+    if (!DropRows(event->mimeData(), event->position().toPoint())) {
         event->ignore();
         return;
     }
     event->setDropAction(Qt::MoveAction);
     event->accept();
+}
+
+bool CPoolListCtrl::DropRows(const QMimeData* dragged, QPoint position) {
+    const QModelIndex target = indexAt(position);
+    const std::vector<int> rows = m_model->RowsOfMimeData(dragged);
+    if (!target.isValid() || rows.empty())
+        return false;
     MoveRows(rows, target.row());
+    return true;
 }
 
 } // namespace fw

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QMenu;
+class QMimeData;
 
 namespace fw {
 
@@ -69,6 +70,10 @@ public:
     void OnRedo();
     // The rows land before the program at target, as cut and paste inserting would place them.
     void MoveRows(const std::vector<int>& rows, int target);
+
+    // Rows dragged from this grid and dropped at position (viewport coordinates); false when
+    // the data holds no rows of this grid or no row is there.
+    bool DropRows(const QMimeData* dragged, QPoint position);
 
     // The context menu as a right click at x would open it.
     QMenu* BuildContextMenu(int clickX);

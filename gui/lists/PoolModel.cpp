@@ -10,6 +10,7 @@
 #include "gui/ui/Texts.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFont>
 #include <QMimeData>
 
@@ -100,7 +101,9 @@ QStringList CPoolModel::mimeTypes() const {
 }
 
 QMimeData* CPoolModel::mimeData(const QModelIndexList& indexes) const {
-    QStringList rows;
+    // The first token names this model in this process: rows dragged from another grid or
+    // another running program are no rows of this pool.
+    QStringList rows{OwnerToken()};
     for (const QModelIndex& index : indexes)
         if (checkIndex(index, CheckIndexOption::IndexIsValid))
             rows << QString::number(index.row());
@@ -109,11 +112,18 @@ QMimeData* CPoolModel::mimeData(const QModelIndexList& indexes) const {
     return data;
 }
 
-std::vector<int> CPoolModel::RowsOfMimeData(const QMimeData* data) {
+QString CPoolModel::OwnerToken() const {
+    return QString("%1/%2").arg(QCoreApplication::applicationPid()).arg(reinterpret_cast<quintptr>(this));
+}
+
+std::vector<int> CPoolModel::RowsOfMimeData(const QMimeData* data) const {
     std::vector<int> rows;
     if (data == nullptr || !data->hasFormat(kRowsType))
         return rows;
-    for (const QByteArray& text : data->data(kRowsType).split(',')) {
+    QList<QByteArray> texts = data->data(kRowsType).split(',');
+    if (texts.isEmpty() || QString::fromLatin1(texts.takeFirst()) != OwnerToken())
+        return rows;
+    for (const QByteArray& text : texts) {
         bool ok = false;
         const int row = text.toInt(&ok);
         if (ok)

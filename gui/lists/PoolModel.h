@@ -47,7 +47,8 @@ public:
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
     Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
     Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
-    static std::vector<int> RowsOfMimeData(const QMimeData* data);
+    // The dragged rows when they come from this model, else none.
+    std::vector<int> RowsOfMimeData(const QMimeData* data) const;
 
     // The cell check's verdict on text for a field cell, committed when accepted.
     EditResult CommitCell(int row, int column, const QString& text);
@@ -59,6 +60,8 @@ public:
     void Refresh();
 
 private:
+    QString OwnerToken() const;
+
     ListDocument& m_doc;
     CEditHistory& m_history;
     std::vector<bool> m_marks;
