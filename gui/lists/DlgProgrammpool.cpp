@@ -30,6 +30,8 @@ namespace fw {
 namespace {
 constexpr int kEditorWidth = 655;
 constexpr int kFavouritesWidth = 320;
+// Columns fit the texts of the first rows of a loaded list.
+constexpr int kWidenedRows = 50;
 } // namespace
 
 std::pair<QRect, QRect> CDlgProgrammpool::SideBySide(const QRect& desktop) {
@@ -123,6 +125,7 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
     m_doc.poolCut.reset();
     m_doc.bankCut.reset();
     m_grid->Refresh();
+    m_grid->WidenColumnsToRows(kWidenedRows);
 }
 
 void CDlgProgrammpool::ShowHeader() {

@@ -84,6 +84,17 @@ void CPoolListCtrl::SelectRows(int first, int count) {
     scrollTo(top);
 }
 
+void CPoolListCtrl::WidenColumnsToRows(int rows) {
+    const int padding = 20;
+    for (int column = 0; column < CPoolModel::ColumnCount; ++column) {
+        int width = columnWidth(column);
+        for (int row = 0; row < rows; ++row)
+            width = std::max(width, fontMetrics().horizontalAdvance(
+                                        m_model->index(row, column).data().toString()) + padding);
+        setColumnWidth(column, width);
+    }
+}
+
 void CPoolListCtrl::Refresh() {
     m_model->SetMarkedBank(m_currentBank ? m_currentBank() : -1);
 }

@@ -51,6 +51,8 @@ public:
     int SingleSelectedRow() const;
     void SelectRows(int first, int count);
 
+    // Widens each column to the texts of the first rows, never narrowing it.
+    void WidenColumnsToRows(int rows);
     // The document changed elsewhere (undo, a bank list, a load): show it again.
     void Refresh();
 

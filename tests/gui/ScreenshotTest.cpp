@@ -6,6 +6,9 @@
 #include "gui/link/DlgSenden.h"
 #include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringTable.h"
+#include "core/lists/ListFile.h"
+#include "gui/lists/DlgProgrammpool.h"
+#include "gui/lists/PoolListCtrl.h"
 
 #include <QApplication>
 #include <QProgressBar>
@@ -105,6 +108,19 @@ TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {
     watch.start(5);
     dialog.exec();
     EXPECT_TRUE(taken) << test::LogOf(*receiver);
+}
+
+TEST_P(ScreenshotTest, PoolEditorWithTheDemoList) {
+    const NormalizeResult list = NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
+    ASSERT_EQ(list.result, 1);
+    CDlgProgrammpool editor(context, &list.record);
+    editor.resize(900, 600);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    editor.Grid()->SelectRows(2, 2);
+    ExpectFitsSmallScreen(editor);
+    EXPECT_TRUE(editor.grab().save(QString::fromStdString(PictureName("pool-editor"))));
+    editor.reject();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ScreenshotTest,

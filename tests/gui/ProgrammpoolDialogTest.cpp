@@ -1,0 +1,201 @@
+#include "core/app/DataFolders.h"
+#include "core/config/Konfiguration.h"
+#include "core/config/ProfileFile.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "gui/lists/DlgProgrammpool.h"
+#include "gui/lists/PoolListCtrl.h"
+#include "gui/page/AppContext.h"
+#include "gui/ui/ResizeDialog.h"
+#include "tests/gui/ModalHelper.h"
+#include "tests/support/FileTestSupport.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace fw {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kProgram = "\tTV 1\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1";
+
+TEST(ResizeDialogPlacementTest, StoredGeometryIsPulledOntoTheDesktop) {
+    const QRect desktop(0, 0, 1280, 1024);
+    struct Case {
+        QRect stored;
+        bool restored;
+        QPoint position;
+        QSize size;
+    };
+    const Case cases[] = {
+        {QRect(10, 20, 2000, 600), true, QPoint(10, 20), QSize(1280, 600)},
+        {QRect(1500, 20, 600, 2000), true, QPoint(0, 20), QSize(600, 1024)},
+        {QRect(10, 1100, 600, 400), true, QPoint(10, 0), QSize(600, 400)},
+        {QRect(10, 20, 0, 400), false, {}, {}}, // nothing stored: the designed size stays
+    };
+    for (const Case& c : cases) {
+        const DialogPlacement placement = PlaceOnDesktop(c.stored, desktop);
+        EXPECT_EQ(placement.restored, c.restored);
+        if (c.restored) {
+            EXPECT_EQ(placement.position, c.position);
+            EXPECT_EQ(placement.size, c.size);
+        }
+    }
+    EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 1024, 768)),
+              std::make_pair(QRect(24, 0, 655, 668), QRect(679, 0, 320, 668)));
+    EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 800, 600)), std::make_pair(QRect(), QRect()));
+}
+
+TEST(ResizeDialogTest, RemembersOnlyAResizedWindowAndReopensItAsItWas) {
+    test::TempDir folder;
+    const std::string profile = folder.Path().string() + "/upd.ini";
+    test::WriteBytes(profile, "[OPTIONEN]\nSPRACHE=1\n");
+    {
+        CResizeDialog dialog(150, profile);
+        dialog.resize(300, 200); // the designed size
+        dialog.show();
+        dialog.hide();
+    }
+    EXPECT_EQ(test::ReadBytes(profile), "[OPTIONEN]\nSPRACHE=1\n") << "nothing resized, nothing written";
+
+    QPoint position;
+    {
+        CResizeDialog dialog(150, profile);
+        dialog.resize(300, 200); // the designed size
+        dialog.show();
+        dialog.resize(200, 100);
+        EXPECT_EQ(dialog.size(), QSize(300, 200)) << "never smaller than designed";
+        dialog.resize(420, 280);
+        dialog.move(40, 30);
+        position = dialog.pos();
+        dialog.hide();
+    }
+    CProfileFile stored;
+    ASSERT_TRUE(stored.Load(profile));
+    const int width = stored.GetInt("96", "CX", 0);
+    EXPECT_EQ(width, 420);
+    EXPECT_EQ(stored.GetString("OPTIONEN", "SPRACHE", ""), "1");
+
+    for (int run = 0; run < 2; ++run) { // the same size at every run, never growing
+        CResizeDialog dialog(150, profile);
+        dialog.resize(300, 200); // the designed size
+        dialog.show();
+        EXPECT_EQ(dialog.width(), width);
+        EXPECT_EQ(dialog.pos(), position);
+        dialog.resize(dialog.width() + 1, dialog.height());
+        dialog.resize(dialog.width() - 1, dialog.height());
+        dialog.hide();
+    }
+}
+
+class ProgrammpoolDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string reason;
+        ASSERT_TRUE(CreateDataFolders(folders, reason)) << reason;
+    }
+    std::string ListPath(const std::string& name) const { return folders.lists + "/" + name; }
+    static QLineEdit* Edit(const QWidget& dialog, int id) {
+        return dialog.findChild<QLineEdit*>(QString::number(id));
+    }
+    static QRadioButton* Radio(const QWidget& dialog, int id) {
+        return dialog.findChild<QRadioButton*>(QString::number(id));
+    }
+    static void ExpectNothingUnexpected(const ModalDriver& driver) {
+        EXPECT_TRUE(driver.Done());
+        for (const QString& text : driver.Unexpected())
+            ADD_FAILURE() << "unexpected window: " << text.toStdString();
+    }
+
+    test::TempDir folder;
+    DataFolders folders = FoldersUnder(folder.Path().string());
+    CKonfiguration config;
+    AppContext context{config, folders};
+};
+
+TEST_F(ProgrammpoolDialogTest, OpensAListAndShowsItsHeader) {
+    test::WriteBytes(ListPath("old.lst"), "HEADER:\tNDEF\tAstra\r\n" +
+                                              LoadResString(str::kListColumnTitles) + "\r\n" +
+                                              kProgram + "\r\nBANK0:\r\n0\r\n");
+    CListenDat record({"NDEF", "Astra", ListPath("old.lst"), "old.lst", "0"});
+    CDlgProgrammpool dialog(context, &record);
+    EXPECT_FALSE(dialog.LoadFailed());
+    EXPECT_EQ(Edit(dialog, 1075)->text(), "old.lst");
+    EXPECT_EQ(Edit(dialog, 1076)->text(), "Astra");
+    EXPECT_FALSE(Radio(dialog, 1073)->isChecked());
+    EXPECT_FALSE(Radio(dialog, 1074)->isChecked());
+    EXPECT_EQ(dialog.Grid()->model()->index(0, 2).data().toString(), "TV 1");
+    EXPECT_EQ(dialog.Document().banks.GetAddress(0, 0), 0);
+    EXPECT_FALSE(dialog.History().CanUndo());
+}
+
+TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
+    struct Case {
+        QString fileName;
+        QMessageBox::StandardButton answer;
+        bool messageAfter; // our own message about the empty name
+        bool closed;
+        bool written;
+    };
+    const Case cases[] = {
+        {"", QMessageBox::Yes, true, false, false},
+        {"new", QMessageBox::No, false, true, false},
+        {"new", QMessageBox::Yes, false, true, true},
+    };
+    for (const Case& c : cases) {
+        fs::remove(ListPath("new.lst"));
+        CDlgProgrammpool dialog(context, nullptr);
+        dialog.Document().pool.SetRowFromLine(0, kProgram);
+        dialog.show();
+        Edit(dialog, 1075)->setText(c.fileName);
+        Radio(dialog, 1074)->click();
+        ModalDriver driver(&dialog);
+        driver.ThenAnswerQuestion(c.answer);
+        if (c.messageAfter)
+            driver.ThenAcceptMessage();
+        dialog.close();
+        ExpectNothingUnexpected(driver);
+        EXPECT_EQ(driver.Messages().front(), QString::fromStdString(LoadResString(str::kAskSaveList)));
+        if (c.messageAfter) {
+            EXPECT_EQ(driver.Messages().back(), QString::fromStdString(LoadResString(str::kEnterFileName)));
+        }
+        EXPECT_EQ(dialog.isVisible(), !c.closed) << c.fileName.toStdString();
+        EXPECT_EQ(fs::exists(ListPath("new.lst")), c.written);
+        if (c.written) {
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            EXPECT_EQ(dialog.FileName(), "new.lst");
+            EXPECT_NE(test::ReadBytes(ListPath("new.lst")).find("HEADER:\tTV\tNDEF\r\n"), std::string::npos);
+        }
+        dialog.reject();
+    }
+}
+
+TEST_F(ProgrammpoolDialogTest, EscapeLeavesWithoutAQuestionAndHeaderEditsAreUndoable) {
+    CDlgProgrammpool dialog(context, nullptr);
+    dialog.show();
+    Radio(dialog, 1073)->click();
+    Edit(dialog, 1076)->setText("Hotbird");
+    emit Edit(dialog, 1076)->editingFinished();
+    EXPECT_EQ(dialog.Document().description, "Hotbird");
+    dialog.Grid()->OnUndo();
+    EXPECT_EQ(Edit(dialog, 1076)->text(), "");
+    dialog.Grid()->OnUndo();
+    EXPECT_FALSE(Radio(dialog, 1073)->isChecked());
+
+    ModalDriver driver(&dialog);
+    Edit(dialog, 1075)->setFocus();
+    QTest::keyClick(Edit(dialog, 1075), Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    ExpectNothingUnexpected(driver);
+}
+
+} // namespace
+} // namespace fw
