@@ -101,6 +101,13 @@ private:
     int m_pending = 0;
 };
 
+// Every window the driver met had an action, and every action met its window.
+inline void ExpectAllAnswered(const ModalDriver& driver) {
+    EXPECT_TRUE(driver.Done());
+    for (const QString& text : driver.Unexpected())
+        ADD_FAILURE() << "unexpected window: " << text.toStdString();
+}
+
 // Closes each transfer dialog once its job has ended; a chained step closes itself.
 class TransferCloser {
 public:

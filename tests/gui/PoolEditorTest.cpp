@@ -67,11 +67,6 @@ protected:
     QAction* MenuItem(QMenu* menu, int command) const {
         return menu->findChild<QAction*>(QString::number(command));
     }
-    static void ExpectNothingUnexpected(const ModalDriver& driver) {
-        EXPECT_TRUE(driver.Done());
-        for (const QString& text : driver.Unexpected())
-            ADD_FAILURE() << "unexpected window: " << text.toStdString();
-    }
 
     ListDocument doc;
     CEditHistory history;
@@ -146,7 +141,7 @@ TEST_F(PoolGridTest, EditorTrimsCommitsAndKeepsARefusedValueUntilEscape) {
     QTest::keyClick(grid.Editor(), Qt::Key_Escape);
     EXPECT_FALSE(grid.IsEditing());
     EXPECT_EQ(doc.pool.Cell(2, kFieldSid), "123");
-    ExpectNothingUnexpected(driver);
+    ExpectAllAnswered(driver);
 }
 
 TEST_F(PoolGridTest, DoubleClickEditsAFieldButAddsToTheBankOnTheGreyColumn) {

@@ -108,11 +108,6 @@ protected:
     static QRadioButton* Radio(const QWidget& dialog, int id) {
         return dialog.findChild<QRadioButton*>(QString::number(id));
     }
-    static void ExpectNothingUnexpected(const ModalDriver& driver) {
-        EXPECT_TRUE(driver.Done());
-        for (const QString& text : driver.Unexpected())
-            ADD_FAILURE() << "unexpected window: " << text.toStdString();
-    }
 
     test::TempDir folder;
     DataFolders folders = FoldersUnder(folder.Path().string());
@@ -161,7 +156,7 @@ TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
         if (c.messageAfter)
             driver.ThenAcceptMessage();
         dialog.close();
-        ExpectNothingUnexpected(driver);
+        ExpectAllAnswered(driver);
         EXPECT_EQ(driver.Messages().front(), QString::fromStdString(LoadResString(str::kAskSaveList)));
         if (c.messageAfter) {
             EXPECT_EQ(driver.Messages().back(), QString::fromStdString(LoadResString(str::kEnterFileName)));
@@ -194,7 +189,7 @@ TEST_F(ProgrammpoolDialogTest, EscapeLeavesWithoutAQuestionAndHeaderEditsAreUndo
     QTest::keyClick(Edit(dialog, 1075), Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    ExpectNothingUnexpected(driver);
+    ExpectAllAnswered(driver);
 }
 
 } // namespace
