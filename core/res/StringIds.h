@@ -230,5 +230,6 @@ inline constexpr int kEnterFileName = 9950;
 inline constexpr int kTextNotStorable = 9951;
 inline constexpr int kMenuUndo = 9952;
 inline constexpr int kMenuRedo = 9953;
+inline constexpr int kLinesPastLastPlace = 9954;
 
 } // namespace fw::str

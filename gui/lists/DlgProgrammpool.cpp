@@ -120,7 +120,12 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
         m_doc.description = record.m_strName;
     m_doc.listType = ListTypeFromText(record.m_strType);
     CMessageInteraction ui(this);
-    m_loadFailed = !ReadListFile(record.m_strPath, m_doc.pool, m_doc.banks, ui).ok;
+    const ListReadResult read = ReadListFile(record.m_strPath, m_doc.pool, m_doc.banks, ui);
+    m_loadFailed = !read.ok;
+    if (read.droppedLines > 0)
+        ui.ShowMessage(FormatText(LoadResString(str::kLinesPastLastPlace),
+                                  {std::to_string(read.droppedLines)}),
+                       MessageIcon::Warning);
     m_history.Clear();
     m_doc.poolCut.reset();
     m_doc.bankCut.reset();

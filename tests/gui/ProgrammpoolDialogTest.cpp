@@ -131,6 +131,21 @@ TEST_F(ProgrammpoolDialogTest, OpensAListAndShowsItsHeader) {
     EXPECT_FALSE(dialog.History().CanUndo());
 }
 
+TEST_F(ProgrammpoolDialogTest, ListLongerThanThePoolWarnsThatItsTailIsLost) {
+    std::string text = "HEADER:\tTV\tLong\r\n" + LoadResString(str::kListColumnTitles) + "\r\n";
+    for (int i = 0; i < 4002; ++i)
+        text += kProgram + "\r\n";
+    test::WriteBytes(ListPath("long.lst"), text);
+    CListenDat record({"TV", "Long", ListPath("long.lst"), "long.lst", "0"});
+    ModalDriver driver(nullptr);
+    driver.ThenAcceptMessage();
+    CDlgProgrammpool dialog(context, &record);
+    ExpectAllAnswered(driver);
+    ASSERT_EQ(driver.Messages().size(), 1u);
+    EXPECT_NE(driver.Messages()[0].indexOf(" 2 "), -1);
+    EXPECT_EQ(dialog.Document().pool.LastUsedRow(), 3999);
+}
+
 TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
     struct Case {
         QString fileName;
