@@ -204,6 +204,16 @@ TEST_F(PoolGridTest, ContextMenuGreysWhatCannotRunAndNamesThePendingCut) {
     EXPECT_FALSE(doc.poolCut.has_value());
 }
 
+TEST_F(PoolGridTest, ClicksAndShiftArrowsSelectWholeRows) {
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(2, 5));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCentre(4, 2));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ControlModifier, CellCentre(7, 9));
+    EXPECT_EQ(grid.SelectedRows(), (std::vector<int>{2, 3, 4, 7}));
+    QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(grid.SelectedRows(), (std::vector<int>{2, 3, 4, 7, 8}));
+    EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), 5 * CPoolModel::ColumnCount);
+}
+
 TEST_F(PoolGridTest, KeysRunTheCommandsWithModifiersReadPerKey) {
     SelectOnly({3, 5});
     QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
