@@ -161,4 +161,10 @@ inline constexpr int kTransferCancelled = 1103;
 inline constexpr int kSettingsImportFilter = 199;
 inline constexpr int kChooseSettingsHint = 211;
 
+// The settings import refuses what the folder scan would never list.
+inline constexpr int kNotASettingsFile = 9700;
+inline constexpr int kEmptySettingsFile = 9701;
+// The port box names the demo receiver instead of its pseudo-terminal.
+inline constexpr int kSimulatedReceiver = 9702;
+
 } // namespace fw::str

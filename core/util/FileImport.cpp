@@ -3,9 +3,11 @@
 #include "core/util/FileIo.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace fw {
 
@@ -65,6 +67,13 @@ ImportResult ImportFile(const std::string& source, const std::string& folder,
         return result;
     result.status = ImportStatus::Copied;
     return result;
+}
+
+bool DeleteFile(const std::string& path, std::string& reason) {
+    if (::unlink(path.c_str()) == 0)
+        return true;
+    reason = SystemReason(path, errno);
+    return false;
 }
 
 } // namespace fw

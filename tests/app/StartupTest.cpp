@@ -250,7 +250,7 @@ TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIn
     page->List()->SelectRow(0, true);
     ModalDriver driver(sheet);
     TransferCloser closer;
-    page->findChild<QPushButton*>(QString::number(CDlgFlashwerk::kSendButton))->click();
+    page->findChild<QPushButton*>(QString::number(ids::firmware::kSend))->click();
     EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded});
     EXPECT_TRUE(driver.Unexpected().empty())
         << "no version warning, no message: " << driver.Unexpected().front().toStdString();

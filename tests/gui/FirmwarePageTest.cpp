@@ -71,8 +71,8 @@ protected:
     }
     static void ExpectNoSelectionState(const CDlgFlashwerk& page) {
         EXPECT_EQ(page.List()->GetSelectedIndex(), -1);
-        EXPECT_FALSE(Enabled(page, CDlgFlashwerk::kSendButton));
-        EXPECT_FALSE(Enabled(page, CDlgFlashwerk::kDeleteButton));
+        EXPECT_FALSE(Enabled(page, ids::firmware::kSend));
+        EXPECT_FALSE(Enabled(page, ids::firmware::kDelete));
         EXPECT_EQ(Control<QPlainTextEdit>(page, 1016)->toPlainText(), Text(110));
         EXPECT_EQ(Control<QLabel>(page, 1024)->text(), Text(111));
     }
@@ -103,9 +103,9 @@ TEST_F(FirmwarePageTest, EmptyFolderShowsTheHintAndOnlyLoadCommands) {
     EXPECT_TRUE(page->List()->ShowsEmptyText());
     EXPECT_EQ(page->List()->EmptyText(), Text(114));
     ExpectNoSelectionState(*page);
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kImportButton));
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kRefreshButton));
-    EXPECT_TRUE(Control(*page, CDlgFlashwerk::kInternetButton)->isHidden());
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kImport));
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kRefresh));
+    EXPECT_TRUE(Control(*page, ids::firmware::kInternet)->isHidden());
 
     const std::unique_ptr<QMenu> menu = page->CreateContextMenu();
     EXPECT_FALSE(menu->findChild<QAction*>("1021")->isEnabled());
@@ -132,7 +132,7 @@ TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
     EXPECT_EQ(page->List()->topLevelItem(0)->text(2), "4 KB");
 
     driver.ThenAnswerQuestion(QMessageBox::Yes);
-    Control<QPushButton>(*page, CDlgFlashwerk::kRefreshButton)->click();
+    Control<QPushButton>(*page, ids::firmware::kRefresh)->click();
     EXPECT_FALSE(std::filesystem::exists(InFolder("short.bsr"))) << "Yes deletes it";
     EXPECT_EQ(Names(*page), QStringList{"good.bsr"});
     EXPECT_TRUE(driver.Unexpected().empty());
@@ -146,8 +146,8 @@ TEST_F(FirmwarePageTest, SelectionShowsTheDescriptionAndIsRemembered) {
     EXPECT_EQ(SelectedName(*page), "b.bsr");
     EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), QStringLiteral("Größe"));
     EXPECT_EQ(Control<QLabel>(*page, 1024)->text().toStdString(), InFolder("b.bsr"));
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton));
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kDeleteButton));
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kSend));
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kDelete));
 
     page->List()->SelectRow(0, true);
     EXPECT_EQ(config.m_chosenFirmwareFile, "a.bsr");
@@ -213,7 +213,7 @@ TEST_F(FirmwarePageTest, ImportCopiesFirmwareAndSelectsItsNewRow) {
     EXPECT_EQ(Names(*page), (QStringList{"old.bsr", "new.bsr"}));
     EXPECT_EQ(SelectedName(*page), "new.bsr");
     EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), "fresh");
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton));
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kSend));
     EXPECT_EQ(config.m_chosenFirmwareFile, "new.bsr");
 
     // A file of the folder itself: nothing happens, no question, no second row.
@@ -249,7 +249,7 @@ TEST_F(FirmwarePageTest, ImportOfAnExistingNameAsksBeforeReplacing) {
     EXPECT_EQ(Names(*page), (QStringList{"zz.bsr", "same.bsr"}));
     EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "SAME V2");
     EXPECT_EQ(SelectedName(*page), "same.bsr");
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton));
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kSend));
     EXPECT_TRUE(driver.Unexpected().empty());
 }
 
@@ -284,12 +284,12 @@ TEST_F(FirmwarePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
     ASSERT_EQ(page->List()->GetSelectedIndex(), 0);
 
     driver.ThenAnswerQuestion(QMessageBox::No);
-    Control<QPushButton>(*page, CDlgFlashwerk::kDeleteButton)->click();
+    Control<QPushButton>(*page, ids::firmware::kDelete)->click();
     EXPECT_TRUE(std::filesystem::exists(InFolder("only.bsr")));
     EXPECT_EQ(page->List()->RowCount(), 1);
 
     driver.ThenAnswerQuestion(QMessageBox::Yes);
-    Control<QPushButton>(*page, CDlgFlashwerk::kDeleteButton)->click();
+    Control<QPushButton>(*page, ids::firmware::kDelete)->click();
     EXPECT_EQ(driver.Messages(), (std::vector<QString>(2, Text(157, InFolder("only.bsr")))));
     EXPECT_FALSE(std::filesystem::exists(InFolder("only.bsr")));
     EXPECT_EQ(page->List()->RowCount(), 0);
@@ -304,7 +304,7 @@ TEST_F(FirmwarePageTest, SpaceAndZFocusTheListAndSelectTheFirstRow) {
     auto page = Page();
     page->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
-    auto* refresh = Control<QPushButton>(*page, CDlgFlashwerk::kRefreshButton);
+    auto* refresh = Control<QPushButton>(*page, ids::firmware::kRefresh);
 
     for (const auto& [key, modifiers] : {std::pair{Qt::Key_Space, Qt::NoModifier},
                                          std::pair{Qt::Key_Z, Qt::AltModifier},
@@ -316,7 +316,7 @@ TEST_F(FirmwarePageTest, SpaceAndZFocusTheListAndSelectTheFirstRow) {
         QTest::keyClick(refresh, key, modifiers);
         EXPECT_TRUE(page->List()->hasFocus()) << key;
         EXPECT_EQ(page->List()->GetSelectedIndex(), 0) << key;
-        EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton)) << key;
+        EXPECT_TRUE(Enabled(*page, ids::firmware::kSend)) << key;
     }
     // The arrow keys move the selection and the description follows.
     QTest::keyClick(page->List(), Qt::Key_Down);
@@ -349,7 +349,7 @@ TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
     ModalDriver driver(page.get());
     TransferCloser closer;
 
-    Control<QPushButton>(*page, CDlgFlashwerk::kSendButton)->click();
+    Control<QPushButton>(*page, ids::firmware::kSend)->click();
     EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded}) << test::LogOf(*receiver);
     const std::vector<unsigned char> received = receiver->ReceivedFirmware();
     EXPECT_EQ(std::string(received.begin(), received.end()), image);

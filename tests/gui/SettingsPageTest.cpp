@@ -100,12 +100,12 @@ protected:
         return page.findChild<CIconButton*>(QString::number(id));
     }
     static bool CommandsEnabled(const QWidget& page) {
-        return Button(page, CDlgGrundeinstellung::kSend)->isEnabled() &&
-               Button(page, CDlgGrundeinstellung::kDelete)->isEnabled();
+        return Button(page, ids::settings::kSend)->isEnabled() &&
+               Button(page, ids::settings::kDelete)->isEnabled();
     }
     static bool CommandsDisabled(const QWidget& page) {
-        return !Button(page, CDlgGrundeinstellung::kSend)->isEnabled() &&
-               !Button(page, CDlgGrundeinstellung::kDelete)->isEnabled();
+        return !Button(page, ids::settings::kSend)->isEnabled() &&
+               !Button(page, ids::settings::kDelete)->isEnabled();
     }
     static QAction* MenuItem(QMenu& menu, int id) {
         return menu.findChild<QAction*>(QString::number(id));
@@ -145,13 +145,12 @@ TEST_F(SettingsPageTest, EmptyFolderShowsTheHintAndGreysSendAndDelete) {
     EXPECT_EQ(page->List()->EmptyText(), Text(str::kNoCatalogueFiles));
     EXPECT_EQ(page->InfoText(), Text(str::kChooseSettingsHint));
     EXPECT_TRUE(CommandsDisabled(*page));
-    EXPECT_FALSE(Button(*page, CDlgGrundeinstellung::kInternet)->isVisibleTo(page.get()));
+    EXPECT_FALSE(Button(*page, ids::settings::kInternet)->isVisibleTo(page.get()));
 
-    QMenu menu;
-    page->FillContextMenu(menu);
-    EXPECT_FALSE(MenuItem(menu, CDlgGrundeinstellung::kSend)->isEnabled());
-    EXPECT_FALSE(MenuItem(menu, CDlgGrundeinstellung::kDelete)->isEnabled());
-    EXPECT_TRUE(MenuItem(menu, CDlgGrundeinstellung::kImport)->isEnabled());
+    const std::unique_ptr<QMenu> menu = page->CreateContextMenu();
+    EXPECT_FALSE(MenuItem(*menu, ids::settings::kSend)->isEnabled());
+    EXPECT_FALSE(MenuItem(*menu, ids::settings::kDelete)->isEnabled());
+    EXPECT_TRUE(MenuItem(*menu, ids::settings::kImport)->isEnabled());
     EXPECT_EQ(page->TabCaption(), QString::fromStdString(LoadDialogText(149, "caption")));
 }
 
@@ -256,7 +255,7 @@ TEST_F(SettingsPageTest, DeleteAsksAndNoKeepsYesRemoves) {
     auto page = Page();
 
     interaction.answers = {false};
-    Button(*page, CDlgGrundeinstellung::kDelete)->click();
+    Button(*page, ids::settings::kDelete)->click();
     ASSERT_EQ(interaction.questions.size(), 1u);
     EXPECT_EQ(QString::fromStdString(interaction.questions[0]),
               Text(str::kDeleteFileQuestion).arg(QString::fromStdString(Settings("b.grd"))));
@@ -264,7 +263,7 @@ TEST_F(SettingsPageTest, DeleteAsksAndNoKeepsYesRemoves) {
     EXPECT_EQ(SelectedName(*page), "b.grd");
 
     interaction.answers = {true};
-    Button(*page, CDlgGrundeinstellung::kDelete)->click();
+    Button(*page, ids::settings::kDelete)->click();
     EXPECT_FALSE(std::filesystem::exists(Settings("b.grd")));
     EXPECT_EQ(Names(*page), QStringList{"a.grd"});
     EXPECT_TRUE(CommandsDisabled(*page));
@@ -293,7 +292,7 @@ TEST_F(SettingsPageTest, AnEmptyFileIsAskedAboutAndEndsThePass) {
 
     // Deleted: this pass still ends there; the next one lists the rest.
     interaction.answers = {true};
-    Button(*page, CDlgGrundeinstellung::kRefresh)->click();
+    Button(*page, ids::settings::kRefresh)->click();
     EXPECT_FALSE(std::filesystem::exists(Settings("m.grd")));
     EXPECT_EQ(Names(*page), QStringList{"a.grd"});
     page->OnRefresh();
@@ -336,7 +335,7 @@ TEST_F(SettingsPageTest, KeyZLeadsIntoTheListAndSelectsTheFocusedOrFirstRow) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
     page->List()->clearSelection();
     page->List()->setCurrentItem(nullptr);
-    Button(*page, CDlgGrundeinstellung::kRefresh)->setFocus();
+    Button(*page, ids::settings::kRefresh)->setFocus();
     ASSERT_FALSE(page->List()->hasFocus());
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z);
@@ -347,7 +346,7 @@ TEST_F(SettingsPageTest, KeyZLeadsIntoTheListAndSelectsTheFocusedOrFirstRow) {
     // The focus mark decides which row Alt+Z selects.
     page->List()->clearSelection();
     page->List()->setCurrentItem(page->List()->topLevelItem(1), 0, QItemSelectionModel::NoUpdate);
-    Button(*page, CDlgGrundeinstellung::kImport)->setFocus();
+    Button(*page, ids::settings::kImport)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::AltModifier);
     EXPECT_TRUE(page->List()->hasFocus());
     EXPECT_EQ(SelectedName(*page), "b.grd");
@@ -366,7 +365,7 @@ TEST_F(SettingsPageTest, LoadFromTheReceiverListsAndSelectsTheNewFile) {
     driver.ThenSaveAs("from receiver");
     CloseTransferWhenDone(*page);
 
-    Button(*page, CDlgGrundeinstellung::kLoadReceiver)->click();
+    Button(*page, ids::settings::kLoadReceiver)->click();
 
     EXPECT_TRUE(driver.Done()) << test::LogOf(*receiver);
     EXPECT_TRUE(driver.Unexpected().empty());
@@ -396,7 +395,7 @@ TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheList
     // A plain send of the row chosen by hand.
     page->List()->SelectRow(1, true);
     CloseTransferWhenDone(*page);
-    Button(*page, CDlgGrundeinstellung::kSend)->click();
+    Button(*page, ids::settings::kSend)->click();
     EXPECT_TRUE(receiver->ReceivedSettings() == image) << test::LogOf(*receiver);
     EXPECT_TRUE(driver.Unexpected().empty());
     ASSERT_TRUE(test::WaitForJobs(*receiver, 1));
