@@ -166,5 +166,7 @@ inline constexpr int kNotASettingsFile = 9700;
 inline constexpr int kEmptySettingsFile = 9701;
 // The port box names the demo receiver instead of its pseudo-terminal.
 inline constexpr int kSimulatedReceiver = 9702;
+// The port box's bracket around a missing device is its own.
+inline constexpr int kNoDeviceInPortBox = 9703;
 
 } // namespace fw::str

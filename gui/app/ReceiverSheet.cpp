@@ -12,6 +12,7 @@
 
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -77,6 +78,16 @@ void CReceiverSheet::showEvent(QShowEvent* event) {
         OnPageChanged(ActivePage());
 }
 
+void CReceiverSheet::keyPressEvent(QKeyEvent* event) {
+    // The sheet has no Cancel button: a stray Escape after a message box must not end the
+    // session. The close box and a termination signal still close through done().
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void CReceiverSheet::OnPageChanged(int index) {
     if (CPropertyPagePlus* previous = Page(m_shownPage))
         previous->OnKillActive();
@@ -86,7 +97,7 @@ void CReceiverSheet::OnPageChanged(int index) {
 }
 
 void CReceiverSheet::done(int result) {
-    // Every way out (Quit, Escape, the close box, a signal) takes the page's values along.
+    // Every way out (Quit, the close box, a signal) takes the page's values along.
     if (CPropertyPagePlus* page = Page(m_shownPage))
         page->OnKillActive();
     m_context.config.m_activePage = ActivePage();

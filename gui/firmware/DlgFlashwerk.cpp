@@ -113,7 +113,6 @@ CDlgFlashwerk::CDlgFlashwerk(AppContext& context, QWidget* parent, UserInteracti
     ArrangePage({}, {descriptionLabel, m_description, PathLabel()},
                 {MakeGroup(kLoadGroup, {import, internet}),
                  MakeGroup(kFileGroup, {send, remove, refresh})});
-    OnRefresh();
 }
 
 CDlgFlashwerk::~CDlgFlashwerk() = default;

@@ -89,16 +89,6 @@ CDlgProgrammlisten::CDlgProgrammlisten(AppContext& context, QWidget* parent,
                  MakeGroup(kListGroup, {newList, m_edit, refresh, remove})});
 }
 
-void CDlgProgrammlisten::showEvent(QShowEvent* event) {
-    CCataloguePage::showEvent(event);
-    // The folder is read when the page is first shown, so that its repairs and messages
-    // belong to the page the user sees.
-    if (!m_started) {
-        m_started = true;
-        OnRefresh();
-    }
-}
-
 void CDlgProgrammlisten::AddRecord(const CListenDat& record) {
     m_records.push_back(record);
     const int index = static_cast<int>(m_records.size()) - 1;

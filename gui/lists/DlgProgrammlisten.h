@@ -45,7 +45,6 @@ public:
     const std::vector<CListenDat>& Records() const { return m_records; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool Fill() override;
     std::string RecordPath(int record) const override;
     bool RecordLess(int column, int recordA, int recordB) const override;
@@ -66,7 +65,6 @@ private:
     CIconButton* m_edit = nullptr;
     // A row's record number points in here; records live until the next refresh.
     std::vector<CListenDat> m_records;
-    bool m_started = false;
 };
 
 } // namespace fw

@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -182,7 +183,25 @@ void CCataloguePage::SelectionChanged() {
     ShowSelection(selected ? record : -1);
 }
 
+void CCataloguePage::showEvent(QShowEvent* event) {
+    CPropertyPagePlus::showEvent(event);
+    if (m_filled || m_fillQueued)
+        return;
+    // The folder's questions belong over the window the user sees: inside the main window,
+    // wait until that window is on the screen.
+    if (window() == this) {
+        OnRefresh();
+        return;
+    }
+    m_fillQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!m_filled)
+            OnRefresh();
+    });
+}
+
 void CCataloguePage::OnRefresh() {
+    m_filled = true;
     m_list->DeleteAllRows();
     Fill();
     m_list->viewport()->update();
@@ -315,6 +334,9 @@ void CCataloguePage::OnSend() {
 
 int CCataloguePage::SendChained(int row, int lastStep) {
     m_chainResult = 0;
+    // The production download may reach a page the user has not opened yet.
+    if (!m_filled)
+        OnRefresh();
     // A row that is not there would send whatever happens to be selected: stop the chain.
     if (row < 0 || row >= m_list->RowCount())
         return 0;

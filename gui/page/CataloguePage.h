@@ -59,7 +59,8 @@ public:
                    UserInteraction* interaction);
     ~CCataloguePage() override;
 
-    // Rebuilds the catalogue from the folder and selects the remembered file again.
+    // Rebuilds the catalogue from the folder and selects the remembered file again. The page
+    // does so first when it is first shown.
     void OnRefresh();
     void OnImport();
     // The import once a file was chosen.
@@ -134,6 +135,7 @@ protected:
     void LoadFromReceiver(const TransferJob& job);
     QLabel* PathLabel() const { return m_pathLabel; }
 
+    void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -152,6 +154,8 @@ private:
     int m_chained = 0;
     int m_lastStep = 0;
     int m_chainResult = 0;
+    bool m_filled = false;
+    bool m_fillQueued = false;
 };
 
 } // namespace fw

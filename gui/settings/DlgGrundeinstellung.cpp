@@ -58,7 +58,6 @@ CDlgGrundeinstellung::CDlgGrundeinstellung(AppContext& context, QWidget* parent,
     ArrangePage({}, {PathLabel()},
                 {MakeGroup(kLoadGroup, {loadReceiver, import, internet}),
                  MakeGroup(kSendGroup, {send}), MakeGroup(kFileGroup, {refresh, remove})});
-    OnRefresh();
 }
 
 bool CDlgGrundeinstellung::Fill() {

@@ -50,6 +50,7 @@ protected:
     std::unique_ptr<CDlgFlashwerk> Page() {
         auto page = std::make_unique<CDlgFlashwerk>(context);
         page->resize(640, 480);
+        page->show();
         return page;
     }
 

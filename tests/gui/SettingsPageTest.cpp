@@ -76,7 +76,9 @@ protected:
     }
 
     std::unique_ptr<TestPage> Page() {
-        return std::make_unique<TestPage>(context, nullptr, &interaction);
+        auto page = std::make_unique<TestPage>(context, nullptr, &interaction);
+        page->show();
+        return page;
     }
     // Files are scanned while the page is built: questions of that scan go to a scripted
     // answer set before.
