@@ -33,6 +33,8 @@ CReceiverSheet::CReceiverSheet(AppContext& context, QWidget* parent)
                new CDlgOptionen(context, *this, m_tabs)};
     for (CPropertyPagePlus* page : m_pages)
         m_tabs->addTab(page, page->TabCaption());
+    // Every tab stays in sight: the window cannot get narrower than the row of tabs.
+    m_tabs->setUsesScrollButtons(false);
 
     m_infoButton->setObjectName(QString::number(kInfoButtonId));
     m_infoButton->setToolTip(ResText(str::kInfoButtonTip));

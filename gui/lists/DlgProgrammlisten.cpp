@@ -36,6 +36,7 @@ CatalogueSetup ListSetup() {
     setup.menuId = kMenu;
     setup.listId = kList;
     setup.columnsText = str::kListCatalogueColumns;
+    setup.stretchColumn = 1; // the list's own name
     setup.emptyText = str::kNoCatalogueFiles;
     setup.importFilter = kListFileFilter;
     setup.pathLabelId = kStatus;

@@ -64,6 +64,7 @@ CCataloguePage::CCataloguePage(AppContext& context, const CatalogueSetup& setup,
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->SetColumns(setup.columnsText);
     m_list->SetEmptyTextId(setup.emptyText);
+    m_list->header()->setSectionResizeMode(setup.stretchColumn, QHeaderView::Stretch);
     m_list->header()->setSortIndicatorShown(true);
     m_list->header()->setSortIndicator(-1, Qt::AscendingOrder);
 

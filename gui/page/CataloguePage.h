@@ -31,6 +31,8 @@ struct CatalogueSetup {
     int menuId = 0;
     int listId = 0;
     int columnsText = 0;
+    // The column that takes the width the others leave.
+    int stretchColumn = 0;
     int emptyText = 0;
     int importFilter = 0;
     // The label that shows the selected file's path, and its text without a selection.
