@@ -98,26 +98,6 @@ protected:
     AppContext context{config, folders};
 };
 
-TEST_F(FirmwarePageTest, EmptyFolderShowsTheHintAndOnlyLoadCommands) {
-    auto page = Page();
-    EXPECT_EQ(page->List()->RowCount(), 0);
-    EXPECT_TRUE(page->List()->ShowsEmptyText());
-    EXPECT_EQ(page->List()->EmptyText(), Text(114));
-    ExpectNoSelectionState(*page);
-    EXPECT_TRUE(Enabled(*page, ids::firmware::kImport));
-    EXPECT_TRUE(Enabled(*page, ids::firmware::kRefresh));
-    EXPECT_TRUE(Control(*page, ids::firmware::kInternet)->isHidden());
-
-    const std::unique_ptr<QMenu> menu = page->CreateContextMenu();
-    EXPECT_FALSE(menu->findChild<QAction*>("1021")->isEnabled());
-    EXPECT_FALSE(menu->findChild<QAction*>("1019")->isEnabled());
-    EXPECT_TRUE(menu->findChild<QAction*>("1010")->isEnabled());
-    EXPECT_TRUE(menu->findChild<QAction*>("1020")->isEnabled());
-    // The English text of the internet item is empty; the item must still say what it is.
-    EXPECT_FALSE(menu->findChild<QAction*>("1023")->text().isEmpty());
-    EXPECT_FALSE(menu->findChild<QAction*>("1023")->isEnabled());
-}
-
 TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
     test::WriteBytes(InFolder("good.bsr"), test::FirmwareImage(4000, "ABC V1.20", "Beschreibung"));
     test::WriteBytes(InFolder("short.bsr"), std::string(2999, 'x'));
@@ -156,16 +136,6 @@ TEST_F(FirmwarePageTest, SelectionShowsTheDescriptionAndIsRemembered) {
     page->List()->clearSelection();
     ExpectNoSelectionState(*page);
     EXPECT_EQ(config.m_chosenFirmwareFile, "a.bsr") << "no selection keeps the remembered name";
-}
-
-TEST_F(FirmwarePageTest, RememberedFileGoneSelectsTheFirstRow) {
-    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(3000, "B V1"));
-    test::WriteBytes(InFolder("c.bsr"), test::FirmwareImage(3000, "C V1"));
-    config.m_chosenFirmwareFile = "gone.bsr";
-    auto page = Page();
-    EXPECT_EQ(page->List()->GetSelectedIndex(), 0);
-    EXPECT_EQ(page->List()->GetFocusedIndex(), 0);
-    EXPECT_EQ(config.m_chosenFirmwareFile, "b.bsr");
 }
 
 TEST_F(FirmwarePageTest, ColumnSortIsKeptForTheNextStart) {
@@ -276,53 +246,6 @@ TEST_F(FirmwarePageTest, ImportOfAFileThatIsNoFirmwareLeavesTheFolderAlone) {
     EXPECT_EQ(Names(*page), QStringList{"keep.bsr"});
     EXPECT_EQ(test::EntryCount(folders.firmware), 1u);
     EXPECT_TRUE(driver.Unexpected().empty());
-}
-
-TEST_F(FirmwarePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
-    test::WriteBytes(InFolder("only.bsr"), test::FirmwareImage(3000, "ONLY V1"));
-    auto page = Page();
-    ModalDriver driver(page.get());
-    ASSERT_EQ(page->List()->GetSelectedIndex(), 0);
-
-    driver.ThenAnswerQuestion(QMessageBox::No);
-    Control<QPushButton>(*page, ids::firmware::kDelete)->click();
-    EXPECT_TRUE(std::filesystem::exists(InFolder("only.bsr")));
-    EXPECT_EQ(page->List()->RowCount(), 1);
-
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
-    Control<QPushButton>(*page, ids::firmware::kDelete)->click();
-    EXPECT_EQ(driver.Messages(), (std::vector<QString>(2, Text(157, InFolder("only.bsr")))));
-    EXPECT_FALSE(std::filesystem::exists(InFolder("only.bsr")));
-    EXPECT_EQ(page->List()->RowCount(), 0);
-    EXPECT_TRUE(page->List()->ShowsEmptyText());
-    ExpectNoSelectionState(*page);
-    EXPECT_TRUE(driver.Unexpected().empty());
-}
-
-TEST_F(FirmwarePageTest, SpaceAndZFocusTheListAndSelectTheFirstRow) {
-    test::WriteBytes(InFolder("a.bsr"), test::FirmwareImage(3000, "A V1"));
-    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(3000, "B V1"));
-    auto page = Page();
-    page->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
-    auto* refresh = Control<QPushButton>(*page, ids::firmware::kRefresh);
-
-    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Space, Qt::NoModifier},
-                                         std::pair{Qt::Key_Z, Qt::AltModifier},
-                                         std::pair{Qt::Key_Z, Qt::NoModifier}}) {
-        page->List()->setCurrentItem(nullptr);
-        page->List()->clearSelection();
-        refresh->setFocus();
-        ExpectNoSelectionState(*page);
-        QTest::keyClick(refresh, key, modifiers);
-        EXPECT_TRUE(page->List()->hasFocus()) << key;
-        EXPECT_EQ(page->List()->GetSelectedIndex(), 0) << key;
-        EXPECT_TRUE(Enabled(*page, ids::firmware::kSend)) << key;
-    }
-    // The arrow keys move the selection and the description follows.
-    QTest::keyClick(page->List(), Qt::Key_Down);
-    EXPECT_EQ(SelectedName(*page), "b.bsr");
-    EXPECT_EQ(config.m_chosenFirmwareFile, "b.bsr");
 }
 
 // ---- sending through the transfer dialog ----

@@ -140,22 +140,6 @@ protected:
     std::unique_ptr<sim::ReceiverSimulator> receiver;
 };
 
-TEST_F(SettingsPageTest, EmptyFolderShowsTheHintAndGreysSendAndDelete) {
-    auto page = Page();
-    EXPECT_EQ(page->List()->RowCount(), 0);
-    EXPECT_TRUE(page->List()->ShowsEmptyText());
-    EXPECT_EQ(page->List()->EmptyText(), Text(str::kNoCatalogueFiles));
-    EXPECT_EQ(page->InfoText(), Text(str::kChooseSettingsHint));
-    EXPECT_TRUE(CommandsDisabled(*page));
-    EXPECT_FALSE(Button(*page, ids::settings::kInternet)->isVisibleTo(page.get()));
-
-    const std::unique_ptr<QMenu> menu = page->CreateContextMenu();
-    EXPECT_FALSE(MenuItem(*menu, ids::settings::kSend)->isEnabled());
-    EXPECT_FALSE(MenuItem(*menu, ids::settings::kDelete)->isEnabled());
-    EXPECT_TRUE(MenuItem(*menu, ids::settings::kImport)->isEnabled());
-    EXPECT_EQ(page->TabCaption(), QString::fromStdString(LoadDialogText(149, "caption")));
-}
-
 TEST_F(SettingsPageTest, ListsBothCasesWithSizesAndSelectsTheRememberedFile) {
     test::WriteBytes(Settings("alpha.grd"), std::string(2048, 'a'));
     test::WriteBytes(Settings("BETA.GRD"), std::string(100, 'b'));
@@ -180,29 +164,6 @@ TEST_F(SettingsPageTest, ListsBothCasesWithSizesAndSelectsTheRememberedFile) {
     EXPECT_TRUE(CommandsDisabled(*page));
 }
 
-TEST_F(SettingsPageTest, RememberedFileGoneSelectsTheFirstRowAndRemembersIt) {
-    test::WriteBytes(Settings("b.grd"), "1");
-    test::WriteBytes(Settings("a.grd"), "2");
-    config.m_chosenSettingsFile = "deleted.grd";
-    auto page = Page();
-    EXPECT_EQ(SelectedName(*page), "a.grd");
-    EXPECT_EQ(config.m_chosenSettingsFile, "a.grd");
-}
-
-TEST_F(SettingsPageTest, ImportCopiesAndSelectsTheNewFile) {
-    test::WriteBytes(Settings("old.grd"), "old");
-    test::TempDir elsewhere;
-    test::WriteBytes(elsewhere.File("new.grd"), std::string(2048, 'n'));
-    auto page = Page();
-    page->importChoice = QString::fromStdString(elsewhere.File("new.grd"));
-    page->OnImport();
-    EXPECT_TRUE(interaction.questions.empty());
-    EXPECT_EQ(test::ReadBytes(Settings("new.grd")), std::string(2048, 'n'));
-    EXPECT_EQ(Names(*page), (QStringList{"new.grd", "old.grd"}));
-    EXPECT_EQ(SelectedName(*page), "new.grd");
-    EXPECT_EQ(config.m_chosenSettingsFile, "new.grd");
-}
-
 TEST_F(SettingsPageTest, ImportFromTheSettingsFolderItselfChangesNothing) {
     test::WriteBytes(Settings("a.grd"), "aaa");
     test::WriteBytes(Settings("b.grd"), "bbb");
@@ -215,28 +176,22 @@ TEST_F(SettingsPageTest, ImportFromTheSettingsFolderItselfChangesNothing) {
     EXPECT_EQ(SelectedName(*page), "a.grd") << "the selection stays";
 }
 
-TEST_F(SettingsPageTest, ImportOverAnExistingNameAsksAndKeepsOrReplaces) {
-    test::WriteBytes(Settings("a.grd"), "first");
-    test::WriteBytes(Settings("same.grd"), "old");
+TEST_F(SettingsPageTest, ImportRefusesWhatTheFolderWouldNeverList) {
     test::TempDir elsewhere;
-    test::WriteBytes(elsewhere.File("same.grd"), "new content");
+    test::WriteBytes(elsewhere.File("list.lst"), "not settings");
+    test::WriteBytes(elsewhere.File("empty.grd"), "");
+    test::WriteBytes(elsewhere.File("ANY.GRD"), "x"); // no length is checked
     auto page = Page();
-    page->importChoice = QString::fromStdString(elsewhere.File("same.grd"));
-
-    interaction.answers = {false};
-    page->OnImport();
-    ASSERT_EQ(interaction.questions.size(), 1u);
-    EXPECT_EQ(QString::fromStdString(interaction.questions[0]),
-              Text(str::kFileExists).arg(QString::fromStdString(Settings("same.grd"))));
-    EXPECT_EQ(test::ReadBytes(Settings("same.grd")), "old");
-    EXPECT_EQ(SelectedName(*page), "a.grd");
-
-    interaction.answers = {true};
-    page->OnImport();
-    EXPECT_EQ(test::ReadBytes(Settings("same.grd")), "new content");
-    EXPECT_EQ(Names(*page), (QStringList{"a.grd", "same.grd"})) << "replaced, not listed twice";
-    EXPECT_EQ(SelectedName(*page), "same.grd");
-    EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "1 KB");
+    for (const char* name : {"list.lst", "empty.grd", "ANY.GRD"}) {
+        page->importChoice = QString::fromStdString(elsewhere.File(name));
+        page->OnImport();
+    }
+    EXPECT_EQ(interaction.messages,
+              (std::vector<std::string>{
+                  FormatText(LoadResString(str::kNotASettingsFile), {elsewhere.File("list.lst")}),
+                  FormatText(LoadResString(str::kEmptySettingsFile), {elsewhere.File("empty.grd")})}));
+    EXPECT_EQ(Names(*page), QStringList{"ANY.GRD"});
+    EXPECT_EQ(test::EntryCount(folders.settings), 1u);
 }
 
 TEST_F(SettingsPageTest, ImportOfAnUnreadableFileShowsTheErrorAndKeepsTheList) {
@@ -248,36 +203,6 @@ TEST_F(SettingsPageTest, ImportOfAnUnreadableFileShowsTheErrorAndKeepsTheList) {
     EXPECT_NE(page->errors[0].find("missing.grd"), std::string::npos);
     EXPECT_EQ(Names(*page), QStringList{"a.grd"});
     EXPECT_FALSE(std::filesystem::exists(Settings("missing.grd")));
-}
-
-TEST_F(SettingsPageTest, DeleteAsksAndNoKeepsYesRemoves) {
-    test::WriteBytes(Settings("a.grd"), "a");
-    test::WriteBytes(Settings("b.grd"), "b");
-    config.m_chosenSettingsFile = "b.grd";
-    auto page = Page();
-
-    interaction.answers = {false};
-    Button(*page, ids::settings::kDelete)->click();
-    ASSERT_EQ(interaction.questions.size(), 1u);
-    EXPECT_EQ(QString::fromStdString(interaction.questions[0]),
-              Text(str::kDeleteFileQuestion).arg(QString::fromStdString(Settings("b.grd"))));
-    EXPECT_TRUE(std::filesystem::exists(Settings("b.grd")));
-    EXPECT_EQ(SelectedName(*page), "b.grd");
-
-    interaction.answers = {true};
-    Button(*page, ids::settings::kDelete)->click();
-    EXPECT_FALSE(std::filesystem::exists(Settings("b.grd")));
-    EXPECT_EQ(Names(*page), QStringList{"a.grd"});
-    EXPECT_TRUE(CommandsDisabled(*page));
-    EXPECT_EQ(page->InfoText(), Text(str::kChooseSettingsHint));
-
-    // The last file: the hint of the empty catalogue shows again.
-    page->List()->SelectRow(0, true);
-    interaction.answers = {true};
-    page->OnDelete();
-    EXPECT_EQ(page->List()->RowCount(), 0);
-    EXPECT_TRUE(page->List()->ShowsEmptyText());
-    EXPECT_TRUE(CommandsDisabled(*page));
 }
 
 TEST_F(SettingsPageTest, AnEmptyFileIsAskedAboutAndEndsThePass) {
@@ -326,32 +251,6 @@ TEST_F(SettingsPageTest, SortedColumnHoldsAfterRefreshAndRestart) {
     auto restarted = Page();
     EXPECT_EQ(Names(*restarted), (QStringList{"B0.grd", "C.grd", "D.grd", "b.grd", "a.grd"}));
     EXPECT_EQ(SelectedName(*restarted), "C.grd");
-}
-
-TEST_F(SettingsPageTest, KeyZLeadsIntoTheListAndSelectsTheFocusedOrFirstRow) {
-    test::WriteBytes(Settings("a.grd"), "a");
-    test::WriteBytes(Settings("b.grd"), "b");
-    auto page = Page();
-    page->show();
-    page->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
-    page->List()->clearSelection();
-    page->List()->setCurrentItem(nullptr);
-    Button(*page, ids::settings::kRefresh)->setFocus();
-    ASSERT_FALSE(page->List()->hasFocus());
-
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z);
-    EXPECT_TRUE(page->List()->hasFocus());
-    EXPECT_EQ(SelectedName(*page), "a.grd");
-    EXPECT_TRUE(CommandsEnabled(*page));
-
-    // The focus mark decides which row Alt+Z selects.
-    page->List()->clearSelection();
-    page->List()->setCurrentItem(page->List()->topLevelItem(1), 0, QItemSelectionModel::NoUpdate);
-    Button(*page, ids::settings::kImport)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::AltModifier);
-    EXPECT_TRUE(page->List()->hasFocus());
-    EXPECT_EQ(SelectedName(*page), "b.grd");
 }
 
 TEST_F(SettingsPageTest, LoadFromTheReceiverListsAndSelectsTheNewFile) {
