@@ -83,6 +83,33 @@ TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) 
     EXPECT_EQ(app.Sheet()->ActivePage(), 0);
 }
 
+TEST_F(StartupTest, ABadFileQuestionAppearsCentredOverTheShownWindow) {
+    std::filesystem::create_directories(m_data + "/OS");
+    test::WriteBytes(m_data + "/OS/short.bsr", std::string(2999, 'x'));
+    CFlashwerkApp app(OptionsFor(m_data));
+    // Ready before the start, which must not ask anything before the window shows.
+    ModalDriver driver(nullptr);
+    bool windowShown = false;
+    QPoint offset;
+    driver.Then([&](QWidget* modal) {
+        const CReceiverSheet* sheet = app.Sheet();
+        windowShown = sheet != nullptr && sheet->isVisible() && modal->parentWidget() != nullptr &&
+                      modal->parentWidget()->window() == sheet;
+        if (windowShown)
+            offset = modal->frameGeometry().center() - sheet->frameGeometry().center();
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        driver.Click(box->button(QMessageBox::No));
+    });
+    app.Start();
+    app.Sheet()->show();
+    ASSERT_TRUE(QTest::qWaitFor([&driver] { return driver.Done(); }));
+    EXPECT_TRUE(windowShown);
+    EXPECT_LE(offset.manhattanLength(), 20) << offset.x() << "," << offset.y();
+    EXPECT_TRUE(driver.Unexpected().empty());
+    app.Sheet()->reject();
+}
+
 TEST_F(StartupTest, OpensOnTheStoredPageAndStoresThePageShownAtClose) {
     WriteProfile("[PERSISTENT]\nACTIVEPAGE=2\n[MINE]\nKEEP=yes\n");
     CFlashwerkApp app(OptionsFor(m_data));

@@ -294,7 +294,9 @@ TEST_F(DlgSendenTest, FailureShowsItsMessageThenStartRunsTheJobAgain) {
     EXPECT_FALSE(start->isEnabled()) << "a second click must not start a second run";
     start->click();
     ASSERT_TRUE(finished.wait(20000));
-    QTest::qWait(50);
+    // A queued restart would have started in the same call that ended the run, and every
+    // change the worker posted ran before that call: no worker now means no second run.
+    EXPECT_FALSE(dialog->WorkerRunning()) << "a second run was started";
     EXPECT_EQ(finished.count(), 1);
     ExpectSucceededAndOpen(*dialog, str::kProgrammingFinished);
     EXPECT_EQ(receiver->ReceivedSettings(), image);
