@@ -166,7 +166,8 @@ void CDlgSenden::BuildLayout() {
     m_status = Label(ResText(autoOrManual), kStatus, this);
     m_status->setFont(m_normalFont);
     m_status->setWordWrap(true);
-    m_status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Its first line beside its caption, the room for more below.
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Room for the longest status (three lines in the large font) so the dialog does not jump.
     m_status->setMinimumHeight(QFontMetrics(m_largeFont).lineSpacing() * 3);
 

@@ -11,7 +11,6 @@
 #include "gui/link/DlgSenden.h"
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
-#include "gui/ui/MessageInteraction.h"
 #include "gui/ui/Texts.h"
 #include "gui/ui/WaitCursor.h"
 
