@@ -122,7 +122,7 @@ void CDlgSenden::BuildLayout() {
     // The values line up in one column, the status among them, so no caption stands alone.
     auto* fields = new QFormLayout;
     fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    fields->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    fields->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto addField = [&](const QString& caption, int labelId, const QString& value,
                         int valueId) {
         auto* shown = Label(value, valueId, this);
@@ -203,6 +203,9 @@ void CDlgSenden::BuildLayout() {
     buttons->addWidget(m_start);
     buttons->addWidget(m_cancelButton);
 
+    // As tall as the status, so that both start on the same line.
+    statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    statusLabel->setMinimumHeight(m_status->minimumHeight());
     fields->addRow(statusLabel, m_status);
 
     auto* layout = new QVBoxLayout(this);
