@@ -12,6 +12,7 @@
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
 #include "gui/ui/Texts.h"
+#include "gui/ui/WaitCursor.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -164,7 +165,12 @@ bool CDlgFlashwerk::AcceptImport(const std::string& source, std::string&) {
     // one that is.
     CReceiverdat record;
     int loadResult = 0;
-    if (ReadFirmwareRecord(source, record, loadResult))
+    bool isFirmware = false;
+    {
+        WaitCursor wait;
+        isFirmware = ReadFirmwareRecord(source, record, loadResult);
+    }
+    if (isFirmware)
         return true;
     std::string content, reason;
     if (loadResult == CTransferFile::kCannotOpen && !ReadWholeFile(source, content, reason))

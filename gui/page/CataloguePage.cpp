@@ -255,11 +255,8 @@ void CCataloguePage::OnImport() {
 void CCataloguePage::ImportFrom(const QString& source) {
     const std::string sourcePath = source.toStdString();
     std::string targetName = QFileInfo(source).fileName().toStdString();
-    {
-        WaitCursor wait;
-        if (!AcceptImport(sourcePath, targetName))
-            return;
-    }
+    if (!AcceptImport(sourcePath, targetName))
+        return;
     const std::string& folder = Context().folders.*m_setup.folder;
     ImportResult copied = ImportFile(sourcePath, folder, targetName, false);
     if (copied.status == ImportStatus::SameFile && !m_setup.reimportRegisters)
