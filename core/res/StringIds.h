@@ -211,5 +211,13 @@ inline constexpr int kStepDescription = 9812;
 inline constexpr int kStepListType = 9813;
 inline constexpr int kUndoStep = 9814;
 inline constexpr int kRedoStep = 9815;
+// The settings import refuses what the folder scan would never list.
+inline constexpr int kNotASettingsFile = 9700;
+inline constexpr int kEmptySettingsFile = 9701;
+// The port box names the demo receiver instead of its pseudo-terminal.
+inline constexpr int kSimulatedReceiver = 9702;
+// The port box's bracket around a missing device is its own.
+inline constexpr int kNoDeviceInPortBox = 9703;
+inline constexpr int kTypeNeedsRepairedFile = 9450;
 
 } // namespace fw::str
