@@ -125,14 +125,14 @@ TEST_F(FirmwarePageTest, SelectionShowsTheDescriptionAndIsRemembered) {
     config.m_chosenFirmwareFile = "B.BSR"; // the catalogue's search ignores case
     auto page = Page();
     EXPECT_EQ(SelectedName(*page), "b.bsr");
-    EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), QStringLiteral("Größe"));
-    EXPECT_EQ(Control<QLabel>(*page, 1024)->text().toStdString(), InFolder("b.bsr"));
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, ids::firmware::kDescription)->toPlainText(), QStringLiteral("Größe"));
+    EXPECT_EQ(Control<QLabel>(*page, ids::firmware::kPath)->text().toStdString(), InFolder("b.bsr"));
     EXPECT_TRUE(Enabled(*page, ids::firmware::kSend));
     EXPECT_TRUE(Enabled(*page, ids::firmware::kDelete));
 
     page->List()->SelectRow(0, true);
     EXPECT_EQ(config.m_chosenFirmwareFile, "a.bsr");
-    EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), "first");
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, ids::firmware::kDescription)->toPlainText(), "first");
     page->List()->clearSelection();
     ExpectNoSelectionState(*page);
     EXPECT_EQ(config.m_chosenFirmwareFile, "a.bsr") << "no selection keeps the remembered name";
@@ -183,7 +183,7 @@ TEST_F(FirmwarePageTest, ImportCopiesFirmwareAndSelectsItsNewRow) {
     EXPECT_EQ(test::ReadBytes(InFolder("new.bsr")), image);
     EXPECT_EQ(Names(*page), (QStringList{"old.bsr", "new.bsr"}));
     EXPECT_EQ(SelectedName(*page), "new.bsr");
-    EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), "fresh");
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, ids::firmware::kDescription)->toPlainText(), "fresh");
     EXPECT_TRUE(Enabled(*page, ids::firmware::kSend));
     EXPECT_EQ(config.m_chosenFirmwareFile, "new.bsr");
 

@@ -1,7 +1,7 @@
 #include "tests/gui/ModalHelper.h"
 #include "core/config/Konfiguration.h"
 #include "gui/lists/DlgProgrammlisten.h"
-#include "gui/lists/DlgRadioTV.h"
+#include "gui/ui/DlgRadioTV.h"
 #include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
@@ -98,12 +98,12 @@ TEST_F(ListPageTest, NewAndEditStayDisabledWithARowButSendAndDeleteFollowTheSele
     ASSERT_EQ(page->List()->RowCount(), 1);
     EXPECT_EQ(SelectedName(*page), "a.lst");
     EXPECT_EQ(Status(*page).toStdString(), ListFile("a.lst"));
-    EXPECT_TRUE(Button(*page, 509)->isEnabled());
-    EXPECT_TRUE(Button(*page, 1047)->isEnabled());
-    EXPECT_TRUE(Button(*page, 1049)->isEnabled());
-    EXPECT_TRUE(Button(*page, 1050)->isEnabled());
-    EXPECT_FALSE(Button(*page, 1048)->isEnabled());
-    EXPECT_FALSE(Button(*page, 1052)->isEnabled());
+    EXPECT_TRUE(Button(*page, ids::lists::kSend)->isEnabled());
+    EXPECT_TRUE(Button(*page, ids::lists::kDelete)->isEnabled());
+    EXPECT_TRUE(Button(*page, ids::lists::kLoadTv)->isEnabled());
+    EXPECT_TRUE(Button(*page, ids::lists::kLoadRadio)->isEnabled());
+    EXPECT_FALSE(Button(*page, ids::lists::kEdit)->isEnabled());
+    EXPECT_FALSE(Button(*page, ids::lists::kNew)->isEnabled());
     std::unique_ptr<QMenu> menu = page->CreateContextMenu();
     EXPECT_TRUE(menu->findChild<QAction*>("509")->isEnabled());
     EXPECT_FALSE(menu->findChild<QAction*>("1048")->isEnabled());
@@ -114,15 +114,15 @@ TEST_F(ListPageTest, NewAndEditStayDisabledWithARowButSendAndDeleteFollowTheSele
 
     page->List()->clearSelection();
     EXPECT_EQ(Status(*page), Text(139));
-    EXPECT_FALSE(Button(*page, 509)->isEnabled());
+    EXPECT_FALSE(Button(*page, ids::lists::kSend)->isEnabled());
     menu = page->CreateContextMenu();
     EXPECT_FALSE(menu->findChild<QAction*>("509")->isEnabled());
     EXPECT_FALSE(menu->findChild<QAction*>("1047")->isEnabled());
 
     // The Z key brings the list and its first row back.
-    QTest::keyClick(Button(*page, 1051), Qt::Key_Z, Qt::AltModifier);
+    QTest::keyClick(Button(*page, ids::lists::kRefresh), Qt::Key_Z, Qt::AltModifier);
     EXPECT_EQ(SelectedName(*page), "a.lst");
-    EXPECT_TRUE(Button(*page, 509)->isEnabled());
+    EXPECT_TRUE(Button(*page, ids::lists::kSend)->isEnabled());
 }
 
 TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
@@ -241,7 +241,7 @@ TEST_F(ListPageTest, RefreshReportsAndOffersToDeleteAFileThatIsNoList) {
     EXPECT_EQ(Column(*page, 0), QStringList{"good.lst"});
     EXPECT_TRUE(fs::exists(ListFile("bad.lst")));
     driver.ThenAnswerQuestion(QMessageBox::Yes);
-    Button(*page, 1051)->click();
+    Button(*page, ids::lists::kRefresh)->click();
     EXPECT_FALSE(fs::exists(ListFile("bad.lst")));
     ExpectNothingUnexpected(driver);
 }
@@ -256,7 +256,7 @@ TEST_F(ListPageTest, TvListLoadedFromTheReceiverIsListed) {
     ModalDriver driver(page.get());
     driver.ThenSaveAs("received", "From receiver");
     TransferCloser closer;
-    Button(*page, 1049)->click();
+    Button(*page, ids::lists::kLoadTv)->click();
     ExpectNothingUnexpected(driver);
     ASSERT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded})
         << test::LogOf(*receiver);
@@ -279,7 +279,7 @@ TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledL
         ASSERT_NE(qobject_cast<CDlgRadioTV*>(modal), nullptr) << modal->metaObject()->className();
         driver.Click(modal->findChild<QPushButton*>("2"));
     });
-    Button(*page, 509)->click();
+    Button(*page, ids::lists::kSend)->click();
     EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), ListText("NDEF", "Mixed", 3));
 
     driver.Then([&driver](QWidget* modal) {
@@ -287,7 +287,7 @@ TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledL
         driver.Click(modal->findChild<QPushButton*>("3"));
     });
     TransferCloser closer;
-    Button(*page, 509)->click();
+    Button(*page, ids::lists::kSend)->click();
     ExpectNothingUnexpected(driver);
     EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), ListText("TV", "Mixed", 3));
     EXPECT_EQ(Column(*page, 2), QStringList{"TV"});
