@@ -299,6 +299,34 @@ TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledL
     EXPECT_EQ(received[2], "\tTV 2\t11954\tH\t27500\t3\\4\t28002\t160\t80\t160\t1");
 }
 
+TEST_F(ListPageTest, UntypedListThatCannotBeRepairedOnDiskSaysWhyItTakesNoType) {
+    // No header: the repair would add one, but the list is reached through a link and is
+    // never written through it, so there is no header line to hold the type either.
+    const std::string program = "\tTV 0\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1\r\n";
+    const std::string target = folder.File("elsewhere.lst");
+    test::WriteBytes(target, "Title\r\n" + program + program);
+    fs::create_symlink(target, ListFile("linked.lst"));
+    ModalDriver driver(nullptr);
+    driver.ThenAcceptMessage(); // why the repair is not written
+    auto page = Page();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return driver.Done(); }));
+    ASSERT_EQ(Column(*page, 2), QStringList{"NDEF"});
+
+    page->List()->SelectRow(0, true);
+    driver.Then([&driver](QWidget* modal) {
+        ASSERT_NE(qobject_cast<CDlgRadioTV*>(modal), nullptr) << modal->metaObject()->className();
+        driver.Click(modal->findChild<QPushButton*>(QString::number(ids::radioTv::kTv)));
+    });
+    driver.ThenAcceptMessage();
+    Button(*page, ids::lists::kSend)->click();
+    ExpectNothingUnexpected(driver);
+    ASSERT_EQ(driver.Messages().size(), 2u);
+    EXPECT_EQ(driver.Messages()[1].toStdString(),
+              FormatText(LoadResString(str::kTypeNeedsRepairedFile), {ListFile("linked.lst")}));
+    EXPECT_EQ(test::ReadBytes(target), "Title\r\n" + program + program);
+    EXPECT_TRUE(fs::is_symlink(ListFile("linked.lst")));
+}
+
 TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {
     WriteList("a.lst", ListText("RA", "A", 1));
     WriteList("b.lst", ListText("TV", "B", 2));
