@@ -212,4 +212,14 @@ inline constexpr int kStepListType = 9813;
 inline constexpr int kUndoStep = 9814;
 inline constexpr int kRedoStep = 9815;
 
+// Editing a program list from the command line.
+inline constexpr int kCliTargetInMoved = 9900;
+inline constexpr int kCliNumberOutOfRange = 9901;
+inline constexpr int kCliBankEmpty = 9902;
+inline constexpr int kCliListWouldLoseData = 9903;
+inline constexpr int kCliNotEncodable = 9904;
+inline constexpr int kCliIncompletePlace = 9905;
+inline constexpr int kCliEmptySearchText = 9906;
+inline constexpr int kCliMissingOption = 9907;
+
 } // namespace fw::str
