@@ -22,8 +22,8 @@
 namespace fw::cli {
 
 const std::vector<OptionSpec> kListEditOptions = {
-    {"--all", false},   {"--count", true}, {"--to", true},    {"--insert", false},
-    {"--at", true},     {"--after", true}, {"--value", true},
+    {"--all", false}, {"--count", true}, {"--to", true},    {"--insert", false},
+    {"--at", true},   {"--after", true}, {"--value", true},
 };
 
 namespace {
@@ -86,8 +86,9 @@ std::optional<std::vector<int>> NumberList(EditCall& call, const std::string& wh
         const std::string_view part = rest.substr(0, comma);
         const std::size_t dash = part.find('-');
         const auto first = NumberInRange(part.substr(0, dash), low, high);
-        const auto last =
-            dash == std::string_view::npos ? first : NumberInRange(part.substr(dash + 1), low, high);
+        const auto last = dash == std::string_view::npos
+                              ? first
+                              : NumberInRange(part.substr(dash + 1), low, high);
         if (!first || !last || *last < *first) {
             RefuseNumber(call, what, text, low, high);
             return std::nullopt;
@@ -140,7 +141,8 @@ int Apply(EditCall& call, const std::function<EditResult(ListDocument&)>& comman
         return kExitFailed;
     case EditStatus::IncompleteProgram:
         call.err << LoadResString(result.messageId) << '\n'
-                 << FormatText(LoadResString(str::kCliIncompletePlace), {std::to_string(result.row)})
+                 << FormatText(LoadResString(str::kCliIncompletePlace),
+                               {std::to_string(result.row)})
                  << '\n';
         return kExitFailed;
     default:
@@ -177,9 +179,9 @@ int Set(EditCall& call) {
     const auto column = Number(call, "COLUMN", Word(call, 4), 1, kFieldCount);
     if (!column)
         return kExitUsage;
-    const auto value = FileText(call, "VALUE", call.arguments.Has("--value")
-                                                   ? call.arguments.Value("--value")
-                                                   : Word(call, 5));
+    const auto value =
+        FileText(call, "VALUE",
+                 call.arguments.Has("--value") ? call.arguments.Value("--value") : Word(call, 5));
     if (!value)
         return kExitUsage;
     return Apply(call, [&](ListDocument& doc) { return EditCell(doc, *row, *column, *value); });
@@ -216,9 +218,8 @@ int Move(EditCall& call) {
     const auto target = rows ? RequiredOptionNumber(call, "--to", 0, kLastRow) : std::nullopt;
     if (!target)
         return kExitUsage;
-    return Apply(call, [&](ListDocument& doc) {
-        return PasteInserting(doc, *target, CutRows(doc, *rows));
-    });
+    return Apply(
+        call, [&](ListDocument& doc) { return PasteInserting(doc, *target, CutRows(doc, *rows)); });
 }
 
 int Copy(EditCall& call) {
@@ -261,8 +262,7 @@ int BankDelete(EditCall& call, int bank) {
     const auto positions = Positions(call, bank);
     if (!positions)
         return kExitUsage;
-    return Apply(call,
-                 [&](ListDocument& doc) { return DeleteBankEntries(doc, bank, *positions); });
+    return Apply(call, [&](ListDocument& doc) { return DeleteBankEntries(doc, bank, *positions); });
 }
 
 int BankMove(EditCall& call, int bank) {
@@ -350,8 +350,8 @@ int LoadDocument(EditCall& call, const EditWord& word) {
     const ListAnalysis analysis = AnalyseListText(*data);
     if (!analysis.isList)
         return BadFile(call.err, str::kCliWrongFormat, path);
-    const ListReadResult read = ParseListText(analysis.RepairedText(*data), call.doc.pool,
-                                              call.doc.banks);
+    const ListReadResult read =
+        ParseListText(analysis.RepairedText(*data), call.doc.pool, call.doc.banks);
     if (word.changesList && (read.droppedLines > 0 || read.longLines > 0) &&
         !call.arguments.Has("--force"))
         return BadFile(call.err, str::kCliListWouldLoseData, path);
