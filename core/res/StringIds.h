@@ -220,4 +220,14 @@ inline constexpr int kSimulatedReceiver = 9702;
 inline constexpr int kNoDeviceInPortBox = 9703;
 inline constexpr int kTypeNeedsRepairedFile = 9450;
 
+// Editing a program list from the command line.
+inline constexpr int kCliTargetInMoved = 9900;
+inline constexpr int kCliNumberOutOfRange = 9901;
+inline constexpr int kCliBankEmpty = 9902;
+inline constexpr int kCliListWouldLoseData = 9903;
+inline constexpr int kCliNotEncodable = 9904;
+inline constexpr int kCliIncompletePlace = 9905;
+inline constexpr int kCliEmptySearchText = 9906;
+inline constexpr int kCliMissingOption = 9907;
+
 } // namespace fw::str
