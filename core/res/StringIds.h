@@ -212,4 +212,13 @@ inline constexpr int kStepListType = 9813;
 inline constexpr int kUndoStep = 9814;
 inline constexpr int kRedoStep = 9815;
 
+// The favourites window and its bank lists.
+inline constexpr int kUndoPlain = 9980;
+inline constexpr int kRedoPlain = 9981;
+inline constexpr int kUndoMenuItem = 9982;
+inline constexpr int kRedoMenuItem = 9983;
+inline constexpr int kClipboardNotCp1252 = 9984;
+inline constexpr int kKeysHelpTitle = 9985;
+inline constexpr int kKeysHelpText = 9986;
+
 } // namespace fw::str
