@@ -45,9 +45,11 @@ QVariant CBankModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant CBankModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount)
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    const std::vector<ColumnHeader> headers = ParseColumnSpec(LoadResString(str::kBankColumnTitles));
+    const std::vector<ColumnHeader> headers =
+        ParseColumnSpec(LoadResString(str::kBankColumnTitles));
     if (static_cast<std::size_t>(section) >= headers.size())
         return {};
     return QString::fromStdString(headers[static_cast<std::size_t>(section)].text);

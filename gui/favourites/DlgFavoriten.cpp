@@ -2,11 +2,12 @@
 
 #include "core/res/StringIds.h"
 #include "gui/favourites/FavListCtrl.h"
+#include "gui/ui/ControlToolTips.h"
 #include "gui/ui/Texts.h"
 
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -24,8 +25,7 @@ CDlgFavoriten::CDlgFavoriten(ListDocument& doc, CEditHistory& history, CKonfigur
     : CToolTipDialog(parent), m_tabs(new QTabWidget(this)) {
     setWindowTitle(DialogText(kDialogId, "caption"));
     setModal(false);
-    m_tabs->setObjectName(QString::number(kTabsId));
-    m_tabs->tabBar()->setObjectName(QString::number(kTabsId));
+    SetControlId(m_tabs->tabBar(), kTabsId);
     m_tabs->setUsesScrollButtons(false);
     m_tabs->setDocumentMode(true);
     // Ten tabs side by side in a window of the width beside the editor.
@@ -50,7 +50,7 @@ CDlgFavoriten::CDlgFavoriten(ListDocument& doc, CEditHistory& history, CKonfigur
     });
 
     auto* help = new QPushButton(WithoutMnemonic(DialogText(150, kHelpButtonId)), this);
-    help->setObjectName(QString::number(kHelpButtonId));
+    SetControlId(help, kHelpButtonId);
     // Enter in a list must not press it.
     help->setAutoDefault(false);
     connect(help, &QPushButton::clicked, this, &CDlgFavoriten::ShowKeysHelp);
@@ -76,7 +76,8 @@ void CDlgFavoriten::Refresh() {
 QRect CDlgFavoriten::PlacementBeside(const QRect& editorFrame, const QRect& desktop) {
     if (desktop.width() <= 800 || !editorFrame.isValid())
         return {};
-    QRect frame(editorFrame.x() + editorFrame.width(), editorFrame.y(), kWidth, editorFrame.height());
+    QRect frame(editorFrame.x() + editorFrame.width(), editorFrame.y(), kWidth,
+                editorFrame.height());
     // A window pushed off the desktop's right edge starts at its left edge instead.
     if (frame.x() > desktop.right())
         frame.moveLeft(desktop.left());
@@ -85,7 +86,8 @@ QRect CDlgFavoriten::PlacementBeside(const QRect& editorFrame, const QRect& desk
 }
 
 void CDlgFavoriten::PlaceBeside(const QRect& editorFrame) {
-    const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     const QRect frame = PlacementBeside(editorFrame, screen->availableGeometry());
     if (frame.isEmpty())
         return;

@@ -29,7 +29,8 @@ public:
     static constexpr int kHelpButtonId = 57670;
     static constexpr int kWidth = 320;
 
-    CDlgFavoriten(ListDocument& doc, CEditHistory& history, CKonfiguration& config, QWidget* parent);
+    CDlgFavoriten(ListDocument& doc, CEditHistory& history, CKonfiguration& config,
+                  QWidget* parent);
 
     int CurrentBank() const;
     CFavListCtrl* List(int bank) const { return m_lists.at(static_cast<std::size_t>(bank)); }

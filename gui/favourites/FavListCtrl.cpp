@@ -7,6 +7,7 @@
 #include "core/util/ColumnSpec.h"
 #include "core/util/Cp1252.h"
 #include "gui/favourites/ListClipboard.h"
+#include "gui/ui/ControlToolTips.h"
 #include "gui/ui/MessageInteraction.h"
 #include "gui/ui/ReportListCtrl.h"
 #include "gui/ui/Texts.h"
@@ -37,7 +38,7 @@ std::optional<std::vector<int>> ParsePoolRows(const QByteArray& text) {
 
 CFavListCtrl::CFavListCtrl(ListDocument& doc, CEditHistory& history, int bank, QWidget* parent)
     : QTableView(parent), m_doc(doc), m_history(history), m_model(doc, bank) {
-    setObjectName(QString::number(1133 + bank));
+    SetControlId(this, kFirstListId + bank);
     setModel(&m_model);
     setSelectionBehavior(SelectRows);
     setSelectionMode(ExtendedSelection);
@@ -47,9 +48,11 @@ CFavListCtrl::CFavListCtrl(ListDocument& doc, CEditHistory& history, int bank, Q
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     // Widths from the column string's '#' fillers; the name takes the rest.
-    const std::vector<ColumnHeader> headers = ParseColumnSpec(LoadResString(str::kBankColumnTitles));
+    const std::vector<ColumnHeader> headers =
+        ParseColumnSpec(LoadResString(str::kBankColumnTitles));
     for (int column = 0; column < static_cast<int>(headers.size()); ++column)
-        setColumnWidth(column, CReportListCtrl::HeaderWidth(fontMetrics(), headers[static_cast<std::size_t>(column)]));
+        setColumnWidth(column, CReportListCtrl::HeaderWidth(
+                                   fontMetrics(), headers[static_cast<std::size_t>(column)]));
     horizontalHeader()->setSectionResizeMode(CBankModel::kColName, QHeaderView::Stretch);
     setAcceptDrops(true);
     setDragDropMode(DropOnly);
@@ -72,7 +75,8 @@ void CFavListCtrl::Reload() {
     m_model.Reload();
     for (int row : selected)
         if (row < m_model.rowCount())
-            selectionModel()->select(m_model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            selectionModel()->select(m_model.index(row, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 int CFavListCtrl::InsertionPoint() const {
@@ -85,7 +89,8 @@ void CFavListCtrl::SelectRow(int row) {
     const QModelIndex index = m_model.index(row, 0);
     if (!index.isValid())
         return;
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
     scrollTo(index);
 }
 
@@ -109,10 +114,12 @@ std::unique_ptr<QMenu> CFavListCtrl::CreateContextMenu() {
     const std::string undo = m_history.UndoText();
     const std::string redo = m_history.RedoText();
     add(kCmdUndo,
-        ResText(str::kUndoMenuItem).arg(undo.empty() ? ResText(str::kUndoPlain) : QString::fromStdString(undo)),
+        ResText(str::kUndoMenuItem)
+            .arg(undo.empty() ? ResText(str::kUndoPlain) : QString::fromStdString(undo)),
         m_history.CanUndo(), &CFavListCtrl::UndoStep);
     add(kCmdRedo,
-        ResText(str::kRedoMenuItem).arg(redo.empty() ? ResText(str::kRedoPlain) : QString::fromStdString(redo)),
+        ResText(str::kRedoMenuItem)
+            .arg(redo.empty() ? ResText(str::kRedoPlain) : QString::fromStdString(redo)),
         m_history.CanRedo(), &CFavListCtrl::RedoStep);
     return menu;
 }
@@ -159,7 +166,8 @@ void CFavListCtrl::PasteClipboard() {
         return;
     }
     const int position = InsertionPoint();
-    RunStep([&](ListDocument& doc) { return PasteBankEntries(doc, Bank(), position, text->bytes); });
+    RunStep(
+        [&](ListDocument& doc) { return PasteBankEntries(doc, Bank(), position, text->bytes); });
 }
 
 void CFavListCtrl::SearchNext(const QString& text) {
@@ -191,15 +199,17 @@ void CFavListCtrl::AddPoolRows(std::vector<int> rows, int position) {
 void CFavListCtrl::keyPressEvent(QKeyEvent* event) {
     // The modifiers of this event: a Ctrl held while the focus left must not stick.
     const Qt::KeyboardModifiers modifiers =
-        event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
+        event->modifiers() &
+        (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
     const bool ctrl = modifiers == Qt::ControlModifier;
     const int key = event->key();
     if (key == Qt::Key_Z && (ctrl || modifiers == (Qt::ControlModifier | Qt::ShiftModifier))) {
         ctrl ? UndoStep() : RedoStep();
         return;
     }
-    const bool own = key == Qt::Key_Delete || key == Qt::Key_F3 ||
-                     (ctrl && (key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_V || key == Qt::Key_F));
+    const bool own =
+        key == Qt::Key_Delete || key == Qt::Key_F3 ||
+        (ctrl && (key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_V || key == Qt::Key_F));
     if (!own) {
         QTableView::keyPressEvent(event);
         return;
@@ -245,7 +255,8 @@ void CFavListCtrl::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CFavListCtrl::dropEvent(QDropEvent* event) {
-    const std::optional<std::vector<int>> rows = ParsePoolRows(event->mimeData()->data(kPoolRowsMimeType));
+    const std::optional<std::vector<int>> rows =
+        ParsePoolRows(event->mimeData()->data(kPoolRowsMimeType));
     if (!rows)
         return;
     event->acceptProposedAction();
@@ -254,7 +265,8 @@ void CFavListCtrl::dropEvent(QDropEvent* event) {
     const int position = row >= 0 && row < m_model.EntryCount() ? row : -1;
     // After the drag has ended: a refusal's message box must not run inside it.
     QMetaObject::invokeMethod(
-        this, [this, rows = *rows, position] { AddPoolRows(rows, position); }, Qt::QueuedConnection);
+        this, [this, rows = *rows, position] { AddPoolRows(rows, position); },
+        Qt::QueuedConnection);
 }
 
 } // namespace fw

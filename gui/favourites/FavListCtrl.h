@@ -37,6 +37,9 @@ public:
         kCmdRedo = 40020,
     };
 
+    // Bank i's list is control kFirstListId + i; its tool tip names the bank.
+    static constexpr int kFirstListId = 1133;
+
     CFavListCtrl(ListDocument& doc, CEditHistory& history, int bank, QWidget* parent = nullptr);
 
     int Bank() const { return m_model.Bank(); }

@@ -11,7 +11,8 @@ namespace fw {
 void SetListClipboardText(std::string_view cp1252) {
     auto* mime = new QMimeData;
     mime->setText(QString::fromStdString(Cp1252ToUtf8(cp1252)));
-    mime->setData(kCp1252MimeType, QByteArray(cp1252.data(), static_cast<qsizetype>(cp1252.size())));
+    mime->setData(kCp1252MimeType,
+                  QByteArray(cp1252.data(), static_cast<qsizetype>(cp1252.size())));
     QApplication::clipboard()->setMimeData(mime);
 }
 

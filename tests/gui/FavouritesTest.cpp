@@ -56,7 +56,8 @@ protected:
             list->selectionModel()->select(list->Model().index(row, 0),
                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-    static void Key(CFavListCtrl* list, int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+    static void Key(CFavListCtrl* list, int key,
+                    Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
         QTest::keyClick(list, static_cast<Qt::Key>(key), modifiers);
     }
     static void PutText(const QString& text) { QApplication::clipboard()->setText(text); }
@@ -96,9 +97,9 @@ TEST_F(FavouritesTest, ContextMenuGreysWhatCannotRun) {
         bool entryCommands; // delete, copy, cut
     };
     const Case cases[] = {
-        {2, {}, false, false}, // empty bank: only the searches
-        {2, {0}, true, false}, // its trailing row selected, text to paste
-        {0, {}, true, false},  // entries, none selected
+        {2, {}, false, false},  // empty bank: only the searches
+        {2, {0}, true, false},  // its trailing row selected, text to paste
+        {0, {}, true, false},   // entries, none selected
         {0, {3}, false, false}, // only the trailing row
         {0, {0, 2}, false, true},
     };
@@ -237,6 +238,12 @@ TEST_F(FavouritesTest, DroppedPoolRowsAreAddedBeforeTheRowUnderThePointer) {
     EXPECT_EQ(doc.banks.GetCount(0), 5);
     drop("7", 5); // the trailing row: at the end
     EXPECT_EQ(Bank(doc, 0), (std::vector<int>{1, 4, 9, 2, 3, 7}));
+    ModalDriver driver(&dialog);
+    driver.ThenAcceptMessage();
+    drop("25", 0); // an empty pool row
+    EXPECT_EQ(doc.banks.GetCount(0), 6);
+    ASSERT_EQ(driver.Messages().size(), 1u);
+    EXPECT_EQ(driver.Messages()[0], ResText(str::kAddIncompleteProgram));
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), clipboardBefore);
     dialog.hide();
 }
@@ -258,10 +265,12 @@ TEST_F(FavouritesTest, SearchAsksForTheTextAndF3GoesOnWrappingRound) {
 
 TEST(FavouritesPlacementTest, SitsBesideTheEditorOnWideDesktops) {
     const QRect editor(24, 0, 655, 668);
-    EXPECT_EQ(CDlgFavoriten::PlacementBeside(editor, QRect(0, 0, 1024, 768)), QRect(679, 0, 320, 668));
+    EXPECT_EQ(CDlgFavoriten::PlacementBeside(editor, QRect(0, 0, 1024, 768)),
+              QRect(679, 0, 320, 668));
     EXPECT_TRUE(CDlgFavoriten::PlacementBeside(editor, QRect(0, 0, 800, 600)).isEmpty());
     // Off the right edge it starts at the desktop's left edge.
-    EXPECT_EQ(CDlgFavoriten::PlacementBeside(QRect(900, 10, 655, 500), QRect(0, 0, 1280, 1024)).x(), 0);
+    EXPECT_EQ(CDlgFavoriten::PlacementBeside(QRect(900, 10, 655, 500), QRect(0, 0, 1280, 1024)).x(),
+              0);
 }
 
 class FavouritesLanguageTest : public ::testing::TestWithParam<Language> {
@@ -279,8 +288,10 @@ TEST_P(FavouritesLanguageTest, HelpAndScreenshotInTheChosenLanguage) {
     EXPECT_LE(dialog.minimumSizeHint().width(), CDlgFavoriten::kWidth);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    EXPECT_EQ(dialog.windowTitle(), GetParam() == Language::German ? "Favoritenlisten" : "Favorite lists");
-    EXPECT_LE(dialog.Tabs()->tabBar()->sizeHint().width(), dialog.Tabs()->width()) << "the tabs need scroll arrows";
+    EXPECT_EQ(dialog.windowTitle(),
+              GetParam() == Language::German ? "Favoritenlisten" : "Favorite lists");
+    EXPECT_LE(dialog.Tabs()->tabBar()->sizeHint().width(), dialog.Tabs()->width())
+        << "the tabs need scroll arrows";
     dialog.List(0)->selectRow(2);
     const std::string folder = FLASHWERK_SCREENSHOT_DIR;
     std::filesystem::create_directories(folder);
