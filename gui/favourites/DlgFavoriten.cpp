@@ -114,6 +114,13 @@ void CDlgFavoriten::ShowKeysHelp() {
     m_keysHelp->raise();
 }
 
+void CDlgFavoriten::AddToCurrentBank(std::vector<int> rows) {
+    if (!isVisible())
+        return;
+    CFavListCtrl* list = List(CurrentBank());
+    list->AddPoolRows(std::move(rows), list->InsertionPoint());
+}
+
 void CDlgFavoriten::Search(bool again) {
     if (!again || m_searchText.isEmpty()) {
         const std::optional<QString> text = m_askSearchText ? m_askSearchText() : std::nullopt;

@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QTabWidget;
 
@@ -47,6 +48,11 @@ public:
 
     QDialog* KeysHelp() const { return m_keysHelp; }
     void ShowKeysHelp();
+
+    // The pool's add to bank: the rows' programs go into the current bank before its single
+    // selected entry, else at the end. Only while this window is shown, so that the user sees
+    // which bank takes them.
+    void AddToCurrentBank(std::vector<int> rows);
 
 signals:
     void DocumentChanged();

@@ -248,6 +248,31 @@ TEST_F(FavouritesTest, DroppedPoolRowsAreAddedBeforeTheRowUnderThePointer) {
     dialog.hide();
 }
 
+TEST_F(FavouritesTest, PoolAddsToTheCurrentBankOnlyWhileTheWindowIsShown) {
+    CFavListCtrl* list = Show(1);
+    Select(list, {1});
+    dialog.AddToCurrentBank({8, 7});
+    EXPECT_EQ(doc.banks.GetCount(1), 2);
+    dialog.show();
+    dialog.AddToCurrentBank({8, 7});
+    EXPECT_EQ(Bank(doc, 1), (std::vector<int>{5, 7, 8, 6}));
+    dialog.hide();
+}
+
+// Without a selection the keys do nothing, and the view's own copy of the current cell must
+// not replace the clipboard either.
+TEST_F(FavouritesTest, KeysWithoutASelectionLeaveBankAndClipboardAlone) {
+    CFavListCtrl* list = Show(0);
+    list->selectionModel()->setCurrentIndex(list->Model().index(1, 1),
+                                            QItemSelectionModel::NoUpdate);
+    PutText("before");
+    Key(list, Qt::Key_C);
+    Key(list, Qt::Key_X);
+    Key(list, Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+    EXPECT_EQ(Bank(doc, 0), (std::vector<int>{1, 2, 3}));
+}
+
 TEST_F(FavouritesTest, SearchAsksForTheTextAndF3GoesOnWrappingRound) {
     int asked = 0;
     dialog.SetSearchTextSource([&] {
