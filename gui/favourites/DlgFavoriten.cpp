@@ -122,7 +122,8 @@ void CDlgFavoriten::AddToCurrentBank(std::vector<int> rows) {
 }
 
 void CDlgFavoriten::Search(bool again) {
-    if (!again || m_searchText.isEmpty()) {
+    // Searching again before any text was given finds nothing to search for.
+    if (!again) {
         const std::optional<QString> text = m_askSearchText ? m_askSearchText() : std::nullopt;
         if (!text)
             return;

@@ -281,6 +281,9 @@ TEST_F(FavouritesTest, SearchAsksForTheTextAndF3GoesOnWrappingRound) {
     });
     CFavListCtrl* list = Show(0);
     Select(list, {1});
+    Key(list, Qt::Key_F3, Qt::NoModifier); // no text yet
+    EXPECT_EQ(list->InsertionPoint(), 1);
+    EXPECT_EQ(asked, 0);
     Key(list, Qt::Key_F);
     EXPECT_EQ(list->InsertionPoint(), 2);
     Key(list, Qt::Key_F3, Qt::NoModifier);
