@@ -230,4 +230,13 @@ inline constexpr int kCliIncompletePlace = 9905;
 inline constexpr int kCliEmptySearchText = 9906;
 inline constexpr int kCliMissingOption = 9907;
 
+// The favourites window and its bank lists.
+inline constexpr int kUndoPlain = 9980;
+inline constexpr int kRedoPlain = 9981;
+inline constexpr int kUndoMenuItem = 9982;
+inline constexpr int kRedoMenuItem = 9983;
+inline constexpr int kClipboardNotCp1252 = 9984;
+inline constexpr int kKeysHelpTitle = 9985;
+inline constexpr int kKeysHelpText = 9986;
+
 } // namespace fw::str
