@@ -74,6 +74,8 @@ void CFlashwerkApp::Start() {
     m_context.ports = m_demoReceiver
                           ? m_demoReceiver->Ports(profile.GetSection("PORTS"), ListSerialDevices())
                           : PortMap::FromProfile(profile, ListSerialDevices());
+    if (m_demoReceiver)
+        m_context.simulatedDevice = m_demoReceiver->DevicePath();
     m_sheet = std::make_unique<CReceiverSheet>(m_context);
     if (m_demoReceiver)
         m_sheet->setWindowTitle(ResText(str::kDemoWindowTitle));
@@ -106,7 +108,8 @@ void CFlashwerkApp::Finish() {
 int CFlashwerkApp::Run() {
     CloseOnTerminationSignals();
     Start();
-    ShowProblems(m_sheet.get());
+    // Centred over the main window, which exists only once the loop runs.
+    QTimer::singleShot(0, m_sheet.get(), [this] { ShowProblems(m_sheet.get()); });
     if (!m_closingAfterSignal.isActive())
         m_sheet->exec();
     Finish();

@@ -155,6 +155,23 @@ std::string ListFileHead(std::string_view typeText, std::string_view description
     return head;
 }
 
+namespace {
+
+// Whether a program line holds text the pool drops: anything but white space past its
+// eleventh field (the old program ended its lines with a TAB).
+bool HasTextPastLastField(std::string_view line) {
+    std::size_t tab = 0;
+    for (int field = 0; field < kFieldCount; ++field) {
+        tab = line.find('\t', tab);
+        if (tab == std::string_view::npos)
+            return false;
+        ++tab;
+    }
+    return line.find_first_not_of("\t ", tab) != std::string_view::npos;
+}
+
+} // namespace
+
 ListReadResult ParseListText(std::string_view data, CProgramPool& pool, CFavoritenDat& banks) {
     ListReadResult result;
     pool.Clear();
@@ -166,6 +183,8 @@ ListReadResult ParseListText(std::string_view data, CProgramPool& pool, CFavorit
             ++result.droppedLines;
             continue;
         }
+        if (HasTextPastLastField(lines[next]))
+            ++result.longLines;
         std::string line(lines[next]);
         if (SanitizeProgramLine(line) == 0)
             ++result.repairedLines;

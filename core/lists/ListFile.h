@@ -31,6 +31,7 @@ struct ListReadResult {
     int programLines = 0;  // program lines taken into the pool
     int droppedLines = 0;  // program lines beyond the pool's last row, not taken
     int repairedLines = 0; // lines whose invalid fields were emptied
+    int longLines = 0;     // program lines with text past the eleventh field, which is not kept
 };
 
 // Fills pool and banks from the text of a list file; pool and banks are emptied first.

@@ -231,5 +231,32 @@ inline constexpr int kTextNotStorable = 9951;
 inline constexpr int kMenuUndo = 9952;
 inline constexpr int kMenuRedo = 9953;
 inline constexpr int kLinesPastLastPlace = 9954;
+// The settings import refuses what the folder scan would never list.
+inline constexpr int kNotASettingsFile = 9700;
+inline constexpr int kEmptySettingsFile = 9701;
+// The port box names the demo receiver instead of its pseudo-terminal.
+inline constexpr int kSimulatedReceiver = 9702;
+// The port box's bracket around a missing device is its own.
+inline constexpr int kNoDeviceInPortBox = 9703;
+inline constexpr int kTypeNeedsRepairedFile = 9450;
+
+// Editing a program list from the command line.
+inline constexpr int kCliTargetInMoved = 9900;
+inline constexpr int kCliNumberOutOfRange = 9901;
+inline constexpr int kCliBankEmpty = 9902;
+inline constexpr int kCliListWouldLoseData = 9903;
+inline constexpr int kCliNotEncodable = 9904;
+inline constexpr int kCliIncompletePlace = 9905;
+inline constexpr int kCliEmptySearchText = 9906;
+inline constexpr int kCliMissingOption = 9907;
+
+// The favourites window and its bank lists.
+inline constexpr int kUndoPlain = 9980;
+inline constexpr int kRedoPlain = 9981;
+inline constexpr int kUndoMenuItem = 9982;
+inline constexpr int kRedoMenuItem = 9983;
+inline constexpr int kClipboardNotCp1252 = 9984;
+inline constexpr int kKeysHelpTitle = 9985;
+inline constexpr int kKeysHelpText = 9986;
 
 } // namespace fw::str

@@ -4,8 +4,10 @@
 #include "core/util/TextUtil.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace fw {
 
@@ -61,6 +63,13 @@ ImportResult ImportFile(const std::string& source, const std::string& folder,
         return result;
     result.status = ImportStatus::Copied;
     return result;
+}
+
+bool DeleteFile(const std::string& path, std::string& reason) {
+    if (::unlink(path.c_str()) == 0)
+        return true;
+    reason = SystemReason(path, errno);
+    return false;
 }
 
 } // namespace fw

@@ -25,4 +25,7 @@ struct ImportResult {
 ImportResult ImportFile(const std::string& source, const std::string& folder,
                         const std::string& targetName, bool overwrite);
 
+// Removes a file of a catalogue folder; false with the system's reason when it is still there.
+[[nodiscard]] bool DeleteFile(const std::string& path, std::string& reason);
+
 } // namespace fw

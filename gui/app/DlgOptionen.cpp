@@ -27,11 +27,15 @@ constexpr int kListPage = 1;
 constexpr int kSettingsPage = 2;
 
 // "COM1  (/dev/ttyUSB0)": the user sees which device a port stands for on this machine.
-QString PortEntry(const PortMap& ports, int comNumber) {
+QString PortEntry(const AppContext& context, int comNumber) {
     const QString name = DialogText(CDlgOptionen::kDialogId, "1999." + std::to_string(comNumber));
-    const std::string device = ports.DeviceFor(comNumber);
-    return ResText(str::kPortWithDevice)
-        .arg(name, device.empty() ? ResText(str::kNoDevice) : QString::fromStdString(device));
+    const std::string device = context.ports.DeviceFor(comNumber);
+    QString shown = QString::fromStdString(device);
+    if (device.empty())
+        shown = ResText(str::kNoDeviceInPortBox);
+    else if (device == context.simulatedDevice)
+        shown = ResText(str::kSimulatedReceiver);
+    return ResText(str::kPortWithDevice).arg(name, shown);
 }
 
 } // namespace
@@ -64,7 +68,7 @@ void CDlgOptionen::BuildLayout() {
     m_portBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_portBox->addItem(DialogText(kDialogId, "1999.0"));
     for (int comNumber = 1; comNumber <= PortMap::kPortCount; ++comNumber)
-        m_portBox->addItem(PortEntry(Context().ports, comNumber));
+        m_portBox->addItem(PortEntry(Context(), comNumber));
     auto* portLabel = new QLabel(DialogText(kDialogId, "static-comport"), this);
     portLabel->setBuddy(m_portBox);
 

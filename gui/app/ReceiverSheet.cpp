@@ -12,6 +12,7 @@
 
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -32,6 +33,8 @@ CReceiverSheet::CReceiverSheet(AppContext& context, QWidget* parent)
                new CDlgOptionen(context, *this, m_tabs)};
     for (CPropertyPagePlus* page : m_pages)
         m_tabs->addTab(page, page->TabCaption());
+    // Every tab stays in sight: the window cannot get narrower than the row of tabs.
+    m_tabs->setUsesScrollButtons(false);
 
     m_infoButton->setObjectName(QString::number(kInfoButtonId));
     m_infoButton->setToolTip(ResText(str::kInfoButtonTip));
@@ -77,6 +80,16 @@ void CReceiverSheet::showEvent(QShowEvent* event) {
         OnPageChanged(ActivePage());
 }
 
+void CReceiverSheet::keyPressEvent(QKeyEvent* event) {
+    // The sheet has no Cancel button: a stray Escape after a message box must not end the
+    // session. The close box and a termination signal still close through done().
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void CReceiverSheet::OnPageChanged(int index) {
     if (CPropertyPagePlus* previous = Page(m_shownPage))
         previous->OnKillActive();
@@ -86,7 +99,7 @@ void CReceiverSheet::OnPageChanged(int index) {
 }
 
 void CReceiverSheet::done(int result) {
-    // Every way out (Quit, Escape, the close box, a signal) takes the page's values along.
+    // Every way out (Quit, the close box, a signal) takes the page's values along.
     if (CPropertyPagePlus* page = Page(m_shownPage))
         page->OnKillActive();
     m_context.config.m_activePage = ActivePage();

@@ -1,98 +1,60 @@
 #pragma once
 
-#include "gui/page/PropertyPagePlus.h"
 #include "core/firmware/Receiverdat.h"
+#include "gui/page/CataloguePage.h"
 
-#include <map>
-#include <memory>
+#include <vector>
 
-class QLabel;
-class QMenu;
 class QPlainTextEdit;
-class QPushButton;
 
 namespace fw {
 
-class CDateiListCtrl;
-class CIconButton;
+namespace ids::firmware {
+inline constexpr int kDialog = 102;
+inline constexpr int kMenu = 130;
+inline constexpr int kImport = 1010;
+inline constexpr int kList = 1011;
+inline constexpr int kDescription = 1016;
+inline constexpr int kDelete = 1019;
+inline constexpr int kRefresh = 1020;
+inline constexpr int kSend = 1021;
+inline constexpr int kInternet = 1023;
+inline constexpr int kPath = 1024;
+inline constexpr int kDescriptionLabel = 1122;
+inline constexpr int kFileGroup = 1123;
+inline constexpr int kLoadGroup = 1124;
+} // namespace ids::firmware
 
 // The firmware page: the catalogue of the ".bsr" files in the firmware folder, the selected
 // file's description, import from any folder, delete, and the send to the receiver through
 // the transfer dialog.
-class CDlgFlashwerk : public CPropertyPagePlus {
+class CDlgFlashwerk : public CCataloguePage {
     Q_OBJECT
 public:
-    static constexpr int kDialogId = 102;
-    static constexpr int kMenuId = 130;
-
-    enum Control {
-        kImportButton = 1010,
-        kList = 1011,
-        kDescription = 1016,
-        kDeleteButton = 1019,
-        kRefreshButton = 1020,
-        kSendButton = 1021,
-        kInternetButton = 1023,
-        kPathLabel = 1024,
-        kDescriptionLabel = 1122,
-        kFileGroup = 1123,
-        kLoadGroup = 1124,
-    };
-
-    explicit CDlgFlashwerk(AppContext& context, QWidget* parent = nullptr);
+    explicit CDlgFlashwerk(AppContext& context, QWidget* parent = nullptr,
+                           UserInteraction* interaction = nullptr);
     ~CDlgFlashwerk() override;
 
-    void OnSetActive() override;
-
-    int SendChained(int row, int lastStep) override;
-
-    // The page's commands, as the buttons and the context menu run them.
-    void OnImport();
-    void OnInternet();
-    void OnDelete();
-    void OnRefresh();
-    void OnSend();
-    // Orders the rows by column and remembers the column for the next start.
-    void SortByColumn(int column);
-
-    CDateiListCtrl* List() const { return m_list; }
     // The record of the selected row, or nullptr.
-    const CReceiverdat* SelectedRecord() const;
-    int ChainResult() const { return m_chainResult; }
-    // The page's context menu as a right click shows it.
-    std::unique_ptr<QMenu> CreateContextMenu();
+    const CReceiverdat* SelectedFirmware() const;
 
 protected:
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool Fill() override;
+    std::string RecordPath(int record) const override;
+    bool RecordLess(int column, int recordA, int recordB) const override;
+    bool AcceptImport(const std::string& source, std::string& targetName) override;
+    bool AddImported(const std::string& target) override;
+    bool PrepareSend(int record, TransferJob& job) override;
+    void AfterTransfer(const CDlgSenden& dialog) override;
+    void ShowSelection(int record) override;
+    std::vector<MenuEntry> MenuEntries() override;
 
 private:
-    void BuildLayout();
-    CIconButton* MakeButton(int id);
-    void SetButtonStates(bool loadEnabled, bool fileCommandsEnabled);
-    void OnSelectionChanged();
-    void RestoreSelection();
-    void SelectAndFocus(int row);
-    void FocusListByKey();
     int AddRecord(const CReceiverdat& record);
-    void RemoveRow(int row);
-    bool RecordLess(int column, int recordA, int recordB) const;
 
-    CDateiListCtrl* m_list = nullptr;
-    CIconButton* m_import = nullptr;
-    CIconButton* m_internet = nullptr;
-    CIconButton* m_delete = nullptr;
-    CIconButton* m_refresh = nullptr;
-    CIconButton* m_send = nullptr;
     QPlainTextEdit* m_description = nullptr;
-    QLabel* m_path = nullptr;
-
-    // Keyed by the number each row carries; numbers are never reused within a fill.
-    std::map<int, CReceiverdat> m_records;
-    int m_nextRecord = 0;
-    int m_chained = 0;
-    int m_lastStep = 0;
-    int m_chainResult = 0;
+    // A row's record number points in here; records live until the next refresh.
+    std::vector<CReceiverdat> m_records;
 };
 
 } // namespace fw

@@ -56,6 +56,10 @@ CDlgHinweis::CDlgHinweis(const VersionWarning& warning, QWidget* parent) : QDial
     connect(no, &QPushButton::clicked, this, &QDialog::reject);
     layout->addSpacing(layout->spacing());
     layout->addWidget(buttons);
+    // Room around the longest line, so that no text touches the window's edges.
+    const int margin = fontMetrics().averageCharWidth() * 3;
+    layout->setContentsMargins(margin, margin, margin, layout->contentsMargins().bottom());
+    setMinimumWidth(fontMetrics().averageCharWidth() * 56);
 }
 
 } // namespace fw

@@ -8,7 +8,7 @@
 #include "gui/ui/Texts.h"
 
 #include <QFile>
-#include <QGridLayout>
+#include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,20 +27,7 @@
 namespace fw {
 namespace {
 
-constexpr int kDialogId = 132;
-constexpr int kStartId = 1030;
-constexpr int kCancelId = 2;
-constexpr int kProgressId = 1029;
-constexpr int kPercentId = 1036;
-constexpr int kStatusId = 1035;
-constexpr int kStatusLabelId = 1037;
-constexpr int kBaudId = 1107;
-constexpr int kFileNameLabelId = 1069;
-constexpr int kFileNameId = 1064;
-constexpr int kDescriptionLabelId = 1067;
-constexpr int kDescriptionId = 1065;
-constexpr int kTypeLabelId = 1068;
-constexpr int kTypeId = 1066;
+using namespace ids::transfer;
 
 constexpr int kBaudRateText = 2006;
 constexpr int kTitleFirmwareSend = 2007;
@@ -102,7 +89,7 @@ CDlgSenden::CDlgSenden(TransferJob job, LinkSettings settings, PortMap ports, Ch
       m_settingsFolder(std::move(settingsFolder)),
       m_cancel(cancel),
       m_session(std::move(job), std::move(settings), std::move(ports), *this, chain, cancel) {
-    setObjectName(QString::number(kDialogId));
+    setObjectName(QString::number(kDialog));
     setModal(true);
     BuildLayout();
     connect(this, &CDlgSenden::ChangePosted, this, &CDlgSenden::RunNextPosted,
@@ -132,36 +119,34 @@ void CDlgSenden::BuildLayout() {
     const LinkSettings& settings = m_session.Settings();
     setWindowTitle(ResText(TitleOf(job.kind)));
 
-    auto* fields = new QGridLayout;
-    fields->setColumnStretch(1, 1);
-    auto addField = [&](int row, const QString& caption, int labelId, const QString& value,
+    // The values line up in one column, the status among them, so no caption stands alone.
+    auto* fields = new QFormLayout;
+    fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    fields->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto addField = [&](const QString& caption, int labelId, const QString& value,
                         int valueId) {
-        fields->addWidget(Label(caption, labelId, this), row, 0);
         auto* shown = Label(value, valueId, this);
         shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        fields->addWidget(shown, row, 1);
+        fields->addRow(Label(caption, labelId, this), shown);
     };
     switch (job.kind) {
     case TransferJobKind::FirmwareSend:
-        addField(0, DialogText(kDialogId, kFileNameLabelId), kFileNameLabelId,
-                 FileNameText(job.firmware.m_fileName), kFileNameId);
-        addField(1, ResText(kVersionLabel), kDescriptionLabelId, FileText(job.firmware.m_version),
-                 kDescriptionId);
+        addField(DialogText(kDialog, kFileNameLabel), kFileNameLabel,
+                 FileNameText(job.firmware.m_fileName), kFileName);
+        addField(ResText(kVersionLabel), kDescriptionLabel, FileText(job.firmware.m_version),
+                 kDescription);
         break;
     case TransferJobKind::ListSend:
-        addField(0, DialogText(kDialogId, kFileNameLabelId), kFileNameLabelId,
-                 FileNameText(job.list.m_strFileName), kFileNameId);
-        addField(1, DialogText(kDialogId, kDescriptionLabelId), kDescriptionLabelId,
-                 FileText(job.list.m_strName), kDescriptionId);
-        addField(2, DialogText(kDialogId, kTypeLabelId), kTypeLabelId,
-                 QString::fromStdString(job.list.m_strType), kTypeId);
+        addField(DialogText(kDialog, kFileNameLabel), kFileNameLabel,
+                 FileNameText(job.list.m_strFileName), kFileName);
+        addField(DialogText(kDialog, kDescriptionLabel), kDescriptionLabel,
+                 FileText(job.list.m_strName), kDescription);
+        addField(DialogText(kDialog, kTypeLabel), kTypeLabel,
+                 QString::fromStdString(job.list.m_strType), kType);
         break;
     case TransferJobKind::SettingsSend:
-        addField(0, DialogText(kDialogId, kFileNameLabelId), kFileNameLabelId,
-                 FileNameText(job.settings.m_name), kFileNameId);
-        // The only field sits in the middle rather than hanging on the left.
-        fields->setColumnStretch(1, 0);
-        fields->setAlignment(Qt::AlignHCenter);
+        addField(DialogText(kDialog, kFileNameLabel), kFileNameLabel,
+                 FileNameText(job.settings.m_name), kFileName);
         break;
     case TransferJobKind::ListLoad:
     case TransferJobKind::SettingsLoad:
@@ -175,22 +160,23 @@ void CDlgSenden::BuildLayout() {
     else
         m_largeFont.setPixelSize(m_largeFont.pixelSize() * 14 / 10);
 
-    auto* statusLabel = Label(DialogText(kDialogId, kStatusLabelId), kStatusLabelId, this);
+    auto* statusLabel = Label(DialogText(kDialog, kStatusLabel), kStatusLabel, this);
     const int autoOrManual = settings.comPort != 0 || !settings.device.empty() ? kManualPortSearch
                                                                                 : kAutoPortSearch;
-    m_status = Label(ResText(autoOrManual), kStatusId, this);
+    m_status = Label(ResText(autoOrManual), kStatus, this);
     m_status->setFont(m_normalFont);
     m_status->setWordWrap(true);
-    m_status->setAlignment(Qt::AlignCenter);
+    // Its first line beside its caption, the room for more below.
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Room for the longest status (three lines in the large font) so the dialog does not jump.
     m_status->setMinimumHeight(QFontMetrics(m_largeFont).lineSpacing() * 3);
 
     m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QString::number(kProgressId));
+    m_progress->setObjectName(QString::number(kProgress));
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
-    m_percent = Label(QStringLiteral("0 %"), kPercentId, this);
+    m_percent = Label(QStringLiteral("0 %"), kPercent, this);
     m_percent->setMinimumWidth(m_percent->fontMetrics().horizontalAdvance(QStringLiteral("100 %")));
     m_percent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* progressRow = new QHBoxLayout;
@@ -198,16 +184,16 @@ void CDlgSenden::BuildLayout() {
     progressRow->addWidget(m_percent);
 
     auto* baud = Label(QStringLiteral("%1 %2").arg(ResText(kBaudRateText)).arg(settings.baudRate),
-                       kBaudId, this);
+                       kBaud, this);
 
     m_start = new QPushButton(IsLoad(job.kind) ? ResText(kLoadCaption)
-                                               : DialogText(kDialogId, kStartId),
+                                               : DialogText(kDialog, kStart),
                               this);
-    m_start->setObjectName(QString::number(kStartId));
+    m_start->setObjectName(QString::number(kStart));
     m_start->setEnabled(false);
     m_start->setAutoDefault(false);
-    m_cancelButton = new QPushButton(DialogText(kDialogId, kCancelId), this);
-    m_cancelButton->setObjectName(QString::number(kCancelId));
+    m_cancelButton = new QPushButton(DialogText(kDialog, kCancel), this);
+    m_cancelButton->setObjectName(QString::number(kCancel));
     m_cancelButton->setAutoDefault(false);
     connect(m_start, &QPushButton::clicked, this, &CDlgSenden::OnStart);
     connect(m_cancelButton, &QPushButton::clicked, this, &CDlgSenden::reject);
@@ -217,10 +203,13 @@ void CDlgSenden::BuildLayout() {
     buttons->addWidget(m_start);
     buttons->addWidget(m_cancelButton);
 
+    // As tall as the status, so that both start on the same line.
+    statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    statusLabel->setMinimumHeight(m_status->minimumHeight());
+    fields->addRow(statusLabel, m_status);
+
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addWidget(statusLabel);
-    layout->addWidget(m_status, 1);
+    layout->addLayout(fields, 1);
     layout->addLayout(progressRow);
     layout->addSpacing(layout->spacing());
     layout->addLayout(buttons);

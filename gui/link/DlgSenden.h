@@ -20,6 +20,23 @@ class QTimer;
 
 namespace fw {
 
+namespace ids::transfer {
+inline constexpr int kDialog = 132;
+inline constexpr int kStart = 1030;
+inline constexpr int kCancel = 2;
+inline constexpr int kProgress = 1029;
+inline constexpr int kPercent = 1036;
+inline constexpr int kStatus = 1035;
+inline constexpr int kStatusLabel = 1037;
+inline constexpr int kBaud = 1107;
+inline constexpr int kFileNameLabel = 1069;
+inline constexpr int kFileName = 1064;
+inline constexpr int kDescriptionLabel = 1067;
+inline constexpr int kDescription = 1065;
+inline constexpr int kTypeLabel = 1068;
+inline constexpr int kType = 1066;
+} // namespace ids::transfer
+
 // The modal transfer dialog. It runs its job on a worker thread as soon as it shows; the job
 // reports through TransferView, whose calls arrive on the worker and are posted to the dialog's
 // thread, so the worker never touches a widget. Questions block only the worker.

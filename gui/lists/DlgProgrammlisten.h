@@ -1,91 +1,70 @@
 #pragma once
 
-#include "gui/page/PropertyPagePlus.h"
 #include "core/lists/ListenDat.h"
-
-#include <QString>
+#include "gui/page/CataloguePage.h"
 
 #include <vector>
 
-class QGroupBox;
-class QLabel;
-class QMenu;
-
 namespace fw {
 
-class CDateiListCtrl;
+namespace ids::lists {
+inline constexpr int kDialog = 29;
+inline constexpr int kMenu = 194;
+inline constexpr int kImport = 3;
+inline constexpr int kInternet = 4;
+inline constexpr int kList = 501;
+inline constexpr int kSend = 509;
+inline constexpr int kStatus = 1046;
+inline constexpr int kDelete = 1047;
+inline constexpr int kEdit = 1048;
+inline constexpr int kLoadTv = 1049;
+inline constexpr int kLoadRadio = 1050;
+inline constexpr int kRefresh = 1051;
+inline constexpr int kNew = 1052;
+inline constexpr int kLoadGroup = 1124;
+inline constexpr int kSendGroup = 1125;
+inline constexpr int kListGroup = 1126;
+} // namespace ids::lists
+
 class CIconButton;
 
 // The program-list page: the catalogue of list files in the lists folder and the commands
 // that import, load, send and delete them.
-class CDlgProgrammlisten : public CPropertyPagePlus {
+class CDlgProgrammlisten : public CCataloguePage {
     Q_OBJECT
 public:
-    explicit CDlgProgrammlisten(AppContext& context, QWidget* parent = nullptr);
+    explicit CDlgProgrammlisten(AppContext& context, QWidget* parent = nullptr,
+                                UserInteraction* interaction = nullptr);
 
-    // Rebuilds the catalogue from the lists folder; true when the folder held any list file.
-    bool Refresh();
-    // Brings the status text, the buttons and the remembered file name in line with the
-    // selected row.
-    void SelectionChanged();
+    void OnLoadTv() { LoadList('T'); }
+    void OnLoadRadio() { LoadList('R'); }
+    // The program pool editor does not exist yet; both commands stay disabled.
+    void OnNew() {}
+    void OnEdit() {}
 
-    // The commands.
-    void OnRefresh();
-    void OnImport();
-    // The import once a file was chosen.
-    void ImportFrom(const QString& source);
-    void OnLoadTv() { LoadFromReceiver('T'); }
-    void OnLoadRadio() { LoadFromReceiver('R'); }
-    void OnSend();
-    void OnNew();
-    void OnEdit();
-    void OnDelete();
-    void OnInternet();
-    // Sorts ascending by the column and remembers it.
-    void SortByColumn(int column);
-
-    int SendChained(int row, int lastStep) override;
-
-    CDateiListCtrl* List() const { return m_list; }
     const std::vector<CListenDat>& Records() const { return m_records; }
-    // The context menu as it would open now.
-    QMenu* BuildContextMenu();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool Fill() override;
+    std::string RecordPath(int record) const override;
+    bool RecordLess(int column, int recordA, int recordB) const override;
+    bool AcceptImport(const std::string& source, std::string& targetName) override;
+    bool MayReplace(const std::string& source) override;
+    bool AddImported(const std::string& target) override;
+    bool PrepareSend(int record, TransferJob& job) override;
+    bool BeforeTransfer(CDlgSenden& dialog) override;
+    void AfterTransfer(const CDlgSenden& dialog) override;
+    void ShowSelection(int record) override;
+    bool HandlePageKey(int key) override;
+    std::vector<MenuEntry> MenuEntries() override;
 
 private:
-    void BuildLayout();
-    void StartPage();
-    void LoadFromReceiver(char listKind);
+    void LoadList(char listKind);
     void AddRecord(const CListenDat& record);
-    void RemoveRow(int row);
-    void RestoreSelectionAndSort();
-    void SelectRowNamed(const QString& fileName);
-    void EnableRowCommands(bool enabled);
-    void ShowHint();
-    const CListenDat* SelectedRecord() const;
-    bool HandleKey(int key);
 
-    CDateiListCtrl* m_list = nullptr;
-    QLabel* m_status = nullptr;
-    CIconButton* m_loadTv = nullptr;
-    CIconButton* m_loadRadio = nullptr;
-    CIconButton* m_import = nullptr;
-    CIconButton* m_internet = nullptr;
-    CIconButton* m_send = nullptr;
-    CIconButton* m_new = nullptr;
     CIconButton* m_edit = nullptr;
-    CIconButton* m_refresh = nullptr;
-    CIconButton* m_delete = nullptr;
-
-    std::vector<CListenDat> m_records; // a row's record index points in here
-    bool m_started = false;
-    int m_chained = 0;
-    int m_lastStep = 0;
-    int m_lastSendResult = 0;
+    // A row's record number points in here; records live until the next refresh.
+    std::vector<CListenDat> m_records;
 };
 
 } // namespace fw

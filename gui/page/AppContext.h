@@ -5,6 +5,8 @@
 #include "core/link/PortMap.h"
 #include "core/link/TransferSession.h"
 
+#include <string>
+
 namespace fw {
 
 class CKonfiguration;
@@ -21,6 +23,9 @@ struct AppContext {
     PortMap ports{{}, {}};
     ChainMemory chain;
     CancelEvent cancel;
+    // The device of demo mode's simulated receiver, so the pages can call it by what it is;
+    // empty outside demo mode.
+    std::string simulatedDevice;
 };
 
 } // namespace fw

@@ -1,106 +1,51 @@
 #pragma once
 
-#include "gui/page/PropertyPagePlus.h"
 #include "core/settings/GrundDat.h"
-#include "gui/ui/Icons.h"
+#include "gui/page/CataloguePage.h"
 
-#include <QString>
-
-#include <memory>
-#include <string>
 #include <vector>
-
-class QGroupBox;
-class QLabel;
-class QMenu;
 
 namespace fw {
 
-class CDateiListCtrl;
-class CIconButton;
-class UserInteraction;
+namespace ids::settings {
+inline constexpr int kDialog = 149;
+inline constexpr int kMenu = 193;
+inline constexpr int kRefresh = 507;
+inline constexpr int kLoadReceiver = 1057;
+inline constexpr int kImport = 1058;
+inline constexpr int kInternet = 1059;
+inline constexpr int kSend = 1060;
+inline constexpr int kList = 1062;
+inline constexpr int kInfo = 1063;
+inline constexpr int kDelete = 1070;
+inline constexpr int kFileGroup = 1071;
+inline constexpr int kLoadGroup = 1124;
+inline constexpr int kSendGroup = 1125;
+} // namespace ids::settings
 
 // The default-settings page: the ".grd" files of the settings folder, their import, deletion,
 // and their transfer to and from the receiver.
-class CDlgGrundeinstellung : public CPropertyPagePlus {
+class CDlgGrundeinstellung : public CCataloguePage {
     Q_OBJECT
 public:
-    static constexpr int kDialogId = 149;
-    enum ControlId {
-        kList = 1062,
-        kInfo = 1063,
-        kLoadReceiver = 1057,
-        kImport = 1058,
-        kInternet = 1059,
-        kSend = 1060,
-        kRefresh = 507,
-        kDelete = 1070,
-        kGroupFile = 1071,
-        kGroupSend = 1125,
-        kGroupLoad = 1124,
-    };
-
-    // interaction answers the questions of the page (the first scan included); message boxes
-    // when none is given.
     explicit CDlgGrundeinstellung(AppContext& context, QWidget* parent = nullptr,
                                   UserInteraction* interaction = nullptr);
-    ~CDlgGrundeinstellung() override;
-
-    int SendChained(int row, int lastStep) override;
 
     void OnLoadReceiver();
-    void OnImport();
-    void OnSend();
-    void OnDelete();
-    void OnRefresh();
-    void OnInternet();
-
-    // Questions and messages go here; the page's message boxes unless a test sets its own.
-    void SetInteraction(UserInteraction* interaction);
-    int ChainResult() const { return m_chainResult; }
     const std::vector<CGrundDat>& Records() const { return m_records; }
-    CDateiListCtrl* List() const { return m_list; }
-    QString InfoText() const;
-    // The context menu's entries, greyed as the selection requires.
-    void FillContextMenu(QMenu& menu);
 
 protected:
-    // The file-open dialog of the import; empty when the user cancels.
-    virtual QString ChooseImportFile();
-    // A file error, with the system's reason, in a box titled as an error.
-    virtual void ShowFileError(const std::string& reason);
-
-    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool Fill() override;
+    std::string RecordPath(int record) const override;
+    bool RecordLess(int column, int recordA, int recordB) const override;
+    bool AcceptImport(const std::string& source, std::string& targetName) override;
+    bool AddImported(const std::string& target) override;
+    bool PrepareSend(int record, TransferJob& job) override;
+    std::vector<MenuEntry> MenuEntries() override;
 
 private:
-    void BuildLayout();
-    CIconButton* AddButton(int id, CommandIcon icon, QWidget* parent);
-    // Fills the list from the folder; 1 when a file was found.
-    int Refill();
-    void RestoreSelection();
-    void OnSelectionChanged();
-    void OnColumnClicked(int column);
-    void SortBy(int column);
-    void OnListKey(bool space);
-    void SetCommandsEnabled(bool enabled);
-    void ShowHint();
-
-    int m_chainResult = 0;
-    int m_chainedMode = 0;
-    int m_chainLastStep = 0;
+    // A row's record number points in here; records live until the next refresh.
     std::vector<CGrundDat> m_records;
-
-    CDateiListCtrl* m_list = nullptr;
-    QLabel* m_info = nullptr;
-    CIconButton* m_loadReceiver = nullptr;
-    CIconButton* m_import = nullptr;
-    CIconButton* m_internet = nullptr;
-    CIconButton* m_send = nullptr;
-    CIconButton* m_refresh = nullptr;
-    CIconButton* m_delete = nullptr;
-
-    std::unique_ptr<UserInteraction> m_ownInteraction;
-    UserInteraction* m_interaction = nullptr;
 };
 
 } // namespace fw

@@ -1,6 +1,6 @@
 #include "gui/ui/MessageInteraction.h"
 
-#include "gui/lists/DlgRadioTV.h"
+#include "gui/ui/DlgRadioTV.h"
 #include "core/res/StringIds.h"
 #include "gui/ui/Texts.h"
 

@@ -29,7 +29,4 @@ private:
     QWidget* m_parent;
 };
 
-// The name some pages use.
-using MessageInteraction = CMessageInteraction;
-
 } // namespace fw

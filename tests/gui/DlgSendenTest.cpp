@@ -106,12 +106,12 @@ protected:
     static void ExpectSucceededAndOpen(const CDlgSenden& dialog, int statusId) {
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.Outcome(), JobOutcome::Succeeded);
-        EXPECT_EQ(LabelText(dialog, 1035), Text(statusId));
-        EXPECT_EQ(Control<QPushButton>(dialog, 2)->text(), Text(str::kOkCaption));
-        EXPECT_TRUE(Control<QPushButton>(dialog, 2)->isEnabled());
-        EXPECT_TRUE(Control<QPushButton>(dialog, 1030)->isEnabled());
-        EXPECT_EQ(Control<QProgressBar>(dialog, 1029)->value(), 100);
-        EXPECT_EQ(LabelText(dialog, 1036), "100 %");
+        EXPECT_EQ(LabelText(dialog, ids::transfer::kStatus), Text(statusId));
+        EXPECT_EQ(Control<QPushButton>(dialog, ids::transfer::kCancel)->text(), Text(str::kOkCaption));
+        EXPECT_TRUE(Control<QPushButton>(dialog, ids::transfer::kCancel)->isEnabled());
+        EXPECT_TRUE(Control<QPushButton>(dialog, ids::transfer::kStart)->isEnabled());
+        EXPECT_EQ(Control<QProgressBar>(dialog, ids::transfer::kProgress)->value(), 100);
+        EXPECT_EQ(LabelText(dialog, ids::transfer::kPercent), "100 %");
     }
 
     test::TempDir folder;
@@ -129,11 +129,11 @@ TEST_F(DlgSendenTest, SettingsLoadAsksForANameWritesTheFileAndOkCloses) {
     auto dialog = Dialog(job);
 
     EXPECT_EQ(dialog->windowTitle(), Text(2012));
-    EXPECT_EQ(Control<QPushButton>(*dialog, 1030)->text(), Text(2011));
-    EXPECT_FALSE(Control<QPushButton>(*dialog, 1030)->isEnabled());
-    EXPECT_EQ(Control(*dialog, 1064), nullptr) << "a load shows no file fields";
-    EXPECT_EQ(LabelText(*dialog, 1107), "Baudrate: 115200");
-    EXPECT_EQ(LabelText(*dialog, 1035), Text(2040)) << "a port chosen by hand";
+    EXPECT_EQ(Control<QPushButton>(*dialog, ids::transfer::kStart)->text(), Text(2011));
+    EXPECT_FALSE(Control<QPushButton>(*dialog, ids::transfer::kStart)->isEnabled());
+    EXPECT_EQ(Control(*dialog, ids::transfer::kFileName), nullptr) << "a load shows no file fields";
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kBaud), "Baudrate: 115200");
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kStatus), Text(2040)) << "a port chosen by hand";
 
     ModalDriver driver(dialog.get());
     // First an empty name, which the save dialog refuses, then a usable one.
@@ -151,7 +151,7 @@ TEST_F(DlgSendenTest, SettingsLoadAsksForANameWritesTheFileAndOkCloses) {
     EXPECT_TRUE(driver.Unexpected().empty()) << driver.Unexpected().front().toStdString();
     ExpectSucceededAndOpen(*dialog, str::kSettingsLoaded);
 
-    Control<QPushButton>(*dialog, 2)->click();
+    Control<QPushButton>(*dialog, ids::transfer::kCancel)->click();
     EXPECT_FALSE(dialog->isVisible());
 }
 
@@ -167,11 +167,11 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     auto dialog = Dialog(job);
 
     EXPECT_EQ(dialog->windowTitle(), Text(2007));
-    EXPECT_EQ(Control<QPushButton>(*dialog, 1030)->text(), QString::fromStdString(LoadDialogText(132, "1030")));
-    EXPECT_EQ(LabelText(*dialog, 1064), "update.bsr");
-    EXPECT_EQ(LabelText(*dialog, 1067), Text(2008));
-    EXPECT_EQ(LabelText(*dialog, 1065), "XYZ V1.30");
-    EXPECT_EQ(Control(*dialog, 1066), nullptr) << "no list type for firmware";
+    EXPECT_EQ(Control<QPushButton>(*dialog, ids::transfer::kStart)->text(), QString::fromStdString(LoadDialogText(132, "1030")));
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kFileName), "update.bsr");
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kDescriptionLabel), Text(2008));
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kDescription), "XYZ V1.30");
+    EXPECT_EQ(Control(*dialog, ids::transfer::kType), nullptr) << "no list type for firmware";
 
     ModalDriver driver(dialog.get());
     std::vector<QString> warningLines;
@@ -193,7 +193,7 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     EXPECT_EQ(std::string(received.begin(), received.end()), image);
     ExpectSucceededAndOpen(*dialog, str::kProgrammingFinished);
     // The large status font of the programming phase is gone again.
-    EXPECT_EQ(Control(*dialog, 1035)->font().pointSizeF(), dialog->font().pointSizeF());
+    EXPECT_EQ(Control(*dialog, ids::transfer::kStatus)->font().pointSizeF(), dialog->font().pointSizeF());
     EXPECT_EQ(dialog->FirmwareCancelled(), 0);
 }
 
@@ -245,9 +245,9 @@ TEST_F(DlgSendenTest, ListLoadedWithADescriptionIsSentBackUnchanged) {
     send.list.m_strType = "TV";
     auto sending = Dialog(send);
     EXPECT_EQ(sending->windowTitle(), Text(2009));
-    EXPECT_EQ(LabelText(*sending, 1064), "astra.lst");
-    EXPECT_EQ(LabelText(*sending, 1065), QStringLiteral("Astra Ä"));
-    EXPECT_EQ(LabelText(*sending, 1066), "TV");
+    EXPECT_EQ(LabelText(*sending, ids::transfer::kFileName), "astra.lst");
+    EXPECT_EQ(LabelText(*sending, ids::transfer::kDescription), QStringLiteral("Astra Ä"));
+    EXPECT_EQ(LabelText(*sending, ids::transfer::kType), "TV");
     ASSERT_TRUE(RunUntilEnded(*sending)) << test::LogOf(*receiver);
     ExpectSucceededAndOpen(*sending, str::kProgrammingFinished);
     std::vector<std::string> expected = ProgramLines(30);
@@ -271,8 +271,8 @@ TEST_F(DlgSendenTest, FailureShowsItsMessageThenStartRunsTheJobAgain) {
     test::WriteBytes(job.settings.m_path, image);
     auto dialog = Dialog(job);
     EXPECT_EQ(dialog->windowTitle(), Text(2013));
-    EXPECT_EQ(LabelText(*dialog, 1064), "mine.grd");
-    EXPECT_EQ(Control(*dialog, 1065), nullptr);
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kFileName), "mine.grd");
+    EXPECT_EQ(Control(*dialog, ids::transfer::kDescription), nullptr);
 
     ModalDriver driver(dialog.get());
     driver.ThenAcceptMessage();
@@ -280,12 +280,12 @@ TEST_F(DlgSendenTest, FailureShowsItsMessageThenStartRunsTheJobAgain) {
     EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(str::kSettingsSendError)});
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->Outcome(), JobOutcome::Failed);
-    EXPECT_EQ(LabelText(*dialog, 1035), "");
-    EXPECT_EQ(Control<QProgressBar>(*dialog, 1029)->value(), 0);
-    EXPECT_EQ(LabelText(*dialog, 1036), "0 %");
-    auto* start = Control<QPushButton>(*dialog, 1030);
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kStatus), "");
+    EXPECT_EQ(Control<QProgressBar>(*dialog, ids::transfer::kProgress)->value(), 0);
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kPercent), "0 %");
+    auto* start = Control<QPushButton>(*dialog, ids::transfer::kStart);
     EXPECT_TRUE(start->isEnabled());
-    EXPECT_TRUE(Control<QPushButton>(*dialog, 2)->isEnabled());
+    EXPECT_TRUE(Control<QPushButton>(*dialog, ids::transfer::kCancel)->isEnabled());
 
     // The receiver's fault fired once; the second run goes through.
     ASSERT_TRUE(test::WaitForJobs(*receiver, 1));
@@ -294,7 +294,9 @@ TEST_F(DlgSendenTest, FailureShowsItsMessageThenStartRunsTheJobAgain) {
     EXPECT_FALSE(start->isEnabled()) << "a second click must not start a second run";
     start->click();
     ASSERT_TRUE(finished.wait(20000));
-    QTest::qWait(50);
+    // A queued restart would have started in the same call that ended the run, and every
+    // change the worker posted ran before that call: no worker now means no second run.
+    EXPECT_FALSE(dialog->WorkerRunning()) << "a second run was started";
     EXPECT_EQ(finished.count(), 1);
     ExpectSucceededAndOpen(*dialog, str::kProgrammingFinished);
     EXPECT_EQ(receiver->ReceivedSettings(), image);
@@ -309,7 +311,7 @@ TEST_F(DlgSendenTest, ClosingDuringDetectionCancelsAndTheDialogClosesWhenTheJobH
     LinkSettings settings;
     settings.recTimeout = 300;
     auto dialog = Dialog(job, settings, {{"COM1", first.Device()}, {"COM2", second.Device()}});
-    EXPECT_EQ(LabelText(*dialog, 1035), Text(130)) << "automatic search";
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kStatus), Text(130)) << "automatic search";
     ModalDriver driver(dialog.get());
 
     bool visibleAfterClose = false;
@@ -345,9 +347,9 @@ TEST_F(DlgSendenTest, CancelDuringSimpleFirmwareDataClosesAndTellsThePage) {
     QTimer watch;
     watch.setInterval(5);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (LabelText(*dialog, 1035) == Text(str::kDataTransmitted)) {
+        if (LabelText(*dialog, ids::transfer::kStatus) == Text(str::kDataTransmitted)) {
             watch.stop();
-            Control<QPushButton>(*dialog, 2)->click();
+            Control<QPushButton>(*dialog, ids::transfer::kCancel)->click();
         }
     });
     watch.start();

@@ -50,6 +50,7 @@ protected:
     std::unique_ptr<CDlgFlashwerk> Page() {
         auto page = std::make_unique<CDlgFlashwerk>(context);
         page->resize(640, 480);
+        page->show();
         return page;
     }
 
@@ -71,8 +72,8 @@ protected:
     }
     static void ExpectNoSelectionState(const CDlgFlashwerk& page) {
         EXPECT_EQ(page.List()->GetSelectedIndex(), -1);
-        EXPECT_FALSE(Enabled(page, CDlgFlashwerk::kSendButton));
-        EXPECT_FALSE(Enabled(page, CDlgFlashwerk::kDeleteButton));
+        EXPECT_FALSE(Enabled(page, ids::firmware::kSend));
+        EXPECT_FALSE(Enabled(page, ids::firmware::kDelete));
         EXPECT_EQ(Control<QPlainTextEdit>(page, 1016)->toPlainText(), Text(110));
         EXPECT_EQ(Control<QLabel>(page, 1024)->text(), Text(111));
     }
@@ -97,26 +98,6 @@ protected:
     AppContext context{config, folders};
 };
 
-TEST_F(FirmwarePageTest, EmptyFolderShowsTheHintAndOnlyLoadCommands) {
-    auto page = Page();
-    EXPECT_EQ(page->List()->RowCount(), 0);
-    EXPECT_TRUE(page->List()->ShowsEmptyText());
-    EXPECT_EQ(page->List()->EmptyText(), Text(114));
-    ExpectNoSelectionState(*page);
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kImportButton));
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kRefreshButton));
-    EXPECT_TRUE(Control(*page, CDlgFlashwerk::kInternetButton)->isHidden());
-
-    const std::unique_ptr<QMenu> menu = page->CreateContextMenu();
-    EXPECT_FALSE(menu->findChild<QAction*>("1021")->isEnabled());
-    EXPECT_FALSE(menu->findChild<QAction*>("1019")->isEnabled());
-    EXPECT_TRUE(menu->findChild<QAction*>("1010")->isEnabled());
-    EXPECT_TRUE(menu->findChild<QAction*>("1020")->isEnabled());
-    // The English text of the internet item is empty; the item must still say what it is.
-    EXPECT_FALSE(menu->findChild<QAction*>("1023")->text().isEmpty());
-    EXPECT_FALSE(menu->findChild<QAction*>("1023")->isEnabled());
-}
-
 TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
     test::WriteBytes(InFolder("good.bsr"), test::FirmwareImage(4000, "ABC V1.20", "Beschreibung"));
     test::WriteBytes(InFolder("short.bsr"), std::string(2999, 'x'));
@@ -132,7 +113,7 @@ TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
     EXPECT_EQ(page->List()->topLevelItem(0)->text(2), "4 KB");
 
     driver.ThenAnswerQuestion(QMessageBox::Yes);
-    Control<QPushButton>(*page, CDlgFlashwerk::kRefreshButton)->click();
+    Control<QPushButton>(*page, ids::firmware::kRefresh)->click();
     EXPECT_FALSE(std::filesystem::exists(InFolder("short.bsr"))) << "Yes deletes it";
     EXPECT_EQ(Names(*page), QStringList{"good.bsr"});
     EXPECT_TRUE(driver.Unexpected().empty());
@@ -144,27 +125,17 @@ TEST_F(FirmwarePageTest, SelectionShowsTheDescriptionAndIsRemembered) {
     config.m_chosenFirmwareFile = "B.BSR"; // the catalogue's search ignores case
     auto page = Page();
     EXPECT_EQ(SelectedName(*page), "b.bsr");
-    EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), QStringLiteral("Größe"));
-    EXPECT_EQ(Control<QLabel>(*page, 1024)->text().toStdString(), InFolder("b.bsr"));
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton));
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kDeleteButton));
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, ids::firmware::kDescription)->toPlainText(), QStringLiteral("Größe"));
+    EXPECT_EQ(Control<QLabel>(*page, ids::firmware::kPath)->text().toStdString(), InFolder("b.bsr"));
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kSend));
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kDelete));
 
     page->List()->SelectRow(0, true);
     EXPECT_EQ(config.m_chosenFirmwareFile, "a.bsr");
-    EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), "first");
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, ids::firmware::kDescription)->toPlainText(), "first");
     page->List()->clearSelection();
     ExpectNoSelectionState(*page);
     EXPECT_EQ(config.m_chosenFirmwareFile, "a.bsr") << "no selection keeps the remembered name";
-}
-
-TEST_F(FirmwarePageTest, RememberedFileGoneSelectsTheFirstRow) {
-    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(3000, "B V1"));
-    test::WriteBytes(InFolder("c.bsr"), test::FirmwareImage(3000, "C V1"));
-    config.m_chosenFirmwareFile = "gone.bsr";
-    auto page = Page();
-    EXPECT_EQ(page->List()->GetSelectedIndex(), 0);
-    EXPECT_EQ(page->List()->GetFocusedIndex(), 0);
-    EXPECT_EQ(config.m_chosenFirmwareFile, "b.bsr");
 }
 
 TEST_F(FirmwarePageTest, ColumnSortIsKeptForTheNextStart) {
@@ -212,8 +183,8 @@ TEST_F(FirmwarePageTest, ImportCopiesFirmwareAndSelectsItsNewRow) {
     EXPECT_EQ(test::ReadBytes(InFolder("new.bsr")), image);
     EXPECT_EQ(Names(*page), (QStringList{"old.bsr", "new.bsr"}));
     EXPECT_EQ(SelectedName(*page), "new.bsr");
-    EXPECT_EQ(Control<QPlainTextEdit>(*page, 1016)->toPlainText(), "fresh");
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton));
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, ids::firmware::kDescription)->toPlainText(), "fresh");
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kSend));
     EXPECT_EQ(config.m_chosenFirmwareFile, "new.bsr");
 
     // A file of the folder itself: nothing happens, no question, no second row.
@@ -249,7 +220,7 @@ TEST_F(FirmwarePageTest, ImportOfAnExistingNameAsksBeforeReplacing) {
     EXPECT_EQ(Names(*page), (QStringList{"zz.bsr", "same.bsr"}));
     EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "SAME V2");
     EXPECT_EQ(SelectedName(*page), "same.bsr");
-    EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton));
+    EXPECT_TRUE(Enabled(*page, ids::firmware::kSend));
     EXPECT_TRUE(driver.Unexpected().empty());
 }
 
@@ -277,53 +248,6 @@ TEST_F(FirmwarePageTest, ImportOfAFileThatIsNoFirmwareLeavesTheFolderAlone) {
     EXPECT_TRUE(driver.Unexpected().empty());
 }
 
-TEST_F(FirmwarePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
-    test::WriteBytes(InFolder("only.bsr"), test::FirmwareImage(3000, "ONLY V1"));
-    auto page = Page();
-    ModalDriver driver(page.get());
-    ASSERT_EQ(page->List()->GetSelectedIndex(), 0);
-
-    driver.ThenAnswerQuestion(QMessageBox::No);
-    Control<QPushButton>(*page, CDlgFlashwerk::kDeleteButton)->click();
-    EXPECT_TRUE(std::filesystem::exists(InFolder("only.bsr")));
-    EXPECT_EQ(page->List()->RowCount(), 1);
-
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
-    Control<QPushButton>(*page, CDlgFlashwerk::kDeleteButton)->click();
-    EXPECT_EQ(driver.Messages(), (std::vector<QString>(2, Text(157, InFolder("only.bsr")))));
-    EXPECT_FALSE(std::filesystem::exists(InFolder("only.bsr")));
-    EXPECT_EQ(page->List()->RowCount(), 0);
-    EXPECT_TRUE(page->List()->ShowsEmptyText());
-    ExpectNoSelectionState(*page);
-    EXPECT_TRUE(driver.Unexpected().empty());
-}
-
-TEST_F(FirmwarePageTest, SpaceAndZFocusTheListAndSelectTheFirstRow) {
-    test::WriteBytes(InFolder("a.bsr"), test::FirmwareImage(3000, "A V1"));
-    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(3000, "B V1"));
-    auto page = Page();
-    page->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
-    auto* refresh = Control<QPushButton>(*page, CDlgFlashwerk::kRefreshButton);
-
-    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Space, Qt::NoModifier},
-                                         std::pair{Qt::Key_Z, Qt::AltModifier},
-                                         std::pair{Qt::Key_Z, Qt::NoModifier}}) {
-        page->List()->setCurrentItem(nullptr);
-        page->List()->clearSelection();
-        refresh->setFocus();
-        ExpectNoSelectionState(*page);
-        QTest::keyClick(refresh, key, modifiers);
-        EXPECT_TRUE(page->List()->hasFocus()) << key;
-        EXPECT_EQ(page->List()->GetSelectedIndex(), 0) << key;
-        EXPECT_TRUE(Enabled(*page, CDlgFlashwerk::kSendButton)) << key;
-    }
-    // The arrow keys move the selection and the description follows.
-    QTest::keyClick(page->List(), Qt::Key_Down);
-    EXPECT_EQ(SelectedName(*page), "b.bsr");
-    EXPECT_EQ(config.m_chosenFirmwareFile, "b.bsr");
-}
-
 // ---- sending through the transfer dialog ----
 
 class FirmwarePageSendTest : public FirmwarePageTest {
@@ -349,7 +273,7 @@ TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
     ModalDriver driver(page.get());
     TransferCloser closer;
 
-    Control<QPushButton>(*page, CDlgFlashwerk::kSendButton)->click();
+    Control<QPushButton>(*page, ids::firmware::kSend)->click();
     EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded}) << test::LogOf(*receiver);
     const std::vector<unsigned char> received = receiver->ReceivedFirmware();
     EXPECT_EQ(std::string(received.begin(), received.end()), image);

@@ -78,7 +78,8 @@ TEST_F(OptionsPageTest, ControlsShowTheConfigurationAndWriteItBack) {
     config.m_baudRate = 57600;
     config.m_comPort = 0;
     config.m_productionFiles = "1,2";
-    context.ports = PortMap({{"COM1", "/dev/ttyUSB7"}}, {});
+    context.ports = PortMap({{"COM1", "/dev/ttyUSB7"}, {"COM3", "/dev/pts/9"}}, {});
+    context.simulatedDevice = "/dev/pts/9";
     ShowSheet();
 
     EXPECT_TRUE(Control<QRadioButton>(2003)->isChecked());
@@ -88,7 +89,10 @@ TEST_F(OptionsPageTest, ControlsShowTheConfigurationAndWriteItBack) {
     QComboBox* ports = Page().PortBox();
     EXPECT_EQ(ports->currentText(), "Auto");
     EXPECT_EQ(ports->itemText(1), "COM1  (/dev/ttyUSB7)");
-    EXPECT_EQ(ports->itemText(2), "COM2  (" + QString::fromStdString(LoadResString(str::kNoDevice)) + ")");
+    // One pair of brackets, and the demo receiver called by what it is.
+    EXPECT_EQ(ports->itemText(2), "COM2  (" + QString::fromStdString(LoadResString(str::kNoDeviceInPortBox)) + ")");
+    EXPECT_FALSE(ports->itemText(2).contains("(("));
+    EXPECT_EQ(ports->itemText(3), "COM3  (" + QString::fromStdString(LoadResString(str::kSimulatedReceiver)) + ")");
     ports->setCurrentIndex(3);
 
     // Without production mode the row numbers pass through the hidden field unchanged.

@@ -3,6 +3,7 @@
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/app/ReceiverSheet.h"
 #include "core/config/Konfiguration.h"
+#include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSenden.h"
 #include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringTable.h"
@@ -11,6 +12,7 @@
 #include "gui/lists/PoolListCtrl.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QProgressBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -74,7 +76,39 @@ TEST_P(ScreenshotTest, EveryPageFitsItsTextsAtTheOpeningSize) {
         ExpectFitsSmallScreen(sheet);
         EXPECT_TRUE(sheet.grab().save(QString::fromStdString(PictureName("page" + std::to_string(page)))));
     }
+    // At the smallest size the layout allows, every tab still shows without scroll arrows.
+    sheet.resize(sheet.minimumSizeHint());
+    QApplication::processEvents();
+    EXPECT_LE(tabs->sizeHint().width(), sheet.Tabs()->width()) << "the tabs need scroll arrows";
+    EXPECT_TRUE(sheet.grab().save(QString::fromStdString(PictureName("smallest"))));
     sheet.reject();
+}
+
+TEST_P(ScreenshotTest, DialogsBeforeTheyWork) {
+    VersionWarning warning;
+    warning.mode = VersionWarningMode::SameVersion;
+    warning.first = "ABC V1.30";
+    CDlgHinweis hint(warning);
+    hint.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&hint));
+    // No line of the warning runs into the window's edge.
+    for (const QLabel* line : hint.findChildren<QLabel*>())
+        EXPECT_LT(line->sizeHint().width(), hint.width() - 2 * line->fontMetrics().averageCharWidth());
+    EXPECT_TRUE(hint.grab().save(QString::fromStdString(PictureName("version-warning"))));
+    hint.reject();
+
+    TransferJob job;
+    job.kind = TransferJobKind::ListSend;
+    job.list.m_strFileName = "demo-tv.lst";
+    job.list.m_strName = "Demo TV-Liste";
+    job.list.m_strType = "TV";
+    CDlgSenden dialog(job, LinkSettings{}, PortMap({}, {}), context.chain, context.cancel,
+                      folders.lists, folders.settings);
+    dialog.adjustSize();
+    // The values of the fields and the status start in one column.
+    const int column = dialog.findChild<QLabel*>(QString::number(ids::transfer::kStatus))->geometry().left();
+    EXPECT_EQ(dialog.findChild<QLabel*>(QString::number(ids::transfer::kFileName))->geometry().left(), column);
+    EXPECT_TRUE(dialog.grab().save(QString::fromStdString(PictureName("send-dialog"))));
 }
 
 TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {

@@ -76,7 +76,9 @@ protected:
     }
 
     std::unique_ptr<TestPage> Page() {
-        return std::make_unique<TestPage>(context, nullptr, &interaction);
+        auto page = std::make_unique<TestPage>(context, nullptr, &interaction);
+        page->show();
+        return page;
     }
     // Files are scanned while the page is built: questions of that scan go to a scripted
     // answer set before.
@@ -100,12 +102,12 @@ protected:
         return page.findChild<CIconButton*>(QString::number(id));
     }
     static bool CommandsEnabled(const QWidget& page) {
-        return Button(page, CDlgGrundeinstellung::kSend)->isEnabled() &&
-               Button(page, CDlgGrundeinstellung::kDelete)->isEnabled();
+        return Button(page, ids::settings::kSend)->isEnabled() &&
+               Button(page, ids::settings::kDelete)->isEnabled();
     }
     static bool CommandsDisabled(const QWidget& page) {
-        return !Button(page, CDlgGrundeinstellung::kSend)->isEnabled() &&
-               !Button(page, CDlgGrundeinstellung::kDelete)->isEnabled();
+        return !Button(page, ids::settings::kSend)->isEnabled() &&
+               !Button(page, ids::settings::kDelete)->isEnabled();
     }
     static QAction* MenuItem(QMenu& menu, int id) {
         return menu.findChild<QAction*>(QString::number(id));
@@ -138,23 +140,6 @@ protected:
     std::unique_ptr<sim::ReceiverSimulator> receiver;
 };
 
-TEST_F(SettingsPageTest, EmptyFolderShowsTheHintAndGreysSendAndDelete) {
-    auto page = Page();
-    EXPECT_EQ(page->List()->RowCount(), 0);
-    EXPECT_TRUE(page->List()->ShowsEmptyText());
-    EXPECT_EQ(page->List()->EmptyText(), Text(str::kNoCatalogueFiles));
-    EXPECT_EQ(page->InfoText(), Text(str::kChooseSettingsHint));
-    EXPECT_TRUE(CommandsDisabled(*page));
-    EXPECT_FALSE(Button(*page, CDlgGrundeinstellung::kInternet)->isVisibleTo(page.get()));
-
-    QMenu menu;
-    page->FillContextMenu(menu);
-    EXPECT_FALSE(MenuItem(menu, CDlgGrundeinstellung::kSend)->isEnabled());
-    EXPECT_FALSE(MenuItem(menu, CDlgGrundeinstellung::kDelete)->isEnabled());
-    EXPECT_TRUE(MenuItem(menu, CDlgGrundeinstellung::kImport)->isEnabled());
-    EXPECT_EQ(page->TabCaption(), QString::fromStdString(LoadDialogText(149, "caption")));
-}
-
 TEST_F(SettingsPageTest, ListsBothCasesWithSizesAndSelectsTheRememberedFile) {
     test::WriteBytes(Settings("alpha.grd"), std::string(2048, 'a'));
     test::WriteBytes(Settings("BETA.GRD"), std::string(100, 'b'));
@@ -179,29 +164,6 @@ TEST_F(SettingsPageTest, ListsBothCasesWithSizesAndSelectsTheRememberedFile) {
     EXPECT_TRUE(CommandsDisabled(*page));
 }
 
-TEST_F(SettingsPageTest, RememberedFileGoneSelectsTheFirstRowAndRemembersIt) {
-    test::WriteBytes(Settings("b.grd"), "1");
-    test::WriteBytes(Settings("a.grd"), "2");
-    config.m_chosenSettingsFile = "deleted.grd";
-    auto page = Page();
-    EXPECT_EQ(SelectedName(*page), "a.grd");
-    EXPECT_EQ(config.m_chosenSettingsFile, "a.grd");
-}
-
-TEST_F(SettingsPageTest, ImportCopiesAndSelectsTheNewFile) {
-    test::WriteBytes(Settings("old.grd"), "old");
-    test::TempDir elsewhere;
-    test::WriteBytes(elsewhere.File("new.grd"), std::string(2048, 'n'));
-    auto page = Page();
-    page->importChoice = QString::fromStdString(elsewhere.File("new.grd"));
-    page->OnImport();
-    EXPECT_TRUE(interaction.questions.empty());
-    EXPECT_EQ(test::ReadBytes(Settings("new.grd")), std::string(2048, 'n'));
-    EXPECT_EQ(Names(*page), (QStringList{"new.grd", "old.grd"}));
-    EXPECT_EQ(SelectedName(*page), "new.grd");
-    EXPECT_EQ(config.m_chosenSettingsFile, "new.grd");
-}
-
 TEST_F(SettingsPageTest, ImportFromTheSettingsFolderItselfChangesNothing) {
     test::WriteBytes(Settings("a.grd"), "aaa");
     test::WriteBytes(Settings("b.grd"), "bbb");
@@ -214,28 +176,22 @@ TEST_F(SettingsPageTest, ImportFromTheSettingsFolderItselfChangesNothing) {
     EXPECT_EQ(SelectedName(*page), "a.grd") << "the selection stays";
 }
 
-TEST_F(SettingsPageTest, ImportOverAnExistingNameAsksAndKeepsOrReplaces) {
-    test::WriteBytes(Settings("a.grd"), "first");
-    test::WriteBytes(Settings("same.grd"), "old");
+TEST_F(SettingsPageTest, ImportRefusesWhatTheFolderWouldNeverList) {
     test::TempDir elsewhere;
-    test::WriteBytes(elsewhere.File("same.grd"), "new content");
+    test::WriteBytes(elsewhere.File("list.lst"), "not settings");
+    test::WriteBytes(elsewhere.File("empty.grd"), "");
+    test::WriteBytes(elsewhere.File("ANY.GRD"), "x"); // no length is checked
     auto page = Page();
-    page->importChoice = QString::fromStdString(elsewhere.File("same.grd"));
-
-    interaction.answers = {false};
-    page->OnImport();
-    ASSERT_EQ(interaction.questions.size(), 1u);
-    EXPECT_EQ(QString::fromStdString(interaction.questions[0]),
-              Text(str::kFileExists).arg(QString::fromStdString(Settings("same.grd"))));
-    EXPECT_EQ(test::ReadBytes(Settings("same.grd")), "old");
-    EXPECT_EQ(SelectedName(*page), "a.grd");
-
-    interaction.answers = {true};
-    page->OnImport();
-    EXPECT_EQ(test::ReadBytes(Settings("same.grd")), "new content");
-    EXPECT_EQ(Names(*page), (QStringList{"a.grd", "same.grd"})) << "replaced, not listed twice";
-    EXPECT_EQ(SelectedName(*page), "same.grd");
-    EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "1 KB");
+    for (const char* name : {"list.lst", "empty.grd", "ANY.GRD"}) {
+        page->importChoice = QString::fromStdString(elsewhere.File(name));
+        page->OnImport();
+    }
+    EXPECT_EQ(interaction.messages,
+              (std::vector<std::string>{
+                  FormatText(LoadResString(str::kNotASettingsFile), {elsewhere.File("list.lst")}),
+                  FormatText(LoadResString(str::kEmptySettingsFile), {elsewhere.File("empty.grd")})}));
+    EXPECT_EQ(Names(*page), QStringList{"ANY.GRD"});
+    EXPECT_EQ(test::EntryCount(folders.settings), 1u);
 }
 
 TEST_F(SettingsPageTest, ImportOfAnUnreadableFileShowsTheErrorAndKeepsTheList) {
@@ -247,36 +203,6 @@ TEST_F(SettingsPageTest, ImportOfAnUnreadableFileShowsTheErrorAndKeepsTheList) {
     EXPECT_NE(page->errors[0].find("missing.grd"), std::string::npos);
     EXPECT_EQ(Names(*page), QStringList{"a.grd"});
     EXPECT_FALSE(std::filesystem::exists(Settings("missing.grd")));
-}
-
-TEST_F(SettingsPageTest, DeleteAsksAndNoKeepsYesRemoves) {
-    test::WriteBytes(Settings("a.grd"), "a");
-    test::WriteBytes(Settings("b.grd"), "b");
-    config.m_chosenSettingsFile = "b.grd";
-    auto page = Page();
-
-    interaction.answers = {false};
-    Button(*page, CDlgGrundeinstellung::kDelete)->click();
-    ASSERT_EQ(interaction.questions.size(), 1u);
-    EXPECT_EQ(QString::fromStdString(interaction.questions[0]),
-              Text(str::kDeleteFileQuestion).arg(QString::fromStdString(Settings("b.grd"))));
-    EXPECT_TRUE(std::filesystem::exists(Settings("b.grd")));
-    EXPECT_EQ(SelectedName(*page), "b.grd");
-
-    interaction.answers = {true};
-    Button(*page, CDlgGrundeinstellung::kDelete)->click();
-    EXPECT_FALSE(std::filesystem::exists(Settings("b.grd")));
-    EXPECT_EQ(Names(*page), QStringList{"a.grd"});
-    EXPECT_TRUE(CommandsDisabled(*page));
-    EXPECT_EQ(page->InfoText(), Text(str::kChooseSettingsHint));
-
-    // The last file: the hint of the empty catalogue shows again.
-    page->List()->SelectRow(0, true);
-    interaction.answers = {true};
-    page->OnDelete();
-    EXPECT_EQ(page->List()->RowCount(), 0);
-    EXPECT_TRUE(page->List()->ShowsEmptyText());
-    EXPECT_TRUE(CommandsDisabled(*page));
 }
 
 TEST_F(SettingsPageTest, AnEmptyFileIsAskedAboutAndEndsThePass) {
@@ -293,7 +219,7 @@ TEST_F(SettingsPageTest, AnEmptyFileIsAskedAboutAndEndsThePass) {
 
     // Deleted: this pass still ends there; the next one lists the rest.
     interaction.answers = {true};
-    Button(*page, CDlgGrundeinstellung::kRefresh)->click();
+    Button(*page, ids::settings::kRefresh)->click();
     EXPECT_FALSE(std::filesystem::exists(Settings("m.grd")));
     EXPECT_EQ(Names(*page), QStringList{"a.grd"});
     page->OnRefresh();
@@ -327,32 +253,6 @@ TEST_F(SettingsPageTest, SortedColumnHoldsAfterRefreshAndRestart) {
     EXPECT_EQ(SelectedName(*restarted), "C.grd");
 }
 
-TEST_F(SettingsPageTest, KeyZLeadsIntoTheListAndSelectsTheFocusedOrFirstRow) {
-    test::WriteBytes(Settings("a.grd"), "a");
-    test::WriteBytes(Settings("b.grd"), "b");
-    auto page = Page();
-    page->show();
-    page->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
-    page->List()->clearSelection();
-    page->List()->setCurrentItem(nullptr);
-    Button(*page, CDlgGrundeinstellung::kRefresh)->setFocus();
-    ASSERT_FALSE(page->List()->hasFocus());
-
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z);
-    EXPECT_TRUE(page->List()->hasFocus());
-    EXPECT_EQ(SelectedName(*page), "a.grd");
-    EXPECT_TRUE(CommandsEnabled(*page));
-
-    // The focus mark decides which row Alt+Z selects.
-    page->List()->clearSelection();
-    page->List()->setCurrentItem(page->List()->topLevelItem(1), 0, QItemSelectionModel::NoUpdate);
-    Button(*page, CDlgGrundeinstellung::kImport)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::AltModifier);
-    EXPECT_TRUE(page->List()->hasFocus());
-    EXPECT_EQ(SelectedName(*page), "b.grd");
-}
-
 TEST_F(SettingsPageTest, LoadFromTheReceiverListsAndSelectsTheNewFile) {
     sim::SimulatorOptions options;
     options.settings = std::string(2048, '\x3C');
@@ -366,7 +266,7 @@ TEST_F(SettingsPageTest, LoadFromTheReceiverListsAndSelectsTheNewFile) {
     driver.ThenSaveAs("from receiver");
     CloseTransferWhenDone(*page);
 
-    Button(*page, CDlgGrundeinstellung::kLoadReceiver)->click();
+    Button(*page, ids::settings::kLoadReceiver)->click();
 
     EXPECT_TRUE(driver.Done()) << test::LogOf(*receiver);
     EXPECT_TRUE(driver.Unexpected().empty());
@@ -396,7 +296,7 @@ TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheList
     // A plain send of the row chosen by hand.
     page->List()->SelectRow(1, true);
     CloseTransferWhenDone(*page);
-    Button(*page, CDlgGrundeinstellung::kSend)->click();
+    Button(*page, ids::settings::kSend)->click();
     EXPECT_TRUE(receiver->ReceivedSettings() == image) << test::LogOf(*receiver);
     EXPECT_TRUE(driver.Unexpected().empty());
     ASSERT_TRUE(test::WaitForJobs(*receiver, 1));

@@ -95,9 +95,12 @@ public:
                   pending += end.Receive(kCommandFrameBytes - pending.size(), 20);
                   if (pending.size() < kCommandFrameBytes)
                       continue;
+                  {
+                      // Recorded before the answer, so a job that got the answer finds it.
+                      std::lock_guard lock(m_mutex);
+                      m_frames.push_back(std::exchange(pending, {}));
+                  }
                   end.Send("XXXXXXXXX");
-                  std::lock_guard lock(m_mutex);
-                  m_frames.push_back(std::exchange(pending, {}));
               }
           }) {}
 

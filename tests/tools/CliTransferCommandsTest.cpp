@@ -51,7 +51,7 @@ TEST_F(CliTransferCommandsTest, MistakesAreRefusedBeforeAnyTransfer) {
         {{"firmware", "flash", "a.bsr"}, kExitUsage, "Unknown word: flash"},
         {{"firmware", "send"}, kExitUsage, "Wrong number of arguments"},
         {{"list", "load", "sat", "x.lst"}, kExitUsage, "expected: tv|radio"},
-        {{"list", "copy", "x.lst"}, kExitUsage, "expected: load|send"},
+        {{"list", "merge", "x.lst"}, kExitUsage, "expected: load|send|rows|set|insert"},
         {{"settings", "load", existing}, kExitBadFile, "already exists; --force replaces it"},
         {{"settings", "load", m_dir.File("new"), "--baud", "9600"}, kExitUsage,
          "Invalid value for --baud: 9600"},

@@ -29,13 +29,20 @@ std::vector<OptionSpec> WithLinkOptions(std::vector<OptionSpec> own) {
     return own;
 }
 
+std::vector<OptionSpec> ListOptions() {
+    std::vector<OptionSpec> options =
+        WithLinkOptions({{"--description", true}, {"--type", true}, {"--force", false}});
+    options.insert(options.end(), kListEditOptions.begin(), kListEditOptions.end());
+    return options;
+}
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"info", str::kCliInfoUsage, {}, RunInfo},
         {"repair", str::kCliRepairUsage, {}, RunRepair},
         {"ports", str::kCliPortsUsage, {kDataDir}, RunPorts},
         {"firmware", str::kCliFirmwareUsage, kLinkOptions, RunFirmware},
-        {"list", str::kCliListUsage, WithLinkOptions({{"--description", true}, {"--type", true}, {"--force", false}}), RunList},
+        {"list", str::kCliListUsage, ListOptions(), RunList},
         {"settings", str::kCliSettingsUsage, WithLinkOptions({{"--force", false}}), RunSettings},
     };
     return commands;

@@ -8,7 +8,7 @@ namespace fw::cli {
 
 // Exit codes of the tool.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;   // the transfer failed
+inline constexpr int kExitFailed = 1;   // the transfer failed, or the list edit was refused
 inline constexpr int kExitBadFile = 2;  // a file cannot be read or has the wrong format, or bad usage
 inline constexpr int kExitUsage = 2;    // the command line itself is wrong
 inline constexpr int kExitCancelled = 3;

@@ -22,6 +22,27 @@ int BadFile(std::ostream& err, int message, const std::string& path, const std::
     return kExitBadFile;
 }
 
+int UsageError(std::ostream& err, const std::string& message, int usage) {
+    err << message << "\n\n" << LoadResString(usage);
+    return kExitUsage;
+}
+
+int UnknownWord(std::ostream& err, const std::string& word, const std::string& expected, int usage) {
+    return UsageError(err, FormatText(LoadResString(str::kCliUnknownSubcommand), {word, expected}),
+                      usage);
+}
+
+bool RefuseOptions(const Arguments& arguments, const std::vector<OptionSpec>& refused, int usage,
+                   std::ostream& err) {
+    for (const OptionSpec& option : refused) {
+        if (arguments.Has(option.name)) {
+            UsageError(err, FormatText(LoadResString(str::kUnknownOption), {option.name}), usage);
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err,
                                          std::uint64_t limit) {
     std::string data, reason;
@@ -32,11 +53,7 @@ std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& 
     return data;
 }
 
-namespace {
-
-// Texts in the files are Windows-1252; the terminal wants UTF-8, and a control character from a
-// file must not reach it as one: it could drive the terminal.
-std::string Shown(const std::string& bytes) {
+std::string ShownText(std::string_view bytes, bool escapeBackslash) {
     std::string shown;
     for (const char byte : bytes) {
         const std::string decoded = Cp1252ToUtf8(std::string_view(&byte, 1));
@@ -46,7 +63,7 @@ std::string Shown(const std::string& bytes) {
         if (code < 0x20 || code == 0x7F || c1) {
             static constexpr char kHex[] = "0123456789ABCDEF";
             shown += {'\\', 'x', kHex[code >> 4], kHex[code & 0xF]};
-        } else if (byte == '\\') {
+        } else if (byte == '\\' && escapeBackslash) {
             shown += "\\\\";
         } else {
             shown += decoded;
@@ -54,6 +71,8 @@ std::string Shown(const std::string& bytes) {
     }
     return shown;
 }
+
+namespace {
 
 int FirmwareInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     const std::optional<std::string> data = ReadInputFile(path, err, kFirmwareFileLimit);
@@ -73,8 +92,8 @@ int FirmwareInfo(const std::string& path, std::ostream& out, std::ostream& err) 
     if (file.TakeWhole(path, *data) != CTransferFile::kLoaded)
         return BadFile(err, str::kCliLoadFailed, path);
     out << "kind: " << kind << '\n'
-        << "version: " << Shown(strings.size() > 1 ? strings[1] : "") << '\n'
-        << "description: " << Shown(strings.size() > 2 ? strings[2] : "") << '\n'
+        << "version: " << ShownText(strings.size() > 1 ? strings[1] : "") << '\n'
+        << "description: " << ShownText(strings.size() > 2 ? strings[2] : "") << '\n'
         << "size: " << file.Size() << '\n'
         << "sum: " << file.SumBytes() << '\n';
     return kExitOk;
@@ -93,7 +112,7 @@ int ListInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     ParseListText(analysis.RepairedText(*data), pool, banks);
     const int type = ListTypeFromText(analysis.type) == kListRadio ? kListRadio : kListTv;
     out << "type: " << analysis.type << '\n'
-        << "description: " << Shown(analysis.description) << '\n'
+        << "description: " << ShownText(analysis.description) << '\n'
         << "programs: " << pool.LastUsedRow() + 1 << '\n'
         << "incomplete: " << FindIncompleteRow(pool, type) << '\n';
     for (int bank = 0; bank < kBankCount; ++bank) {

@@ -42,11 +42,6 @@ struct LinkContext {
     std::string profilePath; // the upd.ini in use
 };
 
-int UsageError(std::ostream& err, const std::string& message, int usage) {
-    err << message << "\n\n" << LoadResString(usage);
-    return kExitUsage;
-}
-
 bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostream& err) {
     const DataFolders folders =
         FoldersUnder(ChooseDataFolder(ExecutableFolder(), arguments.Value("--data-dir")));
@@ -316,11 +311,6 @@ bool Expect(const Arguments& arguments, std::size_t words, int usage, std::ostre
     return false;
 }
 
-int UnknownWord(std::ostream& err, const std::string& word, const std::string& expected, int usage) {
-    return UsageError(err, FormatText(LoadResString(str::kCliUnknownSubcommand), {word, expected}),
-                      usage);
-}
-
 int FirmwareSend(const Arguments& arguments, std::ostream& err) {
     const std::string& path = arguments.words[2];
     std::optional<std::string> data = ReadInputFile(path, err, kFirmwareFileLimit);
@@ -442,7 +432,11 @@ int RunFirmware(const Arguments& arguments, std::ostream&, std::ostream& err) {
     return FirmwareSend(arguments, err);
 }
 
-int RunList(const Arguments& arguments, std::ostream&, std::ostream& err) {
+int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    if (arguments.words.size() >= 2 && IsListEditWord(arguments.words[1]))
+        return RunListEdit(arguments, out, err);
+    if (!RefuseOptions(arguments, kListEditOptions, str::kCliListUsage, err))
+        return kExitUsage;
     if (arguments.words.size() >= 2 && arguments.words[1] == "load") {
         if (!Expect(arguments, 4, str::kCliListUsage, err))
             return kExitUsage;
@@ -455,7 +449,7 @@ int RunList(const Arguments& arguments, std::ostream&, std::ostream& err) {
     }
     if (arguments.words.size() < 2)
         return UsageError(err, LoadResString(str::kCliWrongWordCount), str::kCliListUsage);
-    return UnknownWord(err, arguments.words[1], "load|send", str::kCliListUsage);
+    return UnknownWord(err, arguments.words[1], "load|send|" + ListEditWords(), str::kCliListUsage);
 }
 
 int RunSettings(const Arguments& arguments, std::ostream&, std::ostream& err) {

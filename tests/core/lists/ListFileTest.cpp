@@ -218,6 +218,18 @@ TEST_F(ListFileTest, ReadingTakesAtMostThePoolAndRepairsBadFields) {
     EXPECT_EQ(m_readBanks.GetAddress(2, 0), 7);
 }
 
+TEST_F(ListFileTest, ReadingCountsLinesWithTextPastTheLastField) {
+    CProgramPool pool;
+    CFavoritenDat banks;
+    // The old program's trailing TAB and white space carry nothing; any other text is lost.
+    const std::string text = "HEADER:\tTV\tx\r\n" + kTitles + "\r\n" + kProgram + "\t\r\n" +
+                             kProgram + "\t \t\r\n" + kProgram + "\t\textra\r\n" + kProgram +
+                             "\r\n";
+    const ListReadResult read = ParseListText(text, pool, banks);
+    EXPECT_EQ(read.longLines, 1);
+    EXPECT_EQ(pool.LineOfRow(2), kProgram);
+}
+
 // A short line's last field is written back as a middle field, which is checked untrimmed:
 // stray white space at the line's end (here a CR of a CR CR LF end) must not cost the next
 // read that field.

@@ -1,6 +1,6 @@
-#include "gui/lists/DlgRadioTV.h"
+#include "gui/ui/DlgRadioTV.h"
 
-#include "gui/page/PropertyPagePlus.h"
+#include "gui/ui/ControlToolTips.h"
 #include "gui/ui/Texts.h"
 
 #include <QHBoxLayout>
@@ -10,19 +10,17 @@
 
 namespace fw {
 
-namespace {
-constexpr int kDialogId = 145;
-}
+using namespace ids::radioTv;
 
 CDlgRadioTV::CDlgRadioTV(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(DialogText(kDialogId, "caption"));
-    auto* text = new QLabel(DialogText(kDialogId, "static-text"), this);
-    auto* radio = new QPushButton(DialogText(kDialogId, 1050), this);
-    auto* tv = new QPushButton(DialogText(kDialogId, 3), this);
-    auto* cancel = new QPushButton(DialogText(kDialogId, 2), this);
-    CPropertyPagePlus::SetControlId(radio, 1050);
-    CPropertyPagePlus::SetControlId(tv, 3);
-    CPropertyPagePlus::SetControlId(cancel, 2);
+    setWindowTitle(DialogText(kDialog, "caption"));
+    auto* text = new QLabel(DialogText(kDialog, "static-text"), this);
+    auto* radio = new QPushButton(DialogText(kDialog, kRadio), this);
+    auto* tv = new QPushButton(DialogText(kDialog, kTv), this);
+    auto* cancel = new QPushButton(DialogText(kDialog, kCancel), this);
+    SetControlId(radio, kRadio);
+    SetControlId(tv, kTv);
+    SetControlId(cancel, kCancel);
     radio->setAutoDefault(false);
     tv->setAutoDefault(false);
     cancel->setAutoDefault(false);

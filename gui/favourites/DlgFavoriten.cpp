@@ -1,0 +1,135 @@
+#include "gui/favourites/DlgFavoriten.h"
+
+#include "core/res/StringIds.h"
+#include "gui/favourites/FavListCtrl.h"
+#include "gui/ui/ControlToolTips.h"
+#include "gui/ui/Texts.h"
+
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace fw {
+
+// The configuration is the resizable frame's, which keeps the window's geometry.
+CDlgFavoriten::CDlgFavoriten(ListDocument& doc, CEditHistory& history, CKonfiguration& /*config*/,
+                             QWidget* parent)
+    : CToolTipDialog(parent), m_tabs(new QTabWidget(this)) {
+    setWindowTitle(DialogText(kDialogId, "caption"));
+    setModal(false);
+    SetControlId(m_tabs->tabBar(), kTabsId);
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->setDocumentMode(true);
+    // Ten tabs side by side in a window of the width beside the editor.
+    m_tabs->tabBar()->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { min-width: 0; padding: 3px 4px; border: 1px solid palette(mid);"
+        " border-bottom: none; background: palette(button); }"
+        "QTabBar::tab:selected { background: palette(base); }"));
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        auto* list = new CFavListCtrl(doc, history, bank, m_tabs);
+        m_lists[static_cast<std::size_t>(bank)] = list;
+        m_tabs->addTab(list, QStringLiteral("F%1:").arg(bank));
+        connect(list, &CFavListCtrl::DocumentChanged, this, [this] {
+            // A cut pasted into another bank changes two lists.
+            Refresh();
+            emit DocumentChanged();
+        });
+        connect(list, &CFavListCtrl::SearchRequested, this, &CDlgFavoriten::Search);
+    }
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int bank) {
+        List(bank)->setFocus();
+        emit CurrentBankChanged(bank);
+    });
+
+    auto* help = new QPushButton(WithoutMnemonic(DialogText(150, kHelpButtonId)), this);
+    SetControlId(help, kHelpButtonId);
+    // Enter in a list must not press it.
+    help->setAutoDefault(false);
+    connect(help, &QPushButton::clicked, this, &CDlgFavoriten::ShowKeysHelp);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(help);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(buttons);
+    resize(kWidth, 480);
+}
+
+int CDlgFavoriten::CurrentBank() const {
+    return m_tabs->currentIndex();
+}
+
+void CDlgFavoriten::Refresh() {
+    for (CFavListCtrl* list : m_lists)
+        list->Reload();
+}
+
+QRect CDlgFavoriten::PlacementBeside(const QRect& editorFrame, const QRect& desktop) {
+    if (desktop.width() <= 800 || !editorFrame.isValid())
+        return {};
+    QRect frame(editorFrame.x() + editorFrame.width(), editorFrame.y(), kWidth,
+                editorFrame.height());
+    // A window pushed off the desktop's right edge starts at its left edge instead.
+    if (frame.x() > desktop.right())
+        frame.moveLeft(desktop.left());
+    frame.setHeight(std::min(frame.height(), desktop.height()));
+    return frame;
+}
+
+void CDlgFavoriten::PlaceBeside(const QRect& editorFrame) {
+    const QScreen* screen =
+        parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect frame = PlacementBeside(editorFrame, screen->availableGeometry());
+    if (frame.isEmpty())
+        return;
+    // The frame's decoration is known only once the window exists; before that it counts as none.
+    const QSize decoration = frameGeometry().size() - geometry().size();
+    move(frame.topLeft());
+    resize(frame.size() - decoration);
+}
+
+void CDlgFavoriten::ShowKeysHelp() {
+    if (m_keysHelp == nullptr) {
+        m_keysHelp = new QDialog(this);
+        m_keysHelp->setObjectName(QStringLiteral("keys-help"));
+        m_keysHelp->setWindowTitle(ResText(str::kKeysHelpTitle));
+        auto* text = new QLabel(ResText(str::kKeysHelpText), m_keysHelp);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, m_keysHelp);
+        connect(ok, &QDialogButtonBox::accepted, m_keysHelp, &QDialog::accept);
+        auto* layout = new QVBoxLayout(m_keysHelp);
+        layout->addWidget(text);
+        layout->addWidget(ok);
+    }
+    m_keysHelp->show();
+    m_keysHelp->raise();
+}
+
+void CDlgFavoriten::AddToCurrentBank(std::vector<int> rows) {
+    if (!isVisible())
+        return;
+    CFavListCtrl* list = List(CurrentBank());
+    list->AddPoolRows(std::move(rows), list->InsertionPoint());
+}
+
+void CDlgFavoriten::Search(bool again) {
+    // Searching again before any text was given finds nothing to search for.
+    if (!again) {
+        const std::optional<QString> text = m_askSearchText ? m_askSearchText() : std::nullopt;
+        if (!text)
+            return;
+        m_searchText = *text;
+    }
+    List(CurrentBank())->SearchNext(m_searchText);
+}
+
+} // namespace fw

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/lists/EditHistory.h"
+#include "core/lists/ListDocument.h"
+#include "gui/ui/ToolTipDialog.h"
+
+#include <QRect>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QTabWidget;
+
+namespace fw {
+
+class CFavListCtrl;
+class CKonfiguration;
+
+// The modeless window of the ten favourite banks F0..F9 beside the pool editor. It edits the
+// editor's document through the shared history; the editor refreshes it after pool changes
+// and follows the current bank with its " =" marks.
+class CDlgFavoriten : public CToolTipDialog {
+    Q_OBJECT
+public:
+    static constexpr int kDialogId = 204;
+    static constexpr int kTabsId = 1132;
+    static constexpr int kHelpButtonId = 57670;
+    static constexpr int kWidth = 320;
+
+    CDlgFavoriten(ListDocument& doc, CEditHistory& history, CKonfiguration& config,
+                  QWidget* parent);
+
+    int CurrentBank() const;
+    CFavListCtrl* List(int bank) const { return m_lists.at(static_cast<std::size_t>(bank)); }
+    QTabWidget* Tabs() const { return m_tabs; }
+
+    // Asks the user for the text of a bank search; nothing when the user cancelled.
+    using SearchTextSource = std::function<std::optional<QString>()>;
+    void SetSearchTextSource(SearchTextSource source) { m_askSearchText = std::move(source); }
+
+    // The window's frame beside the editor's frame, the same height, on a desktop wider than
+    // 800 pixels; an empty rectangle leaves the placement to the window system.
+    static QRect PlacementBeside(const QRect& editorFrame, const QRect& desktop);
+    void PlaceBeside(const QRect& editorFrame);
+
+    QDialog* KeysHelp() const { return m_keysHelp; }
+    void ShowKeysHelp();
+
+    // The pool's add to bank: the rows' programs go into the current bank before its single
+    // selected entry, else at the end. Only while this window is shown, so that the user sees
+    // which bank takes them.
+    void AddToCurrentBank(std::vector<int> rows);
+
+signals:
+    void DocumentChanged();
+    void CurrentBankChanged(int bank);
+
+public slots:
+    void Refresh();
+
+private:
+    void Search(bool again);
+
+    QTabWidget* m_tabs;
+    std::array<CFavListCtrl*, kBankCount> m_lists{};
+    SearchTextSource m_askSearchText;
+    QDialog* m_keysHelp = nullptr; // the keys and mouse actions, modeless
+    QString m_searchText;
+};
+
+} // namespace fw

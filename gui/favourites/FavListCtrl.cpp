@@ -1,0 +1,272 @@
+#include "gui/favourites/FavListCtrl.h"
+
+#include "core/favourites/BankCommands.h"
+#include "core/lists/PoolCommands.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/ColumnSpec.h"
+#include "core/util/Cp1252.h"
+#include "gui/favourites/ListClipboard.h"
+#include "gui/ui/ControlToolTips.h"
+#include "gui/ui/MessageInteraction.h"
+#include "gui/ui/ReportListCtrl.h"
+#include "gui/ui/Texts.h"
+
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+
+#include <algorithm>
+#include <string>
+
+namespace fw {
+
+std::optional<std::vector<int>> ParsePoolRows(const QByteArray& text) {
+    std::vector<int> rows;
+    for (const QByteArray& item : text.split(',')) {
+        bool ok = false;
+        const int row = item.trimmed().toInt(&ok);
+        if (!ok || !CProgramPool::IsValidRow(row))
+            return std::nullopt;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+CFavListCtrl::CFavListCtrl(ListDocument& doc, CEditHistory& history, int bank, QWidget* parent)
+    : QTableView(parent), m_doc(doc), m_history(history), m_model(doc, bank) {
+    SetControlId(this, kFirstListId + bank);
+    setModel(&m_model);
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(ExtendedSelection);
+    setEditTriggers(NoEditTriggers);
+    setShowGrid(true);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // Widths from the column string's '#' fillers; the name takes the rest.
+    const std::vector<ColumnHeader> headers =
+        ParseColumnSpec(LoadResString(str::kBankColumnTitles));
+    for (int column = 0; column < static_cast<int>(headers.size()); ++column)
+        setColumnWidth(column, CReportListCtrl::HeaderWidth(
+                                   fontMetrics(), headers[static_cast<std::size_t>(column)]));
+    horizontalHeader()->setSectionResizeMode(CBankModel::kColName, QHeaderView::Stretch);
+    setAcceptDrops(true);
+    setDragDropMode(DropOnly);
+    setDropIndicatorShown(true);
+}
+
+std::vector<int> CFavListCtrl::SelectedPositions() const {
+    std::vector<int> positions;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        if (index.row() < m_model.EntryCount())
+            positions.push_back(index.row());
+    std::sort(positions.begin(), positions.end());
+    return positions;
+}
+
+void CFavListCtrl::Reload() {
+    std::vector<int> selected;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        selected.push_back(index.row());
+    m_model.Reload();
+    for (int row : selected)
+        if (row < m_model.rowCount())
+            selectionModel()->select(m_model.index(row, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+int CFavListCtrl::InsertionPoint() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.front().row() : -1;
+}
+
+void CFavListCtrl::SelectRow(int row) {
+    clearSelection();
+    const QModelIndex index = m_model.index(row, 0);
+    if (!index.isValid())
+        return;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
+std::unique_ptr<QMenu> CFavListCtrl::CreateContextMenu() {
+    auto menu = std::make_unique<QMenu>(this);
+    const bool hasEntries = !SelectedPositions().empty();
+    auto add = [&](int command, const QString& text, bool enabled, auto handler) {
+        QAction* action = menu->addAction(text, this, handler);
+        action->setObjectName(QString::number(command));
+        action->setEnabled(enabled);
+    };
+    auto item = [](int command) { return MenuText(205, std::to_string(command)); };
+    add(kCmdDelete, item(kCmdDelete), hasEntries, &CFavListCtrl::DeleteSelected);
+    add(kCmdCopy, item(kCmdCopy), hasEntries, &CFavListCtrl::CopySelected);
+    add(kCmdCut, item(kCmdCut), hasEntries, &CFavListCtrl::CutSelected);
+    add(kCmdPaste, item(kCmdPaste), ClipboardHasText(), &CFavListCtrl::PasteClipboard);
+    add(kCmdSearch, item(kCmdSearch), true, [this] { emit SearchRequested(false); });
+    add(kCmdSearchAgain, item(kCmdSearchAgain), true, [this] { emit SearchRequested(true); });
+    menu->addSeparator();
+    // The step names tell what an undo would take back: the history is shared with the pool.
+    const std::string undo = m_history.UndoText();
+    const std::string redo = m_history.RedoText();
+    add(kCmdUndo,
+        ResText(str::kUndoMenuItem)
+            .arg(undo.empty() ? ResText(str::kUndoPlain) : QString::fromStdString(undo)),
+        m_history.CanUndo(), &CFavListCtrl::UndoStep);
+    add(kCmdRedo,
+        ResText(str::kRedoMenuItem)
+            .arg(redo.empty() ? ResText(str::kRedoPlain) : QString::fromStdString(redo)),
+        m_history.CanRedo(), &CFavListCtrl::RedoStep);
+    return menu;
+}
+
+void CFavListCtrl::RunStep(const std::function<EditResult(ListDocument&)>& command) {
+    const CFavoritenDat before = m_doc.banks;
+    const EditResult result = m_history.Run(m_doc, command);
+    if (!before.SameBanks(m_doc.banks))
+        emit DocumentChanged();
+    ShowMessage(result.messageId);
+}
+
+void CFavListCtrl::ShowMessage(int messageId) {
+    if (messageId != 0)
+        CMessageInteraction(this).ShowMessage(ResText(messageId).toStdString(), MessageIcon::Stop);
+}
+
+void CFavListCtrl::DeleteSelected() {
+    const std::vector<int> positions = SelectedPositions();
+    if (positions.empty())
+        return;
+    // The deleted rows take their selection with them.
+    clearSelection();
+    RunStep([&](ListDocument& doc) { return DeleteBankEntries(doc, Bank(), positions); });
+}
+
+void CFavListCtrl::CutSelected() {
+    if (const std::vector<int> positions = SelectedPositions(); !positions.empty())
+        SetListClipboardText(CutBankEntries(m_doc, Bank(), positions));
+}
+
+void CFavListCtrl::CopySelected() {
+    if (const std::vector<int> positions = SelectedPositions(); !positions.empty())
+        SetListClipboardText(CopyBankEntries(m_doc, Bank(), positions));
+}
+
+void CFavListCtrl::PasteClipboard() {
+    const std::optional<ClipboardBytes> text = ListClipboardText();
+    if (!text)
+        return;
+    // A character the list file cannot store would become '?' and name no program.
+    if (!text->encodable) {
+        ShowMessage(str::kClipboardNotCp1252);
+        return;
+    }
+    const int position = InsertionPoint();
+    RunStep(
+        [&](ListDocument& doc) { return PasteBankEntries(doc, Bank(), position, text->bytes); });
+}
+
+void CFavListCtrl::SearchNext(const QString& text) {
+    bool lossless = true;
+    const std::string bytes = Utf8ToCp1252(text.toStdString(), &lossless);
+    // A character outside the code page is in no program name.
+    const EditResult result = lossless ? SearchBank(m_doc, Bank(), bytes, InsertionPoint())
+                                       : MakeResult(EditStatus::NotFound, str::kSearchTextNotFound);
+    if (result.status == EditStatus::Done)
+        SelectRow(result.row);
+    else
+        ShowMessage(result.messageId);
+}
+
+void CFavListCtrl::UndoStep() {
+    if (m_history.Undo(m_doc))
+        emit DocumentChanged();
+}
+
+void CFavListCtrl::RedoStep() {
+    if (m_history.Redo(m_doc))
+        emit DocumentChanged();
+}
+
+void CFavListCtrl::AddPoolRows(std::vector<int> rows, int position) {
+    RunStep([&](ListDocument& doc) { return AddToBank(doc, std::move(rows), Bank(), position); });
+}
+
+void CFavListCtrl::keyPressEvent(QKeyEvent* event) {
+    // The modifiers of this event: a Ctrl held while the focus left must not stick.
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() &
+        (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool ctrl = modifiers == Qt::ControlModifier;
+    const int key = event->key();
+    if (key == Qt::Key_Z && (ctrl || modifiers == (Qt::ControlModifier | Qt::ShiftModifier))) {
+        ctrl ? UndoStep() : RedoStep();
+        return;
+    }
+    const bool own =
+        key == Qt::Key_Delete || key == Qt::Key_F3 ||
+        (ctrl && (key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_V || key == Qt::Key_F));
+    if (!own) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    // The view's own Ctrl+C would put the current cell on the clipboard: these keys are ours
+    // even when they do nothing, and they act only on a selection.
+    if (!selectionModel()->hasSelection())
+        return;
+    switch (key) {
+    case Qt::Key_Delete:
+        DeleteSelected();
+        break;
+    case Qt::Key_F3:
+        emit SearchRequested(true);
+        break;
+    case Qt::Key_C:
+        CopySelected();
+        break;
+    case Qt::Key_X:
+        CutSelected();
+        break;
+    case Qt::Key_V:
+        PasteClipboard();
+        break;
+    default:
+        emit SearchRequested(false);
+        break;
+    }
+}
+
+void CFavListCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    CreateContextMenu()->exec(event->globalPos());
+}
+
+void CFavListCtrl::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasFormat(kPoolRowsMimeType))
+        event->acceptProposedAction();
+}
+
+void CFavListCtrl::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasFormat(kPoolRowsMimeType))
+        event->acceptProposedAction();
+}
+
+void CFavListCtrl::dropEvent(QDropEvent* event) {
+    const std::optional<std::vector<int>> rows =
+        ParsePoolRows(event->mimeData()->data(kPoolRowsMimeType));
+    if (!rows)
+        return;
+    event->acceptProposedAction();
+    // The programs land before the entry under the pointer; below the entries, at the end.
+    const int row = indexAt(event->position().toPoint()).row();
+    const int position = row >= 0 && row < m_model.EntryCount() ? row : -1;
+    // After the drag has ended: a refusal's message box must not run inside it.
+    QMetaObject::invokeMethod(
+        this, [this, rows = *rows, position] { AddPoolRows(rows, position); },
+        Qt::QueuedConnection);
+}
+
+} // namespace fw

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/lists/EditHistory.h"
+#include "core/lists/ListDocument.h"
+#include "gui/favourites/BankModel.h"
+
+#include <QTableView>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QMenu;
+
+namespace fw {
+
+// Pool rows dragged from the editor's grid: their row numbers as text, "4,7,9".
+inline constexpr const char* kPoolRowsMimeType = "application/x-flashwerk-pool-rows";
+// The rows of such a drag; nothing when the text is not a list of pool rows.
+std::optional<std::vector<int>> ParsePoolRows(const QByteArray& text);
+
+// The list of one favourite bank. Every change runs through the edit history as one step;
+// DocumentChanged follows each change so that the owner can refresh the pool and the lists.
+class CFavListCtrl : public QTableView {
+    Q_OBJECT
+public:
+    // Context menu commands; the numbers name the menu items in the string table.
+    enum Command {
+        kCmdDelete = 40013,
+        kCmdCut = 40014,
+        kCmdPaste = 40015,
+        kCmdCopy = 40016,
+        kCmdSearch = 40017,
+        kCmdSearchAgain = 40018,
+        kCmdUndo = 40019,
+        kCmdRedo = 40020,
+    };
+
+    // Bank i's list is control kFirstListId + i; its tool tip names the bank.
+    static constexpr int kFirstListId = 1133;
+
+    CFavListCtrl(ListDocument& doc, CEditHistory& history, int bank, QWidget* parent = nullptr);
+
+    int Bank() const { return m_model.Bank(); }
+    CBankModel& Model() { return m_model; }
+    // Rebuilds the rows from the bank; the selected row numbers that still exist stay
+    // selected, as a list control keeps them when rows come and go before them.
+    void Reload();
+
+    // Selected entries, ascending; the trailing empty row is never one.
+    std::vector<int> SelectedPositions() const;
+    // Before the single selected row, else -1 (at the end).
+    int InsertionPoint() const;
+    void SelectRow(int row);
+
+    // The menu with its items greyed as the selection and the clipboard allow.
+    std::unique_ptr<QMenu> CreateContextMenu();
+
+    void DeleteSelected();
+    void CutSelected();
+    void CopySelected();
+    void PasteClipboard();
+    void SearchNext(const QString& text);
+    void UndoStep();
+    void RedoStep();
+    // Adds the pool rows' programs before position (-1: at the end).
+    void AddPoolRows(std::vector<int> rows, int position);
+
+signals:
+    void DocumentChanged();
+    // Ctrl+F asks for a text (again = false); F3 searches on with the last one.
+    void SearchRequested(bool again);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // Runs a changing command as one undo step and tells what it found wrong.
+    void RunStep(const std::function<EditResult(ListDocument&)>& command);
+    void ShowMessage(int messageId);
+
+    ListDocument& m_doc;
+    CEditHistory& m_history;
+    CBankModel m_model;
+};
+
+} // namespace fw

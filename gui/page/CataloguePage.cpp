@@ -1,0 +1,420 @@
+#include "gui/page/CataloguePage.h"
+
+#include "core/config/Konfiguration.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileImport.h"
+#include "gui/link/DlgSenden.h"
+#include "gui/ui/DateiListCtrl.h"
+#include "gui/ui/IconButton.h"
+#include "gui/ui/MessageInteraction.h"
+#include "gui/ui/PageGroup.h"
+#include "gui/ui/Texts.h"
+#include "gui/ui/WaitCursor.h"
+
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace fw {
+namespace {
+
+// Windows filter "Receiver Format (*.bsr)|*.bsr||" as a Qt name filter. Both cases of the
+// pattern, because the folder scans find "A.BSR" too.
+QString QtNameFilter(const QString& windowsFilter) {
+    const QStringList parts = windowsFilter.split(u'|', Qt::SkipEmptyParts);
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const qsizetype bracket = description.indexOf(u'(');
+        if (bracket > 0)
+            description = description.left(bracket).trimmed();
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            if (pattern.toUpper() != pattern)
+                patterns.append(pattern.toUpper());
+        }
+        filters.append(description + " (" + patterns.join(u' ') + ")");
+    }
+    return filters.join(";;");
+}
+
+std::string Message(int id, const std::string& argument) {
+    return FormatText(LoadResString(id), {argument});
+}
+
+} // namespace
+
+CCataloguePage::CCataloguePage(AppContext& context, const CatalogueSetup& setup, QWidget* parent,
+                               UserInteraction* interaction)
+    : CPropertyPagePlus(context, setup.dialogId, parent), m_setup(setup),
+      m_ownInteraction(std::make_unique<CMessageInteraction>(this)),
+      m_interaction(interaction != nullptr ? interaction : m_ownInteraction.get()) {
+    m_list = new CDateiListCtrl(this);
+    SetControlId(m_list, setup.listId);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->SetColumns(setup.columnsText);
+    m_list->SetEmptyTextId(setup.emptyText);
+    m_list->header()->setSectionResizeMode(setup.stretchColumn, QHeaderView::Stretch);
+    m_list->header()->setSortIndicatorShown(true);
+    m_list->header()->setSortIndicator(-1, Qt::AscendingOrder);
+
+    m_pathLabel = new QLabel(ResText(setup.pathHint), this);
+    SetControlId(m_pathLabel, setup.pathLabelId);
+    m_pathLabel->setWordWrap(true);
+    m_pathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CCataloguePage::SelectionChanged);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, &CCataloguePage::SortByColumn);
+    // Keeps the hint of an empty catalogue centred.
+    connect(m_list->header(), &QHeaderView::sectionResized, this, [this] {
+        if (m_list->RowCount() == 0)
+            m_list->viewport()->update();
+    });
+}
+
+CCataloguePage::~CCataloguePage() = default;
+
+void CCataloguePage::SetInteraction(UserInteraction* interaction) {
+    m_interaction = interaction != nullptr ? interaction : m_ownInteraction.get();
+}
+
+CIconButton* CCataloguePage::MakeButton(int id, CommandIcon icon) {
+    auto* button = new CIconButton(DialogText(m_setup.dialogId, id), this);
+    SetControlId(button, id);
+    button->SetCommandIcon(FlashwerkIcon(icon));
+    // Enter in the catalogue must not fire a command the user did not choose.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    if (id == m_setup.internetId) {
+        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnInternet);
+        // No download service stands behind it.
+        button->hide();
+    } else if (id == m_setup.importId) {
+        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnImport);
+    } else if (id == m_setup.sendId) {
+        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnSend);
+        m_send = button;
+    } else if (id == m_setup.deleteId) {
+        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnDelete);
+        m_delete = button;
+    } else if (id == m_setup.refreshId) {
+        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnRefresh);
+    }
+    return button;
+}
+
+QGroupBox* CCataloguePage::MakeGroup(int id, std::initializer_list<QWidget*> widgets) {
+    auto* group = new CPageGroup(DialogText(m_setup.dialogId, id), this);
+    SetControlId(group, id);
+    auto* layout = new QVBoxLayout(group);
+    for (QWidget* widget : widgets)
+        layout->addWidget(widget);
+    return group;
+}
+
+void CCataloguePage::ArrangePage(std::initializer_list<QWidget*> aboveList,
+                                 std::initializer_list<QWidget*> belowList,
+                                 std::initializer_list<QWidget*> groups) {
+    auto* catalogue = new QVBoxLayout;
+    for (QWidget* widget : aboveList)
+        catalogue->addWidget(widget);
+    catalogue->addWidget(m_list, 3);
+    for (QWidget* widget : belowList)
+        catalogue->addWidget(widget);
+    auto* commands = new QVBoxLayout;
+    for (QWidget* group : groups)
+        commands->addWidget(group);
+    commands->addStretch(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(catalogue, 1);
+    layout->addLayout(commands);
+
+    // The list keys reach the page from whichever of its controls has the focus.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+    SelectionChanged();
+}
+
+QString CCataloguePage::InfoText() const {
+    return m_pathLabel->text();
+}
+
+int CCataloguePage::AppendRow(const std::function<int(int row)>& add) {
+    return add(m_list->RowCount());
+}
+
+int CCataloguePage::SelectedRecord() const {
+    const int row = m_list->GetSelectedIndex();
+    return row >= 0 ? m_list->GetRecordIndex(row) : -1;
+}
+
+void CCataloguePage::SelectRow(int row) {
+    QTreeWidgetItem* item = m_list->topLevelItem(row);
+    if (item == nullptr)
+        return;
+    m_list->setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_list->scrollToItem(item);
+    SelectionChanged();
+}
+
+void CCataloguePage::SelectionChanged() {
+    const int record = SelectedRecord();
+    const std::string path = record >= 0 ? RecordPath(record) : std::string();
+    const bool selected = !path.empty();
+    if (selected) {
+        Context().config.*m_setup.chosenFile = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+        m_pathLabel->setText(QString::fromStdString(path));
+    } else {
+        m_pathLabel->setText(ResText(m_setup.pathHint));
+    }
+    if (m_send != nullptr)
+        m_send->setEnabled(selected);
+    if (m_delete != nullptr)
+        m_delete->setEnabled(selected);
+    ShowSelection(selected ? record : -1);
+}
+
+void CCataloguePage::showEvent(QShowEvent* event) {
+    CPropertyPagePlus::showEvent(event);
+    if (m_filled || m_fillQueued)
+        return;
+    // The folder's questions belong over the window the user sees: inside the main window,
+    // wait until that window is on the screen.
+    if (window() == this) {
+        OnRefresh();
+        return;
+    }
+    m_fillQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!m_filled)
+            OnRefresh();
+    });
+}
+
+void CCataloguePage::OnRefresh() {
+    m_filled = true;
+    m_list->DeleteAllRows();
+    Fill();
+    m_list->viewport()->update();
+    RestoreSelection();
+}
+
+void CCataloguePage::RestoreSelection() {
+    if (m_list->RowCount() == 0) {
+        SelectionChanged();
+        return;
+    }
+    // Sorted first, so that "the first row" is the one the user sees at the top.
+    if (Context().config.*m_setup.sortColumn >= 0)
+        SortByColumn(Context().config.*m_setup.sortColumn);
+    const int remembered =
+        m_list->FindRow(QString::fromStdString(Context().config.*m_setup.chosenFile));
+    SelectRow(remembered >= 0 ? remembered : 0);
+}
+
+void CCataloguePage::SortByColumn(int column) {
+    if (column < 0 || column >= m_list->ColumnCount())
+        return;
+    m_list->SortRows([this, column](int a, int b) { return RecordLess(column, a, b); });
+    m_list->header()->setSortIndicator(column, Qt::AscendingOrder);
+    Context().config.*m_setup.sortColumn = column;
+    if (QTreeWidgetItem* current = m_list->currentItem())
+        m_list->scrollToItem(current);
+}
+
+QString CCataloguePage::ChooseImportFile() {
+    QFileDialog dialog(this, ResText(str::kImportTitle), QString(),
+                       QtNameFilter(ResText(m_setup.importFilter)));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+void CCataloguePage::ShowFileError(const std::string& reason) {
+    CMessageInteraction::ShowLastError(this, QString::fromStdString(reason));
+}
+
+void CCataloguePage::OnImport() {
+    const QString source = ChooseImportFile();
+    if (!source.isEmpty())
+        ImportFrom(source);
+}
+
+void CCataloguePage::ImportFrom(const QString& source) {
+    const std::string sourcePath = source.toStdString();
+    std::string targetName = QFileInfo(source).fileName().toStdString();
+    if (!AcceptImport(sourcePath, targetName))
+        return;
+    const std::string& folder = Context().folders.*m_setup.folder;
+    ImportResult copied = ImportFile(sourcePath, folder, targetName, false);
+    if (copied.status == ImportStatus::SameFile && !m_setup.reimportRegisters)
+        return;
+    if (copied.status == ImportStatus::Exists) {
+        if (!Interaction().AskYesNo(Message(str::kFileExists, copied.target), MessageIcon::Warning) ||
+            !MayReplace(sourcePath))
+            return;
+        WaitCursor wait;
+        copied = ImportFile(sourcePath, folder, targetName, true);
+    }
+    if (copied.status == ImportStatus::Failed) {
+        ShowFileError(copied.reason);
+        return;
+    }
+    // A file of the folder itself is registered again; a replaced file's row goes.
+    const QString shownName = QFileInfo(QString::fromStdString(copied.target)).fileName();
+    RemoveRowsNamed(shownName);
+    if (!AddImported(copied.target)) {
+        SelectionChanged();
+        return;
+    }
+    m_list->viewport()->update();
+    m_list->setFocus();
+    const int row = m_list->FindRow(shownName);
+    if (row >= 0)
+        SelectRow(row);
+    else
+        SelectionChanged();
+}
+
+void CCataloguePage::RemoveRowsNamed(const QString& fileName) {
+    for (int row = m_list->FindRow(fileName); row >= 0; row = m_list->FindRow(fileName))
+        m_list->DeleteRow(row);
+}
+
+void CCataloguePage::OnDelete() {
+    const int record = SelectedRecord();
+    const std::string path = record >= 0 ? RecordPath(record) : std::string();
+    if (path.empty())
+        return;
+    if (!Interaction().AskYesNo(Message(str::kDeleteFileQuestion, path), MessageIcon::Warning))
+        return;
+    std::string reason;
+    if (!DeleteFile(path, reason)) {
+        ShowFileError(reason);
+        return;
+    }
+    // The record stays until the next refresh; only its row goes.
+    m_list->DeleteRow(m_list->GetSelectedIndex());
+    m_list->clearSelection();
+    m_list->viewport()->update();
+    SelectionChanged();
+}
+
+void CCataloguePage::OnSend() {
+    m_chainResult = 0;
+    const int record = SelectedRecord();
+    if (record < 0)
+        return;
+    TransferJob job;
+    if (!PrepareSend(record, job))
+        return;
+    job.chained = m_chained;
+    job.lastStep = m_chained != 0 ? m_lastStep : 0;
+    const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
+    if (!BeforeTransfer(*dialog))
+        return;
+    dialog->exec();
+    m_chainResult = dialog->ChainContinue();
+    AfterTransfer(*dialog);
+}
+
+int CCataloguePage::SendChained(int row, int lastStep) {
+    m_chainResult = 0;
+    // The production download may reach a page the user has not opened yet.
+    if (!m_filled)
+        OnRefresh();
+    // A row that is not there would send whatever happens to be selected: stop the chain.
+    if (row < 0 || row >= m_list->RowCount())
+        return 0;
+    m_chained = 1;
+    m_lastStep = lastStep;
+    m_list->setFocus();
+    SelectRow(row);
+    OnSend();
+    m_chained = 0;
+    m_lastStep = 0;
+    return m_chainResult;
+}
+
+void CCataloguePage::LoadFromReceiver(const TransferJob& job) {
+    const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
+    QString saved;
+    connect(dialog.get(), &CDlgSenden::FileSavedSignal, this,
+            [&saved](const QString& path) { saved = path; });
+    dialog->exec();
+    AfterTransfer(*dialog);
+    if (saved.isEmpty())
+        return;
+    // The new file becomes the remembered one, so the refresh selects it.
+    Context().config.*m_setup.chosenFile = QFileInfo(saved).fileName().toStdString();
+    OnRefresh();
+    m_list->setFocus();
+}
+
+void CCataloguePage::FocusList() {
+    m_list->setFocus(Qt::ShortcutFocusReason);
+    const int focused = m_list->GetFocusedIndex();
+    if (m_list->GetSelectedIndex() < 0 && focused < 0)
+        SelectRow(0);
+    else if (focused >= 0)
+        SelectRow(focused);
+    else
+        SelectionChanged();
+}
+
+bool CCataloguePage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers others =
+            key->modifiers() & ~(Qt::AltModifier | Qt::KeypadModifier);
+        if (others == Qt::NoModifier) {
+            const bool space = key->key() == Qt::Key_Space;
+            const bool toList = (key->key() == Qt::Key_Z || space) && m_list->RowCount() > 0;
+            if (toList)
+                FocusList();
+            if (HandlePageKey(key->key()) || toList)
+                return true;
+        }
+    }
+    return CPropertyPagePlus::eventFilter(watched, event);
+}
+
+std::unique_ptr<QMenu> CCataloguePage::CreateContextMenu() {
+    const bool selected = SelectedRecord() >= 0;
+    auto menu = std::make_unique<QMenu>(this);
+    for (const MenuEntry& entry : MenuEntries()) {
+        if (entry.id == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QString text = MenuText(m_setup.menuId, std::to_string(entry.id));
+        // Some entries have no menu text of their own; the button's caption names them.
+        if (text.isEmpty())
+            text = WithoutMnemonic(DialogText(m_setup.dialogId, entry.id));
+        QAction* action = menu->addAction(text, this, entry.command);
+        action->setObjectName(QString::number(entry.id));
+        // Nothing to download from: the command shows, but cannot be chosen.
+        action->setEnabled(entry.enabled && entry.id != m_setup.internetId &&
+                           (selected || !entry.needsRow));
+    }
+    return menu;
+}
+
+void CCataloguePage::contextMenuEvent(QContextMenuEvent* event) {
+    const std::unique_ptr<QMenu> menu = CreateContextMenu();
+    menu->exec(event->globalPos());
+}
+
+} // namespace fw

@@ -1,0 +1,79 @@
+# Fails when an include points up or across the layers:
+#   core -> nothing else; sim -> core; gui -> core; app -> gui, sim, core;
+#   tools/cli -> core; tools/sim -> sim, core;
+#   inside gui: ui -> link (the transfer dialogs) -> page -> the pages -> app (the sheet),
+#   and one page folder never includes another.
+# Also keeps Qt out of core and sim. Run as: cmake -DROOT=<source dir> -P CheckLayers.cmake
+cmake_minimum_required(VERSION 3.25)
+
+set(gui_rank_ui 0)
+set(gui_rank_link 1)
+set(gui_rank_page 2)
+set(gui_rank_app 4)
+
+function(gui_rank folder out)
+  if(DEFINED gui_rank_${folder})
+    set(${out} ${gui_rank_${folder}} PARENT_SCOPE)
+  else()
+    set(${out} 3 PARENT_SCOPE) # a page or its dialogs
+  endif()
+endfunction()
+
+file(GLOB_RECURSE sources RELATIVE ${ROOT}
+     ${ROOT}/core/*.h ${ROOT}/core/*.cpp ${ROOT}/sim/*.h ${ROOT}/sim/*.cpp
+     ${ROOT}/gui/*.h ${ROOT}/gui/*.cpp ${ROOT}/app/*.h ${ROOT}/app/*.cpp
+     ${ROOT}/tools/*.h ${ROOT}/tools/*.cpp)
+
+set(faults "")
+foreach(source IN LISTS sources)
+  string(REGEX MATCH "^[^/]+" layer "${source}")
+  if(layer STREQUAL "tools")
+    string(REGEX MATCH "^tools/[^/]+" layer "${source}")
+  endif()
+  file(STRINGS ${ROOT}/${source} includes REGEX "^[ \t]*#[ \t]*include")
+  foreach(line IN LISTS includes)
+    if(NOT layer MATCHES "^(gui|app)$" AND line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*)")
+      list(APPEND faults "${source}: Qt header <${CMAKE_MATCH_1}> outside the GUI")
+    endif()
+    if(NOT line MATCHES "#[ \t]*include[ \t]*\"([^\"]+)\"")
+      continue()
+    endif()
+    set(target "${CMAKE_MATCH_1}")
+    string(REGEX MATCH "^[^/]+" target_layer "${target}")
+    if(target_layer STREQUAL "tools")
+      string(REGEX MATCH "^tools/[^/]+" target_layer "${target}")
+    endif()
+    set(allowed "core")
+    if(layer STREQUAL "sim")
+      list(APPEND allowed sim)
+    elseif(layer STREQUAL "gui")
+      list(APPEND allowed gui)
+    elseif(layer STREQUAL "app")
+      list(APPEND allowed gui sim app)
+    elseif(layer STREQUAL "tools/cli")
+      list(APPEND allowed tools/cli)
+    elseif(layer STREQUAL "tools/sim")
+      list(APPEND allowed sim tools/sim)
+    endif()
+    if(NOT target_layer IN_LIST allowed)
+      list(APPEND faults "${source}: includes \"${target}\" from layer ${target_layer}")
+      continue()
+    endif()
+    if(layer STREQUAL "gui" AND target_layer STREQUAL "gui")
+      string(REGEX REPLACE "^gui/([^/]+)/.*" "\\1" from "${source}")
+      string(REGEX REPLACE "^gui/([^/]+)/.*" "\\1" to "${target}")
+      gui_rank(${from} from_rank)
+      gui_rank(${to} to_rank)
+      if(to_rank GREATER from_rank OR (to_rank EQUAL 3 AND from_rank EQUAL 3 AND NOT from STREQUAL to))
+        list(APPEND faults "${source}: gui/${from} includes \"${target}\" from gui/${to}")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(JOIN faults "\n  " text)
+  message(FATAL_ERROR "Includes against the layers:\n  ${text}")
+endif()
+list(LENGTH sources count)
+message(STATUS "Layers hold in ${count} files")

@@ -1,0 +1,415 @@
+// Editing a program list: one command of the editor per call, the file rewritten only when the
+// command changed the list.
+#include "tools/cli/Cli.h"
+#include "tools/cli/Commands.h"
+
+#include "core/favourites/BankCommands.h"
+#include "core/lists/EditHistory.h"
+#include "core/lists/ListDocument.h"
+#include "core/lists/ListFile.h"
+#include "core/lists/PoolCommands.h"
+#include "core/lists/ProgramRecord.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/Cp1252.h"
+#include "core/util/FileIo.h"
+#include "core/util/TextUtil.h"
+
+#include <algorithm>
+#include <functional>
+#include <ostream>
+
+namespace fw::cli {
+
+const std::vector<OptionSpec> kListEditOptions = {
+    {"--all", false}, {"--count", true}, {"--to", true},    {"--insert", false},
+    {"--at", true},   {"--after", true}, {"--value", true},
+};
+
+namespace {
+
+constexpr int kLastRow = kPoolRows - 1;
+
+// What one call works on, and what it tells.
+struct EditCall {
+    const Arguments& arguments;
+    std::ostream& out;
+    std::ostream& err;
+    ListDocument doc;
+    CEditHistory history; // tells whether the command changed anything
+};
+
+struct EditWord {
+    std::string name;
+    std::size_t words; // with "list", the word itself and the file
+    std::vector<std::string> options;
+    bool changesList;
+    int (*run)(EditCall& call);
+};
+
+int Usage(EditCall& call, const std::string& message) {
+    return UsageError(call.err, message, str::kCliListUsage);
+}
+
+// Longer digit strings cannot lie in any range used here and would overflow.
+std::optional<int> NumberInRange(std::string_view text, int low, int high) {
+    if (text.empty() || text.size() > 6 || !IsAllDigits(text))
+        return std::nullopt;
+    const int value = ToIntC(text);
+    if (value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+void RefuseNumber(EditCall& call, const std::string& what, std::string_view text, int low,
+                  int high) {
+    Usage(call, FormatText(LoadResString(str::kCliNumberOutOfRange),
+                           {what, std::string(text), std::to_string(low), std::to_string(high)}));
+}
+
+// A number within [low, high]; told as bad usage when there is none.
+std::optional<int> Number(EditCall& call, const std::string& what, std::string_view text, int low,
+                          int high) {
+    const std::optional<int> value = NumberInRange(text, low, high);
+    if (!value)
+        RefuseNumber(call, what, text, low, high);
+    return value;
+}
+
+// "4,7,10-12": numbers and inclusive ranges, in any order, repeats allowed.
+std::optional<std::vector<int>> NumberList(EditCall& call, const std::string& what,
+                                           std::string_view text, int low, int high) {
+    std::vector<int> items;
+    std::string_view rest = text;
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view part = rest.substr(0, comma);
+        const std::size_t dash = part.find('-');
+        const auto first = NumberInRange(part.substr(0, dash), low, high);
+        const auto last = dash == std::string_view::npos
+                              ? first
+                              : NumberInRange(part.substr(dash + 1), low, high);
+        if (!first || !last || *last < *first) {
+            RefuseNumber(call, what, text, low, high);
+            return std::nullopt;
+        }
+        for (int item = *first; item <= *last; ++item)
+            items.push_back(item);
+        if (comma == std::string_view::npos)
+            return items;
+        rest.remove_prefix(comma + 1);
+    }
+}
+
+std::optional<int> OptionNumber(EditCall& call, const std::string& option, int low, int high,
+                                int fallback) {
+    if (!call.arguments.Has(option))
+        return fallback;
+    return Number(call, option, call.arguments.Value(option), low, high);
+}
+
+std::optional<int> RequiredOptionNumber(EditCall& call, const std::string& option, int low,
+                                        int high) {
+    if (!call.arguments.Has(option)) {
+        Usage(call, FormatText(LoadResString(str::kCliMissingOption), {option}));
+        return std::nullopt;
+    }
+    return Number(call, option, call.arguments.Value(option), low, high);
+}
+
+// Text from the terminal as the file stores it; characters the code page lacks are refused.
+std::optional<std::string> FileText(EditCall& call, const std::string& what,
+                                    std::string_view utf8) {
+    bool lossless = true;
+    std::string text = Utf8ToCp1252(utf8, &lossless);
+    if (lossless)
+        return text;
+    Usage(call, FormatText(LoadResString(str::kCliNotEncodable), {what}));
+    return std::nullopt;
+}
+
+// Runs the command as the editor does, one undo step; a refusal is told and exits 1, keeping
+// what the command did before it stopped.
+int Apply(EditCall& call, const std::function<EditResult(ListDocument&)>& command) {
+    const EditResult result = call.history.Run(call.doc, command);
+    switch (result.status) {
+    case EditStatus::Done:
+    case EditStatus::NothingToDo:
+        return kExitOk;
+    case EditStatus::TargetInCut:
+        call.err << LoadResString(str::kCliTargetInMoved) << '\n';
+        return kExitFailed;
+    case EditStatus::IncompleteProgram:
+        call.err << LoadResString(result.messageId) << '\n'
+                 << FormatText(LoadResString(str::kCliIncompletePlace),
+                               {std::to_string(result.row)})
+                 << '\n';
+        return kExitFailed;
+    default:
+        call.err << (result.message.empty() ? LoadResString(result.messageId) : result.message)
+                 << '\n';
+        return kExitFailed;
+    }
+}
+
+const std::string& Word(const EditCall& call, std::size_t index) {
+    return call.arguments.words[index];
+}
+
+int Rows(EditCall& call) {
+    const bool all = call.arguments.Has("--all");
+    for (int row = 0; row < kPoolRows; ++row) {
+        if (!all && call.doc.pool.IsRowEmpty(row))
+            continue;
+        call.out << row;
+        for (const std::string& cell : call.doc.pool.Row(row))
+            call.out << '\t' << ShownText(cell, false);
+        call.out << '\n';
+    }
+    return kExitOk;
+}
+
+int Set(EditCall& call) {
+    // The value may come as --value, for one that starts with "-".
+    if ((call.arguments.words.size() == 6) == call.arguments.Has("--value"))
+        return Usage(call, LoadResString(str::kCliWrongWordCount));
+    const auto row = Number(call, "ROW", Word(call, 3), 0, kLastRow);
+    if (!row)
+        return kExitUsage;
+    const auto column = Number(call, "COLUMN", Word(call, 4), 1, kFieldCount);
+    if (!column)
+        return kExitUsage;
+    const auto value =
+        FileText(call, "VALUE",
+                 call.arguments.Has("--value") ? call.arguments.Value("--value") : Word(call, 5));
+    if (!value)
+        return kExitUsage;
+    return Apply(call, [&](ListDocument& doc) { return EditCell(doc, *row, *column, *value); });
+}
+
+int Insert(EditCall& call) {
+    const auto row = Number(call, "ROW", Word(call, 3), 0, kLastRow);
+    const auto count = row ? OptionNumber(call, "--count", 1, kPoolRows, 1) : std::nullopt;
+    if (!count)
+        return kExitUsage;
+    return Apply(call, [&](ListDocument& doc) { return InsertEmptyRows(doc, *row, *count); });
+}
+
+std::optional<std::vector<int>> RowsWord(EditCall& call) {
+    return NumberList(call, "ROWS", Word(call, 3), 0, kLastRow);
+}
+
+int Clear(EditCall& call) {
+    const auto rows = RowsWord(call);
+    if (!rows)
+        return kExitUsage;
+    return Apply(call, [&](ListDocument& doc) { return ClearRows(doc, *rows); });
+}
+
+int Delete(EditCall& call) {
+    const auto rows = RowsWord(call);
+    if (!rows)
+        return kExitUsage;
+    return Apply(call, [&](ListDocument& doc) { return DeleteRows(doc, *rows); });
+}
+
+int Move(EditCall& call) {
+    const auto rows = RowsWord(call);
+    const auto target = rows ? RequiredOptionNumber(call, "--to", 0, kLastRow) : std::nullopt;
+    if (!target)
+        return kExitUsage;
+    return Apply(
+        call, [&](ListDocument& doc) { return PasteInserting(doc, *target, CutRows(doc, *rows)); });
+}
+
+int Copy(EditCall& call) {
+    const auto rows = RowsWord(call);
+    const auto target = rows ? RequiredOptionNumber(call, "--to", 0, kLastRow) : std::nullopt;
+    if (!target)
+        return kExitUsage;
+    const bool inserting = call.arguments.Has("--insert");
+    return Apply(call, [&](ListDocument& doc) {
+        const std::string text = CopyRows(doc, *rows);
+        return inserting ? PasteInserting(doc, *target, text)
+                         : PasteOverwriting(doc, *target, text);
+    });
+}
+
+// The entries of a bank, which must hold at least one.
+std::optional<std::vector<int>> Positions(EditCall& call, int bank) {
+    const int count = call.doc.banks.GetCount(bank);
+    if (count == 0) {
+        Usage(call, FormatText(LoadResString(str::kCliBankEmpty), {std::to_string(bank)}));
+        return std::nullopt;
+    }
+    return NumberList(call, "POSITIONS", Word(call, 5), 0, count - 1);
+}
+
+// Where new entries go: before the entry at --at, or at the end (the bank list's empty last row).
+std::optional<int> InsertPosition(EditCall& call, int bank) {
+    return OptionNumber(call, "--at", 0, call.doc.banks.GetCount(bank), -1);
+}
+
+int BankAdd(EditCall& call, int bank) {
+    const auto rows = NumberList(call, "ROWS", Word(call, 5), 0, kLastRow);
+    const auto position = rows ? InsertPosition(call, bank) : std::nullopt;
+    if (!position)
+        return kExitUsage;
+    return Apply(call, [&](ListDocument& doc) { return AddToBank(doc, *rows, bank, *position); });
+}
+
+int BankDelete(EditCall& call, int bank) {
+    const auto positions = Positions(call, bank);
+    if (!positions)
+        return kExitUsage;
+    return Apply(call, [&](ListDocument& doc) { return DeleteBankEntries(doc, bank, *positions); });
+}
+
+int BankMove(EditCall& call, int bank) {
+    const auto positions = Positions(call, bank);
+    const auto target =
+        positions ? RequiredOptionNumber(call, "--to", 0, kBankCount - 1) : std::nullopt;
+    const auto position = target ? InsertPosition(call, *target) : std::nullopt;
+    if (!position)
+        return kExitUsage;
+    return Apply(call, [&](ListDocument& doc) {
+        const std::string text = CutBankEntries(doc, bank, *positions);
+        // The paste would put entries cut before themselves at the end instead.
+        if (*target == bank && doc.bankCut && doc.bankCut->Contains(*position))
+            return MakeResult(EditStatus::TargetInCut, 0, str::kStepMoveBankEntries);
+        return PasteBankEntries(doc, *target, *position, text);
+    });
+}
+
+int Bank(EditCall& call) {
+    const auto bank = Number(call, "BANK", Word(call, 3), 0, kBankCount - 1);
+    if (!bank)
+        return kExitUsage;
+    const std::string& action = Word(call, 4);
+    // --to and --at belong to some actions only.
+    const bool moving = action == "move";
+    if (call.arguments.Has("--to") && !moving)
+        return Usage(call, FormatText(LoadResString(str::kUnknownOption), {"--to"}));
+    if (call.arguments.Has("--at") && action == "delete")
+        return Usage(call, FormatText(LoadResString(str::kUnknownOption), {"--at"}));
+    if (action == "add")
+        return BankAdd(call, *bank);
+    if (action == "delete")
+        return BankDelete(call, *bank);
+    if (moving)
+        return BankMove(call, *bank);
+    return UnknownWord(call.err, action, "add|delete|move", str::kCliListUsage);
+}
+
+int Find(EditCall& call) {
+    const auto after = OptionNumber(call, "--after", 0, kLastRow, -1);
+    const auto text = after ? FileText(call, "TEXT", Word(call, 3)) : std::nullopt;
+    if (!text)
+        return kExitUsage;
+    if (text->empty())
+        return Usage(call, LoadResString(str::kCliEmptySearchText));
+    const EditResult found = SearchPool(call.doc, *text, *after);
+    if (found.status != EditStatus::Done) {
+        call.err << LoadResString(found.messageId) << '\n';
+        return kExitFailed;
+    }
+    call.out << found.row << '\n';
+    return kExitOk;
+}
+
+const std::vector<EditWord>& EditWords() {
+    static const std::vector<EditWord> words = {
+        {"rows", 3, {"--all"}, false, Rows},
+        {"set", 6, {"--value", "--force"}, true, Set},
+        {"insert", 4, {"--count", "--force"}, true, Insert},
+        {"clear", 4, {"--force"}, true, Clear},
+        {"delete", 4, {"--force"}, true, Delete},
+        {"move", 4, {"--to", "--force"}, true, Move},
+        {"copy", 4, {"--to", "--insert", "--force"}, true, Copy},
+        {"bank", 6, {"--to", "--at", "--force"}, true, Bank},
+        {"find", 4, {"--after"}, false, Find},
+    };
+    return words;
+}
+
+const EditWord* FindEditWord(const std::string& name) {
+    const auto& words = EditWords();
+    const auto found = std::find_if(words.begin(), words.end(),
+                                    [&](const EditWord& word) { return word.name == name; });
+    return found == words.end() ? nullptr : &*found;
+}
+
+// Reads the list as the program-list page would take it: repaired in memory first.
+int LoadDocument(EditCall& call, const EditWord& word) {
+    const std::string& path = Word(call, 2);
+    if (!EndsWithNoCase(path, ".lst"))
+        return BadFile(call.err, str::kCliNotAList, path);
+    const std::optional<std::string> data = ReadInputFile(path, call.err);
+    if (!data)
+        return kExitBadFile;
+    const ListAnalysis analysis = AnalyseListText(*data);
+    if (!analysis.isList)
+        return BadFile(call.err, str::kCliWrongFormat, path);
+    const ListReadResult read =
+        ParseListText(analysis.RepairedText(*data), call.doc.pool, call.doc.banks);
+    if (word.changesList && (read.droppedLines > 0 || read.longLines > 0) &&
+        !call.arguments.Has("--force"))
+        return BadFile(call.err, str::kCliListWouldLoseData, path);
+    call.doc.description = analysis.description;
+    call.doc.listType = ListTypeFromText(analysis.type);
+    return kExitOk;
+}
+
+// Writes the list when the command changed it, with the type it had and without questions.
+int SaveDocument(EditCall& call, int code) {
+    if (!call.history.CanUndo()) {
+        call.out << "unchanged\n";
+        return code;
+    }
+    const std::string& path = Word(call, 2);
+    const std::string text =
+        BuildListFileText(call.doc.listType, call.doc.description, call.doc.pool, call.doc.banks);
+    std::string reason;
+    if (!WriteFileAtomically(path, text, reason))
+        return BadFile(call.err, str::kCliTargetNotWritable, path, reason);
+    call.out << "changed\n";
+    return code;
+}
+
+} // namespace
+
+bool IsListEditWord(const std::string& word) {
+    return FindEditWord(word) != nullptr;
+}
+
+std::string ListEditWords() {
+    std::string names;
+    for (const EditWord& word : EditWords())
+        names += (names.empty() ? "" : "|") + word.name;
+    return names;
+}
+
+int RunListEdit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    const EditWord& word = *FindEditWord(arguments.words[1]);
+    // Options of other words or of the transfers are refused rather than ignored.
+    for (const auto& option : arguments.options) {
+        const std::string& name = option.first;
+        if (name != "--lang" &&
+            std::find(word.options.begin(), word.options.end(), name) == word.options.end())
+            return UsageError(err, FormatText(LoadResString(str::kUnknownOption), {name}),
+                              str::kCliListUsage);
+    }
+    // set takes its value as a word or as --value.
+    const std::size_t words = arguments.words.size();
+    if (words != word.words && !(word.name == "set" && words == word.words - 1))
+        return UsageError(err, LoadResString(str::kCliWrongWordCount), str::kCliListUsage);
+    EditCall call{arguments, out, err, {}, {}};
+    if (const int loaded = LoadDocument(call, word); loaded != kExitOk)
+        return loaded;
+    const int code = word.run(call);
+    if (!word.changesList || code == kExitUsage)
+        return code;
+    return SaveDocument(call, code);
+}
+
+} // namespace fw::cli
