@@ -6,7 +6,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
 #include "core/util/Cp1252.h"
-#include "gui/favourites/ListClipboard.h"
+#include "gui/ui/ListClipboard.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/MessageInteraction.h"
 #include "gui/ui/ReportListCtrl.h"

@@ -4,7 +4,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
-#include "gui/favourites/DlgSuchen.h"
+#include "gui/ui/DlgSuchen.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/page/AppContext.h"
 #include "gui/ui/ControlToolTips.h"

@@ -6,10 +6,10 @@
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
 #include "core/util/Cp1252.h"
-#include "gui/favourites/DlgSuchen.h"
+#include "gui/ui/DlgSuchen.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/ui/ControlToolTips.h"
-#include "gui/ui/Cp1252Clipboard.h"
+#include "gui/ui/ListClipboard.h"
 #include "gui/ui/MessageInteraction.h"
 #include "gui/ui/ReportListCtrl.h"
 #include "gui/ui/Texts.h"
@@ -135,11 +135,15 @@ bool CPoolListCtrl::CommitEdit(int row, int column, const QString& text) {
     return true;
 }
 
-std::optional<std::string> CPoolListCtrl::ClipboardBytes() {
-    std::optional<std::string> text = ClipboardCp1252Text();
+std::optional<std::string> CPoolListCtrl::PastableText() {
+    std::optional<ClipboardBytes> text = ListClipboardText();
     if (!text)
-        CMessageInteraction(this).ShowMessage(LoadResString(str::kTextNotStorable), MessageIcon::Stop);
-    return text;
+        return std::nullopt;
+    if (!text->encodable) {
+        CMessageInteraction(this).ShowMessage(LoadResString(str::kClipboardNotCp1252), MessageIcon::Stop);
+        return std::nullopt;
+    }
+    return std::move(text->bytes);
 }
 
 void CPoolListCtrl::OnEditCell(int column) {
@@ -154,18 +158,18 @@ void CPoolListCtrl::OnEditCell(int column) {
 void CPoolListCtrl::OnCut() {
     const std::vector<int> rows = SelectedRows();
     if (!rows.empty())
-        PutCp1252Text(CutRows(m_doc, rows));
+        SetListClipboardText(CutRows(m_doc, rows));
 }
 
 void CPoolListCtrl::OnCopy() {
     const std::vector<int> rows = SelectedRows();
     if (!rows.empty())
-        PutCp1252Text(CopyRows(m_doc, rows));
+        SetListClipboardText(CopyRows(m_doc, rows));
 }
 
 void CPoolListCtrl::Paste(bool inserting) {
-    const std::optional<std::string> text = ClipboardBytes();
-    if (!text || text->empty())
+    const std::optional<std::string> text = PastableText();
+    if (!text)
         return;
     const int target = SingleSelectedRow();
     Run([&](ListDocument& doc) {
@@ -263,10 +267,10 @@ void CPoolListCtrl::MoveRows(const std::vector<int>& rows, int target) {
 
 QMenu* CPoolListCtrl::BuildContextMenu(int clickX) {
     m_contextX = clickX;
-    const std::optional<std::string> clipboard = ClipboardCp1252Text();
-    const bool hasText = ClipboardHasText();
+    const std::optional<ClipboardBytes> clipboard = ListClipboardText();
+    const bool hasText = clipboard.has_value();
     // A cut is honoured only while the clipboard still holds its text.
-    const bool cutPending = clipboard && HonouredCut(m_doc.poolCut, *clipboard) != nullptr;
+    const bool cutPending = hasText && HonouredCut(m_doc.poolCut, clipboard->bytes) != nullptr;
     const bool many = SelectedRows().size() > 1;
 
     auto* menu = new QMenu(this);

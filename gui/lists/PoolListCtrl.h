@@ -4,6 +4,8 @@
 #include "gui/lists/EditListCtrl.h"
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QMenu;
@@ -98,8 +100,9 @@ private:
     void AfterChange(const EditResult& result);
     void ShowResultMessage(const EditResult& result);
     bool HandleCtrlKey(int key);
-    // The clipboard's text as bytes; nothing (after telling the user) when it cannot be stored.
-    std::optional<std::string> ClipboardBytes();
+    // The clipboard's text as bytes; nothing when there is none or (after telling the user)
+    // when it cannot be stored.
+    std::optional<std::string> PastableText();
     void Paste(bool inserting);
 
     ListDocument& m_doc;

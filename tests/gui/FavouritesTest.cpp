@@ -1,7 +1,7 @@
 #include "gui/favourites/BankModel.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/favourites/FavListCtrl.h"
-#include "gui/favourites/ListClipboard.h"
+#include "gui/ui/ListClipboard.h"
 
 #include "core/config/Konfiguration.h"
 #include "core/res/StringIds.h"

@@ -3,12 +3,12 @@
 #include "core/lists/EditHistory.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
-#include "gui/favourites/DlgSuchen.h"
+#include "gui/ui/DlgSuchen.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
-#include "gui/ui/Cp1252Clipboard.h"
+#include "gui/ui/ListClipboard.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/support/FileTestSupport.h"
 
@@ -250,7 +250,7 @@ TEST_F(PoolGridTest, PastedTextFromElsewhereIsConvertedOrRefused) {
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(doc.pool.IsRowEmpty(21));
     ASSERT_EQ(driver.Messages().size(), 1u);
-    EXPECT_EQ(driver.Messages()[0], Text(str::kTextNotStorable));
+    EXPECT_EQ(driver.Messages()[0], Text(str::kClipboardNotCp1252));
 
     // Bytes without a Unicode character survive a copy and paste within the program.
     doc.pool.SetCell(0, kFieldName, "A\x81" "B");

@@ -1,4 +1,4 @@
-#include "gui/favourites/DlgSuchen.h"
+#include "gui/ui/DlgSuchen.h"
 
 #include "core/util/Cp1252.h"
 #include "gui/ui/ControlToolTips.h"

@@ -1,4 +1,4 @@
-#include "gui/favourites/ListClipboard.h"
+#include "gui/ui/ListClipboard.h"
 
 #include "core/util/Cp1252.h"
 
