@@ -9,6 +9,7 @@
 #include "core/util/FileImport.h"
 #include "core/util/FileIo.h"
 #include "gui/link/DlgSenden.h"
+#include "gui/lists/DlgProgrammpool.h"
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
 #include "gui/ui/Texts.h"
@@ -17,6 +18,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QFileInfo>
+
+#include <memory>
+#include <optional>
 
 namespace fw {
 
@@ -78,8 +82,9 @@ CDlgProgrammlisten::CDlgProgrammlisten(AppContext& context, QWidget* parent,
     m_edit = MakeButton(kEdit, CommandIcon::Edit);
     CIconButton* refresh = MakeButton(kRefresh, CommandIcon::Refresh);
     CIconButton* remove = MakeButton(kDelete, CommandIcon::Delete);
-    newList->setEnabled(false);
     m_edit->setEnabled(false);
+    connect(newList, &QPushButton::clicked, this, &CDlgProgrammlisten::OnNew);
+    connect(m_edit, &QPushButton::clicked, this, &CDlgProgrammlisten::OnEdit);
     connect(loadTv, &QPushButton::clicked, this, &CDlgProgrammlisten::OnLoadTv);
     connect(loadRadio, &QPushButton::clicked, this, &CDlgProgrammlisten::OnLoadRadio);
 
@@ -224,8 +229,33 @@ void CDlgProgrammlisten::AfterTransfer(const CDlgSenden& dialog) {
         Interaction().ShowMessage(LoadResString(str::kTransferCancelled), MessageIcon::Information);
 }
 
-void CDlgProgrammlisten::ShowSelection(int) {
-    m_edit->setEnabled(false); // until the program pool editor exists
+void CDlgProgrammlisten::ShowSelection(int record) {
+    m_edit->setEnabled(record >= 0);
+}
+
+void CDlgProgrammlisten::OnEdit() {
+    const int record = SelectedRecord();
+    if (record >= 0)
+        OpenEditor(record);
+}
+
+void CDlgProgrammlisten::OpenEditor(int record) {
+    // The refresh afterwards replaces the records, so the editor works on a copy.
+    const std::optional<CListenDat> opened =
+        record >= 0 ? std::optional(m_records.at(static_cast<std::size_t>(record))) : std::nullopt;
+    std::unique_ptr<CDlgProgrammpool> editor;
+    {
+        WaitCursor wait;
+        editor = std::make_unique<CDlgProgrammpool>(Context(), opened ? &*opened : nullptr, this);
+    }
+    editor->exec();
+    const QString fileName = editor->FileName();
+    editor.reset();
+    // A list that was not saved leaves the remembered one selected.
+    if (!fileName.isEmpty())
+        Context().config.m_chosenListFile = fileName.toStdString();
+    OnRefresh();
+    List()->setFocus();
 }
 
 bool CDlgProgrammlisten::HandlePageKey(int key) {
@@ -245,8 +275,8 @@ std::vector<CCataloguePage::MenuEntry> CDlgProgrammlisten::MenuEntries() {
             {},
             {kSend, [this] { OnSend(); }, true},
             {},
-            {kNew, [this] { OnNew(); }, false, false},
-            {kEdit, [this] { OnEdit(); }, true, false},
+            {kNew, [this] { OnNew(); }},
+            {kEdit, [this] { OnEdit(); }, true},
             {kRefresh, [this] { OnRefresh(); }},
             {kDelete, [this] { OnDelete(); }, true}};
 }

@@ -38,9 +38,10 @@ public:
 
     void OnLoadTv() { LoadList('T'); }
     void OnLoadRadio() { LoadList('R'); }
-    // The program pool editor does not exist yet; both commands stay disabled.
-    void OnNew() {}
-    void OnEdit() {}
+    // Open the program pool editor on a new list or on the selected one; afterwards the
+    // catalogue is read again and the list the editor saved is selected.
+    void OnNew() { OpenEditor(-1); }
+    void OnEdit();
 
     const std::vector<CListenDat>& Records() const { return m_records; }
 
@@ -60,6 +61,7 @@ protected:
 
 private:
     void LoadList(char listKind);
+    void OpenEditor(int record);
     void AddRecord(const CListenDat& record);
 
     CIconButton* m_edit = nullptr;

@@ -1,6 +1,7 @@
 #include "tests/gui/ModalHelper.h"
 #include "core/config/Konfiguration.h"
 #include "gui/lists/DlgProgrammlisten.h"
+#include "gui/lists/DlgProgrammpool.h"
 #include "gui/ui/DlgRadioTV.h"
 #include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
@@ -9,6 +10,8 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -92,7 +95,7 @@ protected:
     std::unique_ptr<sim::ReceiverSimulator> receiver;
 };
 
-TEST_F(ListPageTest, NewAndEditStayDisabledWithARowButSendAndDeleteFollowTheSelection) {
+TEST_F(ListPageTest, NewIsAlwaysOfferedWhileEditSendAndDeleteFollowTheSelection) {
     WriteList("a.lst", ListText("TV", "Astra", 2));
     auto page = Page();
     ASSERT_EQ(page->List()->RowCount(), 1);
@@ -102,12 +105,12 @@ TEST_F(ListPageTest, NewAndEditStayDisabledWithARowButSendAndDeleteFollowTheSele
     EXPECT_TRUE(Button(*page, ids::lists::kDelete)->isEnabled());
     EXPECT_TRUE(Button(*page, ids::lists::kLoadTv)->isEnabled());
     EXPECT_TRUE(Button(*page, ids::lists::kLoadRadio)->isEnabled());
-    EXPECT_FALSE(Button(*page, ids::lists::kEdit)->isEnabled());
-    EXPECT_FALSE(Button(*page, ids::lists::kNew)->isEnabled());
+    EXPECT_TRUE(Button(*page, ids::lists::kEdit)->isEnabled());
+    EXPECT_TRUE(Button(*page, ids::lists::kNew)->isEnabled());
     std::unique_ptr<QMenu> menu = page->CreateContextMenu();
     EXPECT_TRUE(menu->findChild<QAction*>("509")->isEnabled());
-    EXPECT_FALSE(menu->findChild<QAction*>("1048")->isEnabled());
-    EXPECT_FALSE(menu->findChild<QAction*>("1052")->isEnabled());
+    EXPECT_TRUE(menu->findChild<QAction*>("1048")->isEnabled());
+    EXPECT_TRUE(menu->findChild<QAction*>("1052")->isEnabled());
     // No empty row for the command without a download service: named, but greyed.
     EXPECT_FALSE(menu->findChild<QAction*>("4")->text().isEmpty());
     EXPECT_FALSE(menu->findChild<QAction*>("4")->isEnabled());
@@ -115,14 +118,49 @@ TEST_F(ListPageTest, NewAndEditStayDisabledWithARowButSendAndDeleteFollowTheSele
     page->List()->clearSelection();
     EXPECT_EQ(Status(*page), Text(139));
     EXPECT_FALSE(Button(*page, ids::lists::kSend)->isEnabled());
+    EXPECT_FALSE(Button(*page, ids::lists::kEdit)->isEnabled());
+    EXPECT_TRUE(Button(*page, ids::lists::kNew)->isEnabled());
     menu = page->CreateContextMenu();
     EXPECT_FALSE(menu->findChild<QAction*>("509")->isEnabled());
+    EXPECT_FALSE(menu->findChild<QAction*>("1048")->isEnabled());
     EXPECT_FALSE(menu->findChild<QAction*>("1047")->isEnabled());
 
     // The Z key brings the list and its first row back.
     QTest::keyClick(Button(*page, ids::lists::kRefresh), Qt::Key_Z, Qt::AltModifier);
     EXPECT_EQ(SelectedName(*page), "a.lst");
     EXPECT_TRUE(Button(*page, ids::lists::kSend)->isEnabled());
+}
+
+TEST_F(ListPageTest, NewAndEditOpenTheEditorAndSelectTheSavedList) {
+    WriteList("a.lst", ListText("TV", "Astra", 2));
+    auto page = Page();
+    ModalDriver driver(page.get());
+    // Edit: a description is changed and saved under the same name.
+    driver.Then([&driver](QWidget* modal) {
+        auto* editor = qobject_cast<CDlgProgrammpool*>(modal);
+        ASSERT_NE(editor, nullptr) << modal->metaObject()->className();
+        EXPECT_EQ(editor->Document().pool.Cell(1, kFieldName), "TV 1");
+        auto* description = editor->findChild<QLineEdit*>("1076");
+        description->setText("Hotbird");
+        emit description->editingFinished();
+        driver.Click(editor->findChild<QPushButton*>("1"));
+    });
+    // New: a name is given, the type chosen, and saved.
+    driver.Then([&driver](QWidget* modal) {
+        auto* editor = qobject_cast<CDlgProgrammpool*>(modal);
+        ASSERT_NE(editor, nullptr) << modal->metaObject()->className();
+        editor->findChild<QLineEdit*>("1075")->setText("fresh");
+        editor->findChild<QRadioButton*>("1073")->click();
+        driver.Click(editor->findChild<QPushButton*>("1"));
+    });
+    Button(*page, ids::lists::kEdit)->click();
+    EXPECT_EQ(SelectedName(*page), "a.lst");
+    EXPECT_NE(test::ReadBytes(ListFile("a.lst")).find("HEADER:\tTV\tHotbird\r\n"), std::string::npos);
+    Button(*page, ids::lists::kNew)->click();
+    ExpectNothingUnexpected(driver);
+    EXPECT_EQ(page->List()->RowCount(), 2);
+    EXPECT_EQ(SelectedName(*page), "fresh.lst");
+    EXPECT_NE(test::ReadBytes(ListFile("fresh.lst")).find("HEADER:\tRA\tNDEF\r\n"), std::string::npos);
 }
 
 TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
