@@ -255,6 +255,7 @@ void CDlgProgrammlisten::OpenEditor(int record) {
     if (!fileName.isEmpty())
         Context().config.m_chosenListFile = fileName.toStdString();
     OnRefresh();
+    activateWindow();
     List()->setFocus();
 }
 

@@ -75,8 +75,9 @@ void CEditListCtrl::BeginEdit(int row, int column) {
     m_editRow = row;
     m_editColumn = column;
     const QModelIndex cell = model()->index(row, column);
-    clearSelection();
-    selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
+    // The edited row is the selected one, so the row commands and keys act on it afterwards.
+    selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
+                                                QItemSelectionModel::Rows);
     scrollTo(cell);
     m_editor->setFont(font());
     m_editor->setText(model()->data(cell, Qt::EditRole).toString());
