@@ -93,7 +93,9 @@ bool CPoolModel::setData(const QModelIndex& index, const QVariant& value, int ro
 }
 
 namespace {
+// The rows as "4,7,9", which the bank lists read too; beside them the grid that gave them.
 const QString kRowsType = QStringLiteral("application/x-flashwerk-pool-rows");
+const QString kOwnerType = QStringLiteral("application/x-flashwerk-pool-owner");
 } // namespace
 
 QStringList CPoolModel::mimeTypes() const {
@@ -101,14 +103,13 @@ QStringList CPoolModel::mimeTypes() const {
 }
 
 QMimeData* CPoolModel::mimeData(const QModelIndexList& indexes) const {
-    // The first token names this model in this process: rows dragged from another grid or
-    // another running program are no rows of this pool.
-    QStringList rows{OwnerToken()};
+    QStringList rows;
     for (const QModelIndex& index : indexes)
         if (checkIndex(index, CheckIndexOption::IndexIsValid))
             rows << QString::number(index.row());
     auto* data = new QMimeData;
     data->setData(kRowsType, rows.join(',').toLatin1());
+    data->setData(kOwnerType, OwnerToken().toLatin1());
     return data;
 }
 
@@ -118,12 +119,10 @@ QString CPoolModel::OwnerToken() const {
 
 std::vector<int> CPoolModel::RowsOfMimeData(const QMimeData* data) const {
     std::vector<int> rows;
-    if (data == nullptr || !data->hasFormat(kRowsType))
+    // Rows dragged from another grid or another running program are no rows of this pool.
+    if (data == nullptr || QString::fromLatin1(data->data(kOwnerType)) != OwnerToken())
         return rows;
-    QList<QByteArray> texts = data->data(kRowsType).split(',');
-    if (texts.isEmpty() || QString::fromLatin1(texts.takeFirst()) != OwnerToken())
-        return rows;
-    for (const QByteArray& text : texts) {
+    for (const QByteArray& text : data->data(kRowsType).split(',')) {
         bool ok = false;
         const int row = text.toInt(&ok);
         if (ok)

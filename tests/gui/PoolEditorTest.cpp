@@ -4,6 +4,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "gui/ui/DlgSuchen.h"
+#include "gui/favourites/FavListCtrl.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
@@ -266,6 +267,8 @@ TEST_F(PoolGridTest, DroppedRowsLandBeforeTheRowUnderThePointerAsOneStep) {
     QGuiApplication::clipboard()->setText("untouched");
     SelectOnly({1, 2});
     std::unique_ptr<QMimeData> rows(grid.PoolModel()->mimeData(grid.selectionModel()->selectedRows()));
+    // The bank lists read the same drag.
+    EXPECT_EQ(ParsePoolRows(rows->data(kPoolRowsMimeType)), (std::vector<int>{1, 2}));
     EXPECT_TRUE(grid.DropRows(rows.get(), CellCentre(6, 3)));
     // Rows 1 and 2 leave, so program 6 moves up to row 4 and the two land before it.
     EXPECT_EQ(Name(1), "TV 3");
