@@ -225,6 +225,7 @@ inline constexpr int kMenuSearch = 2034;
 inline constexpr int kMenuSearchAgain = 2035;
 inline constexpr int kAskSaveList = 2041;
 inline constexpr int kPoolSearchTitle = 2042;
+inline constexpr int kBankSearchTitle = 2043;
 inline constexpr int kMenuCut = 2044;
 inline constexpr int kEnterFileName = 9950;
 inline constexpr int kTextNotStorable = 9951;

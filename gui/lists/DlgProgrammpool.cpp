@@ -4,8 +4,9 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
-#include "gui/ui/DlgSuchen.h"
+#include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/PoolListCtrl.h"
+#include "gui/ui/DlgSuchen.h"
 #include "gui/page/AppContext.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/MessageInteraction.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -54,6 +56,28 @@ CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record
     if (record != nullptr)
         Load(*record);
     ShowHeader();
+    OpenFavourites();
+}
+
+// The favourites window edits the same document and history; each side shows what the other
+// changed, and the pool's marks and its add to bank follow the bank on display.
+void CDlgProgrammpool::OpenFavourites() {
+    auto* favourites = new CDlgFavoriten(m_doc, m_history, m_context.config, this);
+    m_favouritesWindow = favourites;
+    SetCurrentBankSource([favourites] { return favourites->CurrentBank(); });
+    SetFavouritesWindow(favourites);
+    connect(this, &CDlgProgrammpool::DocumentChanged, favourites, &CDlgFavoriten::Refresh);
+    connect(favourites, &CDlgFavoriten::DocumentChanged, this, &CDlgProgrammpool::Refresh);
+    connect(favourites, &CDlgFavoriten::CurrentBankChanged, this, &CDlgProgrammpool::Refresh);
+
+    auto* bankSearch = new CDlgSuchen(str::kBankSearchTitle, favourites);
+    connect(bankSearch, &CDlgSuchen::SearchRequested, bankSearch, &QDialog::accept);
+    favourites->SetSearchTextSource([bankSearch]() -> std::optional<QString> {
+        bankSearch->setResult(QDialog::Rejected);
+        if (bankSearch->exec() != QDialog::Accepted)
+            return std::nullopt;
+        return bankSearch->SearchText();
+    });
 }
 
 void CDlgProgrammpool::BuildLayout() {
@@ -221,7 +245,14 @@ bool CDlgProgrammpool::Save() {
 }
 
 int CDlgProgrammpool::exec() {
-    return m_loadFailed ? QDialog::Rejected : CResizeDialog::exec();
+    if (m_loadFailed)
+        return QDialog::Rejected;
+    // Shown beside the editor once the editor has its frame.
+    QTimer::singleShot(0, this, [this] {
+        m_favouritesWindow->PlaceBeside(frameGeometry());
+        m_favouritesWindow->show();
+    });
+    return CResizeDialog::exec();
 }
 
 void CDlgProgrammpool::closeEvent(QCloseEvent* event) {

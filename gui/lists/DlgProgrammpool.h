@@ -18,6 +18,7 @@ class QRadioButton;
 namespace fw {
 
 struct AppContext;
+class CDlgFavoriten;
 class CDlgSuchen;
 class CPoolListCtrl;
 
@@ -47,6 +48,7 @@ public:
     ListDocument& Document() { return m_doc; }
     CEditHistory& History() { return m_history; }
     CPoolListCtrl* Grid() const { return m_grid; }
+    CDlgFavoriten* Favourites() const { return m_favouritesWindow; }
     CDlgSuchen* SearchDialog() const { return m_search; }
 
     // OK: saves and closes; an aborted save keeps the editor open.
@@ -70,6 +72,7 @@ private:
     void OnDescriptionEdited();
     void OnTypeChosen(int listType);
     void AfterHeaderChange();
+    void OpenFavourites();
 
     AppContext& m_context;
     ListDocument m_doc;
@@ -85,6 +88,7 @@ private:
     QPushButton* m_favouritesButton = nullptr;
     QWidget* m_favourites = nullptr;
     CDlgSuchen* m_search = nullptr;
+    CDlgFavoriten* m_favouritesWindow = nullptr;
 };
 
 } // namespace fw

@@ -3,6 +3,8 @@
 #include "core/config/ProfileFile.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "gui/favourites/DlgFavoriten.h"
+#include "gui/favourites/FavListCtrl.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/page/AppContext.h"
@@ -12,6 +14,8 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -129,6 +133,37 @@ TEST_F(ProgrammpoolDialogTest, OpensAListAndShowsItsHeader) {
     EXPECT_EQ(dialog.Grid()->model()->index(0, 2).data().toString(), "TV 1");
     EXPECT_EQ(dialog.Document().banks.GetAddress(0, 0), 0);
     EXPECT_FALSE(dialog.History().CanUndo());
+}
+
+TEST_F(ProgrammpoolDialogTest, FavouritesWindowOpensBesideAndSharesTheDocument) {
+    test::WriteBytes(ListPath("two.lst"), "HEADER:\tTV\tTwo\r\n" +
+                                              LoadResString(str::kListColumnTitles) + "\r\n" +
+                                              kProgram + "\r\n" + kProgram + "\r\nBANK0:\r\n0\r\n");
+    CListenDat record({"TV", "Two", ListPath("two.lst"), "two.lst", "0"});
+    CDlgProgrammpool dialog(context, &record);
+    CDlgFavoriten* favourites = dialog.Favourites();
+    ASSERT_NE(favourites, nullptr);
+    QTimer::singleShot(0, &dialog, [&] {
+        // The favourites window comes up with the editor.
+        QTimer::singleShot(0, &dialog, [&] {
+            EXPECT_TRUE(favourites->isVisible());
+            CPoolListCtrl* grid = dialog.Grid();
+            auto centre = [grid](int row, int column) {
+                return grid->visualRect(grid->model()->index(row, column)).center();
+            };
+            grid->selectRow(1);
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, centre(1, 0));
+            EXPECT_EQ(dialog.Document().banks.GetCount(0), 2) << "added to the bank on display";
+            EXPECT_EQ(favourites->List(0)->model()->index(1, 1).data().toString(), "TV 1");
+            EXPECT_EQ(grid->model()->index(1, 0).data().toString(), "1 =");
+
+            favourites->findChild<QTabWidget*>()->setCurrentIndex(4);
+            EXPECT_EQ(grid->model()->index(1, 0).data().toString(), "1")
+                << "the marks follow the tab";
+            dialog.reject();
+        });
+    });
+    dialog.exec();
 }
 
 TEST_F(ProgrammpoolDialogTest, ListLongerThanThePoolWarnsThatItsTailIsLost) {

@@ -1,21 +1,22 @@
 # Fails when an include points up or across the layers:
 #   core -> nothing else; sim -> core; gui -> core; app -> gui, sim, core;
 #   tools/cli -> core; tools/sim -> sim, core;
-#   inside gui: ui -> link (the transfer dialogs) -> page -> the pages -> app (the sheet),
-#   and one page folder never includes another.
+#   inside gui: ui -> link (the transfer dialogs) -> page -> favourites (the window the list
+#   editor opens) -> the pages -> app (the sheet), and one page folder never includes another.
 # Also keeps Qt out of core and sim. Run as: cmake -DROOT=<source dir> -P CheckLayers.cmake
 cmake_minimum_required(VERSION 3.25)
 
 set(gui_rank_ui 0)
 set(gui_rank_link 1)
 set(gui_rank_page 2)
-set(gui_rank_app 4)
+set(gui_rank_favourites 3)
+set(gui_rank_app 5)
 
 function(gui_rank folder out)
   if(DEFINED gui_rank_${folder})
     set(${out} ${gui_rank_${folder}} PARENT_SCOPE)
   else()
-    set(${out} 3 PARENT_SCOPE) # a page or its dialogs
+    set(${out} 4 PARENT_SCOPE) # a page or its dialogs
   endif()
 endfunction()
 
@@ -64,7 +65,7 @@ foreach(source IN LISTS sources)
       string(REGEX REPLACE "^gui/([^/]+)/.*" "\\1" to "${target}")
       gui_rank(${from} from_rank)
       gui_rank(${to} to_rank)
-      if(to_rank GREATER from_rank OR (to_rank EQUAL 3 AND from_rank EQUAL 3 AND NOT from STREQUAL to))
+      if(to_rank GREATER from_rank OR (to_rank EQUAL 4 AND from_rank EQUAL 4 AND NOT from STREQUAL to))
         list(APPEND faults "${source}: gui/${from} includes \"${target}\" from gui/${to}")
       endif()
     endif()
