@@ -240,6 +240,7 @@ inline constexpr int kSimulatedReceiver = 9702;
 // The port box's bracket around a missing device is its own.
 inline constexpr int kNoDeviceInPortBox = 9703;
 inline constexpr int kTypeNeedsRepairedFile = 9450;
+inline constexpr int kTextPastLastField = 9451;
 
 // Editing a program list from the command line.
 inline constexpr int kCliTargetInMoved = 9900;

@@ -150,6 +150,10 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
         ui.ShowMessage(FormatText(LoadResString(str::kLinesPastLastPlace),
                                   {std::to_string(read.droppedLines)}),
                        MessageIcon::Warning);
+    if (read.longLines > 0)
+        ui.ShowMessage(FormatText(LoadResString(str::kTextPastLastField),
+                                  {std::to_string(read.longLines)}),
+                       MessageIcon::Warning);
     m_history.Clear();
     m_doc.poolCut.reset();
     m_doc.bankCut.reset();

@@ -166,18 +166,23 @@ TEST_F(ProgrammpoolDialogTest, FavouritesWindowOpensBesideAndSharesTheDocument) 
     dialog.exec();
 }
 
-TEST_F(ProgrammpoolDialogTest, ListLongerThanThePoolWarnsThatItsTailIsLost) {
+TEST_F(ProgrammpoolDialogTest, ListWhoseSaveWouldLoseDataWarnsOnOpening) {
+    // 4002 program lines, two of them with a twelfth field: both losses are named.
     std::string text = "HEADER:\tTV\tLong\r\n" + LoadResString(str::kListColumnTitles) + "\r\n";
     for (int i = 0; i < 4002; ++i)
-        text += kProgram + "\r\n";
+        text += kProgram + (i == 5 || i == 9 ? "\textra" : "") + "\r\n";
     test::WriteBytes(ListPath("long.lst"), text);
     CListenDat record({"TV", "Long", ListPath("long.lst"), "long.lst", "0"});
     ModalDriver driver(nullptr);
     driver.ThenAcceptMessage();
+    driver.ThenAcceptMessage();
     CDlgProgrammpool dialog(context, &record);
     ExpectAllAnswered(driver);
-    ASSERT_EQ(driver.Messages().size(), 1u);
-    EXPECT_NE(driver.Messages()[0].indexOf(" 2 "), -1);
+    ASSERT_EQ(driver.Messages().size(), 2u);
+    EXPECT_EQ(driver.Messages()[0].toStdString(),
+              FormatText(LoadResString(str::kLinesPastLastPlace), {"2"}));
+    EXPECT_EQ(driver.Messages()[1].toStdString(),
+              FormatText(LoadResString(str::kTextPastLastField), {"2"}));
     EXPECT_EQ(dialog.Document().pool.LastUsedRow(), 3999);
 }
 
