@@ -62,7 +62,7 @@ CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record
 // The favourites window edits the same document and history; each side shows what the other
 // changed, and the pool's marks and its add to bank follow the bank on display.
 void CDlgProgrammpool::OpenFavourites() {
-    auto* favourites = new CDlgFavoriten(m_doc, m_history, m_context.config, this);
+    auto* favourites = new CDlgFavoriten(m_doc, m_history, m_context.folders.profile, this);
     m_favouritesWindow = favourites;
     SetCurrentBankSource([favourites] { return favourites->CurrentBank(); });
     SetFavouritesWindow(favourites);
