@@ -111,11 +111,15 @@ void CDlgFavoriten::ShowKeysHelp() {
     m_keysHelp->raise();
 }
 
-void CDlgFavoriten::AddToCurrentBank(std::vector<int> rows) {
+std::optional<int> CDlgFavoriten::AddPosition() const {
     if (!isVisible())
-        return;
-    CFavListCtrl* list = List(CurrentBank());
-    list->AddPoolRows(std::move(rows), list->InsertionPoint());
+        return std::nullopt;
+    return List(CurrentBank())->InsertionPoint();
+}
+
+void CDlgFavoriten::AddToCurrentBank(std::vector<int> rows) {
+    if (const std::optional<int> position = AddPosition())
+        List(CurrentBank())->AddPoolRows(std::move(rows), *position);
 }
 
 void CDlgFavoriten::Search(bool again) {

@@ -50,9 +50,10 @@ public:
     QDialog* KeysHelp() const { return m_keysHelp; }
     void ShowKeysHelp();
 
-    // The pool's add to bank: the rows' programs go into the current bank before its single
-    // selected entry, else at the end. Only while this window is shown, so that the user sees
-    // which bank takes them.
+    // Where the pool's add to bank puts programs in the current bank: before its single
+    // selected entry, else at the end (-1). Nothing while this window is hidden, so that the
+    // user always sees which bank takes them.
+    std::optional<int> AddPosition() const;
     void AddToCurrentBank(std::vector<int> rows);
 
 signals:

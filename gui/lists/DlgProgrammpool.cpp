@@ -65,6 +65,7 @@ void CDlgProgrammpool::OpenFavourites() {
     auto* favourites = new CDlgFavoriten(m_doc, m_history, m_context.folders.profile, this);
     m_favouritesWindow = favourites;
     SetCurrentBankSource([favourites] { return favourites->CurrentBank(); });
+    m_grid->SetBankPositionSource([favourites] { return favourites->AddPosition(); });
     SetFavouritesWindow(favourites);
     connect(this, &CDlgProgrammpool::DocumentChanged, favourites, &CDlgFavoriten::Refresh);
     connect(favourites, &CDlgFavoriten::DocumentChanged, this, &CDlgProgrammpool::Refresh);
