@@ -257,7 +257,10 @@ int CDlgProgrammpool::exec() {
         m_favouritesWindow->PlaceBeside(frameGeometry());
         m_favouritesWindow->show();
     });
-    return CResizeDialog::exec();
+    const int result = CResizeDialog::exec();
+    // Closes with the editor, which also keeps the window's geometry.
+    m_favouritesWindow->hide();
+    return result;
 }
 
 void CDlgProgrammpool::closeEvent(QCloseEvent* event) {
