@@ -1,6 +1,7 @@
 // Every editor command, with its undo step, on a full list: 4000 programs and ten banks of
 // 1000 entries. Target: each under 16.7 ms, one frame at 60 Hz; reading and writing the list's
 // text under 50 ms.
+#include "bench/FullList.h"
 #include "core/favourites/BankCommands.h"
 #include "core/lists/EditHistory.h"
 #include "core/lists/ListFile.h"
@@ -17,17 +18,7 @@ namespace fw {
 namespace {
 
 const ListDocument& FullList() {
-    static const ListDocument doc = [] {
-        ListDocument full;
-        full.listType = kListTv;
-        for (int row = 0; row < kPoolRows; ++row)
-            full.pool.SetRowFromLine(row, "\tProgram " + std::to_string(row) +
-                                              "\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1");
-        for (int bank = 0; bank < kBankCount; ++bank)
-            for (int entry = 0; entry < kBankCapacity; ++entry)
-                full.banks.Insert(bank, CFavEintrag{(entry * 4 + bank) % kPoolRows}, -1);
-        return full;
-    }();
+    static const ListDocument doc = bench::FullListDocument();
     return doc;
 }
 

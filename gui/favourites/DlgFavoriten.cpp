@@ -6,23 +6,21 @@
 #include "gui/ui/Texts.h"
 
 #include <QDialogButtonBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace fw {
 
-// The configuration is the resizable frame's, which keeps the window's geometry.
-CDlgFavoriten::CDlgFavoriten(ListDocument& doc, CEditHistory& history, CKonfiguration& /*config*/,
+CDlgFavoriten::CDlgFavoriten(ListDocument& doc, CEditHistory& history, std::string profilePath,
                              QWidget* parent)
-    : CToolTipDialog(parent), m_tabs(new QTabWidget(this)) {
+    : CResizeDialog(kDialogId, std::move(profilePath), parent), m_tabs(new QTabWidget(this)) {
     setWindowTitle(DialogText(kDialogId, "caption"));
     setModal(false);
     SetControlId(m_tabs->tabBar(), kTabsId);
@@ -86,15 +84,14 @@ QRect CDlgFavoriten::PlacementBeside(const QRect& editorFrame, const QRect& desk
 }
 
 void CDlgFavoriten::PlaceBeside(const QRect& editorFrame) {
-    const QScreen* screen =
-        parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    const QRect frame = PlacementBeside(editorFrame, screen->availableGeometry());
+    const QRect frame = PlacementBeside(editorFrame, Desktop());
     if (frame.isEmpty())
         return;
     // The frame's decoration is known only once the window exists; before that it counts as none.
     const QSize decoration = frameGeometry().size() - geometry().size();
-    move(frame.topLeft());
-    resize(frame.size() - decoration);
+    // Only the default: a geometry the user left in upd.ini wins when the window is shown.
+    SetInitialPlacement(frame.x(), frame.y(), frame.width() - decoration.width(),
+                        frame.height() - decoration.height());
 }
 
 void CDlgFavoriten::ShowKeysHelp() {
@@ -114,11 +111,15 @@ void CDlgFavoriten::ShowKeysHelp() {
     m_keysHelp->raise();
 }
 
-void CDlgFavoriten::AddToCurrentBank(std::vector<int> rows) {
+std::optional<int> CDlgFavoriten::AddPosition() const {
     if (!isVisible())
-        return;
-    CFavListCtrl* list = List(CurrentBank());
-    list->AddPoolRows(std::move(rows), list->InsertionPoint());
+        return std::nullopt;
+    return List(CurrentBank())->InsertionPoint();
+}
+
+void CDlgFavoriten::AddToCurrentBank(std::vector<int> rows) {
+    if (const std::optional<int> position = AddPosition())
+        List(CurrentBank())->AddPoolRows(std::move(rows), *position);
 }
 
 void CDlgFavoriten::Search(bool again) {

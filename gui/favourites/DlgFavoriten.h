@@ -2,7 +2,7 @@
 
 #include "core/lists/EditHistory.h"
 #include "core/lists/ListDocument.h"
-#include "gui/ui/ToolTipDialog.h"
+#include "gui/ui/ResizeDialog.h"
 
 #include <QRect>
 #include <QString>
@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QTabWidget;
@@ -17,12 +18,11 @@ class QTabWidget;
 namespace fw {
 
 class CFavListCtrl;
-class CKonfiguration;
 
 // The modeless window of the ten favourite banks F0..F9 beside the pool editor. It edits the
 // editor's document through the shared history; the editor refreshes it after pool changes
 // and follows the current bank with its " =" marks.
-class CDlgFavoriten : public CToolTipDialog {
+class CDlgFavoriten : public CResizeDialog {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 204;
@@ -30,7 +30,7 @@ public:
     static constexpr int kHelpButtonId = 57670;
     static constexpr int kWidth = 320;
 
-    CDlgFavoriten(ListDocument& doc, CEditHistory& history, CKonfiguration& config,
+    CDlgFavoriten(ListDocument& doc, CEditHistory& history, std::string profilePath,
                   QWidget* parent);
 
     int CurrentBank() const;
@@ -44,14 +44,16 @@ public:
     // The window's frame beside the editor's frame, the same height, on a desktop wider than
     // 800 pixels; an empty rectangle leaves the placement to the window system.
     static QRect PlacementBeside(const QRect& editorFrame, const QRect& desktop);
+    // Makes that placement the default of the next show; a geometry stored in upd.ini wins.
     void PlaceBeside(const QRect& editorFrame);
 
     QDialog* KeysHelp() const { return m_keysHelp; }
     void ShowKeysHelp();
 
-    // The pool's add to bank: the rows' programs go into the current bank before its single
-    // selected entry, else at the end. Only while this window is shown, so that the user sees
-    // which bank takes them.
+    // Where the pool's add to bank puts programs in the current bank: before its single
+    // selected entry, else at the end (-1). Nothing while this window is hidden, so that the
+    // user always sees which bank takes them.
+    std::optional<int> AddPosition() const;
     void AddToCurrentBank(std::vector<int> rows);
 
 signals:

@@ -62,9 +62,10 @@ CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record
 // The favourites window edits the same document and history; each side shows what the other
 // changed, and the pool's marks and its add to bank follow the bank on display.
 void CDlgProgrammpool::OpenFavourites() {
-    auto* favourites = new CDlgFavoriten(m_doc, m_history, m_context.config, this);
+    auto* favourites = new CDlgFavoriten(m_doc, m_history, m_context.folders.profile, this);
     m_favouritesWindow = favourites;
     SetCurrentBankSource([favourites] { return favourites->CurrentBank(); });
+    m_grid->SetBankPositionSource([favourites] { return favourites->AddPosition(); });
     SetFavouritesWindow(favourites);
     connect(this, &CDlgProgrammpool::DocumentChanged, favourites, &CDlgFavoriten::Refresh);
     connect(favourites, &CDlgFavoriten::DocumentChanged, this, &CDlgProgrammpool::Refresh);
@@ -256,7 +257,10 @@ int CDlgProgrammpool::exec() {
         m_favouritesWindow->PlaceBeside(frameGeometry());
         m_favouritesWindow->show();
     });
-    return CResizeDialog::exec();
+    const int result = CResizeDialog::exec();
+    // Closes with the editor, which also keeps the window's geometry.
+    m_favouritesWindow->hide();
+    return result;
 }
 
 void CDlgProgrammpool::closeEvent(QCloseEvent* event) {

@@ -202,8 +202,13 @@ void CPoolListCtrl::OnAddToBank() {
     m_doc.poolCut.reset();
     if (!m_currentBank)
         return;
+    const std::optional<int> position = m_bankPosition ? m_bankPosition() : -1;
+    if (!position)
+        return;
     const int bank = m_currentBank();
-    Run([&, rows = SelectedRows()](ListDocument& doc) { return AddToBank(doc, rows, bank, -1); });
+    Run([&, rows = SelectedRows()](ListDocument& doc) {
+        return AddToBank(doc, rows, bank, *position);
+    });
 }
 
 void CPoolListCtrl::OnShowSearch() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QMenu;
@@ -45,6 +46,10 @@ public:
     // The bank that add-to-bank fills and whose programs carry the " =" mark; without it
     // adding is not offered.
     void SetCurrentBankSource(std::function<int()> currentBank);
+    // Where in that bank added programs go: before this entry, -1 at the end; nothing while
+    // adding is not possible. Without it they go at the end.
+    using BankPositionSource = std::function<std::optional<int>()>;
+    void SetBankPositionSource(BankPositionSource position) { m_bankPosition = std::move(position); }
     void SetSearchDialog(CDlgSuchen* search);
     CPoolModel* PoolModel() const { return m_model; }
 
@@ -109,6 +114,7 @@ private:
     CEditHistory& m_history;
     CPoolModel* m_model = nullptr;
     std::function<int()> m_currentBank;
+    BankPositionSource m_bankPosition;
     CDlgSuchen* m_search = nullptr;
     int m_contextX = -1;
 };

@@ -36,9 +36,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    QRect Desktop() const;
 
 private:
-    QRect Desktop() const;
     void RestoreGeometry();
     void StoreGeometry();
 

@@ -3,12 +3,13 @@
 #include "gui/favourites/FavListCtrl.h"
 #include "gui/ui/ListClipboard.h"
 
-#include "core/config/Konfiguration.h"
+#include "core/config/ProfileFile.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "gui/ui/Texts.h"
 #include "tests/core/lists/TestDocument.h"
 #include "tests/gui/ModalHelper.h"
+#include "tests/support/FileTestSupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -43,8 +44,7 @@ protected:
         return filled;
     }();
     CEditHistory history;
-    CKonfiguration config;
-    CDlgFavoriten dialog{doc, history, config, nullptr};
+    CDlgFavoriten dialog{doc, history, "", nullptr};
 
     CFavListCtrl* Show(int bank) {
         dialog.Tabs()->setCurrentIndex(bank);
@@ -301,6 +301,41 @@ TEST(FavouritesPlacementTest, SitsBesideTheEditorOnWideDesktops) {
               0);
 }
 
+// The window keeps its own geometry in section "cc"; once the user resized it, that geometry
+// wins over the place beside the editor.
+TEST(FavouritesPlacementTest, ResizedGeometryIsStoredAndWinsOverThePlaceBesideTheEditor) {
+    test::TempDir folder;
+    const std::string profile = folder.File("upd.ini");
+    test::WriteBytes(profile, "[OPTIONEN]\nSPRACHE=1\n");
+    ListDocument doc = test::Document(20, {1});
+    CEditHistory history;
+    const QRect editor(24, 0, 655, 668);
+    const QRect desktop(0, 0, 1024, 768);
+    QRect closed;
+    {
+        CDlgFavoriten dialog(doc, history, profile, nullptr);
+        dialog.SetDesktopForTest(desktop);
+        dialog.PlaceBeside(editor);
+        dialog.show();
+        EXPECT_EQ(dialog.pos(), QPoint(679, 0));
+        dialog.resize(dialog.width() + 60, dialog.height() - 40);
+        dialog.move(100, 50);
+        closed = QRect(dialog.pos(), dialog.size());
+        dialog.hide();
+    }
+    CProfileFile stored;
+    ASSERT_TRUE(stored.Load(profile));
+    EXPECT_EQ(stored.GetInt("cc", "CX", 0), closed.width());
+    EXPECT_EQ(stored.GetInt("cc", "Y", 0), closed.y());
+
+    CDlgFavoriten dialog(doc, history, profile, nullptr);
+    dialog.SetDesktopForTest(desktop);
+    dialog.PlaceBeside(editor);
+    dialog.show();
+    EXPECT_EQ(QRect(dialog.pos(), dialog.size()), closed);
+    dialog.hide();
+}
+
 class FavouritesLanguageTest : public ::testing::TestWithParam<Language> {
 protected:
     void SetUp() override { SetLanguage(GetParam()); }
@@ -310,8 +345,7 @@ protected:
 TEST_P(FavouritesLanguageTest, HelpAndScreenshotInTheChosenLanguage) {
     ListDocument doc = test::Document(40, {0, 3, 5, 8, 13, 21, 34});
     CEditHistory history;
-    CKonfiguration config;
-    CDlgFavoriten dialog(doc, history, config, nullptr);
+    CDlgFavoriten dialog(doc, history, "", nullptr);
     dialog.resize(CDlgFavoriten::kWidth, 560);
     EXPECT_LE(dialog.minimumSizeHint().width(), CDlgFavoriten::kWidth);
     dialog.show();

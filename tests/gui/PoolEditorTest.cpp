@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,30 @@ TEST_F(PoolGridTest, DoubleClickEditsAFieldButAddsToTheBankOnTheGreyColumn) {
     bank = 5;
     grid.Refresh();
     EXPECT_EQ(Shown(4, 0), "4") << "the marks follow the current bank";
+}
+
+// The grid adds where the bank list would: before the entry it has selected, else at the end,
+// and not at all while the bank is not on display.
+TEST_F(PoolGridTest, AddToBankLandsWhereTheBankListSays) {
+    doc.banks.Insert(3, CFavEintrag{1}, -1);
+    doc.banks.Insert(3, CFavEintrag{2}, -1);
+    std::optional<int> position = 1;
+    grid.SetBankPositionSource([&] { return position; });
+    SelectOnly({6, 5});
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(5, 0));
+    auto entries = [this] {
+        std::vector<int> addresses;
+        for (int i = 0; i < doc.banks.GetCount(3); ++i)
+            addresses.push_back(doc.banks.GetAddress(3, i));
+        return addresses;
+    };
+    EXPECT_EQ(entries(), (std::vector<int>{1, 5, 6, 2}));
+    position = -1;
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::AltModifier, CellCentre(8, 3));
+    EXPECT_EQ(entries(), (std::vector<int>{1, 5, 6, 2, 8}));
+    position = std::nullopt;
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::AltModifier, CellCentre(9, 3));
+    EXPECT_EQ(doc.banks.GetCount(3), 5) << "nothing added while the bank is hidden";
 }
 
 TEST_F(PoolGridTest, ContextMenuGreysWhatCannotRunAndNamesThePendingCut) {

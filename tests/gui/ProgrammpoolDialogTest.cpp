@@ -160,10 +160,17 @@ TEST_F(ProgrammpoolDialogTest, FavouritesWindowOpensBesideAndSharesTheDocument) 
             favourites->findChild<QTabWidget*>()->setCurrentIndex(4);
             EXPECT_EQ(grid->model()->index(1, 0).data().toString(), "1")
                 << "the marks follow the tab";
+            favourites->resize(favourites->width() + 30, favourites->height());
             dialog.reject();
         });
     });
+    test::WriteBytes(folders.profile, "");
     dialog.exec();
+    EXPECT_FALSE(favourites->isVisible());
+    CProfileFile stored;
+    ASSERT_TRUE(stored.Load(folders.profile));
+    EXPECT_EQ(stored.GetInt("cc", "CX", 0), favourites->width())
+        << "the favourites window's geometry is kept when the editor closes";
 }
 
 TEST_F(ProgrammpoolDialogTest, ListWhoseSaveWouldLoseDataWarnsOnOpening) {
