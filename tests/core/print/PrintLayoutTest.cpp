@@ -1,0 +1,178 @@
+#include "core/print/PrintLayout.h"
+
+#include "core/lists/ProgramPool.h"
+#include "core/lists/ProgramRecord.h"
+#include "core/res/StringTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <ostream>
+
+namespace fw {
+namespace {
+
+// Every character is as wide as the font is high, so widths are easy to work out by hand.
+TextSize FakeMeasure(const std::string& text, const LogFont& font) {
+    const int size = std::abs(font.height);
+    return {static_cast<int>(text.size()) * size, size};
+}
+
+// Fonts of height 2 become 7 units on paper; margins 20 become 240.
+CDruckDat Settings() {
+    CDruckDat settings;
+    settings.m_mainFont.height = 2;
+    settings.m_headerFont.height = 2;
+    settings.m_columnFlags.assign(kGridColumnCount, 1);
+    settings.m_leftMargin = settings.m_rightMargin = 20;
+    settings.m_topMargin = settings.m_bottomMargin = 20;
+    return settings;
+}
+
+void FillRows(CProgramPool& pool, std::initializer_list<int> rows) {
+    for (int row : rows)
+        pool.SetCell(row, kFieldName, "N");
+}
+
+struct LayoutCase {
+    const char* name;
+    std::function<void(CDruckDat&, CProgramPool&)> setup;
+    std::optional<std::vector<int>> selection;
+    int pageWidth = 5000;
+    int pageHeight = 600; // (600 - 57 - 480) / 8 - 1 = 6 rows a page
+    std::vector<int> columns; // empty: all twelve
+    std::vector<int> leadingWidths;
+    int rowsPerPage = 6;
+    std::vector<std::vector<int>> pages;
+    double scale = 1.0;
+};
+
+// English captions: "Adr" 3, "Ca" 2, "Program name" 12 characters; padding 20.
+const LayoutCase kCases[] = {
+    {"EmptyListPrintsOnePageWithTitles", [](CDruckDat&, CProgramPool&) {}, std::nullopt, 5000, 600,
+     {}, {41, 34, 104}, 6, {{}}},
+    {"RowsUpToLastProgramWithGapsKept",
+     [](CDruckDat&, CProgramPool& pool) { FillRows(pool, {0, 3, 7}); }, std::nullopt, 5000, 600,
+     {}, {}, 6, {{0, 1, 2, 3, 4, 5}, {6, 7}}},
+    {"UncheckedColumnTakesNoSpace",
+     [](CDruckDat& s, CProgramPool& pool) {
+         s.m_columnFlags[1] = 0;
+         FillRows(pool, {0});
+     },
+     std::nullopt, 5000, 600, {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {41, 104}, 6, {{0}}},
+    {"WideCellWidensItsColumnOnEveryPage",
+     [](CDruckDat&, CProgramPool& pool) {
+         FillRows(pool, {0});
+         pool.SetCell(9, kFieldName, std::string(30, 'W'));
+     },
+     std::nullopt, 5000, 600, {}, {41, 34, 230}, 6, {{0, 1, 2, 3, 4, 5}, {6, 7, 8, 9}}},
+    {"SelectionPrintsItsRowsInGridOrder",
+     [](CDruckDat&, CProgramPool& pool) { FillRows(pool, {0, 1, 2, 3, 4, 5, 6, 7, 8}); },
+     std::vector<int>{7, 2, 5, 2, -1, kPoolRows}, 5000, 600, {}, {}, 6, {{2, 5, 7}}},
+    {"NoRoomStillPrintsOneRowAPage",
+     [](CDruckDat&, CProgramPool& pool) { FillRows(pool, {1}); }, std::nullopt, 5000, 100, {}, {},
+     1, {{0}, {1}}},
+    {"ShortFlagListIsPaddedWithPrint",
+     [](CDruckDat& s, CProgramPool&) { s.m_columnFlags = {1, 0}; }, std::nullopt, 5000, 600,
+     {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {}, 6, {{}}},
+    {"LongFlagListIsCut",
+     [](CDruckDat& s, CProgramPool&) { s.m_columnFlags.resize(15, 1); }, std::nullopt, 5000, 600,
+     {}, {}, 6, {{}}},
+    {"NoCheckedColumnPrintsHeaderOnly",
+     [](CDruckDat& s, CProgramPool& pool) {
+         s.m_columnFlags.assign(kGridColumnCount, 0);
+         FillRows(pool, {3});
+     },
+     std::nullopt, 5000, 600, {-1}, {}, 6, {{}}},
+    // The twelve captions are 56 characters: 392 + 12 * 20 = 632 units against 316 printable.
+    // Cells come out 3 high, so (600 - 57 - 480) / 4 - 1 = 14 rows fit.
+    {"WideTableIsScaledToThePrintableWidth", [](CDruckDat&, CProgramPool&) {}, std::nullopt, 796,
+     600, {}, {20, 17, 52}, 14, {{}}, 0.5},
+};
+
+void PrintTo(const LayoutCase& layoutCase, std::ostream* out) {
+    *out << layoutCase.name;
+}
+
+class PrintLayoutTest : public ::testing::TestWithParam<LayoutCase> {
+protected:
+    void SetUp() override { SetLanguage(Language::English); }
+};
+
+TEST_P(PrintLayoutTest, LaysOutTheTable) {
+    const LayoutCase& c = GetParam();
+    CDruckDat settings = Settings();
+    CProgramPool pool;
+    c.setup(settings, pool);
+    const PrintLayout layout =
+        LayOutPrint(pool, settings, c.selection, c.pageWidth, c.pageHeight, FakeMeasure);
+
+    std::vector<int> columns = c.columns;
+    if (columns.empty())
+        for (int column = 0; column < kGridColumnCount; ++column)
+            columns.push_back(column);
+    else if (columns == std::vector<int>{-1})
+        columns.clear();
+    EXPECT_EQ(layout.columns, columns);
+    ASSERT_EQ(layout.columnX.size(), columns.size() + 1);
+    EXPECT_EQ(layout.columnX.front(), 240);
+    EXPECT_EQ(layout.topMargin, 240);
+    for (std::size_t k = 0; k < c.leadingWidths.size(); ++k)
+        EXPECT_EQ(layout.columnX[k + 1] - layout.columnX[k], c.leadingWidths[k]) << "column " << k;
+    EXPECT_LE(layout.columnX.back(), std::max(c.pageWidth - 240, 240));
+
+    EXPECT_DOUBLE_EQ(layout.scale, c.scale);
+    EXPECT_EQ(layout.headerHeight, 57) << "the header is never scaled";
+    EXPECT_EQ(layout.rowsPerPage, c.rowsPerPage);
+    ASSERT_EQ(layout.pages.size(), c.pages.size());
+    for (std::size_t p = 0; p < c.pages.size(); ++p) {
+        EXPECT_EQ(layout.pages[p].rows, c.pages[p]) << "page " << p + 1;
+        EXPECT_EQ(layout.pages[p].tableBottom,
+                  layout.firstRowTop + static_cast<int>(c.pages[p].size()) * (layout.rowHeight + 1))
+            << "the table closes right under the last row of page " << p + 1;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PrintLayoutTest, ::testing::ValuesIn(kCases),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(PrintFontsTest, HeightsAndStylesOfTheDocumentStart) {
+    CDruckDat settings = Settings();
+    settings.m_mainFont.height = -13;
+    settings.m_mainFont.weight = 400;
+    settings.m_headerFont.height = 22;
+    settings.m_headerFont.weight = 900;
+    settings.m_headerFont.italic = settings.m_headerFont.underline = 1;
+    const PrintFonts fonts =
+        LayOutPrint(CProgramPool{}, settings, std::nullopt, 5000, 5000, FakeMeasure).fonts;
+    EXPECT_EQ(fonts.cell.height, -45) << "truncated toward zero";
+    EXPECT_EQ(fonts.cell.weight, 400);
+    EXPECT_EQ(fonts.title.height, -45);
+    EXPECT_EQ(fonts.title.weight, 900);
+    EXPECT_EQ(fonts.title.italic, 1);
+    EXPECT_EQ(fonts.header.height, 77);
+    EXPECT_EQ(fonts.pageNumber.height, 66);
+    EXPECT_EQ(fonts.pageNumber.weight, 400);
+    EXPECT_EQ(fonts.pageNumber.italic, 0);
+    EXPECT_EQ(fonts.pageNumber.underline, 0);
+}
+
+TEST(FitColumnsToGridTest, CutsOrPadsTitlesAndFlags) {
+    SetLanguage(Language::English);
+    CDruckDat settings;
+    settings.m_columnTitles = {"A", "B"};
+    settings.m_columnFlags = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    FitColumnsToGrid(settings);
+    ASSERT_EQ(settings.m_columnTitles.size(), std::size_t{kGridColumnCount});
+    EXPECT_EQ(settings.m_columnTitles[1], "B");
+    EXPECT_EQ(settings.m_columnTitles[2], "Program name");
+    EXPECT_EQ(settings.m_columnFlags, std::vector<int>(kGridColumnCount, 0));
+    settings.m_columnFlags = {0};
+    FitColumnsToGrid(settings);
+    EXPECT_EQ(settings.m_columnFlags[0], 0);
+    EXPECT_EQ(settings.m_columnFlags[11], 1);
+}
+
+} // namespace
+} // namespace fw
