@@ -105,8 +105,8 @@ PrintLayout LayOutPrint(const CProgramPool& pool, const CDruckDat& settings,
     for (std::size_t k = 0; k < layout.columns.size(); ++k) {
         int width = measure(layout.titles[k], unscaled.title).width;
         for (int row : rows)
-            width = std::max(width,
-                             measure(PrintedCellText(pool, row, layout.columns[k]), unscaled.cell).width);
+            width = std::max(
+                width, measure(PrintedCellText(pool, row, layout.columns[k]), unscaled.cell).width);
         widths.push_back(width + kCellPadding);
     }
     int tableWidth = 0;

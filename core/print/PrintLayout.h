@@ -40,17 +40,17 @@ struct PrintLayout {
     int rightMargin = 0;
     int topMargin = 0;
     int bottomMargin = 0;
-    double scale = 1.0;                // applied to the table only, so that it fits the width
-    std::vector<int> columns;          // grid columns printed, in order
-    std::vector<std::string> titles;   // their captions
-    std::vector<int> columnX;          // columns.size() + 1 edges, the first at the left margin
-    int textInset = 0;                 // text starts this far right of its cell's left edge
-    int rowHeight = 0;                 // of a cell and of the title row
-    int headerHeight = 0;              // header line down to the title row
+    double scale = 1.0;              // applied to the table only, so that it fits the width
+    std::vector<int> columns;        // grid columns printed, in order
+    std::vector<std::string> titles; // their captions
+    std::vector<int> columnX;        // columns.size() + 1 edges, the first at the left margin
+    int textInset = 0;               // text starts this far right of its cell's left edge
+    int rowHeight = 0;               // of a cell and of the title row
+    int headerHeight = 0;            // header line down to the title row
     int titleTop = 0;
     int firstRowTop = 0;
     int rowsPerPage = 1;
-    std::vector<PrintedPage> pages;    // never empty
+    std::vector<PrintedPage> pages; // never empty
 };
 
 // Stored title and flag lists of another length than the grid's columns are cut, or padded

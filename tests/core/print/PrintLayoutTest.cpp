@@ -36,59 +36,78 @@ void FillRows(CProgramPool& pool, std::initializer_list<int> rows) {
 }
 
 struct LayoutCase {
-    const char* name;
-    std::function<void(CDruckDat&, CProgramPool&)> setup;
-    std::optional<std::vector<int>> selection;
+    const char* name = "";
+    std::function<void(CDruckDat&, CProgramPool&)> setup = [](CDruckDat&, CProgramPool&) {};
+    std::optional<std::vector<int>> selection = std::nullopt;
     int pageWidth = 5000;
-    int pageHeight = 600; // (600 - 57 - 480) / 8 - 1 = 6 rows a page
-    std::vector<int> columns; // empty: all twelve
-    std::vector<int> leadingWidths;
+    int pageHeight = 600;          // (600 - 57 - 480) / 8 - 1 = 6 rows a page
+    std::vector<int> columns = {}; // empty: all twelve; {-1}: none
+    std::vector<int> leadingWidths = {};
     int rowsPerPage = 6;
-    std::vector<std::vector<int>> pages;
+    std::vector<std::vector<int>> pages = {{}};
     double scale = 1.0;
 };
 
 // English captions: "Adr" 3, "Ca" 2, "Program name" 12 characters; padding 20.
 const LayoutCase kCases[] = {
-    {"EmptyListPrintsOnePageWithTitles", [](CDruckDat&, CProgramPool&) {}, std::nullopt, 5000, 600,
-     {}, {41, 34, 104}, 6, {{}}},
-    {"RowsUpToLastProgramWithGapsKept",
-     [](CDruckDat&, CProgramPool& pool) { FillRows(pool, {0, 3, 7}); }, std::nullopt, 5000, 600,
-     {}, {}, 6, {{0, 1, 2, 3, 4, 5}, {6, 7}}},
-    {"UncheckedColumnTakesNoSpace",
-     [](CDruckDat& s, CProgramPool& pool) {
-         s.m_columnFlags[1] = 0;
-         FillRows(pool, {0});
-     },
-     std::nullopt, 5000, 600, {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {41, 104}, 6, {{0}}},
-    {"WideCellWidensItsColumnOnEveryPage",
-     [](CDruckDat&, CProgramPool& pool) {
-         FillRows(pool, {0});
-         pool.SetCell(9, kFieldName, std::string(30, 'W'));
-     },
-     std::nullopt, 5000, 600, {}, {41, 34, 230}, 6, {{0, 1, 2, 3, 4, 5}, {6, 7, 8, 9}}},
-    {"SelectionPrintsItsRowsInGridOrder",
-     [](CDruckDat&, CProgramPool& pool) { FillRows(pool, {0, 1, 2, 3, 4, 5, 6, 7, 8}); },
-     std::vector<int>{7, 2, 5, 2, -1, kPoolRows}, 5000, 600, {}, {}, 6, {{2, 5, 7}}},
-    {"NoRoomStillPrintsOneRowAPage",
-     [](CDruckDat&, CProgramPool& pool) { FillRows(pool, {1}); }, std::nullopt, 5000, 100, {}, {},
-     1, {{0}, {1}}},
-    {"ShortFlagListIsPaddedWithPrint",
-     [](CDruckDat& s, CProgramPool&) { s.m_columnFlags = {1, 0}; }, std::nullopt, 5000, 600,
-     {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {}, 6, {{}}},
-    {"LongFlagListIsCut",
-     [](CDruckDat& s, CProgramPool&) { s.m_columnFlags.resize(15, 1); }, std::nullopt, 5000, 600,
-     {}, {}, 6, {{}}},
-    {"NoCheckedColumnPrintsHeaderOnly",
-     [](CDruckDat& s, CProgramPool& pool) {
-         s.m_columnFlags.assign(kGridColumnCount, 0);
-         FillRows(pool, {3});
-     },
-     std::nullopt, 5000, 600, {-1}, {}, 6, {{}}},
+    {.name = "EmptyListPrintsOnePageWithTitles", .leadingWidths = {41, 34, 104}},
+    {.name = "RowsUpToLastProgramWithGapsKept",
+     .setup =
+         [](CDruckDat&, CProgramPool& pool) {
+             FillRows(pool, {0, 3, 7});
+         },
+     .pages = {{0, 1, 2, 3, 4, 5}, {6, 7}}},
+    {.name = "UncheckedColumnTakesNoSpace",
+     .setup =
+         [](CDruckDat& s, CProgramPool& pool) {
+             s.m_columnFlags[1] = 0;
+             FillRows(pool, {0});
+         },
+     .columns = {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
+     .leadingWidths = {41, 104},
+     .pages = {{0}}},
+    {.name = "WideCellWidensItsColumnOnEveryPage",
+     .setup =
+         [](CDruckDat&, CProgramPool& pool) {
+             FillRows(pool, {0});
+             pool.SetCell(9, kFieldName, std::string(30, 'W'));
+         },
+     .leadingWidths = {41, 34, 230},
+     .pages = {{0, 1, 2, 3, 4, 5}, {6, 7, 8, 9}}},
+    {.name = "SelectionPrintsItsRowsInGridOrder",
+     .setup =
+         [](CDruckDat&, CProgramPool& pool) {
+             FillRows(pool, {0, 1, 2, 3, 4, 5, 6, 7, 8});
+         },
+     .selection = std::vector<int>{7, 2, 5, 2, -1, kPoolRows},
+     .pages = {{2, 5, 7}}},
+    {.name = "NoRoomStillPrintsOneRowAPage",
+     .setup = [](CDruckDat&, CProgramPool& pool) { FillRows(pool, {1}); },
+     .pageHeight = 100,
+     .rowsPerPage = 1,
+     .pages = {{0}, {1}}},
+    {.name = "ShortFlagListIsPaddedWithPrint",
+     .setup =
+         [](CDruckDat& s, CProgramPool&) {
+             s.m_columnFlags = {1, 0};
+         },
+     .columns = {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+    {.name = "LongFlagListIsCut",
+     .setup = [](CDruckDat& s, CProgramPool&) { s.m_columnFlags.resize(15, 1); }},
+    {.name = "NoCheckedColumnPrintsHeaderOnly",
+     .setup =
+         [](CDruckDat& s, CProgramPool& pool) {
+             s.m_columnFlags.assign(kGridColumnCount, 0);
+             FillRows(pool, {3});
+         },
+     .columns = {-1}},
     // The twelve captions are 56 characters: 392 + 12 * 20 = 632 units against 316 printable.
     // Cells come out 3 high, so (600 - 57 - 480) / 4 - 1 = 14 rows fit.
-    {"WideTableIsScaledToThePrintableWidth", [](CDruckDat&, CProgramPool&) {}, std::nullopt, 796,
-     600, {}, {20, 17, 52}, 14, {{}}, 0.5},
+    {.name = "WideTableIsScaledToThePrintableWidth",
+     .pageWidth = 796,
+     .leadingWidths = {20, 17, 52},
+     .rowsPerPage = 14,
+     .scale = 0.5},
 };
 
 void PrintTo(const LayoutCase& layoutCase, std::ostream* out) {
