@@ -117,11 +117,6 @@ std::optional<int> CDlgFavoriten::AddPosition() const {
     return List(CurrentBank())->InsertionPoint();
 }
 
-void CDlgFavoriten::AddToCurrentBank(std::vector<int> rows) {
-    if (const std::optional<int> position = AddPosition())
-        List(CurrentBank())->AddPoolRows(std::move(rows), *position);
-}
-
 void CDlgFavoriten::Search(bool again) {
     // Searching again before any text was given finds nothing to search for.
     if (!again) {

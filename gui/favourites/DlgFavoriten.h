@@ -54,7 +54,6 @@ public:
     // selected entry, else at the end (-1). Nothing while this window is hidden, so that the
     // user always sees which bank takes them.
     std::optional<int> AddPosition() const;
-    void AddToCurrentBank(std::vector<int> rows);
 
 signals:
     void DocumentChanged();

@@ -251,11 +251,11 @@ TEST_F(FavouritesTest, DroppedPoolRowsAreAddedBeforeTheRowUnderThePointer) {
 TEST_F(FavouritesTest, PoolAddsToTheCurrentBankOnlyWhileTheWindowIsShown) {
     CFavListCtrl* list = Show(1);
     Select(list, {1});
-    dialog.AddToCurrentBank({8, 7});
-    EXPECT_EQ(doc.banks.GetCount(1), 2);
+    EXPECT_EQ(dialog.AddPosition(), std::nullopt) << "nothing is added while hidden";
     dialog.show();
-    dialog.AddToCurrentBank({8, 7});
-    EXPECT_EQ(Bank(doc, 1), (std::vector<int>{5, 7, 8, 6}));
+    EXPECT_EQ(dialog.AddPosition(), std::optional<int>(1)) << "before the selected entry";
+    list->clearSelection();
+    EXPECT_EQ(dialog.AddPosition(), std::optional<int>(-1)) << "else at the end";
     dialog.hide();
 }
 
