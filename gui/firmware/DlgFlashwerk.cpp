@@ -122,9 +122,7 @@ bool CDlgFlashwerk::Fill() {
 }
 
 std::string CDlgFlashwerk::RecordPath(int record) const {
-    return record >= 0 && record < static_cast<int>(m_records.size())
-               ? m_records[static_cast<std::size_t>(record)].m_path
-               : std::string();
+    return PathAt(m_records, record, &CReceiverdat::m_path);
 }
 
 bool CDlgFlashwerk::RecordLess(int column, int recordA, int recordB) const {

@@ -109,9 +109,7 @@ bool CDlgProgrammlisten::Fill() {
 }
 
 std::string CDlgProgrammlisten::RecordPath(int record) const {
-    return record >= 0 && record < static_cast<int>(m_records.size())
-               ? m_records[static_cast<std::size_t>(record)].m_strPath
-               : std::string();
+    return PathAt(m_records, record, &CListenDat::m_strPath);
 }
 
 bool CDlgProgrammlisten::RecordLess(int column, int recordA, int recordB) const {

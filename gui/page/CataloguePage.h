@@ -96,6 +96,14 @@ protected:
     virtual bool Fill() = 0;
     // The full path of a record; empty when there is none.
     virtual std::string RecordPath(int record) const = 0;
+    // RecordPath for a page that keeps its records in a vector.
+    template <typename Record>
+    static std::string PathAt(const std::vector<Record>& records, int record,
+                              std::string Record::*path) {
+        return record >= 0 && record < static_cast<int>(records.size())
+                   ? records[static_cast<std::size_t>(record)].*path
+                   : std::string();
+    }
     virtual bool RecordLess(int column, int recordA, int recordB) const = 0;
     // May the source be copied into the folder, and under which name. A page that refuses
     // says why (or stays silent when the file is simply not its kind).

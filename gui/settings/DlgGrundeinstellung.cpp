@@ -70,9 +70,7 @@ bool CDlgGrundeinstellung::Fill() {
 }
 
 std::string CDlgGrundeinstellung::RecordPath(int record) const {
-    return record >= 0 && record < static_cast<int>(m_records.size())
-               ? m_records[static_cast<std::size_t>(record)].m_path
-               : std::string();
+    return PathAt(m_records, record, &CGrundDat::m_path);
 }
 
 bool CDlgGrundeinstellung::RecordLess(int column, int recordA, int recordB) const {
