@@ -1,7 +1,7 @@
 # Fails when an include points up or across the layers:
 #   core -> nothing else; sim -> core; gui -> core; app -> gui, sim, core;
 #   tools/cli -> core; tools/sim -> sim, core;
-#   inside gui: ui -> link (the transfer dialogs) -> page -> favourites (the window the list
+#   inside gui: ui -> link (the transfer dialogs) -> page -> favourites and print (what the list
 #   editor opens) -> the pages -> app (the sheet), and one page folder never includes another.
 # Also keeps Qt out of core and sim. Run as: cmake -DROOT=<source dir> -P CheckLayers.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -10,6 +10,7 @@ set(gui_rank_ui 0)
 set(gui_rank_link 1)
 set(gui_rank_page 2)
 set(gui_rank_favourites 3)
+set(gui_rank_print 3)
 set(gui_rank_app 5)
 
 function(gui_rank folder out)
