@@ -261,4 +261,7 @@ inline constexpr int kClipboardNotCp1252 = 9984;
 inline constexpr int kKeysHelpTitle = 9985;
 inline constexpr int kKeysHelpText = 9986;
 
+// Advice when a service may have taken the serial adapter.
+inline constexpr int kModemManagerHint = 9600;
+
 } // namespace fw::str
