@@ -41,7 +41,8 @@ TEST_F(DataFoldersTest, ChoosesOverrideThenProgramFolderThenUserData) {
     EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", real, lookup), "/home/u/.data/flashwerk");
     EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", demo, lookup), "/home/u/.data/flashwerk-demo");
     env.erase("XDG_DATA_HOME");
-    EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", real, lookup), "/home/u/.local/share/flashwerk");
+    EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", real, lookup),
+              "/home/u/.local/share/flashwerk");
     // A relative override is taken from the current folder.
     EXPECT_EQ(ChooseDataFolder(m_root, "rel", real, lookup),
               std::filesystem::current_path().string() + "/rel");
@@ -60,7 +61,8 @@ TEST_F(DataFoldersTest, AnInstalledProgramKeepsItsDataWithTheUser) {
     EXPECT_EQ(ChooseDataFolder(bin, "", DataUse::Real, lookup), bin);
 
     std::filesystem::create_directories(m_root + "/usr/share/metainfo");
-    test::WriteBytes(m_root + "/usr/share/metainfo/" FLASHWERK_APP_ID ".metainfo.xml", "<component/>");
+    test::WriteBytes(m_root + "/usr/share/metainfo/" FLASHWERK_APP_ID ".metainfo.xml",
+                     "<component/>");
     EXPECT_TRUE(IsInstalledProgram(bin));
     EXPECT_TRUE(IsInstalledProgram(bin + "/"));
     EXPECT_EQ(ChooseDataFolder(bin, "", DataUse::Real, lookup), "/home/u/.data/flashwerk");
