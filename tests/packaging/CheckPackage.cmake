@@ -1,8 +1,8 @@
 # Installs the build into a temporary prefix and checks what a user's machine gets: exactly the
 # expected files, valid desktop entry and metainfo, manual pages without warnings, one version
 # everywhere, and a .deb with the same files that lintian accepts. A missing tool is a failure.
-# Run as: cmake -DBUILD=<build dir> -DAPP_ID=<id> -DVERSION=<x.y.z> -DDATE=<yyyy-mm-dd>
-#               -DCPACK=<cpack> -P CheckPackage.cmake
+# Run as: cmake -DBUILD=<build dir> -DSOURCE=<source dir> -DAPP_ID=<id> -DVERSION=<x.y.z>
+#               -DDATE=<yyyy-mm-dd> -DCPACK=<cpack> -P CheckPackage.cmake
 cmake_minimum_required(VERSION 3.25)
 
 foreach(tool desktop-file-validate appstreamcli man lintian dpkg-deb dpkg-shlibdeps file gzip)
@@ -77,6 +77,11 @@ endforeach()
 file(READ ${prefix}/share/metainfo/${APP_ID}.metainfo.xml metainfo)
 if(NOT metainfo MATCHES "<release version=\"${VERSION}\" date=\"${DATE}\"")
   string(APPEND faults "\nthe metainfo's release is not ${VERSION} of ${DATE}")
+endif()
+# The changelog is written by hand; its newest entry must be the version being packaged.
+file(STRINGS ${SOURCE}/dist/changelog newest LIMIT_COUNT 1)
+if(NOT newest MATCHES "^flashwerk \\(${VERSION}\\) ")
+  string(APPEND faults "\nthe changelog's newest entry is not ${VERSION}: ${newest}")
 endif()
 
 expect_clean("desktop-file-validate" SILENT ${desktop_file_validate}
