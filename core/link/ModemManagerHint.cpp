@@ -2,25 +2,14 @@
 
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
 #include "core/util/TextUtil.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <dirent.h>
 #include <fstream>
-#include <memory>
 
 namespace fw {
-namespace {
-
-std::string RealPath(const std::string& path) {
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                               &std::free);
-    return resolved ? std::string(resolved.get()) : std::string();
-}
-
-} // namespace
-
 SerialSystemFacts SerialSystemFacts::OfThisMachine() {
     return {[] { return RunningProcessNames("/proc"); },
             [](const std::string& device) { return IsUsbSerialDevice(device, "/sys/class/tty"); }};
@@ -45,14 +34,14 @@ std::vector<std::string> RunningProcessNames(const std::string& procFolder) {
 }
 
 bool IsUsbSerialDevice(const std::string& device, const std::string& sysTtyFolder) {
-    const std::string resolved = RealPath(device);
+    const std::string resolved = RealPathOf(device);
     if (resolved.empty() || resolved.starts_with("/dev/pts/"))
         return false;
     const std::string name = FileNameOfPath(resolved);
     if (name == "ptmx" || name.empty())
         return false;
     const std::string subsystem =
-        FileNameOfPath(RealPath(sysTtyFolder + "/" + name + "/device/subsystem"));
+        FileNameOfPath(RealPathOf(sysTtyFolder + "/" + name + "/device/subsystem"));
     return subsystem == "usb" || subsystem == "usb-serial";
 }
 

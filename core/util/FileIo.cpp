@@ -115,6 +115,15 @@ std::string SystemReason(const std::string& path, int error) {
     return path + ": " + std::strerror(error);
 }
 
+std::string RealPathOf(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return {};
+    std::string real(resolved);
+    std::free(resolved);
+    return real;
+}
+
 bool CanReplaceFile(const std::string& path, std::string& reason) {
     std::string target;
     struct stat existing {};

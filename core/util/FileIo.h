@@ -54,4 +54,7 @@ bool IsReadableRegularFile(const std::string& path, std::uint64_t limit, std::st
 // "path: system text" for the current errno.
 std::string SystemReason(const std::string& path, int error);
 
+// The path with every link and "." or ".." resolved; empty when it leads nowhere.
+std::string RealPathOf(const std::string& path);
+
 } // namespace fw
