@@ -31,7 +31,8 @@ void WriteSignalByte(int) {
 
 CFlashwerkApp::CFlashwerkApp(const CommandLineOptions& options, DemoSpeed demoSpeed)
     : m_options(options),
-      m_folders(FoldersUnder(ChooseDataFolder(ExecutableFolder(), options.dataDir))),
+      m_folders(FoldersUnder(ChooseDataFolder(ExecutableFolder(), options.dataDir,
+                                              options.demo ? DataUse::Demo : DataUse::Real))),
       m_context{m_config, m_folders}, m_demoSpeed(demoSpeed) {}
 
 CFlashwerkApp::~CFlashwerkApp() = default;

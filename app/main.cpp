@@ -102,7 +102,7 @@ int main(int argc, char* argv[]) {
     PassOnStartMessages();
     QApplication::setApplicationName(QStringLiteral("Flashwerk"));
     QApplication::setApplicationVersion(QStringLiteral(FLASHWERK_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("flashwerk"));
+    QApplication::setDesktopFileName(QStringLiteral(FLASHWERK_APP_ID));
     InstallQtTranslations(CurrentLanguage());
 
     CFlashwerkApp app(options);

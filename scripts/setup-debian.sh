@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core locales
   fonts-liberation poppler-utils
+  dpkg-dev file desktop-file-utils appstream lintian man-db
 )
 
 missing=()

@@ -56,16 +56,24 @@ DataFolders FoldersUnder(const std::string& programFolder) {
 }
 
 std::string ChooseDataFolder(const std::string& executableFolder, const std::string& overrideFolder,
-                             const EnvironmentLookup& environment) {
+                             DataUse use, const EnvironmentLookup& environment) {
     if (!overrideFolder.empty())
         return WithoutTrailingSlash(AbsolutePath(overrideFolder));
-    if (IsWritableFolder(executableFolder))
+    // Installed, the program folder is never the place, even when it can be written (as root).
+    if (!IsInstalledProgram(executableFolder) && IsWritableFolder(executableFolder))
         return WithoutTrailingSlash(executableFolder);
+    const std::string name = use == DataUse::Demo ? "/flashwerk-demo" : "/flashwerk";
     const char* dataHome = environment("XDG_DATA_HOME");
     if (dataHome && dataHome[0] == '/')
-        return WithoutTrailingSlash(dataHome) + "/flashwerk";
+        return WithoutTrailingSlash(dataHome) + name;
     const char* home = environment("HOME");
-    return WithoutTrailingSlash(home && *home ? home : "/tmp") + "/.local/share/flashwerk";
+    return WithoutTrailingSlash(home && *home ? home : "/tmp") + "/.local/share" + name;
+}
+
+bool IsInstalledProgram(const std::string& executableFolder) {
+    const std::string metainfo = WithoutTrailingSlash(executableFolder) + "/../share/metainfo/" +
+                                 FLASHWERK_APP_ID + ".metainfo.xml";
+    return ::access(metainfo.c_str(), F_OK) == 0;
 }
 
 bool CreateDataFolders(const DataFolders& folders, std::string& reason) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -113,7 +114,13 @@ int TransferSession::DetectReceiver(const char* command) {
     bool anyOpened = false;
     bool anyWritten = false;
     std::vector<std::string> openErrors;
+    // Devices held by another program or silent: another service may have taken them.
+    std::vector<std::string> suspectDevices;
     const Candidate* found = nullptr;
+    const auto failNotRecognized = [&] {
+        return FailJobText(
+            WithModemManagerHint(LoadResString(str::kReceiverNotRecognized), suspectDevices));
+    };
 
     for (std::size_t i = 0; i < candidates.size() && found == nullptr; ++i) {
         const Candidate& candidate = candidates[i];
@@ -133,9 +140,13 @@ int TransferSession::DetectReceiver(const char* command) {
                                  CComPort::kOneStopBit) != 1) {
             const std::string reason = m_port.LastOpenError();
             openErrors.push_back(byDevice ? reason : candidate.name + ": " + reason);
+            const int error = m_port.LastOpenErrno();
+            if (error == EBUSY || error == EWOULDBLOCK)
+                suspectDevices.push_back(candidate.device);
             continue;
         }
         anyOpened = true;
+        suspectDevices.push_back(candidate.device);
         // The configured wait, not a protocol constant, so it is not scaled.
         m_port.SetReadTimeout(RecTimeoutToUse(m_settings.recTimeout));
 
@@ -158,7 +169,7 @@ int TransferSession::DetectReceiver(const char* command) {
             break;
         }
         if (last)
-            return FailJob(str::kReceiverNotRecognized);
+            return failNotRecognized();
         m_port.Close();
     }
 
@@ -170,9 +181,11 @@ int TransferSession::DetectReceiver(const char* command) {
                 text.pop_back();
             for (const std::string& line : openErrors)
                 text += "\n" + line;
-            return FailJobText(text);
+            return FailJobText(WithModemManagerHint(text, suspectDevices));
         }
-        return FailJob(anyWritten ? str::kReceiverNotRecognized : str::kReceiveSendError);
+        if (anyWritten)
+            return failNotRecognized();
+        return FailJob(str::kReceiveSendError);
     }
 
     m_portNumber = found->number;

@@ -1,6 +1,7 @@
 #include "core/link/PortMap.h"
 
 #include "core/config/ProfileFile.h"
+#include "core/util/FileIo.h"
 #include "core/util/TextUtil.h"
 
 #include <algorithm>
@@ -105,12 +106,23 @@ PortMap::PortMap(const Entries& configured, const std::vector<std::string>& mach
         }
     }
 
+    // A fixed entry may name its device through a link (/dev/serial/by-id/...); that device is
+    // not handed out a second time under its plain name.
+    const auto real = [](const std::string& device) {
+        const std::string resolved = RealPathOf(device);
+        return resolved.empty() ? device : resolved;
+    };
+    std::vector<std::string> taken;
+    for (const std::string& device : m_devices) {
+        if (!device.empty())
+            taken.push_back(real(device));
+    }
     auto next = machineDevices.begin();
     for (int port = 0; port < kPortCount; ++port) {
         if (fixed[port])
             continue;
-        next = std::find_if(next, machineDevices.end(), [this](const std::string& device) {
-            return std::find(m_devices.begin(), m_devices.end(), device) == m_devices.end();
+        next = std::find_if(next, machineDevices.end(), [&](const std::string& device) {
+            return std::find(taken.begin(), taken.end(), real(device)) == taken.end();
         });
         if (next == machineDevices.end())
             break;

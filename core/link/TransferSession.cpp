@@ -98,6 +98,12 @@ int TransferSession::FailJob(int stringId) {
     return FailJobText(LoadResString(stringId));
 }
 
+std::string TransferSession::WithModemManagerHint(const std::string& text,
+                                                  const std::vector<std::string>& devices) const {
+    const std::string hint = ModemManagerHint(devices, m_systemFacts);
+    return hint.empty() ? text : text + "\n" + hint;
+}
+
 int TransferSession::FailJobText(const std::string& text) {
     // A blinking status would otherwise overwrite the emptied one after the message.
     for (TransferTimer timer : {TransferTimer::Progress, TransferTimer::SendingBlink,

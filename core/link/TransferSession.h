@@ -3,6 +3,7 @@
 #include "core/favourites/FavoritenDat.h"
 #include "core/link/CancelEvent.h"
 #include "core/link/ComPort.h"
+#include "core/link/ModemManagerHint.h"
 #include "core/link/PortMap.h"
 #include "core/link/TransferJob.h"
 #include "core/link/TransferView.h"
@@ -91,6 +92,9 @@ public:
     // buttons; in a chain ends the dialog with chain-continue 0. Returns 0.
     int FailJob(int stringId);
     int FailJobText(const std::string& text);
+    // The text with the ModemManager advice below it when that may have taken a device.
+    std::string WithModemManagerHint(const std::string& text,
+                                     const std::vector<std::string>& devices) const;
     void SetStatus(const std::string& text);
     void SetProgress(int percent);
     // The view's timers; starting timer 4 restarts its seconds count.
@@ -133,6 +137,8 @@ public:
     ChainMemory& Chain() { return m_chain; }
     std::string PortName() const; // "COM3" or the device given directly
     const std::string& PortDevice() const { return m_portDevice; } // the device path in use
+    // What detection asks about the machine when a port is busy or stays silent.
+    void SetSystemFacts(SerialSystemFacts facts) { m_systemFacts = std::move(facts); }
 
     int programCapacity = 0;
     float loaderVersion = 0.0f;
@@ -157,6 +163,7 @@ private:
     CComPort m_port;
     int m_portNumber = 0;
     std::string m_portDevice;
+    SerialSystemFacts m_systemFacts = SerialSystemFacts::OfThisMachine();
     std::atomic<int> m_chainContinue{0};
     std::atomic<int> m_firmwareCancelled{0};
     std::atomic<JobOutcome> m_outcome{JobOutcome::Running};

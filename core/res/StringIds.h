@@ -272,4 +272,7 @@ inline constexpr int kPrintPdfNotWritten = 9663;
 inline constexpr int kPrintPdfWritten = 9664;
 inline constexpr int kPrintPdfIsTheList = 9665;
 
+// Advice when a service may have taken the serial adapter.
+inline constexpr int kModemManagerHint = 9600;
+
 } // namespace fw::str

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <charconv>
-#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -114,6 +113,15 @@ bool StatReplacedFile(const std::string& path, const std::string& target, struct
 
 std::string SystemReason(const std::string& path, int error) {
     return path + ": " + std::strerror(error);
+}
+
+std::string RealPathOf(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return {};
+    std::string real(resolved);
+    std::free(resolved);
+    return real;
 }
 
 bool CanReplaceFile(const std::string& path, std::string& reason) {
@@ -262,8 +270,8 @@ std::string RealFolderAndName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::string folder =
         slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    char real[PATH_MAX];
-    const std::string resolved = ::realpath(folder.c_str(), real) ? real : folder;
+    const std::string real = RealPathOf(folder);
+    const std::string resolved = real.empty() ? folder : real;
     return resolved + "/" + (slash == std::string::npos ? path : path.substr(slash + 1));
 }
 

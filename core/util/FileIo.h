@@ -58,4 +58,7 @@ bool NamesSameFile(const std::string& a, const std::string& b);
 // "path: system text" for the current errno.
 std::string SystemReason(const std::string& path, int error);
 
+// The path with every link and "." or ".." resolved; empty when it leads nowhere.
+std::string RealPathOf(const std::string& path);
+
 } // namespace fw

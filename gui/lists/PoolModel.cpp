@@ -9,17 +9,15 @@
 #include "core/util/Cp1252.h"
 #include "gui/ui/Texts.h"
 
-#include <QColor>
 #include <QCoreApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QPalette>
 
 namespace fw {
 
 namespace {
-// The fixed column's grey.
-const QColor kFixedColumnGrey(0xB4, 0xB4, 0xB4);
-
 bool IsFieldColumn(int column) {
     return column > CPoolModel::ColumnAdr && column < CPoolModel::ColumnCount;
 }
@@ -51,7 +49,9 @@ QVariant CPoolModel::data(const QModelIndex& index, int role) const {
         }
         return QString::fromStdString(Cp1252ToUtf8(m_doc.pool.Cell(row, FieldOfColumn(column))));
     case Qt::BackgroundRole:
-        return column == ColumnAdr ? QVariant(kFixedColumnGrey) : QVariant();
+        // The fixed column's grey, from the palette so that it stays dark on a dark desktop.
+        return column == ColumnAdr ? QVariant(QGuiApplication::palette().color(QPalette::Mid))
+                                   : QVariant();
     case Qt::FontRole:
         if (column == ColumnAdr) {
             QFont bold;

@@ -11,8 +11,10 @@
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QPalette>
 #include <QProgressBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -46,8 +48,28 @@ protected:
     }
 
     std::string PictureName(const std::string& what) const {
-        return std::string(kScreenshotFolder) + "/" +
+        // A run at another scale factor keeps its pictures beside those of the normal run.
+        const double ratio = ScreenPixelRatio();
+        const std::string scale =
+            ratio == 1.0 ? "" : "x" + QString::number(ratio).toStdString() + "-";
+        return std::string(kScreenshotFolder) + "/" + scale +
                (GetParam() == Language::German ? "de-" : "en-") + what + ".png";
+    }
+    // 2 in the run under QT_SCALE_FACTOR=2, else 1.
+    static double ScreenPixelRatio() {
+        return qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                   ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                   : 1.0;
+    }
+    // Shows the sheet and runs check(page) on each of its pages in turn.
+    template <typename Check> static void OnEveryPage(CReceiverSheet& sheet, Check check) {
+        sheet.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+        for (int page = 0; page < CReceiverSheet::kPageCount; ++page) {
+            sheet.SetActivePage(page);
+            QApplication::processEvents();
+            check(page);
+        }
     }
     // The smallest size the layout allows still fits a small laptop screen.
     static void ExpectFitsSmallScreen(const QWidget& window) {
@@ -155,6 +177,133 @@ TEST_P(ScreenshotTest, PoolEditorWithTheDemoList) {
     ExpectFitsSmallScreen(editor);
     EXPECT_TRUE(editor.grab().save(QString::fromStdString(PictureName("pool-editor"))));
     editor.reject();
+}
+
+// The application's palette or font for one test, restored however the test ends.
+class ApplicationLook {
+public:
+    ApplicationLook() : m_palette(QApplication::palette()), m_font(QApplication::font()) {}
+    ~ApplicationLook() {
+        QApplication::setPalette(m_palette);
+        QApplication::setFont(m_font);
+    }
+    ApplicationLook(const ApplicationLook&) = delete;
+    ApplicationLook& operator=(const ApplicationLook&) = delete;
+
+private:
+    QPalette m_palette;
+    QFont m_font;
+};
+
+QPalette DarkPalette() {
+    QPalette dark;
+    const QColor window(0x2d, 0x2d, 0x30), base(0x1e, 0x1e, 0x1e), text(0xe6, 0xe6, 0xe6);
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, window},
+                                       {QPalette::WindowText, text},
+                                       {QPalette::Base, base},
+                                       {QPalette::AlternateBase, window},
+                                       {QPalette::Text, text},
+                                       {QPalette::Button, QColor(0x3c, 0x3c, 0x40)},
+                                       {QPalette::ButtonText, text},
+                                       {QPalette::BrightText, QColor(Qt::white)},
+                                       {QPalette::Light, QColor(0x55, 0x55, 0x5a)},
+                                       {QPalette::Midlight, QColor(0x48, 0x48, 0x4c)},
+                                       {QPalette::Mid, QColor(0x40, 0x40, 0x44)},
+                                       {QPalette::Dark, QColor(0x1a, 0x1a, 0x1c)},
+                                       {QPalette::Shadow, QColor(Qt::black)},
+                                       {QPalette::Highlight, QColor(0x2a, 0x5d, 0x8f)},
+                                       {QPalette::HighlightedText, QColor(Qt::white)},
+                                       {QPalette::ToolTipBase, window},
+                                       {QPalette::ToolTipText, text},
+                                       {QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90)}})
+        dark.setColor(role, colour);
+    return dark;
+}
+
+// The share of pixels a light palette would paint: near white, whatever the hue.
+double BrightShare(QWidget& window) {
+    const QImage picture = window.grab().toImage();
+    qsizetype bright = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            bright += qGray(picture.pixel(x, y)) > 170 ? 1 : 0;
+    }
+    return static_cast<double>(bright) / static_cast<double>(picture.width() * picture.height());
+}
+
+// Under a dark desktop palette nothing keeps a light colour of its own: texts and icons are
+// the only bright parts left, a few per cent of a window.
+TEST_P(ScreenshotTest, ADarkPaletteLeavesLittleOfTheWindowsBright) {
+    const ApplicationLook restore;
+    QApplication::setPalette(DarkPalette());
+    CReceiverSheet sheet(context);
+    OnEveryPage(sheet, [&](int page) {
+        EXPECT_LT(BrightShare(sheet), 0.05) << "page " << page;
+        EXPECT_TRUE(sheet.grab().save(
+            QString::fromStdString(PictureName("dark-page" + std::to_string(page)))));
+    });
+    sheet.reject();
+
+    const NormalizeResult list =
+        NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
+    ASSERT_EQ(list.result, 1);
+    CDlgProgrammpool editor(context, &list.record);
+    editor.resize(900, 600);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    EXPECT_LT(BrightShare(editor), 0.05);
+    EXPECT_TRUE(editor.grab().save(QString::fromStdString(PictureName("dark-pool-editor"))));
+    editor.reject();
+}
+
+// Every icon is drawn for the screen's pixel ratio (2 in the run under QT_SCALE_FACTOR=2), not
+// scaled up from a smaller picture.
+TEST_P(ScreenshotTest, IconsAreSharpAtTheScreensPixelRatio) {
+    const double ratio = ScreenPixelRatio();
+    CReceiverSheet sheet(context);
+    int icons = 0;
+    OnEveryPage(sheet, [&](int) {
+        EXPECT_DOUBLE_EQ(sheet.grab().devicePixelRatio(), ratio);
+        for (const QAbstractButton* button : sheet.findChildren<QAbstractButton*>()) {
+            if (button->icon().isNull() || !button->isVisible())
+                continue;
+            ++icons;
+            const QPixmap drawn = button->icon().pixmap(button->iconSize(), ratio);
+            EXPECT_EQ(drawn.size(), button->iconSize() * ratio)
+                << button->objectName().toStdString();
+        }
+    });
+    EXPECT_DOUBLE_EQ(sheet.devicePixelRatioF(), ratio);
+    EXPECT_GT(icons, 0);
+    const QPixmap windowIcon = sheet.windowIcon().pixmap(QSize(64, 64), ratio);
+    EXPECT_EQ(windowIcon.size(), QSize(64, 64) * ratio);
+    sheet.reject();
+}
+
+// With a larger desktop font nothing is cut short: every visible label and button gets at
+// least the room its text asks for.
+TEST_P(ScreenshotTest, ALargerFontClipsNoText) {
+    const ApplicationLook restore;
+    QFont larger = QApplication::font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.25);
+    QApplication::setFont(larger);
+    config.m_bFertigung = 1;
+    CReceiverSheet sheet(context);
+    OnEveryPage(sheet, [&](int page) {
+        for (const QWidget* widget : sheet.findChildren<QWidget*>()) {
+            if (!widget->isVisible() || (!qobject_cast<const QLabel*>(widget) &&
+                                         !qobject_cast<const QAbstractButton*>(widget)))
+                continue;
+            const QSize least = widget->minimumSizeHint();
+            EXPECT_TRUE(widget->width() >= least.width() && widget->height() >= least.height())
+                << "page " << page << ": " << widget->metaObject()->className() << " "
+                << widget->objectName().toStdString() << " is " << widget->width() << "x"
+                << widget->height() << ", needs " << least.width() << "x" << least.height();
+        }
+        EXPECT_TRUE(sheet.grab().save(
+            QString::fromStdString(PictureName("large-font-page" + std::to_string(page)))));
+    });
+    sheet.reject();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ScreenshotTest,

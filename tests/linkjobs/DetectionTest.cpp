@@ -176,6 +176,50 @@ TEST_F(DetectionTest, NoOpenablePortNamesEachPortsReason) {
     EXPECT_TRUE(rig.wire.Chunks().empty());
 }
 
+// ModemManager may hold a USB adapter or answer in the receiver's place: its advice follows
+// "no free port" and "not recognized" when it runs and a tried device is a USB serial port.
+TEST_F(DetectionTest, ModemManagerAdviceOnlyWhenItRunsAndTheDeviceIsOnUsb) {
+    ASSERT_TRUE(com1.Ok());
+    const std::string advice = LoadResString(str::kModemManagerHint);
+    struct Case {
+        bool managerRuns;
+        bool usb;
+        bool busy;
+    };
+    const Case cases[] = {{true, true, false}, {true, true, true},   {false, true, false},
+                          {false, true, true}, {true, false, false}, {true, false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.managerRuns) + std::to_string(c.usb) +
+                     std::to_string(c.busy));
+        CComPort holder; // another program has the port
+        if (c.busy) {
+            ASSERT_EQ(holder.OpenReadWrite(com1.Device(), 19200, 8, 0, 0), 1);
+        }
+        LinkSettings settings = Settings(1);
+        settings.recTimeout = 50;
+        JobRig one;
+        one.Make(Job(TransferJobKind::SettingsLoad), settings, {{"COM1", com1.Device()}});
+        const std::vector<std::string> processes = {"systemd",
+                                                    c.managerRuns ? "ModemManager" : "cron"};
+        std::vector<std::string> asked;
+        one.session->SetSystemFacts({[&] { return processes; },
+                                     [&](const std::string& device) {
+                                         asked.push_back(device);
+                                         return c.usb;
+                                     }});
+        EXPECT_EQ(one.session->DetectReceiver("LOAD DEFW"), 0);
+        ASSERT_EQ(one.view.Messages().size(), 1u);
+        const std::vector<std::string> lines = Lines(one.view.Messages()[0]);
+        const std::string first =
+            c.busy ? LoadResString(str::kNoFreePort) : LoadResString(str::kReceiverNotRecognized);
+        EXPECT_EQ(lines.front(), Lines(first).front());
+        EXPECT_EQ(lines.back() == advice, c.managerRuns && c.usb) << one.view.Messages()[0];
+        if (c.managerRuns) {
+            EXPECT_EQ(asked, std::vector<std::string>{com1.Device()});
+        }
+    }
+}
+
 TEST_F(DetectionTest, ADeviceGivenDirectlyIsTheOnlyCandidate) {
     auto receiver = test::StartReceiver({});
     ASSERT_TRUE(receiver && com1.Ok());

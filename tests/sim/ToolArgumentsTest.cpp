@@ -55,6 +55,9 @@ TEST(SimTool, WrongArgumentsAreNamed) {
     std::string error;
     EXPECT_TRUE(ParseToolArguments({"--help"}, settings, error));
     EXPECT_TRUE(settings.help);
+    EXPECT_FALSE(settings.version);
+    EXPECT_TRUE(ParseToolArguments({"--version"}, settings, error));
+    EXPECT_TRUE(settings.version);
     EXPECT_NE(ToolUsage().find("RestartAnnouncement"), std::string::npos);
 }
 

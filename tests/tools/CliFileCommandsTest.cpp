@@ -1,3 +1,4 @@
+#include "core/app/CommandLine.h"
 #include "tools/cli/Cli.h"
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
@@ -147,6 +148,8 @@ TEST_F(CliFileCommandsTest, CommandLineMistakesAndHelp) {
         {{"--lang", "fr", "info", "a.lst"}, kExitUsage, "", "--lang takes de or en"},
         {{"info", "--lang"}, kExitUsage, "", "needs a value"},
         {{"--lang=de", "--help"}, kExitOk, "Aufruf: flashwerk-cli", ""},
+        {{"--version"}, kExitOk, VersionText(), ""},
+        {{"list", "rows", "--version"}, kExitOk, VersionText(), ""},
     };
     for (const Case& c : cases) {
         const CliRun run = RunTool(c.arguments);

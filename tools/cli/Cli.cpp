@@ -2,6 +2,7 @@
 
 #include "tools/cli/Arguments.h"
 #include "tools/cli/Commands.h"
+#include "core/app/CommandLine.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 
@@ -18,7 +19,8 @@ struct Command {
     int (*run)(const Arguments&, std::ostream& out, std::ostream& err);
 };
 
-const std::vector<OptionSpec> kCommonOptions = {{"--help", false}, {"--lang", true}};
+const std::vector<OptionSpec> kCommonOptions = {
+    {"--help", false}, {"--version", false}, {"--lang", true}};
 const OptionSpec kDataDir = {"--data-dir", true};
 // Options of every command that talks to the receiver.
 const std::vector<OptionSpec> kLinkOptions = {
@@ -77,6 +79,10 @@ int RunCli(const std::vector<std::string>& argumentList, std::ostream& out, std:
     if (!arguments.error.empty()) {
         err << arguments.error << "\n\n" << LoadResString(str::kCliUsage);
         return kExitUsage;
+    }
+    if (arguments.Has("--version")) {
+        out << VersionText();
+        return kExitOk;
     }
     if (arguments.words.empty()) {
         (arguments.Has("--help") ? out : err) << LoadResString(str::kCliUsage);

@@ -14,7 +14,8 @@ bool TakesValue(std::string_view name) {
 }
 
 bool IsFlag(std::string_view name) {
-    return name == "--pace" || name == "--realistic" || name == "--help" || name == "-h";
+    return name == "--pace" || name == "--realistic" || name == "--help" || name == "-h" ||
+           name == "--version";
 }
 
 constexpr std::string_view kIndent = "                    ";
@@ -122,6 +123,8 @@ bool ParseToolArguments(const std::vector<std::string>& arguments, ToolSettings&
                 settings.options.pacing = true;
             else if (name == "--realistic")
                 settings.options.realisticPauses = true;
+            else if (name == "--version")
+                settings.version = true;
             else
                 settings.help = true;
             continue;
@@ -167,7 +170,11 @@ std::string ToolUsage() {
            "                    may be repeated. STEP is one of\n" +
            StepList() + "\n                    and KIND one of\n" + KindList() +
            "\n"
-           "  --help            this text\n";
+           "  --help            this text\n"
+           "  --version         the version\n"
+           "\n"
+           "Exit codes: 0 stopped by SIGINT or SIGTERM, 1 the pseudo-terminal or the link\n"
+           "could not be made, 2 wrong arguments.\n";
 }
 
 } // namespace fw::sim

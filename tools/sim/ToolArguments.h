@@ -11,6 +11,7 @@ struct ToolSettings {
     SimulatorOptions options;
     std::string linkPath;
     bool help = false;
+    bool version = false;
 };
 
 // "--name value" and "--name=value" both work; --fault may be given more than once.

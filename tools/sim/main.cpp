@@ -1,3 +1,4 @@
+#include "core/app/CommandLine.h"
 #include "sim/ReceiverSimulator.h"
 #include "tools/sim/ToolArguments.h"
 
@@ -17,6 +18,10 @@ int main(int argc, char* argv[]) {
     }
     if (settings.help) {
         std::cout << ToolUsage();
+        return 0;
+    }
+    if (settings.version) {
+        std::cout << fw::VersionText();
         return 0;
     }
     settings.options.onEvent = [](const std::string& event) { std::cerr << event << std::endl; };

@@ -32,15 +32,42 @@ TEST_F(DataFoldersTest, ChoosesOverrideThenProgramFolderThenUserData) {
         const auto found = env.find(name);
         return found == env.end() ? nullptr : found->second.c_str();
     };
-    EXPECT_EQ(ChooseDataFolder(m_root, "/elsewhere/", lookup), "/elsewhere");
-    EXPECT_EQ(ChooseDataFolder(m_root, "", lookup), m_root);
+    const DataUse real = DataUse::Real;
+    const DataUse demo = DataUse::Demo;
+    EXPECT_EQ(ChooseDataFolder(m_root, "/elsewhere/", real, lookup), "/elsewhere");
+    EXPECT_EQ(ChooseDataFolder(m_root, "", real, lookup), m_root);
+    EXPECT_EQ(ChooseDataFolder(m_root, "", demo, lookup), m_root) << "a portable demo stays put";
     // A program folder that cannot be written (here: one that does not exist).
-    EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", lookup), "/home/u/.data/flashwerk");
+    EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", real, lookup), "/home/u/.data/flashwerk");
+    EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", demo, lookup), "/home/u/.data/flashwerk-demo");
     env.erase("XDG_DATA_HOME");
-    EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", lookup), "/home/u/.local/share/flashwerk");
+    EXPECT_EQ(ChooseDataFolder(m_root + "/gone", "", real, lookup),
+              "/home/u/.local/share/flashwerk");
     // A relative override is taken from the current folder.
-    EXPECT_EQ(ChooseDataFolder(m_root, "rel", lookup),
+    EXPECT_EQ(ChooseDataFolder(m_root, "rel", real, lookup),
               std::filesystem::current_path().string() + "/rel");
+}
+
+// An installed program keeps its data with the user even where it could write beside itself
+// (run as root); its demo gets a folder of its own. A program folder without the metainfo in
+// the prefix, such as a build folder, stays portable.
+TEST_F(DataFoldersTest, AnInstalledProgramKeepsItsDataWithTheUser) {
+    const std::string bin = m_root + "/usr/bin";
+    std::filesystem::create_directories(bin);
+    auto lookup = [](const char* name) -> const char* {
+        return std::string(name) == "XDG_DATA_HOME" ? "/home/u/.data" : nullptr;
+    };
+    EXPECT_FALSE(IsInstalledProgram(bin));
+    EXPECT_EQ(ChooseDataFolder(bin, "", DataUse::Real, lookup), bin);
+
+    std::filesystem::create_directories(m_root + "/usr/share/metainfo");
+    test::WriteBytes(m_root + "/usr/share/metainfo/" FLASHWERK_APP_ID ".metainfo.xml",
+                     "<component/>");
+    EXPECT_TRUE(IsInstalledProgram(bin));
+    EXPECT_TRUE(IsInstalledProgram(bin + "/"));
+    EXPECT_EQ(ChooseDataFolder(bin, "", DataUse::Real, lookup), "/home/u/.data/flashwerk");
+    EXPECT_EQ(ChooseDataFolder(bin, "", DataUse::Demo, lookup), "/home/u/.data/flashwerk-demo");
+    EXPECT_EQ(ChooseDataFolder(bin, "/d", DataUse::Demo, lookup), "/d") << "--data-dir still wins";
 }
 
 TEST_F(DataFoldersTest, CreatesMissingFoldersAndKeepsExistingOnes) {

@@ -77,6 +77,21 @@ TEST(PortMap, PortsBeyondTheMachinesDevicesStayEmpty) {
     EXPECT_EQ(PortMap::NameFor(5), "");
 }
 
+// The stable by-id name of an adapter in [PORTS] and its plain name among the machine's
+// devices are one device: it is not handed out twice.
+TEST_F(SerialDeviceList, AFixedLinkAndThePlainNameAreOneDevice) {
+    Node("ttyUSB0");
+    Node("ttyUSB1");
+    fs::create_directories(dev / "serial/by-id");
+    const fs::path byId = dev / "serial/by-id/usb-FTDI_FT232R-if00-port0";
+    fs::create_symlink("../../ttyUSB0", byId);
+    const PortMap map({{"COM1", byId.string()}},
+                      {(dev / "ttyUSB0").string(), (dev / "ttyUSB1").string()});
+    EXPECT_EQ(map.DeviceFor(1), byId.string());
+    EXPECT_EQ(map.DeviceFor(2), (dev / "ttyUSB1").string());
+    EXPECT_EQ(map.DeviceFor(3), "");
+}
+
 TEST(PortMap, ReadsThePortsSectionOfTheProfile) {
     CProfileFile profile;
     profile.SetText("[OPTIONEN]\nTOOLTIPS=1\n[ports]\nCom3=/dev/ttyUSB7\n");
