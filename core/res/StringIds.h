@@ -261,4 +261,8 @@ inline constexpr int kClipboardNotCp1252 = 9984;
 inline constexpr int kKeysHelpTitle = 9985;
 inline constexpr int kKeysHelpText = 9986;
 
+// The page setup.
+inline constexpr int kNotAnInteger = 61712;
+inline constexpr int kIntegerOutOfRange = 9630;
+
 } // namespace fw::str
