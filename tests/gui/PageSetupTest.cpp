@@ -34,27 +34,23 @@ void TypeMargin(const QWidget& dialog, int id, const QString& text) {
     Control<CMarginEdit>(dialog, id)->findChild<QLineEdit*>()->setText(text);
 }
 
-// Answers Qt's font dialog with a font, or cancels it for an invalid one.
-ModalDriver::Action AnswerFont(std::optional<QFont> font) {
-    return [font](QWidget* modal) {
-        auto* dialog = qobject_cast<QFontDialog*>(modal);
+// Answers Qt's font or colour dialog with a value, or cancels it without one.
+template <typename Dialog, typename Value>
+ModalDriver::Action Answer(std::optional<Value> value, void (Dialog::*set)(const Value&)) {
+    return [value, set](QWidget* modal) {
+        auto* dialog = qobject_cast<Dialog*>(modal);
         ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
-        if (!font)
+        if (!value)
             return dialog->reject();
-        dialog->setCurrentFont(*font);
+        (dialog->*set)(*value);
         dialog->accept();
     };
 }
-
+ModalDriver::Action AnswerFont(std::optional<QFont> font) {
+    return Answer(font, &QFontDialog::setCurrentFont);
+}
 ModalDriver::Action AnswerColour(std::optional<QColor> colour) {
-    return [colour](QWidget* modal) {
-        auto* dialog = qobject_cast<QColorDialog*>(modal);
-        ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
-        if (!colour)
-            return dialog->reject();
-        dialog->setCurrentColor(*colour);
-        dialog->accept();
-    };
+    return Answer(colour, &QColorDialog::setCurrentColor);
 }
 
 // 24 points, struck out and not underlined: every part of it differs from the stored default.
