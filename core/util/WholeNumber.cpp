@@ -24,8 +24,8 @@ WholeNumber ParseWholeNumber(std::string_view text) {
     const std::uint64_t limit = negative ? std::uint64_t{INT_MAX} + 1 : std::uint64_t{INT_MAX};
     if (error != std::errc{} || magnitude > limit)
         return {WholeNumberStatus::OutOfRange, 0};
-    const auto signedValue = negative ? -static_cast<std::int64_t>(magnitude)
-                                      : static_cast<std::int64_t>(magnitude);
+    const auto signedValue =
+        negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
     return {WholeNumberStatus::Ok, static_cast<int>(signedValue)};
 }
 

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 
@@ -63,14 +64,18 @@ CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, QWidget* parent)
     SetControlId(m_columns, kColumns);
     m_columns->setSelectionMode(QAbstractItemView::ExtendedSelection);
     for (std::size_t column = 0; column < fitted.m_columnTitles.size(); ++column) {
-        auto* item = new QListWidgetItem(QString::fromStdString(fitted.m_columnTitles[column]), m_columns);
+        auto* item =
+            new QListWidgetItem(QString::fromStdString(fitted.m_columnTitles[column]), m_columns);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(fitted.m_columnFlags[column] != 0 ? Qt::Checked : Qt::Unchecked);
     }
     m_columns->installEventFilter(this);
-    // Every column in view without scrolling.
+    // Every column in view without scrolling; a freak title from upd.ini scrolls instead of
+    // widening the dialog beyond the screen.
     const int frame = 2 * m_columns->frameWidth();
-    m_columns->setMinimumSize(m_columns->sizeHintForColumn(0) + frame + fontMetrics().averageCharWidth() * 2,
+    const int charWidth = fontMetrics().averageCharWidth();
+    m_columns->setMinimumSize(std::min(m_columns->sizeHintForColumn(0), charWidth * 30) + frame +
+                                  charWidth * 2,
                               m_columns->sizeHintForRow(0) * m_columns->count() + frame);
     auto* columnsLabel = new QLabel(Text("static-columns"), this);
     columnsLabel->setBuddy(m_columns);
@@ -94,9 +99,9 @@ CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, QWidget* parent)
     // The four margins stand where they lie on the page.
     auto* marginGroup = new QGroupBox(Text("group-margin"), this);
     auto* margins = new QGridLayout(marginGroup);
-    margins->addLayout(LabelledMargin(marginGroup, "static-top", m_topMargin, kTopMargin,
-                                      settings.m_topMargin),
-                       0, 1, Qt::AlignHCenter);
+    margins->addLayout(
+        LabelledMargin(marginGroup, "static-top", m_topMargin, kTopMargin, settings.m_topMargin), 0,
+        1, Qt::AlignHCenter);
     margins->addLayout(LabelledMargin(marginGroup, "static-left", m_leftMargin, kLeftMargin,
                                       settings.m_leftMargin),
                        1, 0);
@@ -157,8 +162,8 @@ CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, QWidget* parent)
 void CDlgDruckbereich::ChooseFont(LogFont& font, std::uint32_t& colour) {
     // Qt's own dialog, as only it offers underline and strike-out everywhere.
     bool chosen = false;
-    const QFont picked =
-        QFontDialog::getFont(&chosen, ScreenFont(font), this, QString(), QFontDialog::DontUseNativeDialog);
+    const QFont picked = QFontDialog::getFont(&chosen, ScreenFont(font), this, QString(),
+                                              QFontDialog::DontUseNativeDialog);
     if (!chosen)
         return;
     font = FromScreenFont(picked, font);
@@ -191,7 +196,8 @@ bool CDlgDruckbereich::ReadMargin(CMarginEdit* field, int& margin) {
 
 void CDlgDruckbereich::accept() {
     std::array<int, 4> margins{};
-    const std::array<CMarginEdit*, 4> fields = {m_topMargin, m_leftMargin, m_rightMargin, m_bottomMargin};
+    const std::array<CMarginEdit*, 4> fields = {m_topMargin, m_leftMargin, m_rightMargin,
+                                                m_bottomMargin};
     for (std::size_t i = 0; i < fields.size(); ++i)
         if (!ReadMargin(fields[i], margins[i]))
             return;

@@ -57,7 +57,8 @@ void CPagePicture::paintEvent(QPaintEvent*) {
     for (int line = 1; line < 9; ++line) {
         const double y = printable.top() + line * spacing;
         // Every third line ends early, as a paragraph does.
-        const double right = line % 3 == 0 ? printable.center().x() : printable.right() - spacing / 2;
+        const double right =
+            line % 3 == 0 ? printable.center().x() : printable.right() - spacing / 2;
         painter.drawLine(QPointF(printable.left() + spacing / 2, y), QPointF(right, y));
     }
 }

@@ -1,7 +1,7 @@
-#include "gui/print/DlgDruckbereich.h"
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
 #include "core/res/StringIds.h"
+#include "gui/print/DlgDruckbereich.h"
 #include "gui/print/MarginEdit.h"
 #include "gui/ui/Texts.h"
 #include "tests/core/config/TestSupport.h"
@@ -139,7 +139,8 @@ TEST_F(PageSetupTest, OkStoresTheFieldsWhileCancelKeepsOnlyTheChosenFont) {
         }
         EXPECT_EQ(run.result, QDialog::Accepted);
         EXPECT_EQ(print.m_headerText, "Astra 19.2");
-        EXPECT_EQ(std::tie(print.m_topMargin, print.m_leftMargin, print.m_rightMargin, print.m_bottomMargin),
+        EXPECT_EQ(std::tie(print.m_topMargin, print.m_leftMargin, print.m_rightMargin,
+                           print.m_bottomMargin),
                   std::make_tuple(5, -3, 7, 0));
         // As the configuration store writes it at the end of the run.
         const test::TempDir folder;
@@ -171,13 +172,15 @@ TEST_F(PageSetupTest, AFontButtonStoresWhatWasChosenBeforeACancel) {
         SetUp();
         print.m_headerColour = 0x00FF00;
         const CDruckDat before = print;
-        RunDialog([](CDlgDruckbereich& dialog) { Control<QPushButton>(dialog, kHeaderFont)->click(); },
-                  [&c](ModalDriver& driver) {
-                      driver.Then(AnswerFont(c.font));
-                      if (c.font)
-                          driver.Then(AnswerColour(c.colour));
-                  });
-        EXPECT_EQ(print.m_headerFont.height, c.fontStored ? kChosenHeight : before.m_headerFont.height);
+        RunDialog(
+            [](CDlgDruckbereich& dialog) { Control<QPushButton>(dialog, kHeaderFont)->click(); },
+            [&c](ModalDriver& driver) {
+                driver.Then(AnswerFont(c.font));
+                if (c.font)
+                    driver.Then(AnswerColour(c.colour));
+            });
+        EXPECT_EQ(print.m_headerFont.height,
+                  c.fontStored ? kChosenHeight : before.m_headerFont.height);
         EXPECT_EQ(print.m_headerColour, c.colourStored ? 0x0000FFu : before.m_headerColour);
         EXPECT_EQ(print.m_mainFont, before.m_mainFont);
         EXPECT_EQ(print.m_mainColour, before.m_mainColour);
@@ -193,8 +196,7 @@ TEST_F(PageSetupTest, AMarginThatIsNoIntegerKeepsTheDialogOpenOnThatField) {
         {kTopMargin, "abc", ResText(str::kNotAnInteger)},
         {kLeftMargin, "12.5", ResText(str::kNotAnInteger)},
         {kRightMargin, "", ResText(str::kNotAnInteger)},
-        {kBottomMargin, "3000000000",
-         ResText(str::kIntegerOutOfRange).arg(INT_MIN).arg(INT_MAX)},
+        {kBottomMargin, "3000000000", ResText(str::kIntegerOutOfRange).arg(INT_MIN).arg(INT_MAX)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -206,7 +208,8 @@ TEST_F(PageSetupTest, AMarginThatIsNoIntegerKeepsTheDialogOpenOnThatField) {
                 Control<QLineEdit>(dialog, kHeaderText)->setText(QStringLiteral("not stored"));
                 TypeMargin(dialog, c.field, QString::fromLatin1(c.text));
                 Control<QPushButton>(dialog, 1)->click();
-                focus = dialog.focusWidget() != nullptr ? dialog.focusWidget()->objectName() : QString();
+                focus = dialog.focusWidget() != nullptr ? dialog.focusWidget()->objectName()
+                                                        : QString();
             },
             [](ModalDriver& driver) { driver.ThenAcceptMessage(); });
         EXPECT_TRUE(run.openAfterWork);
@@ -243,8 +246,10 @@ TEST_F(PageSetupTest, StoredValuesShowAsTheyAreAndPassThroughUnchanged) {
     ASSERT_EQ(checks.size(), 12u);
     EXPECT_EQ(checks[0], Qt::Unchecked);
     EXPECT_EQ(checks[11], Qt::Checked) << "a column without a flag is printed";
-    EXPECT_EQ(std::tie(print.m_topMargin, print.m_leftMargin, print.m_rightMargin, print.m_bottomMargin),
-              std::tie(before.m_topMargin, before.m_leftMargin, before.m_rightMargin, before.m_bottomMargin));
+    EXPECT_EQ(
+        std::tie(print.m_topMargin, print.m_leftMargin, print.m_rightMargin, print.m_bottomMargin),
+        std::tie(before.m_topMargin, before.m_leftMargin, before.m_rightMargin,
+                 before.m_bottomMargin));
     EXPECT_EQ(print.m_footerText, "footer");
     EXPECT_EQ(print.m_headerText, before.m_headerText);
     EXPECT_EQ(print.m_columnFlags, (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
