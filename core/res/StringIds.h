@@ -275,4 +275,8 @@ inline constexpr int kPrintPdfIsTheList = 9665;
 // Advice when a service may have taken the serial adapter.
 inline constexpr int kModemManagerHint = 9600;
 
+// The page setup.
+inline constexpr int kNotAnInteger = 61712;
+inline constexpr int kIntegerOutOfRange = 9630;
+
 } // namespace fw::str

@@ -10,9 +10,11 @@
 #include "core/lists/ListFile.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
+#include "gui/print/DlgDruckbereich.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAbstractButton>
 #include <QLabel>
 #include <QPalette>
 #include <QProgressBar>
@@ -131,6 +133,23 @@ TEST_P(ScreenshotTest, DialogsBeforeTheyWork) {
     const int column = dialog.findChild<QLabel*>(QString::number(ids::transfer::kStatus))->geometry().left();
     EXPECT_EQ(dialog.findChild<QLabel*>(QString::number(ids::transfer::kFileName))->geometry().left(), column);
     EXPECT_TRUE(dialog.grab().save(QString::fromStdString(PictureName("send-dialog"))));
+}
+
+TEST_P(ScreenshotTest, PageSetupShowsEveryTextWhole) {
+    config.ResetPrint();
+    CDlgDruckbereich dialog(config.m_printSettings);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    for (const QWidget* control : dialog.findChildren<QWidget*>()) {
+        if (qobject_cast<const QLabel*>(control) != nullptr ||
+            qobject_cast<const QAbstractButton*>(control) != nullptr) {
+            EXPECT_GE(control->width(), control->sizeHint().width())
+                << control->metaObject()->className() << " " << control->objectName().toStdString();
+        }
+    }
+    ExpectFitsSmallScreen(dialog);
+    EXPECT_TRUE(dialog.grab().save(QString::fromStdString(PictureName("page-setup"))));
+    dialog.reject();
 }
 
 TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {

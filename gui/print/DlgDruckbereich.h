@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/config/DruckDat.h"
+
+#include <QDialog>
+
+#include <cstdint>
+
+class QLineEdit;
+class QListWidget;
+
+namespace fw {
+
+class CMarginEdit;
+
+namespace ids::pageSetup {
+inline constexpr int kDialog = 200;
+inline constexpr int kColumns = 1114;
+inline constexpr int kHeaderText = 1115;
+inline constexpr int kHeaderFont = 1117;
+inline constexpr int kMainFont = 1120;
+inline constexpr int kTopMargin = 1030;
+inline constexpr int kRightMargin = 1031;
+inline constexpr int kLeftMargin = 1021;
+inline constexpr int kBottomMargin = 1027;
+} // namespace ids::pageSetup
+
+// The page setup of the printout: which columns, the header text, fonts and colours, and the
+// margins. It edits the settings in place: OK stores the fields; a font and colour chosen
+// with the font buttons are stored at once and stay even when the dialog is cancelled. The
+// footer text is neither shown nor changed.
+//
+//   CDlgDruckbereich dialog(context.config.m_printSettings, parent);
+//   dialog.exec();
+class CDlgDruckbereich : public QDialog {
+    Q_OBJECT
+public:
+    CDlgDruckbereich(CDruckDat& settings, QWidget* parent = nullptr);
+
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ChooseFont(LogFont& font, std::uint32_t& colour);
+    // The field's number; false after telling the user why there is none.
+    bool ReadMargin(CMarginEdit* field, int& margin);
+    void ToggleSelectedColumns();
+
+    CDruckDat& m_settings;
+    QListWidget* m_columns = nullptr;
+    QLineEdit* m_headerText = nullptr;
+    CMarginEdit* m_topMargin = nullptr;
+    CMarginEdit* m_leftMargin = nullptr;
+    CMarginEdit* m_rightMargin = nullptr;
+    CMarginEdit* m_bottomMargin = nullptr;
+};
+
+} // namespace fw
