@@ -276,7 +276,6 @@ inline constexpr int kPrintPdfIsTheList = 9665;
 inline constexpr int kModemManagerHint = 9600;
 
 // The page setup.
-inline constexpr int kNotAnInteger = 61712;
 inline constexpr int kIntegerOutOfRange = 9630;
 
 } // namespace fw::str
