@@ -1,4 +1,5 @@
 #include "app/FlashwerkApp.h"
+#include "app/PrintPdfCommand.h"
 #include "app/QtLanguage.h"
 #include "core/app/CommandLine.h"
 #include "core/res/StringIds.h"
@@ -88,6 +89,8 @@ int main(int argc, char* argv[]) {
         std::fputs(VersionText().c_str(), stdout);
         return 0;
     }
+    if (options.printPdf)
+        return RunPrintPdf(options, argc, argv);
     if (!DisplayAvailable()) {
         std::fprintf(stderr, "%s\n", LoadResString(str::kNoDisplay).c_str());
         return 1;

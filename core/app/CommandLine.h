@@ -1,9 +1,18 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace fw {
+
+// A program list printed to a PDF without a window.
+struct PrintPdfRequest {
+    std::string listFile;
+    std::string pdfFile;
+    std::optional<std::vector<int>> rows; // pool rows; without, every row up to the last program
+    bool force = false;                   // replace an existing PDF
+};
 
 struct CommandLineOptions {
     bool help = false;
@@ -11,6 +20,7 @@ struct CommandLineOptions {
     bool demo = false;       // a simulated receiver on COM1 for this run
     bool production = false; // shows the production download on the options page
     std::string dataDir;
+    std::optional<PrintPdfRequest> printPdf;
     std::string error; // set when the arguments cannot be used; shown with the usage
 };
 

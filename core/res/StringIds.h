@@ -10,6 +10,11 @@ inline constexpr int kDefaultListPath = 193;
 inline constexpr int kDefaultProxyPort = 195;
 inline constexpr int kDefaultSettingsPath = 197;
 inline constexpr int kDefaultPrintHeader = 1112;
+inline constexpr int kPrintDocumentTitle = 1114;
+inline constexpr int kDefinePrintArea = 2036;
+inline constexpr int kPageWord = 2037;
+inline constexpr int kPrintStartFailed = 61702;
+inline constexpr int kNotAnInteger = 61712;
 inline constexpr int kQuit = 2038;
 inline constexpr int kHelp = 2039;
 
@@ -260,5 +265,11 @@ inline constexpr int kRedoMenuItem = 9983;
 inline constexpr int kClipboardNotCp1252 = 9984;
 inline constexpr int kKeysHelpTitle = 9985;
 inline constexpr int kKeysHelpText = 9986;
+inline constexpr int kPrintPdfOptionsAlone = 9660;
+inline constexpr int kPrintPdfNeedsFiles = 9661;
+inline constexpr int kPrintPdfExists = 9662;
+inline constexpr int kPrintPdfNotWritten = 9663;
+inline constexpr int kPrintPdfWritten = 9664;
+inline constexpr int kPrintPdfIsTheList = 9665;
 
 } // namespace fw::str

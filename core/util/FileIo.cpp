@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -252,6 +253,27 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& reas
     if (!complete)
         data.clear();
     return complete;
+}
+
+namespace {
+
+// The real folder and name of a path whose file may not exist yet.
+std::string RealFolderAndName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    char real[PATH_MAX];
+    const std::string resolved = ::realpath(folder.c_str(), real) ? real : folder;
+    return resolved + "/" + (slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+} // namespace
+
+bool NamesSameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return RealFolderAndName(a) == RealFolderAndName(b);
 }
 
 } // namespace fw

@@ -51,6 +51,10 @@ bool IsReadableRegularFile(const std::string& path, std::uint64_t limit, std::st
 [[nodiscard]] bool ReadWholeFile(const std::string& path, std::string& data, std::string& reason,
                                  std::uint64_t limit = kTextFileLimit);
 
+// Whether two paths name one file: the same device and inode when both exist, else the same
+// real folder and name.
+bool NamesSameFile(const std::string& a, const std::string& b);
+
 // "path: system text" for the current errno.
 std::string SystemReason(const std::string& path, int error);
 

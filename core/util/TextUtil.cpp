@@ -81,4 +81,35 @@ int ToIntC(std::string_view text) {
     return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
 }
 
+// Longer digit strings cannot lie in any range used here and would overflow.
+std::optional<int> NumberInRange(std::string_view text, int low, int high) {
+    if (text.empty() || text.size() > 6 || !IsAllDigits(text))
+        return std::nullopt;
+    const int value = ToIntC(text);
+    if (value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::vector<int>> ParseNumberList(std::string_view text, int low, int high) {
+    std::vector<int> items;
+    std::string_view rest = text;
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view part = rest.substr(0, comma);
+        const std::size_t dash = part.find('-');
+        const auto first = NumberInRange(part.substr(0, dash), low, high);
+        const auto last = dash == std::string_view::npos
+                              ? first
+                              : NumberInRange(part.substr(dash + 1), low, high);
+        if (!first || !last || *last < *first)
+            return std::nullopt;
+        for (int item = *first; item <= *last; ++item)
+            items.push_back(item);
+        if (comma == std::string_view::npos)
+            return items;
+        rest.remove_prefix(comma + 1);
+    }
+}
+
 } // namespace fw

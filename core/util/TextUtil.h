@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fw {
 
@@ -33,5 +34,10 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 
 // C library decimal conversion: leading blanks skipped, stops at the first non-digit, 0 if none.
 int ToIntC(std::string_view text);
+
+// Unsigned decimal within [low, high], nothing else around it.
+std::optional<int> NumberInRange(std::string_view text, int low, int high);
+// "4,7,10-12": numbers and inclusive ranges within [low, high], in any order, repeats allowed.
+std::optional<std::vector<int>> ParseNumberList(std::string_view text, int low, int high);
 
 } // namespace fw

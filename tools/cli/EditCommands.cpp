@@ -51,16 +51,6 @@ int Usage(EditCall& call, const std::string& message) {
     return UsageError(call.err, message, str::kCliListUsage);
 }
 
-// Longer digit strings cannot lie in any range used here and would overflow.
-std::optional<int> NumberInRange(std::string_view text, int low, int high) {
-    if (text.empty() || text.size() > 6 || !IsAllDigits(text))
-        return std::nullopt;
-    const int value = ToIntC(text);
-    if (value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
 void RefuseNumber(EditCall& call, const std::string& what, std::string_view text, int low,
                   int high) {
     Usage(call, FormatText(LoadResString(str::kCliNumberOutOfRange),
@@ -79,26 +69,10 @@ std::optional<int> Number(EditCall& call, const std::string& what, std::string_v
 // "4,7,10-12": numbers and inclusive ranges, in any order, repeats allowed.
 std::optional<std::vector<int>> NumberList(EditCall& call, const std::string& what,
                                            std::string_view text, int low, int high) {
-    std::vector<int> items;
-    std::string_view rest = text;
-    while (true) {
-        const std::size_t comma = rest.find(',');
-        const std::string_view part = rest.substr(0, comma);
-        const std::size_t dash = part.find('-');
-        const auto first = NumberInRange(part.substr(0, dash), low, high);
-        const auto last = dash == std::string_view::npos
-                              ? first
-                              : NumberInRange(part.substr(dash + 1), low, high);
-        if (!first || !last || *last < *first) {
-            RefuseNumber(call, what, text, low, high);
-            return std::nullopt;
-        }
-        for (int item = *first; item <= *last; ++item)
-            items.push_back(item);
-        if (comma == std::string_view::npos)
-            return items;
-        rest.remove_prefix(comma + 1);
-    }
+    auto items = ParseNumberList(text, low, high);
+    if (!items)
+        RefuseNumber(call, what, text, low, high);
+    return items;
 }
 
 std::optional<int> OptionNumber(EditCall& call, const std::string& option, int low, int high,

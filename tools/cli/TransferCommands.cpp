@@ -22,7 +22,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -176,23 +175,6 @@ private:
     std::chrono::steady_clock::time_point m_start;
 };
 
-// The real folder and name of a path whose file may not exist yet.
-std::string RealFolderAndName(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    char real[PATH_MAX];
-    const std::string resolved = ::realpath(folder.c_str(), real) ? real : folder;
-    return resolved + "/" + FileNameOfPath(path);
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
-    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
-        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-    return RealFolderAndName(a) == RealFolderAndName(b);
-}
-
 // The file sent or the file a load writes: a trace of the same name would destroy it.
 std::string FileOfTheRun(const TransferJob& job, const std::optional<SaveTarget>& target) {
     switch (job.kind) {
@@ -218,7 +200,7 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
     const std::string tracePath = arguments.Value("--trace");
     if (tracing) {
         for (const std::string& used : {FileOfTheRun(job, target), context.profilePath}) {
-            if (!used.empty() && SameFile(tracePath, used)) {
+            if (!used.empty() && NamesSameFile(tracePath, used)) {
                 err << FormatText(LoadResString(str::kCliTraceIsInput), {tracePath, used}) << '\n';
                 return kExitUsage;
             }

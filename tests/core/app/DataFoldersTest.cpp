@@ -78,5 +78,30 @@ TEST(CommandLineTest, ParsesOptionsAndRefusesUnknownOnes) {
     EXPECT_NE(VersionText().find(FLASHWERK_VERSION), std::string::npos);
 }
 
+TEST(CommandLineTest, PrintPdfTakesTwoFilesAndItsOptionsAnywhere) {
+    const CommandLineOptions full =
+        ParseCommandLine({"--rows", "4,0-2", "--print-pdf", "a.lst", "b.pdf", "--force"});
+    ASSERT_TRUE(full.printPdf && full.error.empty()) << full.error;
+    EXPECT_EQ(full.printPdf->listFile, "a.lst");
+    EXPECT_EQ(full.printPdf->pdfFile, "b.pdf");
+    EXPECT_EQ(full.printPdf->rows, (std::vector<int>{4, 0, 1, 2}));
+    EXPECT_TRUE(full.printPdf->force);
+    const CommandLineOptions plain = ParseCommandLine({"--print-pdf", "a.lst", "b.pdf"});
+    ASSERT_TRUE(plain.printPdf);
+    EXPECT_FALSE(plain.printPdf->rows || plain.printPdf->force);
+
+    const std::vector<std::vector<std::string>> refused = {
+        {"--print-pdf", "a.lst"},
+        {"--print-pdf", "a.lst", ""},
+        {"--print-pdf", "a.lst", "b.pdf", "--rows", "4000"},
+        {"--print-pdf", "a.lst", "b.pdf", "--rows=3-1"},
+        {"--print-pdf", "a.lst", "b.pdf", "--rows"},
+        {"--force"},
+        {"--rows", "1"},
+    };
+    for (const auto& arguments : refused)
+        EXPECT_FALSE(ParseCommandLine(arguments).error.empty()) << arguments.back();
+}
+
 } // namespace
 } // namespace fw

@@ -135,6 +135,29 @@ TEST_F(FileIoTest, AReplacedFileKeepsItsOwner) {
     EXPECT_EQ(info.st_gid, 4322u);
 }
 
+TEST_F(FileIoTest, NamesSameFileSeesThroughOtherSpellings) {
+    const std::string file = m_dir.File("a.lst");
+    std::string reason;
+    ASSERT_TRUE(WriteFileAtomically(file, "x", reason)) << reason;
+    ASSERT_EQ(::link(file.c_str(), m_dir.File("hard.lst").c_str()), 0);
+    const std::string here = std::filesystem::current_path().string();
+    ASSERT_EQ(::chdir(m_dir.Path().c_str()), 0);
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {file, m_dir.Path().string() + "/./a.lst", true},
+        {file, m_dir.File("hard.lst"), true},
+        {"a.lst", file, true},
+        {"new.pdf", "./new.pdf", true},
+        {"a.lst", "new.pdf", false},
+        {"new.pdf", "other.pdf", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NamesSameFile(c.a, c.b), c.same) << c.a << " / " << c.b;
+    ASSERT_EQ(::chdir(here.c_str()), 0);
+}
+
 TEST_F(FileIoTest, TempFilesOfEndedRunsAreRemovedOnceOld) {
     // A process that has certainly ended.
     const pid_t child = ::fork();

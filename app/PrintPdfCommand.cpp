@@ -1,0 +1,94 @@
+#include "app/PrintPdfCommand.h"
+
+#include "app/QtLanguage.h"
+#include "core/app/DataFolders.h"
+#include "core/config/Konfiguration.h"
+#include "core/config/ProfileFile.h"
+#include "core/favourites/FavoritenDat.h"
+#include "core/lists/ListFile.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
+#include "gui/print/ListDruck.h"
+#include "gui/ui/Texts.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace fw {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int Refuse(int code, int messageId, std::initializer_list<std::string_view> arguments) {
+    std::fprintf(stderr, "%s\n", FormatText(LoadResString(messageId), arguments).c_str());
+    return code;
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The print settings as upd.ini holds them; nothing is created or written.
+CDruckDat StoredPrintSettings(const std::string& dataDir) {
+    const DataFolders folders = FoldersUnder(ChooseDataFolder(ExecutableFolder(), dataDir));
+    CProfileFile profile;
+    std::string reason;
+    if (!profile.Load(folders.profile, reason))
+        std::fprintf(stderr, "%s%s\n", LoadResString(str::kSettingsNotRead).c_str(),
+                     reason.c_str());
+    CKonfiguration config;
+    config.Load(profile);
+    return config.m_printSettings;
+}
+
+} // namespace
+
+int RunPrintPdf(const CommandLineOptions& options, int& argc, char** argv) {
+    const PrintPdfRequest& request = *options.printPdf;
+    if (NamesSameFile(request.listFile, request.pdfFile))
+        return Refuse(kExitUsage, str::kPrintPdfIsTheList, {request.pdfFile});
+    if (!request.force && Exists(request.pdfFile))
+        return Refuse(kExitUsage, str::kPrintPdfExists, {request.pdfFile});
+
+    std::string data;
+    std::string reason;
+    if (!ReadWholeFile(request.listFile, data, reason))
+        return Refuse(kExitUsage, str::kCliOpenFailed, {request.listFile, reason});
+    const ListAnalysis analysis = AnalyseListText(data);
+    if (!analysis.isList)
+        return Refuse(kExitUsage, str::kCliWrongFormat, {request.listFile});
+    CProgramPool pool;
+    CFavoritenDat banks;
+    ParseListText(analysis.RepairedText(data), pool, banks);
+
+    // Fonts need the toolkit, a window does not.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    PointSystemLocaleAt(CurrentLanguage());
+    QGuiApplication application(argc, argv);
+
+    CListDruck printout(pool, StoredPrintSettings(options.dataDir), request.rows);
+    const std::atomic<bool> never{false};
+    const std::optional<QByteArray> pdf =
+        RenderPdf(printout, ResText(str::kPrintDocumentTitle), never);
+    if (!pdf)
+        return Refuse(kExitFailed, str::kPrintPdfNotWritten, {request.pdfFile, ""});
+    if (!WriteFileAtomically(request.pdfFile, std::string_view(pdf->constData(), pdf->size()),
+                             reason))
+        return Refuse(kExitFailed, str::kPrintPdfNotWritten, {request.pdfFile, reason});
+    return Refuse(kExitOk, str::kPrintPdfWritten,
+                  {request.pdfFile, std::to_string(printout.PageCount())});
+}
+
+} // namespace fw
