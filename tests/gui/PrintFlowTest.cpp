@@ -233,6 +233,29 @@ TEST_F(PrintFlowTest, PrintDialogOffersTheSelectionOnlyWithSelectedRowsAndPasses
     EXPECT_EQ(totals[2], 1);
 }
 
+TEST_F(PrintFlowTest, PreviewLaysOutAgainAfterThePageSetup) {
+    int paints = 0;
+    ModalDriver driver(&editor);
+    driver.Then([&](QWidget* modal) {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
+        ASSERT_NE(preview, nullptr) << modal->metaObject()->className();
+        QObject::connect(preview, &QPrintPreviewDialog::paintRequested, [&] { ++paints; });
+        auto* pageSetup = preview->findChild<QAction*>(QString::number(CListPrintDialog::kPageSetupButton));
+        ASSERT_NE(pageSetup, nullptr);
+        driver.Later(preview, [&, preview, pageSetup] {
+            pageSetup->trigger();
+            preview->reject();
+        });
+    });
+    driver.Then([](QWidget* modal) {
+        EXPECT_STREQ(modal->metaObject()->className(), "fw::CDlgDruckbereich");
+        static_cast<QDialog*>(modal)->reject();
+    });
+    RunMenuCommand(CPoolListCtrl::CmdPrintPreview);
+    ExpectAllAnswered(driver);
+    EXPECT_EQ(paints, 1);
+}
+
 TEST_F(PrintFlowTest, ExportWritesAPdfWithItsSuffixAndReportsAFailedWrite) {
     std::filesystem::create_directory(Pdf("folder.pdf"));
     struct Case {
