@@ -277,5 +277,15 @@ inline constexpr int kModemManagerHint = 9600;
 
 // The page setup.
 inline constexpr int kIntegerOutOfRange = 9630;
+// Printing the program pool from the editor.
+inline constexpr int kMenuPrint = 9640;
+inline constexpr int kMenuPrintPreview = 9641;
+inline constexpr int kMenuExportPdf = 9642;
+inline constexpr int kMenuPageSetup = 9643;
+inline constexpr int kPrintOnlySelection = 9644;
+inline constexpr int kExportPdfTitle = 9645;
+inline constexpr int kPdfFilter = 9646;
+inline constexpr int kPdfFileDevice = 9647;
+inline constexpr int kPrintPageFailed = 9648;
 
 } // namespace fw::str

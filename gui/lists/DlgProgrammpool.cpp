@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -45,7 +46,8 @@ std::pair<QRect, QRect> CDlgProgrammpool::SideBySide(const QRect& desktop) {
 }
 
 CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record, QWidget* parent)
-    : CResizeDialog(kDialogId, context.folders.profile, parent), m_context(context) {
+    : CResizeDialog(kDialogId, context.folders.profile, parent), m_context(context),
+      m_printFlow(context, this) {
     setWindowTitle(DialogText(kDialogId, "caption"));
     BuildLayout();
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
@@ -115,6 +117,14 @@ void CDlgProgrammpool::BuildLayout() {
         m_favourites->show();
         m_favourites->raise();
     });
+    // The print button stays hidden as it always was; Ctrl+P and the grid's menu print.
+    auto* print = new QPushButton(DialogText(kDialogId, 1077), this);
+    SetControlId(print, 1077);
+    print->hide();
+    connect(print, &QPushButton::clicked, this, [this] { RunPrintCommand(CPoolListCtrl::CmdPrint); });
+    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, this,
+            [this] { RunPrintCommand(CPoolListCtrl::CmdPrint); });
+    connect(m_grid, &CPoolListCtrl::PrintRequested, this, &CDlgProgrammpool::RunPrintCommand);
 
     auto* head = new QGridLayout;
     head->addWidget(new QLabel(DialogText(kDialogId, "static-filename"), this), 0, 0);
@@ -128,6 +138,7 @@ void CDlgProgrammpool::BuildLayout() {
     head->setColumnStretch(1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
+    buttons->addWidget(print);
     buttons->addWidget(m_favouritesButton);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
@@ -160,6 +171,30 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
     m_doc.bankCut.reset();
     m_grid->Refresh();
     m_grid->WidenColumnsToRows(kWidenedRows);
+}
+
+void CDlgProgrammpool::RunPrintCommand(int command) {
+    if (command == CPoolListCtrl::CmdPageSetup) {
+        m_printFlow.PageSetup();
+        return;
+    }
+    // A cell being edited prints as typed, or not at all when its text is refused.
+    if (!m_grid->CommitEditor())
+        return;
+    const std::vector<int> rows = m_grid->SelectedRows();
+    switch (command) {
+    case CPoolListCtrl::CmdPrint:
+        m_printFlow.Print(m_doc.pool, rows);
+        break;
+    case CPoolListCtrl::CmdPrintPreview:
+        m_printFlow.Preview(m_doc.pool, rows);
+        break;
+    case CPoolListCtrl::CmdExportPdf:
+        m_printFlow.ExportPdf(m_doc.pool, rows, m_fileName->text().trimmed());
+        break;
+    default:
+        break;
+    }
 }
 
 void CDlgProgrammpool::ShowHeader() {

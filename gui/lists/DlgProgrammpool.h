@@ -3,6 +3,7 @@
 #include "core/lists/EditHistory.h"
 #include "core/lists/ListDocument.h"
 #include "core/lists/ListenDat.h"
+#include "gui/print/PrintFlow.h"
 #include "gui/ui/ResizeDialog.h"
 
 #include <QRect>
@@ -50,6 +51,7 @@ public:
     CPoolListCtrl* Grid() const { return m_grid; }
     CDlgFavoriten* Favourites() const { return m_favouritesWindow; }
     CDlgSuchen* SearchDialog() const { return m_search; }
+    CPrintFlow& PrintFlow() { return m_printFlow; }
 
     // OK: saves and closes; an aborted save keeps the editor open.
     bool Save();
@@ -73,6 +75,9 @@ private:
     void OnTypeChosen(int listType);
     void AfterHeaderChange();
     void OpenFavourites();
+    // A print command of the grid's menu, Ctrl+P or the print button: the document's pool
+    // and the grid's selected rows.
+    void RunPrintCommand(int command);
 
     AppContext& m_context;
     ListDocument m_doc;
@@ -89,6 +94,7 @@ private:
     QWidget* m_favourites = nullptr;
     CDlgSuchen* m_search = nullptr;
     CDlgFavoriten* m_favouritesWindow = nullptr;
+    CPrintFlow m_printFlow;
 };
 
 } // namespace fw

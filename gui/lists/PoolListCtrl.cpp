@@ -307,6 +307,14 @@ QMenu* CPoolListCtrl::BuildContextMenu(int clickX) {
     add(CmdRedo, m_history.CanRedo() ? QString::fromStdString(m_history.RedoText()) : ResText(str::kMenuRedo),
         m_history.CanRedo(), [this] { OnRedo(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    menu->addSeparator();
+    const auto print = [&](int command, int text) {
+        return add(command, ResText(text), true, [this, command] { emit PrintRequested(command); });
+    };
+    print(CmdPrint, str::kMenuPrint)->setShortcut(QKeySequence::Print);
+    print(CmdPrintPreview, str::kMenuPrintPreview);
+    print(CmdExportPdf, str::kMenuExportPdf);
+    print(CmdPageSetup, str::kMenuPageSetup);
     return menu;
 }
 

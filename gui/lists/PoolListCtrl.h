@@ -39,6 +39,10 @@ public:
         CmdSearchAgain = 510,
         CmdUndo = 511,
         CmdRedo = 512,
+        CmdPrint = 513,
+        CmdPrintPreview = 514,
+        CmdExportPdf = 515,
+        CmdPageSetup = 516,
     };
 
     CPoolListCtrl(ListDocument& doc, CEditHistory& history, QWidget* parent = nullptr);
@@ -89,6 +93,8 @@ public:
 
 signals:
     void DocumentChanged();
+    // One of the print commands of the menu; the editor runs it.
+    void PrintRequested(int command);
 
 protected:
     bool CommitEdit(int row, int column, const QString& text) override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/link/DlgSenden.h"
+#include "gui/print/DlgDrucke.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -77,8 +78,9 @@ public:
 private:
     void Poll() {
         QWidget* modal = QApplication::activeModalWidget();
-        // The transfer dialogs themselves are driven by the test.
+        // The transfer dialogs and print progress windows are driven by the test.
         if (m_pending > 0 || modal == nullptr || qobject_cast<CDlgSenden*>(modal) != nullptr ||
+            qobject_cast<CDlgDrucke*>(modal) != nullptr ||
             modal == m_owner || !modal->isVisible())
             return;
         if (m_actions.empty()) {

@@ -1,0 +1,14 @@
+#include "gui/print/PageSetup.h"
+
+#include "core/config/Konfiguration.h"
+#include "gui/page/AppContext.h"
+#include "gui/print/DlgDruckbereich.h"
+
+namespace fw {
+
+void OpenPageSetup(AppContext& context, QWidget* parent) {
+    CDlgDruckbereich dialog(context.config.m_printSettings, parent);
+    dialog.exec();
+}
+
+} // namespace fw

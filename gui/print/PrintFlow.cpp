@@ -1,0 +1,200 @@
+#include "gui/print/PrintFlow.h"
+
+#include "core/config/Konfiguration.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
+#include "gui/page/AppContext.h"
+#include "gui/print/ListPrintDialog.h"
+#include "gui/print/PageSetup.h"
+#include "gui/ui/MessageInteraction.h"
+#include "gui/ui/Texts.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QToolBar>
+
+namespace fw {
+
+namespace {
+
+constexpr int kPageSetupAction = CListPrintDialog::kPageSetupButton;
+
+QString FileNameOf(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
+
+CPrintFlow::CPrintFlow(AppContext& context, QWidget* owner)
+    : m_context(context), m_owner(owner), m_documentTitle(ResText(str::kPrintDocumentTitle)) {}
+
+CListDruck CPrintFlow::MakePrintout(const CProgramPool& pool, const std::vector<int>& selectedRows,
+                                    bool selectionOnly) const {
+    return CListDruck(pool, m_context.config.m_printSettings,
+                      selectionOnly ? std::optional(selectedRows) : std::nullopt);
+}
+
+CPrintFlow::RowChoice CPrintFlow::AskRowsToPrint(const std::vector<int>& selectedRows) {
+    if (selectedRows.empty())
+        return RowChoice::All;
+    QMessageBox box(QMessageBox::Question, QString(),
+                    QString::fromStdString(FormatText(LoadResString(str::kPrintOnlySelection),
+                                                      {std::to_string(selectedRows.size())})),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return RowChoice::Selection;
+    case QMessageBox::No:
+        return RowChoice::All;
+    default:
+        return RowChoice::Cancelled;
+    }
+}
+
+void CPrintFlow::Print(const CProgramPool& pool, const std::vector<int>& selectedRows) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_documentTitle);
+    CListPrintDialog dialog(&printer, !selectedRows.empty(), m_context, m_owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Made after the dialog, which may have changed the page setup.
+    CListDruck printout = MakePrintout(pool, selectedRows, dialog.SelectionChosen());
+    PrintOn(printer, printout);
+}
+
+void CPrintFlow::PrintOn(QPrinter& printer, CListDruck& printout) {
+    printer.setResolution(CListDruck::kDotsPerInch);
+    // The line names the printer and its queue where a port once stood, or the file.
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+    QString device = ResText(str::kPdfFileDevice);
+    QString port = FileNameOf(printer.outputFileName());
+    if (!toFile) {
+        device = QPrinterInfo(printer).description();
+        port = printer.printerName();
+        if (device.isEmpty())
+            device = port;
+    }
+    ReportFailure(RunWithProgress(device, port, [&](const auto& cancel, const auto& pageStarted) {
+        return RunPrintJob(printer, printout, cancel, pageStarted);
+    }));
+}
+
+void CPrintFlow::Preview(const CProgramPool& pool, const std::vector<int>& selectedRows) {
+    const RowChoice rows = AskRowsToPrint(selectedRows);
+    if (rows == RowChoice::Cancelled)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_documentTitle);
+    printer.setResolution(CListDruck::kDotsPerInch);
+    QPrintPreviewDialog preview(&printer, m_owner);
+    // Laid out anew at every paint, so a changed page setup shows at once.
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+        CListDruck printout = MakePrintout(pool, selectedRows, rows == RowChoice::Selection);
+        target->setResolution(CListDruck::kDotsPerInch);
+        const std::atomic<bool> uncancelled{false};
+        ReportFailure(RunPrintJob(*target, printout, uncancelled, {}));
+    });
+    if (auto* toolbar = preview.findChild<QToolBar*>()) {
+        toolbar->addSeparator();
+        QAction* pageSetup = toolbar->addAction(ResText(str::kMenuPageSetup));
+        pageSetup->setObjectName(QString::number(kPageSetupAction));
+        QObject::connect(pageSetup, &QAction::triggered, &preview, [this, &preview] {
+            OpenPageSetup(m_context, &preview);
+            if (auto* pages = preview.findChild<QPrintPreviewWidget*>())
+                pages->updatePreview();
+        });
+    }
+    preview.exec();
+}
+
+QString CPrintFlow::AskPdfPath(const QString& suggestedName) {
+    QFileDialog dialog(m_owner, ResText(str::kExportPdfTitle),
+                       QDir::home().filePath(QFileInfo(suggestedName).completeBaseName() +
+                                             QStringLiteral(".pdf")),
+                       ResText(str::kPdfFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Asked below, once the suffix is in place.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    QString path = dialog.selectedFiles().front();
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    if (QFileInfo::exists(path) &&
+        !CMessageInteraction(m_owner).AskYesNo(
+            FormatText(LoadResString(str::kFileExistsReplace), {FileNameOf(path).toStdString()}),
+            MessageIcon::Warning))
+        return {};
+    return path;
+}
+
+void CPrintFlow::ExportPdf(const CProgramPool& pool, const std::vector<int>& selectedRows,
+                           const QString& suggestedName) {
+    const RowChoice rows = AskRowsToPrint(selectedRows);
+    if (rows == RowChoice::Cancelled)
+        return;
+    const QString path = AskPdfPath(suggestedName);
+    if (path.isEmpty())
+        return;
+    CListDruck printout = MakePrintout(pool, selectedRows, rows == RowChoice::Selection);
+    std::optional<QByteArray> pdf;
+    const PrintOutcome outcome = RunWithProgress(
+        ResText(str::kPdfFileDevice), FileNameOf(path), [&](const auto& cancel, const auto& pageStarted) {
+            pdf = RenderPdf(printout, m_documentTitle, cancel, pageStarted);
+            if (pdf)
+                return PrintOutcome::Printed;
+            return cancel.load() ? PrintOutcome::Cancelled : PrintOutcome::StartFailed;
+        });
+    if (outcome != PrintOutcome::Printed) {
+        ReportFailure(outcome);
+        return;
+    }
+    std::string reason;
+    if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(pdf->data(),
+                             static_cast<std::size_t>(pdf->size())), reason))
+        CMessageInteraction::ShowLastError(m_owner, QString::fromStdString(reason));
+}
+
+void CPrintFlow::PageSetup() {
+    OpenPageSetup(m_context, m_owner);
+}
+
+PrintOutcome CPrintFlow::RunWithProgress(const QString& device, const QString& port,
+                                         const CDlgDrucke::Job& job) {
+    CDlgDrucke progress(m_documentTitle, device, port, m_owner);
+    return progress.Run([&](const std::atomic<bool>& cancel, const CDlgDrucke::PageStarted& pageStarted) {
+        return job(cancel, [&](int page, int total) {
+            pageStarted(page, total);
+            if (m_workerPageObserver)
+                m_workerPageObserver(page, total);
+        });
+    });
+}
+
+void CPrintFlow::ReportFailure(PrintOutcome outcome) {
+    int message = 0;
+    switch (outcome) {
+    case PrintOutcome::StartFailed:
+        message = str::kPrintStartFailed;
+        break;
+    case PrintOutcome::PageFailed:
+        message = str::kPrintPageFailed;
+        break;
+    case PrintOutcome::Printed:
+    case PrintOutcome::Cancelled:
+        return;
+    }
+    CMessageInteraction(m_owner).ShowMessage(LoadResString(message), MessageIcon::Stop);
+}
+
+} // namespace fw

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "gui/print/DlgDrucke.h"
+#include "gui/print/ListDruck.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QPrinter;
+class QWidget;
+
+namespace fw {
+
+struct AppContext;
+class CProgramPool;
+
+// The editor's ways out to paper: print, preview, PDF export and the page setup. Each takes
+// the pool and the grid's selected rows as they are when the command starts; the printout
+// keeps its own copy, so the job may run while the editor goes on.
+class CPrintFlow {
+public:
+    CPrintFlow(AppContext& context, QWidget* owner);
+
+    // The print dialog, then the job with its progress window.
+    void Print(const CProgramPool& pool, const std::vector<int>& selectedRows);
+    // Painted at once, without a progress window; its toolbar offers the page setup too.
+    void Preview(const CProgramPool& pool, const std::vector<int>& selectedRows);
+    // The file name offered is suggestedName with the suffix .pdf.
+    void ExportPdf(const CProgramPool& pool, const std::vector<int>& selectedRows,
+                   const QString& suggestedName);
+    void PageSetup();
+
+    // The job on a printer already chosen, with the progress window and its messages.
+    void PrintOn(QPrinter& printer, CListDruck& printout);
+
+    // Called on the worker as each page starts, after the window was told; tests hold the
+    // job there to look at the window.
+    void SetWorkerPageObserver(CDlgDrucke::PageStarted observer) {
+        m_workerPageObserver = std::move(observer);
+    }
+
+private:
+    enum class RowChoice { All, Selection, Cancelled };
+
+    // Asks only when rows are selected.
+    RowChoice AskRowsToPrint(const std::vector<int>& selectedRows);
+    QString AskPdfPath(const QString& suggestedName);
+    CListDruck MakePrintout(const CProgramPool& pool, const std::vector<int>& selectedRows,
+                            bool selectionOnly) const;
+    // The line of the progress window names device and port.
+    PrintOutcome RunWithProgress(const QString& device, const QString& port,
+                                 const CDlgDrucke::Job& job);
+    void ReportFailure(PrintOutcome outcome);
+
+    AppContext& m_context;
+    QWidget* m_owner;
+    QString m_documentTitle;
+    CDlgDrucke::PageStarted m_workerPageObserver;
+};
+
+} // namespace fw

@@ -1,0 +1,321 @@
+#include "core/app/DataFolders.h"
+#include "core/config/Konfiguration.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "gui/lists/DlgProgrammpool.h"
+#include "gui/lists/PoolListCtrl.h"
+#include "gui/page/AppContext.h"
+#include "gui/print/DlgDrucke.h"
+#include "gui/print/ListPrintDialog.h"
+#include "gui/print/PrintFlow.h"
+#include "tests/gui/ModalHelper.h"
+#include "tests/support/FileTestSupport.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <string>
+#include <vector>
+
+namespace fw {
+namespace {
+
+using namespace std::chrono_literals;
+
+QString Text(int id) {
+    return QString::fromStdString(LoadResString(id));
+}
+
+template <typename T> T* Control(const QWidget* window, int id) {
+    return window->findChild<T*>(QString::number(id));
+}
+
+TEST(ProgressWindowTest, ShowsThePageBeingPaintedAndCancelStopsAfterIt) {
+    QWidget owner;
+    owner.show();
+    CDlgDrucke progress(Text(str::kPrintDocumentTitle), "Laser", "laser_queue", &owner);
+    std::promise<void> looked;
+    bool cancelDisabled = false;
+    QTimer::singleShot(0, &progress, [&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return Control<QLabel>(&progress, ids::printing::kPage)->text() == "Page 2 of 5";
+        }));
+        EXPECT_EQ(Control<QLabel>(&progress, ids::printing::kPercent)->text(), "40 %");
+        EXPECT_EQ(Control<QProgressBar>(&progress, ids::printing::kProgress)->value(), 2);
+        EXPECT_EQ(Control<QProgressBar>(&progress, ids::printing::kProgress)->maximum(), 5);
+        EXPECT_EQ(Control<QLabel>(&progress, ids::printing::kTarget)->text(),
+                  "Print programpool: Laser PORT:laser_queue");
+        EXPECT_EQ(progress.windowModality(), Qt::WindowModal);
+        EXPECT_TRUE(owner.isEnabled()) << "a disabled owner would take Cancel along";
+        QPushButton* cancel = Control<QPushButton>(&progress, ids::printing::kCancel);
+        cancel->click();
+        cancelDisabled = !cancel->isEnabled();
+        EXPECT_TRUE(progress.isVisible()) << "the window waits for the page in hand";
+        looked.set_value();
+    });
+    int pagesPainted = 0;
+    const PrintOutcome outcome = progress.Run([&](const auto& cancel, const auto& pageStarted) {
+        for (int page = 1; page <= 5; ++page) {
+            pageStarted(page, 5);
+            if (page == 2 && looked.get_future().wait_for(10s) != std::future_status::ready)
+                return PrintOutcome::PageFailed;
+            ++pagesPainted;
+            if (cancel.load())
+                return PrintOutcome::Cancelled;
+        }
+        return PrintOutcome::Printed;
+    });
+    EXPECT_EQ(outcome, PrintOutcome::Cancelled);
+    EXPECT_EQ(pagesPainted, 2);
+    EXPECT_TRUE(cancelDisabled);
+    EXPECT_FALSE(progress.isVisible());
+}
+
+std::string Program(int i) {
+    return "\tTV " + std::to_string(i) + "\t11954\tH\t27500\t3\\4\t" + std::to_string(28000 + i) +
+           "\t160\t80\t160\t1";
+}
+
+// The editor over a list of 400 programs, shown, with print settings as a first start makes.
+class PrintFlowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string reason;
+        ASSERT_TRUE(CreateDataFolders(folders, reason)) << reason;
+        config.ResetPrint();
+        for (int i = 0; i < kPrograms; ++i)
+            editor.Document().pool.SetRowFromLine(i, Program(i));
+        editor.Refresh();
+        editor.show();
+    }
+    // Shortcuts need the editor active, which a closed dialog may have left to another window.
+    void PressCtrlP() {
+        editor.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+        QTest::keyClick(editor.Grid(), Qt::Key_P, Qt::ControlModifier);
+    }
+    void SelectOnly(const std::vector<int>& rows) {
+        CPoolListCtrl* grid = editor.Grid();
+        grid->clearSelection();
+        for (int row : rows)
+            grid->selectionModel()->select(grid->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    void RunMenuCommand(int command) {
+        QMenu* menu = editor.Grid()->BuildContextMenu(-1);
+        menu->findChild<QAction*>(QString::number(command))->trigger();
+        delete menu;
+    }
+    std::string Pdf(const std::string& name) const { return dir.File(name); }
+    static void TypeFileName(QFileDialog* dialog, const std::string& path) {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
+        static_cast<QDialog*>(dialog)->accept();
+    }
+
+    static constexpr int kPrograms = 400;
+    test::TempDir folder;
+    test::TempDir dir;
+    DataFolders folders = FoldersUnder(folder.Path().string());
+    CKonfiguration config;
+    AppContext context{config, folders};
+    CDlgProgrammpool editor{context, nullptr};
+};
+
+// Each way into printing opens its first window, named by class, which the case closes.
+TEST_F(PrintFlowTest, KeysMenuAndButtonReachTheirWindows) {
+    struct Case {
+        const char* what;
+        std::vector<int> selected;
+        std::function<void()> start;
+        std::vector<std::string> windows; // in order; each is closed
+    };
+    const auto menu = [this](int command) {
+        return [this, command] { RunMenuCommand(command); };
+    };
+    const Case cases[] = {
+        {"Ctrl+P", {}, [this] { PressCtrlP(); }, {"fw::CListPrintDialog"}},
+        {"hidden button", {}, [this] { Control<QPushButton>(&editor, 1077)->click(); },
+         {"fw::CListPrintDialog"}},
+        {"menu print", {2}, menu(CPoolListCtrl::CmdPrint), {"fw::CListPrintDialog"}},
+        {"menu preview", {}, menu(CPoolListCtrl::CmdPrintPreview), {"QPrintPreviewDialog"}},
+        {"menu preview, rows", {2, 3}, menu(CPoolListCtrl::CmdPrintPreview), {"QMessageBox"}},
+        {"menu export", {}, menu(CPoolListCtrl::CmdExportPdf), {"QFileDialog"}},
+        {"menu export, rows", {2}, menu(CPoolListCtrl::CmdExportPdf), {"QMessageBox"}},
+        {"menu page setup", {}, menu(CPoolListCtrl::CmdPageSetup), {"fw::CDlgDruckbereich"}},
+    };
+    EXPECT_FALSE(Control<QPushButton>(&editor, 1077)->isVisible());
+    for (const Case& c : cases) {
+        SelectOnly(c.selected);
+        ModalDriver driver(&editor);
+        std::vector<std::string> seen;
+        for (std::size_t i = 0; i < c.windows.size(); ++i)
+            driver.Then([&seen](QWidget* modal) {
+                seen.push_back(modal->metaObject()->className());
+                if (auto* dialog = qobject_cast<QDialog*>(modal))
+                    dialog->reject();
+                else
+                    modal->close();
+            });
+        c.start();
+        EXPECT_EQ(seen, c.windows) << c.what;
+        ExpectAllAnswered(driver);
+    }
+}
+
+TEST_F(PrintFlowTest, PrintDialogOffersTheSelectionOnlyWithSelectedRowsAndPassesItOn) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "the dialog prints to a file only on a machine without printers";
+    struct Case {
+        std::vector<int> selected;
+        bool chooseSelection;
+        bool onePage; // three rows fit one page, four hundred do not
+    };
+    const Case cases[] = {
+        {{}, false, false},
+        {{5, 6, 7}, false, false},
+        {{5, 6, 7}, true, true},
+    };
+    // Read once the jobs have ended: joining their workers orders the writes before.
+    std::vector<int> totals;
+    editor.PrintFlow().SetWorkerPageObserver([&totals](int page, int total) {
+        if (page == 1)
+            totals.push_back(total);
+    });
+    int run = 0;
+    for (const Case& c : cases) {
+        SelectOnly(c.selected);
+        const std::string path = Pdf("printed" + std::to_string(run++) + ".pdf");
+        ModalDriver driver(&editor);
+        driver.Then([&](QWidget* modal) {
+            auto* dialog = qobject_cast<CListPrintDialog*>(modal);
+            ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
+            EXPECT_EQ(!dialog->findChild<QRadioButton*>("printSelection")->isHidden(),
+                      !c.selected.empty());
+            EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+            EXPECT_NE(Control<QPushButton>(dialog, CListPrintDialog::kPageSetupButton), nullptr);
+            if (c.chooseSelection)
+                dialog->findChild<QRadioButton*>("printSelection")->setChecked(true);
+            dialog->findChild<QLineEdit*>("filename")->setText(QString::fromStdString(path));
+            dialog->accept();
+        });
+        PressCtrlP();
+        ExpectAllAnswered(driver);
+        EXPECT_EQ(test::ReadBytes(path).substr(0, 4), "%PDF") << path;
+    }
+    ASSERT_EQ(totals.size(), 3u);
+    EXPECT_GT(totals[0], 1);
+    EXPECT_EQ(totals[1], totals[0]) << "rows selected but all chosen";
+    EXPECT_EQ(totals[2], 1);
+}
+
+TEST_F(PrintFlowTest, PreviewLaysOutAgainAfterThePageSetup) {
+    int paints = 0;
+    ModalDriver driver(&editor);
+    driver.Then([&](QWidget* modal) {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
+        ASSERT_NE(preview, nullptr) << modal->metaObject()->className();
+        QObject::connect(preview, &QPrintPreviewDialog::paintRequested, [&] { ++paints; });
+        auto* pageSetup = preview->findChild<QAction*>(QString::number(CListPrintDialog::kPageSetupButton));
+        ASSERT_NE(pageSetup, nullptr);
+        driver.Later(preview, [&, preview, pageSetup] {
+            pageSetup->trigger();
+            preview->reject();
+        });
+    });
+    driver.Then([](QWidget* modal) {
+        EXPECT_STREQ(modal->metaObject()->className(), "fw::CDlgDruckbereich");
+        static_cast<QDialog*>(modal)->reject();
+    });
+    RunMenuCommand(CPoolListCtrl::CmdPrintPreview);
+    ExpectAllAnswered(driver);
+    EXPECT_EQ(paints, 1);
+}
+
+TEST_F(PrintFlowTest, ExportWritesAPdfWithItsSuffixAndReportsAFailedWrite) {
+    std::filesystem::create_directory(Pdf("folder.pdf"));
+    struct Case {
+        std::string typed;
+        std::string written;  // empty: nothing
+        QString message;      // the one message box, if any
+    };
+    const Case cases[] = {
+        {Pdf("list"), Pdf("list.pdf"), {}},
+        {Pdf("Other.PDF"), Pdf("Other.PDF"), {}},
+        // Replacing a folder fails: the user hears why, and the folder stays.
+        {Pdf("folder"), {}, "folder.pdf"},
+    };
+    for (const Case& c : cases) {
+        ModalDriver driver(&editor);
+        driver.Then([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
+            TypeFileName(dialog, c.typed);
+        });
+        if (!c.message.isEmpty()) {
+            driver.ThenAnswerQuestion(QMessageBox::Yes); // replace it?
+            driver.ThenAcceptMessage();
+        }
+        RunMenuCommand(CPoolListCtrl::CmdExportPdf);
+        ExpectAllAnswered(driver);
+        if (!c.written.empty()) {
+            EXPECT_EQ(test::ReadBytes(c.written).substr(0, 5), "%PDF-") << c.typed;
+        }
+        if (!c.message.isEmpty()) {
+            ASSERT_EQ(driver.Messages().size(), 2u);
+            EXPECT_TRUE(driver.Messages()[1].contains(c.message)) << driver.Messages()[1].toStdString();
+            EXPECT_TRUE(std::filesystem::is_directory(Pdf("folder.pdf")));
+        }
+    }
+    EXPECT_EQ(test::EntryCount(dir.Path()), 3u) << "no temporary file stays behind";
+}
+
+TEST_F(PrintFlowTest, CancelledExportWritesNothing) {
+    // The worker waits at its first page until Cancel has been pressed.
+    std::promise<void> pressed;
+    std::future<void> pressedSeen = pressed.get_future();
+    editor.PrintFlow().SetWorkerPageObserver([&](int page, int) {
+        if (page != 1)
+            return;
+        QMetaObject::invokeMethod(&editor, [&] {
+            auto* progress = qobject_cast<CDlgDrucke*>(QApplication::activeModalWidget());
+            ASSERT_NE(progress, nullptr);
+            Control<QPushButton>(progress, ids::printing::kCancel)->click();
+            pressed.set_value();
+        });
+        pressedSeen.wait_for(10s);
+    });
+    ModalDriver driver(&editor);
+    driver.Then([&](QWidget* modal) { TypeFileName(qobject_cast<QFileDialog*>(modal), Pdf("gone")); });
+    RunMenuCommand(CPoolListCtrl::CmdExportPdf);
+    ExpectAllAnswered(driver);
+    EXPECT_EQ(pressedSeen.wait_for(0s), std::future_status::ready);
+    EXPECT_EQ(test::EntryCount(dir.Path()), 0u);
+}
+
+TEST_F(PrintFlowTest, DeviceThatCannotStartShowsTheMessage) {
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(Pdf("missing/folder/out.pdf")));
+    CListDruck printout(editor.Document().pool, config.m_printSettings, std::nullopt);
+    ModalDriver driver(&editor);
+    driver.ThenAcceptMessage();
+    editor.PrintFlow().PrintOn(printer, printout);
+    ExpectAllAnswered(driver);
+    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(str::kPrintStartFailed)});
+}
+
+} // namespace
+} // namespace fw
