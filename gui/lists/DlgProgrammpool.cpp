@@ -184,7 +184,7 @@ void CDlgProgrammpool::RunPrintCommand(int command) {
     const std::vector<int> rows = m_grid->SelectedRows();
     switch (command) {
     case CPoolListCtrl::CmdPrint:
-        m_printFlow.Print(m_doc.pool, rows);
+        m_printFlow.Print(m_doc.pool, rows, m_fileName->text().trimmed());
         break;
     case CPoolListCtrl::CmdPrintPreview:
         m_printFlow.Preview(m_doc.pool, rows);

@@ -7,7 +7,6 @@
 #include <QBuffer>
 #include <QFontMetrics>
 #include <QPageLayout>
-#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -153,15 +152,15 @@ PrintOutcome RunPrintJob(QPagedPaintDevice& device, CListDruck& printout,
 
 std::optional<QByteArray> RenderPdf(CListDruck& printout, const QString& title,
                                     const std::atomic<bool>& cancel,
-                                    const std::function<void(int page, int total)>& pageStarted) {
+                                    const std::function<void(int page, int total)>& pageStarted,
+                                    const QPageSize& paper) {
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
         writer.setResolution(CListDruck::kDotsPerInch);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Flashwerk"));
         if (RunPrintJob(writer, printout, cancel, pageStarted) != PrintOutcome::Printed)

@@ -5,6 +5,7 @@
 #include "core/print/PrintLayout.h"
 
 #include <QByteArray>
+#include <QPageSize>
 #include <QString>
 
 #include <atomic>
@@ -57,10 +58,11 @@ PrintOutcome RunPrintJob(QPagedPaintDevice& device, CListDruck& printout,
                          const std::atomic<bool>& cancel,
                          const std::function<void(int page, int total)>& pageStarted);
 
-// The printout as a PDF on A4 portrait without page margins, so the stored margins count from
+// The printout as a PDF in portrait without page margins, so the stored margins count from
 // the paper's edge. Cancelled or failed jobs give no bytes.
 std::optional<QByteArray> RenderPdf(
     CListDruck& printout, const QString& title, const std::atomic<bool>& cancel,
-    const std::function<void(int page, int total)>& pageStarted = {});
+    const std::function<void(int page, int total)>& pageStarted = {},
+    const QPageSize& paper = QPageSize(QPageSize::A4));
 
 } // namespace fw

@@ -15,6 +15,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -29,6 +31,15 @@ constexpr int kPageSetupAction = CListPrintDialog::kPageSetupButton;
 
 QString FileNameOf(const QString& path) {
     return QFileInfo(path).fileName();
+}
+
+// The list's name with .pdf, in the home folder; a list without a name yet takes the
+// printout's default header.
+QString SuggestedPdfPath(const QString& listName) {
+    QString base = QFileInfo(listName).completeBaseName();
+    if (base.isEmpty())
+        base = ResText(str::kDefaultPrintHeader);
+    return QDir::home().filePath(base + QStringLiteral(".pdf"));
 }
 
 } // namespace
@@ -60,15 +71,21 @@ CPrintFlow::RowChoice CPrintFlow::AskRowsToPrint(const std::vector<int>& selecte
     }
 }
 
-void CPrintFlow::Print(const CProgramPool& pool, const std::vector<int>& selectedRows) {
+void CPrintFlow::Print(const CProgramPool& pool, const std::vector<int>& selectedRows,
+                       const QString& suggestedName) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_documentTitle);
+    // Otherwise the dialog offers a file named after the document title.
+    printer.setOutputFileName(SuggestedPdfPath(suggestedName));
     CListPrintDialog dialog(&printer, !selectedRows.empty(), m_context, m_owner);
     if (dialog.exec() != QDialog::Accepted)
         return;
     // Made after the dialog, which may have changed the page setup.
     CListDruck printout = MakePrintout(pool, selectedRows, dialog.SelectionChosen());
-    PrintOn(printer, printout);
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        WritePdf(printout, printer.outputFileName(), printer.pageLayout().pageSize());
+    else
+        PrintOn(printer, printout);
 }
 
 void CPrintFlow::PrintOn(QPrinter& printer, CListDruck& printout) {
@@ -117,9 +134,7 @@ void CPrintFlow::Preview(const CProgramPool& pool, const std::vector<int>& selec
 }
 
 QString CPrintFlow::AskPdfPath(const QString& suggestedName) {
-    QFileDialog dialog(m_owner, ResText(str::kExportPdfTitle),
-                       QDir::home().filePath(QFileInfo(suggestedName).completeBaseName() +
-                                             QStringLiteral(".pdf")),
+    QFileDialog dialog(m_owner, ResText(str::kExportPdfTitle), SuggestedPdfPath(suggestedName),
                        ResText(str::kPdfFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -147,10 +162,14 @@ void CPrintFlow::ExportPdf(const CProgramPool& pool, const std::vector<int>& sel
     if (path.isEmpty())
         return;
     CListDruck printout = MakePrintout(pool, selectedRows, rows == RowChoice::Selection);
+    WritePdf(printout, path, QPageSize(QPageSize::A4));
+}
+
+void CPrintFlow::WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper) {
     std::optional<QByteArray> pdf;
     const PrintOutcome outcome = RunWithProgress(
         ResText(str::kPdfFileDevice), FileNameOf(path), [&](const auto& cancel, const auto& pageStarted) {
-            pdf = RenderPdf(printout, m_documentTitle, cancel, pageStarted);
+            pdf = RenderPdf(printout, m_documentTitle, cancel, pageStarted, paper);
             if (pdf)
                 return PrintOutcome::Printed;
             return cancel.load() ? PrintOutcome::Cancelled : PrintOutcome::StartFailed;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+class QPageSize;
 class QPrinter;
 class QWidget;
 
@@ -23,8 +24,10 @@ class CPrintFlow {
 public:
     CPrintFlow(AppContext& context, QWidget* owner);
 
-    // The print dialog, then the job with its progress window.
-    void Print(const CProgramPool& pool, const std::vector<int>& selectedRows);
+    // The print dialog, then the job with its progress window. Printing to a file (offered
+    // only without a printer) writes the PDF as the export does; suggestedName names it.
+    void Print(const CProgramPool& pool, const std::vector<int>& selectedRows,
+               const QString& suggestedName);
     // Painted at once, without a progress window; its toolbar offers the page setup too.
     void Preview(const CProgramPool& pool, const std::vector<int>& selectedRows);
     // The file name offered is suggestedName with the suffix .pdf.
@@ -47,6 +50,8 @@ private:
     // Asks only when rows are selected.
     RowChoice AskRowsToPrint(const std::vector<int>& selectedRows);
     QString AskPdfPath(const QString& suggestedName);
+    // Rendered on the worker with the progress window, then written atomically.
+    void WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper);
     CListDruck MakePrintout(const CProgramPool& pool, const std::vector<int>& selectedRows,
                             bool selectionOnly) const;
     // The line of the progress window names device and port.

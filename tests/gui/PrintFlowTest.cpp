@@ -58,6 +58,9 @@ TEST(ProgressWindowTest, ShowsThePageBeingPaintedAndCancelStopsAfterIt) {
         EXPECT_EQ(Control<QProgressBar>(&progress, ids::printing::kProgress)->maximum(), 5);
         EXPECT_EQ(Control<QLabel>(&progress, ids::printing::kTarget)->text(),
                   "Print programpool: Laser PORT:laser_queue");
+        const std::string folder = FLASHWERK_SCREENSHOT_DIR;
+        std::filesystem::create_directories(folder);
+        EXPECT_TRUE(progress.grab().save(QString::fromStdString(folder + "/en-printing.png")));
         EXPECT_EQ(progress.windowModality(), Qt::WindowModal);
         EXPECT_TRUE(owner.isEnabled()) << "a disabled owner would take Cancel along";
         QPushButton* cancel = Control<QPushButton>(&progress, ids::printing::kCancel);
@@ -208,7 +211,10 @@ TEST_F(PrintFlowTest, PrintDialogOffersTheSelectionOnlyWithSelectedRowsAndPasses
             EXPECT_NE(Control<QPushButton>(dialog, CListPrintDialog::kPageSetupButton), nullptr);
             if (c.chooseSelection)
                 dialog->findChild<QRadioButton*>("printSelection")->setChecked(true);
-            dialog->findChild<QLineEdit*>("filename")->setText(QString::fromStdString(path));
+            auto* fileName = dialog->findChild<QLineEdit*>("filename");
+            EXPECT_TRUE(fileName->text().endsWith(QStringLiteral("/Programpool list.pdf")))
+                << fileName->text().toStdString();
+            fileName->setText(QString::fromStdString(path));
             dialog->accept();
         });
         PressCtrlP();
