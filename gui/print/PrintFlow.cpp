@@ -21,6 +21,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QToolBar>
 
 namespace fw {
@@ -54,7 +55,9 @@ CListDruck CPrintFlow::MakePrintout(const CProgramPool& pool, const std::vector<
 }
 
 CPrintFlow::RowChoice CPrintFlow::AskRowsToPrint(const std::vector<int>& selectedRows) {
-    if (selectedRows.empty())
+    // The grid nearly always has one row selected, its current one: asking then would only
+    // get in the way.
+    if (selectedRows.size() < 2)
         return RowChoice::All;
     QMessageBox box(QMessageBox::Question, QString(),
                     QString::fromStdString(FormatText(LoadResString(str::kPrintOnlySelection),
@@ -113,6 +116,9 @@ void CPrintFlow::Preview(const CProgramPool& pool, const std::vector<int>& selec
     printer.setDocName(m_documentTitle);
     printer.setResolution(CListDruck::kDotsPerInch);
     QPrintPreviewDialog preview(&printer, m_owner);
+    // Qt's default size shows a page as a stamp.
+    if (const QScreen* screen = m_owner ? m_owner->screen() : nullptr)
+        preview.resize(screen->availableSize() * 4 / 5);
     // Laid out anew at every paint, so a changed page setup shows at once.
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
         CListDruck printout = MakePrintout(pool, selectedRows, rows == RowChoice::Selection);

@@ -47,7 +47,7 @@ public:
 private:
     enum class RowChoice { All, Selection, Cancelled };
 
-    // Asks only when rows are selected.
+    // Asks only when several rows are selected.
     RowChoice AskRowsToPrint(const std::vector<int>& selectedRows);
     QString AskPdfPath(const QString& suggestedName);
     // Rendered on the worker with the progress window, then written atomically.

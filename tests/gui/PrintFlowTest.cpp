@@ -156,7 +156,7 @@ TEST_F(PrintFlowTest, KeysMenuAndButtonReachTheirWindows) {
         {"menu preview", {}, menu(CPoolListCtrl::CmdPrintPreview), {"QPrintPreviewDialog"}},
         {"menu preview, rows", {2, 3}, menu(CPoolListCtrl::CmdPrintPreview), {"QMessageBox"}},
         {"menu export", {}, menu(CPoolListCtrl::CmdExportPdf), {"QFileDialog"}},
-        {"menu export, rows", {2}, menu(CPoolListCtrl::CmdExportPdf), {"QMessageBox"}},
+        {"menu export, rows", {2, 3}, menu(CPoolListCtrl::CmdExportPdf), {"QMessageBox"}},
         {"menu page setup", {}, menu(CPoolListCtrl::CmdPageSetup), {"fw::CDlgDruckbereich"}},
     };
     EXPECT_FALSE(Control<QPushButton>(&editor, 1077)->isVisible());
@@ -286,6 +286,40 @@ TEST_F(PrintFlowTest, ExportWritesAPdfWithItsSuffixAndReportsAFailedWrite) {
         }
     }
     EXPECT_EQ(test::EntryCount(dir.Path()), 3u) << "no temporary file stays behind";
+}
+
+TEST_F(PrintFlowTest, ExportAsksForTheSelectionOnlyWhenSeveralRowsAreSelected) {
+    const struct {
+        std::vector<int> selected;
+        QMessageBox::StandardButton answer; // NoButton: no question
+        bool onePage;
+    } cases[] = {
+        {{}, QMessageBox::NoButton, false},
+        {{5}, QMessageBox::NoButton, false},
+        {{5, 6, 7}, QMessageBox::Yes, true},
+        {{5, 6, 7}, QMessageBox::No, false},
+    };
+    // Read once the jobs have ended: joining their workers orders the writes before.
+    std::vector<int> totals;
+    editor.PrintFlow().SetWorkerPageObserver([&totals](int page, int total) {
+        if (page == 1)
+            totals.push_back(total);
+    });
+    int run = 0;
+    for (const auto& c : cases) {
+        SelectOnly(c.selected);
+        ModalDriver driver(&editor);
+        if (c.answer != QMessageBox::NoButton)
+            driver.ThenAnswerQuestion(c.answer);
+        driver.Then([&](QWidget* modal) {
+            TypeFileName(qobject_cast<QFileDialog*>(modal), Pdf("rows" + std::to_string(run++)));
+        });
+        RunMenuCommand(CPoolListCtrl::CmdExportPdf);
+        ExpectAllAnswered(driver);
+    }
+    ASSERT_EQ(totals.size(), 4u);
+    for (std::size_t i = 0; i < totals.size(); ++i)
+        EXPECT_EQ(totals[i] == 1, cases[i].onePage) << i;
 }
 
 TEST_F(PrintFlowTest, CancelledExportWritesNothing) {
