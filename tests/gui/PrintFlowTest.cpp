@@ -123,12 +123,21 @@ protected:
         delete menu;
     }
     std::string Pdf(const std::string& name) const { return dir.File(name); }
+    // One page total per job, read once the jobs have ended: joining their workers orders the
+    // writes before.
+    void RecordPageTotals() {
+        editor.PrintFlow().SetWorkerPageObserver([this](int page, int total) {
+            if (page == 1)
+                pageTotals.push_back(total);
+        });
+    }
     static void TypeFileName(QFileDialog* dialog, const std::string& path) {
         dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
         static_cast<QDialog*>(dialog)->accept();
     }
 
     static constexpr int kPrograms = 400;
+    std::vector<int> pageTotals;
     test::TempDir folder;
     test::TempDir dir;
     DataFolders folders = FoldersUnder(folder.Path().string());
@@ -191,12 +200,7 @@ TEST_F(PrintFlowTest, PrintDialogOffersTheSelectionOnlyWithSelectedRowsAndPasses
         {{5, 6, 7}, false, false},
         {{5, 6, 7}, true, true},
     };
-    // Read once the jobs have ended: joining their workers orders the writes before.
-    std::vector<int> totals;
-    editor.PrintFlow().SetWorkerPageObserver([&totals](int page, int total) {
-        if (page == 1)
-            totals.push_back(total);
-    });
+    RecordPageTotals();
     int run = 0;
     for (const Case& c : cases) {
         SelectOnly(c.selected);
@@ -221,10 +225,10 @@ TEST_F(PrintFlowTest, PrintDialogOffersTheSelectionOnlyWithSelectedRowsAndPasses
         ExpectAllAnswered(driver);
         EXPECT_EQ(test::ReadBytes(path).substr(0, 4), "%PDF") << path;
     }
-    ASSERT_EQ(totals.size(), 3u);
-    EXPECT_GT(totals[0], 1);
-    EXPECT_EQ(totals[1], totals[0]) << "rows selected but all chosen";
-    EXPECT_EQ(totals[2], 1);
+    ASSERT_EQ(pageTotals.size(), 3u);
+    EXPECT_GT(pageTotals[0], 1);
+    EXPECT_EQ(pageTotals[1], pageTotals[0]) << "rows selected but all chosen";
+    EXPECT_EQ(pageTotals[2], 1);
 }
 
 TEST_F(PrintFlowTest, PreviewLaysOutAgainAfterThePageSetup) {
@@ -299,12 +303,7 @@ TEST_F(PrintFlowTest, ExportAsksForTheSelectionOnlyWhenSeveralRowsAreSelected) {
         {{5, 6, 7}, QMessageBox::Yes, true},
         {{5, 6, 7}, QMessageBox::No, false},
     };
-    // Read once the jobs have ended: joining their workers orders the writes before.
-    std::vector<int> totals;
-    editor.PrintFlow().SetWorkerPageObserver([&totals](int page, int total) {
-        if (page == 1)
-            totals.push_back(total);
-    });
+    RecordPageTotals();
     int run = 0;
     for (const auto& c : cases) {
         SelectOnly(c.selected);
@@ -317,9 +316,9 @@ TEST_F(PrintFlowTest, ExportAsksForTheSelectionOnlyWhenSeveralRowsAreSelected) {
         RunMenuCommand(CPoolListCtrl::CmdExportPdf);
         ExpectAllAnswered(driver);
     }
-    ASSERT_EQ(totals.size(), 4u);
-    for (std::size_t i = 0; i < totals.size(); ++i)
-        EXPECT_EQ(totals[i] == 1, cases[i].onePage) << i;
+    ASSERT_EQ(pageTotals.size(), 4u);
+    for (std::size_t i = 0; i < pageTotals.size(); ++i)
+        EXPECT_EQ(pageTotals[i] == 1, cases[i].onePage) << i;
 }
 
 TEST_F(PrintFlowTest, CancelledExportWritesNothing) {
