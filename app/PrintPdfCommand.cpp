@@ -65,12 +65,10 @@ int RunPrintPdf(const CommandLineOptions& options, int& argc, char** argv) {
     std::string reason;
     if (!ReadWholeFile(request.listFile, data, reason))
         return Refuse(kExitUsage, str::kCliOpenFailed, {request.listFile, reason});
-    const ListAnalysis analysis = AnalyseListText(data);
-    if (!analysis.isList)
-        return Refuse(kExitUsage, str::kCliWrongFormat, {request.listFile});
     CProgramPool pool;
     CFavoritenDat banks;
-    ParseListText(analysis.RepairedText(data), pool, banks);
+    if (!ParseRepairedList(data, pool, banks))
+        return Refuse(kExitUsage, str::kCliWrongFormat, {request.listFile});
 
     // Fonts need the toolkit, a window does not.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)

@@ -208,6 +208,15 @@ ListReadResult ReadListFile(const std::string& path, CProgramPool& pool, CFavori
     return ParseListText(data, pool, banks);
 }
 
+std::optional<RepairedList> ParseRepairedList(std::string_view data, CProgramPool& pool,
+                                              CFavoritenDat& banks) {
+    ListAnalysis analysis = AnalyseListText(data);
+    if (!analysis.isList)
+        return std::nullopt;
+    const ListReadResult read = ParseListText(analysis.RepairedText(data), pool, banks);
+    return RepairedList{std::move(analysis), read};
+}
+
 std::string BuildListFileText(int listType, std::string_view description, const CProgramPool& pool,
                               const CFavoritenDat& banks) {
     std::string text = ListFileHead(ListTypeText(listType), description);

@@ -3,6 +3,7 @@
 #include "core/lists/ListenDat.h"
 #include "core/lists/ProgramPool.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,6 +98,15 @@ struct ListAnalysis {
     std::string HeadRepairedText(std::string_view data) const;
 };
 ListAnalysis AnalyseListText(std::string_view data);
+
+struct RepairedList {
+    ListAnalysis analysis;
+    ListReadResult read;
+};
+// A list file's text as the program takes it after its repair, without touching the file;
+// nothing for a text that is no list file.
+std::optional<RepairedList> ParseRepairedList(std::string_view data, CProgramPool& pool,
+                                              CFavoritenDat& banks);
 
 enum class UnwritableRepair {
     Fail,         // a repair that cannot be written gives -1

@@ -59,6 +59,10 @@ bool CListDruck::Begin(QPainter& painter, QPagedPaintDevice& device) {
     CachedMeasure measure(device);
     m_layout = LayOutPrint(m_pool, m_settings, m_selectedRows, device.width(), device.height(),
                            std::ref(measure));
+    m_cellFont = PrintFont(m_layout.fonts.cell);
+    m_titleFont = PrintFont(m_layout.fonts.title);
+    m_pageNumberFont = PrintFont(m_layout.fonts.pageNumber);
+    m_headerFont = PrintFont(m_layout.fonts.header);
     return true;
 }
 
@@ -69,10 +73,10 @@ void CListDruck::PaintPage(QPainter& painter, int pageNumber) const {
     painter.setBackgroundMode(Qt::TransparentMode);
 
     painter.setPen(ColourFromStored(m_settings.m_headerColour));
-    painter.setFont(PrintFont(layout.fonts.header));
+    painter.setFont(m_headerFont);
     DrawTextFromTop(painter, layout.leftMargin, layout.topMargin,
                     QString::fromStdString(m_settings.m_headerText));
-    painter.setFont(PrintFont(layout.fonts.pageNumber));
+    painter.setFont(m_pageNumberFont);
     const QString pageText = QStringLiteral("%1 %2").arg(m_pageWord).arg(pageNumber);
     DrawTextFromTop(painter,
                     m_pageWidth - layout.rightMargin -
@@ -91,7 +95,7 @@ void CListDruck::PaintPage(QPainter& painter, int pageNumber) const {
     const int right = x.back();
 
     // Title cells carry all four edges; the first row's top edge is their bottom.
-    painter.setFont(PrintFont(layout.fonts.title));
+    painter.setFont(m_titleFont);
     for (int k = 0; k < columns; ++k) {
         painter.setPen(textPen);
         DrawTextFromTop(painter, x[k] + layout.textInset, layout.titleTop,
@@ -104,7 +108,7 @@ void CListDruck::PaintPage(QPainter& painter, int pageNumber) const {
 
     // Rows are h + 1 apart; their vertical rules run on to the next row, so the table has no
     // gaps.
-    painter.setFont(PrintFont(layout.fonts.cell));
+    painter.setFont(m_cellFont);
     int y = layout.firstRowTop;
     for (int row : page.rows) {
         for (int k = 0; k < columns; ++k) {

@@ -5,6 +5,7 @@
 #include "core/print/PrintLayout.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QPageSize>
 #include <QString>
 
@@ -46,6 +47,8 @@ private:
     CDruckDat m_settings;
     std::optional<std::vector<int>> m_selectedRows;
     PrintLayout m_layout;
+    // The layout's fonts made once for painting.
+    QFont m_cellFont, m_titleFont, m_pageNumberFont, m_headerFont;
     int m_pageWidth = 0;
     QString m_pageWord;
 };

@@ -321,16 +321,14 @@ int LoadDocument(EditCall& call, const EditWord& word) {
     const std::optional<std::string> data = ReadInputFile(path, call.err);
     if (!data)
         return kExitBadFile;
-    const ListAnalysis analysis = AnalyseListText(*data);
-    if (!analysis.isList)
+    const auto list = ParseRepairedList(*data, call.doc.pool, call.doc.banks);
+    if (!list)
         return BadFile(call.err, str::kCliWrongFormat, path);
-    const ListReadResult read =
-        ParseListText(analysis.RepairedText(*data), call.doc.pool, call.doc.banks);
-    if (word.changesList && (read.droppedLines > 0 || read.longLines > 0) &&
+    if (word.changesList && (list->read.droppedLines > 0 || list->read.longLines > 0) &&
         !call.arguments.Has("--force"))
         return BadFile(call.err, str::kCliListWouldLoseData, path);
-    call.doc.description = analysis.description;
-    call.doc.listType = ListTypeFromText(analysis.type);
+    call.doc.description = list->analysis.description;
+    call.doc.listType = ListTypeFromText(list->analysis.type);
     return kExitOk;
 }
 

@@ -104,12 +104,12 @@ int ListInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     if (!data)
         return kExitBadFile;
     // Read as the program would after its repair, without changing the file.
-    const ListAnalysis analysis = AnalyseListText(*data);
-    if (!analysis.isList)
-        return BadFile(err, str::kCliWrongFormat, path);
     CProgramPool pool;
     CFavoritenDat banks;
-    ParseListText(analysis.RepairedText(*data), pool, banks);
+    const auto list = ParseRepairedList(*data, pool, banks);
+    if (!list)
+        return BadFile(err, str::kCliWrongFormat, path);
+    const ListAnalysis& analysis = list->analysis;
     const int type = ListTypeFromText(analysis.type) == kListRadio ? kListRadio : kListTv;
     out << "type: " << analysis.type << '\n'
         << "description: " << ShownText(analysis.description) << '\n'
