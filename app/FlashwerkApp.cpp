@@ -1,11 +1,11 @@
 #include "app/FlashwerkApp.h"
 
 #include "app/DemoFiles.h"
-#include "gui/app/ReceiverSheet.h"
 #include "core/config/ProfileFile.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileIo.h"
+#include "gui/app/ReceiverSheet.h"
 #include "gui/ui/Texts.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "gui/page/AppContext.h"
+#include "app/DemoReceiver.h"
 #include "core/app/CommandLine.h"
 #include "core/app/DataFolders.h"
-#include "app/DemoReceiver.h"
 #include "core/config/Konfiguration.h"
+#include "gui/page/AppContext.h"
 
 #include <QObject>
 #include <QStringList>

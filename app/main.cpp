@@ -33,7 +33,8 @@ bool DisplayAvailable() {
 std::string DisplayName() {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const char* display = std::getenv("DISPLAY");
-    const bool wayland = !Empty(platform) ? std::string(platform).rfind("wayland", 0) == 0 : Empty(display);
+    const bool wayland =
+        !Empty(platform) ? std::string(platform).rfind("wayland", 0) == 0 : Empty(display);
     const char* name = wayland ? std::getenv("WAYLAND_DISPLAY") : display;
     return Empty(name) ? std::string() : name;
 }

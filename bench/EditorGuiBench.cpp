@@ -10,8 +10,8 @@
 #include "core/util/FileIo.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/DlgProgrammpool.h"
-#include "gui/print/ListDruck.h"
 #include "gui/page/AppContext.h"
+#include "gui/print/ListDruck.h"
 #include "tests/support/FileTestSupport.h"
 
 #include <QApplication>

@@ -4,12 +4,12 @@
 // of the job's wall time, which still holds every round trip through the pseudo-terminal and
 // the simulator's thread; own_cpu_seconds, what the job's thread itself computed and asked of
 // the system. Target: own_cpu_percent_of_line under 1 %.
-#include "sim/ReceiverSimulator.h"
 #include "core/link/LinkTiming.h"
 #include "core/link/PortMap.h"
 #include "core/link/TransferSession.h"
 #include "core/lists/ProgramPool.h"
 #include "core/util/FileIo.h"
+#include "sim/ReceiverSimulator.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,7 +39,9 @@ public:
     void ShowMessage(const std::string& text, MessageIcon) override { failures += text; }
     bool AskYesNo(const std::string&, MessageIcon) override { return true; }
     bool AskVersionWarning(const VersionWarning&) override { return true; }
-    std::optional<SaveTarget> AskSaveAs(SaveKind) override { return SaveTarget{m_savePath, "bench"}; }
+    std::optional<SaveTarget> AskSaveAs(SaveKind) override {
+        return SaveTarget{m_savePath, "bench"};
+    }
     void FileSaved(const std::string&) override {}
     void EndDialog() override {}
 
@@ -51,7 +53,8 @@ private:
 
 std::string Folder() {
     static const std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "flashwerk-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "flashwerk-bench-XXXXXX").string();
         return std::string(::mkdtemp(pattern.data()));
     }();
     return folder;
@@ -91,7 +94,8 @@ void RunAgainstSimulator(benchmark::State& state, sim::SimulatorOptions options,
         TransferSession session(job, LinkSettings{0, 115200, 500, 0, receiver.DevicePath()},
                                 PortMap({}, {}), view, chain, cancel);
         std::atomic<std::uint64_t> bytes{0};
-        session.Port().SetTrace([&bytes](bool, const unsigned char*, std::size_t size) { bytes += size; });
+        session.Port().SetTrace(
+            [&bytes](bool, const unsigned char*, std::size_t size) { bytes += size; });
         if (loadSendList)
             session.LoadSendList();
         state.ResumeTiming();
@@ -101,10 +105,12 @@ void RunAgainstSimulator(benchmark::State& state, sim::SimulatorOptions options,
         const double cpuBefore = ThreadCpuSeconds();
         session.Run();
         cpuSeconds += ThreadCpuSeconds() - cpuBefore;
-        const double waited = std::chrono::duration<double>(LinkPauseTotal() - pausedBefore).count();
+        const double waited =
+            std::chrono::duration<double>(LinkPauseTotal() - pausedBefore).count();
         waitSeconds += waited;
         beyondSeconds +=
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() - waited;
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() -
+            waited;
 
         state.PauseTiming();
         if (session.Outcome() != JobOutcome::Succeeded) {
@@ -129,7 +135,8 @@ TransferJob FirmwareJob(std::size_t size) {
     std::string image(size, '\0');
     for (std::size_t i = 0; i < size; ++i)
         image[i] = static_cast<char>(i * 7);
-    std::string trailer = std::string("SOFTWARE-VERSION") + '\0' + "ABC V1.30" + '\0' + "bench" + '\0';
+    std::string trailer =
+        std::string("SOFTWARE-VERSION") + '\0' + "ABC V1.30" + '\0' + "bench" + '\0';
     image.replace(size - 2048, trailer.size(), trailer);
     const std::string path = Folder() + "/bench.bsr";
     std::string reason;
@@ -150,7 +157,13 @@ void BM_FirmwareSend(benchmark::State& state) {
     options.loaderVersion = state.range(0) ? "1.1" : "1.0";
     RunAgainstSimulator(state, options, FirmwareJob(2 * 1024 * 1024), false);
 }
-BENCHMARK(BM_FirmwareSend)->Arg(0)->Arg(1)->ArgName("blocks")->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FirmwareSend)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("blocks")
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 sim::SimulatorOptions FullList() {
     sim::SimulatorOptions options;

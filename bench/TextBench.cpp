@@ -10,7 +10,9 @@ namespace {
 std::string ListSizedText() {
     std::string text;
     for (int row = 0; row < 4000; ++row)
-        text += "0\tDas Erste \xC4\xD6\xDC\t11836\tH\t27500\t3/4\t28106\t101\t102\t101\tAstra 19.2\xB0" "E\r\n";
+        text +=
+            "0\tDas Erste \xC4\xD6\xDC\t11836\tH\t27500\t3/4\t28106\t101\t102\t101\tAstra 19.2\xB0"
+            "E\r\n";
     return text;
 }
 

@@ -318,7 +318,8 @@ bool Receiver::Program() {
             if (byte == kFinished)
                 TakeSoftwareName();
         };
-        if (!Pause(m_pauses.progressStep) || !Send(Step::ProgressByte, Byte(byte), nameTheNewSoftware))
+        if (!Pause(m_pauses.progressStep) ||
+            !Send(Step::ProgressByte, Byte(byte), nameTheNewSoftware))
             return false;
         if (byte == kFinished) {
             Log("flash programmed");
@@ -335,8 +336,8 @@ bool Receiver::Program() {
 
 void Receiver::TakeSoftwareName() {
     const std::vector<unsigned char> image = m_memory.ReceivedFirmware();
-    const std::optional<std::string> version =
-        FirmwareVersionText(std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+    const std::optional<std::string> version = FirmwareVersionText(
+        std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
     if (!version) {
         Log("the programmed image names no software; the receiver keeps its name");
         return;

@@ -15,8 +15,7 @@ ReceiverMemory::ReceiverMemory(const SimulatorOptions& options)
     : m_folder(options.stateFolder),
       m_onEvent(options.onEvent), m_stored{{options.radioList, options.radioBanks},
                                            {options.tvList, options.tvBanks}},
-      m_settings(options.settings),
-      m_softwareText(options.softwareText) {}
+      m_settings(options.settings), m_softwareText(options.softwareText) {}
 
 void ReceiverMemory::Restore(const SimulatorOptions& options) {
     std::lock_guard lock(m_mutex);

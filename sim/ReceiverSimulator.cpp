@@ -1,12 +1,12 @@
 #include "sim/ReceiverSimulator.h"
 
+#include "core/util/FileIo.h"
+#include "core/util/TextUtil.h"
 #include "sim/PtyLine.h"
 #include "sim/Receiver.h"
 #include "sim/ReceiverMemory.h"
 #include "sim/StateFolder.h"
 #include "sim/Wire.h"
-#include "core/util/FileIo.h"
-#include "core/util/TextUtil.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -57,7 +57,7 @@ using Banks = std::array<std::vector<std::uint16_t>, 10>;
 
 struct SimulatorOptions {
     Model model = Model::Zeb30;
-    std::string loaderVersion = "1.1";      // 3 characters; up to 1.0 means the simple protocol
+    std::string loaderVersion = "1.1"; // 3 characters; up to 1.0 means the simple protocol
     // "NONE" when there is no operating software. A firmware programmed completely replaces it
     // by the version text of its trailer.
     std::string softwareText = "ABC V1.20";

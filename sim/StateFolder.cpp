@@ -1,10 +1,10 @@
 #include "sim/StateFolder.h"
 
-#include "sim/Wire.h"
 #include "core/favourites/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramRecord.h"
 #include "core/util/FileIo.h"
+#include "sim/Wire.h"
 
 #include <cerrno>
 #include <filesystem>

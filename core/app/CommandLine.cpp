@@ -1,7 +1,7 @@
 #include "core/app/CommandLine.h"
 
-#include "core/res/StringIds.h"
 #include "core/lists/ProgramPool.h"
+#include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/TextUtil.h"
 
@@ -10,10 +10,21 @@ namespace {
 
 // Toolkit options that take the next argument as their value.
 bool IsToolkitOptionWithValue(std::string_view argument) {
-    constexpr std::string_view kNames[] = {
-        "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-style", "-stylesheet",
-        "-display", "-geometry", "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-session",
-        "-name", "-title", "-visual"};
+    constexpr std::string_view kNames[] = {"-platform",
+                                           "-platformpluginpath",
+                                           "-platformtheme",
+                                           "-plugin",
+                                           "-style",
+                                           "-stylesheet",
+                                           "-display",
+                                           "-geometry",
+                                           "-qwindowgeometry",
+                                           "-qwindowicon",
+                                           "-qwindowtitle",
+                                           "-session",
+                                           "-name",
+                                           "-title",
+                                           "-visual"};
     for (std::string_view name : kNames) {
         if (argument == name)
             return true;

@@ -130,11 +130,14 @@ void CKonfiguration::Load(const CProfileFile& profile) {
     m_dialUpEntry = profile.GetString(kInternet, "RAS-EINTRAG", "");
     m_connectionType = profile.GetInt(kInternet, "VERBINDUNGSART", 0);
     m_ftpAddress = profile.GetString(kInternet, "FTP-ADRESSE", LoadResString(str::kDefaultFtpHost));
-    m_firmwarePath = profile.GetString(kInternet, "BSR-PFAD", LoadResString(str::kDefaultFirmwarePath));
+    m_firmwarePath =
+        profile.GetString(kInternet, "BSR-PFAD", LoadResString(str::kDefaultFirmwarePath));
     m_listPath = profile.GetString(kInternet, "LST-PFAD", LoadResString(str::kDefaultListPath));
-    m_settingsPath = profile.GetString(kInternet, "GRD-PFAD", LoadResString(str::kDefaultSettingsPath));
+    m_settingsPath =
+        profile.GetString(kInternet, "GRD-PFAD", LoadResString(str::kDefaultSettingsPath));
     m_proxyAddress = profile.GetString(kInternet, "PROXY-ADRESSE", "");
-    m_proxyPort = profile.GetString(kInternet, "PROXY-ANSCHLUSS", LoadResString(str::kDefaultProxyPort));
+    m_proxyPort =
+        profile.GetString(kInternet, "PROXY-ANSCHLUSS", LoadResString(str::kDefaultProxyPort));
     m_password = profile.GetString(kInternet, "KENNWORT", "");
     m_userName = profile.GetString(kInternet, "BENUTZERNAME", "");
 

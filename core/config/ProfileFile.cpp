@@ -159,7 +159,8 @@ const CProfileFile::Block* CProfileFile::FindSection(std::string_view section) c
     return found == m_sections.end() ? nullptr : &m_blocks[found->second];
 }
 
-const CProfileFile::Line* CProfileFile::FindKey(std::string_view section, std::string_view key) const {
+const CProfileFile::Line* CProfileFile::FindKey(std::string_view section,
+                                                std::string_view key) const {
     const Block* block = FindSection(section);
     if (block == nullptr || key.empty())
         return nullptr;

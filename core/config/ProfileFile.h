@@ -53,7 +53,7 @@ public:
 
 private:
     struct Line {
-        std::string text; // without its line end
+        std::string text;     // without its line end
         std::string_view end; // "\n", "\r\n", or "" for a last line without one (literals)
     };
 
@@ -62,7 +62,7 @@ private:
     // added key moves no line of another section.
     struct Block {
         std::vector<Line> lines;
-        std::vector<std::size_t> keyLines; // every key line, in order
+        std::vector<std::size_t> keyLines;                     // every key line, in order
         std::unordered_map<std::string, std::size_t> firstKey; // lower-case name -> line
     };
 
@@ -72,7 +72,7 @@ private:
     const Line* FindKey(std::string_view section, std::string_view key) const;
 
     std::string m_path;
-    std::string m_prefix;         // a UTF-8 byte order mark, written back as found
+    std::string m_prefix;              // a UTF-8 byte order mark, written back as found
     std::string_view m_lineEnd = "\n"; // style of the file for new lines
     std::vector<Block> m_blocks{1};
     std::unordered_map<std::string, std::size_t> m_sections; // lower-case name -> first block

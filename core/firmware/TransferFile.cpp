@@ -35,7 +35,8 @@ private:
 std::size_t ReadAt(int fd, unsigned char* target, std::size_t count, off_t offset) {
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t got = ::pread(fd, target + done, count - done, offset + static_cast<off_t>(done));
+        const ssize_t got =
+            ::pread(fd, target + done, count - done, offset + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -150,13 +151,20 @@ int CTransferFile::ReportLoadResult(int code, UserInteraction& interaction) {
     m_lastResult = code;
     int question = 0;
     switch (code) {
-    case kCannotOpen: question = str::kOpenFailedDeleteFile; break;
-    case kShortRead: question = str::kLoadFailedDeleteFile; break;
-    case kWrongFormat: question = str::kWrongFormatDeleteFile; break;
+    case kCannotOpen:
+        question = str::kOpenFailedDeleteFile;
+        break;
+    case kShortRead:
+        question = str::kLoadFailedDeleteFile;
+        break;
+    case kWrongFormat:
+        question = str::kWrongFormatDeleteFile;
+        break;
     case kNotReadable:
         ReportUnreadableFile(interaction, m_path, m_reason);
         return code;
-    default: return code;
+    default:
+        return code;
     }
     if (interaction.AskYesNo(FormatText(LoadResString(question), {m_path}), MessageIcon::Warning)) {
         Close();

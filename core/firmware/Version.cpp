@@ -37,7 +37,8 @@ float AtofC(std::string_view text) {
     }
     // Out of float's range the conversion is undefined; take the infinity it would round to.
     if (std::isfinite(value) && std::fabs(value) > FLT_MAX)
-        return value > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+        return value > 0 ? std::numeric_limits<float>::infinity()
+                         : -std::numeric_limits<float>::infinity();
     return static_cast<float>(value);
 }
 
@@ -79,13 +80,16 @@ std::array<std::string, 6> VersionWarningLines(const VersionWarning& warning) {
     const std::string& b = warning.second;
     switch (warning.mode) {
     case VersionWarningMode::OtherSoftware:
-        return {LoadResString(str::kWarnOverwrite), a, LoadResString(str::kWarnWithOther), b, LoadResString(str::kWarnMayCauseProblems),
-                LoadResString(str::kWarnContinue)};
+        return {LoadResString(str::kWarnOverwrite),        a,
+                LoadResString(str::kWarnWithOther),        b,
+                LoadResString(str::kWarnMayCauseProblems), LoadResString(str::kWarnContinue)};
     case VersionWarningMode::SameVersion:
-        return {LoadResString(str::kWarnThisVersion), a, LoadResString(str::kWarnInstalled), "", LoadResString(str::kWarnContinue), ""};
+        return {LoadResString(str::kWarnThisVersion), a, LoadResString(str::kWarnInstalled), "",
+                LoadResString(str::kWarnContinue),    ""};
     case VersionWarningMode::OlderOntoNewer:
-        return {LoadResString(str::kWarnOlderVersion), a, LoadResString(str::kWarnOntoNewer), b, LoadResString(str::kWarnTransfer),
-                LoadResString(str::kWarnContinue)};
+        return {LoadResString(str::kWarnOlderVersion), a,
+                LoadResString(str::kWarnOntoNewer),    b,
+                LoadResString(str::kWarnTransfer),     LoadResString(str::kWarnContinue)};
     case VersionWarningMode::None:
         break;
     }

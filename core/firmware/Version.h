@@ -19,9 +19,9 @@ SoftwareVersion SplitVersion(std::string_view text);
 
 enum class VersionWarningMode {
     None = 0,
-    OtherSoftware = 1,    // names differ
-    SameVersion = 2,      // this version is already installed
-    OlderOntoNewer = 3,   // the file's version is lower than the receiver's
+    OtherSoftware = 1,  // names differ
+    SameVersion = 2,    // this version is already installed
+    OlderOntoNewer = 3, // the file's version is lower than the receiver's
 };
 
 struct VersionWarning {

@@ -98,7 +98,8 @@ int TransferSession::DetectReceiver(const char* command) {
 
     std::vector<Candidate> candidates;
     const bool byDevice = !m_settings.device.empty();
-    const bool manual = byDevice || (m_settings.comPort >= 1 && m_settings.comPort <= PortMap::kPortCount);
+    const bool manual =
+        byDevice || (m_settings.comPort >= 1 && m_settings.comPort <= PortMap::kPortCount);
     if (byDevice) {
         candidates.push_back({PortMap::kPortCount + 1, 0, m_settings.device, m_settings.device});
     } else if (manual) {
@@ -109,7 +110,8 @@ int TransferSession::DetectReceiver(const char* command) {
             candidates.push_back({n, n - 1, PortMap::NameFor(n), m_ports.DeviceFor(n)});
     }
 
-    const std::string searchText = LoadResString(manual ? str::kManualPortSearch : str::kAutoPortSearch);
+    const std::string searchText =
+        LoadResString(manual ? str::kManualPortSearch : str::kAutoPortSearch);
     const auto frame = wire::CommandFrame(command, static_cast<std::uint32_t>(m_settings.baudRate));
     bool anyOpened = false;
     bool anyWritten = false;
@@ -161,8 +163,8 @@ int TransferSession::DetectReceiver(const char* command) {
         std::size_t got = 0;
         if (m_port.Read(reply, sizeof reply, got) != 1)
             got = 0;
-        if (got == sizeof reply &&
-            std::string_view(reinterpret_cast<const char*>(reply), wire::kRecOk.size()) == wire::kRecOk) {
+        if (got == sizeof reply && std::string_view(reinterpret_cast<const char*>(reply),
+                                                    wire::kRecOk.size()) == wire::kRecOk) {
             loaderVersion = wire::LoaderVersionFromText(
                 std::string_view(reinterpret_cast<const char*>(reply) + 6, 3));
             found = &candidate;

@@ -29,9 +29,9 @@ int LoadFirmware(TransferSession& session, CTransferFile& file) {
     const CReceiverdat& record = session.Job().firmware;
     const std::optional<std::string>& given = session.Job().fileData;
     if (!given && !FileExists(record.m_path))
-        return session.FailJobText(
-            FormatText(LoadResString(str::kFileNotFound), {record.m_path}));
-    const int loaded = given ? file.TakeWhole(record.m_path, *given) : file.LoadWhole(record.m_path);
+        return session.FailJobText(FormatText(LoadResString(str::kFileNotFound), {record.m_path}));
+    const int loaded =
+        given ? file.TakeWhole(record.m_path, *given) : file.LoadWhole(record.m_path);
     if (loaded != CTransferFile::kLoaded || record.m_size < 0 ||
         file.Data().size() != static_cast<std::size_t>(record.m_size))
         return session.FailJob(str::kIoError);
@@ -120,7 +120,8 @@ int SendBlocks(TransferSession& session) {
     const CReceiverdat& record = session.Job().firmware;
     port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
 
-    const std::size_t blocks = record.m_size > 0 ? static_cast<std::size_t>(record.m_size) / kBlockSize : 0;
+    const std::size_t blocks =
+        record.m_size > 0 ? static_cast<std::size_t>(record.m_size) / kBlockSize : 0;
     unsigned char count[4];
     PutU32BE(static_cast<std::uint32_t>(blocks), count);
     if (!WriteAll(port, count, sizeof count))
@@ -161,7 +162,8 @@ int SendBlocks(TransferSession& session) {
         const int read = port.Read(&answer, 1, got);
         if (read != 1 || got == 0) {
             session.StopTimer(TransferTimer::SendingBlink);
-            return session.FailJob(read != 1 ? str::kReceiveSendError : str::kFirmwareTransferError);
+            return session.FailJob(read != 1 ? str::kReceiveSendError
+                                             : str::kFirmwareTransferError);
         }
         if (answer == wire::kAbort) {
             session.EndAborted();

@@ -8,10 +8,10 @@ namespace fw {
 // them. LinkMs scales them by one factor that the program leaves at 1; tests lower it so the
 // whole link suite runs in seconds.
 namespace link_ms {
-inline constexpr unsigned kModelReplyTimeout = 3000;  // model query after the baud switch
-inline constexpr unsigned kJobReadTimeout = 5000;     // answers during a job
+inline constexpr unsigned kModelReplyTimeout = 3000; // model query after the baud switch
+inline constexpr unsigned kJobReadTimeout = 5000;    // answers during a job
 inline constexpr unsigned kSettingsReadTimeout = 8000;
-inline constexpr unsigned kEraseTimeout = 15000;      // receiver erasing and writing its flash
+inline constexpr unsigned kEraseTimeout = 15000; // receiver erasing and writing its flash
 inline constexpr unsigned kPauseBeforeSimpleHeader = 100;
 inline constexpr unsigned kPauseAfterConnect = 500;
 inline constexpr unsigned kPauseBeforeSimpleData = 1000;

@@ -222,12 +222,12 @@ int TransferSession::LoadSendList() {
         const std::string_view line = lines[next];
         // Checked before any byte goes out: a CR would end the line on the wire early, a longer
         // line is cut by the receiver, and either breaks the send half-way.
-        const int unfit = line.size() >= kMaxLineBytes ? str::kSendLineTooLong
+        const int unfit = line.size() >= kMaxLineBytes                ? str::kSendLineTooLong
                           : line.find('\r') != std::string_view::npos ? str::kSendLineHasCr
-                                                                        : 0;
+                                                                      : 0;
         if (unfit != 0) {
-            sendListError = FormatText(Text(unfit), {std::to_string(sendList.size() + 1),
-                                                     std::to_string(next + 1)});
+            sendListError = FormatText(
+                Text(unfit), {std::to_string(sendList.size() + 1), std::to_string(next + 1)});
             sendList.clear();
             return -1;
         }
@@ -313,7 +313,8 @@ void RunListSend(TransferSession& session) {
     }
     // An empty list would make the receiver erase its own: never without the user's word.
     if (!session.sendListHasPrograms) {
-        const std::string refusal = FormatText(Text(str::kSendEmptyListRefused), {job.list.m_strPath});
+        const std::string refusal =
+            FormatText(Text(str::kSendEmptyListRefused), {job.list.m_strPath});
         if (chained) {
             session.FailJobText(refusal);
             return;

@@ -33,7 +33,8 @@ public:
     static std::string NameFor(int comNumber);
 
     // The map of this machine: the [PORTS] section of upd.ini, then the serial devices found.
-    static PortMap FromProfile(const CProfileFile& profile, const std::vector<std::string>& machineDevices);
+    static PortMap FromProfile(const CProfileFile& profile,
+                               const std::vector<std::string>& machineDevices);
 
 private:
     std::array<std::string, kPortCount> m_devices;

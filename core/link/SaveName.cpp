@@ -45,8 +45,8 @@ SaveName CheckSaveName(std::string_view typed, SaveKind kind, const std::string&
     // Refused here rather than at the write, which comes after the data was received.
     const std::size_t limit = MaxFileNameBytes(folder);
     if (result.fileName.size() > limit) {
-        result.message =
-            FormatText(LoadResString(str::kFileNameTooLong), {result.fileName, std::to_string(limit)});
+        result.message = FormatText(LoadResString(str::kFileNameTooLong),
+                                    {result.fileName, std::to_string(limit)});
         return result;
     }
     result.path = folder + "/" + result.fileName;

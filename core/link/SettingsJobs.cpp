@@ -88,8 +88,8 @@ void RunSettingsSend(TransferSession& session) {
         return;
     }
     CTransferFile file;
-    const int loaded = job.fileData ? file.TakeWhole(path, *job.fileData)
-                                    : file.LoadWhole(path, kTextFileLimit);
+    const int loaded =
+        job.fileData ? file.TakeWhole(path, *job.fileData) : file.LoadWhole(path, kTextFileLimit);
     if (loaded == CTransferFile::kNotReadable) {
         session.FailJobText(file.LastReason());
         return;

@@ -16,12 +16,8 @@ LinkSettings LinkSettings::FromConfiguration(const CKonfiguration& config) {
 
 TransferSession::TransferSession(TransferJob job, LinkSettings settings, PortMap ports,
                                  TransferView& view, ChainMemory& chain, CancelEvent& cancel)
-    : m_job(std::move(job)),
-      m_settings(std::move(settings)),
-      m_ports(std::move(ports)),
-      m_view(view),
-      m_chain(chain),
-      m_cancel(cancel) {}
+    : m_job(std::move(job)), m_settings(std::move(settings)), m_ports(std::move(ports)),
+      m_view(view), m_chain(chain), m_cancel(cancel) {}
 
 void TransferSession::Run() {
     m_outcome.store(JobOutcome::Running);
@@ -73,7 +69,8 @@ void TransferSession::OnTimer(TransferTimer timer) {
     case TransferTimer::Progress: {
         const std::uint64_t total = bytesTotal.load();
         if (total > 0)
-            SetProgress(static_cast<int>(std::min<std::uint64_t>(bytesSent.load(), total) * 100 / total));
+            SetProgress(
+                static_cast<int>(std::min<std::uint64_t>(bytesSent.load(), total) * 100 / total));
         break;
     }
     case TransferTimer::SendingBlink:
@@ -148,8 +145,8 @@ void TransferSession::StopTimer(TransferTimer timer) {
 bool TransferSession::OpenChainedPort() {
     m_port.Close();
     m_portNumber = m_chain.lastPort;
-    m_portDevice = !m_chain.lastDevice.empty() ? m_chain.lastDevice
-                                               : m_ports.DeviceFor(m_chain.lastPort);
+    m_portDevice =
+        !m_chain.lastDevice.empty() ? m_chain.lastDevice : m_ports.DeviceFor(m_chain.lastPort);
     if (m_portDevice.empty())
         return false;
     return m_port.OpenReadWrite(m_portDevice, static_cast<std::uint32_t>(m_settings.baudRate), 8,

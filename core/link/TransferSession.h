@@ -20,11 +20,11 @@ class CKonfiguration;
 
 // The configuration a transfer reads, copied when the dialog opens.
 struct LinkSettings {
-    int comPort = 0;     // 0 automatic search, 1..4 COM1..COM4
+    int comPort = 0; // 0 automatic search, 1..4 COM1..COM4
     int baudRate = 115200;
     int recTimeout = 500; // ms to wait for the detection reply
     int versionHint = 1;
-    std::string device;   // when set: only this device is tried (command line --port DEVICE)
+    std::string device; // when set: only this device is tried (command line --port DEVICE)
 
     // Port, rate, time-out and version warning as the user configured them.
     static LinkSettings FromConfiguration(const CKonfiguration& config);
@@ -33,8 +33,8 @@ struct LinkSettings {
 // What the production chain keeps from one step to the next: later steps open the port the
 // first step found, without detection, and send as many program lines as it learned.
 struct ChainMemory {
-    int lastPort = 0;          // 1..4, or 0 when the device was given directly
-    std::string lastDevice;    // the device behind it
+    int lastPort = 0;       // 1..4, or 0 when the device was given directly
+    std::string lastDevice; // the device behind it
     int lastCapacity = 0;
 };
 
@@ -143,7 +143,7 @@ public:
     int programCapacity = 0;
     float loaderVersion = 0.0f;
     std::vector<std::string> sendList;
-    std::string sendListError; // the text to show after LoadSendList returned -1
+    std::string sendListError;        // the text to show after LoadSendList returned -1
     int droppedBankEntries = 0;       // by LoadSendList
     bool sendListHasPrograms = false; // a program line holds a field that is not empty
     CFavoritenDat banks;

@@ -30,9 +30,15 @@ std::string Unescape(std::string_view field) {
             continue;
         }
         switch (field[++i]) {
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        default: out += field[i]; break;
+        case 'n':
+            out += '\n';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        default:
+            out += field[i];
+            break;
         }
     }
     return out;

@@ -55,7 +55,8 @@ ImportResult ImportFile(const std::string& source, const std::string& folder,
     }
     std::string data;
     // Firmware images are the only large files the catalogues hold.
-    const std::uint64_t limit = EndsWithNoCase(targetName, ".bsr") ? kFirmwareFileLimit : kTextFileLimit;
+    const std::uint64_t limit =
+        EndsWithNoCase(targetName, ".bsr") ? kFirmwareFileLimit : kTextFileLimit;
     if (!ReadWholeFile(source, data, result.reason, limit))
         return result;
     // A link in the folder is an entry like any other: the copy takes its place.

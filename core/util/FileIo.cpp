@@ -268,8 +268,9 @@ namespace {
 // The real folder and name of a path whose file may not exist yet.
 std::string RealFolderAndName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
     const std::string real = RealPathOf(folder);
     const std::string resolved = real.empty() ? folder : real;
     return resolved + "/" + (slash == std::string::npos ? path : path.substr(slash + 1));
@@ -278,7 +279,8 @@ std::string RealFolderAndName(const std::string& path) {
 } // namespace
 
 bool NamesSameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
+    struct stat first {
+    }, second{};
     if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
         return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
     return RealFolderAndName(a) == RealFolderAndName(b);

@@ -27,7 +27,8 @@ void ReportUnreadableFile(UserInteraction& ui, const std::string& path, const st
     ui.ShowMessage(text, MessageIcon::Warning);
 }
 
-std::vector<FoundFile> FindFilesWithExtension(const std::string& folder, std::string_view extension) {
+std::vector<FoundFile> FindFilesWithExtension(const std::string& folder,
+                                              std::string_view extension) {
     namespace fs = std::filesystem;
     std::vector<FoundFile> found;
     std::error_code error;

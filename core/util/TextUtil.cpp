@@ -10,13 +10,15 @@ bool IsAllDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::optional<std::size_t> FindPattern(std::span<const unsigned char> data, std::string_view pattern) {
+std::optional<std::size_t> FindPattern(std::span<const unsigned char> data,
+                                       std::string_view pattern) {
     if (pattern.empty())
         return 0;
     if (pattern.size() > data.size())
         return std::nullopt;
-    auto found = std::search(data.begin(), data.end(), pattern.begin(), pattern.end(),
-                             [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); });
+    auto found =
+        std::search(data.begin(), data.end(), pattern.begin(), pattern.end(),
+                    [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); });
     if (found == data.end())
         return std::nullopt;
     return static_cast<std::size_t>(found - data.begin());
@@ -47,7 +49,8 @@ char ToLowerAscii(char c) {
 
 std::string ToLowerAscii(std::string_view text) {
     std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return ToLowerAscii(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return ToLowerAscii(c); });
     return lower;
 }
 
@@ -71,7 +74,8 @@ int CompareNoCase(std::string_view a, std::string_view b) {
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    return suffix.size() <= text.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+    return suffix.size() <= text.size() &&
+           EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 int ToIntC(std::string_view text) {

@@ -13,7 +13,8 @@ namespace fw {
 bool IsAllDigits(std::string_view text);
 
 // First position at which the whole pattern lies inside data. An empty pattern matches at 0.
-std::optional<std::size_t> FindPattern(std::span<const unsigned char> data, std::string_view pattern);
+std::optional<std::size_t> FindPattern(std::span<const unsigned char> data,
+                                       std::string_view pattern);
 
 // The part of a path after its last separator; "" when the path has none.
 std::string FileNameOfPath(std::string_view path);

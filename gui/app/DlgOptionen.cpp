@@ -1,9 +1,9 @@
 #include "gui/app/DlgOptionen.h"
 
-#include "gui/app/ReceiverSheet.h"
 #include "core/config/Konfiguration.h"
 #include "core/link/PortMap.h"
 #include "core/res/StringIds.h"
+#include "gui/app/ReceiverSheet.h"
 #include "gui/ui/PageGroup.h"
 #include "gui/ui/Texts.h"
 

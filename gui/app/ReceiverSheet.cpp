@@ -1,13 +1,13 @@
 #include "gui/app/ReceiverSheet.h"
 
-#include "gui/app/AboutDlg.h"
-#include "gui/app/DlgOptionen.h"
-#include "gui/page/PropertyPagePlus.h"
-#include "gui/firmware/DlgFlashwerk.h"
-#include "gui/lists/DlgProgrammlisten.h"
-#include "gui/settings/DlgGrundeinstellung.h"
 #include "core/config/Konfiguration.h"
 #include "core/res/StringIds.h"
+#include "gui/app/AboutDlg.h"
+#include "gui/app/DlgOptionen.h"
+#include "gui/firmware/DlgFlashwerk.h"
+#include "gui/lists/DlgProgrammlisten.h"
+#include "gui/page/PropertyPagePlus.h"
+#include "gui/settings/DlgGrundeinstellung.h"
 #include "gui/ui/Texts.h"
 
 #include <QHBoxLayout>
@@ -29,8 +29,7 @@ CReceiverSheet::CReceiverSheet(AppContext& context, QWidget* parent)
     setSizeGripEnabled(true);
 
     m_pages = {new CDlgFlashwerk(context, m_tabs), new CDlgProgrammlisten(context, m_tabs),
-               new CDlgGrundeinstellung(context, m_tabs),
-               new CDlgOptionen(context, *this, m_tabs)};
+               new CDlgGrundeinstellung(context, m_tabs), new CDlgOptionen(context, *this, m_tabs)};
     for (CPropertyPagePlus* page : m_pages)
         m_tabs->addTab(page, page->TabCaption());
     // Every tab stays in sight: the window cannot get narrower than the row of tabs.

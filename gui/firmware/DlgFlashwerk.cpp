@@ -142,7 +142,8 @@ bool CDlgFlashwerk::RecordLess(int column, int recordA, int recordB) const {
 
 bool CDlgFlashwerk::AcceptImport(const std::string& source, std::string&) {
     // A file of the folder itself is already in the catalogue.
-    if (SameFolder(std::filesystem::path(source).parent_path().string(), Context().folders.firmware))
+    if (SameFolder(std::filesystem::path(source).parent_path().string(),
+                   Context().folders.firmware))
         return false;
     // Checked before anything is copied, so that a file that is no firmware never replaces
     // one that is.
@@ -200,12 +201,8 @@ void CDlgFlashwerk::ShowSelection(int record) {
 }
 
 std::vector<CCataloguePage::MenuEntry> CDlgFlashwerk::MenuEntries() {
-    return {{kSend, [this] { OnSend(); }, true},
-            {},
-            {kImport, [this] { OnImport(); }},
-            {kInternet, [this] { OnInternet(); }},
-            {},
-            {kDelete, [this] { OnDelete(); }, true},
+    return {{kSend, [this] { OnSend(); }, true},   {}, {kImport, [this] { OnImport(); }},
+            {kInternet, [this] { OnInternet(); }}, {}, {kDelete, [this] { OnDelete(); }, true},
             {kRefresh, [this] { OnRefresh(); }}};
 }
 

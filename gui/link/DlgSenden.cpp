@@ -1,9 +1,9 @@
 #include "gui/link/DlgSenden.h"
 
-#include "gui/link/DlgHinweis.h"
-#include "gui/link/DlgSpeichernAls.h"
 #include "core/link/LinkTiming.h"
 #include "core/util/Cp1252.h"
+#include "gui/link/DlgHinweis.h"
+#include "gui/link/DlgSpeichernAls.h"
 #include "gui/ui/MessageInteraction.h"
 #include "gui/ui/Texts.h"
 
@@ -64,7 +64,6 @@ unsigned PeriodOf(TransferTimer timer) {
     return timer == TransferTimer::Progress ? 100 : 1000;
 }
 
-
 // File names are the file system's bytes; texts inside the files are Windows-1252.
 QString FileNameText(const std::string& name) {
     return QFile::decodeName(QByteArray::fromStdString(name));
@@ -84,10 +83,8 @@ QLabel* Label(const QString& text, int id, QWidget* parent) {
 CDlgSenden::CDlgSenden(TransferJob job, LinkSettings settings, PortMap ports, ChainMemory& chain,
                        CancelEvent& cancel, std::string listsFolder, std::string settingsFolder,
                        QWidget* parent)
-    : QDialog(parent),
-      m_listsFolder(std::move(listsFolder)),
-      m_settingsFolder(std::move(settingsFolder)),
-      m_cancel(cancel),
+    : QDialog(parent), m_listsFolder(std::move(listsFolder)),
+      m_settingsFolder(std::move(settingsFolder)), m_cancel(cancel),
       m_session(std::move(job), std::move(settings), std::move(ports), *this, chain, cancel) {
     setObjectName(QString::number(kDialog));
     setModal(true);
@@ -123,8 +120,7 @@ void CDlgSenden::BuildLayout() {
     auto* fields = new QFormLayout;
     fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     fields->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto addField = [&](const QString& caption, int labelId, const QString& value,
-                        int valueId) {
+    auto addField = [&](const QString& caption, int labelId, const QString& value, int valueId) {
         auto* shown = Label(value, valueId, this);
         shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
         fields->addRow(Label(caption, labelId, this), shown);
@@ -161,8 +157,8 @@ void CDlgSenden::BuildLayout() {
         m_largeFont.setPixelSize(m_largeFont.pixelSize() * 14 / 10);
 
     auto* statusLabel = Label(DialogText(kDialog, kStatusLabel), kStatusLabel, this);
-    const int autoOrManual = settings.comPort != 0 || !settings.device.empty() ? kManualPortSearch
-                                                                                : kAutoPortSearch;
+    const int autoOrManual =
+        settings.comPort != 0 || !settings.device.empty() ? kManualPortSearch : kAutoPortSearch;
     m_status = Label(ResText(autoOrManual), kStatus, this);
     m_status->setFont(m_normalFont);
     m_status->setWordWrap(true);
@@ -186,9 +182,8 @@ void CDlgSenden::BuildLayout() {
     auto* baud = Label(QStringLiteral("%1 %2").arg(ResText(kBaudRateText)).arg(settings.baudRate),
                        kBaud, this);
 
-    m_start = new QPushButton(IsLoad(job.kind) ? ResText(kLoadCaption)
-                                               : DialogText(kDialog, kStart),
-                              this);
+    m_start = new QPushButton(
+        IsLoad(job.kind) ? ResText(kLoadCaption) : DialogText(kDialog, kStart), this);
     m_start->setObjectName(QString::number(kStart));
     m_start->setEnabled(false);
     m_start->setAutoDefault(false);
@@ -319,7 +314,9 @@ void CDlgSenden::SetStatus(const std::string& text) {
 }
 
 void CDlgSenden::SetStatusFont(StatusFont font) {
-    Post([this, font] { m_status->setFont(font == StatusFont::Large ? m_largeFont : m_normalFont); });
+    Post([this, font] {
+        m_status->setFont(font == StatusFont::Large ? m_largeFont : m_normalFont);
+    });
 }
 
 void CDlgSenden::SetProgress(int percent) {
@@ -384,9 +381,8 @@ bool CDlgSenden::AskVersionWarning(const VersionWarning& warning) {
 std::optional<SaveTarget> CDlgSenden::AskSaveAs(SaveKind kind) {
     return Ask<std::optional<SaveTarget>>(
         [this, kind]() -> std::optional<SaveTarget> {
-            CDlgSpeichernAls save(kind, kind == SaveKind::ProgramList ? m_listsFolder
-                                                                      : m_settingsFolder,
-                                  this);
+            CDlgSpeichernAls save(
+                kind, kind == SaveKind::ProgramList ? m_listsFolder : m_settingsFolder, this);
             if (save.exec() != QDialog::Accepted)
                 return std::nullopt;
             return SaveTarget{save.Path(), save.Description()};

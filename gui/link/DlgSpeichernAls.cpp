@@ -88,17 +88,18 @@ void CDlgSpeichernAls::accept() {
         break;
     }
     bool lossless = true;
-    const std::string description = Utf8ToCp1252(m_descriptionEdit->text().toStdString(), &lossless);
+    const std::string description =
+        Utf8ToCp1252(m_descriptionEdit->text().toStdString(), &lossless);
     // A '?' in place of what the user typed would be stored without a word.
     if (m_kind == SaveKind::ProgramList && !lossless) {
         QMessageBox::warning(this, windowTitle(), ResText(str::kDescriptionNotEncodable));
         m_descriptionEdit->setFocus();
         return;
     }
-    if (name.exists && QMessageBox::question(this, windowTitle(),
-                                             QString::fromStdString(name.message),
-                                             QMessageBox::Yes | QMessageBox::No,
-                                             QMessageBox::No) != QMessageBox::Yes) {
+    if (name.exists &&
+        QMessageBox::question(this, windowTitle(), QString::fromStdString(name.message),
+                              QMessageBox::Yes | QMessageBox::No,
+                              QMessageBox::No) != QMessageBox::Yes) {
         m_name->setFocus();
         return;
     }

@@ -15,9 +15,9 @@
 #include "gui/ui/Texts.h"
 #include "gui/ui/WaitCursor.h"
 
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
-#include <QFileInfo>
 
 #include <memory>
 #include <optional>

@@ -6,9 +6,9 @@
 #include "core/util/Cp1252.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/PoolListCtrl.h"
-#include "gui/ui/DlgSuchen.h"
 #include "gui/page/AppContext.h"
 #include "gui/ui/ControlToolTips.h"
+#include "gui/ui/DlgSuchen.h"
 #include "gui/ui/MessageInteraction.h"
 #include "gui/ui/Texts.h"
 
@@ -42,7 +42,8 @@ std::pair<QRect, QRect> CDlgProgrammpool::SideBySide(const QRect& desktop) {
         return {};
     const int x = std::max(0, (desktop.width() - kEditorWidth - kFavouritesWidth) / 2);
     const int height = desktop.height() - 100;
-    return {QRect(x, 0, kEditorWidth, height), QRect(x + kEditorWidth, 0, kFavouritesWidth, height)};
+    return {QRect(x, 0, kEditorWidth, height),
+            QRect(x + kEditorWidth, 0, kFavouritesWidth, height)};
 }
 
 CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record, QWidget* parent)
@@ -96,7 +97,8 @@ void CDlgProgrammpool::BuildLayout() {
     types->addButton(m_radio, kListRadio);
     types->addButton(m_tv, kListTv);
     connect(types, &QButtonGroup::idClicked, this, &CDlgProgrammpool::OnTypeChosen);
-    connect(m_description, &QLineEdit::editingFinished, this, &CDlgProgrammpool::OnDescriptionEdited);
+    connect(m_description, &QLineEdit::editingFinished, this,
+            &CDlgProgrammpool::OnDescriptionEdited);
 
     m_grid = new CPoolListCtrl(m_doc, m_history, this);
     connect(m_grid, &CPoolListCtrl::DocumentChanged, this, &CDlgProgrammpool::AfterHeaderChange);
@@ -121,7 +123,8 @@ void CDlgProgrammpool::BuildLayout() {
     auto* print = new QPushButton(DialogText(kDialogId, 1077), this);
     SetControlId(print, 1077);
     print->hide();
-    connect(print, &QPushButton::clicked, this, [this] { RunPrintCommand(CPoolListCtrl::CmdPrint); });
+    connect(print, &QPushButton::clicked, this,
+            [this] { RunPrintCommand(CPoolListCtrl::CmdPrint); });
     connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, this,
             [this] { RunPrintCommand(CPoolListCtrl::CmdPrint); });
     connect(m_grid, &CPoolListCtrl::PrintRequested, this, &CDlgProgrammpool::RunPrintCommand);
@@ -163,9 +166,9 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
                                   {std::to_string(read.droppedLines)}),
                        MessageIcon::Warning);
     if (read.longLines > 0)
-        ui.ShowMessage(FormatText(LoadResString(str::kTextPastLastField),
-                                  {std::to_string(read.longLines)}),
-                       MessageIcon::Warning);
+        ui.ShowMessage(
+            FormatText(LoadResString(str::kTextPastLastField), {std::to_string(read.longLines)}),
+            MessageIcon::Warning);
     m_history.Clear();
     m_doc.poolCut.reset();
     m_doc.bankCut.reset();
@@ -230,12 +233,13 @@ void CDlgProgrammpool::OnDescriptionEdited() {
     bool lossless = true;
     const std::string bytes = Utf8ToCp1252(m_description->text().toStdString(), &lossless);
     if (!lossless) {
-        CMessageInteraction(this).ShowMessage(LoadResString(str::kTextNotStorable), MessageIcon::Stop);
+        CMessageInteraction(this).ShowMessage(LoadResString(str::kTextNotStorable),
+                                              MessageIcon::Stop);
         ShowHeader();
         return;
     }
-    if (m_history.Run(m_doc, [&](ListDocument& doc) { return SetDescription(doc, bytes); }).status ==
-        EditStatus::Done)
+    if (m_history.Run(m_doc, [&](ListDocument& doc) { return SetDescription(doc, bytes); })
+            .status == EditStatus::Done)
         AfterHeaderChange();
 }
 
@@ -257,8 +261,8 @@ bool CDlgProgrammpool::Save() {
         return false;
     }
     const ListWriteResult result =
-        WriteListFile(m_context.folders.lists, name.toStdString(), m_openedFileName, m_doc.description,
-                      m_doc.listType, m_doc.pool, m_doc.banks, ui);
+        WriteListFile(m_context.folders.lists, name.toStdString(), m_openedFileName,
+                      m_doc.description, m_doc.listType, m_doc.pool, m_doc.banks, ui);
     switch (result.status) {
     case ListWriteStatus::Written:
         m_doc.listType = result.listType;

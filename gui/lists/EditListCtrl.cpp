@@ -126,7 +126,8 @@ void CEditListCtrl::MoveEdit(int columnStep, int rowStep) {
         return;
     }
     const int lastColumn = model()->columnCount() - 1;
-    int column = columnStep == kFirstEditableColumn ? FirstEditableColumn() : m_editColumn + columnStep;
+    int column =
+        columnStep == kFirstEditableColumn ? FirstEditableColumn() : m_editColumn + columnStep;
     if (column == m_lockedColumn)
         column += columnStep < 0 ? -1 : 1;
     if (column < 0)

@@ -6,9 +6,9 @@
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
 #include "core/util/Cp1252.h"
-#include "gui/ui/DlgSuchen.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/ui/ControlToolTips.h"
+#include "gui/ui/DlgSuchen.h"
 #include "gui/ui/ListClipboard.h"
 #include "gui/ui/MessageInteraction.h"
 #include "gui/ui/ReportListCtrl.h"
@@ -46,7 +46,8 @@ CPoolListCtrl::CPoolListCtrl(ListDocument& doc, CEditHistory& history, QWidget* 
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     const std::vector<ColumnHeader> headers = ParseColumnSpec(LoadResString(str::kColumnTitles));
     for (std::size_t i = 0; i < headers.size(); ++i)
-        setColumnWidth(static_cast<int>(i), CReportListCtrl::HeaderWidth(fontMetrics(), headers[i]));
+        setColumnWidth(static_cast<int>(i),
+                       CReportListCtrl::HeaderWidth(fontMetrics(), headers[i]));
 }
 
 void CPoolListCtrl::SetCurrentBankSource(std::function<int()> currentBank) {
@@ -90,7 +91,8 @@ void CPoolListCtrl::WidenColumnsToRows(int rows) {
         int width = columnWidth(column);
         for (int row = 0; row < rows; ++row)
             width = std::max(width, fontMetrics().horizontalAdvance(
-                                        m_model->index(row, column).data().toString()) + padding);
+                                        m_model->index(row, column).data().toString()) +
+                                        padding);
         setColumnWidth(column, width);
     }
 }
@@ -118,7 +120,8 @@ void CPoolListCtrl::AfterChange(const EditResult& result) {
 void CPoolListCtrl::ShowResultMessage(const EditResult& result) {
     if (result.messageId == 0)
         return;
-    const std::string text = result.message.empty() ? LoadResString(result.messageId) : result.message;
+    const std::string text =
+        result.message.empty() ? LoadResString(result.messageId) : result.message;
     const MessageIcon icon =
         result.status == EditStatus::NotFound ? MessageIcon::Information : MessageIcon::Stop;
     CMessageInteraction(this).ShowMessage(text, icon);
@@ -140,7 +143,8 @@ std::optional<std::string> CPoolListCtrl::PastableText() {
     if (!text)
         return std::nullopt;
     if (!text->encodable) {
-        CMessageInteraction(this).ShowMessage(LoadResString(str::kClipboardNotCp1252), MessageIcon::Stop);
+        CMessageInteraction(this).ShowMessage(LoadResString(str::kClipboardNotCp1252),
+                                              MessageIcon::Stop);
         return std::nullopt;
     }
     return std::move(text->bytes);
@@ -173,7 +177,8 @@ void CPoolListCtrl::Paste(bool inserting) {
         return;
     const int target = SingleSelectedRow();
     Run([&](ListDocument& doc) {
-        return inserting ? PasteInserting(doc, target, *text) : PasteOverwriting(doc, target, *text);
+        return inserting ? PasteInserting(doc, target, *text)
+                         : PasteOverwriting(doc, target, *text);
     });
 }
 
@@ -256,7 +261,8 @@ void CPoolListCtrl::OnRedo() {
 }
 
 void CPoolListCtrl::MoveRows(const std::vector<int>& rows, int target) {
-    const auto below = std::count_if(rows.begin(), rows.end(), [target](int row) { return row < target; });
+    const auto below =
+        std::count_if(rows.begin(), rows.end(), [target](int row) { return row < target; });
     bool moved = false;
     // Cut and paste of the same text, so the history keeps one step and the clipboard is not
     // touched.
@@ -267,7 +273,8 @@ void CPoolListCtrl::MoveRows(const std::vector<int>& rows, int target) {
         return result;
     });
     if (moved)
-        SelectRows(target - static_cast<int>(below), static_cast<int>(SortedItems(rows, kPoolRows).size()));
+        SelectRows(target - static_cast<int>(below),
+                   static_cast<int>(SortedItems(rows, kPoolRows).size()));
 }
 
 QMenu* CPoolListCtrl::BuildContextMenu(int clickX) {
@@ -286,25 +293,32 @@ QMenu* CPoolListCtrl::BuildContextMenu(int clickX) {
         action->setEnabled(enabled);
         return action;
     };
-    add(CmdEditCell, ResText(str::kMenuEditCell), !many, [this] { OnEditCell(columnAt(m_contextX)); });
+    add(CmdEditCell, ResText(str::kMenuEditCell), !many,
+        [this] { OnEditCell(columnAt(m_contextX)); });
     add(CmdCut, ResText(str::kMenuCut), true, [this] { OnCut(); });
     add(CmdCopy, ResText(str::kMenuCopy), true, [this] { OnCopy(); });
     add(CmdPasteOverwriting, ResText(str::kMenuPasteOverwriting), hasText && !many,
         [this] { OnPasteOverwriting(); });
     add(CmdPasteInserting, ResText(cutPending ? str::kMenuPasteCutRows : str::kMenuPasteCopiedRows),
         hasText && !many, [this] { OnPasteInserting(); });
-    add(CmdInsertEmptyRow, ResText(str::kMenuInsertEmptyRow), !many, [this] { OnInsertEmptyRow(); });
+    add(CmdInsertEmptyRow, ResText(str::kMenuInsertEmptyRow), !many,
+        [this] { OnInsertEmptyRow(); });
     add(CmdClearRows, ResText(str::kMenuClearRows), true, [this] { OnClearRows(); });
     add(CmdDeleteRows, ResText(str::kMenuDeleteRows), true, [this] { OnDeleteRows(); });
     add(CmdAddToBank, ResText(str::kMenuAddToBank), static_cast<bool>(m_currentBank),
         [this] { OnAddToBank(); });
     add(CmdSearch, ResText(str::kMenuSearch), m_search != nullptr, [this] { OnShowSearch(); });
-    add(CmdSearchAgain, ResText(str::kMenuSearchAgain), m_search != nullptr, [this] { OnSearchAgain(); });
+    add(CmdSearchAgain, ResText(str::kMenuSearchAgain), m_search != nullptr,
+        [this] { OnSearchAgain(); });
     menu->addSeparator();
-    add(CmdUndo, m_history.CanUndo() ? QString::fromStdString(m_history.UndoText()) : ResText(str::kMenuUndo),
+    add(CmdUndo,
+        m_history.CanUndo() ? QString::fromStdString(m_history.UndoText())
+                            : ResText(str::kMenuUndo),
         m_history.CanUndo(), [this] { OnUndo(); })
         ->setShortcut(QKeySequence::Undo);
-    add(CmdRedo, m_history.CanRedo() ? QString::fromStdString(m_history.RedoText()) : ResText(str::kMenuRedo),
+    add(CmdRedo,
+        m_history.CanRedo() ? QString::fromStdString(m_history.RedoText())
+                            : ResText(str::kMenuRedo),
         m_history.CanRedo(), [this] { OnRedo(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     menu->addSeparator();
@@ -372,7 +386,8 @@ void CPoolListCtrl::keyPressEvent(QKeyEvent* event) {
         return;
     }
     // Enter and Escape stay in the grid instead of pressing the dialog's buttons.
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || SelectedRows().empty())
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
+        SelectedRows().empty())
         return;
     if (key == Qt::Key_F3) {
         OnSearchAgain();
@@ -395,7 +410,8 @@ void CPoolListCtrl::mousePressEvent(QMouseEvent* event) {
 
 void CPoolListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     const QModelIndex cell = indexAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && cell.isValid() && cell.column() == CPoolModel::ColumnAdr) {
+    if (event->button() == Qt::LeftButton && cell.isValid() &&
+        cell.column() == CPoolModel::ColumnAdr) {
         OnAddToBank();
         return;
     }

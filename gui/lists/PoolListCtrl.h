@@ -53,7 +53,9 @@ public:
     // Where in that bank added programs go: before this entry, -1 at the end; nothing while
     // adding is not possible. Without it they go at the end.
     using BankPositionSource = std::function<std::optional<int>()>;
-    void SetBankPositionSource(BankPositionSource position) { m_bankPosition = std::move(position); }
+    void SetBankPositionSource(BankPositionSource position) {
+        m_bankPosition = std::move(position);
+    }
     void SetSearchDialog(CDlgSuchen* search);
     CPoolModel* PoolModel() const { return m_model; }
 

@@ -77,8 +77,8 @@ QVariant CPoolModel::headerData(int section, Qt::Orientation orientation, int ro
 Qt::ItemFlags CPoolModel::flags(const QModelIndex& index) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
-    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
-                           Qt::ItemIsDropEnabled;
+    Qt::ItemFlags result =
+        Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
     if (IsFieldColumn(index.column()))
         result |= Qt::ItemIsEditable;
     return result;
@@ -114,7 +114,9 @@ QMimeData* CPoolModel::mimeData(const QModelIndexList& indexes) const {
 }
 
 QString CPoolModel::OwnerToken() const {
-    return QString("%1/%2").arg(QCoreApplication::applicationPid()).arg(reinterpret_cast<quintptr>(this));
+    return QString("%1/%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(reinterpret_cast<quintptr>(this));
 }
 
 std::vector<int> CPoolModel::RowsOfMimeData(const QMimeData* data) const {
@@ -135,12 +137,12 @@ EditResult CPoolModel::CommitCell(int row, int column, const QString& text) {
     bool lossless = true;
     std::string bytes = Utf8ToCp1252(text.toStdString(), &lossless);
     if (!lossless) {
-        m_lastCommit = MakeResult(EditStatus::CellRejected, str::kTextNotStorable, str::kStepEditCell);
+        m_lastCommit =
+            MakeResult(EditStatus::CellRejected, str::kTextNotStorable, str::kStepEditCell);
         return m_lastCommit;
     }
-    m_lastCommit = m_history.Run(m_doc, [&](ListDocument& doc) {
-        return EditCell(doc, row, column, std::move(bytes));
-    });
+    m_lastCommit = m_history.Run(
+        m_doc, [&](ListDocument& doc) { return EditCell(doc, row, column, std::move(bytes)); });
     if (m_lastCommit.status == EditStatus::Done) {
         const QModelIndex changed = this->index(row, column);
         emit dataChanged(changed, changed);

@@ -162,7 +162,8 @@ void CCataloguePage::SelectRow(int row) {
     QTreeWidgetItem* item = m_list->topLevelItem(row);
     if (item == nullptr)
         return;
-    m_list->setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_list->setCurrentItem(item, 0,
+                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_list->scrollToItem(item);
     SelectionChanged();
 }
@@ -172,7 +173,8 @@ void CCataloguePage::SelectionChanged() {
     const std::string path = record >= 0 ? RecordPath(record) : std::string();
     const bool selected = !path.empty();
     if (selected) {
-        Context().config.*m_setup.chosenFile = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+        Context().config.*m_setup.chosenFile =
+            QFileInfo(QString::fromStdString(path)).fileName().toStdString();
         m_pathLabel->setText(QString::fromStdString(path));
     } else {
         m_pathLabel->setText(ResText(m_setup.pathHint));
@@ -262,7 +264,8 @@ void CCataloguePage::ImportFrom(const QString& source) {
     if (copied.status == ImportStatus::SameFile && !m_setup.reimportRegisters)
         return;
     if (copied.status == ImportStatus::Exists) {
-        if (!Interaction().AskYesNo(Message(str::kFileExists, copied.target), MessageIcon::Warning) ||
+        if (!Interaction().AskYesNo(Message(str::kFileExists, copied.target),
+                                    MessageIcon::Warning) ||
             !MayReplace(sourcePath))
             return;
         WaitCursor wait;

@@ -5,7 +5,6 @@
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/Texts.h"
 
-
 namespace fw {
 
 CPropertyPagePlus::CPropertyPagePlus(AppContext& context, int dialogId, QWidget* parent)

@@ -44,7 +44,8 @@ protected:
         for (int block = 0; block < kBlocks; ++block) {
             const QColor colour = block == lit ? palette().color(QPalette::Highlight)
                                                : palette().color(QPalette::Mid);
-            painter.fillRect(left + block * (size + gap), (height() - size) / 2, size, size, colour);
+            painter.fillRect(left + block * (size + gap), (height() - size) / 2, size, size,
+                             colour);
         }
     }
 

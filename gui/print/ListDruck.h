@@ -63,9 +63,9 @@ PrintOutcome RunPrintJob(QPagedPaintDevice& device, CListDruck& printout,
 
 // The printout as a PDF in portrait without page margins, so the stored margins count from
 // the paper's edge. Cancelled or failed jobs give no bytes.
-std::optional<QByteArray> RenderPdf(
-    CListDruck& printout, const QString& title, const std::atomic<bool>& cancel,
-    const std::function<void(int page, int total)>& pageStarted = {},
-    const QPageSize& paper = QPageSize(QPageSize::A4));
+std::optional<QByteArray>
+RenderPdf(CListDruck& printout, const QString& title, const std::atomic<bool>& cancel,
+          const std::function<void(int page, int total)>& pageStarted = {},
+          const QPageSize& paper = QPageSize(QPageSize::A4));
 
 } // namespace fw

@@ -25,8 +25,8 @@ CListPrintDialog::CListPrintDialog(QPrinter* printer, bool rowsSelected, AppCont
     // Qt's own dialog has a button box to put the button in; a platform's native one has not,
     // and there the editor's menu offers the page setup.
     if (auto* buttons = findChild<QDialogButtonBox*>()) {
-        QPushButton* pageSetup = buttons->addButton(ResText(str::kDefinePrintArea),
-                                                    QDialogButtonBox::ActionRole);
+        QPushButton* pageSetup =
+            buttons->addButton(ResText(str::kDefinePrintArea), QDialogButtonBox::ActionRole);
         pageSetup->setObjectName(QString::number(kPageSetupButton));
         pageSetup->setAutoDefault(false);
         connect(pageSetup, &QPushButton::clicked, this,

@@ -120,12 +120,13 @@ void CPrintFlow::Preview(const CProgramPool& pool, const std::vector<int>& selec
     if (const QScreen* screen = m_owner ? m_owner->screen() : nullptr)
         preview.resize(screen->availableSize() * 4 / 5);
     // Laid out anew at every paint, so a changed page setup shows at once.
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
-        CListDruck printout = MakePrintout(pool, selectedRows, rows == RowChoice::Selection);
-        target->setResolution(CListDruck::kDotsPerInch);
-        const std::atomic<bool> uncancelled{false};
-        ReportFailure(RunPrintJob(*target, printout, uncancelled, {}));
-    });
+    QObject::connect(
+        &preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+            CListDruck printout = MakePrintout(pool, selectedRows, rows == RowChoice::Selection);
+            target->setResolution(CListDruck::kDotsPerInch);
+            const std::atomic<bool> uncancelled{false};
+            ReportFailure(RunPrintJob(*target, printout, uncancelled, {}));
+        });
     if (auto* toolbar = preview.findChild<QToolBar*>()) {
         toolbar->addSeparator();
         QAction* pageSetup = toolbar->addAction(ResText(str::kMenuPageSetup));
@@ -174,7 +175,8 @@ void CPrintFlow::ExportPdf(const CProgramPool& pool, const std::vector<int>& sel
 void CPrintFlow::WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper) {
     std::optional<QByteArray> pdf;
     const PrintOutcome outcome = RunWithProgress(
-        ResText(str::kPdfFileDevice), FileNameOf(path), [&](const auto& cancel, const auto& pageStarted) {
+        ResText(str::kPdfFileDevice), FileNameOf(path),
+        [&](const auto& cancel, const auto& pageStarted) {
             pdf = RenderPdf(printout, m_documentTitle, cancel, pageStarted, paper);
             if (pdf)
                 return PrintOutcome::Printed;
@@ -185,8 +187,9 @@ void CPrintFlow::WritePdf(CListDruck& printout, const QString& path, const QPage
         return;
     }
     std::string reason;
-    if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(pdf->data(),
-                             static_cast<std::size_t>(pdf->size())), reason))
+    if (!WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                             std::string_view(pdf->data(), static_cast<std::size_t>(pdf->size())),
+                             reason))
         CMessageInteraction::ShowLastError(m_owner, QString::fromStdString(reason));
 }
 
@@ -197,13 +200,14 @@ void CPrintFlow::PageSetup() {
 PrintOutcome CPrintFlow::RunWithProgress(const QString& device, const QString& port,
                                          const CDlgDrucke::Job& job) {
     CDlgDrucke progress(m_documentTitle, device, port, m_owner);
-    return progress.Run([&](const std::atomic<bool>& cancel, const CDlgDrucke::PageStarted& pageStarted) {
-        return job(cancel, [&](int page, int total) {
-            pageStarted(page, total);
-            if (m_workerPageObserver)
-                m_workerPageObserver(page, total);
+    return progress.Run(
+        [&](const std::atomic<bool>& cancel, const CDlgDrucke::PageStarted& pageStarted) {
+            return job(cancel, [&](int page, int total) {
+                pageStarted(page, total);
+                if (m_workerPageObserver)
+                    m_workerPageObserver(page, total);
+            });
         });
-    });
 }
 
 void CPrintFlow::ReportFailure(PrintOutcome outcome) {

@@ -9,9 +9,9 @@
 #include "gui/ui/IconButton.h"
 #include "gui/ui/Texts.h"
 
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
-#include <QFileInfo>
 
 #include <filesystem>
 
@@ -87,8 +87,9 @@ bool CDlgGrundeinstellung::RecordLess(int column, int recordA, int recordB) cons
 bool CDlgGrundeinstellung::AcceptImport(const std::string& source, std::string&) {
     // The folder scan lists ".grd" files only and stops at an empty one: such a copy would
     // lie in the folder unseen, or hide the files after it.
-    if (QFileInfo(QString::fromStdString(source)).suffix().compare(QLatin1String("grd"),
-                                                                  Qt::CaseInsensitive) != 0) {
+    if (QFileInfo(QString::fromStdString(source))
+            .suffix()
+            .compare(QLatin1String("grd"), Qt::CaseInsensitive) != 0) {
         Interaction().ShowMessage(FormatText(LoadResString(str::kNotASettingsFile), {source}),
                                   MessageIcon::Warning);
         return false;
@@ -104,7 +105,8 @@ bool CDlgGrundeinstellung::AcceptImport(const std::string& source, std::string&)
 
 bool CDlgGrundeinstellung::AddImported(const std::string& target) {
     // The imported file becomes the remembered one, so the refresh selects it.
-    Context().config.m_chosenSettingsFile = QFileInfo(QString::fromStdString(target)).fileName().toStdString();
+    Context().config.m_chosenSettingsFile =
+        QFileInfo(QString::fromStdString(target)).fileName().toStdString();
     OnRefresh();
     return true;
 }
@@ -122,14 +124,10 @@ bool CDlgGrundeinstellung::PrepareSend(int record, TransferJob& job) {
 }
 
 std::vector<CCataloguePage::MenuEntry> CDlgGrundeinstellung::MenuEntries() {
-    return {{kLoadReceiver, [this] { OnLoadReceiver(); }},
-            {kImport, [this] { OnImport(); }},
-            {kInternet, [this] { OnInternet(); }},
-            {},
-            {kSend, [this] { OnSend(); }, true},
-            {},
-            {kRefresh, [this] { OnRefresh(); }},
-            {kDelete, [this] { OnDelete(); }, true}};
+    return {{kLoadReceiver, [this] { OnLoadReceiver(); }}, {kImport, [this] { OnImport(); }},
+            {kInternet, [this] { OnInternet(); }},         {},
+            {kSend, [this] { OnSend(); }, true},           {},
+            {kRefresh, [this] { OnRefresh(); }},           {kDelete, [this] { OnDelete(); }, true}};
 }
 
 } // namespace fw

@@ -1,7 +1,7 @@
 #include "gui/ui/MessageInteraction.h"
 
-#include "gui/ui/DlgRadioTV.h"
 #include "core/res/StringIds.h"
+#include "gui/ui/DlgRadioTV.h"
 #include "gui/ui/Texts.h"
 
 #include <QMessageBox>
@@ -23,7 +23,8 @@ QMessageBox::Icon MessageBoxIcon(MessageIcon icon) {
 }
 
 void CMessageInteraction::ShowMessage(const std::string& text, MessageIcon icon) {
-    QMessageBox box(MessageBoxIcon(icon), QString(), QString::fromStdString(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(MessageBoxIcon(icon), QString(), QString::fromStdString(text), QMessageBox::Ok,
+                    m_parent);
     box.exec();
 }
 

@@ -28,7 +28,8 @@ std::string ListText(int count) {
     for (int i = 0; i < count; ++i)
         text += "\tSender " + std::to_string(i) + "\t" + std::to_string(11000 + i) +
                 "\tH\t27500\t3\\4\t" + std::to_string(28000 + i) + "\t101\t102\t101\t1\r\n";
-    return text + "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:\r\n";
+    return text +
+           "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:\r\n";
 }
 
 class PrintPdfTest : public ::testing::Test {
@@ -40,7 +41,8 @@ protected:
         ASSERT_TRUE(WriteFileAtomically(path, text, reason)) << reason;
     }
 
-    ProgramRun Print(const std::vector<std::string>& arguments, const std::string& language = "en") {
+    ProgramRun Print(const std::vector<std::string>& arguments,
+                     const std::string& language = "en") {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})

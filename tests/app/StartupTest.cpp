@@ -1,16 +1,16 @@
-#include "tests/gui/ModalHelper.h"
 #include "app/DemoFiles.h"
 #include "app/FlashwerkApp.h"
-#include "gui/page/PropertyPagePlus.h"
-#include "gui/app/ReceiverSheet.h"
 #include "core/config/ProfileFile.h"
-#include "gui/firmware/DlgFlashwerk.h"
-#include "gui/link/DlgSenden.h"
 #include "core/link/LinkTiming.h"
-#include "gui/ui/DateiListCtrl.h"
-#include "core/util/FileIo.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
+#include "gui/app/ReceiverSheet.h"
+#include "gui/firmware/DlgFlashwerk.h"
+#include "gui/link/DlgSenden.h"
+#include "gui/page/PropertyPagePlus.h"
+#include "gui/ui/DateiListCtrl.h"
+#include "tests/gui/ModalHelper.h"
 
 #include "tests/support/FileTestSupport.h"
 
@@ -78,7 +78,8 @@ TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) 
         if (line.starts_with('[') && line.find(']') != std::string::npos)
             sections.push_back(line.substr(1, line.find(']') - 1));
     }
-    EXPECT_EQ(sections, (std::vector<std::string>{"OPTIONEN", "DATENTRANSFER", "INTERNET", "PERSISTENT", "PRINT"}));
+    EXPECT_EQ(sections, (std::vector<std::string>{"OPTIONEN", "DATENTRANSFER", "INTERNET",
+                                                  "PERSISTENT", "PRINT"}));
     EXPECT_NE(text.find("ACTIVEPAGE=0"), std::string::npos);
     EXPECT_FALSE(app.Sheet()->isVisible()) << "the profile exists before the window shows";
     EXPECT_EQ(app.Sheet()->ActivePage(), 0);
@@ -121,8 +122,9 @@ TEST_F(StartupTest, OpensOnTheStoredPageAndStoresThePageShownAtClose) {
     EXPECT_EQ(sheet->Tabs()->currentIndex(), 2);
 
     sheet->Tabs()->setCurrentIndex(3);
-    QTest::mouseClick(sheet->findChild<QPushButton*>(QString::number(CReceiverSheet::kQuitButtonId)),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        sheet->findChild<QPushButton*>(QString::number(CReceiverSheet::kQuitButtonId)),
+        Qt::LeftButton);
     EXPECT_FALSE(sheet->isVisible());
     app.Finish();
 
@@ -180,7 +182,8 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
     EXPECT_FALSE(sheet->findChild<QCheckBox*>("1099")->isChecked());
     EXPECT_EQ(sheet->findChild<QComboBox*>("1999")->currentIndex(), 2);
     EXPECT_EQ(sheet->findChild<QLineEdit*>("1997")->text(), "1,0,2,3");
-    EXPECT_TRUE(sheet->findChild<QPushButton*>("1998")->isHidden()) << "production mode is for one run";
+    EXPECT_TRUE(sheet->findChild<QPushButton*>("1998")->isHidden())
+        << "production mode is for one run";
     sheet->reject();
 }
 
@@ -247,7 +250,8 @@ TEST_F(StartupTest, AnUnreadableProfileIsReportedAndNeverOverwritten) {
         CFlashwerkApp app(OptionsFor(m_data));
         app.Start();
         ASSERT_EQ(app.Problems().size(), 1);
-        EXPECT_TRUE(app.Problems().front().contains("could not be read")) << app.Problems().front().toStdString();
+        EXPECT_TRUE(app.Problems().front().contains("could not be read"))
+            << app.Problems().front().toStdString();
         EXPECT_EQ(app.Config().m_baudRate, 115200) << "the run goes on with the defaults";
         app.Sheet()->reject();
         app.Finish();

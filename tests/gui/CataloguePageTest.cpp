@@ -42,7 +42,8 @@ struct FirmwarePage {
     static std::string Name(const std::string& base) { return base + ".bsr"; }
     static std::string ImportedName(const std::string& name) { return name; }
     static std::string Content(int units, char variant = 'x') {
-        return test::FirmwareImage(3000 + 1000 * static_cast<std::size_t>(units), "V1", "", variant);
+        return test::FirmwareImage(3000 + 1000 * static_cast<std::size_t>(units), "V1", "",
+                                   variant);
     }
 };
 
@@ -63,7 +64,8 @@ struct ListPage {
         std::string text = "HEADER:\tTV\tList " + std::string(1, variant) + "\r\n" +
                            LoadResString(str::kListColumnTitles) + "\r\n";
         for (int i = 0; i <= units; ++i)
-            text += "\tTV " + std::to_string(i) + "\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1\r\n";
+            text +=
+                "\tTV " + std::to_string(i) + "\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1\r\n";
         return text;
     }
 };
@@ -100,7 +102,9 @@ protected:
         page->show();
         return page;
     }
-    std::string InFolder(const std::string& name) const { return folders.*Kind::kFolder + "/" + name; }
+    std::string InFolder(const std::string& name) const {
+        return folders.*Kind::kFolder + "/" + name;
+    }
     void Write(const std::string& base, int units, char variant = 'x') const {
         test::WriteBytes(InFolder(Kind::Name(base)), Kind::Content(units, variant));
     }
@@ -117,7 +121,9 @@ protected:
         const int row = page.List()->GetSelectedIndex();
         return row >= 0 ? page.List()->topLevelItem(row)->text(0) : QString();
     }
-    static QString Shown(const std::string& base) { return QString::fromStdString(Kind::Name(base)); }
+    static QString Shown(const std::string& base) {
+        return QString::fromStdString(Kind::Name(base));
+    }
     static QString PathText(const Page& page) {
         return page.template findChild<QLabel*>(QString::number(Kind::kPath))->text();
     }
@@ -187,17 +193,20 @@ TYPED_TEST(CataloguePageTest, SortColumnShowsItsArrowAndHoldsAfterARestart) {
     {
         auto page = this->MakePage();
         QHeaderView* header = page->List()->header();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(Kind::kSizeColumn) + 5,
-                                 header->height() / 2));
-        EXPECT_EQ(this->Names(*page), (QStringList{this->Shown("b"), this->Shown("c"), this->Shown("a")}));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(Kind::kSizeColumn) + 5, header->height() / 2));
+        EXPECT_EQ(this->Names(*page),
+                  (QStringList{this->Shown("b"), this->Shown("c"), this->Shown("a")}));
         EXPECT_EQ(this->SelectedName(*page), this->Shown("a")) << "the sort keeps the selection";
         EXPECT_EQ(header->sortIndicatorSection(), Kind::kSizeColumn);
-        EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder) << "sorting is always ascending";
+        EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder)
+            << "sorting is always ascending";
         EXPECT_TRUE(header->isSortIndicatorShown());
     }
     auto page = this->MakePage();
-    EXPECT_EQ(this->Names(*page), (QStringList{this->Shown("b"), this->Shown("c"), this->Shown("a")}));
+    EXPECT_EQ(this->Names(*page),
+              (QStringList{this->Shown("b"), this->Shown("c"), this->Shown("a")}));
     EXPECT_EQ(this->SelectedName(*page), this->Shown("a"));
     EXPECT_EQ(page->List()->header()->sortIndicatorSection(), Kind::kSizeColumn);
 }
@@ -240,9 +249,10 @@ TYPED_TEST(CataloguePageTest, ImportOverAnExistingNameAsksAndReplacesOnlyOnYes) 
     EXPECT_EQ(test::ReadBytes(this->InFolder(name)), Kind::Content(1, 'b'));
     EXPECT_EQ(this->Names(*page).count(QString::fromStdString(name)), 1) << "listed once";
     EXPECT_EQ(this->SelectedName(*page).toStdString(), name);
-    EXPECT_EQ(driver.Messages(),
-              std::vector<QString>(2, QString::fromStdString(FormatText(
-                                          LoadResString(str::kFileExists), {this->InFolder(name)}))));
+    EXPECT_EQ(
+        driver.Messages(),
+        std::vector<QString>(2, QString::fromStdString(FormatText(LoadResString(str::kFileExists),
+                                                                  {this->InFolder(name)}))));
     EXPECT_TRUE(driver.Unexpected().empty());
 }
 
@@ -265,9 +275,9 @@ TYPED_TEST(CataloguePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
     EXPECT_EQ(this->Names(*page), QStringList{this->Shown("a")});
     this->ExpectNoSelectionState(*page);
     EXPECT_EQ(driver.Messages(),
-              std::vector<QString>(2, QString::fromStdString(FormatText(
-                                          LoadResString(str::kDeleteFileQuestion),
-                                          {this->InFolder(Kind::Name("b"))}))));
+              std::vector<QString>(
+                  2, QString::fromStdString(FormatText(LoadResString(str::kDeleteFileQuestion),
+                                                       {this->InFolder(Kind::Name("b"))}))));
 
     // The row left still leads to its own file.
     page->List()->SelectRow(0, true);
@@ -293,9 +303,9 @@ TYPED_TEST(CataloguePageTest, ZAndTheSpaceBarLeadIntoTheList) {
     if constexpr (std::is_same_v<Kind, ListPage>)
         editors.Then([](QWidget* editor) { qobject_cast<QDialog*>(editor)->reject(); });
 
-    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Space, Qt::NoModifier},
-                                         std::pair{Qt::Key_Z, Qt::AltModifier},
-                                         std::pair{Qt::Key_Z, Qt::NoModifier}}) {
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Space, Qt::NoModifier}, std::pair{Qt::Key_Z, Qt::AltModifier},
+          std::pair{Qt::Key_Z, Qt::NoModifier}}) {
         page->List()->setCurrentItem(nullptr);
         page->List()->clearSelection();
         refresh->setFocus();
@@ -329,7 +339,8 @@ TYPED_TEST(CataloguePageTest, EnterInTheCatalogueFiresNoCommand) {
     window.show();
     ASSERT_TRUE(QTest::qWaitFor([page] { return page->List()->RowCount() == 1; }));
     for (const CIconButton* button : page->template findChildren<CIconButton*>())
-        EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->isDefault() || button->autoDefault())
+            << button->objectName().toStdString();
 
     // A window the keys opened would run inside keyClick, where the driver records and
     // closes it.

@@ -1,11 +1,11 @@
-#include "tests/gui/ModalHelper.h"
-#include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSenden.h"
-#include "gui/link/DlgSpeichernAls.h"
-#include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
+#include "gui/link/DlgHinweis.h"
+#include "gui/link/DlgSpeichernAls.h"
+#include "tests/gui/ModalHelper.h"
+#include "tests/linkjobs/JobHarness.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -107,7 +107,8 @@ protected:
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.Outcome(), JobOutcome::Succeeded);
         EXPECT_EQ(LabelText(dialog, ids::transfer::kStatus), Text(statusId));
-        EXPECT_EQ(Control<QPushButton>(dialog, ids::transfer::kCancel)->text(), Text(str::kOkCaption));
+        EXPECT_EQ(Control<QPushButton>(dialog, ids::transfer::kCancel)->text(),
+                  Text(str::kOkCaption));
         EXPECT_TRUE(Control<QPushButton>(dialog, ids::transfer::kCancel)->isEnabled());
         EXPECT_TRUE(Control<QPushButton>(dialog, ids::transfer::kStart)->isEnabled());
         EXPECT_EQ(Control<QProgressBar>(dialog, ids::transfer::kProgress)->value(), 100);
@@ -167,7 +168,8 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     auto dialog = Dialog(job);
 
     EXPECT_EQ(dialog->windowTitle(), Text(2007));
-    EXPECT_EQ(Control<QPushButton>(*dialog, ids::transfer::kStart)->text(), QString::fromStdString(LoadDialogText(132, "1030")));
+    EXPECT_EQ(Control<QPushButton>(*dialog, ids::transfer::kStart)->text(),
+              QString::fromStdString(LoadDialogText(132, "1030")));
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kFileName), "update.bsr");
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kDescriptionLabel), Text(2008));
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kDescription), "XYZ V1.30");
@@ -193,7 +195,8 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     EXPECT_EQ(std::string(received.begin(), received.end()), image);
     ExpectSucceededAndOpen(*dialog, str::kProgrammingFinished);
     // The large status font of the programming phase is gone again.
-    EXPECT_EQ(Control(*dialog, ids::transfer::kStatus)->font().pointSizeF(), dialog->font().pointSizeF());
+    EXPECT_EQ(Control(*dialog, ids::transfer::kStatus)->font().pointSizeF(),
+              dialog->font().pointSizeF());
     EXPECT_EQ(dialog->FirmwareCancelled(), 0);
 }
 
@@ -416,7 +419,8 @@ TEST_F(DlgSpeichernAlsTest, ADescriptionTheFileCannotHoldIsRefusedNotQuestionMar
     save.accept();
     EXPECT_TRUE(save.isVisible());
     ASSERT_EQ(driver.Messages().size(), 1u);
-    EXPECT_EQ(driver.Messages()[0], QString::fromStdString(LoadResString(str::kDescriptionNotEncodable)));
+    EXPECT_EQ(driver.Messages()[0],
+              QString::fromStdString(LoadResString(str::kDescriptionNotEncodable)));
 
     description->setText(QString::fromUtf8("K\xC3\xB6ln \xE2\x82\xAC"));
     save.accept();

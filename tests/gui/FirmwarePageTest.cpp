@@ -1,11 +1,11 @@
-#include "tests/gui/ModalHelper.h"
-#include "gui/page/AppContext.h"
 #include "core/config/Konfiguration.h"
-#include "gui/firmware/DlgFlashwerk.h"
-#include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "gui/firmware/DlgFlashwerk.h"
+#include "gui/page/AppContext.h"
 #include "gui/ui/DateiListCtrl.h"
+#include "tests/gui/ModalHelper.h"
+#include "tests/linkjobs/JobHarness.h"
 
 #include <QFileDialog>
 #include <QHeaderView>
@@ -121,12 +121,16 @@ TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
 
 TEST_F(FirmwarePageTest, SelectionShowsTheDescriptionAndIsRemembered) {
     test::WriteBytes(InFolder("a.bsr"), test::FirmwareImage(3000, "A V1", "first"));
-    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(3000, "B V1", std::string("Gr\xF6\xDF" "e")));
+    test::WriteBytes(InFolder("b.bsr"), test::FirmwareImage(3000, "B V1",
+                                                            std::string("Gr\xF6\xDF"
+                                                                        "e")));
     config.m_chosenFirmwareFile = "B.BSR"; // the catalogue's search ignores case
     auto page = Page();
     EXPECT_EQ(SelectedName(*page), "b.bsr");
-    EXPECT_EQ(Control<QPlainTextEdit>(*page, ids::firmware::kDescription)->toPlainText(), QStringLiteral("Größe"));
-    EXPECT_EQ(Control<QLabel>(*page, ids::firmware::kPath)->text().toStdString(), InFolder("b.bsr"));
+    EXPECT_EQ(Control<QPlainTextEdit>(*page, ids::firmware::kDescription)->toPlainText(),
+              QStringLiteral("Größe"));
+    EXPECT_EQ(Control<QLabel>(*page, ids::firmware::kPath)->text().toStdString(),
+              InFolder("b.bsr"));
     EXPECT_TRUE(Enabled(*page, ids::firmware::kSend));
     EXPECT_TRUE(Enabled(*page, ids::firmware::kDelete));
 
@@ -154,7 +158,8 @@ TEST_F(FirmwarePageTest, ColumnSortIsKeptForTheNextStart) {
         EXPECT_EQ(Names(*page), (QStringList{"B.bsr", "c.bsr", "a.bsr"})) << "by size";
         EXPECT_EQ(SelectedName(*page), "c.bsr") << "the sort keeps the selection";
         page->SortByColumn(1);
-        EXPECT_EQ(Names(*page), (QStringList{"B.bsr", "c.bsr", "a.bsr"})) << "versions ignoring case";
+        EXPECT_EQ(Names(*page), (QStringList{"B.bsr", "c.bsr", "a.bsr"}))
+            << "versions ignoring case";
         page->SortByColumn(0);
         EXPECT_EQ(Names(*page), (QStringList{"a.bsr", "B.bsr", "c.bsr"}));
         page->SortByColumn(2);
@@ -274,7 +279,8 @@ TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
     TransferCloser closer;
 
     Control<QPushButton>(*page, ids::firmware::kSend)->click();
-    EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded}) << test::LogOf(*receiver);
+    EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded})
+        << test::LogOf(*receiver);
     const std::vector<unsigned char> received = receiver->ReceivedFirmware();
     EXPECT_EQ(std::string(received.begin(), received.end()), image);
     EXPECT_TRUE(driver.Unexpected().empty());

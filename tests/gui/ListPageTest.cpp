@@ -1,19 +1,19 @@
-#include "tests/gui/ModalHelper.h"
 #include "core/config/Konfiguration.h"
-#include "gui/lists/DlgProgrammlisten.h"
-#include "gui/lists/DlgProgrammpool.h"
-#include "gui/ui/DlgRadioTV.h"
-#include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "gui/lists/DlgProgrammlisten.h"
+#include "gui/lists/DlgProgrammpool.h"
 #include "gui/ui/DateiListCtrl.h"
+#include "gui/ui/DlgRadioTV.h"
+#include "tests/gui/ModalHelper.h"
+#include "tests/linkjobs/JobHarness.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -63,9 +63,7 @@ protected:
     static QPushButton* Button(const QWidget& page, int id) {
         return page.findChild<QPushButton*>(QString::number(id));
     }
-    static QString Status(const QWidget& page) {
-        return page.findChild<QLabel*>("1046")->text();
-    }
+    static QString Status(const QWidget& page) { return page.findChild<QLabel*>("1046")->text(); }
     static QStringList Column(const CDlgProgrammlisten& page, int column) {
         QStringList cells;
         for (int row = 0; row < page.List()->RowCount(); ++row)
@@ -155,12 +153,14 @@ TEST_F(ListPageTest, NewAndEditOpenTheEditorAndSelectTheSavedList) {
     });
     Button(*page, ids::lists::kEdit)->click();
     EXPECT_EQ(SelectedName(*page), "a.lst");
-    EXPECT_NE(test::ReadBytes(ListFile("a.lst")).find("HEADER:\tTV\tHotbird\r\n"), std::string::npos);
+    EXPECT_NE(test::ReadBytes(ListFile("a.lst")).find("HEADER:\tTV\tHotbird\r\n"),
+              std::string::npos);
     Button(*page, ids::lists::kNew)->click();
     ExpectNothingUnexpected(driver);
     EXPECT_EQ(page->List()->RowCount(), 2);
     EXPECT_EQ(SelectedName(*page), "fresh.lst");
-    EXPECT_NE(test::ReadBytes(ListFile("fresh.lst")).find("HEADER:\tRA\tNDEF\r\n"), std::string::npos);
+    EXPECT_NE(test::ReadBytes(ListFile("fresh.lst")).find("HEADER:\tRA\tNDEF\r\n"),
+              std::string::npos);
 }
 
 TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
@@ -373,7 +373,8 @@ TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {
     UseReceiver(options);
     // Firmware and settings went first and found the receiver; the list follows.
     test::JobRig first, second;
-    ASSERT_NO_FATAL_FAILURE(test::RunChainedFirmwareAndSettingsSteps(first, second, folder, *receiver));
+    ASSERT_NO_FATAL_FAILURE(
+        test::RunChainedFirmwareAndSettingsSteps(first, second, folder, *receiver));
     context.chain = second.chain;
     auto page = Page();
     ModalDriver driver(page.get());

@@ -80,8 +80,7 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         // The transfer dialogs and print progress windows are driven by the test.
         if (m_pending > 0 || modal == nullptr || qobject_cast<CDlgSenden*>(modal) != nullptr ||
-            qobject_cast<CDlgDrucke*>(modal) != nullptr ||
-            modal == m_owner || !modal->isVisible())
+            qobject_cast<CDlgDrucke*>(modal) != nullptr || modal == m_owner || !modal->isVisible())
             return;
         if (m_actions.empty()) {
             auto* box = qobject_cast<QMessageBox*>(modal);

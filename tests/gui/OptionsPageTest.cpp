@@ -1,11 +1,11 @@
-#include "tests/gui/ModalHelper.h"
-#include "gui/page/AppContext.h"
-#include "gui/app/DlgOptionen.h"
-#include "gui/app/ReceiverSheet.h"
 #include "core/config/Konfiguration.h"
-#include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "gui/app/DlgOptionen.h"
+#include "gui/app/ReceiverSheet.h"
+#include "gui/page/AppContext.h"
+#include "tests/gui/ModalHelper.h"
+#include "tests/linkjobs/JobHarness.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -90,9 +90,11 @@ TEST_F(OptionsPageTest, ControlsShowTheConfigurationAndWriteItBack) {
     EXPECT_EQ(ports->currentText(), "Auto");
     EXPECT_EQ(ports->itemText(1), "COM1  (/dev/ttyUSB7)");
     // One pair of brackets, and the demo receiver called by what it is.
-    EXPECT_EQ(ports->itemText(2), "COM2  (" + QString::fromStdString(LoadResString(str::kNoDeviceInPortBox)) + ")");
+    EXPECT_EQ(ports->itemText(2),
+              "COM2  (" + QString::fromStdString(LoadResString(str::kNoDeviceInPortBox)) + ")");
     EXPECT_FALSE(ports->itemText(2).contains("(("));
-    EXPECT_EQ(ports->itemText(3), "COM3  (" + QString::fromStdString(LoadResString(str::kSimulatedReceiver)) + ")");
+    EXPECT_EQ(ports->itemText(3),
+              "COM3  (" + QString::fromStdString(LoadResString(str::kSimulatedReceiver)) + ")");
     ports->setCurrentIndex(3);
 
     // Without production mode the row numbers pass through the hidden field unchanged.

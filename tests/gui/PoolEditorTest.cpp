@@ -3,12 +3,12 @@
 #include "core/lists/EditHistory.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
-#include "gui/ui/DlgSuchen.h"
 #include "gui/favourites/FavListCtrl.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
+#include "gui/ui/DlgSuchen.h"
 #include "gui/ui/ListClipboard.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/support/FileTestSupport.h"
@@ -77,7 +77,8 @@ protected:
 };
 
 TEST_F(PoolGridTest, ModelKeepsItsContractAndRefusesEditsOutsideTheFields) {
-    QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester tester(grid.model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
     CPoolModel& model = *grid.PoolModel();
     EXPECT_EQ(model.rowCount(), 4000);
     EXPECT_EQ(model.columnCount(), 12);
@@ -104,11 +105,11 @@ struct MoveCase {
 
 TEST_F(PoolGridTest, EditorKeysMoveAsTheGridPromises) {
     const MoveCase cases[] = {
-        {5, 11, Qt::Key_Tab, Qt::NoModifier, 5, 1},         // wraps to the first field, same row
-        {5, 1, Qt::Key_Backtab, Qt::ShiftModifier, 5, 11},  // and back again
-        {5, 7, Qt::Key_Return, Qt::NoModifier, 6, 1},       // next row, first field
+        {5, 11, Qt::Key_Tab, Qt::NoModifier, 5, 1},        // wraps to the first field, same row
+        {5, 1, Qt::Key_Backtab, Qt::ShiftModifier, 5, 11}, // and back again
+        {5, 7, Qt::Key_Return, Qt::NoModifier, 6, 1},      // next row, first field
         {5, 3, Qt::Key_Enter, Qt::KeypadModifier, 6, 1},
-        {3999, 4, Qt::Key_Down, Qt::NoModifier, 3999, 4},   // the last row stays
+        {3999, 4, Qt::Key_Down, Qt::NoModifier, 3999, 4}, // the last row stays
         {0, 4, Qt::Key_Up, Qt::NoModifier, 0, 4},
         {5, 4, Qt::Key_Up, Qt::NoModifier, 4, 4},
     };
@@ -264,14 +265,16 @@ TEST_F(PoolGridTest, KeysRunTheCommandsWithModifiersReadPerKey) {
 
 TEST_F(PoolGridTest, PastedTextFromElsewhereIsConvertedOrRefused) {
     SelectOnly({20});
-    QGuiApplication::clipboard()->setText(QString::fromUtf8("\tMünchen\t11954\tH\t27500\t3/4\t1\t2\t3\t4\t1"));
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8("\tMünchen\t11954\tH\t27500\t3/4\t1\t2\t3\t4\t1"));
     QTest::keyClick(&grid, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(Name(20), "M\xFCnchen") << "a last line without a line end is pasted";
 
     ModalDriver driver(&grid);
     driver.ThenAcceptMessage();
     SelectOnly({21});
-    QGuiApplication::clipboard()->setText(QString::fromUtf8("\tКиев\t11954\tH\t27500\t3/4\t1\t2\t3\t4\t1"));
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8("\tКиев\t11954\tH\t27500\t3/4\t1\t2\t3\t4\t1"));
     QTest::keyClick(&grid, Qt::Key_O, Qt::ControlModifier);
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(doc.pool.IsRowEmpty(21));
@@ -279,19 +282,23 @@ TEST_F(PoolGridTest, PastedTextFromElsewhereIsConvertedOrRefused) {
     EXPECT_EQ(driver.Messages()[0], Text(str::kClipboardNotCp1252));
 
     // Bytes without a Unicode character survive a copy and paste within the program.
-    doc.pool.SetCell(0, kFieldName, "A\x81" "B");
+    doc.pool.SetCell(0, kFieldName,
+                     "A\x81"
+                     "B");
     SelectOnly({0});
     QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
     SelectOnly({30});
     QTest::keyClick(&grid, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(Name(30), "A\x81" "B");
+    EXPECT_EQ(Name(30), "A\x81"
+                        "B");
 }
 
 TEST_F(PoolGridTest, DroppedRowsLandBeforeTheRowUnderThePointerAsOneStep) {
     doc.banks.Insert(0, CFavEintrag{1}, -1);
     QGuiApplication::clipboard()->setText("untouched");
     SelectOnly({1, 2});
-    std::unique_ptr<QMimeData> rows(grid.PoolModel()->mimeData(grid.selectionModel()->selectedRows()));
+    std::unique_ptr<QMimeData> rows(
+        grid.PoolModel()->mimeData(grid.selectionModel()->selectedRows()));
     // The bank lists read the same drag.
     EXPECT_EQ(ParsePoolRows(rows->data(kPoolRowsMimeType)), (std::vector<int>{1, 2}));
     EXPECT_TRUE(grid.DropRows(rows.get(), CellCentre(6, 3)));

@@ -1,3 +1,4 @@
+#include "gui/print/PrintFlow.h"
 #include "core/app/DataFolders.h"
 #include "core/config/Konfiguration.h"
 #include "core/res/StringIds.h"
@@ -7,7 +8,6 @@
 #include "gui/page/AppContext.h"
 #include "gui/print/DlgDrucke.h"
 #include "gui/print/ListPrintDialog.h"
-#include "gui/print/PrintFlow.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/support/FileTestSupport.h"
 
@@ -154,12 +154,12 @@ TEST_F(PrintFlowTest, KeysMenuAndButtonReachTheirWindows) {
         std::function<void()> start;
         std::vector<std::string> windows; // in order; each is closed
     };
-    const auto menu = [this](int command) {
-        return [this, command] { RunMenuCommand(command); };
-    };
+    const auto menu = [this](int command) { return [this, command] { RunMenuCommand(command); }; };
     const Case cases[] = {
         {"Ctrl+P", {}, [this] { PressCtrlP(); }, {"fw::CListPrintDialog"}},
-        {"hidden button", {}, [this] { Control<QPushButton>(&editor, 1077)->click(); },
+        {"hidden button",
+         {},
+         [this] { Control<QPushButton>(&editor, 1077)->click(); },
          {"fw::CListPrintDialog"}},
         {"menu print", {2}, menu(CPoolListCtrl::CmdPrint), {"fw::CListPrintDialog"}},
         {"menu preview", {}, menu(CPoolListCtrl::CmdPrintPreview), {"QPrintPreviewDialog"}},
@@ -238,7 +238,8 @@ TEST_F(PrintFlowTest, PreviewLaysOutAgainAfterThePageSetup) {
         auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
         ASSERT_NE(preview, nullptr) << modal->metaObject()->className();
         QObject::connect(preview, &QPrintPreviewDialog::paintRequested, [&] { ++paints; });
-        auto* pageSetup = preview->findChild<QAction*>(QString::number(CListPrintDialog::kPageSetupButton));
+        auto* pageSetup =
+            preview->findChild<QAction*>(QString::number(CListPrintDialog::kPageSetupButton));
         ASSERT_NE(pageSetup, nullptr);
         driver.Later(preview, [&, preview, pageSetup] {
             pageSetup->trigger();
@@ -258,8 +259,8 @@ TEST_F(PrintFlowTest, ExportWritesAPdfWithItsSuffixAndReportsAFailedWrite) {
     std::filesystem::create_directory(Pdf("folder.pdf"));
     struct Case {
         std::string typed;
-        std::string written;  // empty: nothing
-        QString message;      // the one message box, if any
+        std::string written; // empty: nothing
+        QString message;     // the one message box, if any
     };
     const Case cases[] = {
         {Pdf("list"), Pdf("list.pdf"), {}},
@@ -285,7 +286,8 @@ TEST_F(PrintFlowTest, ExportWritesAPdfWithItsSuffixAndReportsAFailedWrite) {
         }
         if (!c.message.isEmpty()) {
             ASSERT_EQ(driver.Messages().size(), 2u);
-            EXPECT_TRUE(driver.Messages()[1].contains(c.message)) << driver.Messages()[1].toStdString();
+            EXPECT_TRUE(driver.Messages()[1].contains(c.message))
+                << driver.Messages()[1].toStdString();
             EXPECT_TRUE(std::filesystem::is_directory(Pdf("folder.pdf")));
         }
     }
@@ -337,7 +339,8 @@ TEST_F(PrintFlowTest, CancelledExportWritesNothing) {
         pressedSeen.wait_for(10s);
     });
     ModalDriver driver(&editor);
-    driver.Then([&](QWidget* modal) { TypeFileName(qobject_cast<QFileDialog*>(modal), Pdf("gone")); });
+    driver.Then(
+        [&](QWidget* modal) { TypeFileName(qobject_cast<QFileDialog*>(modal), Pdf("gone")); });
     RunMenuCommand(CPoolListCtrl::CmdExportPdf);
     ExpectAllAnswered(driver);
     EXPECT_EQ(pressedSeen.wait_for(0s), std::future_status::ready);

@@ -15,8 +15,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,8 @@ TEST(ResizeDialogPlacementTest, StoredGeometryIsPulledOntoTheDesktop) {
     }
     EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 1024, 768)),
               std::make_pair(QRect(24, 0, 655, 668), QRect(679, 0, 320, 668)));
-    EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 800, 600)), std::make_pair(QRect(), QRect()));
+    EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 800, 600)),
+              std::make_pair(QRect(), QRect()));
 }
 
 TEST(ResizeDialogTest, RemembersOnlyAResizedWindowAndReopensItAsItWas) {
@@ -67,7 +68,8 @@ TEST(ResizeDialogTest, RemembersOnlyAResizedWindowAndReopensItAsItWas) {
         dialog.show();
         dialog.hide();
     }
-    EXPECT_EQ(test::ReadBytes(profile), "[OPTIONEN]\nSPRACHE=1\n") << "nothing resized, nothing written";
+    EXPECT_EQ(test::ReadBytes(profile), "[OPTIONEN]\nSPRACHE=1\n")
+        << "nothing resized, nothing written";
 
     QPoint position;
     {
@@ -219,16 +221,19 @@ TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
             driver.ThenAcceptMessage();
         dialog.close();
         ExpectAllAnswered(driver);
-        EXPECT_EQ(driver.Messages().front(), QString::fromStdString(LoadResString(str::kAskSaveList)));
+        EXPECT_EQ(driver.Messages().front(),
+                  QString::fromStdString(LoadResString(str::kAskSaveList)));
         if (c.messageAfter) {
-            EXPECT_EQ(driver.Messages().back(), QString::fromStdString(LoadResString(str::kEnterFileName)));
+            EXPECT_EQ(driver.Messages().back(),
+                      QString::fromStdString(LoadResString(str::kEnterFileName)));
         }
         EXPECT_EQ(dialog.isVisible(), !c.closed) << c.fileName.toStdString();
         EXPECT_EQ(fs::exists(ListPath("new.lst")), c.written);
         if (c.written) {
             EXPECT_EQ(dialog.result(), QDialog::Accepted);
             EXPECT_EQ(dialog.FileName(), "new.lst");
-            EXPECT_NE(test::ReadBytes(ListPath("new.lst")).find("HEADER:\tTV\tNDEF\r\n"), std::string::npos);
+            EXPECT_NE(test::ReadBytes(ListPath("new.lst")).find("HEADER:\tTV\tNDEF\r\n"),
+                      std::string::npos);
         }
         dialog.reject();
     }

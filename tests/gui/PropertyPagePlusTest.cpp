@@ -1,6 +1,6 @@
-#include "gui/app/AboutDlg.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "core/config/Konfiguration.h"
+#include "gui/app/AboutDlg.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -43,12 +43,15 @@ TEST(QtLanguageTest, FileDialogAndButtonsSpeakTheProgramLanguage) {
     ASSERT_TRUE(loaded.count() > 0 || loaded.wait());
 
     const QModelIndex date = model->index(QString::fromStdString(file)).siblingAtColumn(3);
-    EXPECT_EQ(date.data().toString().startsWith("15.03.24"), german) << date.data().toString().toStdString();
+    EXPECT_EQ(date.data().toString().startsWith("15.03.24"), german)
+        << date.data().toString().toStdString();
     EXPECT_EQ(model->headerData(3, Qt::Horizontal).toString(),
               german ? QStringLiteral("Änderungsdatum") : QStringLiteral("Date Modified"));
 
-    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), german ? QStringLiteral("&Ja") : QStringLiteral("&Yes"));
+    QMessageBox box(QMessageBox::Question, QString(), QString(),
+                    QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(),
+              german ? QStringLiteral("&Ja") : QStringLiteral("&Yes"));
 }
 
 } // namespace

@@ -1,20 +1,19 @@
-#include "gui/page/AppContext.h"
 #include "app/DemoFiles.h"
-#include "gui/page/PropertyPagePlus.h"
-#include "gui/app/ReceiverSheet.h"
 #include "core/config/Konfiguration.h"
+#include "core/lists/ListFile.h"
+#include "core/res/StringTable.h"
+#include "gui/app/ReceiverSheet.h"
 #include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSenden.h"
-#include "tests/linkjobs/JobHarness.h"
-#include "core/res/StringTable.h"
-#include "core/lists/ListFile.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
+#include "gui/page/AppContext.h"
+#include "gui/page/PropertyPagePlus.h"
 #include "gui/print/DlgDruckbereich.h"
+#include "tests/linkjobs/JobHarness.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QAbstractButton>
 #include <QLabel>
 #include <QPalette>
 #include <QProgressBar>
@@ -98,7 +97,8 @@ TEST_P(ScreenshotTest, EveryPageFitsItsTextsAtTheOpeningSize) {
         sheet.SetActivePage(page);
         QApplication::processEvents();
         ExpectFitsSmallScreen(sheet);
-        EXPECT_TRUE(sheet.grab().save(QString::fromStdString(PictureName("page" + std::to_string(page)))));
+        EXPECT_TRUE(
+            sheet.grab().save(QString::fromStdString(PictureName("page" + std::to_string(page)))));
     }
     // At the smallest size the layout allows, every tab still shows without scroll arrows.
     sheet.resize(sheet.minimumSizeHint());
@@ -117,7 +117,8 @@ TEST_P(ScreenshotTest, DialogsBeforeTheyWork) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&hint));
     // No line of the warning runs into the window's edge.
     for (const QLabel* line : hint.findChildren<QLabel*>())
-        EXPECT_LT(line->sizeHint().width(), hint.width() - 2 * line->fontMetrics().averageCharWidth());
+        EXPECT_LT(line->sizeHint().width(),
+                  hint.width() - 2 * line->fontMetrics().averageCharWidth());
     EXPECT_TRUE(hint.grab().save(QString::fromStdString(PictureName("version-warning"))));
     hint.reject();
 
@@ -130,8 +131,11 @@ TEST_P(ScreenshotTest, DialogsBeforeTheyWork) {
                       folders.lists, folders.settings);
     dialog.adjustSize();
     // The values of the fields and the status start in one column.
-    const int column = dialog.findChild<QLabel*>(QString::number(ids::transfer::kStatus))->geometry().left();
-    EXPECT_EQ(dialog.findChild<QLabel*>(QString::number(ids::transfer::kFileName))->geometry().left(), column);
+    const int column =
+        dialog.findChild<QLabel*>(QString::number(ids::transfer::kStatus))->geometry().left();
+    EXPECT_EQ(
+        dialog.findChild<QLabel*>(QString::number(ids::transfer::kFileName))->geometry().left(),
+        column);
     EXPECT_TRUE(dialog.grab().save(QString::fromStdString(PictureName("send-dialog"))));
 }
 
@@ -186,7 +190,8 @@ TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {
 }
 
 TEST_P(ScreenshotTest, PoolEditorWithTheDemoList) {
-    const NormalizeResult list = NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
+    const NormalizeResult list =
+        NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
     ASSERT_EQ(list.result, 1);
     CDlgProgrammpool editor(context, &list.record);
     editor.resize(900, 600);
@@ -328,7 +333,8 @@ TEST_P(ScreenshotTest, ALargerFontClipsNoText) {
 INSTANTIATE_TEST_SUITE_P(Languages, ScreenshotTest,
                          ::testing::Values(Language::German, Language::English),
                          [](const auto& language) {
-                             return std::string(language.param == Language::German ? "German" : "English");
+                             return std::string(language.param == Language::German ? "German"
+                                                                                   : "English");
                          });
 
 } // namespace

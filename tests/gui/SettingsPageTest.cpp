@@ -1,14 +1,14 @@
 #include "tests/gui/ModalHelper.h"
 
-#include "gui/page/AppContext.h"
 #include "core/config/Konfiguration.h"
-#include "gui/link/DlgSenden.h"
-#include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "gui/link/DlgSenden.h"
+#include "gui/page/AppContext.h"
 #include "gui/settings/DlgGrundeinstellung.h"
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
+#include "tests/linkjobs/JobHarness.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -122,8 +122,9 @@ protected:
             if (dialog == nullptr || !dialog->isVisible())
                 return;
             poll->stop();
-            QObject::connect(dialog, &CDlgSenden::WorkerFinished, dialog,
-                             [dialog] { QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); }); });
+            QObject::connect(dialog, &CDlgSenden::WorkerFinished, dialog, [dialog] {
+                QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); });
+            });
         });
         poll->start();
     }
@@ -186,10 +187,11 @@ TEST_F(SettingsPageTest, ImportRefusesWhatTheFolderWouldNeverList) {
         page->importChoice = QString::fromStdString(elsewhere.File(name));
         page->OnImport();
     }
-    EXPECT_EQ(interaction.messages,
-              (std::vector<std::string>{
-                  FormatText(LoadResString(str::kNotASettingsFile), {elsewhere.File("list.lst")}),
-                  FormatText(LoadResString(str::kEmptySettingsFile), {elsewhere.File("empty.grd")})}));
+    EXPECT_EQ(
+        interaction.messages,
+        (std::vector<std::string>{
+            FormatText(LoadResString(str::kNotASettingsFile), {elsewhere.File("list.lst")}),
+            FormatText(LoadResString(str::kEmptySettingsFile), {elsewhere.File("empty.grd")})}));
     EXPECT_EQ(Names(*page), QStringList{"ANY.GRD"});
     EXPECT_EQ(test::EntryCount(folders.settings), 1u);
 }

@@ -1,7 +1,7 @@
-#include "gui/ui/IconButton.h"
-#include "gui/ui/ToolTipDialog.h"
 #include "gui/ui/ControlToolTips.h"
+#include "gui/ui/IconButton.h"
 #include "gui/ui/Icons.h"
+#include "gui/ui/ToolTipDialog.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "tests/linkjobs/JobHarness.h"
 #include "core/link/WireTokens.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "tests/linkjobs/JobHarness.h"
 #include "tests/support/GermanLocale.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +62,9 @@ TEST_F(DetectionTest, AutomaticSearchFindsTheReceiverOnTheThirdPort) {
     ASSERT_TRUE(receiver && com1.Ok() && com2.Ok());
     const test::StrangerOnLine first(com1), second(com2);
     rig.Make(Job(TransferJobKind::ListLoad), Settings(0, 57600),
-             {{"COM1", com1.Device()}, {"COM2", com2.Device()}, {"COM3", receiver->DevicePath()},
+             {{"COM1", com1.Device()},
+              {"COM2", com2.Device()},
+              {"COM3", receiver->DevicePath()},
               {"COM4", Missing("absent")}});
 
     const int port = rig.session->DetectReceiver("LOAD TLIS");
@@ -104,11 +106,13 @@ TEST_F(DetectionTimingTest, ManualPortIsTheOnlyOneTriedAndFailsAfterTheConfigure
 
     const auto start = Clock::now();
     rig.Run();
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
 
     EXPECT_GE(elapsed.count(), 450);
     EXPECT_LT(elapsed.count(), 2500);
-    EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{LoadResString(str::kReceiverNotRecognized)});
+    EXPECT_EQ(rig.view.Messages(),
+              std::vector<std::string>{LoadResString(str::kReceiverNotRecognized)});
     EXPECT_EQ(com1.Receive(100, 100), "");
     EXPECT_EQ(com2.Receive(100, 200), Frame("LOAD DEFW", 115200));
     EXPECT_TRUE(rig.view.Has(Searching(true, "COM2")));
@@ -123,8 +127,8 @@ TEST_F(DetectionTest, ConfiguredWaitIsHeldToOneToTenThousandMilliseconds) {
     ASSERT_TRUE(com1.Ok());
     const test::StrangerOnLine stranger(com1);
     // 0 would wait for ever, the largest int 24 days.
-    const std::pair<int, unsigned> cases[] = {
-        {0, 500}, {-1, 500}, {1, 1}, {10000, 10000}, {10001, 10000}, {INT_MAX, 10000}};
+    const std::pair<int, unsigned> cases[] = {{0, 500},       {-1, 500},      {1, 1},
+                                              {10000, 10000}, {10001, 10000}, {INT_MAX, 10000}};
     for (const auto& [configured, used] : cases) {
         SCOPED_TRACE(configured);
         LinkSettings settings = Settings(1);
@@ -133,7 +137,8 @@ TEST_F(DetectionTest, ConfiguredWaitIsHeldToOneToTenThousandMilliseconds) {
         one.Make(Job(TransferJobKind::SettingsLoad), settings, {{"COM1", com1.Device()}});
         EXPECT_EQ(one.session->DetectReceiver("LOAD DEFW"), 0);
         EXPECT_EQ(one.session->Port().ReadTimeout(), used);
-        EXPECT_EQ(one.view.Messages(), std::vector<std::string>{LoadResString(str::kReceiverNotRecognized)});
+        EXPECT_EQ(one.view.Messages(),
+                  std::vector<std::string>{LoadResString(str::kReceiverNotRecognized)});
     }
 }
 
@@ -145,7 +150,8 @@ TEST_F(DetectionTest, SilentPortsAndAMissingFourthGiveReceiverNotRecognized) {
     rig.Make(Job(TransferJobKind::SettingsLoad), settings,
              {{"COM1", com1.Device()}, {"COM2", com2.Device()}, {"COM3", com3.Device()}});
     rig.Run();
-    EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{LoadResString(str::kReceiverNotRecognized)});
+    EXPECT_EQ(rig.view.Messages(),
+              std::vector<std::string>{LoadResString(str::kReceiverNotRecognized)});
     EXPECT_EQ(rig.view.ProgressHistory(), (std::vector<int>{25, 50, 75, 100, 0}));
     EXPECT_EQ(com3.Receive(100, 200).size(), 14u);
     EXPECT_TRUE(JobRig::CanOpen(com3.Device()));
@@ -249,8 +255,8 @@ struct ModelCase {
     sim::Model model;
     const char* command;
     std::vector<sim::Fault> faults;
-    int capacity;   // when found
-    int errorId;    // 0 when found
+    int capacity; // when found
+    int errorId;  // 0 when found
 };
 
 TEST_F(DetectionTest, ModelReplyDecidesCapacityOrError) {
@@ -266,12 +272,32 @@ TEST_F(DetectionTest, ModelReplyDecidesCapacityOrError) {
         {Model::RecFa, "PROG RLIS", {}, 0, str::kNoFirmwareInstalled},
         {Model::RecFa, "PROG CODE", {}, 0, 0},
         {Model::RecFa, "PROG DEFW", {}, 0, 0},
-        {Model::Zeb30, "PROG CODE", {{Step::ModelReply, 0, FaultKind::ShortReply}}, 0, str::kReceiveSendError},
-        {Model::Zeb30, "PROG CODE", {{Step::ModelReply, 0, FaultKind::WrongByte}}, 0, str::kReceiveSendError},
-        {Model::Zeb30, "PROG CODE", {{Step::ModelReply, 0, FaultKind::Silence}}, 0, str::kReceiveSendError},
+        {Model::Zeb30,
+         "PROG CODE",
+         {{Step::ModelReply, 0, FaultKind::ShortReply}},
+         0,
+         str::kReceiveSendError},
+        {Model::Zeb30,
+         "PROG CODE",
+         {{Step::ModelReply, 0, FaultKind::WrongByte}},
+         0,
+         str::kReceiveSendError},
+        {Model::Zeb30,
+         "PROG CODE",
+         {{Step::ModelReply, 0, FaultKind::Silence}},
+         0,
+         str::kReceiveSendError},
         // A detection reply that is short or wrong on the only port.
-        {Model::Zeb30, "PROG CODE", {{Step::DetectionReply, 0, FaultKind::ShortReply}}, 0, str::kReceiverNotRecognized},
-        {Model::Zeb30, "PROG CODE", {{Step::DetectionReply, 0, FaultKind::WrongByte}}, 0, str::kReceiverNotRecognized},
+        {Model::Zeb30,
+         "PROG CODE",
+         {{Step::DetectionReply, 0, FaultKind::ShortReply}},
+         0,
+         str::kReceiverNotRecognized},
+        {Model::Zeb30,
+         "PROG CODE",
+         {{Step::DetectionReply, 0, FaultKind::WrongByte}},
+         0,
+         str::kReceiverNotRecognized},
     };
     for (const ModelCase& c : cases) {
         SCOPED_TRACE(std::string(c.command) + " / " + std::string(sim::ModelName(c.model)));
@@ -306,9 +332,9 @@ TEST_F(DetectionTest, ModelReplyDecidesCapacityOrError) {
 
 TEST(LoaderVersionText, OnlyAPlainDecimalCounts) {
     const std::pair<const char*, float> cases[] = {
-        {"1.1", 1.1f}, {"111", 111.0f}, {".5", 0.5f}, {"2.", 2.0f},
-        {"nan", 0.0f}, {"inf", 0.0f},   {"0x2", 0.0f}, {"1e9", 0.0f}, {" 11", 0.0f},
-        {"1. ", 0.0f}, {"1.1.", 0.0f},  {"-1", 0.0f},  {"+1", 0.0f},  {".", 0.0f}, {"", 0.0f},
+        {"1.1", 1.1f},  {"111", 111.0f}, {".5", 0.5f},  {"2.", 2.0f},  {"nan", 0.0f},
+        {"inf", 0.0f},  {"0x2", 0.0f},   {"1e9", 0.0f}, {" 11", 0.0f}, {"1. ", 0.0f},
+        {"1.1.", 0.0f}, {"-1", 0.0f},    {"+1", 0.0f},  {".", 0.0f},   {"", 0.0f},
     };
     for (const auto& [text, version] : cases)
         EXPECT_FLOAT_EQ(wire::LoaderVersionFromText(text), version) << '"' << text << '"';
@@ -327,7 +353,8 @@ TEST_F(DetectionTest, LoaderVersionIsReadAsADecimalWhateverTheLocale) {
             auto receiver = test::StartReceiver(options);
             ASSERT_TRUE(receiver);
             JobRig one;
-            one.Make(Job(TransferJobKind::FirmwareSend), Settings(1), {{"COM1", receiver->DevicePath()}});
+            one.Make(Job(TransferJobKind::FirmwareSend), Settings(1),
+                     {{"COM1", receiver->DevicePath()}});
             EXPECT_EQ(one.session->DetectReceiver("PROG CODE"), 1);
             EXPECT_FLOAT_EQ(one.session->loaderVersion, c.version) << c.text;
             one.session->Port().Close();

@@ -1,6 +1,6 @@
-#include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "tests/linkjobs/JobHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,8 @@ std::uint32_t Sum(std::string_view bytes) {
 class FirmwareJobTest : public test::LinkJobTest {
 protected:
     // A firmware image of size bytes whose record is what the catalogue would hold.
-    CReceiverdat Firmware(std::size_t size, int kind = 1, const std::string& version = "ABC V1.30") {
+    CReceiverdat Firmware(std::size_t size, int kind = 1,
+                          const std::string& version = "ABC V1.30") {
         image.resize(size);
         for (std::size_t i = 0; i < size; ++i)
             image[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
@@ -169,7 +170,8 @@ TEST_F(FirmwareJobTest, BlockProtocolSendsWholeBlocksAndFollowsTheProgramming) {
     EXPECT_EQ(std::string(received.begin(), received.end()), image.substr(0, 4096));
     // Block progress, then the receiver's own report: 10, 40, 100 and done.
     const std::vector<int> progress = rig.view.ProgressHistory();
-    EXPECT_EQ(std::vector<int>(progress.end() - 5, progress.end()), (std::vector<int>{0, 10, 40, 100, 100}));
+    EXPECT_EQ(std::vector<int>(progress.end() - 5, progress.end()),
+              (std::vector<int>{0, 10, 40, 100, 100}));
     EXPECT_TRUE(rig.view.Has("progress=25"));
 }
 
@@ -181,7 +183,8 @@ TEST_F(FirmwareJobTest, LoaderTooOldOrUnreadableForTheFileIsRefused) {
         Send(one, Firmware(5000, 2), Loader(loader));
 
         EXPECT_EQ(one.wire.Sent(), Frame("PROG CODE", 115200) + "RECFA");
-        EXPECT_EQ(one.view.Messages(), std::vector<std::string>{LoadResString(str::kWrongSoftwareVersion)});
+        EXPECT_EQ(one.view.Messages(),
+                  std::vector<std::string>{LoadResString(str::kWrongSoftwareVersion)});
         EXPECT_EQ(one.session->Outcome(), JobOutcome::Refused);
         EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
         EXPECT_EQ(one.view.Status(), "");
@@ -264,12 +267,18 @@ TEST_F(FirmwareJobTest, EachProtocolErrorEndsInItsMessage) {
     const std::vector<FaultCase> cases = {
         {"1.1", {}, {{Step::SoftwareText, 0, FaultKind::Silence}}, str::kReceiveSendError},
         // Simple protocol.
-        {"1.0", {}, {{Step::SimpleHeaderReply, 0, FaultKind::Silence}}, str::kReceiverNotRecognized},
+        {"1.0",
+         {},
+         {{Step::SimpleHeaderReply, 0, FaultKind::Silence}},
+         str::kReceiverNotRecognized},
         {"1.0", {}, {{Step::SimpleHeaderReply, 0, FaultKind::WrongByte}}, str::kTransmissionError},
         {"1.0", {}, {{Step::SimpleResult, 0, FaultKind::Silence}}, str::kConnectionLost},
         {"1.0", {}, {{Step::SimpleResult, 0, FaultKind::WrongByte}}, str::kTransmissionError},
         // Block protocol.
-        {"1.1", {}, {{Step::BlockCountReply, 0, FaultKind::ShortReply}}, str::kReceiverNotRecognized},
+        {"1.1",
+         {},
+         {{Step::BlockCountReply, 0, FaultKind::ShortReply}},
+         str::kReceiverNotRecognized},
         {"1.1", {}, {{Step::BlockCountReply, 0, FaultKind::WrongByte}}, str::kTransmissionError},
         {"1.1", {}, {{Step::BlockAnswer, 1, FaultKind::Byte0E}}, str::kTransmissionError},
         {"1.1", {}, {{Step::BlockAnswer, 1, FaultKind::Silence}}, str::kFirmwareTransferError},
@@ -306,7 +315,8 @@ protected:
 TEST_F(FirmwareJobSlowTest, SilentReceiverIsGivenUpAfterTheRealTimeOuts) {
     using Clock = std::chrono::steady_clock;
     // The model reply has 3000 ms, every answer during the job 5000 ms.
-    const std::pair<Step, int> cases[] = {{Step::ModelReply, 3000}, {Step::SimpleHeaderReply, 5000}};
+    const std::pair<Step, int> cases[] = {{Step::ModelReply, 3000},
+                                          {Step::SimpleHeaderReply, 5000}};
     for (const auto& [step, waitMs] : cases) {
         SCOPED_TRACE(waitMs);
         sim::SimulatorOptions options = Loader("1.0");
@@ -314,7 +324,8 @@ TEST_F(FirmwareJobSlowTest, SilentReceiverIsGivenUpAfterTheRealTimeOuts) {
         JobRig one;
         const auto start = Clock::now();
         Send(one, Firmware(3000), options);
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
         EXPECT_GE(elapsed.count(), waitMs);
         EXPECT_LT(elapsed.count(), waitMs + 4000); // the pauses of the simple protocol come on top
         EXPECT_EQ(one.session->Outcome(), JobOutcome::Failed) << one.view.Dump();

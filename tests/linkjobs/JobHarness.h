@@ -5,10 +5,10 @@
 #include "core/link/LinkTiming.h"
 #include "core/link/PortMap.h"
 #include "core/link/TransferSession.h"
+#include "sim/ReceiverSimulator.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/PtyTestSupport.h"
 #include "tests/support/RecordingView.h"
-#include "sim/ReceiverSimulator.h"
 
 #include <gtest/gtest.h>
 
@@ -79,7 +79,8 @@ inline std::string Frame(const std::string& command, std::uint32_t baud) {
 }
 
 inline std::string U32(std::uint32_t value) {
-    return std::string{static_cast<char>((value >> 24) & 0xFF), static_cast<char>((value >> 16) & 0xFF),
+    return std::string{static_cast<char>((value >> 24) & 0xFF),
+                       static_cast<char>((value >> 16) & 0xFF),
                        static_cast<char>((value >> 8) & 0xFF), static_cast<char>(value & 0xFF)};
 }
 
@@ -206,8 +207,7 @@ inline void RunChainedFirmwareStep(JobRig& first, const TempDir& files,
 
 // The chain's first two steps, as the options page runs them before the lists: the firmware,
 // then a settings file on the port the first step found.
-inline void RunChainedFirmwareAndSettingsSteps(JobRig& first, JobRig& second,
-                                               const TempDir& files,
+inline void RunChainedFirmwareAndSettingsSteps(JobRig& first, JobRig& second, const TempDir& files,
                                                const sim::ReceiverSimulator& receiver) {
     ASSERT_NO_FATAL_FAILURE(RunChainedFirmwareStep(first, files, receiver));
     const std::string grd = files.File("set.grd");
@@ -241,7 +241,8 @@ inline void ExpectJobFailed(const JobRig& one, const std::string& message,
 
 // A load that kept nothing: no file in the save folder and none reported, the status text
 // given (else emptied), progress emptied, start enabled for another try.
-inline void ExpectNoFileKept(const JobRig& one, JobOutcome outcome, const std::string& status = {}) {
+inline void ExpectNoFileKept(const JobRig& one, JobOutcome outcome,
+                             const std::string& status = {}) {
     EXPECT_EQ(EntryCount(one.dir.Path()), 0u);
     EXPECT_EQ(one.view.Status(), status);
     EXPECT_EQ(one.view.Progress(), 0);

@@ -1,8 +1,8 @@
 #include "core/favourites/FavoritenDat.h"
-#include "tests/linkjobs/JobHarness.h"
 #include "core/lists/ListFile.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "tests/linkjobs/JobHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -430,8 +430,9 @@ TEST_F(ListJobTest, LinesTheWireCannotCarryStopTheSendBeforeDetection) {
         rig.Make(SendJob(path), settings, {{"COM1", receiver->DevicePath()}});
         EXPECT_EQ(rig.session->LoadSendList(), -1);
         const std::string where(c.where);
-        const std::string expected = FormatText(
-            LoadResString(c.message), {where.substr(0, where.find(',')), where.substr(where.find(',') + 1)});
+        const std::string expected =
+            FormatText(LoadResString(c.message),
+                       {where.substr(0, where.find(',')), where.substr(where.find(',') + 1)});
         EXPECT_EQ(rig.session->sendListError, expected);
         rig.Run();
         EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{expected});
@@ -452,9 +453,9 @@ TEST_F(ListJobTest, AListWithoutProgramsIsSentOnlyAfterTheUsersYes) {
         rig.view.AnswerYesNo(yes);
         const std::string path = ListFile({"", "\t\t \t", ""}, {});
         Send(rig, path);
-        EXPECT_TRUE(rig.view.Has("question[warning]=" +
-                                 FormatText(LoadResString(str::kSendEmptyListQuestion), {path}) +
-                                 (yes ? "->yes" : "->no")));
+        EXPECT_TRUE(rig.view.Has(
+            "question[warning]=" + FormatText(LoadResString(str::kSendEmptyListQuestion), {path}) +
+            (yes ? "->yes" : "->no")));
         EXPECT_EQ(rig.session->Outcome(), yes ? JobOutcome::Succeeded : JobOutcome::Refused);
         EXPECT_EQ(rig.wire.Chunks().empty(), !yes);
         EXPECT_EQ(receiver->ReceivedList(true).empty(), !yes);

@@ -1,6 +1,6 @@
-#include "tests/linkjobs/JobHarness.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "tests/linkjobs/JobHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -79,7 +79,8 @@ TEST_F(SettingsJobTest, LoadWritesTheBlockUnderTheChosenName) {
     EXPECT_EQ(test::ReadBytes(path), SettingsImage()) << one.view.Dump() << test::LogOf(*receiver);
     EXPECT_EQ(one.view.SavedPaths(), std::vector<std::string>{path});
     EXPECT_EQ(one.wire.Sent(), Frame("LOAD DEFW", 115200));
-    EXPECT_TRUE(one.view.Has("status=" + FormatText(LoadResString(str::kPortRecognized), {"COM1:"})));
+    EXPECT_TRUE(
+        one.view.Has("status=" + FormatText(LoadResString(str::kPortRecognized), {"COM1:"})));
     EXPECT_EQ(one.view.Status(), LoadResString(str::kSettingsLoaded));
     EXPECT_EQ(one.view.CancelCaption(), LoadResString(str::kOkCaption));
     EXPECT_TRUE(one.view.StartEnabled());

@@ -91,10 +91,11 @@ TEST(SimFirmwareName, VersionTextIsTheTrailersSecondText) {
     EXPECT_EQ(FirmwareVersionText(::fw::test::FirmwareImage(3000, "")), std::nullopt);
     EXPECT_EQ(FirmwareVersionText(std::string(2047, 'x') + nul), std::nullopt); // too short
     EXPECT_EQ(FirmwareVersionText(std::string(3000, 'x')), std::nullopt);       // no texts
-    EXPECT_EQ(FirmwareVersionText(std::string(952, 'x') + "OTHER" + nul + "V1" + nul + std::string(2039, 'x')),
+    EXPECT_EQ(FirmwareVersionText(std::string(952, 'x') + "OTHER" + nul + "V1" + nul +
+                                  std::string(2039, 'x')),
               std::nullopt);
-    EXPECT_EQ(FirmwareVersionText(std::string(952, 'x') + "SOFTWARE-VERSION-2MB" + nul + "V2" + nul +
-                                  std::string(2024, 'x')),
+    EXPECT_EQ(FirmwareVersionText(std::string(952, 'x') + "SOFTWARE-VERSION-2MB" + nul + "V2" +
+                                  nul + std::string(2024, 'x')),
               "V2");
 }
 
@@ -103,7 +104,8 @@ TEST_F(SimFirmware, OnlyAProgrammedImageRenamesTheSoftware) {
     // The first image never reports its programming finished.
     options.faults = {{Step::ProgressByte, 5, FaultKind::Silence}};
     Running simulator(options);
-    auto send = [&](const std::string& installed, const std::string& version, std::size_t progress) {
+    auto send = [&](const std::string& installed, const std::string& version,
+                    std::size_t progress) {
         const std::string image = ::fw::test::FirmwareImage(2048, version);
         PcPort pc(simulator.Device());
         StartFirmware(pc, "PROG CODE", installed);

@@ -48,7 +48,8 @@ private:
     static const char* Folder() {
         static TempDir folder;
         static const bool built =
-            std::system(("localedef -i de_DE -f ISO-8859-1 '" + folder.File(kName) + "'").c_str()) == 0;
+            std::system(
+                ("localedef -i de_DE -f ISO-8859-1 '" + folder.File(kName) + "'").c_str()) == 0;
         return built ? folder.Path().c_str() : nullptr;
     }
 

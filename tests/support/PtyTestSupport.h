@@ -43,7 +43,8 @@ public:
             pollfd entry{m_master, POLLIN, 0};
             if (::poll(&entry, 1, 10) <= 0)
                 continue;
-            const ssize_t n = ::read(m_master, chunk.data(), std::min(chunk.size(), count - got.size()));
+            const ssize_t n =
+                ::read(m_master, chunk.data(), std::min(chunk.size(), count - got.size()));
             if (n <= 0)
                 break;
             got.append(chunk.data(), static_cast<std::size_t>(n));

@@ -29,8 +29,9 @@ namespace fw::test {
 //
 // Events: "status=TEXT", "font=normal|large", "progress=N", "start=on|off", "cancel=on|off",
 // "caption=TEXT", "timer+N", "timer-N", "message[stop|warning|question|info]=TEXT",
-// "question[ICON]=TEXT->yes|no", "warning=MODE|FIRST|SECOND->yes|no", "saveas=lst|grd->PATH|none", "saved=PATH", "end".
-// Calls made by a ticking timer (TimerPump) change the state but are kept apart in Ticks().
+// "question[ICON]=TEXT->yes|no", "warning=MODE|FIRST|SECOND->yes|no", "saveas=lst|grd->PATH|none",
+// "saved=PATH", "end". Calls made by a ticking timer (TimerPump) change the state but are kept
+// apart in Ticks().
 class RecordingView : public TransferView {
 public:
     // saveFolder: the folder the save-as answers point into.
@@ -100,8 +101,7 @@ public:
     void StopTimer(TransferTimer timer) override {
         // Waits for a tick in flight, so that no tick of this timer lands after the stop.
         std::lock_guard tick(m_tickMutex);
-        Record("timer-" + std::to_string(static_cast<int>(timer)),
-               [&] { m_running.erase(timer); });
+        Record("timer-" + std::to_string(static_cast<int>(timer)), [&] { m_running.erase(timer); });
     }
     void ShowMessage(const std::string& text, MessageIcon icon) override {
         Record("message[" + IconName(icon) + "]=" + text, [&] { m_messages.push_back(text); });
@@ -157,34 +157,66 @@ public:
     }
 
     // --- what happened ---
-    std::vector<std::string> Events() const { return Locked([&] { return m_events; }); }
-    std::vector<std::string> Ticks() const { return Locked([&] { return m_ticks; }); }
-    std::vector<std::string> Messages() const { return Locked([&] { return m_messages; }); }
-    std::vector<VersionWarning> Warnings() const { return Locked([&] { return m_warnings; }); }
-    std::vector<std::string> SavedPaths() const { return Locked([&] { return m_savedPaths; }); }
+    std::vector<std::string> Events() const {
+        return Locked([&] { return m_events; });
+    }
+    std::vector<std::string> Ticks() const {
+        return Locked([&] { return m_ticks; });
+    }
+    std::vector<std::string> Messages() const {
+        return Locked([&] { return m_messages; });
+    }
+    std::vector<VersionWarning> Warnings() const {
+        return Locked([&] { return m_warnings; });
+    }
+    std::vector<std::string> SavedPaths() const {
+        return Locked([&] { return m_savedPaths; });
+    }
     // Progress values set by the job, in order (timer ticks left out).
-    std::vector<int> ProgressHistory() const { return Locked([&] { return m_progressHistory; }); }
-    std::string Status() const { return Locked([&] { return m_status; }); }
-    StatusFont Font() const { return Locked([&] { return m_font; }); }
-    int Progress() const { return Locked([&] { return m_progress; }); }
-    bool StartEnabled() const { return Locked([&] { return m_startEnabled; }); }
-    bool CancelEnabled() const { return Locked([&] { return m_cancelEnabled; }); }
-    std::string CancelCaption() const { return Locked([&] { return m_cancelCaption; }); }
-    std::set<TransferTimer> RunningTimers() const { return Locked([&] { return m_running; }); }
-    int EndDialogCount() const { return Locked([&] { return m_endDialogs; }); }
+    std::vector<int> ProgressHistory() const {
+        return Locked([&] { return m_progressHistory; });
+    }
+    std::string Status() const {
+        return Locked([&] { return m_status; });
+    }
+    StatusFont Font() const {
+        return Locked([&] { return m_font; });
+    }
+    int Progress() const {
+        return Locked([&] { return m_progress; });
+    }
+    bool StartEnabled() const {
+        return Locked([&] { return m_startEnabled; });
+    }
+    bool CancelEnabled() const {
+        return Locked([&] { return m_cancelEnabled; });
+    }
+    std::string CancelCaption() const {
+        return Locked([&] { return m_cancelCaption; });
+    }
+    std::set<TransferTimer> RunningTimers() const {
+        return Locked([&] { return m_running; });
+    }
+    int EndDialogCount() const {
+        return Locked([&] { return m_endDialogs; });
+    }
     int FileSavedCount() const {
         return Locked([&] { return static_cast<int>(m_savedPaths.size()); });
     }
-    int SaveQuestions() const { return Locked([&] { return m_saveQuestions; }); }
+    int SaveQuestions() const {
+        return Locked([&] { return m_saveQuestions; });
+    }
 
     bool Has(std::string_view event) const {
-        return Locked([&] { return std::find(m_events.begin(), m_events.end(), event) != m_events.end(); });
+        return Locked(
+            [&] { return std::find(m_events.begin(), m_events.end(), event) != m_events.end(); });
     }
     std::size_t CountStartingWith(std::string_view prefix) const {
         return Locked([&] {
-            return static_cast<std::size_t>(std::count_if(
-                m_events.begin(), m_events.end(),
-                [&](const std::string& e) { return std::string_view(e).starts_with(prefix); }));
+            return static_cast<std::size_t>(
+                std::count_if(m_events.begin(), m_events.end(), [&](const std::string& e) {
+                    return std::string_view(e).starts_with(prefix);
+                }));
         });
     }
     // Position of the first event equal to event at or after from; npos when there is none.
@@ -240,9 +272,9 @@ public:
             std::unique_lock stopLock(m_stopMutex);
             while (!m_stopSignal.wait_for(stopLock, std::chrono::milliseconds(1),
                                           [&] { return m_stop; })) {
-                for (TransferTimer timer : {TransferTimer::Progress, TransferTimer::SendingBlink,
-                                            TransferTimer::ProgramBlink,
-                                            TransferTimer::EraseSeconds}) {
+                for (TransferTimer timer :
+                     {TransferTimer::Progress, TransferTimer::SendingBlink,
+                      TransferTimer::ProgramBlink, TransferTimer::EraseSeconds}) {
                     std::lock_guard tick(m_view.m_tickMutex);
                     Clock::time_point since;
                     {
@@ -252,7 +284,8 @@ public:
                         since = std::max(m_view.m_started[timer], lastTick[timer]);
                     }
                     const unsigned period = timer == TransferTimer::Progress ? 100 : 1000;
-                    const auto due = since + std::chrono::milliseconds(std::max(1u, LinkMs(period)));
+                    const auto due =
+                        since + std::chrono::milliseconds(std::max(1u, LinkMs(period)));
                     if (Clock::now() < due)
                         continue;
                     lastTick[timer] = Clock::now();

@@ -11,9 +11,9 @@ namespace fw::test {
 // Answers from a script and keeps every text it was shown, in order.
 class ScriptedInteraction : public UserInteraction {
 public:
-    std::deque<bool> yesNoAnswers;     // when empty, the answer is No
+    std::deque<bool> yesNoAnswers;               // when empty, the answer is No
     std::deque<ListTypeChoice> radioOrTvAnswers; // when empty, the answer is Cancelled
-    std::vector<std::string> shown;    // messages and questions, in order
+    std::vector<std::string> shown;              // messages and questions, in order
 
     void ShowMessage(const std::string& text, MessageIcon) override { shown.push_back(text); }
     bool AskYesNo(const std::string& text, MessageIcon) override {

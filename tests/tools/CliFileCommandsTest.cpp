@@ -1,8 +1,8 @@
 #include "core/app/CommandLine.h"
-#include "tools/cli/Cli.h"
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/tools/CliTestSupport.h"
+#include "tools/cli/Cli.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -40,16 +40,18 @@ TEST_F(CliFileCommandsTest, FirmwareInfo) {
     EXPECT_EQ(run.code, kExitOk) << run.err;
     EXPECT_EQ(run.out, "kind: 1\nversion: ABC V1.20\ndescription: Neu \xC3\xA4\nsize: 3048\nsum: " +
                            std::to_string(sum) + "\n");
-    EXPECT_THAT(RunTool({"info", Firmware("b.bsr", "SOFTWARE-VERSION-2MB")}).out, StartsWith("kind: 2\n"));
+    EXPECT_THAT(RunTool({"info", Firmware("b.bsr", "SOFTWARE-VERSION-2MB")}).out,
+                StartsWith("kind: 2\n"));
 }
 
 TEST_F(CliFileCommandsTest, ListInfoReadsAsTheProgramWouldWithoutChangingTheFile) {
     // No header, no title line: the repair would add both; info must leave the file alone.
-    const std::string text = "\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n"
-                             "\t\t\t\t\t\t\t\t\t\t\r\n"
-                             "\tOnly a name\t\t\t\t\t\t\t\t\t\r\n"
-                             "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:\r\n"
-                             "2\t\t0\r\n0\r\n";
+    const std::string text =
+        "\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n"
+        "\t\t\t\t\t\t\t\t\t\t\r\n"
+        "\tOnly a name\t\t\t\t\t\t\t\t\t\r\n"
+        "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:\r\n"
+        "2\t\t0\r\n0\r\n";
     const std::string path = m_dir.File("foreign.lst");
     test::WriteBytes(path, text);
     const CliRun run = RunTool({"info", path});
@@ -106,7 +108,8 @@ TEST_F(CliFileCommandsTest, BadFilesGiveTheMessageAndExitTwo) {
 
 TEST_F(CliFileCommandsTest, RepairSaysWhetherItChangedTheFile) {
     const std::string path = m_dir.File("r.lst");
-    test::WriteBytes(path, "HEADER:\tTV\r\n\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n");
+    test::WriteBytes(path,
+                     "HEADER:\tTV\r\n\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n");
     CliRun run = RunTool({"repair", path});
     EXPECT_EQ(run.code, kExitOk) << run.err;
     EXPECT_EQ(run.out, "changed\n");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/cli/Cli.h"
 #include "core/res/StringTable.h"
+#include "tools/cli/Cli.h"
 
 #include <chrono>
 #include <condition_variable>

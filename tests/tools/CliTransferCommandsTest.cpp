@@ -1,9 +1,9 @@
 // The receiver commands up to the point where a transfer would start; the transfers themselves
 // run against the simulator in the link job tests.
-#include "tools/cli/Cli.h"
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/tools/CliTestSupport.h"
+#include "tools/cli/Cli.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -53,9 +53,11 @@ TEST_F(CliTransferCommandsTest, MistakesAreRefusedBeforeAnyTransfer) {
         {{"list", "load", "sat", "x.lst"}, kExitUsage, "expected: tv|radio"},
         {{"list", "merge", "x.lst"}, kExitUsage, "expected: load|send|rows|set|insert"},
         {{"settings", "load", existing}, kExitBadFile, "already exists; --force replaces it"},
-        {{"settings", "load", m_dir.File("new"), "--baud", "9600"}, kExitUsage,
+        {{"settings", "load", m_dir.File("new"), "--baud", "9600"},
+         kExitUsage,
          "Invalid value for --baud: 9600"},
-        {{"settings", "load", m_dir.File("new"), "--port", "COM9"}, kExitUsage,
+        {{"settings", "load", m_dir.File("new"), "--port", "COM9"},
+         kExitUsage,
          "Invalid value for --port: COM9"},
         {{"list", "send", list}, kExitBadFile, "The list has no type"},
         {{"list", "send", list, "--type", "sat"}, kExitUsage, "Invalid value for --type"},
@@ -96,8 +98,9 @@ TEST_F(CliTransferCommandsTest, WhatCannotBeSentOrKeptIsRefusedBeforeAnyTransfer
         {{"list", "load", "tv", m_dir.File("got"), "--trace", m_dir.File("got.lst")},
          "is the same file as"},
         {{"settings", "send", settings, "--trace", m_dir.File("upd.ini")}, "is the same file as"},
-        {{"list", "send", empty}, "holds no program and is not sent: the receiver would erase its "
-                                  "whole program list. With --yes it is sent anyway."},
+        {{"list", "send", empty},
+         "holds no program and is not sent: the receiver would erase its "
+         "whole program list. With --yes it is sent anyway."},
         {{"list", "send", broken}, "Program place 2, file line 4: the line contains a carriage"},
         // The output is checked as the save dialog checks a name, and for a folder that takes it.
         {{"list", "load", "tv", m_dir.File(".lst")}, "Choose file name"},

@@ -1,13 +1,13 @@
 // Each receiver command of the tool once against the simulator, as a user would run it.
-#include "tools/cli/Cli.h"
-#include "tools/cli/TerminalInteraction.h"
-#include "tools/cli/TerminalTransferView.h"
-#include "sim/ReceiverSimulator.h"
 #include "core/link/LinkTiming.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "sim/ReceiverSimulator.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/tools/CliTestSupport.h"
+#include "tools/cli/Cli.h"
+#include "tools/cli/TerminalInteraction.h"
+#include "tools/cli/TerminalTransferView.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -36,8 +36,8 @@ protected:
         m_receiver->Start();
     }
     CliRun RunTool(std::vector<std::string> arguments) {
-        arguments.insert(arguments.end(), {"--port", m_receiver->DevicePath(),
-                                           "--data-dir", m_dir.Path().string()});
+        arguments.insert(arguments.end(),
+                         {"--port", m_receiver->DevicePath(), "--data-dir", m_dir.Path().string()});
         return test::RunCliCaught(arguments);
     }
     std::string Firmware(const std::string& version) {
@@ -168,7 +168,8 @@ TEST_F(CliTransferTest, TheReceiversAbortIsSaidAndAnIncompleteTraceIsWarnedOf) {
     options.faults = {{sim::Step::LineAnswer, 3, sim::FaultKind::Abort0A}};
     StartReceiver(options);
     const std::string list = m_dir.File("l.lst");
-    test::WriteBytes(list, "HEADER:\tTV\tx\r\nCA\r\n\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n");
+    test::WriteBytes(
+        list, "HEADER:\tTV\tx\r\nCA\r\n\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n");
     CliRun run = RunTool({"list", "send", list});
     EXPECT_EQ(run.code, kExitFailed);
     EXPECT_THAT(run.err, HasSubstr("The receiver cancelled the transfer."));

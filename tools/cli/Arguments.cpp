@@ -28,8 +28,9 @@ Arguments ParseArguments(const std::vector<std::string>& arguments,
         }
         const auto equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        const auto spec = std::find_if(known.begin(), known.end(),
-                                       [&](const OptionSpec& option) { return option.name == name; });
+        const auto spec = std::find_if(known.begin(), known.end(), [&](const OptionSpec& option) {
+            return option.name == name;
+        });
         if (spec == known.end()) {
             parsed.error = FormatText(LoadResString(str::kUnknownOption), {name});
         } else if (!spec->takesValue) {

@@ -7,7 +7,7 @@
 namespace fw::cli {
 
 struct OptionSpec {
-    std::string name;  // "--lang"
+    std::string name; // "--lang"
     bool takesValue;
 };
 
@@ -15,7 +15,7 @@ struct OptionSpec {
 struct Arguments {
     std::vector<std::string> words;
     std::map<std::string, std::string> options; // a flag maps to ""
-    std::string error;                            // the first problem, ready to show
+    std::string error;                          // the first problem, ready to show
 
     bool Has(const std::string& name) const { return options.count(name) != 0; }
     std::string Value(const std::string& name) const;

@@ -1,10 +1,10 @@
 #include "tools/cli/Cli.h"
 
-#include "tools/cli/Arguments.h"
-#include "tools/cli/Commands.h"
 #include "core/app/CommandLine.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "tools/cli/Arguments.h"
+#include "tools/cli/Commands.h"
 
 #include <algorithm>
 #include <ostream>

@@ -8,9 +8,10 @@ namespace fw::cli {
 
 // Exit codes of the tool.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;   // the transfer failed, or the list edit was refused
-inline constexpr int kExitBadFile = 2;  // a file cannot be read or has the wrong format, or bad usage
-inline constexpr int kExitUsage = 2;    // the command line itself is wrong
+inline constexpr int kExitFailed = 1; // the transfer failed, or the list edit was refused
+inline constexpr int kExitBadFile =
+    2;                               // a file cannot be read or has the wrong format, or bad usage
+inline constexpr int kExitUsage = 2; // the command line itself is wrong
 inline constexpr int kExitCancelled = 3;
 
 // Runs one command line (without the program name); output and messages go to the streams.

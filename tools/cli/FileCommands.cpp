@@ -27,7 +27,8 @@ int UsageError(std::ostream& err, const std::string& message, int usage) {
     return kExitUsage;
 }
 
-int UnknownWord(std::ostream& err, const std::string& word, const std::string& expected, int usage) {
+int UnknownWord(std::ostream& err, const std::string& word, const std::string& expected,
+                int usage) {
     return UsageError(err, FormatText(LoadResString(str::kCliUnknownSubcommand), {word, expected}),
                       usage);
 }

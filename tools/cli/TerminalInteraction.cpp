@@ -32,8 +32,8 @@ bool TerminalInteraction::AskYesNo(const std::string& text, MessageIcon) {
     if (m_assumeYes)
         return true;
     const std::string answer = AskLine(LoadResString(str::kCliYesNoPrompt));
-    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'j' ||
-                               answer[0] == 'J');
+    return !answer.empty() &&
+           (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'j' || answer[0] == 'J');
 }
 
 ListTypeChoice TerminalInteraction::AskRadioOrTv() {

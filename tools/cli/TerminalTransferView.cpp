@@ -1,9 +1,9 @@
 #include "tools/cli/TerminalTransferView.h"
 
-#include "tools/cli/TerminalInteraction.h"
 #include "core/link/TransferSession.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "tools/cli/TerminalInteraction.h"
 
 #include <algorithm>
 #include <ostream>

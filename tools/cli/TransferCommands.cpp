@@ -8,10 +8,10 @@
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
 #include "core/firmware/TransferFile.h"
-#include "core/lists/ListFile.h"
-#include "core/lists/ProgramRecord.h"
 #include "core/link/SaveName.h"
 #include "core/link/TransferSession.h"
+#include "core/lists/ListFile.h"
+#include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
@@ -61,8 +61,8 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
         const std::string port = arguments.Value("--port");
         if (port == "auto") {
             context.settings.comPort = 0;
-        } else if (port.size() == 4 && EndsWithNoCase(port.substr(0, 3), "COM") &&
-                   port[3] >= '1' && port[3] <= '4') {
+        } else if (port.size() == 4 && EndsWithNoCase(port.substr(0, 3), "COM") && port[3] >= '1' &&
+                   port[3] <= '4') {
             context.settings.comPort = port[3] - '0';
         } else if (port.find('/') != std::string::npos) {
             context.settings.device = port;
@@ -263,12 +263,14 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
 // An output path: the same name rule as the save dialog, the extension added when missing, an
 // existing file only with --force, and a folder that takes a new file; all before the transfer,
 // which would otherwise throw the received data away.
-bool PrepareOutput(const Arguments& arguments, std::string& path, SaveKind kind, std::ostream& err) {
+bool PrepareOutput(const Arguments& arguments, std::string& path, SaveKind kind,
+                   std::ostream& err) {
     const std::size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const SaveName name = CheckSaveName(
-        slash == std::string::npos ? path : path.substr(slash + 1), kind, folder);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    const SaveName name =
+        CheckSaveName(slash == std::string::npos ? path : path.substr(slash + 1), kind, folder);
     if (name.status != SaveNameStatus::Ok) {
         err << name.message << '\n';
         return false;
@@ -361,8 +363,8 @@ int ListSend(const Arguments& arguments, std::ostream& err) {
     }
     TransferJob job;
     job.kind = TransferJobKind::ListSend;
-    job.list.Fill({type, analysis.shownDescription, path, FileNameOfPath(path),
-                   std::to_string(data.size())});
+    job.list.Fill(
+        {type, analysis.shownDescription, path, FileNameOfPath(path), std::to_string(data.size())});
     job.fileData = std::move(read);
     return RunJob(arguments, std::move(job), std::nullopt, err);
 }

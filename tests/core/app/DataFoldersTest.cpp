@@ -1,5 +1,5 @@
-#include "core/app/CommandLine.h"
 #include "core/app/DataFolders.h"
+#include "core/app/CommandLine.h"
 
 #include "tests/support/FileTestSupport.h"
 
@@ -27,7 +27,8 @@ TEST_F(DataFoldersTest, FoldersLieUnderTheProgramFolder) {
 }
 
 TEST_F(DataFoldersTest, ChoosesOverrideThenProgramFolderThenUserData) {
-    std::map<std::string, std::string> env = {{"XDG_DATA_HOME", "/home/u/.data"}, {"HOME", "/home/u"}};
+    std::map<std::string, std::string> env = {{"XDG_DATA_HOME", "/home/u/.data"},
+                                              {"HOME", "/home/u"}};
     auto lookup = [&env](const char* name) -> const char* {
         const auto found = env.find(name);
         return found == env.end() ? nullptr : found->second.c_str();
@@ -98,7 +99,8 @@ TEST(CommandLineTest, ParsesOptionsAndRefusesUnknownOnes) {
     EXPECT_FALSE(ParseCommandLine({}).demo || ParseCommandLine({}).production);
     EXPECT_EQ(ParseCommandLine({"--data-dir", "/d"}).dataDir, "/d");
     EXPECT_EQ(ParseCommandLine({"--data-dir=/e"}).dataDir, "/e");
-    EXPECT_TRUE(ParseCommandLine({"-platform", "offscreen"}).error.empty()) << "toolkit options pass";
+    EXPECT_TRUE(ParseCommandLine({"-platform", "offscreen"}).error.empty())
+        << "toolkit options pass";
     EXPECT_FALSE(ParseCommandLine({"--data-dir"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--data-dir="}).error.empty());
     EXPECT_NE(ParseCommandLine({"--dat-dir", "/d"}).error.find("--dat-dir"), std::string::npos);

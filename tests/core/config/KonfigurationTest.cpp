@@ -23,9 +23,7 @@ using test::WriteBytes;
 using Strings = std::vector<std::string>;
 using Ints = std::vector<int>;
 
-const EnvironmentLookup kNoEnvironment = [](const char*) -> const char* {
-    return nullptr;
-};
+const EnvironmentLookup kNoEnvironment = [](const char*) -> const char* { return nullptr; };
 
 class Konfiguration : public ::testing::Test {
 protected:

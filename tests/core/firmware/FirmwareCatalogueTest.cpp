@@ -48,12 +48,14 @@ TEST_F(FirmwareCatalogueTest, ListsGoodFilesByNameAndAsksAboutBadOnes) {
 
     EXPECT_EQ(Names(records), (std::vector<std::string>{"A.BSR", "b.bsr", "c.Bsr"}));
     ASSERT_EQ(interaction.shown.size(), 3u);
-    EXPECT_EQ(interaction.shown[0], "Wrong file format " + m_dir.File("alien.bsr") +
-                                        ".\n Delete file from directory?");
+    EXPECT_EQ(interaction.shown[0],
+              "Wrong file format " + m_dir.File("alien.bsr") + ".\n Delete file from directory?");
     // A pipe is reported, never offered for deletion.
-    EXPECT_EQ(interaction.shown[1].rfind("File " + m_dir.File("pipe.bsr") + " could not be opened.", 0), 0u);
-    EXPECT_EQ(interaction.shown[2], "Wrong file format " + m_dir.File("short.bsr") +
-                                        ".\n Delete file from directory?");
+    EXPECT_EQ(
+        interaction.shown[1].rfind("File " + m_dir.File("pipe.bsr") + " could not be opened.", 0),
+        0u);
+    EXPECT_EQ(interaction.shown[2],
+              "Wrong file format " + m_dir.File("short.bsr") + ".\n Delete file from directory?");
     EXPECT_TRUE(std::filesystem::exists(m_dir.File("alien.bsr")));
     EXPECT_FALSE(std::filesystem::exists(m_dir.File("short.bsr")));
 

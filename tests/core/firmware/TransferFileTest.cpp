@@ -107,8 +107,9 @@ TEST_F(TransferFileTest, LoadWholeTakesEveryByteAndSumsThemUnsigned) {
     const std::string bytes = FirmwareBytes(4000, Trailer("SOFTWARE-VERSION", "X V1", "d"));
     ASSERT_EQ(file.LoadWhole(Write("f.bsr", bytes)), 1);
     ASSERT_EQ(file.Data().size(), bytes.size());
-    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file.Data().begin(),
-                           [](char a, unsigned char b) { return static_cast<unsigned char>(a) == b; }));
+    EXPECT_TRUE(
+        std::equal(bytes.begin(), bytes.end(), file.Data().begin(),
+                   [](char a, unsigned char b) { return static_cast<unsigned char>(a) == b; }));
     EXPECT_EQ(file.SumBytes(), 1952u * 'x' + file.SumBytes(1952, 2048));
     EXPECT_EQ(file.SumBytes(0, 3), 3u * 'x');
     EXPECT_EQ(file.SumBytes(3999, 100), 0u) << "range beyond the buffer adds nothing";
@@ -121,12 +122,13 @@ TEST_F(TransferFileTest, LoadWholeTakesEveryByteAndSumsThemUnsigned) {
 
 TEST_F(TransferFileTest, TrailerStringsStayInsideTheBuffer) {
     CTransferFile file;
-    ASSERT_EQ(file.LoadTrailer(Write("a.bsr", FirmwareBytes(3000, Trailer("SOFTWARE-VERSION",
-                                                                           "ABC V1.20", "New")))),
+    ASSERT_EQ(file.LoadTrailer(Write(
+                  "a.bsr", FirmwareBytes(3000, Trailer("SOFTWARE-VERSION", "ABC V1.20", "New")))),
               1);
     ASSERT_EQ(file.CheckSignature(str::kFirmwareSignature), 1);
     file.ReadTrailerStrings(3);
-    EXPECT_EQ(file.TrailerStrings(), (std::vector<std::string>{"SOFTWARE-VERSION", "ABC V1.20", "New"}));
+    EXPECT_EQ(file.TrailerStrings(),
+              (std::vector<std::string>{"SOFTWARE-VERSION", "ABC V1.20", "New"}));
 
     // No NUL at all: the first string runs to the end of the buffer, the rest are empty.
     ASSERT_EQ(file.LoadTrailer(Write("b.bsr", std::string(3000, 'A'))), 1);
@@ -146,9 +148,9 @@ TEST_F(TransferFileTest, TrailerStringsStayInsideTheBuffer) {
 }
 
 TEST_F(TransferFileTest, RecordCarriesTheWholeFileAndTheTrailerTexts) {
-    const std::string path =
-        Write("Receiver 2.bsr", FirmwareBytes(70000, Trailer("SOFTWARE-VERSION-2MB", "ABC V1.20",
-                                                             "For the new boxes")));
+    const std::string path = Write(
+        "Receiver 2.bsr",
+        FirmwareBytes(70000, Trailer("SOFTWARE-VERSION-2MB", "ABC V1.20", "For the new boxes")));
     test::ScriptedInteraction interaction;
     CTransferFile file;
     ASSERT_EQ(file.OpenAndCheck(path, str::kFirmwareSignature, interaction), 1);
@@ -229,7 +231,8 @@ TEST_F(TransferFileTest, OpenAndCheckAsksOnceAndGivesMinusOne) {
         CTransferFile file;
         EXPECT_EQ(file.OpenAndCheck(path, str::kFirmwareSignature, interaction), -1);
         ASSERT_EQ(interaction.shown.size(), 1u);
-        EXPECT_EQ(interaction.shown[0].rfind(c.questionStart + path, 0), 0u) << interaction.shown[0];
+        EXPECT_EQ(interaction.shown[0].rfind(c.questionStart + path, 0), 0u)
+            << interaction.shown[0];
         EXPECT_EQ(std::filesystem::exists(path), !c.bytes.empty()) << "No keeps the file";
     }
 }

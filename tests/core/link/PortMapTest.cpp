@@ -1,5 +1,5 @@
-#include "core/config/ProfileFile.h"
 #include "core/link/PortMap.h"
+#include "core/config/ProfileFile.h"
 
 #include "tests/support/FileTestSupport.h"
 

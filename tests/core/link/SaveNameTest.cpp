@@ -89,7 +89,8 @@ TEST(SaveNameTest, NamesTheFolderCannotHoldAreRefusedBeforeAnyTransfer) {
     // The limit counts bytes after the extension is added: "Ä" is two of them.
     EXPECT_EQ(CheckSaveName(std::string(limit - 4, 'a'), SaveKind::ProgramList, folder).status,
               SaveNameStatus::Ok);
-    for (const std::string& typed : {std::string(limit - 3, 'a'), "Ä" + std::string(limit - 5, 'a')}) {
+    for (const std::string& typed :
+         {std::string(limit - 3, 'a'), "Ä" + std::string(limit - 5, 'a')}) {
         const SaveName name = CheckSaveName(typed, SaveKind::ProgramList, folder);
         EXPECT_EQ(name.status, SaveNameStatus::Refused);
         EXPECT_EQ(name.message, FormatText(LoadResString(str::kFileNameTooLong),

@@ -158,7 +158,7 @@ TEST_F(TransferSessionTest, ReadAckTellsAcknowledgeAbortAndErrorsApart) {
     Connect();
     EXPECT_EQ(session->ReadAck(str::kProgramListError), 0); // silence
     EXPECT_EQ(view.Messages(), (std::vector<std::string>{LoadResString(str::kBankTransferError),
-                                                          LoadResString(str::kProgramListError)}));
+                                                         LoadResString(str::kProgramListError)}));
     EXPECT_FALSE(session->Port().IsOpen());
 }
 

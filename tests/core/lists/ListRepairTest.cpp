@@ -58,17 +58,16 @@ TEST(NormalizeListFileTest, RepairsEveryKindOfHeader) {
         {"last line without CR LF", "HEADER:\tTV\tx" + kE + kP1, "TV", "x",
          "HEADER:\tTV\tx" + kE + kTitlesEn + kE + kP1},
         // Lines end at LF, as the reader ends them, so the header never swallows programs.
-        {"lone LFs", "HEADER:\tTV\tMine\n" + kTitlesEn + "\n" + kP1 + "\n" + programs, "TV",
-         "Mine", ""},
+        {"lone LFs", "HEADER:\tTV\tMine\n" + kTitlesEn + "\n" + kP1 + "\n" + programs, "TV", "Mine",
+         ""},
         {"lone LF after the header", "HEADER:\tRA\tR\n" + programs, "RA", "R",
          "HEADER:\tRA\tR" + kE + kTitlesEn + kE + programs},
         // Program lines the wire cannot carry: a CR before the line end goes, others become blanks.
         {"CR CR LF", head + kP1 + "\r" + kE + kP2 + "\n" + bank, "TV", "Mine",
          head + kP1 + kE + kP2 + "\n" + bank},
-        {"CR inside", head + "\tA\rB" + kE + kP2 + "\r\r", "TV", "Mine",
-         head + "\tA B" + kE + kP2},
-        {"bank entries outside the places", head + kP1 + kE + bank + "3\t4000\r\n-1\t5\r\n",
-         "TV", "Mine", head + kP1 + kE + bank + "3\t5\t\t\t\t\t\t\t\t\r\n"},
+        {"CR inside", head + "\tA\rB" + kE + kP2 + "\r\r", "TV", "Mine", head + "\tA B" + kE + kP2},
+        {"bank entries outside the places", head + kP1 + kE + bank + "3\t4000\r\n-1\t5\r\n", "TV",
+         "Mine", head + kP1 + kE + bank + "3\t5\t\t\t\t\t\t\t\t\r\n"},
         {"bank entries inside", head + kP1 + kE + bank + "3\tabc\r\n", "TV", "Mine", ""},
     };
     for (const RepairCase& c : cases) {

@@ -1,5 +1,5 @@
-#include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/res/StringIds.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,9 @@ namespace {
 
 class LanguageGuard {
 public:
-    explicit LanguageGuard(Language language) : m_saved(CurrentLanguage()) { SetLanguage(language); }
+    explicit LanguageGuard(Language language) : m_saved(CurrentLanguage()) {
+        SetLanguage(language);
+    }
     ~LanguageGuard() { SetLanguage(m_saved); }
 
 private:
@@ -74,10 +76,8 @@ TEST(StringTableTest, LanguageFollowsTheEnvironment) {
         Language expected;
     };
     const Case cases[] = {
-        {nullptr, "de_DE.UTF-8", Language::German},
-        {nullptr, "en_GB.UTF-8", Language::English},
-        {nullptr, nullptr, Language::English},
-        {"de", "en_US.UTF-8", Language::German},
+        {nullptr, "de_DE.UTF-8", Language::German}, {nullptr, "en_GB.UTF-8", Language::English},
+        {nullptr, nullptr, Language::English},      {"de", "en_US.UTF-8", Language::German},
         {"en", "de_AT.UTF-8", Language::English},
     };
     auto restore = [](const char* name, const std::optional<std::string>& value) {

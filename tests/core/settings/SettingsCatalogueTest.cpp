@@ -94,9 +94,9 @@ TEST_F(SettingsCatalogueTest, FailedDeletionShowsTheSystemReason) {
 
     EXPECT_EQ(catalogue.result, 1);
     EXPECT_TRUE(catalogue.records.empty());
-    EXPECT_EQ(interaction.shown, (std::vector<std::string>{
-                                     Question("empty.grd"),
-                                     m_dir.File("empty.grd") + ": No such file or directory"}));
+    EXPECT_EQ(interaction.shown,
+              (std::vector<std::string>{Question("empty.grd"),
+                                        m_dir.File("empty.grd") + ": No such file or directory"}));
 }
 
 TEST_F(SettingsCatalogueTest, NoMatchingFileGivesZero) {

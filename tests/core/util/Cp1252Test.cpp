@@ -16,7 +16,9 @@ TEST(Cp1252Test, EveryByteSurvivesDecodeAndEncode) {
 
 TEST(Cp1252Test, DecodesTheCodePageSpecials) {
     EXPECT_EQ(Cp1252ToUtf8("\x80"), "\u20AC");
-    EXPECT_EQ(Cp1252ToUtf8("Gr\xF6\xDF" "e"), "Größe");
+    EXPECT_EQ(Cp1252ToUtf8("Gr\xF6\xDF"
+                           "e"),
+              "Größe");
     EXPECT_EQ(Cp1252ToUtf8("\x9F"), "\u0178");
     EXPECT_EQ(Cp1252ToUtf8("\x81"), "\u0081");
 }
@@ -46,7 +48,9 @@ TEST(Cp1252Test, CaseFoldsEveryLetterPairOfTheCodePage) {
             << byte;
     }
     EXPECT_TRUE(EqualsIgnoringCaseCp1252("M\xFCNCHEN \x9A", "m\xDCnchen \x8A"));
-    EXPECT_FALSE(EqualsIgnoringCaseCp1252("stra\xDF" "e", "STRASSE"));
+    EXPECT_FALSE(EqualsIgnoringCaseCp1252("stra\xDF"
+                                          "e",
+                                          "STRASSE"));
     EXPECT_TRUE(ContainsIgnoringCaseCp1252("Radio M\xDCNCHEN", "m\xFCnchen"));
     EXPECT_FALSE(ContainsIgnoringCaseCp1252("\xF7", "\xD7")) << "division and multiplication signs";
 }

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

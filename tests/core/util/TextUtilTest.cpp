@@ -1,5 +1,5 @@
-#include "core/util/ByteOrder.h"
 #include "core/util/TextUtil.h"
+#include "core/util/ByteOrder.h"
 
 #include "tests/support/GermanLocale.h"
 
@@ -76,7 +76,7 @@ TEST(TextUtilTest, FindPatternNeedsTheWholePatternInsideTheData) {
         {"ab", "abc", std::nullopt},
         {"aab", "ab", 1},
         {std::string("\0\0SOFT", 6), "SOFT", 2}, // NUL bytes in the data do not end it
-        {"q", "q", 0},                            // one byte patterns work too
+        {"q", "q", 0},                           // one byte patterns work too
     };
     for (const FindCase& c : cases) {
         const std::span data(reinterpret_cast<const unsigned char*>(c.data.data()), c.data.size());
