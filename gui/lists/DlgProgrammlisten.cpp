@@ -149,7 +149,7 @@ bool CDlgProgrammlisten::MayReplace(const std::string& source) {
 
 bool CDlgProgrammlisten::AddImported(const std::string& target) {
     const NormalizeResult normalized = NormalizeListFile(target);
-    if (normalized.result == 0) {
+    if (normalized.status == NormalizeStatus::NotAList) {
         std::string reason;
         if (Interaction().AskYesNo(Message(str::kWrongFormatDeleteFile, target),
                                    MessageIcon::Warning) &&
@@ -157,7 +157,7 @@ bool CDlgProgrammlisten::AddImported(const std::string& target) {
             ShowFileError(reason);
         return false;
     }
-    if (normalized.result < 0) {
+    if (normalized.status == NormalizeStatus::Unreadable) {
         std::string text = Message(str::kFileNotOpened, target);
         if (!normalized.reason.empty())
             text += "\n\n" + normalized.reason;
