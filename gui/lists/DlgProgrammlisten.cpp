@@ -108,8 +108,8 @@ bool CDlgProgrammlisten::Fill() {
     return catalogue.anyFile;
 }
 
-std::string CDlgProgrammlisten::RecordPath(int record) const {
-    return PathAt(m_records, record, &CListenDat::m_strPath);
+const FileRecord& CDlgProgrammlisten::RecordAt(int record) const {
+    return m_records.at(static_cast<std::size_t>(record));
 }
 
 bool CDlgProgrammlisten::RecordLess(int column, int recordA, int recordB) const {
