@@ -12,6 +12,7 @@
 #include "gui/ui/ReportListCtrl.h"
 #include "gui/ui/Texts.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QHeaderView>

@@ -14,6 +14,7 @@
 #include "gui/ui/ReportListCtrl.h"
 #include "gui/ui/Texts.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QDropEvent>
