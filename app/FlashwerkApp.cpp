@@ -64,8 +64,8 @@ void CFlashwerkApp::Start() {
         m_config.ReadSystemProxy();
         m_config.ResetOptions();
         m_config.ResetPrint();
-        if (m_savingAllowed && !m_config.Save(profile, reason))
-            m_problems << ResText(str::kSettingsNotSaved) + QString::fromStdString(reason);
+        if (m_savingAllowed)
+            ReportFailedSave(m_config.Save(profile));
     } else {
         m_config.Load(profile);
     }
@@ -102,8 +102,16 @@ void CFlashwerkApp::Finish() {
     // Read the file again so that anything written to it meanwhile survives the save.
     CProfileFile profile;
     std::string reason;
-    if (!profile.Load(m_folders.profile, reason) || !m_config.Save(profile, reason))
+    if (!profile.Load(m_folders.profile, reason)) {
         m_problems << ResText(str::kSettingsNotSaved) + QString::fromStdString(reason);
+        return;
+    }
+    ReportFailedSave(m_config.Save(profile));
+}
+
+void CFlashwerkApp::ReportFailedSave(const ConfigSaveResult& result) {
+    if (result.status != ConfigSaveStatus::Saved)
+        m_problems << ResText(str::kSettingsNotSaved) + QString::fromStdString(result.reason);
 }
 
 int CFlashwerkApp::Run() {

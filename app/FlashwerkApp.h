@@ -47,6 +47,7 @@ public:
 
 private:
     void StartDemo(bool foldersUsable);
+    void ReportFailedSave(const ConfigSaveResult& result);
     void CloseOnTerminationSignals();
     void CloseAfterSignal();
     void ShowProblems(QWidget* parent);

@@ -144,8 +144,8 @@ TransferJob FirmwareJob(std::size_t size) {
         std::abort();
     TransferJob job;
     job.kind = TransferJobKind::FirmwareSend;
-    job.firmware.m_path = path;
-    job.firmware.m_fileName = "bench.bsr";
+    job.firmware.m_strPath = path;
+    job.firmware.m_strFileName = "bench.bsr";
     job.firmware.m_size = static_cast<std::int32_t>(size);
     job.firmware.m_kind = 1;
     job.firmware.m_version = "ABC V1.30";

@@ -144,8 +144,8 @@ bool SameSettings(const CKonfiguration& a, const CKonfiguration& b) {
 
 // Saves into the profile, as the program does at exit, and loads what the file then holds.
 CKonfiguration SaveAndLoad(CKonfiguration settings, CProfileFile& profile) {
+    Require(settings.Save(profile).status == ConfigSaveStatus::Saved, "the settings are saved");
     std::string reason;
-    Require(settings.Save(profile, reason) == 1, "the settings are saved");
     CProfileFile saved;
     Require(saved.Load(profile.Path(), reason), "the saved file loads");
     Require(saved.Text() == profile.Text(), "the file holds what was saved");

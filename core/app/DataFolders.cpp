@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,7 +59,8 @@ std::string ChooseDataFolder(const std::string& executableFolder, const std::str
     if (!overrideFolder.empty())
         return WithoutTrailingSlash(AbsolutePath(overrideFolder));
     // Installed, the program folder is never the place, even when it can be written (as root).
-    if (!IsInstalledProgram(executableFolder) && IsWritableFolder(executableFolder))
+    std::string unwritable;
+    if (!IsInstalledProgram(executableFolder) && CanWriteInFolder(executableFolder, unwritable))
         return WithoutTrailingSlash(executableFolder);
     const std::string name = use == DataUse::Demo ? "/flashwerk-demo" : "/flashwerk";
     const char* dataHome = environment("XDG_DATA_HOME");
@@ -83,21 +83,7 @@ bool CreateDataFolders(const DataFolders& folders, std::string& reason) {
         if (!MakeFolder(*folder, reason))
             return false;
     }
-    if (!IsWritableFolder(folders.program)) {
-        reason = SystemReason(folders.program, EACCES);
-        return false;
-    }
-    return true;
-}
-
-bool IsWritableFolder(const std::string& folder) {
-    std::string probe = folder + "/.flashwerk-probe-XXXXXX";
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    ::unlink(probe.c_str());
-    return true;
+    return CanWriteInFolder(folders.program, reason);
 }
 
 std::string ExecutableFolder() {

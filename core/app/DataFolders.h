@@ -35,9 +35,6 @@ bool IsInstalledProgram(const std::string& executableFolder);
 // are left alone. False with the system's reason when one cannot be made or written.
 [[nodiscard]] bool CreateDataFolders(const DataFolders& folders, std::string& reason);
 
-// True when a file can be created in the folder; tries it rather than trusting mode bits.
-bool IsWritableFolder(const std::string& folder);
-
 // Folder of the running program file, without a trailing separator.
 std::string ExecutableFolder();
 

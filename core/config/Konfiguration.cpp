@@ -179,7 +179,7 @@ void CKonfiguration::Load(const CProfileFile& profile) {
     print.m_mainColour = static_cast<std::uint32_t>(profile.GetInt(kPrint, "COLMAIN", 0));
 }
 
-int CKonfiguration::Save(CProfileFile& profile, std::string& reason) {
+ConfigSaveResult CKonfiguration::Save(CProfileFile& profile) {
     StripOneSlashEachEnd(m_firmwarePath);
     StripOneSlashEachEnd(m_listPath);
 
@@ -225,7 +225,10 @@ int CKonfiguration::Save(CProfileFile& profile, std::string& reason) {
     profile.WriteInt(kPrint, "COLMAIN", static_cast<int>(print.m_mainColour));
     profile.WriteInt(kPrint, "COLHEAD", static_cast<int>(print.m_headerColour));
 
-    return profile.Save(reason) ? 1 : 0;
+    ConfigSaveResult result;
+    if (profile.Save(result.reason))
+        result.status = ConfigSaveStatus::Saved;
+    return result;
 }
 
 void CKonfiguration::ResetInternet() {

@@ -32,6 +32,16 @@ int BaudRateOfIndex(int index);
 // radio list) from the comma-separated text; a missing number counts as row 0.
 std::array<int, 4> ProductionRows(std::string_view text);
 
+enum class ConfigSaveStatus {
+    Saved,
+    WriteFailed // reason holds the system's explanation; the old file stays as it was
+};
+
+struct ConfigSaveResult {
+    ConfigSaveStatus status = ConfigSaveStatus::WriteFailed;
+    std::string reason;
+};
+
 // Every persistent setting of the program; loaded from upd.ini at start, saved at exit.
 class CKonfiguration {
 public:
@@ -40,9 +50,8 @@ public:
 
     // Missing keys take their defaults; out-of-range baud rates become 115200.
     void Load(const CProfileFile& profile);
-    // Writes every key and then the file. 1 on success; 0 with the system's reason when the
-    // file could not be written (the old file then stays as it was).
-    int Save(CProfileFile& profile, std::string& reason);
+    // Writes every key and then the file.
+    [[nodiscard]] ConfigSaveResult Save(CProfileFile& profile);
 
     void ResetInternet();
     void ResetOptions();

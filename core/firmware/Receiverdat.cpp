@@ -6,15 +6,16 @@
 namespace fw {
 
 CReceiverdat::CReceiverdat(const CTransferFile& file)
-    : m_size(static_cast<std::int32_t>(file.Size())), m_path(file.Path()), m_kind(file.Kind()) {
+    : FileRecord{file.Path(), {}}, m_size(static_cast<std::int32_t>(file.Size())),
+      m_kind(file.Kind()) {
     const auto& strings = file.TrailerStrings();
     if (strings.size() > 1)
         m_version = strings[1];
     if (strings.size() > 2)
         m_description = strings[2];
-    m_fileName = FileNameOfPath(m_path);
-    if (m_fileName.empty() && m_path.find('/') == std::string::npos)
-        m_fileName = m_path;
+    m_strFileName = FileNameOfPath(m_strPath);
+    if (m_strFileName.empty() && m_strPath.find('/') == std::string::npos)
+        m_strFileName = m_strPath;
 }
 
 } // namespace fw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/util/FileRecord.h"
+
 #include <cstdint>
 #include <string>
 
@@ -8,7 +10,7 @@ namespace fw {
 class CTransferFile;
 
 // One firmware file of the catalogue. Lives in memory only; rebuilt from the files.
-class CReceiverdat {
+class CReceiverdat : public FileRecord {
 public:
     CReceiverdat() = default;
     // From a file that passed OpenAndCheck and ReadTrailerStrings(3): trailer string 1 is the
@@ -17,10 +19,7 @@ public:
 
     std::string m_version;
     std::int32_t m_size = 0; // the whole file, trailer included
-    std::string m_spare;
     std::string m_description;
-    std::string m_path;
-    std::string m_fileName;
     std::int32_t m_kind = 0; // 1 or 2 from the signature
 
     friend bool operator==(const CReceiverdat&, const CReceiverdat&) = default;

@@ -28,10 +28,11 @@ constexpr std::size_t kSimplePieces = 100;
 int LoadFirmware(TransferSession& session, CTransferFile& file) {
     const CReceiverdat& record = session.Job().firmware;
     const std::optional<std::string>& given = session.Job().fileData;
-    if (!given && !FileExists(record.m_path))
-        return session.FailJobText(FormatText(LoadResString(str::kFileNotFound), {record.m_path}));
+    if (!given && !FileExists(record.m_strPath))
+        return session.FailJobText(
+            FormatText(LoadResString(str::kFileNotFound), {record.m_strPath}));
     const int loaded =
-        given ? file.TakeWhole(record.m_path, *given) : file.LoadWhole(record.m_path);
+        given ? file.TakeWhole(record.m_strPath, *given) : file.LoadWhole(record.m_strPath);
     if (loaded != CTransferFile::kLoaded || record.m_size < 0 ||
         file.Data().size() != static_cast<std::size_t>(record.m_size))
         return session.FailJob(str::kIoError);

@@ -7,8 +7,6 @@
 #include "core/util/FolderScan.h"
 #include "core/util/TextUtil.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
@@ -61,23 +59,6 @@ SaveName CheckSaveName(std::string_view typed, SaveKind kind, const std::string&
     if (result.exists)
         result.message = FormatText(LoadResString(str::kFileExistsReplace), {result.path});
     return result;
-}
-
-bool CanWriteInFolder(const std::string& folder, std::string& reason) {
-    std::string probe = folder + "/.flashwerk-probe-XXXXXX";
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0) {
-        reason = SystemReason(folder, errno);
-        return false;
-    }
-    const char byte = 0;
-    const bool written = ::write(fd, &byte, 1) == 1;
-    const int writeError = errno;
-    ::close(fd);
-    ::unlink(probe.c_str());
-    if (!written)
-        reason = SystemReason(folder, writeError);
-    return written;
 }
 
 } // namespace fw

@@ -35,7 +35,4 @@ SaveName CheckSaveName(std::string_view typed, SaveKind kind, const std::string&
 // The longest file name, in bytes, that folder's file system takes.
 std::size_t MaxFileNameBytes(const std::string& folder);
 
-// Whether a new file in folder can take data, tried with a small file that is removed again.
-bool CanWriteInFolder(const std::string& folder, std::string& reason);
-
 } // namespace fw

@@ -82,7 +82,7 @@ void RunSettingsSend(TransferSession& session) {
     session.ShowConnected();
     port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
 
-    const std::string& path = job.settings.m_path;
+    const std::string& path = job.settings.m_strPath;
     if (!job.fileData && !link::FileExists(path)) {
         session.FailJobText(FormatText(LoadResString(str::kFileNotFound), {path}));
         return;

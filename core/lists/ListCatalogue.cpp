@@ -31,13 +31,13 @@ ListCatalogue ScanListFolder(const std::string& folder, UserInteraction& ui) {
     catalogue.anyFile = !files.empty();
     for (const FoundFile& file : files) {
         NormalizeResult normalized = NormalizeListFile(file.path, UnwritableRepair::ListRepaired);
-        if (normalized.result == 1) {
+        if (normalized.status == NormalizeStatus::Registered) {
             if (normalized.record.m_unrepairedOnDisk && FirstReportInThisRun(file.path))
                 ui.ShowMessage(FormatText(LoadResString(str::kListShownUnrepaired),
                                           {file.path, normalized.reason}),
                                MessageIcon::Warning);
             catalogue.records.push_back(std::move(normalized.record));
-        } else if (normalized.result < 0) {
+        } else if (normalized.status == NormalizeStatus::Unreadable) {
             ReportUnreadableFile(ui, file.path, normalized.reason);
         } else if (ui.AskYesNo(FormatText(LoadResString(str::kWrongFormatDeleteFile), {file.path}),
                                MessageIcon::Warning) &&

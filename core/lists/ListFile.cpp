@@ -355,7 +355,7 @@ NormalizeResult NormalizeListFile(const std::string& path, UnwritableRepair unwr
         return result;
     const ListAnalysis analysis = AnalyseListText(data);
     if (!analysis.isList) {
-        result.result = 0;
+        result.status = NormalizeStatus::NotAList;
         return result;
     }
     std::size_t size = data.size();
@@ -378,7 +378,7 @@ NormalizeResult NormalizeListFile(const std::string& path, UnwritableRepair unwr
     }
     result.record.Fill({analysis.type, analysis.shownDescription, path, FileNameOfPath(path),
                         std::to_string(size)});
-    result.result = 1;
+    result.status = NormalizeStatus::Registered;
     return result;
 }
 

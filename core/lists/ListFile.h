@@ -72,12 +72,19 @@ ListWriteResult WriteListFile(const std::string& folder, std::string_view fileNa
 std::string BuildListFileText(int listType, std::string_view description, const CProgramPool& pool,
                               const CFavoritenDat& banks);
 
+// The codes the list page has always told its files apart by.
+enum class NormalizeStatus : int {
+    Unreadable = -1, // could not be read (or repaired)
+    NotAList = 0,
+    Registered = 1,
+};
+
 struct NormalizeResult {
-    int result = -1;      // -1 could not be read (or repaired), 0 not a list file, 1 registered
-    CListenDat record;    // for result 1
+    NormalizeStatus status = NormalizeStatus::Unreadable;
+    CListenDat record;    // when registered
     bool changed = false; // the file was repaired on disk
-    // For -1: the system's reason. For 1 with record.m_unrepairedOnDisk: why the repair was
-    // not written.
+    // When unreadable: the system's reason. When registered with record.m_unrepairedOnDisk:
+    // why the repair was not written.
     std::string reason;
 };
 

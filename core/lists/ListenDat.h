@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/util/FileRecord.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -8,7 +10,7 @@ namespace fw {
 
 // One program-list file in the catalogue of the program-list page. It has no stored form:
 // the catalogue is rebuilt from the files on every refresh.
-class CListenDat {
+class CListenDat : public FileRecord {
 public:
     // The texts in the order type, description, full path, file name, size (decimal).
     using Texts = std::array<std::string, 5>;
@@ -18,11 +20,9 @@ public:
 
     void Fill(const Texts& texts);
 
-    std::int32_t m_nSize = 0;  // bytes, when the file was read
-    std::string m_strName;     // description; "NDEF" as in the file
-    std::string m_strPath;     // full path
-    std::string m_strType;     // "TV", "RA" or "NDEF"
-    std::string m_strFileName; // without folder
+    std::int32_t m_nSize = 0; // bytes, when the file was read
+    std::string m_strName;    // description; "NDEF" as in the file
+    std::string m_strType;    // "TV", "RA" or "NDEF"
     // The file needs a repair that could not be written: what the catalogue shows and a send
     // uses is the repaired text, never the file as it is.
     bool m_unrepairedOnDisk = false;

@@ -110,7 +110,7 @@ EditResult EditCell(ListDocument& doc, int row, int column, std::string text) {
     if (!CProgramPool::IsValidRow(row) || field < 0 || field >= kFieldCount)
         return MakeResult(EditStatus::NothingToDo, 0, str::kStepEditCell);
     const CellCheck check = ValidateCell(column, text);
-    if (check.result == 0) {
+    if (check.status == CellStatus::Rejected) {
         EditResult result =
             MakeResult(EditStatus::CellRejected, check.messageId, str::kStepEditCell);
         result.message = check.message;

@@ -147,15 +147,6 @@ void CProgramPool::InsertEmptyRows(int row, int count) {
     std::fill(first, first + count, nullptr);
 }
 
-void CProgramPool::RemoveRows(int row, int count) {
-    if (!IsValidRow(row) || count <= 0)
-        return;
-    count = std::min(count, kPoolRows - row);
-    const auto first = m_rows.begin() + row;
-    std::move(first + count, m_rows.end(), first);
-    std::fill(m_rows.end() - count, m_rows.end(), nullptr);
-}
-
 void CProgramPool::Rearrange(const std::vector<int>& sources) {
     std::vector<std::shared_ptr<ProgramRow>> rows(kPoolRows);
     for (std::size_t row = 0; row < rows.size() && row < sources.size(); ++row)

@@ -54,10 +54,9 @@ public:
     // The eleven fields joined by TAB: the row's line in the list file.
     std::string LineOfRow(int row) const;
 
-    // The pool keeps its size: inserting drops as many rows at the end, removing appends as
-    // many empty ones. Counts are clipped to the rows that exist.
+    // The pool keeps its size: inserting drops as many rows at the end. The count is clipped
+    // to the rows that exist.
     void InsertEmptyRows(int row, int count);
-    void RemoveRows(int row, int count);
     // Row i takes the program of row sources[i]; -1, a row outside the pool or a missing
     // element leaves it empty.
     void Rearrange(const std::vector<int>& sources);

@@ -44,7 +44,7 @@ std::size_t DigitLimit(int field) {
 }
 
 CellCheck Rejected(int messageId, std::string message) {
-    return CellCheck{0, messageId, std::move(message), MessageIcon::Stop};
+    return CellCheck{CellStatus::Rejected, messageId, std::move(message), MessageIcon::Stop};
 }
 
 CellCheck RejectedWithLimit(int messageId, std::size_t limit) {
@@ -117,7 +117,7 @@ CellCheck ValidateCell(int column, std::string& text) {
     case kFieldPolarisation:
         std::transform(text.begin(), text.end(), text.begin(), UpperAscii);
         if (text.empty() || text == "H" || text == "V")
-            return CellCheck{2, 0, {}, MessageIcon::Stop};
+            return CellCheck{CellStatus::PolarisationAccepted, 0, {}, MessageIcon::Stop};
         return Rejected(str::kCellOnlyHOrV, LoadResString(str::kCellOnlyHOrV));
     case kFieldFec:
         if (text.empty() || IsOneOf(text, kEditableFec))

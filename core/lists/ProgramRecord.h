@@ -53,8 +53,15 @@ int ListTypeFromText(std::string_view text);
 
 // Outcome of the check of an edited cell. The grid shows the message itself when the cell
 // is rejected; nothing is shown here.
+// The codes of the cell check as the grid has always known them.
+enum class CellStatus : int {
+    Rejected = 0,
+    Accepted = 1,
+    PolarisationAccepted = 2, // the text was upper-cased
+};
+
 struct CellCheck {
-    int result = 1;      // 0 rejected, 1 accepted, 2 accepted polarisation (text upper-cased)
+    CellStatus status = CellStatus::Accepted;
     int messageId = 0;   // string number of the message, 0 when accepted
     std::string message; // formatted text in the current language
     MessageIcon icon = MessageIcon::Stop;

@@ -35,7 +35,7 @@ SettingsCatalogue ScanSettingsFolder(const std::string& folder, UserInteraction&
         // The record holds 32 bits; a larger file still shows as the largest size.
         const auto size = static_cast<std::int32_t>(
             std::min<std::uint64_t>(file.size, static_cast<std::uint64_t>(INT32_MAX)));
-        catalogue.records.push_back({size, {}, file.path, file.name});
+        catalogue.records.push_back({{file.path, file.name}, size});
     }
     return catalogue;
 }

@@ -132,6 +132,24 @@ bool CanReplaceFile(const std::string& path, std::string& reason) {
            StatReplacedFile(path, target, existing, exists, reason);
 }
 
+bool CanWriteInFolder(const std::string& folder, std::string& reason) {
+    std::string probe = folder + "/.flashwerk-probe-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) {
+        reason = SystemReason(folder, errno);
+        return false;
+    }
+    // Creating is not enough: a full disk or a size limit refuses the first byte.
+    const char byte = 0;
+    const bool written = ::write(fd, &byte, 1) == 1;
+    const int writeError = errno;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    if (!written)
+        reason = SystemReason(folder, writeError);
+    return written;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& reason,
                          LinkHandling links) {
     std::string target = path;

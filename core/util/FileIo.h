@@ -28,6 +28,10 @@ enum class LinkHandling {
 // Whether WriteFileAtomically could replace path; reason says why not.
 bool CanReplaceFile(const std::string& path, std::string& reason);
 
+// Whether a new file in folder can take data, tried with a small file that is removed again
+// rather than read from mode bits; reason says why not.
+bool CanWriteInFolder(const std::string& folder, std::string& reason);
+
 struct OpenedFile {
     enum class Status {
         Opened,      // fd is open for reading, size holds the length

@@ -12,6 +12,7 @@
 #include "gui/ui/ReportListCtrl.h"
 #include "gui/ui/Texts.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -57,6 +58,7 @@ CFavListCtrl::CFavListCtrl(ListDocument& doc, CEditHistory& history, int bank, Q
     setAcceptDrops(true);
     setDragDropMode(DropOnly);
     setDropIndicatorShown(true);
+    CreateCommands();
 }
 
 std::vector<int> CFavListCtrl::SelectedPositions() const {
@@ -94,34 +96,49 @@ void CFavListCtrl::SelectRow(int row) {
     scrollTo(index);
 }
 
-std::unique_ptr<QMenu> CFavListCtrl::CreateContextMenu() {
-    auto menu = std::make_unique<QMenu>(this);
-    const bool hasEntries = !SelectedPositions().empty();
-    auto add = [&](int command, const QString& text, bool enabled, auto handler) {
-        QAction* action = menu->addAction(text, this, handler);
-        action->setObjectName(QString::number(command));
-        action->setEnabled(enabled);
+void CFavListCtrl::CreateCommands() {
+    using Needs = GridCommands::Needs;
+    const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
+    const auto add = [this](int id, const QList<QKeySequence>& keys, std::function<void()> run,
+                            Needs needs = Needs::Selection) {
+        m_commands.Add(id, MenuText(205, std::to_string(id)), keys, std::move(run), needs);
     };
-    auto item = [](int command) { return MenuText(205, std::to_string(command)); };
-    add(kCmdDelete, item(kCmdDelete), hasEntries, &CFavListCtrl::DeleteSelected);
-    add(kCmdCopy, item(kCmdCopy), hasEntries, &CFavListCtrl::CopySelected);
-    add(kCmdCut, item(kCmdCut), hasEntries, &CFavListCtrl::CutSelected);
-    add(kCmdPaste, item(kCmdPaste), ClipboardHasText(), &CFavListCtrl::PasteClipboard);
-    add(kCmdSearch, item(kCmdSearch), true, [this] { emit SearchRequested(false); });
-    add(kCmdSearchAgain, item(kCmdSearchAgain), true, [this] { emit SearchRequested(true); });
-    menu->addSeparator();
+    add(kCmdDelete, {QKeySequence(Qt::Key_Delete)}, [this] { DeleteSelected(); });
+    add(kCmdCopy, {ctrl(Qt::Key_C)}, [this] { CopySelected(); });
+    add(kCmdCut, {ctrl(Qt::Key_X)}, [this] { CutSelected(); });
+    add(kCmdPaste, {ctrl(Qt::Key_V)}, [this] { PasteClipboard(); });
+    add(kCmdSearch, {ctrl(Qt::Key_F)}, [this] { emit SearchRequested(false); });
+    add(kCmdSearchAgain, {QKeySequence(Qt::Key_F3)}, [this] { emit SearchRequested(true); });
+    // The texts name the keys; undo and redo act with or without a selection.
+    add(
+        kCmdUndo, {ctrl(Qt::Key_Z)}, [this] { UndoStep(); }, Needs::Nothing);
+    add(
+        kCmdRedo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, [this] { RedoStep(); },
+        Needs::Nothing);
+}
+
+void CFavListCtrl::UpdateCommands() {
+    const bool hasEntries = !SelectedPositions().empty();
+    for (const int id : {kCmdDelete, kCmdCopy, kCmdCut})
+        m_commands[id]->setEnabled(hasEntries);
+    m_commands[kCmdPaste]->setEnabled(ClipboardHasText());
     // The step names tell what an undo would take back: the history is shared with the pool.
     const std::string undo = m_history.UndoText();
     const std::string redo = m_history.RedoText();
-    add(kCmdUndo,
+    m_commands[kCmdUndo]->setText(
         ResText(str::kUndoMenuItem)
-            .arg(undo.empty() ? ResText(str::kUndoPlain) : QString::fromStdString(undo)),
-        m_history.CanUndo(), &CFavListCtrl::UndoStep);
-    add(kCmdRedo,
+            .arg(undo.empty() ? ResText(str::kUndoPlain) : QString::fromStdString(undo)));
+    m_commands[kCmdUndo]->setEnabled(m_history.CanUndo());
+    m_commands[kCmdRedo]->setText(
         ResText(str::kRedoMenuItem)
-            .arg(redo.empty() ? ResText(str::kRedoPlain) : QString::fromStdString(redo)),
-        m_history.CanRedo(), &CFavListCtrl::RedoStep);
-    return menu;
+            .arg(redo.empty() ? ResText(str::kRedoPlain) : QString::fromStdString(redo)));
+    m_commands[kCmdRedo]->setEnabled(m_history.CanRedo());
+}
+
+std::unique_ptr<QMenu> CFavListCtrl::CreateContextMenu() {
+    UpdateCommands();
+    return m_commands.Menu(this, {kCmdDelete, kCmdCopy, kCmdCut, kCmdPaste, kCmdSearch,
+                                  kCmdSearchAgain, 0, kCmdUndo, kCmdRedo});
 }
 
 void CFavListCtrl::RunStep(const std::function<EditResult(ListDocument&)>& command) {
@@ -197,47 +214,10 @@ void CFavListCtrl::AddPoolRows(std::vector<int> rows, int position) {
 }
 
 void CFavListCtrl::keyPressEvent(QKeyEvent* event) {
-    // The modifiers of this event: a Ctrl held while the focus left must not stick.
-    const Qt::KeyboardModifiers modifiers =
-        event->modifiers() &
-        (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
-    const bool ctrl = modifiers == Qt::ControlModifier;
-    const int key = event->key();
-    if (key == Qt::Key_Z && (ctrl || modifiers == (Qt::ControlModifier | Qt::ShiftModifier))) {
-        ctrl ? UndoStep() : RedoStep();
-        return;
-    }
-    const bool own =
-        key == Qt::Key_Delete || key == Qt::Key_F3 ||
-        (ctrl && (key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_V || key == Qt::Key_F));
-    if (!own) {
+    // The view's own Ctrl+C would put the current cell on the clipboard: the commands' keys
+    // are ours even when they do nothing.
+    if (!m_commands.RunKey(*event, selectionModel()->hasSelection(), [this] { UpdateCommands(); }))
         QTableView::keyPressEvent(event);
-        return;
-    }
-    // The view's own Ctrl+C would put the current cell on the clipboard: these keys are ours
-    // even when they do nothing, and they act only on a selection.
-    if (!selectionModel()->hasSelection())
-        return;
-    switch (key) {
-    case Qt::Key_Delete:
-        DeleteSelected();
-        break;
-    case Qt::Key_F3:
-        emit SearchRequested(true);
-        break;
-    case Qt::Key_C:
-        CopySelected();
-        break;
-    case Qt::Key_X:
-        CutSelected();
-        break;
-    case Qt::Key_V:
-        PasteClipboard();
-        break;
-    default:
-        emit SearchRequested(false);
-        break;
-    }
 }
 
 void CFavListCtrl::contextMenuEvent(QContextMenuEvent* event) {

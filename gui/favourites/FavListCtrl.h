@@ -3,6 +3,7 @@
 #include "core/lists/EditHistory.h"
 #include "core/lists/ListDocument.h"
 #include "gui/favourites/BankModel.h"
+#include "gui/ui/GridCommands.h"
 
 #include <QTableView>
 
@@ -25,7 +26,8 @@ std::optional<std::vector<int>> ParsePoolRows(const QByteArray& text);
 class CFavListCtrl : public QTableView {
     Q_OBJECT
 public:
-    // Context menu commands; the numbers name the menu items in the string table.
+    // Commands of the context menu and the keys; the numbers name the menu items in the string
+    // table, and the actions carry them as object names.
     enum Command {
         kCmdDelete = 40013,
         kCmdCut = 40014,
@@ -56,6 +58,7 @@ public:
 
     // The menu with its items greyed as the selection and the clipboard allow.
     std::unique_ptr<QMenu> CreateContextMenu();
+    QAction* Command(int id) const { return m_commands[id]; }
 
     void DeleteSelected();
     void CutSelected();
@@ -80,6 +83,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void CreateCommands();
+    // Enables the commands as the selection, the clipboard and the history allow.
+    void UpdateCommands();
     // Runs a changing command as one undo step and tells what it found wrong.
     void RunStep(const std::function<EditResult(ListDocument&)>& command);
     void ShowMessage(int messageId);
@@ -87,6 +93,7 @@ private:
     ListDocument& m_doc;
     CEditHistory& m_history;
     CBankModel m_model;
+    GridCommands m_commands{*this};
 };
 
 } // namespace fw

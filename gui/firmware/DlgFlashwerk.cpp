@@ -103,11 +103,6 @@ CDlgFlashwerk::CDlgFlashwerk(AppContext& context, QWidget* parent, UserInteracti
 
 CDlgFlashwerk::~CDlgFlashwerk() = default;
 
-const CReceiverdat* CDlgFlashwerk::SelectedFirmware() const {
-    const int record = SelectedRecord();
-    return record >= 0 ? &m_records[static_cast<std::size_t>(record)] : nullptr;
-}
-
 int CDlgFlashwerk::AddRecord(const CReceiverdat& record) {
     m_records.push_back(record);
     const int index = static_cast<int>(m_records.size()) - 1;
@@ -121,8 +116,8 @@ bool CDlgFlashwerk::Fill() {
     return !m_records.empty();
 }
 
-std::string CDlgFlashwerk::RecordPath(int record) const {
-    return PathAt(m_records, record, &CReceiverdat::m_path);
+const FileRecord& CDlgFlashwerk::RecordAt(int record) const {
+    return m_records.at(static_cast<std::size_t>(record));
 }
 
 bool CDlgFlashwerk::RecordLess(int column, int recordA, int recordB) const {
@@ -130,7 +125,7 @@ bool CDlgFlashwerk::RecordLess(int column, int recordA, int recordB) const {
     const CReceiverdat& b = m_records[static_cast<std::size_t>(recordB)];
     switch (column) {
     case 0:
-        return CompareNoCase(a.m_fileName, b.m_fileName) < 0;
+        return CompareNoCase(a.m_strFileName, b.m_strFileName) < 0;
     case 1:
         return CompareNoCase(a.m_version, b.m_version) < 0;
     case 2:

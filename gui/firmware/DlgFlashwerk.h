@@ -35,12 +35,10 @@ public:
                            UserInteraction* interaction = nullptr);
     ~CDlgFlashwerk() override;
 
-    // The record of the selected row, or nullptr.
-    const CReceiverdat* SelectedFirmware() const;
-
 protected:
     bool Fill() override;
-    std::string RecordPath(int record) const override;
+    int RecordCount() const override { return static_cast<int>(m_records.size()); }
+    const FileRecord& RecordAt(int record) const override;
     bool RecordLess(int column, int recordA, int recordB) const override;
     bool AcceptImport(const std::string& source, std::string& targetName) override;
     bool AddImported(const std::string& target) override;

@@ -128,7 +128,7 @@ void CDlgSenden::BuildLayout() {
     switch (job.kind) {
     case TransferJobKind::FirmwareSend:
         addField(DialogText(kDialog, kFileNameLabel), kFileNameLabel,
-                 FileNameText(job.firmware.m_fileName), kFileName);
+                 FileNameText(job.firmware.m_strFileName), kFileName);
         addField(ResText(kVersionLabel), kDescriptionLabel, FileText(job.firmware.m_version),
                  kDescription);
         break;
@@ -142,7 +142,7 @@ void CDlgSenden::BuildLayout() {
         break;
     case TransferJobKind::SettingsSend:
         addField(DialogText(kDialog, kFileNameLabel), kFileNameLabel,
-                 FileNameText(job.settings.m_name), kFileName);
+                 FileNameText(job.settings.m_strFileName), kFileName);
         break;
     case TransferJobKind::ListLoad:
     case TransferJobKind::SettingsLoad:

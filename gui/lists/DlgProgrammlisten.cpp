@@ -108,8 +108,8 @@ bool CDlgProgrammlisten::Fill() {
     return catalogue.anyFile;
 }
 
-std::string CDlgProgrammlisten::RecordPath(int record) const {
-    return PathAt(m_records, record, &CListenDat::m_strPath);
+const FileRecord& CDlgProgrammlisten::RecordAt(int record) const {
+    return m_records.at(static_cast<std::size_t>(record));
 }
 
 bool CDlgProgrammlisten::RecordLess(int column, int recordA, int recordB) const {
@@ -149,7 +149,7 @@ bool CDlgProgrammlisten::MayReplace(const std::string& source) {
 
 bool CDlgProgrammlisten::AddImported(const std::string& target) {
     const NormalizeResult normalized = NormalizeListFile(target);
-    if (normalized.result == 0) {
+    if (normalized.status == NormalizeStatus::NotAList) {
         std::string reason;
         if (Interaction().AskYesNo(Message(str::kWrongFormatDeleteFile, target),
                                    MessageIcon::Warning) &&
@@ -157,7 +157,7 @@ bool CDlgProgrammlisten::AddImported(const std::string& target) {
             ShowFileError(reason);
         return false;
     }
-    if (normalized.result < 0) {
+    if (normalized.status == NormalizeStatus::Unreadable) {
         std::string text = Message(str::kFileNotOpened, target);
         if (!normalized.reason.empty())
             text += "\n\n" + normalized.reason;

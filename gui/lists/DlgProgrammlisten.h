@@ -47,7 +47,8 @@ public:
 
 protected:
     bool Fill() override;
-    std::string RecordPath(int record) const override;
+    int RecordCount() const override { return static_cast<int>(m_records.size()); }
+    const FileRecord& RecordAt(int record) const override;
     bool RecordLess(int column, int recordA, int recordB) const override;
     bool AcceptImport(const std::string& source, std::string& targetName) override;
     bool MayReplace(const std::string& source) override;

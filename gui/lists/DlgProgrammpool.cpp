@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -125,8 +124,8 @@ void CDlgProgrammpool::BuildLayout() {
     print->hide();
     connect(print, &QPushButton::clicked, this,
             [this] { RunPrintCommand(CPoolListCtrl::CmdPrint); });
-    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, this,
-            [this] { RunPrintCommand(CPoolListCtrl::CmdPrint); });
+    // The grid's print command, so that Ctrl+P prints wherever the focus is in the editor.
+    addAction(m_grid->Command(CPoolListCtrl::CmdPrint));
     connect(m_grid, &CPoolListCtrl::PrintRequested, this, &CDlgProgrammpool::RunPrintCommand);
 
     auto* head = new QGridLayout;

@@ -14,6 +14,7 @@
 #include "gui/ui/ReportListCtrl.h"
 #include "gui/ui/Texts.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QDropEvent>
@@ -48,6 +49,74 @@ CPoolListCtrl::CPoolListCtrl(ListDocument& doc, CEditHistory& history, QWidget* 
     for (std::size_t i = 0; i < headers.size(); ++i)
         setColumnWidth(static_cast<int>(i),
                        CReportListCtrl::HeaderWidth(fontMetrics(), headers[i]));
+    CreateCommands();
+}
+
+void CPoolListCtrl::CreateCommands() {
+    using Needs = GridCommands::Needs;
+    using KeysInMenu = GridCommands::KeysInMenu;
+    const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
+    const auto add = [this](int id, int text, const QList<QKeySequence>& keys,
+                            std::function<void()> run) {
+        m_commands.Add(id, ResText(text), keys, std::move(run));
+    };
+    // The menu remembers where it was opened; a key leaves the column to the command.
+    add(CmdEditCell, str::kMenuEditCell, {ctrl(Qt::Key_E)},
+        [this] { OnEditCell(columnAt(m_contextX)); });
+    add(CmdCut, str::kMenuCut, {ctrl(Qt::Key_X)}, [this] { OnCut(); });
+    add(CmdCopy, str::kMenuCopy, {ctrl(Qt::Key_C)}, [this] { OnCopy(); });
+    add(CmdPasteOverwriting, str::kMenuPasteOverwriting, {ctrl(Qt::Key_O)},
+        [this] { OnPasteOverwriting(); });
+    add(CmdPasteInserting, str::kMenuPasteCopiedRows, {ctrl(Qt::Key_V)},
+        [this] { OnPasteInserting(); });
+    add(CmdInsertEmptyRow, str::kMenuInsertEmptyRow, {ctrl(Qt::Key_Y)},
+        [this] { OnInsertEmptyRow(); });
+    add(CmdClearRows, str::kMenuClearRows, {ctrl(Qt::Key_N)}, [this] { OnClearRows(); });
+    add(CmdDeleteRows, str::kMenuDeleteRows, {ctrl(Qt::Key_M), QKeySequence(Qt::Key_Delete)},
+        [this] { OnDeleteRows(); });
+    add(CmdAddToBank, str::kMenuAddToBank, {}, [this] { OnAddToBank(); });
+    add(CmdSearch, str::kMenuSearch, {ctrl(Qt::Key_F)}, [this] { OnShowSearch(); });
+    add(CmdSearchAgain, str::kMenuSearchAgain, {QKeySequence(Qt::Key_F3)},
+        [this] { OnSearchAgain(); });
+    // The history's step names do not name the keys, so the menu shows them.
+    m_commands.Add(
+        CmdUndo, ResText(str::kMenuUndo), {ctrl(Qt::Key_Z)}, [this] { OnUndo(); }, Needs::Nothing,
+        KeysInMenu::Shown);
+    m_commands.Add(
+        CmdRedo, ResText(str::kMenuRedo), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        [this] { OnRedo(); }, Needs::Nothing, KeysInMenu::Shown);
+    const auto print = [this](int command, int text, const QList<QKeySequence>& keys) {
+        m_commands.Add(
+            command, ResText(text), keys, [this, command] { emit PrintRequested(command); },
+            Needs::Nothing, KeysInMenu::Shown);
+    };
+    print(CmdPrint, str::kMenuPrint, {QKeySequence(Qt::CTRL | Qt::Key_P)});
+    print(CmdPrintPreview, str::kMenuPrintPreview, {});
+    print(CmdExportPdf, str::kMenuExportPdf, {});
+    print(CmdPageSetup, str::kMenuPageSetup, {});
+}
+
+void CPoolListCtrl::UpdateCommands() {
+    const std::optional<ClipboardBytes> clipboard = ListClipboardText();
+    const bool hasText = clipboard.has_value();
+    // A cut is honoured only while the clipboard still holds its text.
+    const bool cutPending = hasText && HonouredCut(m_doc.poolCut, clipboard->bytes) != nullptr;
+    const bool many = SelectedRows().size() > 1;
+    m_commands[CmdEditCell]->setEnabled(!many);
+    m_commands[CmdPasteOverwriting]->setEnabled(hasText && !many);
+    m_commands[CmdPasteInserting]->setEnabled(hasText && !many);
+    m_commands[CmdPasteInserting]->setText(
+        ResText(cutPending ? str::kMenuPasteCutRows : str::kMenuPasteCopiedRows));
+    m_commands[CmdInsertEmptyRow]->setEnabled(!many);
+    m_commands[CmdAddToBank]->setEnabled(static_cast<bool>(m_currentBank));
+    m_commands[CmdSearch]->setEnabled(m_search != nullptr);
+    m_commands[CmdSearchAgain]->setEnabled(m_search != nullptr);
+    m_commands[CmdUndo]->setEnabled(m_history.CanUndo());
+    m_commands[CmdUndo]->setText(m_history.CanUndo() ? QString::fromStdString(m_history.UndoText())
+                                                     : ResText(str::kMenuUndo));
+    m_commands[CmdRedo]->setEnabled(m_history.CanRedo());
+    m_commands[CmdRedo]->setText(m_history.CanRedo() ? QString::fromStdString(m_history.RedoText())
+                                                     : ResText(str::kMenuRedo));
 }
 
 void CPoolListCtrl::SetCurrentBankSource(std::function<int()> currentBank) {
@@ -279,56 +348,15 @@ void CPoolListCtrl::MoveRows(const std::vector<int>& rows, int target) {
 
 QMenu* CPoolListCtrl::BuildContextMenu(int clickX) {
     m_contextX = clickX;
-    const std::optional<ClipboardBytes> clipboard = ListClipboardText();
-    const bool hasText = clipboard.has_value();
-    // A cut is honoured only while the clipboard still holds its text.
-    const bool cutPending = hasText && HonouredCut(m_doc.poolCut, clipboard->bytes) != nullptr;
-    const bool many = SelectedRows().size() > 1;
-
-    auto* menu = new QMenu(this);
+    UpdateCommands();
+    QMenu* menu =
+        m_commands
+            .Menu(this, {CmdEditCell, CmdCut, CmdCopy, CmdPasteOverwriting, CmdPasteInserting,
+                         CmdInsertEmptyRow, CmdClearRows, CmdDeleteRows, CmdAddToBank, CmdSearch,
+                         CmdSearchAgain, 0, CmdUndo, CmdRedo, 0, CmdPrint, CmdPrintPreview,
+                         CmdExportPdf, CmdPageSetup})
+            .release();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    const auto add = [&](int command, const QString& text, bool enabled, auto slot) {
-        QAction* action = menu->addAction(text, this, slot);
-        action->setObjectName(QString::number(command));
-        action->setEnabled(enabled);
-        return action;
-    };
-    add(CmdEditCell, ResText(str::kMenuEditCell), !many,
-        [this] { OnEditCell(columnAt(m_contextX)); });
-    add(CmdCut, ResText(str::kMenuCut), true, [this] { OnCut(); });
-    add(CmdCopy, ResText(str::kMenuCopy), true, [this] { OnCopy(); });
-    add(CmdPasteOverwriting, ResText(str::kMenuPasteOverwriting), hasText && !many,
-        [this] { OnPasteOverwriting(); });
-    add(CmdPasteInserting, ResText(cutPending ? str::kMenuPasteCutRows : str::kMenuPasteCopiedRows),
-        hasText && !many, [this] { OnPasteInserting(); });
-    add(CmdInsertEmptyRow, ResText(str::kMenuInsertEmptyRow), !many,
-        [this] { OnInsertEmptyRow(); });
-    add(CmdClearRows, ResText(str::kMenuClearRows), true, [this] { OnClearRows(); });
-    add(CmdDeleteRows, ResText(str::kMenuDeleteRows), true, [this] { OnDeleteRows(); });
-    add(CmdAddToBank, ResText(str::kMenuAddToBank), static_cast<bool>(m_currentBank),
-        [this] { OnAddToBank(); });
-    add(CmdSearch, ResText(str::kMenuSearch), m_search != nullptr, [this] { OnShowSearch(); });
-    add(CmdSearchAgain, ResText(str::kMenuSearchAgain), m_search != nullptr,
-        [this] { OnSearchAgain(); });
-    menu->addSeparator();
-    add(CmdUndo,
-        m_history.CanUndo() ? QString::fromStdString(m_history.UndoText())
-                            : ResText(str::kMenuUndo),
-        m_history.CanUndo(), [this] { OnUndo(); })
-        ->setShortcut(QKeySequence::Undo);
-    add(CmdRedo,
-        m_history.CanRedo() ? QString::fromStdString(m_history.RedoText())
-                            : ResText(str::kMenuRedo),
-        m_history.CanRedo(), [this] { OnRedo(); })
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    menu->addSeparator();
-    const auto print = [&](int command, int text) {
-        return add(command, ResText(text), true, [this, command] { emit PrintRequested(command); });
-    };
-    print(CmdPrint, str::kMenuPrint)->setShortcut(QKeySequence::Print);
-    print(CmdPrintPreview, str::kMenuPrintPreview);
-    print(CmdExportPdf, str::kMenuExportPdf);
-    print(CmdPageSetup, str::kMenuPageSetup);
     return menu;
 }
 
@@ -337,67 +365,15 @@ void CPoolListCtrl::contextMenuEvent(QContextMenuEvent* event) {
     BuildContextMenu(x)->popup(event->globalPos());
 }
 
-bool CPoolListCtrl::HandleCtrlKey(int key) {
-    const bool single = SelectedRows().size() == 1;
-    switch (key) {
-    case Qt::Key_C:
-        OnCopy();
-        return true;
-    case Qt::Key_E:
-        m_contextX = -1;
-        OnEditCell(-1);
-        return true;
-    case Qt::Key_F:
-        OnShowSearch();
-        return true;
-    case Qt::Key_M:
-        OnDeleteRows();
-        return true;
-    case Qt::Key_N:
-        OnClearRows();
-        return true;
-    case Qt::Key_O:
-        if (single)
-            OnPasteOverwriting();
-        return true;
-    case Qt::Key_V:
-        OnPasteInserting();
-        return true;
-    case Qt::Key_X:
-        OnCut();
-        return true;
-    case Qt::Key_Y:
-        if (single)
-            OnInsertEmptyRow();
-        return true;
-    default:
-        return false;
-    }
-}
-
 void CPoolListCtrl::keyPressEvent(QKeyEvent* event) {
-    // Modifiers are read from each event: a flag kept between events sticks when the focus
-    // leaves while a key is down.
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    const bool anyRows = !SelectedRows().empty();
+    m_contextX = -1;
+    if (m_commands.RunKey(*event, anyRows, [this] { UpdateCommands(); }))
+        return;
+    // Enter and Escape stay in the grid instead of pressing the dialog's buttons; without a
+    // selected row no key acts.
     const int key = event->key();
-    if (ctrl && key == Qt::Key_Z) {
-        modifiers.testFlag(Qt::ShiftModifier) ? OnRedo() : OnUndo();
-        return;
-    }
-    // Enter and Escape stay in the grid instead of pressing the dialog's buttons.
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
-        SelectedRows().empty())
-        return;
-    if (key == Qt::Key_F3) {
-        OnSearchAgain();
-        return;
-    }
-    if (key == Qt::Key_Delete) {
-        OnDeleteRows();
-        return;
-    }
-    if (ctrl && HandleCtrlKey(key))
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || !anyRows)
         return;
     CEditListCtrl::keyPressEvent(event);
 }

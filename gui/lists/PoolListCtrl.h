@@ -2,6 +2,7 @@
 
 #include "core/lists/ListDocument.h"
 #include "gui/lists/EditListCtrl.h"
+#include "gui/ui/GridCommands.h"
 
 #include <functional>
 #include <optional>
@@ -24,7 +25,7 @@ class CPoolModel;
 class CPoolListCtrl : public CEditListCtrl {
     Q_OBJECT
 public:
-    // Command ids of the context menu; the menu's actions carry them as object names.
+    // Command ids of the context menu and the keys; the actions carry them as object names.
     enum Command : int {
         CmdCut = 500,
         CmdPasteOverwriting = 501,
@@ -90,8 +91,9 @@ public:
     // the data holds no rows of this grid or no row is there.
     bool DropRows(const QMimeData* dragged, QPoint position);
 
-    // The context menu as a right click at x would open it.
+    // The context menu as a right click at x would open it; it deletes itself when closed.
     QMenu* BuildContextMenu(int clickX);
+    QAction* Command(int id) const { return m_commands[id]; }
 
 signals:
     void DocumentChanged();
@@ -112,7 +114,9 @@ private:
     template <typename Fn> void Run(Fn&& command);
     void AfterChange(const EditResult& result);
     void ShowResultMessage(const EditResult& result);
-    bool HandleCtrlKey(int key);
+    void CreateCommands();
+    // Enables the commands as the selection, the clipboard and the history allow.
+    void UpdateCommands();
     // The clipboard's text as bytes; nothing when there is none or (after telling the user)
     // when it cannot be stored.
     std::optional<std::string> PastableText();
@@ -125,6 +129,7 @@ private:
     BankPositionSource m_bankPosition;
     CDlgSuchen* m_search = nullptr;
     int m_contextX = -1;
+    GridCommands m_commands{*this};
 };
 
 } // namespace fw

@@ -4,6 +4,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileImport.h"
+#include "core/util/FileRecord.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
@@ -153,9 +154,12 @@ int CCataloguePage::AppendRow(const std::function<int(int row)>& add) {
     return add(m_list->RowCount());
 }
 
+std::string CCataloguePage::RecordPath(int record) const {
+    return record >= 0 && record < RecordCount() ? RecordAt(record).m_strPath : std::string();
+}
+
 int CCataloguePage::SelectedRecord() const {
-    const int row = m_list->GetSelectedIndex();
-    return row >= 0 ? m_list->GetRecordIndex(row) : -1;
+    return m_list->GetSelectedRecord();
 }
 
 void CCataloguePage::SelectRow(int row) {
@@ -170,7 +174,7 @@ void CCataloguePage::SelectRow(int row) {
 
 void CCataloguePage::SelectionChanged() {
     const int record = SelectedRecord();
-    const std::string path = record >= 0 ? RecordPath(record) : std::string();
+    const std::string path = RecordPath(record);
     const bool selected = !path.empty();
     if (selected) {
         Context().config.*m_setup.chosenFile =
@@ -298,7 +302,7 @@ void CCataloguePage::RemoveRowsNamed(const QString& fileName) {
 
 void CCataloguePage::OnDelete() {
     const int record = SelectedRecord();
-    const std::string path = record >= 0 ? RecordPath(record) : std::string();
+    const std::string path = RecordPath(record);
     if (path.empty())
         return;
     if (!Interaction().AskYesNo(Message(str::kDeleteFileQuestion, path), MessageIcon::Warning))

@@ -19,6 +19,7 @@ class CDateiListCtrl;
 class CDlgSenden;
 class CIconButton;
 class CKonfiguration;
+class FileRecord;
 class UserInteraction;
 struct TransferJob;
 
@@ -94,16 +95,9 @@ protected:
 
     // Reads the folder and adds a row per file through AddRow; true when any file was found.
     virtual bool Fill() = 0;
-    // The full path of a record; empty when there is none.
-    virtual std::string RecordPath(int record) const = 0;
-    // RecordPath for a page that keeps its records in a vector.
-    template <typename Record>
-    static std::string PathAt(const std::vector<Record>& records, int record,
-                              std::string Record::*path) {
-        return record >= 0 && record < static_cast<int>(records.size())
-                   ? records[static_cast<std::size_t>(record)].*path
-                   : std::string();
-    }
+    // The page's records, numbered as its rows know them.
+    virtual int RecordCount() const = 0;
+    virtual const FileRecord& RecordAt(int record) const = 0;
     virtual bool RecordLess(int column, int recordA, int recordB) const = 0;
     // May the source be copied into the folder, and under which name. A page that refuses
     // says why (or stays silent when the file is simply not its kind).
@@ -150,6 +144,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The full path of a record; empty when there is none.
+    std::string RecordPath(int record) const;
     void RestoreSelection();
     void RemoveRowsNamed(const QString& fileName);
     void FocusList();

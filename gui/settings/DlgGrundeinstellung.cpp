@@ -69,16 +69,16 @@ bool CDlgGrundeinstellung::Fill() {
     return catalogue.result != 0;
 }
 
-std::string CDlgGrundeinstellung::RecordPath(int record) const {
-    return PathAt(m_records, record, &CGrundDat::m_path);
+const FileRecord& CDlgGrundeinstellung::RecordAt(int record) const {
+    return m_records.at(static_cast<std::size_t>(record));
 }
 
 bool CDlgGrundeinstellung::RecordLess(int column, int recordA, int recordB) const {
     const CGrundDat& a = m_records[static_cast<std::size_t>(recordA)];
     const CGrundDat& b = m_records[static_cast<std::size_t>(recordB)];
     if (column == 0)
-        return QString::fromStdString(a.m_name).compare(QString::fromStdString(b.m_name),
-                                                        Qt::CaseInsensitive) < 0;
+        return QString::fromStdString(a.m_strFileName)
+                   .compare(QString::fromStdString(b.m_strFileName), Qt::CaseInsensitive) < 0;
     if (column == 1)
         return static_cast<std::uint32_t>(a.m_size) < static_cast<std::uint32_t>(b.m_size);
     return false;

@@ -55,7 +55,7 @@ bool CDateiListCtrl::ShowsEmptyText() const {
 
 int CDateiListCtrl::AddFirmwareRow(int row, const CReceiverdat& record, int recordIndex) {
     return AddRow(
-        row, {FileName(record.m_fileName), FileText(record.m_version), SizeCell(record.m_size)},
+        row, {FileName(record.m_strFileName), FileText(record.m_version), SizeCell(record.m_size)},
         recordIndex);
 }
 
@@ -67,7 +67,7 @@ int CDateiListCtrl::AddListRow(int row, const CListenDat& record, int recordInde
 }
 
 int CDateiListCtrl::AddSettingsRow(int row, const CGrundDat& record, int recordIndex) {
-    return AddRow(row, {FileName(record.m_name), SizeCell(record.m_size)}, recordIndex);
+    return AddRow(row, {FileName(record.m_strFileName), SizeCell(record.m_size)}, recordIndex);
 }
 
 int CDateiListCtrl::AddRow(int row, const QStringList& cells, int recordIndex) {
@@ -114,11 +114,6 @@ int CDateiListCtrl::GetSelectedRecord() const {
 int CDateiListCtrl::GetRecordIndex(int row) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item != nullptr ? item->data(0, kRecordRole).toInt() : -1;
-}
-
-void CDateiListCtrl::SetRecordIndex(int row, int recordIndex) {
-    if (QTreeWidgetItem* item = topLevelItem(row))
-        item->setData(0, kRecordRole, recordIndex);
 }
 
 int CDateiListCtrl::GetFocusedIndex() const {

@@ -37,7 +37,6 @@ public:
 
     int GetSelectedRecord() const;
     int GetRecordIndex(int row) const;
-    void SetRecordIndex(int row, int recordIndex);
     int GetFocusedIndex() const;
     // First row from the top whose file name equals name, ignoring case; -1 when none.
     int FindRow(const QString& name) const;

@@ -15,7 +15,7 @@ namespace {
 CReceiverdat Firmware(const std::string& name, std::int32_t size,
                       const std::string& version = "V1.0") {
     CReceiverdat record;
-    record.m_fileName = name;
+    record.m_strFileName = name;
     record.m_size = size;
     record.m_version = version;
     return record;
@@ -109,7 +109,7 @@ TEST(DateiListCtrlTest, RowsShowDecodedTextsAndSizes) {
     CDateiListCtrl settings;
     settings.SetColumns(str::kSettingsCatalogueColumns);
     CGrundDat grund;
-    grund.m_name = "basis.grd";
+    grund.m_strFileName = "basis.grd";
     grund.m_size = -5; // never "billions of KB"
     settings.AddSettingsRow(0, grund, 0);
     grund.m_size = 2048;

@@ -74,12 +74,12 @@ protected:
                             const std::string& version) const {
         TransferJob job;
         job.kind = TransferJobKind::FirmwareSend;
-        job.firmware.m_path = folder.File(name);
-        job.firmware.m_fileName = name;
+        job.firmware.m_strPath = folder.File(name);
+        job.firmware.m_strFileName = name;
         job.firmware.m_size = static_cast<std::int32_t>(image.size());
         job.firmware.m_kind = 1;
         job.firmware.m_version = version;
-        test::WriteBytes(job.firmware.m_path, image);
+        test::WriteBytes(job.firmware.m_strPath, image);
         return job;
     }
 
@@ -269,9 +269,9 @@ TEST_F(DlgSendenTest, FailureShowsItsMessageThenStartRunsTheJobAgain) {
     const std::string image(2048, '\x11');
     TransferJob job;
     job.kind = TransferJobKind::SettingsSend;
-    job.settings.m_path = folder.File("mine.grd");
-    job.settings.m_name = "mine.grd";
-    test::WriteBytes(job.settings.m_path, image);
+    job.settings.m_strPath = folder.File("mine.grd");
+    job.settings.m_strFileName = "mine.grd";
+    test::WriteBytes(job.settings.m_strPath, image);
     auto dialog = Dialog(job);
     EXPECT_EQ(dialog->windowTitle(), Text(2013));
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kFileName), "mine.grd");

@@ -26,6 +26,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 
 namespace fw {
 namespace {
@@ -131,8 +132,8 @@ TEST_F(FavouritesTest, UndoAndRedoNameTheStepAndRestoreTheBanks) {
     EXPECT_EQ(Bank(doc, 0), std::vector<int>{2});
     EXPECT_EQ(list->Model().rowCount(), 2);
     std::unique_ptr<QMenu> menu = list->CreateContextMenu();
-    const QAction* undo = menu->findChild<QAction*>("40019");
-    ASSERT_NE(undo, nullptr);
+    const QAction* undo = list->Command(CFavListCtrl::kCmdUndo);
+    ASSERT_TRUE(menu->actions().contains(undo));
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_EQ(undo->text(), "Undo Delete bank entries (Ctrl + Z)");
 
@@ -142,6 +143,37 @@ TEST_F(FavouritesTest, UndoAndRedoNameTheStepAndRestoreTheBanks) {
     Key(list, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Bank(doc, 0), std::vector<int>{2});
     EXPECT_EQ(changed.count(), 3);
+}
+
+TEST_F(FavouritesTest, EachKeyRunsTheActionItsMenuShows) {
+    dialog.SetSearchTextSource([] { return std::optional<QString>("P2"); });
+    CFavListCtrl* list = Show(0);
+    const std::unique_ptr<QMenu> menu = list->CreateContextMenu();
+    std::map<int, int> runs;
+    for (QAction* action : menu->actions())
+        QObject::connect(action, &QAction::triggered,
+                         [&runs, action] { ++runs[action->objectName().toInt()]; });
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int command;
+    } cases[] = {
+        {Qt::Key_C, Qt::ControlModifier, CFavListCtrl::kCmdCopy},
+        {Qt::Key_V, Qt::ControlModifier, CFavListCtrl::kCmdPaste},
+        {Qt::Key_X, Qt::ControlModifier, CFavListCtrl::kCmdCut},
+        {Qt::Key_Delete, Qt::NoModifier, CFavListCtrl::kCmdDelete},
+        {Qt::Key_F, Qt::ControlModifier, CFavListCtrl::kCmdSearch},
+        {Qt::Key_F3, Qt::NoModifier, CFavListCtrl::kCmdSearchAgain},
+        {Qt::Key_Z, Qt::ControlModifier, CFavListCtrl::kCmdUndo},
+        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, CFavListCtrl::kCmdRedo},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        Select(list, {0});
+        runs.clear();
+        Key(list, c.key, c.modifiers);
+        EXPECT_EQ(runs, (std::map<int, int>{{c.command, 1}}));
+    }
 }
 
 TEST_F(FavouritesTest, PasteWithinABankInsertsBeforeTheSelectedRow) {

@@ -146,8 +146,8 @@ TEST_F(PageSetupTest, OkStoresTheFieldsWhileCancelKeepsOnlyTheChosenFont) {
         const test::TempDir folder;
         CProfileFile profile;
         profile.SetPath(folder.File("upd.ini"));
-        std::string reason;
-        ASSERT_EQ(config.Save(profile, reason), 1) << reason;
+        const ConfigSaveResult saved = config.Save(profile);
+        ASSERT_EQ(saved.status, ConfigSaveStatus::Saved) << saved.reason;
         const std::string text = test::ReadBytes(folder.File("upd.ini"));
         EXPECT_NE(text.find("\nCOLCHECK=1|0|1|1|1|1|1|1|1|1|1|1\n"), std::string::npos) << text;
         EXPECT_NE(text.find("\nCOLMAIN=5649426\n"), std::string::npos) << text;

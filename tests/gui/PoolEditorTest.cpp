@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,7 +68,8 @@ protected:
                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QAction* MenuItem(QMenu* menu, int command) const {
-        return menu->findChild<QAction*>(QString::number(command));
+        QAction* action = grid.Command(command);
+        return menu->actions().contains(action) ? action : nullptr;
     }
 
     ListDocument doc;
@@ -261,6 +263,45 @@ TEST_F(PoolGridTest, KeysRunTheCommandsWithModifiersReadPerKey) {
     grid.clearSelection();
     QTest::keyClick(&grid, Qt::Key_Delete);
     EXPECT_EQ(Name(4), "TV 3") << "Delete without a selection does nothing";
+}
+
+TEST_F(PoolGridTest, EachKeyRunsTheActionItsMenuShows) {
+    CDlgSuchen search(str::kPoolSearchTitle);
+    grid.SetSearchDialog(&search);
+    QMenu* menu = grid.BuildContextMenu(-1);
+    std::map<int, int> runs;
+    for (QAction* action : menu->actions())
+        QObject::connect(action, &QAction::triggered,
+                         [&runs, action] { ++runs[action->objectName().toInt()]; });
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int command;
+    } cases[] = {
+        {Qt::Key_C, Qt::ControlModifier, CPoolListCtrl::CmdCopy},
+        {Qt::Key_O, Qt::ControlModifier, CPoolListCtrl::CmdPasteOverwriting},
+        {Qt::Key_V, Qt::ControlModifier, CPoolListCtrl::CmdPasteInserting},
+        {Qt::Key_Y, Qt::ControlModifier, CPoolListCtrl::CmdInsertEmptyRow},
+        {Qt::Key_N, Qt::ControlModifier, CPoolListCtrl::CmdClearRows},
+        {Qt::Key_M, Qt::ControlModifier, CPoolListCtrl::CmdDeleteRows},
+        {Qt::Key_Delete, Qt::NoModifier, CPoolListCtrl::CmdDeleteRows},
+        {Qt::Key_Delete, Qt::KeypadModifier, CPoolListCtrl::CmdDeleteRows},
+        {Qt::Key_X, Qt::ControlModifier, CPoolListCtrl::CmdCut},
+        {Qt::Key_Z, Qt::ControlModifier, CPoolListCtrl::CmdUndo},
+        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, CPoolListCtrl::CmdRedo},
+        {Qt::Key_F3, Qt::NoModifier, CPoolListCtrl::CmdSearchAgain},
+        {Qt::Key_P, Qt::ControlModifier, CPoolListCtrl::CmdPrint},
+        {Qt::Key_E, Qt::ControlModifier, CPoolListCtrl::CmdEditCell},
+        {Qt::Key_F, Qt::ControlModifier, CPoolListCtrl::CmdSearch},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        SelectOnly({2});
+        runs.clear();
+        QTest::keyClick(&grid, c.key, c.modifiers);
+        EXPECT_EQ(runs, (std::map<int, int>{{c.command, 1}}));
+    }
+    delete menu;
 }
 
 TEST_F(PoolGridTest, PastedTextFromElsewhereIsConvertedOrRefused) {

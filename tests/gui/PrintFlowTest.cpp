@@ -119,7 +119,9 @@ protected:
     }
     void RunMenuCommand(int command) {
         QMenu* menu = editor.Grid()->BuildContextMenu(-1);
-        menu->findChild<QAction*>(QString::number(command))->trigger();
+        QAction* action = editor.Grid()->Command(command);
+        ASSERT_TRUE(menu->actions().contains(action));
+        action->trigger();
         delete menu;
     }
     std::string Pdf(const std::string& name) const { return dir.File(name); }

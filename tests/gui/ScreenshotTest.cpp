@@ -192,7 +192,7 @@ TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {
 TEST_P(ScreenshotTest, PoolEditorWithTheDemoList) {
     const NormalizeResult list =
         NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
-    ASSERT_EQ(list.result, 1);
+    ASSERT_EQ(list.status, NormalizeStatus::Registered);
     CDlgProgrammpool editor(context, &list.record);
     editor.resize(900, 600);
     editor.show();
@@ -270,7 +270,7 @@ TEST_P(ScreenshotTest, ADarkPaletteLeavesLittleOfTheWindowsBright) {
 
     const NormalizeResult list =
         NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
-    ASSERT_EQ(list.result, 1);
+    ASSERT_EQ(list.status, NormalizeStatus::Registered);
     CDlgProgrammpool editor(context, &list.record);
     editor.resize(900, 600);
     editor.show();

@@ -35,9 +35,9 @@ protected:
         for (std::size_t i = 0; i < size; ++i)
             image[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
         CReceiverdat record;
-        record.m_path = files.File("update.bsr");
-        record.m_fileName = "update.bsr";
-        test::WriteBytes(record.m_path, image);
+        record.m_strPath = files.File("update.bsr");
+        record.m_strFileName = "update.bsr";
+        test::WriteBytes(record.m_strPath, image);
         record.m_size = static_cast<std::int32_t>(size);
         record.m_kind = kind;
         record.m_version = version;
@@ -223,7 +223,7 @@ TEST_F(FirmwareJobTest, ReceiverNamesTheSoftwareItWasLastProgrammedWithEvenAfter
     options.stateFolder = files.File("receiver");
     // Whole blocks, so that the trailer goes out too.
     CReceiverdat record = Firmware(6144, 1, "ABC V1.30");
-    test::WriteBytes(record.m_path, test::FirmwareImage(6144, "ABC V1.30", "demo"));
+    test::WriteBytes(record.m_strPath, test::FirmwareImage(6144, "ABC V1.30", "demo"));
     Send(record, options); // onto "ABC V1.20": newer, no warning
     ExpectProgrammed();
 
@@ -421,10 +421,10 @@ TEST_F(FirmwareJobTest, FileThatIsGoneOrNotWholeNeverReachesTheWire) {
     for (const char* loader : {"1.0", "1.1"}) {
         SCOPED_TRACE(loader);
         CReceiverdat gone = Firmware(3000);
-        std::filesystem::remove(gone.m_path);
+        std::filesystem::remove(gone.m_strPath);
         JobRig one;
         Send(one, gone, Loader(loader));
-        ExpectFailed(one, FormatText(LoadResString(str::kFileNotFound), {gone.m_path}));
+        ExpectFailed(one, FormatText(LoadResString(str::kFileNotFound), {gone.m_strPath}));
         const std::vector<std::size_t> upToData =
             loader[2] == '0' ? std::vector<std::size_t>{14, 5} : std::vector<std::size_t>{14, 5, 4};
         EXPECT_EQ(one.wire.WriteSizes(), upToData);
@@ -432,7 +432,7 @@ TEST_F(FirmwareJobTest, FileThatIsGoneOrNotWholeNeverReachesTheWire) {
 
     // There but not readable whole, or changed since it was listed: an I/O error, no data.
     CReceiverdat folder = Firmware(3000);
-    folder.m_path = files.Path().string();
+    folder.m_strPath = files.Path().string();
     CReceiverdat changed = Firmware(3000);
     changed.m_size = 4000;
     for (const CReceiverdat& record : {folder, changed}) {
@@ -445,7 +445,7 @@ TEST_F(FirmwareJobTest, FileThatIsGoneOrNotWholeNeverReachesTheWire) {
 
 TEST_F(FirmwareJobTest, MissingFileInAChainEndsTheChain) {
     CReceiverdat gone = Firmware(3000);
-    std::filesystem::remove(gone.m_path);
+    std::filesystem::remove(gone.m_strPath);
     Send(gone, Loader("1.1"), 1);
     EXPECT_EQ(rig.view.Messages().size(), 1u);
     EXPECT_EQ(rig.view.EndDialogCount(), 1);

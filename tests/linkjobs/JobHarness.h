@@ -193,7 +193,7 @@ inline void RunChainedFirmwareStep(JobRig& first, const TempDir& files,
     const std::string bsr = files.File("fw.bsr");
     WriteBytes(bsr, std::string(3000, 'x'));
     TransferJob job;
-    job.firmware.m_path = bsr;
+    job.firmware.m_strPath = bsr;
     job.firmware.m_size = 3000;
     job.firmware.m_kind = 1;
     job.firmware.m_version = "ABC V1.30";
@@ -214,7 +214,7 @@ inline void RunChainedFirmwareAndSettingsSteps(JobRig& first, JobRig& second, co
     WriteBytes(grd, std::string(2048, 's'));
     TransferJob defaults;
     defaults.kind = TransferJobKind::SettingsSend;
-    defaults.settings.m_path = grd;
+    defaults.settings.m_strPath = grd;
     defaults.chained = 1;
     second.MakeChained(first, defaults);
     second.Run();

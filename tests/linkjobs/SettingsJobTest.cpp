@@ -46,8 +46,8 @@ protected:
     void Send(JobRig& one, const std::string& path, int chained = 0) {
         TransferJob job;
         job.kind = TransferJobKind::SettingsSend;
-        job.settings.m_path = path;
-        job.settings.m_name = std::filesystem::path(path).filename().string();
+        job.settings.m_strPath = path;
+        job.settings.m_strFileName = std::filesystem::path(path).filename().string();
         job.chained = chained;
         LinkSettings settings;
         settings.comPort = 1;
@@ -202,7 +202,7 @@ protected:
     void RunSettingsStep(JobRig& first, JobRig& second, const std::string& path) {
         TransferJob job;
         job.kind = TransferJobKind::SettingsSend;
-        job.settings.m_path = path;
+        job.settings.m_strPath = path;
         job.chained = 1;
         second.MakeChained(first, job);
         second.Run();

@@ -165,9 +165,9 @@ int RunRepair(const Arguments& arguments, std::ostream& out, std::ostream& err) 
     if (!EndsWithNoCase(path, ".lst"))
         return BadFile(err, str::kCliNotAList, path);
     const NormalizeResult result = NormalizeListFile(path);
-    if (result.result == 0)
+    if (result.status == NormalizeStatus::NotAList)
         return BadFile(err, str::kCliWrongFormat, path);
-    if (result.result < 0) {
+    if (result.status == NormalizeStatus::Unreadable) {
         // Either the file could not be read or its repair could not be written.
         err << FormatText(LoadResString(str::kCliRepairFailed), {result.reason}) << '\n';
         return kExitBadFile;

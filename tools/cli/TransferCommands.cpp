@@ -181,9 +181,9 @@ std::string FileOfTheRun(const TransferJob& job, const std::optional<SaveTarget>
     case TransferJobKind::ListSend:
         return job.list.m_strPath;
     case TransferJobKind::FirmwareSend:
-        return job.firmware.m_path;
+        return job.firmware.m_strPath;
     case TransferJobKind::SettingsSend:
-        return job.settings.m_path;
+        return job.settings.m_strPath;
     case TransferJobKind::ListLoad:
     case TransferJobKind::SettingsLoad:
         break;
@@ -386,8 +386,8 @@ int SettingsSend(const Arguments& arguments, std::ostream& err) {
     TransferJob job;
     job.kind = TransferJobKind::SettingsSend;
     job.settings.m_size = static_cast<std::int32_t>(data->size());
-    job.settings.m_path = path;
-    job.settings.m_name = FileNameOfPath(path);
+    job.settings.m_strPath = path;
+    job.settings.m_strFileName = FileNameOfPath(path);
     job.fileData = std::move(data);
     return RunJob(arguments, std::move(job), std::nullopt, err);
 }

@@ -54,8 +54,8 @@ protected:
             WriteBytes(path, before);
         CProfileFile profile;
         EXPECT_TRUE(profile.Load(path));
-        std::string reason;
-        EXPECT_EQ(config.Save(profile, reason), 1) << reason;
+        const ConfigSaveResult saved = config.Save(profile);
+        EXPECT_EQ(saved.status, ConfigSaveStatus::Saved) << saved.reason;
         return ReadBytes(path);
     }
 
@@ -381,19 +381,21 @@ TEST_F(Konfiguration, FailedSaveReportsTheReasonAndKeepsTheOldFile) {
     ASSERT_TRUE(profile.Load(path));
     CKonfiguration config;
     config.Load(profile);
-    std::string reason;
+    ConfigSaveResult saved;
     {
         test::FileSizeLimit limit(64);
-        EXPECT_EQ(config.Save(profile, reason), 0);
+        saved = config.Save(profile);
     }
-    EXPECT_THAT(reason, ::testing::HasSubstr(path));
+    EXPECT_EQ(saved.status, ConfigSaveStatus::WriteFailed);
+    EXPECT_THAT(saved.reason, ::testing::HasSubstr(path));
     EXPECT_EQ(ReadBytes(path), "[OPTIONEN]\nTOOLTIPS=0\n");
     EXPECT_EQ(test::EntryCount(m_dir.Path()), 1u);
 
     CProfileFile elsewhere;
     ASSERT_TRUE(elsewhere.Load(m_dir.File("gone/upd.ini")));
-    EXPECT_EQ(config.Save(elsewhere, reason), 0);
-    EXPECT_THAT(reason, ::testing::HasSubstr("gone/upd.ini"));
+    saved = config.Save(elsewhere);
+    EXPECT_EQ(saved.status, ConfigSaveStatus::WriteFailed);
+    EXPECT_THAT(saved.reason, ::testing::HasSubstr("gone/upd.ini"));
 }
 
 TEST(ProxyServer, ParsesTheProxyText) {

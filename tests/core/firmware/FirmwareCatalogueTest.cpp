@@ -18,7 +18,7 @@ using test::Trailer;
 std::vector<std::string> Names(const std::vector<CReceiverdat>& records) {
     std::vector<std::string> names;
     for (const auto& record : records)
-        names.push_back(record.m_fileName);
+        names.push_back(record.m_strFileName);
     return names;
 }
 
@@ -64,7 +64,7 @@ TEST_F(FirmwareCatalogueTest, ListsGoodFilesByNameAndAsksAboutBadOnes) {
     EXPECT_EQ(records[0].m_size, 9000);
     EXPECT_EQ(records[0].m_version, "ABC V2.0");
     EXPECT_EQ(records[0].m_description, "A.BSR");
-    EXPECT_EQ(records[0].m_path, m_dir.File("A.BSR"));
+    EXPECT_EQ(records[0].m_strPath, m_dir.File("A.BSR"));
     EXPECT_EQ(records[1].m_kind, 1);
 }
 

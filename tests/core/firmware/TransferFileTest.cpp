@@ -158,10 +158,9 @@ TEST_F(TransferFileTest, RecordCarriesTheWholeFileAndTheTrailerTexts) {
     const CReceiverdat record(file);
     EXPECT_EQ(record.m_version, "ABC V1.20");
     EXPECT_EQ(record.m_size, 70000);
-    EXPECT_EQ(record.m_spare, "");
     EXPECT_EQ(record.m_description, "For the new boxes");
-    EXPECT_EQ(record.m_path, path);
-    EXPECT_EQ(record.m_fileName, "Receiver 2.bsr");
+    EXPECT_EQ(record.m_strPath, path);
+    EXPECT_EQ(record.m_strFileName, "Receiver 2.bsr");
     EXPECT_EQ(record.m_kind, 2);
     EXPECT_TRUE(interaction.shown.empty());
 }

@@ -76,7 +76,7 @@ TEST(NormalizeListFileTest, RepairsEveryKindOfHeader) {
         const std::string path = dir.File("list.lst");
         test::WriteBytes(path, c.input);
         const NormalizeResult result = NormalizeListFile(path);
-        ASSERT_EQ(result.result, 1);
+        ASSERT_EQ(result.status, NormalizeStatus::Registered);
         const std::string expected = c.output.empty() ? c.input : c.output;
         EXPECT_EQ(test::ReadBytes(path), expected);
         EXPECT_EQ(result.changed, !c.output.empty());
@@ -95,11 +95,11 @@ TEST(NormalizeListFileTest, RefusesWhatIsNoList) {
                                                  {"HEADER:\tTV\tx\n" + kTitlesEn + "\n", 0}};
     for (const auto& [content, expected] : cases) {
         test::WriteBytes(dir.File("x.lst"), content);
-        EXPECT_EQ(NormalizeListFile(dir.File("x.lst")).result, expected);
+        EXPECT_EQ(static_cast<int>(NormalizeListFile(dir.File("x.lst")).status), expected);
         EXPECT_EQ(test::ReadBytes(dir.File("x.lst")), content);
     }
     const NormalizeResult missing = NormalizeListFile(dir.File("missing.lst"));
-    EXPECT_EQ(missing.result, -1);
+    EXPECT_EQ(static_cast<int>(missing.status), -1);
     EXPECT_FALSE(missing.reason.empty());
 }
 
@@ -115,7 +115,7 @@ TEST(NormalizeListFileTest, FailedRepairKeepsTheOriginal) {
         test::FileSizeLimit limit(1024);
         result = NormalizeListFile(path);
     }
-    EXPECT_EQ(result.result, -1);
+    EXPECT_EQ(result.status, NormalizeStatus::Unreadable);
     EXPECT_NE(result.reason.find("too large"), std::string::npos) << result.reason;
     EXPECT_EQ(test::ReadBytes(path), original);
     EXPECT_EQ(test::EntryCount(dir.Path()), 1u);

@@ -50,7 +50,7 @@ TEST(ValidateCellTest, AcceptsTrimsOrRejectsWithTheRightMessage) {
         std::string text = c.input;
         const CellCheck check = ValidateCell(c.column, text);
         SCOPED_TRACE("column " + std::to_string(c.column) + " '" + c.input + "'");
-        EXPECT_EQ(check.result, c.result);
+        EXPECT_EQ(static_cast<int>(check.status), c.result);
         EXPECT_EQ(text, c.after);
         EXPECT_EQ(check.messageId, c.messageId);
         EXPECT_EQ(check.message.empty(), c.messageId == 0);

@@ -15,7 +15,7 @@ namespace {
 std::vector<std::string> Names(const SettingsCatalogue& catalogue) {
     std::vector<std::string> names;
     for (const auto& record : catalogue.records)
-        names.push_back(record.m_name);
+        names.push_back(record.m_strFileName);
     return names;
 }
 
@@ -41,7 +41,7 @@ TEST_F(SettingsCatalogueTest, ListsEveryGrdFileWithSizeAndPath) {
 
     EXPECT_EQ(catalogue.result, 1);
     ASSERT_EQ(Names(catalogue), (std::vector<std::string>{"Home.grd", "small.GRD"}));
-    EXPECT_EQ(catalogue.records[0], (CGrundDat{2048, "", m_dir.File("Home.grd"), "Home.grd"}));
+    EXPECT_EQ(catalogue.records[0], (CGrundDat{{m_dir.File("Home.grd"), "Home.grd"}, 2048}));
     EXPECT_EQ(catalogue.records[1].m_size, 100);
     EXPECT_EQ(CatalogueSizeText(catalogue.records[0].m_size), "3 KB");
     EXPECT_EQ(CatalogueSizeText(catalogue.records[1].m_size), "1 KB");

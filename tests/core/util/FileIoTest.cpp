@@ -158,6 +158,18 @@ TEST_F(FileIoTest, NamesSameFileSeesThroughOtherSpellings) {
     ASSERT_EQ(::chdir(here.c_str()), 0);
 }
 
+TEST_F(FileIoTest, WritableFolderProbeNeedsRoomForData) {
+    std::string reason;
+    EXPECT_TRUE(CanWriteInFolder(m_dir.Path().string(), reason)) << reason;
+    EXPECT_FALSE(CanWriteInFolder(m_dir.File("missing"), reason));
+    EXPECT_NE(reason.find("No such file or directory"), std::string::npos) << reason;
+    {
+        test::FileSizeLimit full(0);
+        EXPECT_FALSE(CanWriteInFolder(m_dir.Path().string(), reason));
+    }
+    EXPECT_EQ(test::EntryCount(m_dir.Path()), 0u) << "no probe is left";
+}
+
 TEST_F(FileIoTest, TempFilesOfEndedRunsAreRemovedOnceOld) {
     // A process that has certainly ended.
     const pid_t child = ::fork();

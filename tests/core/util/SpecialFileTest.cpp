@@ -91,7 +91,7 @@ TEST_F(SpecialFileTest, CataloguesReportSuchFilesAsUnreadable) {
     test::ScriptedInteraction settings;
     const SettingsCatalogue catalogue = ScanSettingsFolder(folder, settings);
     ASSERT_EQ(catalogue.records.size(), 1u);
-    EXPECT_EQ(catalogue.records[0].m_name, "c.grd");
+    EXPECT_EQ(catalogue.records[0].m_strFileName, "c.grd");
     ExpectOnlyReports(settings, 2);
 }
 
