@@ -252,8 +252,12 @@ LineState PtyLine::WriteAll(std::string_view bytes) {
 LineState PtyLine::Write(std::string_view bytes) {
     if (!Paced())
         return WriteAll(bytes);
-    const auto perSlice = static_cast<std::size_t>(std::max<long long>(
+    const auto bytesPerPaceSlice = static_cast<std::size_t>(std::max<long long>(
         1, static_cast<long long>(LineBaud()) / 10 * kPaceSlice.count() / 1000000));
+    // Even slices of one to two pace slices: a short tail of its own would cost the thread
+    // one more wake-up.
+    const std::size_t slices = std::max<std::size_t>(1, bytes.size() / bytesPerPaceSlice);
+    const std::size_t perSlice = (bytes.size() + slices - 1) / slices;
     // The receiver answers when what it answers has arrived, not when its thread woke up
     // after that; the slices of one write follow each other on the schedule.
     m_writeClock = std::max(ScheduleNow(), m_writeClock);
