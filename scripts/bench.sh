@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release (in build-bench/) and runs every one of them, printing each
 # figure beside its target. Usage: scripts/bench.sh [benchmark filter regex]
-# Figures are wall times (min and median over the runs a benchmark makes), or the counter a
-# target names. Timings on a busy machine say little: run it on a quiet one.
+# Figures are wall times, min and median over five runs of each benchmark (a benchmark that fixes
+# its own runs keeps them), or the counter a target names. Timings on a busy machine say little:
+# run it on a quiet one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,7 +30,7 @@ for target in "${targets[@]}"; do
     fi
   fi
   echo "running $target ..."
-  if ! "${run[@]}" --benchmark_filter="$filter" --benchmark_format=json \
+  if ! "${run[@]}" --benchmark_filter="$filter" --benchmark_repetitions=5 --benchmark_format=json \
     --benchmark_out="$results/$target.json" --benchmark_out_format=json >"$results/$target.log" 2>&1; then
     echo "$target failed:" >&2
     tail -20 "$results/$target.log" >&2
@@ -75,7 +76,7 @@ for path in sorted(glob.glob(os.path.join(sys.argv[1], "*.json"))):
     program = os.path.basename(path)[:-5]
     with open(path) as f:
         data = json.load(f)
-    runs = {}  # name -> {"min": entry, "median": entry} or the single runs
+    runs = {}  # name -> its single runs, and the aggregates by name
     for entry in data.get("benchmarks", []):
         if entry.get("error_occurred"):
             rows.append((program, entry["run_name"], "error: " + entry.get("error_message", ""), "", "", ""))
@@ -88,16 +89,16 @@ for path in sorted(glob.glob(os.path.join(sys.argv[1], "*.json"))):
     for name, stats in runs.items():
         figure, limit, meaning = target_for(program, name)
         shown = figure or "time"
-        if "min" in stats or "median" in stats:
-            low = figure_of(stats.get("min", stats.get("median")), shown)
-            mid = figure_of(stats.get("median", stats.get("mean")), shown)
-        elif stats["single"]:
+        if stats["single"]:
             values = sorted(figure_of(e, shown) for e in stats["single"])
             low, mid = values[0], values[len(values) // 2]
+        elif "min" in stats and "median" in stats:
+            low, mid = figure_of(stats["min"], shown), figure_of(stats["median"], shown)
         else:
             continue
         unit = " ms" if shown == "time" else ""
         verdict = "" if limit is None else ("ok" if mid <= limit else "OVER")
+        name = re.sub(r"/(iterations|repeats):\d+|/manual_time|/real_time", "", name)
         rows.append((program, name, f"{low:.3f}{unit}", f"{mid:.3f}{unit}", meaning, verdict))
 
 print()
