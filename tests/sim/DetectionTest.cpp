@@ -76,7 +76,8 @@ TEST(SimDetection, WireHelpers) {
 
 // Line pacing measured on the clock: run alone (label "timing"). After the detection, an
 // exchange takes the line time of every byte in both directions plus the receiver's own pauses,
-// and at most 15 % more, even where every line waits for its answer.
+// and at most 15 % more, even where every line waits for its answer. Full lists and a large
+// firmware take minutes at 115200 baud: flashwerk_bench_link measures those.
 TEST(SimPacingTiming, ExchangesTakeTheLineTimeOfTheFrameRate) {
     std::vector<std::string> programs;
     for (int k = 0; k < 300; ++k)
