@@ -66,6 +66,9 @@ private:
     LineState Fill(Clock::time_point deadline, OnHangup onHangup);
     LineState WaitUntil(Clock::time_point when);
     LineState WriteAll(std::string_view bytes);
+    // Where the receiver's work stands on the paced line's schedule.
+    Clock::time_point ScheduleNow() const;
+    std::uint32_t LineBaud() const;
     Clock::duration ByteTime(std::size_t count) const;
     bool Paced() const { return m_pacing || m_fixedBaud != 0; }
 
@@ -77,6 +80,9 @@ private:
     std::uint32_t m_fixedBaud = 0;
     std::uint32_t m_baud = 19200;
     bool m_hangupSeen = false;
+    // When the PC's bytes now on their way can have been sent at the earliest.
+    Clock::time_point m_inputEmptyAt{};
+    Clock::time_point m_scheduleNow{};
     Clock::time_point m_readClock{};
     Clock::time_point m_writeClock{};
 };

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -276,7 +277,13 @@ public:
         while (::read(m_stopPipe[0], drained, sizeof drained) > 0) {
         }
         m_memory.Log("serving on " + m_devicePath);
-        m_thread = std::thread([this] { m_receiver->Serve(); });
+        m_thread = std::thread([this] {
+            // A paced byte takes tens of microseconds: the default timer slack of 50 us would
+            // stretch every wait for one.
+            if (m_options.pacing || m_options.slowLineBaud != 0)
+                ::prctl(PR_SET_TIMERSLACK, 1000UL);
+            m_receiver->Serve();
+        });
     }
 
     void Stop() {

@@ -2,6 +2,7 @@
 #include "core/util/FileIo.h"
 
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -28,8 +29,7 @@ std::string ListText(int count) {
     for (int i = 0; i < count; ++i)
         text += "\tSender " + std::to_string(i) + "\t" + std::to_string(11000 + i) +
                 "\tH\t27500\t3\\4\t" + std::to_string(28000 + i) + "\t101\t102\t101\t1\r\n";
-    return text +
-           "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:\r\n";
+    return text + test::kBankLabels + "\r\n";
 }
 
 class PrintPdfTest : public ::testing::Test {

@@ -9,6 +9,7 @@
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
 #include "tests/linkjobs/JobHarness.h"
+#include "tests/support/ListFixture.h"
 
 #include <QDialog>
 #include <QHeaderView>
@@ -61,12 +62,7 @@ struct ListPage {
         return name.substr(0, name.size() - 3) + "LST";
     }
     static std::string Content(int units, char variant = 'x') {
-        std::string text = "HEADER:\tTV\tList " + std::string(1, variant) + "\r\n" +
-                           LoadResString(str::kListColumnTitles) + "\r\n";
-        for (int i = 0; i <= units; ++i)
-            text +=
-                "\tTV " + std::to_string(i) + "\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1\r\n";
-        return text;
+        return test::NumberedList("TV", "List " + std::string(1, variant), units + 1);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "gui/link/DlgSpeichernAls.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/linkjobs/JobHarness.h"
+#include "tests/support/ListFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -36,14 +37,7 @@ QString Text(int id) {
     return QString::fromStdString(LoadResString(id));
 }
 
-std::vector<std::string> ProgramLines(int count) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < count; ++i)
-        lines.push_back(std::to_string(i % 2) + "\tTV " + std::to_string(i) +
-                        "\t11954\tH\t27500\t3/4\t" + std::to_string(28000 + i) +
-                        "\t160\t80\t160\tAstra 19.2E");
-    return lines;
-}
+using test::ReceiverProgramLines;
 
 class DlgSendenTest : public test::LinkJobTest {
 protected:
@@ -221,7 +215,7 @@ TEST_F(DlgSendenTest, VersionWarningAnsweredNoSendsNothing) {
 TEST_F(DlgSendenTest, ListLoadedWithADescriptionIsSentBackUnchanged) {
     sim::SimulatorOptions options;
     options.model = sim::Model::RecOk;
-    options.tvList = ProgramLines(30);
+    options.tvList = ReceiverProgramLines(30);
     options.tvBanks[0] = {3, 1, 2};
     StartReceiver(options);
 
@@ -253,7 +247,7 @@ TEST_F(DlgSendenTest, ListLoadedWithADescriptionIsSentBackUnchanged) {
     EXPECT_EQ(LabelText(*sending, ids::transfer::kType), "TV");
     ASSERT_TRUE(RunUntilEnded(*sending)) << test::LogOf(*receiver);
     ExpectSucceededAndOpen(*sending, str::kProgrammingFinished);
-    std::vector<std::string> expected = ProgramLines(30);
+    std::vector<std::string> expected = ReceiverProgramLines(30);
     const std::vector<std::string> received = receiver->ReceivedList(true);
     ASSERT_GE(received.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(received.begin(), received.begin() + 30), expected);

@@ -7,6 +7,7 @@
 #include "gui/ui/DlgRadioTV.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/linkjobs/JobHarness.h"
+#include "tests/support/ListFixture.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -31,17 +32,7 @@ QString Text(int id) {
     return QString::fromStdString(LoadResString(id));
 }
 
-std::string Titles() {
-    return LoadResString(str::kListColumnTitles);
-}
-
-std::string ListText(const std::string& type, const std::string& description, int programs) {
-    std::string text = "HEADER:\t" + type + "\t" + description + "\r\n" + Titles() + "\r\n";
-    for (int i = 0; i < programs; ++i)
-        text += "\tTV " + std::to_string(i) + "\t11954\tH\t27500\t3\\4\t" +
-                std::to_string(28000 + i) + "\t160\t80\t160\t1\r\n";
-    return text;
-}
+using test::NumberedList;
 
 class ListPageTest : public test::LinkJobTest {
 protected:
@@ -94,7 +85,7 @@ protected:
 };
 
 TEST_F(ListPageTest, NewIsAlwaysOfferedWhileEditSendAndDeleteFollowTheSelection) {
-    WriteList("a.lst", ListText("TV", "Astra", 2));
+    WriteList("a.lst", NumberedList("TV", "Astra", 2));
     auto page = Page();
     ASSERT_EQ(page->List()->RowCount(), 1);
     EXPECT_EQ(SelectedName(*page), "a.lst");
@@ -130,7 +121,7 @@ TEST_F(ListPageTest, NewIsAlwaysOfferedWhileEditSendAndDeleteFollowTheSelection)
 }
 
 TEST_F(ListPageTest, NewAndEditOpenTheEditorAndSelectTheSavedList) {
-    WriteList("a.lst", ListText("TV", "Astra", 2));
+    WriteList("a.lst", NumberedList("TV", "Astra", 2));
     auto page = Page();
     ModalDriver driver(page.get());
     // Edit: a description is changed and saved under the same name.
@@ -167,7 +158,7 @@ TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
     auto page = Page();
     test::TempDir outside;
     // Another extension is ignored without a word.
-    test::WriteBytes(outside.File("notes.txt"), ListText("TV", "x", 1));
+    test::WriteBytes(outside.File("notes.txt"), NumberedList("TV", "x", 1));
     ModalDriver driver(page.get());
     page->ImportFrom(QString::fromStdString(outside.File("notes.txt")));
     EXPECT_EQ(page->List()->RowCount(), 0);
@@ -180,7 +171,7 @@ TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
     EXPECT_EQ(SelectedName(*page), "foreign.LST");
     EXPECT_EQ(page->List()->topLevelItem(0)->text(2), "NDEF");
     EXPECT_EQ(test::ReadBytes(ListFile("foreign.LST")),
-              "HEADER:\tNDEF\tNDEF\r\n" + Titles() + "\r\n" + program + program);
+              test::ListHead("NDEF", "NDEF") + program + program);
     EXPECT_EQ(test::ReadBytes(outside.File("foreign.lst")), program + program);
 
     // A file that is no list: kept on No, deleted on Yes.
@@ -203,7 +194,7 @@ TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
     driver.ThenAcceptMessage();
     page->ImportFrom(QString::fromStdString(outside.File("foreign.lst")));
     EXPECT_EQ(test::ReadBytes(ListFile("foreign.LST")),
-              "HEADER:\tNDEF\tNDEF\r\n" + Titles() + "\r\n" + program + program);
+              test::ListHead("NDEF", "NDEF") + program + program);
     EXPECT_EQ(Column(*page, 0), QStringList{"foreign.LST"});
     ASSERT_EQ(driver.Messages().size(), 4u);
     EXPECT_EQ(driver.Messages()[3].toStdString(),
@@ -212,20 +203,20 @@ TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
 }
 
 TEST_F(ListPageTest, ImportOverAnExistingListAsksAndReplacesOnlyOnYes) {
-    WriteList("astra.LST", ListText("TV", "Old", 1));
+    WriteList("astra.LST", NumberedList("TV", "Old", 1));
     auto page = Page();
     test::TempDir outside;
-    test::WriteBytes(outside.File("astra.lst"), ListText("RA", "New", 3));
+    test::WriteBytes(outside.File("astra.lst"), NumberedList("RA", "New", 3));
     ModalDriver driver(page.get());
 
     driver.ThenAnswerQuestion(QMessageBox::No);
     page->ImportFrom(QString::fromStdString(outside.File("astra.lst")));
-    EXPECT_EQ(test::ReadBytes(ListFile("astra.LST")), ListText("TV", "Old", 1));
+    EXPECT_EQ(test::ReadBytes(ListFile("astra.LST")), NumberedList("TV", "Old", 1));
     EXPECT_EQ(Column(*page, 1), QStringList{"Old"});
 
     driver.ThenAnswerQuestion(QMessageBox::Yes);
     page->ImportFrom(QString::fromStdString(outside.File("astra.lst")));
-    EXPECT_EQ(test::ReadBytes(ListFile("astra.LST")), ListText("RA", "New", 3));
+    EXPECT_EQ(test::ReadBytes(ListFile("astra.LST")), NumberedList("RA", "New", 3));
     EXPECT_EQ(Column(*page, 1), QStringList{"New"}) << "the old row is replaced";
     EXPECT_EQ(page->List()->RowCount(), 1);
     ASSERT_EQ(driver.Messages().size(), 2u);
@@ -236,7 +227,7 @@ TEST_F(ListPageTest, ImportOverAnExistingListAsksAndReplacesOnlyOnYes) {
     // extension), the file is only registered again.
     page->ImportFrom(QString::fromStdString(ListFile("astra.LST")));
     EXPECT_EQ(page->List()->RowCount(), 1);
-    WriteList("other.lst", ListText("TV", "Other", 1));
+    WriteList("other.lst", NumberedList("TV", "Other", 1));
     page->ImportFrom(QString::fromStdString(ListFile("other.lst")));
     EXPECT_EQ(Column(*page, 0), (QStringList{"astra.LST", "other.lst"}));
     EXPECT_EQ(std::distance(fs::directory_iterator(folders.lists), fs::directory_iterator()), 2);
@@ -245,9 +236,9 @@ TEST_F(ListPageTest, ImportOverAnExistingListAsksAndReplacesOnlyOnYes) {
 }
 
 TEST_F(ListPageTest, SortColumnAndSelectionSurviveARestart) {
-    WriteList("big.lst", ListText("TV", "alpha", 9));
-    WriteList("mid.lst", ListText("RA", "Beta", 4));
-    WriteList("small.lst", ListText("TV", "gamma", 1));
+    WriteList("big.lst", NumberedList("TV", "alpha", 9));
+    WriteList("mid.lst", NumberedList("RA", "Beta", 4));
+    WriteList("small.lst", NumberedList("TV", "gamma", 1));
     config.m_sortLists = 3;
     config.m_chosenListFile = "MID.LST"; // names compare without case
     auto page = Page();
@@ -271,7 +262,7 @@ TEST_F(ListPageTest, SortColumnAndSelectionSurviveARestart) {
 }
 
 TEST_F(ListPageTest, RefreshReportsAndOffersToDeleteAFileThatIsNoList) {
-    WriteList("good.lst", ListText("TV", "A", 1));
+    WriteList("good.lst", NumberedList("TV", "A", 1));
     WriteList("bad.lst", "");
     ModalDriver driver(nullptr);
     driver.ThenAnswerQuestion(QMessageBox::No);
@@ -289,7 +280,7 @@ TEST_F(ListPageTest, TvListLoadedFromTheReceiverIsListed) {
     options.model = sim::Model::RecOk;
     options.tvList = {"\tARD\t11836\tH\t27500\t3\\4\t28106\t101\t102\t104\t1"};
     UseReceiver(options);
-    WriteList("a.lst", ListText("RA", "Older", 1));
+    WriteList("a.lst", NumberedList("RA", "Older", 1));
     auto page = Page();
     ModalDriver driver(page.get());
     driver.ThenSaveAs("received", "From receiver");
@@ -305,7 +296,7 @@ TEST_F(ListPageTest, TvListLoadedFromTheReceiverIsListed) {
 }
 
 TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledLater) {
-    WriteList("plain.lst", ListText("NDEF", "Mixed", 3));
+    WriteList("plain.lst", NumberedList("NDEF", "Mixed", 3));
     sim::SimulatorOptions options;
     options.model = sim::Model::RecOk;
     UseReceiver(options);
@@ -318,7 +309,7 @@ TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledL
         driver.Click(modal->findChild<QPushButton*>("2"));
     });
     Button(*page, ids::lists::kSend)->click();
-    EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), ListText("NDEF", "Mixed", 3));
+    EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), NumberedList("NDEF", "Mixed", 3));
 
     driver.Then([&driver](QWidget* modal) {
         ASSERT_NE(qobject_cast<CDlgRadioTV*>(modal), nullptr) << modal->metaObject()->className();
@@ -327,20 +318,20 @@ TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledL
     TransferCloser closer;
     Button(*page, ids::lists::kSend)->click();
     ExpectNothingUnexpected(driver);
-    EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), ListText("TV", "Mixed", 3));
+    EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), NumberedList("TV", "Mixed", 3));
     EXPECT_EQ(Column(*page, 2), QStringList{"TV"});
     EXPECT_EQ(page->Records().front().m_strType, "TV");
     ASSERT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded})
         << test::LogOf(*receiver);
     const std::vector<std::string> received = receiver->ReceivedList(true);
     ASSERT_GE(received.size(), 3u);
-    EXPECT_EQ(received[2], "\tTV 2\t11954\tH\t27500\t3\\4\t28002\t160\t80\t160\t1");
+    EXPECT_EQ(received[2], test::NumberedProgram(2));
 }
 
 TEST_F(ListPageTest, UntypedListThatCannotBeRepairedOnDiskSaysWhyItTakesNoType) {
     // No header: the repair would add one, but the list is reached through a link and is
     // never written through it, so there is no header line to hold the type either.
-    const std::string program = "\tTV 0\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1\r\n";
+    const std::string program = test::NumberedProgram(0) + "\r\n";
     const std::string target = folder.File("elsewhere.lst");
     test::WriteBytes(target, "Title\r\n" + program + program);
     fs::create_symlink(target, ListFile("linked.lst"));
@@ -366,8 +357,8 @@ TEST_F(ListPageTest, UntypedListThatCannotBeRepairedOnDiskSaysWhyItTakesNoType) 
 }
 
 TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {
-    WriteList("a.lst", ListText("RA", "A", 1));
-    WriteList("b.lst", ListText("TV", "B", 2));
+    WriteList("a.lst", NumberedList("RA", "A", 1));
+    WriteList("b.lst", NumberedList("TV", "B", 2));
     sim::SimulatorOptions options;
     options.model = sim::Model::Zeb20;
     UseReceiver(options);
@@ -386,7 +377,7 @@ TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {
     EXPECT_EQ(SelectedName(*page), "b.lst");
     const std::vector<std::string> received = receiver->ReceivedList(true);
     ASSERT_FALSE(received.empty());
-    EXPECT_EQ(received.front(), "\tTV 0\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1");
+    EXPECT_EQ(received.front(), test::NumberedProgram(0));
     ExpectNothingUnexpected(driver);
 }
 

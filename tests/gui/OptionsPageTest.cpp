@@ -6,6 +6,7 @@
 #include "gui/page/AppContext.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/linkjobs/JobHarness.h"
+#include "tests/support/ListFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,10 +26,9 @@ namespace {
 
 constexpr int kOptionsPage = 3;
 
+// A list holding one program named like the list.
 std::string List(const std::string& type, const std::string& name) {
-    return "HEADER:\t" + type + "\t" + name + "\r\n" +
-           "Name\tFrequenz\tPol\tSymbolrate\tFEC\tVPID\tAPID\tPCR\tTTX\tCA\r\n" + "\t" + name +
-           "\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1\r\n";
+    return test::ListHead(type, name) + test::ProgramLine(name) + "\r\n";
 }
 
 class OptionsPageTest : public test::LinkJobTest {

@@ -12,6 +12,7 @@
 #include "gui/ui/ListClipboard.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -32,10 +33,7 @@
 namespace fw {
 namespace {
 
-std::string Program(int i) {
-    return "\tTV " + std::to_string(i) + "\t11954\tH\t27500\t3\\4\t" + std::to_string(28000 + i) +
-           "\t160\t80\t160\t1";
-}
+using test::NumberedProgram;
 
 QString Text(int id) {
     return QString::fromStdString(LoadResString(id));
@@ -46,7 +44,7 @@ class PoolGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int i = 0; i < 10; ++i)
-            doc.pool.SetRowFromLine(i, Program(i));
+            doc.pool.SetRowFromLine(i, NumberedProgram(i));
         grid.SetCurrentBankSource([this] { return bank; });
         grid.resize(900, 500);
         grid.show();
@@ -247,7 +245,7 @@ TEST_F(PoolGridTest, KeysRunTheCommandsWithModifiersReadPerKey) {
     SelectOnly({3, 5});
     QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
-              Program(3) + "\r\n" + Program(5) + "\r\n");
+              NumberedProgram(3) + "\r\n" + NumberedProgram(5) + "\r\n");
     SelectOnly({3});
     QTest::keyClick(&grid, Qt::Key_F, Qt::ControlModifier); // opens nothing: no search window
     QTest::keyClick(&grid, Qt::Key_M);                      // a plain M deletes nothing

@@ -10,6 +10,7 @@
 #include "gui/print/ListPrintDialog.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -87,10 +88,7 @@ TEST(ProgressWindowTest, ShowsThePageBeingPaintedAndCancelStopsAfterIt) {
     EXPECT_FALSE(progress.isVisible());
 }
 
-std::string Program(int i) {
-    return "\tTV " + std::to_string(i) + "\t11954\tH\t27500\t3\\4\t" + std::to_string(28000 + i) +
-           "\t160\t80\t160\t1";
-}
+using test::NumberedProgram;
 
 // The editor over a list of 400 programs, shown, with print settings as a first start makes.
 class PrintFlowTest : public ::testing::Test {
@@ -100,7 +98,7 @@ protected:
         ASSERT_TRUE(CreateDataFolders(folders, reason)) << reason;
         config.ResetPrint();
         for (int i = 0; i < kPrograms; ++i)
-            editor.Document().pool.SetRowFromLine(i, Program(i));
+            editor.Document().pool.SetRowFromLine(i, NumberedProgram(i));
         editor.Refresh();
         editor.show();
     }

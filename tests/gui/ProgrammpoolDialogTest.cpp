@@ -11,6 +11,7 @@
 #include "gui/ui/ResizeDialog.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
@@ -28,7 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kProgram = "\tTV 1\t11954\tH\t27500\t3\\4\t28000\t160\t80\t160\t1";
+const std::string kProgram = test::NumberedProgram(1);
 
 TEST(ResizeDialogPlacementTest, StoredGeometryIsPulledOntoTheDesktop) {
     const QRect desktop(0, 0, 1280, 1024);
@@ -122,9 +123,8 @@ protected:
 };
 
 TEST_F(ProgrammpoolDialogTest, OpensAListAndShowsItsHeader) {
-    test::WriteBytes(ListPath("old.lst"), "HEADER:\tNDEF\tAstra\r\n" +
-                                              LoadResString(str::kListColumnTitles) + "\r\n" +
-                                              kProgram + "\r\nBANK0:\r\n0\r\n");
+    test::WriteBytes(ListPath("old.lst"),
+                     test::ListHead("NDEF", "Astra") + kProgram + "\r\nBANK0:\r\n0\r\n");
     CListenDat record({"NDEF", "Astra", ListPath("old.lst"), "old.lst", "0"});
     CDlgProgrammpool dialog(context, &record);
     EXPECT_FALSE(dialog.LoadFailed());
@@ -138,9 +138,8 @@ TEST_F(ProgrammpoolDialogTest, OpensAListAndShowsItsHeader) {
 }
 
 TEST_F(ProgrammpoolDialogTest, FavouritesWindowOpensBesideAndSharesTheDocument) {
-    test::WriteBytes(ListPath("two.lst"), "HEADER:\tTV\tTwo\r\n" +
-                                              LoadResString(str::kListColumnTitles) + "\r\n" +
-                                              kProgram + "\r\n" + kProgram + "\r\nBANK0:\r\n0\r\n");
+    test::WriteBytes(ListPath("two.lst"), test::ListHead("TV", "Two") + kProgram + "\r\n" +
+                                              kProgram + "\r\nBANK0:\r\n0\r\n");
     CListenDat record({"TV", "Two", ListPath("two.lst"), "two.lst", "0"});
     CDlgProgrammpool dialog(context, &record);
     CDlgFavoriten* favourites = dialog.Favourites();
@@ -177,7 +176,7 @@ TEST_F(ProgrammpoolDialogTest, FavouritesWindowOpensBesideAndSharesTheDocument) 
 
 TEST_F(ProgrammpoolDialogTest, ListWhoseSaveWouldLoseDataWarnsOnOpening) {
     // 4002 program lines, two of them with a twelfth field: both losses are named.
-    std::string text = "HEADER:\tTV\tLong\r\n" + LoadResString(str::kListColumnTitles) + "\r\n";
+    std::string text = test::ListHead("TV", "Long");
     for (int i = 0; i < 4002; ++i)
         text += kProgram + (i == 5 || i == 9 ? "\textra" : "") + "\r\n";
     test::WriteBytes(ListPath("long.lst"), text);

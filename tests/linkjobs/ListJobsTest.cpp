@@ -3,6 +3,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "tests/linkjobs/JobHarness.h"
+#include "tests/support/ListFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,7 @@ using test::JobRig;
 
 const std::string kEmptyPlace = "\t\t\t\t\t\t\t\t\t";
 
-// Program lines of eleven fields, each line telling its own number.
-std::vector<std::string> ProgramLines(int count, const std::string& tag = "TV") {
-    std::vector<std::string> lines;
-    for (int i = 0; i < count; ++i)
-        lines.push_back(std::to_string(i % 2) + "\t" + tag + " " + std::to_string(i) +
-                        "\t11954\tH\t27500\t3/4\t" + std::to_string(28000 + i) +
-                        "\t160\t80\t160\tAstra 19.2E");
-    return lines;
-}
+using test::ReceiverProgramLines;
 
 std::vector<std::string> Padded(std::vector<std::string> lines, std::size_t count) {
     lines.resize(count, kEmptyPlace);
@@ -86,9 +79,9 @@ protected:
     static sim::SimulatorOptions Receiver(sim::Model model, std::vector<sim::Fault> faults = {}) {
         sim::SimulatorOptions options;
         options.model = model;
-        options.tvList = ProgramLines(1500);
+        options.tvList = ReceiverProgramLines(1500);
         options.tvBanks = SampleBanks();
-        options.radioList = ProgramLines(20, "Radio");
+        options.radioList = ReceiverProgramLines(20, "Radio");
         options.faults = std::move(faults);
         return options;
     }
@@ -176,7 +169,7 @@ TEST_F(ListJobTest, LoadReadsEveryPlaceThenTheTenBanksAndWritesThemBackReadable)
     JobRig back;
     back.Make(SendJob(path), LinkSettings{}, {});
     ASSERT_EQ(back.session->LoadSendList(), 0);
-    EXPECT_EQ(back.session->sendList, Padded(ProgramLines(1500), 4000));
+    EXPECT_EQ(back.session->sendList, Padded(ReceiverProgramLines(1500), 4000));
     EXPECT_EQ(BanksOf(back.session->banks), SampleBanks());
 
     EXPECT_EQ(rig.view.Status(), LoadResString(str::kProgramListLoaded));
@@ -397,8 +390,7 @@ TEST_F(ListJobTest, SendListComesFromTheBytesGivenOrTheRepairedTextNeverTheDisk)
     // The catalogue could not write the repair of a file without head lines: its first two
     // programs must not be skipped as if they were the head.
     const std::vector<std::string> programs = {
-        "\tDas Erste\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1",
-        "$\tSky\t12031\tH\t27500\t3\\4\t10\t255\t256\t255\t1"};
+        test::ProgramLine("Das Erste"), "$\tSky\t12031\tH\t27500\t3\\4\t10\t255\t256\t255\t1"};
     test::WriteBytes(path, programs[0] + "\r\n" + programs[1] + "\r\n");
     job = SendJob(path);
     job.list.m_unrepairedOnDisk = true;
@@ -409,7 +401,7 @@ TEST_F(ListJobTest, SendListComesFromTheBytesGivenOrTheRepairedTextNeverTheDisk)
 }
 
 TEST_F(ListJobTest, LinesTheWireCannotCarryStopTheSendBeforeDetection) {
-    const std::string line = ProgramLines(1)[0];
+    const std::string line = ReceiverProgramLines(1)[0];
     const struct {
         std::string body; // the program lines
         int message;
@@ -474,7 +466,8 @@ TEST_F(ListJobTest, BankEntriesOutsideThePlacesAreKeptByALoadButNeverSent) {
     EXPECT_NE(test::ReadBytes(load.dir.File("got.lst")).find("65535"), std::string::npos);
 
     // Dropped first, then cut to 1000: 1001 entries of which two are outside leave 999.
-    std::string text = ListFileHead("TV", "x") + ProgramLines(1)[0] + "\r\nBANK0:\r\n-1\r\n";
+    std::string text =
+        ListFileHead("TV", "x") + ReceiverProgramLines(1)[0] + "\r\nBANK0:\r\n-1\r\n";
     for (int k = 0; k < 999; ++k)
         text += std::to_string(k) + "\r\n";
     text += "70000\r\nabc\r\n"; // not a number: place 0, as always
@@ -511,11 +504,11 @@ TEST_F(ListJobTest, SendGoesOutUpToTheReceiversCapacity) {
         SCOPED_TRACE(std::string(sim::ModelName(model)));
         StartReceiver(Receiver(model));
         JobRig rig;
-        Send(rig, ListFile(ProgramLines(1500), banks));
+        Send(rig, ListFile(ReceiverProgramLines(1500), banks));
 
         ASSERT_TRUE(rig.view.Messages().empty()) << rig.view.Dump() << test::LogOf(*receiver);
         const std::size_t capacity = model == sim::Model::RecOk ? 1000 : 4000;
-        EXPECT_EQ(receiver->ReceivedList(true), Padded(ProgramLines(1500), capacity));
+        EXPECT_EQ(receiver->ReceivedList(true), Padded(ReceiverProgramLines(1500), capacity));
         // The bank of 1200 entries goes out as its first 1000.
         sim::Banks cut = banks;
         cut[0].resize(1000);
@@ -541,10 +534,10 @@ TEST_F(ListJobTest, SendGoesOutUpToTheReceiversCapacity) {
 TEST_F(ListJobTest, RadioFileGoesToTheRadioList) {
     StartReceiver(Receiver(sim::Model::RecOk));
     JobRig rig;
-    Send(rig, ListFile(ProgramLines(3, "Radio"), {}, "RA"), "RA");
+    Send(rig, ListFile(ReceiverProgramLines(3, "Radio"), {}, "RA"), "RA");
     ASSERT_TRUE(rig.view.Messages().empty()) << rig.view.Dump() << test::LogOf(*receiver);
     EXPECT_EQ(rig.wire.Sent().substr(0, 14), Frame("PROG RLIS", 115200));
-    EXPECT_EQ(receiver->ReceivedList(false), Padded(ProgramLines(3, "Radio"), 1000));
+    EXPECT_EQ(receiver->ReceivedList(false), Padded(ReceiverProgramLines(3, "Radio"), 1000));
     EXPECT_TRUE(receiver->ReceivedList(true).empty());
 }
 
@@ -555,7 +548,7 @@ TEST_F(ListJobTest, CancelDuringASendPutsTheAbortInFrontOfTheNextLine) {
         if (event == "progress=20")
             rig.cancel.Set();
     });
-    const std::vector<std::string> lines = ProgramLines(1500);
+    const std::vector<std::string> lines = ReceiverProgramLines(1500);
     Send(rig, ListFile(lines, SampleBanks()));
 
     ExpectAborted(rig, JobOutcome::Cancelled);
@@ -583,7 +576,7 @@ TEST_F(ListJobTest, EverySendFailureEndsWithOneMessage) {
         {{Step::EraseResult, 0, FaultKind::WrongByte}, str::kFlashNotErased},
         {{Step::LineAnswer, 4, FaultKind::Abort0A}, 0},
     };
-    const std::string path = ListFile(ProgramLines(10), SampleBanks());
+    const std::string path = ListFile(ReceiverProgramLines(10), SampleBanks());
     for (const SendFailure& c : cases) {
         SCOPED_TRACE(std::string(sim::StepName(c.fault.step)) + " " +
                      std::to_string(c.fault.index) + " " +
@@ -632,20 +625,22 @@ protected:
 
 TEST_F(ListChainTest, TvThenRadioSendTheLearnedCapacityWithoutDetection) {
     RunFirstSteps();
-    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ProgramLines(50), "TV"), "TV", 1));
+    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ReceiverProgramLines(50), "TV"), "TV", 1));
     ASSERT_TRUE(tv.view.Messages().empty()) << tv.view.Dump() << test::LogOf(*receiver);
     EXPECT_EQ(tv.session->ChainContinue(), 1);
     EXPECT_EQ(tv.view.EndDialogCount(), 1);
-    EXPECT_EQ(tv.wire.Sent().substr(0, ProgramLines(1)[0].size()), ProgramLines(1)[0]);
-    EXPECT_EQ(receiver->ReceivedList(true), Padded(ProgramLines(50), 3000));
+    EXPECT_EQ(tv.wire.Sent().substr(0, ReceiverProgramLines(1)[0].size()),
+              ReceiverProgramLines(1)[0]);
+    EXPECT_EQ(receiver->ReceivedList(true), Padded(ReceiverProgramLines(50), 3000));
 
-    TransferJob last = SendJob(ListFileAt("radio.lst", ProgramLines(5, "Radio"), "RA"), "RA", 1);
+    TransferJob last =
+        SendJob(ListFileAt("radio.lst", ReceiverProgramLines(5, "Radio"), "RA"), "RA", 1);
     last.lastStep = 1;
     RunChained(tv, radio, last);
     ASSERT_TRUE(radio.view.Messages().empty()) << radio.view.Dump() << test::LogOf(*receiver);
     EXPECT_EQ(radio.session->ChainContinue(), 1);
     EXPECT_EQ(radio.view.EndDialogCount(), 1);
-    EXPECT_EQ(receiver->ReceivedList(false), Padded(ProgramLines(5, "Radio"), 3000));
+    EXPECT_EQ(receiver->ReceivedList(false), Padded(ReceiverProgramLines(5, "Radio"), 3000));
     EXPECT_EQ(receiver->ReceivedBanks(false), SampleBanks());
     EXPECT_EQ(radio.view.Status(), LoadResString(str::kProgrammingFinished));
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
@@ -662,7 +657,7 @@ protected:
 
 TEST_F(FailingListChainTest, FailureInAChainedSendClosesTheDialogAndStopsTheChain) {
     RunFirstSteps();
-    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ProgramLines(50), "TV"), "TV", 1));
+    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ReceiverProgramLines(50), "TV"), "TV", 1));
     test::ExpectChainStopped(tv, LoadResString(str::kProgramListError));
     EXPECT_FALSE(tv.session->Port().IsOpen());
     EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
@@ -679,9 +674,10 @@ protected:
 
 TEST_F(FailingLastChainStepTest, FailureInTheRadioStepEndsTheChainToo) {
     RunFirstSteps();
-    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ProgramLines(5), "TV"), "TV", 1));
+    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ReceiverProgramLines(5), "TV"), "TV", 1));
     ASSERT_EQ(tv.session->ChainContinue(), 1) << tv.view.Dump();
-    TransferJob last = SendJob(ListFileAt("radio.lst", ProgramLines(5, "Radio"), "RA"), "RA", 1);
+    TransferJob last =
+        SendJob(ListFileAt("radio.lst", ReceiverProgramLines(5, "Radio"), "RA"), "RA", 1);
     last.lastStep = 1;
     RunChained(tv, radio, last);
     test::ExpectChainStopped(radio, LoadResString(str::kFlashNotErased));
@@ -709,7 +705,7 @@ protected:
 TEST_F(ChainOnAReceiverWithoutSoftwareTest, ListStepRefusesWithAdviceAndSendsNothing) {
     RunFirstSteps();
     EXPECT_FALSE(receiver->ReceivedFirmware().empty());
-    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ProgramLines(50), "TV"), "TV", 1));
+    RunChained(second, tv, SendJob(ListFileAt("tv.lst", ReceiverProgramLines(50), "TV"), "TV", 1));
     test::ExpectChainStopped(tv, LoadResString(str::kChainCapacityUnknown));
     EXPECT_TRUE(tv.wire.Chunks().empty());
     EXPECT_FALSE(tv.session->Port().IsOpen());
@@ -717,7 +713,7 @@ TEST_F(ChainOnAReceiverWithoutSoftwareTest, ListStepRefusesWithAdviceAndSendsNot
 }
 
 TEST_F(ListChainTest, ChainedSendWithoutAKnownCapacityOrPortSendsNothing) {
-    const std::string path = ListFileAt("tv.lst", ProgramLines(50), "TV");
+    const std::string path = ListFileAt("tv.lst", ReceiverProgramLines(50), "TV");
     JobRig unknown;
     unknown.chain.lastPort = 1;
     unknown.chain.lastDevice = receiver->DevicePath();

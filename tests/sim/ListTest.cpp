@@ -27,20 +27,7 @@ TEST(SimLists, LoadSendsTheCapacityThenTheBanks) {
     Running simulator(options);
     PcPort pc(simulator.Device());
     EXPECT_EQ(pc.Detect("LOAD TLIS"), "ZEB10");
-    for (int k = 0; k < 2000; ++k) {
-        const std::string line = pc.ReceiveLine();
-        ASSERT_EQ(line, (k < 3 ? ProgramLine(k) : kEmptyLine) + "\r") << k << simulator.Log();
-        pc.Send(kAck);
-    }
-    for (int bank = 0; bank < 10; ++bank) {
-        const std::string data = bank == 0 ? BankBytes({1, 2}) : bank == 9 ? BankBytes({1999}) : "";
-        ASSERT_EQ(pc.Receive(3), BankHeader(data.size())) << "bank " << bank;
-        pc.Send(kAck);
-        if (!data.empty()) {
-            EXPECT_EQ(pc.Receive(data.size()), data);
-            pc.Send(kAck);
-        }
-    }
+    EXPECT_TRUE(LoadList(pc, PlacesWith(2000, options.tvList), options.tvBanks)) << simulator.Log();
     EXPECT_TRUE(simulator.WaitForJobs(1)) << simulator.Log();
     EXPECT_TRUE(pc.StaysQuiet());
 }

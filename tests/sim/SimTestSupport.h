@@ -54,6 +54,7 @@ public:
             const ssize_t put = ::write(m_fd, bytes.data(), bytes.size());
             if (put <= 0)
                 return false;
+            m_bytesMoved += static_cast<std::size_t>(put);
             bytes.remove_prefix(static_cast<std::size_t>(put));
         }
         return true;
@@ -77,8 +78,12 @@ public:
                 break;
             got.append(chunk, static_cast<std::size_t>(n));
         }
+        m_bytesMoved += got.size();
         return got;
     }
+
+    // Bytes sent and received so far: what the line carried.
+    std::size_t BytesMoved() const { return m_bytesMoved; }
 
     // True when nothing more arrives for a while.
     bool StaysQuiet(int ms = 100) { return Receive(1, ms).empty(); }
@@ -114,6 +119,7 @@ public:
 
 private:
     int m_fd = -1;
+    std::size_t m_bytesMoved = 0;
 };
 
 // A simulator opened and serving for the length of a test.
@@ -180,6 +186,30 @@ inline ::testing::AssertionResult SendList(PcPort& pc, const std::vector<std::st
             return ::testing::AssertionFailure() << "no 0x0D for bank " << bank;
         if (!data.empty() && (!pc.Send(data) || pc.Receive(1) != "\r"))
             return ::testing::AssertionFailure() << "no 0x0D for the data of bank " << bank;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// The PC's side of a list load after detection: every line and bank arrives as expected and is
+// answered with 0x0D.
+inline ::testing::AssertionResult LoadList(PcPort& pc, const std::vector<std::string>& lines,
+                                           const Banks& banks = {}) {
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        if (const std::string line = pc.Receive(lines[k].size() + 1); line != lines[k] + "\r")
+            return ::testing::AssertionFailure() << "line " << k << " is \"" << line << '"';
+        pc.Send("\r");
+    }
+    for (std::size_t bank = 0; bank < banks.size(); ++bank) {
+        std::string data;
+        for (const std::uint16_t entry : banks[bank])
+            data += U16BE(entry);
+        if (pc.Receive(3) != "\r" + U16BE(static_cast<std::uint32_t>(data.size())))
+            return ::testing::AssertionFailure() << "bank " << bank << " has the wrong header";
+        pc.Send("\r");
+        if (!data.empty() && pc.Receive(data.size()) != data)
+            return ::testing::AssertionFailure() << "bank " << bank << " has the wrong data";
+        if (!data.empty())
+            pc.Send("\r");
     }
     return ::testing::AssertionSuccess();
 }

@@ -1,6 +1,7 @@
 #include "core/app/CommandLine.h"
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 #include "tests/tools/CliTestSupport.h"
 #include "tools/cli/Cli.h"
 
@@ -46,12 +47,9 @@ TEST_F(CliFileCommandsTest, FirmwareInfo) {
 
 TEST_F(CliFileCommandsTest, ListInfoReadsAsTheProgramWouldWithoutChangingTheFile) {
     // No header, no title line: the repair would add both; info must leave the file alone.
-    const std::string text =
-        "\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n"
-        "\t\t\t\t\t\t\t\t\t\t\r\n"
-        "\tOnly a name\t\t\t\t\t\t\t\t\t\r\n"
-        "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:\r\n"
-        "2\t\t0\r\n0\r\n";
+    const std::string text = test::ProgramLine("One") +
+                             "\r\n\t\t\t\t\t\t\t\t\t\t\r\n\tOnly a name\t\t\t\t\t\t\t\t\t\r\n" +
+                             test::kBankLabels + "\r\n2\t\t0\r\n0\r\n";
     const std::string path = m_dir.File("foreign.lst");
     test::WriteBytes(path, text);
     const CliRun run = RunTool({"info", path});
@@ -65,9 +63,8 @@ TEST_F(CliFileCommandsTest, ListInfoReadsAsTheProgramWouldWithoutChangingTheFile
 TEST_F(CliFileCommandsTest, ListInfoNeverLetsTheFileDriveTheTerminal) {
     // ESC, DEL, an undefined byte (U+0081), a backslash, and text that stays as it is.
     const std::string path = m_dir.File("odd.lst");
-    test::WriteBytes(path, "HEADER:\tTV\t\x1B[2Jx\x7F\x81\\\xE4\x80\r\nCA\r\n"
-                           "\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n"
-                           "BANK0:\r\n0\r\n4000\r\n-3\r\n");
+    test::WriteBytes(path, "HEADER:\tTV\t\x1B[2Jx\x7F\x81\\\xE4\x80\r\nCA\r\n" +
+                               test::ProgramLine("One") + "\r\nBANK0:\r\n0\r\n4000\r\n-3\r\n");
     const CliRun run = RunTool({"info", path});
     EXPECT_EQ(run.code, kExitOk) << run.err;
     EXPECT_THAT(run.out, HasSubstr("description: \\x1B[2Jx\\x7F\\x81\\\\\xC3\xA4\xE2\x82\xAC\n"));
@@ -108,8 +105,7 @@ TEST_F(CliFileCommandsTest, BadFilesGiveTheMessageAndExitTwo) {
 
 TEST_F(CliFileCommandsTest, RepairSaysWhetherItChangedTheFile) {
     const std::string path = m_dir.File("r.lst");
-    test::WriteBytes(path,
-                     "HEADER:\tTV\r\n\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n");
+    test::WriteBytes(path, "HEADER:\tTV\r\n" + test::ProgramLine("One") + "\r\n");
     CliRun run = RunTool({"repair", path});
     EXPECT_EQ(run.code, kExitOk) << run.err;
     EXPECT_EQ(run.out, "changed\n");
@@ -119,9 +115,8 @@ TEST_F(CliFileCommandsTest, RepairSaysWhetherItChangedTheFile) {
     // Program lines lose their CRs and banks the entries outside the places.
     test::WriteBytes(path, test::ReadBytes(path) + "\tTwo\rX\r\r\nBANK0:\r\n70000\r\n");
     EXPECT_EQ(RunTool({"repair", path}).out, "changed\n");
-    EXPECT_THAT(test::ReadBytes(path), ::testing::EndsWith("\tTwo X\r\nBANK0:\tBANK1:\tBANK2:\t"
-                                                           "BANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:"
-                                                           "\tBANK8:\tBANK9:\r\n"));
+    EXPECT_THAT(test::ReadBytes(path),
+                ::testing::EndsWith("\tTwo X\r\n" + test::kBankLabels + "\r\n"));
 
     test::WriteBytes(m_dir.File("s.grd"), "x");
     run = RunTool({"repair", m_dir.File("s.grd")});

@@ -1,6 +1,7 @@
 #include "core/favourites/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 #include "tests/tools/CliTestSupport.h"
 #include "tools/cli/Cli.h"
 
@@ -16,13 +17,12 @@ using test::CliRun;
 using ::testing::HasSubstr;
 
 std::string Program(const std::string& name) {
-    return "\t" + name + "\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n";
+    return test::ProgramLine(name) + "\r\n";
 }
 
 // A radio program: complete for a radio list, incomplete for a TV list (no SID, video or PCR).
 const std::string kRadioOnly = "\tR\t11836\tH\t27500\t3\\4\t\t\t102\t\t1\r\n";
-const std::string kBankLabels =
-    "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:\r\n";
+const std::string kBankLabels = test::kBankLabels + "\r\n";
 
 class CliListEditTest : public ::testing::Test {
 protected:
@@ -198,7 +198,7 @@ TEST_F(CliListEditTest, MistakesExitTwoAndWriteNothing) {
 
 TEST_F(CliListEditTest, TheFileIsRewrittenOnlyWhenTheListChanged) {
     // Without a header the repair would add one; an edit that changes nothing leaves even that.
-    const std::string foreign = "\tA\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n";
+    const std::string foreign = Program("A");
     Write(foreign);
     const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
     std::filesystem::last_write_time(m_path, old);
@@ -241,9 +241,9 @@ TEST_F(CliListEditTest, RowsAndFind) {
                        "NCHEN\x1B\t\t\t\t\t\t\t\t\t\t\r\n"));
     CliRun run = Edit({"rows"});
     EXPECT_EQ(run.code, kExitOk);
-    EXPECT_THAT(run.out,
-                ::testing::StartsWith("0\t\tA\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\n"
-                                      "1\t\tB\t"));
+    EXPECT_THAT(run.out, ::testing::StartsWith("0\t" + test::ProgramLine("A") +
+                                               "\n"
+                                               "1\t\tB\t"));
     EXPECT_THAT(run.out, ::testing::EndsWith("\n5\t\tM\xC3\x9CNCHEN\\x1B\t\t\t\t\t\t\t\t\t\n"));
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 6);
     run = Edit({"rows", "--all"});

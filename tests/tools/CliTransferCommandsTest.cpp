@@ -2,6 +2,7 @@
 // run against the simulator in the link job tests.
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 #include "tests/tools/CliTestSupport.h"
 #include "tools/cli/Cli.h"
 
@@ -36,10 +37,9 @@ TEST_F(CliTransferCommandsTest, PortsShowsTheMapOfUpdIni) {
 
 TEST_F(CliTransferCommandsTest, MistakesAreRefusedBeforeAnyTransfer) {
     const std::string list = m_dir.File("untyped.lst");
-    test::WriteBytes(list, "HEADER:\tNDEF\tx\r\nCA\tProgram name\tFrequence in MHz\tPolarisation\t"
-                           "Symbolrate\tFEC\tSID\tV-PID\tA-PID\tPCR\tSatellite\r\n");
+    test::WriteBytes(list, "HEADER:\tNDEF\tx\r\n" + test::kListTitles + "\r\n");
     const std::string foreign = m_dir.File("foreign.lst");
-    test::WriteBytes(foreign, "\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n");
+    test::WriteBytes(foreign, test::ProgramLine("One") + "\r\n");
     const std::string existing = m_dir.File("have.grd");
     test::WriteBytes(existing, "old");
     struct Case {
@@ -75,9 +75,8 @@ TEST_F(CliTransferCommandsTest, MistakesAreRefusedBeforeAnyTransfer) {
 }
 
 TEST_F(CliTransferCommandsTest, WhatCannotBeSentOrKeptIsRefusedBeforeAnyTransfer) {
-    const std::string head = "HEADER:\tTV\tx\r\nCA\tProgram name\tFrequence in MHz\tPolarisation\t"
-                             "Symbolrate\tFEC\tSID\tV-PID\tA-PID\tPCR\tSatellite\r\n";
-    const std::string program = "\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n";
+    const std::string head = "HEADER:\tTV\tx\r\n" + test::kListTitles + "\r\n";
+    const std::string program = test::ProgramLine("One") + "\r\n";
     const std::string mine = m_dir.File("mine.lst");
     test::WriteBytes(mine, head + program);
     const std::string empty = m_dir.File("empty.lst");

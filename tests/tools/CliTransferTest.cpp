@@ -4,6 +4,7 @@
 #include "core/res/StringTable.h"
 #include "sim/ReceiverSimulator.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 #include "tests/tools/CliTestSupport.h"
 #include "tools/cli/Cli.h"
 #include "tools/cli/TerminalInteraction.h"
@@ -53,8 +54,8 @@ protected:
 TEST_F(CliTransferTest, ListLoadThenSendMovesTheSameList) {
     sim::SimulatorOptions options;
     options.model = sim::Model::RecOk; // 1000 places keeps it quick
-    options.tvList = {"\tDas Erste\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1",
-                      "\t\t\t\t\t\t\t\t\t\t", "$\tPay\t12000\tV\t22000\t5\\6\t7\t1\t2\t3\t1"};
+    options.tvList = {test::ProgramLine("Das Erste"), "\t\t\t\t\t\t\t\t\t\t",
+                      "$\tPay\t12000\tV\t22000\t5\\6\t7\t1\t2\t3\t1"};
     options.tvBanks[0] = {2, 0};
     options.tvBanks[9] = {1};
     StartReceiver(options);
@@ -168,8 +169,7 @@ TEST_F(CliTransferTest, TheReceiversAbortIsSaidAndAnIncompleteTraceIsWarnedOf) {
     options.faults = {{sim::Step::LineAnswer, 3, sim::FaultKind::Abort0A}};
     StartReceiver(options);
     const std::string list = m_dir.File("l.lst");
-    test::WriteBytes(
-        list, "HEADER:\tTV\tx\r\nCA\r\n\tOne\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1\r\n");
+    test::WriteBytes(list, "HEADER:\tTV\tx\r\nCA\r\n" + test::ProgramLine("One") + "\r\n");
     CliRun run = RunTool({"list", "send", list});
     EXPECT_EQ(run.code, kExitFailed);
     EXPECT_THAT(run.err, HasSubstr("The receiver cancelled the transfer."));

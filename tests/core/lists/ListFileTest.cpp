@@ -4,6 +4,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,9 @@
 namespace fw {
 namespace {
 
-const std::string kTitles = "CA\tProgram name\tFrequence in MHz\tPolarisation\tSymbolrate\tFEC\tSID"
-                            "\tV-PID\tA-PID\tPCR\tSatellite";
-const std::string kBankLabels =
-    "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:";
-const std::string kProgram = "$\tDas Erste\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1";
+using test::kBankLabels;
+const std::string& kTitles = test::kListTitles;
+const std::string kProgram = "$" + test::ProgramLine("Das Erste");
 
 class ListFileTest : public ::testing::Test {
 protected:

@@ -4,6 +4,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,12 @@
 namespace fw {
 namespace {
 
-const std::string kTitlesEn =
-    "CA\tProgram name\tFrequence in MHz\tPolarisation\tSymbolrate\tFEC\tSID"
-    "\tV-PID\tA-PID\tPCR\tSatellite";
+const std::string& kTitlesEn = test::kListTitles;
 const std::string kTitlesDe =
     "CA\tProgrammname\tFrequenz in MHz\tPolarisation\tSymbolrate\tFEC\tSID"
     "\tV-PID\tA-PID\tPCR\tSatelit";
 // Programs without CA: their lines begin with a TAB.
-const std::string kP1 = "\tDas Erste\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1";
+const std::string kP1 = test::ProgramLine("Das Erste");
 const std::string kP2 = "$\tSky\t12031\tH\t27500\t3\\4\t10\t255\t256\t255\t1";
 const std::string kNoFec = "\tNo FEC\t11836\tH\t27500\t\t1\t2\t3\t4\t1";
 const std::string kE = "\r\n";
@@ -32,8 +31,7 @@ struct RepairCase {
 };
 
 TEST(NormalizeListFileTest, RepairsEveryKindOfHeader) {
-    const std::string bank =
-        "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:" + kE;
+    const std::string bank = test::kBankLabels + kE;
     const std::string programs = kP1 + kE + kP2 + kE + bank;
     const std::string synthetic = "HEADER:\tNDEF\tNDEF" + kE + kTitlesEn + kE;
     const std::string head = "HEADER:\tTV\tMine" + kE + kTitlesEn + kE;

@@ -1,16 +1,12 @@
 #pragma once
 
 #include "core/lists/ListDocument.h"
+#include "tests/support/ListFixture.h"
 
 #include <string>
 #include <vector>
 
 namespace fw::test {
-
-// A complete program (TV and radio) named name.
-inline std::string ProgramLine(const std::string& name) {
-    return "\t" + name + "\t11836\tH\t27500\t3\\4\t28106\t101\t102\t101\t1";
-}
 
 // A TV list with programs "P0".."P<count-1>" in rows 0..count-1; bank 0 holds bank0.
 inline ListDocument Document(int count, const std::vector<int>& bank0 = {}) {
