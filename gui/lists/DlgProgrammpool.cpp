@@ -71,6 +71,7 @@ void CDlgProgrammpool::OpenFavourites() {
     m_grid->SetBankPositionSource([favourites] { return favourites->AddPosition(); });
     SetFavouritesWindow(favourites);
     connect(this, &CDlgProgrammpool::DocumentChanged, favourites, &CDlgFavoriten::Refresh);
+    connect(m_grid, &CPoolListCtrl::ProgramEdited, favourites, &CDlgFavoriten::ProgramChanged);
     connect(favourites, &CDlgFavoriten::DocumentChanged, this, &CDlgProgrammpool::Refresh);
     connect(favourites, &CDlgFavoriten::CurrentBankChanged, this, &CDlgProgrammpool::Refresh);
 

@@ -134,7 +134,7 @@ bool CPoolListCtrl::CommitEdit(int row, int column, const QString& text) {
         return false;
     }
     if (result.status == EditStatus::Done)
-        emit DocumentChanged();
+        emit ProgramEdited(row);
     return true;
 }
 
