@@ -96,14 +96,18 @@ const RowPointer& CProgramPool::RowAt(int row) const {
     return block ? (*block)[SlotOf(row)] : kNoRow;
 }
 
-ProgramRow& CProgramPool::WritableRow(int row) {
-    // What a snapshot still holds is copied before it changes: the block, then the row.
+RowPointer& CProgramPool::WritableSlot(int row) {
+    // What a snapshot still holds is copied before it changes.
     auto& block = m_blocks[BlockOf(row)];
     if (!block)
         block = std::make_shared<RowBlock>();
     else if (block.use_count() > 1)
         block = std::make_shared<RowBlock>(*block);
-    auto& shared = (*block)[SlotOf(row)];
+    return (*block)[SlotOf(row)];
+}
+
+ProgramRow& CProgramPool::WritableRow(int row) {
+    auto& shared = WritableSlot(row);
     if (!shared)
         shared = std::make_shared<ProgramRow>();
     else if (shared.use_count() > 1)
@@ -170,11 +174,7 @@ bool CProgramPool::SetCell(int row, int field, std::string_view text) {
 }
 
 bool CProgramPool::SetRow(int row, const ProgramRow& cells) {
-    if (!IsValidRow(row))
-        return false;
-    for (int field = 0; field < kFieldCount; ++field)
-        SetCell(row, field, cells[static_cast<std::size_t>(field)]);
-    return true;
+    return IsValidRow(row) && AssignRow(row, cells);
 }
 
 bool CProgramPool::SetRowFromLine(int row, std::string_view line) {
@@ -188,7 +188,19 @@ bool CProgramPool::SetRowFromLine(int row, std::string_view line) {
             break;
         line.remove_prefix(tab + 1);
     }
-    return SetRow(row, cells);
+    return AssignRow(row, std::move(cells));
+}
+
+bool CProgramPool::AssignRow(int row, ProgramRow cells) {
+    for (std::string& cell : cells)
+        cell = SingleLineText(cell);
+    if (cells == Row(row))
+        return true;
+    // The whole row is made once: a list being read sets every row of the pool.
+    const bool empty = std::all_of(cells.begin(), cells.end(),
+                                   [](const std::string& cell) { return cell.empty(); });
+    WritableSlot(row) = empty ? nullptr : std::make_shared<ProgramRow>(std::move(cells));
+    return true;
 }
 
 bool CProgramPool::IsRowEmpty(int row) const {

@@ -75,10 +75,14 @@ public:
 
 private:
     const RowPointer& RowAt(int row) const;
+    // The row's place in its block, the block unshared first.
+    RowPointer& WritableSlot(int row);
     // The row to write into, its block and itself unshared first; an empty row is held as
     // no row at all.
     ProgramRow& WritableRow(int row);
     void DropIfEmpty(int row);
+    // Puts cells, made single-line, into the row.
+    bool AssignRow(int row, ProgramRow cells);
     std::vector<RowPointer> AllRows() const;
     // Takes rows (kPoolRows of them), keeping every block whose rows stay as they are, so
     // that snapshots keep sharing it.
