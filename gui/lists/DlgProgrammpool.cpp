@@ -173,7 +173,7 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
     m_history.Clear();
     m_doc.poolCut.reset();
     m_doc.bankCut.reset();
-    m_grid->Refresh();
+    // The grid shows the list once the favourites window gives it the bank for its marks.
     m_grid->WidenColumnsToRows(kWidenedRows);
 }
 
