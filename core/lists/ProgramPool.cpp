@@ -257,6 +257,8 @@ void CProgramPool::Rearrange(const std::vector<int>& sources) {
 }
 
 bool CProgramPool::HasRowsOf(const PoolSnapshot& snapshot) const {
+    if (snapshot.m_blocks.size() != m_blocks.size())
+        return false; // a snapshot of no pool
     for (std::size_t b = 0; b < m_blocks.size(); ++b) {
         const auto& mine = m_blocks[b];
         const auto& theirs = snapshot.m_blocks[b];
