@@ -19,15 +19,46 @@ void MarkChanged(BankFlags& changed, int bank) {
 
 } // namespace
 
-void CFavoritenDat::Clear() {
-    for (auto& bank : m_banks)
-        bank.clear();
+void ChangedBanks::Add(int bank) {
+    if (bank >= 0 && bank < kBankCount)
+        MarkChanged(m_flags, bank);
 }
 
-std::size_t CFavoritenDat::AccountBytes() const {
+bool ChangedBanks::Contains(int bank) const {
+    return bank >= 0 && bank < kBankCount && m_flags[static_cast<std::size_t>(bank)] == 0;
+}
+
+CFavoritenDat::Entries& CFavoritenDat::WritableBank(int bank) {
+    auto& shared = m_banks[static_cast<std::size_t>(bank)];
+    if (!shared)
+        shared = std::make_shared<Entries>();
+    else if (shared.use_count() > 1)
+        shared = std::make_shared<Entries>(*shared);
+    return *shared;
+}
+
+const CFavoritenDat::Entries& CFavoritenDat::Bank(int bank) const {
+    static const Entries kNoEntries;
+    const auto& shared = m_banks[static_cast<std::size_t>(bank)];
+    return shared ? *shared : kNoEntries;
+}
+
+void CFavoritenDat::Clear() {
+    std::fill(m_banks.begin(), m_banks.end(), nullptr);
+}
+
+bool CFavoritenDat::SameBanks(const CFavoritenDat& other) const {
+    for (int bank = 0; bank < kBankCount; ++bank)
+        if (Bank(bank) != other.Bank(bank))
+            return false;
+    return true;
+}
+
+std::size_t CFavoritenDat::BytesBeyond(const CFavoritenDat& other) const {
     std::size_t bytes = sizeof(CFavoritenDat) + m_wireBuffer.capacity();
-    for (const auto& bank : m_banks)
-        bytes += bank.capacity() * sizeof(CFavEintrag);
+    for (std::size_t bank = 0; bank < m_banks.size(); ++bank)
+        if (m_banks[bank] && m_banks[bank] != other.m_banks[bank])
+            bytes += sizeof(Entries) + m_banks[bank]->capacity() * sizeof(CFavEintrag);
     return bytes;
 }
 
@@ -51,7 +82,7 @@ int CFavoritenDat::GetMaxCount() const {
 bool CFavoritenDat::Insert(int bank, CFavEintrag entry, int position) {
     if (!IsValidBank(bank))
         return false;
-    auto& entries = Bank(bank);
+    auto& entries = WritableBank(bank);
     if (position >= 0 && position < GetCount(bank))
         entries.insert(entries.begin() + position, entry);
     else
@@ -62,7 +93,8 @@ bool CFavoritenDat::Insert(int bank, CFavEintrag entry, int position) {
 bool CFavoritenDat::RemoveAt(int bank, int index) {
     if (index < 0 || index >= GetCount(bank))
         return false;
-    Bank(bank).erase(Bank(bank).begin() + index);
+    auto& entries = WritableBank(bank);
+    entries.erase(entries.begin() + index);
     return true;
 }
 
@@ -79,7 +111,7 @@ int CFavoritenDat::ReadBlock(std::span<const std::string_view> lines, bool skipH
             // program; text that is no number still reads as 0.
             const int address = field.empty() ? -1 : ToIntC(field);
             if (address >= 0 && address < kPoolRows)
-                Bank(bank).push_back(CFavEintrag{address});
+                WritableBank(bank).push_back(CFavEintrag{address});
             else if (!field.empty())
                 ++dropped;
             if (tab == std::string_view::npos)
@@ -132,70 +164,70 @@ void CFavoritenDat::ParseWireBuffer(int bank) {
     if (!IsValidBank(bank))
         return;
     for (std::size_t k = 0; k + 1 < m_wireBuffer.size(); k += 2)
-        Bank(bank).push_back(CFavEintrag{m_wireBuffer[k] * 256 + m_wireBuffer[k + 1]});
+        WritableBank(bank).push_back(CFavEintrag{m_wireBuffer[k] * 256 + m_wireBuffer[k + 1]});
 }
 
 void CFavoritenDat::RemoveProgram(int address, BankFlags& changed) {
+    const auto named = [address](const CFavEintrag& entry) { return entry.m_nAddress == address; };
     for (int bank = 0; bank < kBankCount; ++bank) {
-        const auto removed = std::erase_if(Bank(bank), [address](const CFavEintrag& entry) {
-            return entry.m_nAddress == address;
-        });
-        if (removed > 0)
-            MarkChanged(changed, bank);
+        // Only a bank that changes is unshared.
+        if (std::none_of(Bank(bank).begin(), Bank(bank).end(), named))
+            continue;
+        std::erase_if(WritableBank(bank), named);
+        MarkChanged(changed, bank);
     }
 }
 
 void CFavoritenDat::DeleteProgram(int address, BankFlags& changed) {
     RemoveProgram(address, changed);
+    const auto behind = [address](const CFavEintrag& entry) { return entry.m_nAddress > address; };
     for (int bank = 0; bank < kBankCount; ++bank) {
-        for (CFavEintrag& entry : Bank(bank)) {
-            if (entry.m_nAddress > address) {
+        if (std::none_of(Bank(bank).begin(), Bank(bank).end(), behind))
+            continue;
+        for (CFavEintrag& entry : WritableBank(bank))
+            if (behind(entry))
                 --entry.m_nAddress;
-                MarkChanged(changed, bank);
-            }
-        }
+        MarkChanged(changed, bank);
     }
 }
 
 void CFavoritenDat::InsertPrograms(int address, int count, BankFlags& changed) {
     if (count <= 0)
         return;
+    const auto moved = [address](const CFavEintrag& entry) { return entry.m_nAddress >= address; };
     for (int bank = 0; bank < kBankCount; ++bank) {
-        auto& entries = Bank(bank);
+        if (std::none_of(Bank(bank).begin(), Bank(bank).end(), moved))
+            continue;
+        auto& entries = WritableBank(bank);
         for (CFavEintrag& entry : entries) {
-            if (entry.m_nAddress >= address) {
+            if (moved(entry)) {
                 // Anything shifted past the pool is removed below, so clamping cannot
                 // change an outcome; it only keeps the sum from overflowing.
                 const std::int64_t shifted = std::int64_t{entry.m_nAddress} + count;
                 entry.m_nAddress = static_cast<int>(std::min<std::int64_t>(shifted, kPoolRows));
-                MarkChanged(changed, bank);
             }
         }
         // The pool drops the programs pushed past its last row; their references go with them.
-        const auto removed = std::erase_if(
-            entries, [](const CFavEintrag& entry) { return entry.m_nAddress >= kPoolRows; });
-        if (removed > 0)
-            MarkChanged(changed, bank);
+        std::erase_if(entries,
+                      [](const CFavEintrag& entry) { return entry.m_nAddress >= kPoolRows; });
+        MarkChanged(changed, bank);
     }
 }
 
 void CFavoritenDat::RemapPrograms(std::span<const int> table, BankFlags& changed) {
     for (int bank = 0; bank < kBankCount; ++bank) {
-        auto& entries = Bank(bank);
-        const std::size_t before = entries.size();
-        std::erase_if(entries, [&table](const CFavEintrag& entry) {
-            return entry.m_nAddress < 0 ||
-                   static_cast<std::size_t>(entry.m_nAddress) >= table.size() ||
-                   table[static_cast<std::size_t>(entry.m_nAddress)] < 0;
-        });
-        bool bankChanged = entries.size() != before;
-        for (CFavEintrag& entry : entries) {
-            const int target = table[static_cast<std::size_t>(entry.m_nAddress)];
-            bankChanged = bankChanged || target != entry.m_nAddress;
-            entry.m_nAddress = target;
-        }
-        if (bankChanged)
-            MarkChanged(changed, bank);
+        // Built aside, so that a bank the table leaves as it is stays shared.
+        Entries remapped;
+        remapped.reserve(Bank(bank).size());
+        for (const CFavEintrag& entry : Bank(bank))
+            if (entry.m_nAddress >= 0 &&
+                static_cast<std::size_t>(entry.m_nAddress) < table.size() &&
+                table[static_cast<std::size_t>(entry.m_nAddress)] >= 0)
+                remapped.push_back(CFavEintrag{table[static_cast<std::size_t>(entry.m_nAddress)]});
+        if (remapped == Bank(bank))
+            continue;
+        WritableBank(bank) = std::move(remapped);
+        MarkChanged(changed, bank);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,6 +26,19 @@ struct CFavEintrag {
 // left alone so that a caller can collect several operations.
 using BankFlags = std::array<int, kBankCount>;
 
+// The banks that one or more operations changed. The update operations below take the flags
+// in their integer form; everything above them asks this type.
+class ChangedBanks {
+public:
+    // For the update operations to mark in.
+    BankFlags& Flags() { return m_flags; }
+    void Add(int bank);
+    bool Contains(int bank) const;
+
+private:
+    BankFlags m_flags = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+};
+
 // The ten favourite banks: ordered lists of references into the program pool.
 // Bank and entry indices are checked: a bad one reads as nothing and changes nothing.
 class CFavoritenDat {
@@ -32,8 +46,10 @@ public:
     void Clear();
 
     // The banks alone; the wire buffer is scratch space.
-    bool SameBanks(const CFavoritenDat& other) const { return m_banks == other.m_banks; }
-    std::size_t AccountBytes() const;
+    bool SameBanks(const CFavoritenDat& other) const;
+    // The memory held beyond the banks shared with other (a copy shares every bank until
+    // one side changes it).
+    std::size_t BytesBeyond(const CFavoritenDat& other) const;
 
     int GetCount(int bank) const;
     // -1 for a bank or index outside the banks.
@@ -69,13 +85,13 @@ public:
     void RemapPrograms(std::span<const int> table, BankFlags& changed);
 
 private:
+    using Entries = std::vector<CFavEintrag>;
     static bool IsValidBank(int bank) { return bank >= 0 && bank < kBankCount; }
-    std::vector<CFavEintrag>& Bank(int bank) { return m_banks[static_cast<std::size_t>(bank)]; }
-    const std::vector<CFavEintrag>& Bank(int bank) const {
-        return m_banks[static_cast<std::size_t>(bank)];
-    }
+    // The bank to change, unshared first.
+    Entries& WritableBank(int bank);
+    const Entries& Bank(int bank) const;
 
-    std::array<std::vector<CFavEintrag>, kBankCount> m_banks;
+    std::array<std::shared_ptr<Entries>, kBankCount> m_banks; // no entries: an empty bank
     std::vector<unsigned char> m_wireBuffer;
 };
 

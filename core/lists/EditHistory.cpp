@@ -50,9 +50,10 @@ void CEditHistory::Apply(State state, ListDocument& doc) {
     doc.bankCut.reset();
 }
 
-std::size_t CEditHistory::BytesBeyond(const State& state, const PoolSnapshot& next) {
-    return sizeof(Step) - sizeof(State) + state.rows.BytesBeyond(next) +
-           state.banks.AccountBytes() + state.description.capacity();
+std::size_t CEditHistory::BytesBeyond(const State& state, const PoolSnapshot& nextRows,
+                                      const CFavoritenDat& nextBanks) {
+    return sizeof(Step) - sizeof(State) + state.rows.BytesBeyond(nextRows) +
+           state.banks.BytesBeyond(nextBanks) + state.description.capacity();
 }
 
 void CEditHistory::Record(const ListDocument& doc, State before, int name) {
@@ -61,7 +62,7 @@ void CEditHistory::Record(const ListDocument& doc, State before, int name) {
     for (const Step& step : m_redo)
         m_bytes -= step.bytes;
     m_redo.clear();
-    const std::size_t bytes = BytesBeyond(before, doc.pool.Snapshot());
+    const std::size_t bytes = BytesBeyond(before, doc.pool.Snapshot(), doc.banks);
     m_undo.push_back(Step{name, std::move(before), bytes});
     m_bytes += bytes;
     while (m_undo.size() > 1 && (m_undo.size() > kMaxSteps || m_bytes > kMaxBytes))
@@ -79,7 +80,7 @@ bool CEditHistory::Move(std::deque<Step>& from, std::deque<Step>& to, ListDocume
     Step step = std::move(from.back());
     from.pop_back();
     State current = Capture(doc);
-    const std::size_t bytes = BytesBeyond(current, step.state.rows);
+    const std::size_t bytes = BytesBeyond(current, step.state.rows, step.state.banks);
     m_bytes = m_bytes - step.bytes + bytes;
     to.push_back(Step{step.name, std::move(current), bytes});
     Apply(std::move(step.state), doc);

@@ -12,13 +12,14 @@ namespace fw {
 
 // Undo and redo of a list document: one step per command that changed the pool, the banks,
 // the description or the type, whether it ran to its end or stopped part-way. A step keeps
-// the document as it was; snapshots share unchanged rows with each other and with the pool.
+// the document as it was; snapshots share unchanged row blocks, rows and banks with each other
+// and with the document.
 class CEditHistory {
 public:
     static constexpr std::size_t kMaxSteps = 200;
-    // Ordinary edits keep all kMaxSteps far below it (about 22 MB on a full pool with full
-    // banks); a run of edits that each rewrite thousands of rows drops the oldest steps
-    // instead of holding hundreds of megabytes.
+    // Ordinary edits keep all kMaxSteps far below it (a few KB each: steps share unchanged
+    // row blocks and banks with each other and with the document); a run of edits that each rewrite
+    // thousands of rows drops the oldest steps instead of holding hundreds of megabytes.
     static constexpr std::size_t kMaxBytes = 48u * 1024 * 1024;
 
     // Runs command(doc) and records a step named by the result's stepName when the document
@@ -65,7 +66,8 @@ private:
     static State Capture(const ListDocument& doc);
     static bool SameState(const State& state, const ListDocument& doc);
     static void Apply(State state, ListDocument& doc);
-    static std::size_t BytesBeyond(const State& state, const PoolSnapshot& next);
+    static std::size_t BytesBeyond(const State& state, const PoolSnapshot& nextRows,
+                                   const CFavoritenDat& nextBanks);
     void Record(const ListDocument& doc, State before, int name);
     bool Move(std::deque<Step>& from, std::deque<Step>& to, ListDocument& doc);
     void DropOldestStep();

@@ -46,9 +46,8 @@ std::vector<int> SortedItems(std::vector<int> items, int limit) {
     return items;
 }
 
-void ForgetStaleBankCut(ListDocument& doc, const BankFlags& changed) {
-    if (doc.bankCut && doc.bankCut->bank >= 0 && doc.bankCut->bank < kBankCount &&
-        changed[static_cast<std::size_t>(doc.bankCut->bank)] == 0)
+void ForgetStaleBankCut(ListDocument& doc, const ChangedBanks& changed) {
+    if (doc.bankCut && changed.Contains(doc.bankCut->bank))
         doc.bankCut.reset();
 }
 

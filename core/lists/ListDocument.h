@@ -65,7 +65,7 @@ std::vector<int> SortedItems(std::vector<int> items, int limit);
 
 // Forgets the bank cut when its bank changed by anything but its paste: its positions would
 // name other entries.
-void ForgetStaleBankCut(ListDocument& doc, const BankFlags& changed);
+void ForgetStaleBankCut(ListDocument& doc, const ChangedBanks& changed);
 
 EditResult SetDescription(ListDocument& doc, std::string_view description);
 // Radio, TV or unknown; anything else changes nothing.

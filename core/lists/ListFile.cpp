@@ -87,10 +87,14 @@ BodyRepair RepairBody(std::string_view body, std::string* out) {
             content.remove_suffix(1);
             lineEnd = raw.substr(content.size());
         }
-        std::string line(content);
-        if (RepairCarriageReturns(line))
-            ++repair.crLines;
-        if (out != nullptr) {
+        if (out == nullptr) {
+            // Counting only: every line of a large list is looked at on each catalogue refresh.
+            if (content.find('\r') != std::string_view::npos)
+                ++repair.crLines;
+        } else {
+            std::string line(content);
+            if (RepairCarriageReturns(line))
+                ++repair.crLines;
             *out += line;
             *out += lineEnd;
         }

@@ -12,8 +12,6 @@
 namespace fw {
 namespace {
 
-constexpr BankFlags kUnchanged = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-
 void WriteProgramLine(CProgramPool& pool, int row, std::string_view pasted) {
     std::string line(pasted);
     SanitizeProgramLine(line);
@@ -22,15 +20,15 @@ void WriteProgramLine(CProgramPool& pool, int row, std::string_view pasted) {
 
 // Rearranges the pool (row i takes the program of row sources[i], -1 an empty row) and moves
 // every bank reference with its program; references to programs that are gone are removed.
-// Returns the banks changed (0) and unchanged (1).
-BankFlags MovePrograms(ListDocument& doc, const std::vector<int>& sources) {
+// Returns the banks that changed.
+ChangedBanks MovePrograms(ListDocument& doc, const std::vector<int>& sources) {
     std::vector<int> table(kPoolRows, -1);
     for (std::size_t row = 0; row < sources.size(); ++row)
         if (CProgramPool::IsValidRow(sources[row]))
             table[static_cast<std::size_t>(sources[row])] = static_cast<int>(row);
     doc.pool.Rearrange(sources);
-    BankFlags changed = kUnchanged;
-    doc.banks.RemapPrograms(table, changed);
+    ChangedBanks changed;
+    doc.banks.RemapPrograms(table, changed.Flags());
     return changed;
 }
 
@@ -79,8 +77,8 @@ EditResult Paste(ListDocument& doc, int target, std::string_view clipboard, bool
         const int count = std::min(static_cast<int>(lines.size()), kPoolRows - target);
         if (inserting) {
             doc.pool.InsertEmptyRows(target, count);
-            BankFlags changed = kUnchanged;
-            doc.banks.InsertPrograms(target, count, changed);
+            ChangedBanks changed;
+            doc.banks.InsertPrograms(target, count, changed.Flags());
         }
         for (int j = 0; j < count; ++j)
             WriteProgramLine(doc.pool, target + j, lines[static_cast<std::size_t>(j)]);
@@ -133,8 +131,8 @@ EditResult InsertEmptyRows(ListDocument& doc, int row, int count) {
     count = std::min(count, kPoolRows - row);
     doc.bankCut.reset();
     doc.pool.InsertEmptyRows(row, count);
-    BankFlags changed = kUnchanged;
-    doc.banks.InsertPrograms(row, count, changed);
+    ChangedBanks changed;
+    doc.banks.InsertPrograms(row, count, changed.Flags());
     return Done(str::kStepInsertRows);
 }
 
@@ -181,7 +179,7 @@ EditResult AddToBank(ListDocument& doc, std::vector<int> rows, int bank, int pos
         return MakeResult(EditStatus::NothingToDo, 0, str::kStepAddToBank);
     if (doc.banks.GetCount(bank) + static_cast<int>(rows.size()) > kBankCapacity)
         return MakeResult(EditStatus::BankFull, str::kBankAlreadyFull, str::kStepAddToBank);
-    BankFlags changed = kUnchanged;
+    ChangedBanks changed;
     EditResult result = Done(str::kStepAddToBank);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         if (IsRowIncomplete(doc.pool, rows[k], doc.listType, true) >= 0) {
@@ -192,7 +190,7 @@ EditResult AddToBank(ListDocument& doc, std::vector<int> rows, int bank, int pos
         }
         const int at = position < 0 ? -1 : position + static_cast<int>(k);
         doc.banks.Insert(bank, CFavEintrag{rows[k]}, at);
-        changed[static_cast<std::size_t>(bank)] = 0;
+        changed.Add(bank);
     }
     ForgetStaleBankCut(doc, changed);
     return result;

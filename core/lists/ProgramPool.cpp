@@ -6,12 +6,13 @@ namespace fw {
 namespace {
 
 const ProgramRow kEmptyRow{};
+const RowPointer kNoRow;
 
 bool IsValidField(int field) {
     return field >= 0 && field < kFieldCount;
 }
 
-bool SameRow(const std::shared_ptr<ProgramRow>& a, const std::shared_ptr<ProgramRow>& b) {
+bool SameRow(const RowPointer& a, const RowPointer& b) {
     if (a == b)
         return true;
     return (a ? *a : kEmptyRow) == (b ? *b : kEmptyRow);
@@ -25,40 +26,88 @@ std::size_t RowBytes(const ProgramRow& row) {
     return bytes;
 }
 
+std::size_t BlockOf(int row) {
+    return static_cast<std::size_t>(row / kBlockRows);
+}
+
+std::size_t SlotOf(int row) {
+    return static_cast<std::size_t>(row % kBlockRows);
+}
+
+template <typename Fn> void ForEachRow(const BlockTable& blocks, Fn&& fn) {
+    for (const auto& block : blocks)
+        if (block)
+            for (const RowPointer& row : *block)
+                fn(row);
+}
+
 } // namespace
 
 std::size_t PoolSnapshot::BytesBeyond(const PoolSnapshot& other) const {
-    std::vector<const ProgramRow*> shared;
-    shared.reserve(other.m_rows.size());
-    for (const auto& row : other.m_rows)
-        shared.push_back(row.get());
-    std::sort(shared.begin(), shared.end());
-    std::size_t bytes = sizeof(PoolSnapshot) + m_rows.capacity() * sizeof(m_rows[0]);
-    for (const auto& row : m_rows)
-        if (row && !std::binary_search(shared.begin(), shared.end(), row.get()))
-            bytes += RowBytes(*row);
+    std::vector<const RowBlock*> sharedBlocks;
+    for (const auto& block : other.m_blocks)
+        sharedBlocks.push_back(block.get());
+    std::sort(sharedBlocks.begin(), sharedBlocks.end());
+    std::size_t bytes = sizeof(PoolSnapshot) + m_blocks.capacity() * sizeof(m_blocks[0]);
+    // Rows of the blocks held here alone, unless other holds them in a block of its own.
+    std::vector<const ProgramRow*> own;
+    for (const auto& block : m_blocks) {
+        if (!block || std::binary_search(sharedBlocks.begin(), sharedBlocks.end(), block.get()))
+            continue;
+        bytes += sizeof(RowBlock);
+        for (const RowPointer& row : *block)
+            if (row)
+                own.push_back(row.get());
+    }
+    if (own.empty())
+        return bytes;
+    std::sort(own.begin(), own.end());
+    own.erase(std::unique(own.begin(), own.end()), own.end());
+    std::vector<bool> shared(own.size(), false);
+    ForEachRow(other.m_blocks, [&](const RowPointer& row) {
+        const auto found = std::lower_bound(own.begin(), own.end(), row.get());
+        if (row && found != own.end() && *found == row.get())
+            shared[static_cast<std::size_t>(found - own.begin())] = true;
+    });
+    for (std::size_t k = 0; k < own.size(); ++k)
+        if (!shared[k])
+            bytes += RowBytes(*own[k]);
     return bytes;
 }
 
-CProgramPool::CProgramPool() : m_rows(kPoolRows) {}
+CProgramPool::CProgramPool() : m_blocks(kBlockCount) {}
 
 PoolSnapshot CProgramPool::Snapshot() const {
     PoolSnapshot snapshot;
-    snapshot.m_rows = m_rows;
+    snapshot.m_blocks = m_blocks;
     return snapshot;
 }
 
 void CProgramPool::Restore(const PoolSnapshot& snapshot) {
-    m_rows = snapshot.m_rows;
+    m_blocks = snapshot.m_blocks;
 }
 
 void CProgramPool::Clear() {
-    std::fill(m_rows.begin(), m_rows.end(), nullptr);
+    std::fill(m_blocks.begin(), m_blocks.end(), nullptr);
+}
+
+const RowPointer& CProgramPool::RowAt(int row) const {
+    const auto& block = m_blocks[BlockOf(row)];
+    return block ? (*block)[SlotOf(row)] : kNoRow;
+}
+
+RowPointer& CProgramPool::WritableSlot(int row) {
+    // What a snapshot still holds is copied before it changes.
+    auto& block = m_blocks[BlockOf(row)];
+    if (!block)
+        block = std::make_shared<RowBlock>();
+    else if (block.use_count() > 1)
+        block = std::make_shared<RowBlock>(*block);
+    return (*block)[SlotOf(row)];
 }
 
 ProgramRow& CProgramPool::WritableRow(int row) {
-    auto& shared = m_rows[static_cast<std::size_t>(row)];
-    // A row still held by a snapshot is copied before it changes.
+    auto& shared = WritableSlot(row);
     if (!shared)
         shared = std::make_shared<ProgramRow>();
     else if (shared.use_count() > 1)
@@ -67,14 +116,45 @@ ProgramRow& CProgramPool::WritableRow(int row) {
 }
 
 void CProgramPool::DropIfEmpty(int row) {
+    // Only called right after WritableRow, so the block is this pool's own.
     if (IsRowEmpty(row))
-        m_rows[static_cast<std::size_t>(row)] = nullptr;
+        (*m_blocks[BlockOf(row)])[SlotOf(row)] = nullptr;
+}
+
+std::vector<RowPointer> CProgramPool::AllRows() const {
+    std::vector<RowPointer> rows;
+    rows.reserve(kPoolRows);
+    for (const auto& block : m_blocks) {
+        if (block)
+            rows.insert(rows.end(), block->begin(), block->end());
+        else
+            rows.resize(rows.size() + kBlockRows);
+    }
+    return rows;
+}
+
+void CProgramPool::AssignRows(const std::vector<RowPointer>& rows) {
+    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+        const auto first = rows.begin() + static_cast<std::ptrdiff_t>(b * kBlockRows);
+        const auto last = first + kBlockRows;
+        auto& block = m_blocks[b];
+        const bool same = block ? std::equal(first, last, block->begin())
+                                : std::all_of(first, last, [](const RowPointer& r) { return !r; });
+        if (same)
+            continue;
+        if (std::all_of(first, last, [](const RowPointer& r) { return !r; })) {
+            block = nullptr;
+        } else {
+            block = std::make_shared<RowBlock>();
+            std::copy(first, last, block->begin());
+        }
+    }
 }
 
 const ProgramRow& CProgramPool::Row(int row) const {
     if (!IsValidRow(row))
         return kEmptyRow;
-    const auto& shared = m_rows[static_cast<std::size_t>(row)];
+    const RowPointer& shared = RowAt(row);
     return shared ? *shared : kEmptyRow;
 }
 
@@ -94,11 +174,7 @@ bool CProgramPool::SetCell(int row, int field, std::string_view text) {
 }
 
 bool CProgramPool::SetRow(int row, const ProgramRow& cells) {
-    if (!IsValidRow(row))
-        return false;
-    for (int field = 0; field < kFieldCount; ++field)
-        SetCell(row, field, cells[static_cast<std::size_t>(field)]);
-    return true;
+    return IsValidRow(row) && AssignRow(row, cells);
 }
 
 bool CProgramPool::SetRowFromLine(int row, std::string_view line) {
@@ -112,7 +188,19 @@ bool CProgramPool::SetRowFromLine(int row, std::string_view line) {
             break;
         line.remove_prefix(tab + 1);
     }
-    return SetRow(row, cells);
+    return AssignRow(row, std::move(cells));
+}
+
+bool CProgramPool::AssignRow(int row, ProgramRow cells) {
+    for (std::string& cell : cells)
+        cell = SingleLineText(cell);
+    if (cells == Row(row))
+        return true;
+    // The whole row is made once: a list being read sets every row of the pool.
+    const bool empty = std::all_of(cells.begin(), cells.end(),
+                                   [](const std::string& cell) { return cell.empty(); });
+    WritableSlot(row) = empty ? nullptr : std::make_shared<ProgramRow>(std::move(cells));
+    return true;
 }
 
 bool CProgramPool::IsRowEmpty(int row) const {
@@ -142,22 +230,34 @@ void CProgramPool::InsertEmptyRows(int row, int count) {
     if (!IsValidRow(row) || count <= 0)
         return;
     count = std::min(count, kPoolRows - row);
-    const auto first = m_rows.begin() + row;
-    std::move_backward(first, m_rows.end() - count, m_rows.end());
+    std::vector<RowPointer> rows = AllRows();
+    const auto first = rows.begin() + row;
+    std::move_backward(first, rows.end() - count, rows.end());
     std::fill(first, first + count, nullptr);
+    AssignRows(rows);
 }
 
 void CProgramPool::Rearrange(const std::vector<int>& sources) {
-    std::vector<std::shared_ptr<ProgramRow>> rows(kPoolRows);
+    std::vector<RowPointer> rows(kPoolRows);
     for (std::size_t row = 0; row < rows.size() && row < sources.size(); ++row)
         if (IsValidRow(sources[row]))
-            rows[row] = m_rows[static_cast<std::size_t>(sources[row])];
-    m_rows = std::move(rows);
+            rows[row] = RowAt(sources[row]);
+    AssignRows(rows);
 }
 
 bool CProgramPool::HasRowsOf(const PoolSnapshot& snapshot) const {
-    return std::equal(m_rows.begin(), m_rows.end(), snapshot.m_rows.begin(), snapshot.m_rows.end(),
-                      SameRow);
+    if (snapshot.m_blocks.size() != m_blocks.size())
+        return false; // a snapshot of no pool
+    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+        const auto& mine = m_blocks[b];
+        const auto& theirs = snapshot.m_blocks[b];
+        if (mine == theirs)
+            continue;
+        for (std::size_t k = 0; k < kBlockRows; ++k)
+            if (!SameRow(mine ? (*mine)[k] : kNoRow, theirs ? (*theirs)[k] : kNoRow))
+                return false;
+    }
+    return true;
 }
 
 int IsRowIncomplete(const CProgramPool& pool, int row, int listType, bool force) {

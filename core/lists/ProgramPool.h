@@ -2,6 +2,7 @@
 
 #include "core/lists/ProgramRecord.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,17 +12,26 @@ namespace fw {
 
 inline constexpr int kPoolRows = 4000;
 
-// The rows of a pool at one moment. Rows are shared with the pool and with other snapshots
-// until one side changes them, so the undo history holds many without copying programs.
+// Rows are held in blocks of kBlockRows. A block and a row are shared by the pool and its
+// snapshots until one side changes them, so an undo step of one cell holds one block table,
+// one block and one row instead of a pointer per row of the pool.
+inline constexpr int kBlockRows = 50;
+inline constexpr int kBlockCount = kPoolRows / kBlockRows;
+static_assert(kPoolRows % kBlockRows == 0);
+using RowPointer = std::shared_ptr<ProgramRow>; // no row: an empty one
+using RowBlock = std::array<RowPointer, kBlockRows>;
+using BlockTable = std::vector<std::shared_ptr<RowBlock>>; // no block: empty rows only
+
+// The rows of a pool at one moment.
 class PoolSnapshot {
 public:
-    // The memory this snapshot holds beyond the rows it shares with other: its row table and
-    // the rows other does not hold.
+    // The memory this snapshot holds beyond what it shares with other: its block table, the
+    // blocks other does not hold and the rows of those blocks other does not hold.
     std::size_t BytesBeyond(const PoolSnapshot& other) const;
 
 private:
     friend class CProgramPool;
-    std::vector<std::shared_ptr<ProgramRow>> m_rows;
+    BlockTable m_blocks;
 };
 
 // The program places the editor shows and the list file holds: always kPoolRows rows of
@@ -63,11 +73,21 @@ public:
     bool HasRowsOf(const PoolSnapshot& snapshot) const;
 
 private:
-    // The row to write into, unshared first; an empty row is held as no row at all.
+    const RowPointer& RowAt(int row) const;
+    // The row's place in its block, the block unshared first.
+    RowPointer& WritableSlot(int row);
+    // The row to write into, its block and itself unshared first; an empty row is held as
+    // no row at all.
     ProgramRow& WritableRow(int row);
     void DropIfEmpty(int row);
+    // Puts cells, made single-line, into the row.
+    bool AssignRow(int row, ProgramRow cells);
+    std::vector<RowPointer> AllRows() const;
+    // Takes rows (kPoolRows of them), keeping every block whose rows stay as they are, so
+    // that snapshots keep sharing it.
+    void AssignRows(const std::vector<RowPointer>& rows);
 
-    std::vector<std::shared_ptr<ProgramRow>> m_rows;
+    BlockTable m_blocks;
 };
 
 // The completeness rule on a pool row: the row index when it is incomplete, else -1

@@ -15,6 +15,15 @@ void CBankModel::Reload() {
     endResetModel();
 }
 
+void CBankModel::ProgramChanged(int address) {
+    for (int row = 0; row < EntryCount(); ++row) {
+        if (m_doc.banks.GetAddress(m_bank, row) == address) {
+            const QModelIndex name = index(row, kColName);
+            emit dataChanged(name, name, {Qt::DisplayRole});
+        }
+    }
+}
+
 int CBankModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : EntryCount() + 1;
 }

@@ -18,6 +18,8 @@ public:
     int Bank() const { return m_bank; }
     int EntryCount() const { return m_doc.banks.GetCount(m_bank); }
     void Reload();
+    // The program at address changed in its cells: its entries show its name again.
+    void ProgramChanged(int address);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

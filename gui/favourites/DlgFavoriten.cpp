@@ -71,6 +71,11 @@ void CDlgFavoriten::Refresh() {
         list->Reload();
 }
 
+void CDlgFavoriten::ProgramChanged(int address) {
+    for (CFavListCtrl* list : m_lists)
+        list->ProgramChanged(address);
+}
+
 QRect CDlgFavoriten::PlacementBeside(const QRect& editorFrame, const QRect& desktop) {
     if (desktop.width() <= 800 || !editorFrame.isValid())
         return {};

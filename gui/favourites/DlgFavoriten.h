@@ -61,6 +61,8 @@ signals:
 
 public slots:
     void Refresh();
+    // One program's cells were edited; the banks themselves stayed as they were.
+    void ProgramChanged(int address);
 
 private:
     void Search(bool again);

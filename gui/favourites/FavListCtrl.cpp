@@ -40,14 +40,15 @@ std::optional<std::vector<int>> ParsePoolRows(const QByteArray& text) {
 CFavListCtrl::CFavListCtrl(ListDocument& doc, CEditHistory& history, int bank, QWidget* parent)
     : QTableView(parent), m_doc(doc), m_history(history), m_model(doc, bank) {
     SetControlId(this, kFirstListId + bank);
+    // Before the model, as in the pool grid.
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setModel(&m_model);
     setSelectionBehavior(SelectRows);
     setSelectionMode(ExtendedSelection);
     setEditTriggers(NoEditTriggers);
     setShowGrid(true);
     setWordWrap(false);
-    verticalHeader()->hide();
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     // Widths from the column string's '#' fillers; the name takes the rest.
     const std::vector<ColumnHeader> headers =
         ParseColumnSpec(LoadResString(str::kBankColumnTitles));

@@ -49,6 +49,7 @@ public:
     // Rebuilds the rows from the bank; the selected row numbers that still exist stay
     // selected, as a list control keeps them when rows come and go before them.
     void Reload();
+    void ProgramChanged(int address) { m_model.ProgramChanged(address); }
 
     // Selected entries, ascending; the trailing empty row is never one.
     std::vector<int> SelectedPositions() const;

@@ -70,6 +70,7 @@ void CDlgProgrammpool::OpenFavourites() {
     m_grid->SetBankPositionSource([favourites] { return favourites->AddPosition(); });
     SetFavouritesWindow(favourites);
     connect(this, &CDlgProgrammpool::DocumentChanged, favourites, &CDlgFavoriten::Refresh);
+    connect(m_grid, &CPoolListCtrl::ProgramEdited, favourites, &CDlgFavoriten::ProgramChanged);
     connect(favourites, &CDlgFavoriten::DocumentChanged, this, &CDlgProgrammpool::Refresh);
     connect(favourites, &CDlgFavoriten::CurrentBankChanged, this, &CDlgProgrammpool::Refresh);
 
@@ -171,7 +172,7 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
     m_history.Clear();
     m_doc.poolCut.reset();
     m_doc.bankCut.reset();
-    m_grid->Refresh();
+    // The grid shows the list once the favourites window gives it the bank for its marks.
     m_grid->WidenColumnsToRows(kWidenedRows);
 }
 

@@ -35,6 +35,11 @@ const QColor kFrameLine(0x80, 0x80, 0x80);
 CPoolListCtrl::CPoolListCtrl(ListDocument& doc, CEditHistory& history, QWidget* parent)
     : CEditListCtrl(parent), m_doc(doc), m_history(history),
       m_model(new CPoolModel(doc, history, this)) {
+    // Before the model: a shown row header measures row numbers for its width, and every row
+    // would be resized once more.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setModel(m_model);
     SetControlId(this, 504);
     SetLockedColumn(CPoolModel::ColumnAdr);
@@ -42,9 +47,6 @@ CPoolListCtrl::CPoolListCtrl(ListDocument& doc, CEditHistory& history, QWidget* 
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDropIndicatorShown(true);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     const std::vector<ColumnHeader> headers = ParseColumnSpec(LoadResString(str::kColumnTitles));
     for (std::size_t i = 0; i < headers.size(); ++i)
         setColumnWidth(static_cast<int>(i),
@@ -203,7 +205,7 @@ bool CPoolListCtrl::CommitEdit(int row, int column, const QString& text) {
         return false;
     }
     if (result.status == EditStatus::Done)
-        emit DocumentChanged();
+        emit ProgramEdited(row);
     return true;
 }
 

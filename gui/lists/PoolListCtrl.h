@@ -21,7 +21,8 @@ class CPoolModel;
 
 // The program pool grid of the editor: cell editing, the row commands of its context menu and
 // keys, adding to the current favourite bank, search, undo and redo, and moving rows by drag.
-// Every change runs as one step of the editor's history and ends in DocumentChanged().
+// Every change runs as one step of the editor's history and ends in DocumentChanged(), a cell
+// edit in ProgramEdited() (it changes one cell, and a full refresh would repaint every view).
 class CPoolListCtrl : public CEditListCtrl {
     Q_OBJECT
 public:
@@ -97,6 +98,7 @@ public:
 
 signals:
     void DocumentChanged();
+    void ProgramEdited(int row);
     // One of the print commands of the menu; the editor runs it.
     void PrintRequested(int command);
 

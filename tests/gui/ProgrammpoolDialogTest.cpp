@@ -7,6 +7,7 @@
 #include "gui/favourites/FavListCtrl.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
+#include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
 #include "gui/ui/ResizeDialog.h"
 #include "tests/gui/ModalHelper.h"
@@ -14,7 +15,9 @@
 #include "tests/support/ListFixture.h"
 
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -22,7 +25,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace fw {
 namespace {
@@ -236,6 +241,78 @@ TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
         }
         dialog.reject();
     }
+}
+
+// What a widget was asked to paint.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+TEST_F(ProgrammpoolDialogTest, ACellEditRepaintsItsRowAndTheBankEntriesThatNameIt) {
+    // Program 1 stands in banks 0 and 2; bank 0 also holds program 0.
+    test::WriteBytes(ListPath("banks.lst"), "HEADER:\tTV\tBanks\r\n" +
+                                                LoadResString(str::kListColumnTitles) + "\r\n" +
+                                                kProgram + "\r\n" + kProgram + "\r\n" + kProgram +
+                                                "\r\nBANK0:\r\n1\t\t1\r\n0\r\n");
+    CListenDat record({"TV", "Banks", ListPath("banks.lst"), "banks.lst", "0"});
+    CDlgProgrammpool dialog(context, &record);
+    dialog.resize(1000, 600); // wide enough that moving the editor scrolls nothing
+    dialog.show();
+    dialog.Favourites()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    CPoolListCtrl* grid = dialog.Grid();
+    grid->BeginEdit(1, CPoolModel::ColumnName);
+    grid->Editor()->setText("Renamed");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+
+    QAbstractItemModel* pool = grid->model();
+    QSignalSpy poolCells(pool, &QAbstractItemModel::dataChanged);
+    QSignalSpy poolLayout(pool, &QAbstractItemModel::layoutChanged);
+    QSignalSpy poolReset(pool, &QAbstractItemModel::modelReset);
+    std::vector<std::unique_ptr<QSignalSpy>> bankCells, bankResets;
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        QAbstractItemModel* model = dialog.Favourites()->List(bank)->model();
+        bankCells.push_back(std::make_unique<QSignalSpy>(model, &QAbstractItemModel::dataChanged));
+        bankResets.push_back(std::make_unique<QSignalSpy>(model, &QAbstractItemModel::modelReset));
+    }
+    PaintRecorder paints(grid->viewport());
+    CFavListCtrl* shownBank = dialog.Favourites()->List(0);
+    PaintRecorder bankPaints(shownBank->viewport());
+    QTest::keyClick(grid->Editor(), Qt::Key_Tab);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+
+    EXPECT_EQ(dialog.Document().pool.Cell(1, kFieldName), "Renamed");
+    ASSERT_EQ(poolCells.count(), 1);
+    EXPECT_EQ(poolCells[0][0].toModelIndex(), pool->index(1, CPoolModel::ColumnName));
+    EXPECT_EQ(poolCells[0][1].toModelIndex(), pool->index(1, CPoolModel::ColumnName));
+    EXPECT_EQ(poolLayout.count() + poolReset.count(), 0);
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        EXPECT_EQ(bankResets[static_cast<std::size_t>(bank)]->count(), 0) << bank;
+        EXPECT_EQ(bankCells[static_cast<std::size_t>(bank)]->count(), bank == 0 || bank == 2)
+            << bank;
+    }
+    EXPECT_EQ(dialog.Favourites()->List(2)->model()->index(0, 1).data().toString(), "Renamed");
+    // The edited cell and its neighbour, where the editor moved; the editor's frame reaches a
+    // pixel above the row.
+    const QRect row = grid->visualRect(pool->index(1, 0))
+                          .united(grid->visualRect(pool->index(1, CPoolModel::ColumnCount - 1)))
+                          .adjusted(0, -2, 0, 2);
+    EXPECT_FALSE(paints.painted.isEmpty());
+    EXPECT_TRUE(row.contains(paints.painted.boundingRect()))
+        << "painted " << paints.painted.boundingRect().y() << "+"
+        << paints.painted.boundingRect().height() << ", row " << row.y() << "+" << row.height();
+    // The bank on display shows program 1 in its first row only.
+    const QRect entry = shownBank->visualRect(shownBank->model()->index(0, 1));
+    EXPECT_EQ(bankPaints.painted.boundingRect(), entry);
 }
 
 TEST_F(ProgrammpoolDialogTest, EscapeLeavesWithoutAQuestionAndHeaderEditsAreUndoable) {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -189,6 +192,50 @@ TEST(FavoritenDatTest, ProgramUpdatesKeepReferencesAndMarkChangedBanks) {
         EXPECT_EQ(changed[0] == 0, c.changed0) << c.what;
         EXPECT_EQ(Addresses(model, 1), (std::vector<int>{1})) << c.what;
         EXPECT_EQ(changed[1], 1) << c.what << ": bank 1 was not touched";
+    }
+}
+
+// Copies share the banks until one side changes them, as the undo history relies on.
+TEST(FavoritenDatTest, ACopyKeepsItsBanksWhateverTheOriginalDoes) {
+    const std::vector<std::pair<const char*, std::function<void(CFavoritenDat&)>>> changes = {
+        {"insert", [](CFavoritenDat& m) { m.Insert(0, {9}, 0); }},
+        {"remove", [](CFavoritenDat& m) { m.RemoveAt(1, 0); }},
+        {"clear", [](CFavoritenDat& m) { m.Clear(); }},
+        {"read block",
+         [](CFavoritenDat& m) {
+             const std::vector<std::string> lines = {"7"};
+             m.ReadBlock(Lines(lines), false);
+         }},
+        {"wire",
+         [](CFavoritenDat& m) {
+             m.AllocReceiveBuffer(2)[1] = 5;
+             m.ParseWireBuffer(0);
+         }},
+        {"program removed",
+         [](CFavoritenDat& m) {
+             BankFlags f{};
+             m.RemoveProgram(3, f);
+         }},
+        {"programs inserted",
+         [](CFavoritenDat& m) {
+             BankFlags f{};
+             m.InsertPrograms(0, 1, f);
+         }},
+        {"programs remapped",
+         [](CFavoritenDat& m) {
+             BankFlags f{};
+             const std::vector<int> table = {1, 0, 2, 3, 4};
+             m.RemapPrograms(table, f);
+         }},
+    };
+    const CFavoritenDat original = WithBanks({{1, 3}, {4, 0}});
+    for (const auto& [what, change] : changes) {
+        CFavoritenDat copy = original;
+        CFavoritenDat changed = copy;
+        change(changed);
+        EXPECT_FALSE(changed.SameBanks(original)) << what;
+        EXPECT_EQ(Addresses(copy, 0), (std::vector<int>{1, 3})) << what;
+        EXPECT_EQ(Addresses(copy, 1), (std::vector<int>{4, 0})) << what;
     }
 }
 

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace fw {
 namespace {
 
@@ -51,6 +56,41 @@ TEST(ProgramPoolTest, InsertingRowsKeepsTheSize) {
     pool.InsertEmptyRows(-1, 1);
     EXPECT_EQ(pool.LastUsedRow(), 4);
     EXPECT_EQ(pool.Cell(3, kFieldName), "P1");
+}
+
+// Snapshots share rows and row blocks with the pool: every change must copy what it touches.
+TEST(ProgramPoolTest, ASnapshotKeepsItsRowsWhateverThePoolDoesAfter) {
+    const std::vector<std::pair<const char*, std::function<void(CProgramPool&)>>> changes = {
+        {"cell", [](CProgramPool& p) { p.SetCell(49, kFieldName, "changed"); }},
+        {"emptied cell", [](CProgramPool& p) { p.SetCell(50, kFieldName, ""); }},
+        {"row", [](CProgramPool& p) { p.SetRowFromLine(3999, "\tother"); }},
+        {"insert", [](CProgramPool& p) { p.InsertEmptyRows(10, 45); }},
+        {"rearrange",
+         [](CProgramPool& p) {
+             p.Rearrange({50, 49});
+         }},
+        {"clear", [](CProgramPool& p) { p.Clear(); }},
+    };
+    CProgramPool pool;
+    for (int row : {0, 49, 50, 3999})
+        pool.SetCell(row, kFieldName, "P" + std::to_string(row));
+    const auto lines = [](const CProgramPool& p) {
+        std::vector<std::string> all;
+        for (int row = 0; row < kPoolRows; ++row)
+            all.push_back(p.LineOfRow(row));
+        return all;
+    };
+    const std::vector<std::string> before = lines(pool);
+    for (const auto& [what, change] : changes) {
+        CProgramPool changed = pool;
+        const PoolSnapshot snapshot = changed.Snapshot();
+        change(changed);
+        EXPECT_NE(lines(changed), before) << what;
+        CProgramPool restored;
+        restored.Restore(snapshot);
+        EXPECT_EQ(lines(restored), before) << what;
+        EXPECT_EQ(lines(pool), before) << what << ": the copy shared its rows";
+    }
 }
 
 } // namespace
