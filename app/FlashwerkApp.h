@@ -49,7 +49,7 @@ private:
     void StartDemo(bool foldersUsable);
     void CloseOnTerminationSignals();
     void CloseAfterSignal();
-    void ShowProblems(QWidget* parent);
+    void ShowProblems();
 
     CommandLineOptions m_options;
     DataFolders m_folders;

@@ -17,6 +17,7 @@ namespace fw {
 class CDlgSuchen;
 class CEditHistory;
 class CPoolModel;
+class UserInteraction;
 
 // The program pool grid of the editor: cell editing, the row commands of its context menu and
 // keys, adding to the current favourite bank, search, undo and redo, and moving rows by drag.
@@ -45,7 +46,8 @@ public:
         CmdPageSetup = 516,
     };
 
-    CPoolListCtrl(ListDocument& doc, CEditHistory& history, QWidget* parent = nullptr);
+    CPoolListCtrl(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+                  QWidget* parent = nullptr);
 
     // The bank that add-to-bank fills and whose programs carry the " =" mark; without it
     // adding is not offered.
@@ -120,6 +122,7 @@ private:
 
     ListDocument& m_doc;
     CEditHistory& m_history;
+    UserInteraction& m_interaction;
     CPoolModel* m_model = nullptr;
     std::function<int()> m_currentBank;
     BankPositionSource m_bankPosition;

@@ -12,6 +12,7 @@ class QListWidget;
 namespace fw {
 
 class CMarginEdit;
+class UserInteraction;
 
 namespace ids::pageSetup {
 inline constexpr int kDialog = 200;
@@ -30,12 +31,13 @@ inline constexpr int kBottomMargin = 1027;
 // with the font buttons are stored at once and stay even when the dialog is cancelled. The
 // footer text is neither shown nor changed.
 //
-//   CDlgDruckbereich dialog(context.config.m_printSettings, parent);
+//   CDlgDruckbereich dialog(context.config.m_printSettings, *context.interaction, parent);
 //   dialog.exec();
 class CDlgDruckbereich : public QDialog {
     Q_OBJECT
 public:
-    CDlgDruckbereich(CDruckDat& settings, QWidget* parent = nullptr);
+    // interaction says why a margin is refused.
+    CDlgDruckbereich(CDruckDat& settings, UserInteraction& interaction, QWidget* parent = nullptr);
 
     void accept() override;
 
@@ -49,6 +51,7 @@ private:
     void ToggleSelectedColumns();
 
     CDruckDat& m_settings;
+    UserInteraction& m_interaction;
     QListWidget* m_columns = nullptr;
     QLineEdit* m_headerText = nullptr;
     CMarginEdit* m_topMargin = nullptr;

@@ -10,6 +10,7 @@
 #include "gui/link/DlgSenden.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/ui/DateiListCtrl.h"
+#include "gui/ui/MessageInteraction.h"
 #include "tests/gui/ModalHelper.h"
 
 #include "tests/support/FileTestSupport.h"
@@ -85,6 +86,7 @@ TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) 
     EXPECT_EQ(app.Sheet()->ActivePage(), 0);
 }
 
+// The one real message box of the suite: the program's own, over its window.
 TEST_F(StartupTest, ABadFileQuestionAppearsCentredOverTheShownWindow) {
     std::filesystem::create_directories(m_data + "/OS");
     test::WriteBytes(m_data + "/OS/short.bsr", std::string(2999, 'x'));
@@ -93,6 +95,11 @@ TEST_F(StartupTest, ABadFileQuestionAppearsCentredOverTheShownWindow) {
     ModalDriver driver(nullptr);
     bool windowShown = false;
     QPoint offset;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QPushButton* defaultButton = nullptr;
+    QPushButton* yes = nullptr;
     driver.Then([&](QWidget* modal) {
         const CReceiverSheet* sheet = app.Sheet();
         windowShown = sheet != nullptr && sheet->isVisible() && modal->parentWidget() != nullptr &&
@@ -101,6 +108,11 @@ TEST_F(StartupTest, ABadFileQuestionAppearsCentredOverTheShownWindow) {
             offset = modal->frameGeometry().center() - sheet->frameGeometry().center();
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        defaultButton = box->defaultButton();
+        yes = qobject_cast<QPushButton*>(box->button(QMessageBox::Yes));
         driver.Click(box->button(QMessageBox::No));
     });
     app.Start();
@@ -108,6 +120,10 @@ TEST_F(StartupTest, ABadFileQuestionAppearsCentredOverTheShownWindow) {
     ASSERT_TRUE(QTest::qWaitFor([&driver] { return driver.Done(); }));
     EXPECT_TRUE(windowShown);
     EXPECT_LE(offset.manhattanLength(), 20) << offset.x() << "," << offset.y();
+    EXPECT_EQ(title, QApplication::applicationDisplayName());
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(defaultButton, yes);
     EXPECT_TRUE(driver.Unexpected().empty());
     app.Sheet()->reject();
 }
@@ -190,7 +206,7 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
 TEST_F(StartupTest, ATerminationSignalClosesAnOpenQuestionAndTheWindowAndSavesTheSettings) {
     CFlashwerkApp app(OptionsFor(m_data));
     bool stuck = false;
-    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    Answer answer = Answer::Yes;
     QTimer::singleShot(0, [&] {
         app.Sheet()->SetActivePage(2);
         QTimer::singleShot(50, [] { ::raise(SIGTERM); });
@@ -202,11 +218,11 @@ TEST_F(StartupTest, ATerminationSignalClosesAnOpenQuestionAndTheWindowAndSavesTh
                 box->done(QMessageBox::No);
             }
         });
-        answer = QMessageBox::question(app.Sheet(), "Flashwerk", "Delete the file?");
+        answer = MessageInteraction().Ask({"Delete the file?", MessageIcon::Warning});
     });
     EXPECT_EQ(app.Run(), 0);
     EXPECT_FALSE(stuck);
-    EXPECT_NE(answer, QMessageBox::Yes) << "closing never answers yes";
+    EXPECT_EQ(answer, Answer::No) << "closing never answers yes";
     CProfileFile profile;
     ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
     EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 2);
