@@ -5,6 +5,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileIo.h"
+#include "gui/app/DlgOptionen.h"
 #include "gui/app/ReceiverSheet.h"
 #include "gui/firmware/DlgFlashwerk.h"
 #include "gui/link/DlgSenden.h"
@@ -41,6 +42,10 @@ CommandLineOptions OptionsFor(const std::string& dataDir, bool demo = false) {
     options.dataDir = dataDir;
     options.demo = demo;
     return options;
+}
+
+template <typename T> T* OptionsControl(const QWidget& sheet, int id) {
+    return sheet.findChild<T*>(QString::number(id));
 }
 
 class StartupTest : public ::testing::Test {
@@ -182,10 +187,10 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
         CReceiverSheet* sheet = app.Sheet();
         ShowAndActivate(sheet);
         sheet->SetActivePage(3);
-        sheet->findChild<QRadioButton*>("2002")->click();
-        sheet->findChild<QCheckBox*>("1099")->click();
-        sheet->findChild<QComboBox*>("1999")->setCurrentIndex(2);
-        sheet->findChild<QLineEdit*>("1997")->setText("1,0,2,3");
+        OptionsControl<QRadioButton>(*sheet, CDlgOptionen::kFirstBaudButton + 1)->click();
+        OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kToolTips)->click();
+        OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)->setCurrentIndex(2);
+        OptionsControl<QLineEdit>(*sheet, CDlgOptionen::kProductionField)->setText("1,0,2,3");
         sheet->reject();
         app.Finish();
     }
@@ -194,11 +199,12 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
     CReceiverSheet* sheet = app.Sheet();
     ShowAndActivate(sheet);
     EXPECT_EQ(sheet->ActivePage(), 3);
-    EXPECT_TRUE(sheet->findChild<QRadioButton*>("2002")->isChecked());
-    EXPECT_FALSE(sheet->findChild<QCheckBox*>("1099")->isChecked());
-    EXPECT_EQ(sheet->findChild<QComboBox*>("1999")->currentIndex(), 2);
-    EXPECT_EQ(sheet->findChild<QLineEdit*>("1997")->text(), "1,0,2,3");
-    EXPECT_TRUE(sheet->findChild<QPushButton*>("1998")->isHidden())
+    EXPECT_TRUE(
+        OptionsControl<QRadioButton>(*sheet, CDlgOptionen::kFirstBaudButton + 1)->isChecked());
+    EXPECT_FALSE(OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kToolTips)->isChecked());
+    EXPECT_EQ(OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)->currentIndex(), 2);
+    EXPECT_EQ(OptionsControl<QLineEdit>(*sheet, CDlgOptionen::kProductionField)->text(), "1,0,2,3");
+    EXPECT_TRUE(OptionsControl<QPushButton>(*sheet, CDlgOptionen::kProductionButton)->isHidden())
         << "production mode is for one run";
     sheet->reject();
 }
@@ -337,8 +343,9 @@ TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIn
 
     // The page lists the seeded sample; the port search (COMPORT 0) finds the receiver.
     // The port box calls COM1 by what it is.
-    EXPECT_TRUE(sheet->findChild<QComboBox*>("1999")->itemText(1).contains(
-        QString::fromStdString(LoadResString(str::kSimulatedReceiver))));
+    EXPECT_TRUE(OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)
+                    ->itemText(1)
+                    .contains(QString::fromStdString(LoadResString(str::kSimulatedReceiver))));
     auto* page = sheet->findChild<CDlgFlashwerk*>();
     ASSERT_NE(page, nullptr);
     // The page reads its folder once the window is on the screen.
