@@ -68,8 +68,9 @@ protected:
         EXPECT_EQ(page.List()->GetSelectedIndex(), -1);
         EXPECT_FALSE(Enabled(page, ids::firmware::kSend));
         EXPECT_FALSE(Enabled(page, ids::firmware::kDelete));
-        EXPECT_EQ(Control<QPlainTextEdit>(page, 1016)->toPlainText(), ResText(110));
-        EXPECT_EQ(Control<QLabel>(page, 1024)->text(), ResText(111));
+        EXPECT_EQ(Control<QPlainTextEdit>(page, ids::firmware::kDescription)->toPlainText(),
+                  ResText(110));
+        EXPECT_EQ(Control<QLabel>(page, ids::firmware::kPath)->text(), ResText(111));
     }
 
     // Runs the import command, choosing path in the file dialog.
