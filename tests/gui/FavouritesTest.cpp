@@ -132,7 +132,7 @@ TEST_F(FavouritesTest, UndoAndRedoNameTheStepAndRestoreTheBanks) {
     EXPECT_EQ(Bank(doc, 0), std::vector<int>{2});
     EXPECT_EQ(list->Model().rowCount(), 2);
     std::unique_ptr<QMenu> menu = list->CreateContextMenu();
-    const QAction* undo = menu->findChild<QAction*>(QString::number(CFavListCtrl::kCmdUndo));
+    const QAction* undo = menu->findChild<QAction*>("40019");
     ASSERT_NE(undo, nullptr);
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_EQ(undo->text(), "Undo Delete bank entries (Ctrl + Z)");
