@@ -117,10 +117,10 @@ CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, UserInteraction& interac
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     ok->setText(DialogText(kDialog, 1));
-    SetControlId(ok, 1);
+    SetControlId(ok, kOk);
     QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
     cancel->setText(DialogText(kDialog, 2));
-    SetControlId(cancel, 2);
+    SetControlId(cancel, kCancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgDruckbereich::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

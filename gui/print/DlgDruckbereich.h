@@ -16,6 +16,8 @@ class UserInteraction;
 
 namespace ids::pageSetup {
 inline constexpr int kDialog = 200;
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
 inline constexpr int kColumns = 1114;
 inline constexpr int kHeaderText = 1115;
 inline constexpr int kHeaderFont = 1117;

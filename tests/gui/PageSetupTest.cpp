@@ -103,7 +103,7 @@ protected:
 };
 
 TEST_F(PageSetupTest, OkStoresTheFieldsWhileCancelKeepsOnlyTheChosenFont) {
-    for (const int button : {1, 2}) {
+    for (const int button : {kOk, kCancel}) {
         SCOPED_TRACE(button);
         SetUp();
         const LogFont headerFont = print.m_headerFont;
@@ -131,7 +131,7 @@ TEST_F(PageSetupTest, OkStoresTheFieldsWhileCancelKeepsOnlyTheChosenFont) {
         EXPECT_EQ(print.m_mainFont.underline, 0);
         EXPECT_EQ(print.m_mainColour, 0x563412u) << "0x00BBGGRR";
         EXPECT_EQ(print.m_headerFont, headerFont);
-        if (button == 2) {
+        if (button == kCancel) {
             EXPECT_EQ(run.result, QDialog::Rejected);
             EXPECT_EQ(print.m_headerText, "Programpool list");
             EXPECT_EQ(print.m_columnFlags, std::vector<int>(12, 1));
@@ -208,7 +208,7 @@ TEST_F(PageSetupTest, AMarginThatIsNoIntegerKeepsTheDialogOpenOnThatField) {
         const Run run = RunDialog([&](CDlgDruckbereich& dialog) {
             Control<QLineEdit>(dialog, kHeaderText)->setText(QStringLiteral("not stored"));
             TypeMargin(dialog, c.field, QString::fromLatin1(c.text));
-            Control<QPushButton>(dialog, 1)->click();
+            Control<QPushButton>(dialog, kOk)->click();
             focus =
                 dialog.focusWidget() != nullptr ? dialog.focusWidget()->objectName() : QString();
         });
@@ -239,7 +239,7 @@ TEST_F(PageSetupTest, StoredValuesShowAsTheyAreAndPassThroughUnchanged) {
             checks.push_back(columns->item(row)->checkState());
         EXPECT_EQ(columns->item(2)->text(), "C");
         EXPECT_EQ(columns->item(3)->text(), "FreqMHz") << "padded from the grid's captions";
-        Control<QPushButton>(dialog, 1)->click();
+        Control<QPushButton>(dialog, kOk)->click();
     });
     EXPECT_EQ(run.result, QDialog::Accepted);
     EXPECT_EQ(shown, (std::vector<QString>{"-2147483648", "-5", "2147483647", "123456789"}));
