@@ -36,11 +36,13 @@ QMessageBox::StandardButton BoxButton(Answer answer) {
     return QMessageBox::Cancel;
 }
 
+// The window the user works in: the active one (the favourites window beside the editor, say),
+// else the open modal window, else the shown main window.
 QWidget* OwnerWindow() {
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
     if (QWidget* active = QApplication::activeWindow())
         return active;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->isVisible() && window->windowType() != Qt::Popup &&
             window->windowType() != Qt::ToolTip)

@@ -4,10 +4,9 @@
 
 namespace fw {
 
-// The one place that builds message boxes. Each box belongs to the window the user works in
-// (the open modal window, else the active one, else the shown main window), as the platform's
-// own boxes do, so the widgets need not say where they stand. Titles carry the program's name,
-// failed file operations the word for an error.
+// The one place that builds message boxes. Each box belongs to the window the user works in,
+// as the platform's own boxes do, so the widgets need not say where they stand. Titles carry
+// the program's name, failed file operations the word for an error.
 class MessageInteraction : public UserInteraction {
 public:
     // Messages with their icon and OK.
