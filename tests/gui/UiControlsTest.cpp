@@ -1,5 +1,6 @@
 #include "core/res/StringIds.h"
 #include "gui/ui/ControlToolTips.h"
+#include "gui/ui/DlgRadioTV.h"
 #include "gui/ui/IconButton.h"
 #include "gui/ui/Icons.h"
 #include "gui/ui/MessageInteraction.h"
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -83,6 +85,14 @@ TEST(ToolTipDialogTest, NumberedControlsGetTheStringOfTheirNumber) {
     EXPECT_TRUE(dialog.testAttribute(Qt::WA_AlwaysShowToolTips));
 }
 
+// Fails the test and closes what opened instead, so that the test does not hang.
+void CloseUnexpected(QWidget* modal) {
+    ADD_FAILURE() << "unexpected window: "
+                  << (modal != nullptr ? modal->metaObject()->className() : "none");
+    if (modal != nullptr)
+        modal->close();
+}
+
 // The real boxes: each kind with its title, icon, buttons and default button, and the answer
 // its button (or Escape, where none is pressed) gives.
 TEST(MessageInteractionTest, EachKindOfBoxShowsItsTitleIconButtonsAndDefault) {
@@ -128,8 +138,10 @@ TEST(MessageInteractionTest, EachKindOfBoxShowsItsTitleIconButtonsAndDefault) {
         SCOPED_TRACE(c.what);
         bool seen = false;
         QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* box = qobject_cast<Box*>(modal);
+            if (box == nullptr)
+                return CloseUnexpected(modal);
             seen = true;
             EXPECT_EQ(box->windowTitle(), c.title);
             EXPECT_EQ(box->icon(), c.icon);
@@ -143,6 +155,28 @@ TEST(MessageInteractionTest, EachKindOfBoxShowsItsTitleIconButtonsAndDefault) {
         MessageInteraction interaction;
         EXPECT_EQ(c.show(interaction), c.answer);
         EXPECT_TRUE(seen);
+    }
+}
+
+TEST(MessageInteractionTest, RadioOrTvChoiceGivesTheButtonPressed) {
+    const struct {
+        int button;
+        ListTypeChoice choice;
+    } cases[] = {
+        {ids::radioTv::kRadio, ListTypeChoice::Radio},
+        {ids::radioTv::kTv, ListTypeChoice::Tv},
+        {ids::radioTv::kCancel, ListTypeChoice::Cancelled},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        QTimer::singleShot(0, [&c] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* dialog = qobject_cast<CDlgRadioTV*>(modal);
+            if (dialog == nullptr)
+                return CloseUnexpected(modal);
+            dialog->findChild<QPushButton*>(QString::number(c.button))->click();
+        });
+        EXPECT_EQ(MessageInteraction().AskRadioOrTv(), c.choice);
     }
 }
 
