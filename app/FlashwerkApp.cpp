@@ -9,7 +9,6 @@
 #include "gui/ui/Texts.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -118,21 +117,21 @@ int CFlashwerkApp::Run() {
     CloseOnTerminationSignals();
     Start();
     // Centred over the main window, which exists only once the loop runs.
-    QTimer::singleShot(0, m_sheet.get(), [this] { ShowProblems(m_sheet.get()); });
+    QTimer::singleShot(0, m_sheet.get(), [this] { ShowProblems(); });
     if (!m_closingAfterSignal.isActive())
         m_sheet->exec();
     Finish();
-    ShowProblems(nullptr);
+    ShowProblems();
     return 0;
 }
 
-void CFlashwerkApp::ShowProblems(QWidget* parent) {
+void CFlashwerkApp::ShowProblems() {
     for (const QString& problem : std::as_const(m_problems)) {
         // Nobody is there to read a message box once the session asked the program to end.
         if (m_closingAfterSignal.isActive())
             std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
         else
-            QMessageBox::warning(parent, ResText(str::kErrorTitle), problem);
+            m_context.interaction->ShowLastError(problem.toStdString());
     }
     m_problems.clear();
 }

@@ -50,7 +50,7 @@ private:
     void ReportFailedSave(const ConfigSaveResult& result);
     void CloseOnTerminationSignals();
     void CloseAfterSignal();
-    void ShowProblems(QWidget* parent);
+    void ShowProblems();
 
     CommandLineOptions m_options;
     DataFolders m_folders;

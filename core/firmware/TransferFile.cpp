@@ -169,7 +169,7 @@ int CTransferFile::ReportLoadResult(int code, UserInteraction& interaction) {
     if (interaction.AskYesNo(FormatText(LoadResString(question), {m_path}), MessageIcon::Warning)) {
         Close();
         if (::unlink(m_path.c_str()) != 0)
-            interaction.ShowMessage(SystemReason(m_path, errno), MessageIcon::Warning);
+            interaction.ShowLastError(SystemReason(m_path, errno));
     }
     return code;
 }

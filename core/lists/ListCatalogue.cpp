@@ -42,7 +42,7 @@ ListCatalogue ScanListFolder(const std::string& folder, UserInteraction& ui) {
         } else if (ui.AskYesNo(FormatText(LoadResString(str::kWrongFormatDeleteFile), {file.path}),
                                MessageIcon::Warning) &&
                    ::unlink(file.path.c_str()) != 0) {
-            ui.ShowMessage(SystemReason(file.path, errno), MessageIcon::Stop);
+            ui.ShowLastError(SystemReason(file.path, errno));
         }
     }
     return catalogue;

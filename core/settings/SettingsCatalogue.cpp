@@ -29,7 +29,7 @@ SettingsCatalogue ScanSettingsFolder(const std::string& folder, UserInteraction&
                 FormatText(LoadResString(str::kWrongFormatDeleteFile), {file.path});
             if (interaction.AskYesNo(question, MessageIcon::Warning) &&
                 ::unlink(file.path.c_str()) != 0)
-                interaction.ShowMessage(SystemReason(file.path, errno), MessageIcon::Warning);
+                interaction.ShowLastError(SystemReason(file.path, errno));
             break;
         }
         // The record holds 32 bits; a larger file still shows as the largest size.

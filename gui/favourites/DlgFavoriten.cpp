@@ -18,8 +18,8 @@
 
 namespace fw {
 
-CDlgFavoriten::CDlgFavoriten(ListDocument& doc, CEditHistory& history, std::string profilePath,
-                             QWidget* parent)
+CDlgFavoriten::CDlgFavoriten(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+                             std::string profilePath, QWidget* parent)
     : CResizeDialog(kDialogId, std::move(profilePath), parent), m_tabs(new QTabWidget(this)) {
     setWindowTitle(DialogText(kDialogId, "caption"));
     setModal(false);
@@ -32,7 +32,7 @@ CDlgFavoriten::CDlgFavoriten(ListDocument& doc, CEditHistory& history, std::stri
         " border-bottom: none; background: palette(button); }"
         "QTabBar::tab:selected { background: palette(base); }"));
     for (int bank = 0; bank < kBankCount; ++bank) {
-        auto* list = new CFavListCtrl(doc, history, bank, m_tabs);
+        auto* list = new CFavListCtrl(doc, history, interaction, bank, m_tabs);
         m_lists[static_cast<std::size_t>(bank)] = list;
         m_tabs->addTab(list, QStringLiteral("F%1:").arg(bank));
         connect(list, &CFavListCtrl::DocumentChanged, this, [this] {

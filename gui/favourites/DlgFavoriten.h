@@ -18,6 +18,7 @@ class QTabWidget;
 namespace fw {
 
 class CFavListCtrl;
+class UserInteraction;
 
 // The modeless window of the ten favourite banks F0..F9 beside the pool editor. It edits the
 // editor's document through the shared history; the editor refreshes it after pool changes
@@ -30,8 +31,8 @@ public:
     static constexpr int kHelpButtonId = 57670;
     static constexpr int kWidth = 320;
 
-    CDlgFavoriten(ListDocument& doc, CEditHistory& history, std::string profilePath,
-                  QWidget* parent);
+    CDlgFavoriten(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+                  std::string profilePath, QWidget* parent);
 
     int CurrentBank() const;
     CFavListCtrl* List(int bank) const { return m_lists.at(static_cast<std::size_t>(bank)); }

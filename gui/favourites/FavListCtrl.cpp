@@ -6,9 +6,9 @@
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
 #include "core/util/Cp1252.h"
+#include "core/util/UserInteraction.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/ListClipboard.h"
-#include "gui/ui/MessageInteraction.h"
 #include "gui/ui/ReportListCtrl.h"
 #include "gui/ui/Texts.h"
 
@@ -37,8 +37,10 @@ std::optional<std::vector<int>> ParsePoolRows(const QByteArray& text) {
     return rows;
 }
 
-CFavListCtrl::CFavListCtrl(ListDocument& doc, CEditHistory& history, int bank, QWidget* parent)
-    : QTableView(parent), m_doc(doc), m_history(history), m_model(doc, bank) {
+CFavListCtrl::CFavListCtrl(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+                           int bank, QWidget* parent)
+    : QTableView(parent), m_doc(doc), m_history(history), m_interaction(interaction),
+      m_model(doc, bank) {
     SetControlId(this, kFirstListId + bank);
     // Before the model, as in the pool grid.
     verticalHeader()->hide();
@@ -152,7 +154,7 @@ void CFavListCtrl::RunStep(const std::function<EditResult(ListDocument&)>& comma
 
 void CFavListCtrl::ShowMessage(int messageId) {
     if (messageId != 0)
-        CMessageInteraction(this).ShowMessage(ResText(messageId).toStdString(), MessageIcon::Stop);
+        m_interaction.ShowMessage(LoadResString(messageId), MessageIcon::Stop);
 }
 
 void CFavListCtrl::DeleteSelected() {

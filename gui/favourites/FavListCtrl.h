@@ -16,6 +16,8 @@ class QMenu;
 
 namespace fw {
 
+class UserInteraction;
+
 // Pool rows dragged from the editor's grid: their row numbers as text, "4,7,9".
 inline constexpr const char* kPoolRowsMimeType = "application/x-flashwerk-pool-rows";
 // The rows of such a drag; nothing when the text is not a list of pool rows.
@@ -42,7 +44,8 @@ public:
     // Bank i's list is control kFirstListId + i; its tool tip names the bank.
     static constexpr int kFirstListId = 1133;
 
-    CFavListCtrl(ListDocument& doc, CEditHistory& history, int bank, QWidget* parent = nullptr);
+    CFavListCtrl(ListDocument& doc, CEditHistory& history, UserInteraction& interaction, int bank,
+                 QWidget* parent = nullptr);
 
     int Bank() const { return m_model.Bank(); }
     CBankModel& Model() { return m_model; }
@@ -93,6 +96,7 @@ private:
 
     ListDocument& m_doc;
     CEditHistory& m_history;
+    UserInteraction& m_interaction;
     CBankModel m_model;
     GridCommands m_commands{*this};
 };

@@ -75,8 +75,8 @@ bool SameFolder(const std::string& a, const std::string& b) {
 
 } // namespace
 
-CDlgFlashwerk::CDlgFlashwerk(AppContext& context, QWidget* parent, UserInteraction* interaction)
-    : CCataloguePage(context, FirmwareSetup(), parent, interaction) {
+CDlgFlashwerk::CDlgFlashwerk(AppContext& context, QWidget* parent)
+    : CCataloguePage(context, FirmwareSetup(), parent) {
     CIconButton* import = MakeButton(kImport, CommandIcon::Import);
     CIconButton* internet = MakeButton(kInternet, CommandIcon::Import);
     CIconButton* send = MakeButton(kSend, CommandIcon::SendToReceiver);
@@ -154,7 +154,7 @@ bool CDlgFlashwerk::AcceptImport(const std::string& source, std::string&) {
     std::string reason;
     if ((loadResult == CTransferFile::kCannotOpen || loadResult == CTransferFile::kNotReadable) &&
         !IsReadableRegularFile(source, kFirmwareFileLimit, reason))
-        ShowFileError(reason);
+        Interaction().ShowLastError(reason);
     else
         Interaction().ShowMessage(LoadResString(kNotFirmware), MessageIcon::Warning);
     return false;
@@ -168,7 +168,7 @@ bool CDlgFlashwerk::AddImported(const std::string& target) {
         Interaction().ShowMessage(LoadResString(kNotFirmware), MessageIcon::Warning);
         std::string reason;
         if (!DeleteFile(target, reason))
-            ShowFileError(reason);
+            Interaction().ShowLastError(reason);
         return false;
     }
     AddRecord(record);

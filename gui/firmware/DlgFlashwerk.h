@@ -31,8 +31,7 @@ inline constexpr int kLoadGroup = 1124;
 class CDlgFlashwerk : public CCataloguePage {
     Q_OBJECT
 public:
-    explicit CDlgFlashwerk(AppContext& context, QWidget* parent = nullptr,
-                           UserInteraction* interaction = nullptr);
+    explicit CDlgFlashwerk(AppContext& context, QWidget* parent = nullptr);
     ~CDlgFlashwerk() override;
 
 protected:

@@ -11,16 +11,12 @@
 #include <string>
 
 namespace fw {
-namespace {
-constexpr int kDialogId = 195;
-constexpr int kFirstLineId = 1109;
-constexpr int kYesId = 1;
-constexpr int kNoId = 2;
-} // namespace
+
+using namespace ids::hint;
 
 CDlgHinweis::CDlgHinweis(const VersionWarning& warning, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(DialogText(kDialogId, "caption"));
-    setObjectName(QString::number(kDialogId));
+    setWindowTitle(DialogText(kDialog, "caption"));
+    setObjectName(QString::number(kDialog));
 
     QFont normal = font();
     normal.setWeight(QFont::Medium);
@@ -36,7 +32,7 @@ CDlgHinweis::CDlgHinweis(const VersionWarning& warning, QWidget* parent) : QDial
     const std::array<std::string, 6> lines = VersionWarningLines(warning);
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         auto* line = new QLabel(QString::fromStdString(lines[static_cast<std::size_t>(i)]), this);
-        line->setObjectName(QString::number(kFirstLineId + i));
+        line->setObjectName(QString::number(kFirstLine + i));
         line->setAlignment(Qt::AlignCenter);
         line->setFont(i == 1 || i == 3 ? strong : normal);
         // An empty line keeps its height so the layout of the three modes stays the same.
@@ -45,10 +41,10 @@ CDlgHinweis::CDlgHinweis(const VersionWarning& warning, QWidget* parent) : QDial
     }
 
     auto* buttons = new QDialogButtonBox(this);
-    auto* yes = buttons->addButton(DialogText(kDialogId, kYesId), QDialogButtonBox::YesRole);
-    yes->setObjectName(QString::number(kYesId));
-    auto* no = buttons->addButton(DialogText(kDialogId, kNoId), QDialogButtonBox::NoRole);
-    no->setObjectName(QString::number(kNoId));
+    auto* yes = buttons->addButton(DialogText(kDialog, kYes), QDialogButtonBox::YesRole);
+    yes->setObjectName(QString::number(kYes));
+    auto* no = buttons->addButton(DialogText(kDialog, kNo), QDialogButtonBox::NoRole);
+    no->setObjectName(QString::number(kNo));
     // Enter alone must not overwrite the receiver's software.
     no->setDefault(true);
     buttons->setCenterButtons(true);

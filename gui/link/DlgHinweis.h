@@ -6,6 +6,14 @@
 
 namespace fw {
 
+namespace ids::hint {
+inline constexpr int kDialog = 195;
+// The six lines are controls kFirstLine to kFirstLine + 5.
+inline constexpr int kFirstLine = 1109;
+inline constexpr int kYes = 1;
+inline constexpr int kNo = 2;
+} // namespace ids::hint
+
 // The version warning before firmware goes out: six centred lines, YES goes on (accept),
 // NO refuses (reject).
 class CDlgHinweis : public QDialog {

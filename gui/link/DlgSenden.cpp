@@ -2,17 +2,15 @@
 
 #include "core/link/LinkTiming.h"
 #include "core/util/Cp1252.h"
+#include "core/util/UserInteraction.h"
 #include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSpeichernAls.h"
-#include "gui/ui/MessageInteraction.h"
 #include "gui/ui/Texts.h"
 
 #include <QFile>
 #include <QFormLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -82,9 +80,9 @@ QLabel* Label(const QString& text, int id, QWidget* parent) {
 
 CDlgSenden::CDlgSenden(TransferJob job, LinkSettings settings, PortMap ports, ChainMemory& chain,
                        CancelEvent& cancel, std::string listsFolder, std::string settingsFolder,
-                       QWidget* parent)
+                       UserInteraction& interaction, QWidget* parent)
     : QDialog(parent), m_listsFolder(std::move(listsFolder)),
-      m_settingsFolder(std::move(settingsFolder)), m_cancel(cancel),
+      m_settingsFolder(std::move(settingsFolder)), m_cancel(cancel), m_interaction(interaction),
       m_session(std::move(job), std::move(settings), std::move(ports), *this, chain, cancel) {
     setObjectName(QString::number(kDialog));
     setModal(true);
@@ -349,10 +347,8 @@ void CDlgSenden::StopTimer(TransferTimer timer) {
 
 void CDlgSenden::ShowMessage(const std::string& text, MessageIcon icon) {
     Ask<bool>(
-        [this, shown = QString::fromStdString(text), icon] {
-            QMessageBox box(MessageBoxIcon(icon), QGuiApplication::applicationDisplayName(), shown,
-                            QMessageBox::Ok, this);
-            box.exec();
+        [this, text, icon] {
+            m_interaction.ShowMessage(text, icon);
             return true;
         },
         true);
@@ -360,11 +356,9 @@ void CDlgSenden::ShowMessage(const std::string& text, MessageIcon icon) {
 
 bool CDlgSenden::AskYesNo(const std::string& text, MessageIcon icon) {
     return Ask<bool>(
-        [this, shown = QString::fromStdString(text), icon] {
-            QMessageBox box(MessageBoxIcon(icon), QGuiApplication::applicationDisplayName(), shown,
-                            QMessageBox::Yes | QMessageBox::No, this);
-            box.setDefaultButton(QMessageBox::No);
-            return box.exec() == QMessageBox::Yes;
+        [this, text, icon] {
+            return m_interaction.Ask({.text = text, .icon = icon, .defaultAnswer = Answer::No}) ==
+                   Answer::Yes;
         },
         false);
 }
@@ -381,8 +375,9 @@ bool CDlgSenden::AskVersionWarning(const VersionWarning& warning) {
 std::optional<SaveTarget> CDlgSenden::AskSaveAs(SaveKind kind) {
     return Ask<std::optional<SaveTarget>>(
         [this, kind]() -> std::optional<SaveTarget> {
-            CDlgSpeichernAls save(
-                kind, kind == SaveKind::ProgramList ? m_listsFolder : m_settingsFolder, this);
+            CDlgSpeichernAls save(kind,
+                                  kind == SaveKind::ProgramList ? m_listsFolder : m_settingsFolder,
+                                  m_interaction, this);
             if (save.exec() != QDialog::Accepted)
                 return std::nullopt;
             return SaveTarget{save.Path(), save.Description()};

@@ -20,6 +20,8 @@ class QTimer;
 
 namespace fw {
 
+class UserInteraction;
+
 namespace ids::transfer {
 inline constexpr int kDialog = 132;
 inline constexpr int kStart = 1030;
@@ -42,7 +44,8 @@ inline constexpr int kType = 1066;
 // thread, so the worker never touches a widget. Questions block only the worker.
 //
 // A page uses it as:
-//   CDlgSenden dialog(job, settings, ports, chain, cancel, folders.lists, folders.settings, this);
+//   CDlgSenden dialog(job, settings, ports, chain, cancel, folders.lists, folders.settings,
+//                     interaction, this);
 //   connect(&dialog, &CDlgSenden::FileSavedSignal, ...);   // a load wrote a file
 //   dialog.exec();
 //   dialog.ChainContinue(); dialog.FirmwareCancelled();
@@ -52,7 +55,7 @@ class CDlgSenden : public QDialog, public TransferView {
 public:
     CDlgSenden(TransferJob job, LinkSettings settings, PortMap ports, ChainMemory& chain,
                CancelEvent& cancel, std::string listsFolder, std::string settingsFolder,
-               QWidget* parent = nullptr);
+               UserInteraction& interaction, QWidget* parent = nullptr);
     ~CDlgSenden() override;
 
     // Results for the page once exec() returned.
@@ -110,6 +113,8 @@ private:
     std::string m_listsFolder;
     std::string m_settingsFolder;
     CancelEvent& m_cancel;
+    // Answers the job's questions and messages on the dialog's thread.
+    UserInteraction& m_interaction;
     TransferSession m_session;
 
     QLabel* m_status = nullptr;

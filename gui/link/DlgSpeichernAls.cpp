@@ -2,44 +2,41 @@
 
 #include "core/link/SaveName.h"
 #include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
+#include "core/util/UserInteraction.h"
 #include "gui/ui/Texts.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include <utility>
 
 namespace fw {
-namespace {
-constexpr int kDialogId = 148;
-constexpr int kNameEditId = 1056;
-constexpr int kDescriptionEditId = 1057;
-constexpr int kDescriptionLabelId = 1097;
-constexpr int kOptionalLabelId = 1098;
-} // namespace
 
-CDlgSpeichernAls::CDlgSpeichernAls(SaveKind kind, std::string folder, QWidget* parent)
-    : QDialog(parent), m_kind(kind), m_folder(std::move(folder)) {
-    setWindowTitle(DialogText(kDialogId, "caption"));
-    setObjectName(QString::number(kDialogId));
+using namespace ids::saveAs;
 
-    auto* nameLabel = new QLabel(DialogText(kDialogId, "static-filename"), this);
+CDlgSpeichernAls::CDlgSpeichernAls(SaveKind kind, std::string folder, UserInteraction& interaction,
+                                   QWidget* parent)
+    : QDialog(parent), m_kind(kind), m_folder(std::move(folder)), m_interaction(interaction) {
+    setWindowTitle(DialogText(kDialog, "caption"));
+    setObjectName(QString::number(kDialog));
+
+    auto* nameLabel = new QLabel(DialogText(kDialog, "static-filename"), this);
     m_name = new QLineEdit(this);
-    m_name->setObjectName(QString::number(kNameEditId));
+    m_name->setObjectName(QString::number(kName));
     nameLabel->setBuddy(m_name);
-    auto* descriptionLabel = new QLabel(DialogText(kDialogId, kDescriptionLabelId), this);
-    descriptionLabel->setObjectName(QString::number(kDescriptionLabelId));
+    auto* descriptionLabel = new QLabel(DialogText(kDialog, kDescriptionLabel), this);
+    descriptionLabel->setObjectName(QString::number(kDescriptionLabel));
     m_descriptionEdit = new QLineEdit(this);
-    m_descriptionEdit->setObjectName(QString::number(kDescriptionEditId));
+    m_descriptionEdit->setObjectName(QString::number(kDescription));
     descriptionLabel->setBuddy(m_descriptionEdit);
-    auto* optional = new QLabel(DialogText(kDialogId, kOptionalLabelId), this);
-    optional->setObjectName(QString::number(kOptionalLabelId));
+    auto* optional = new QLabel(DialogText(kDialog, kOptionalLabel), this);
+    optional->setObjectName(QString::number(kOptionalLabel));
 
     auto* fields = new QGridLayout;
     fields->addWidget(nameLabel, 0, 0);
@@ -57,10 +54,10 @@ CDlgSpeichernAls::CDlgSpeichernAls(SaveKind kind, std::string folder, QWidget* p
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(DialogText(kDialogId, 1));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("1"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(DialogText(kDialogId, 2));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("2"));
+    buttons->button(QDialogButtonBox::Ok)->setText(DialogText(kDialog, kOk));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QString::number(kOk));
+    buttons->button(QDialogButtonBox::Cancel)->setText(DialogText(kDialog, kCancel));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QString::number(kCancel));
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgSpeichernAls::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -76,11 +73,11 @@ void CDlgSpeichernAls::accept() {
     const SaveName name = CheckSaveName(m_name->text().toStdString(), m_kind, m_folder);
     switch (name.status) {
     case SaveNameStatus::Empty:
-        QMessageBox::warning(this, windowTitle(), QString::fromStdString(name.message));
+        m_interaction.ShowMessage(name.message, MessageIcon::Warning);
         m_name->setFocus();
         return;
     case SaveNameStatus::Refused:
-        QMessageBox::warning(this, windowTitle(), QString::fromStdString(name.message));
+        m_interaction.ShowMessage(name.message, MessageIcon::Warning);
         m_name->setFocus();
         m_name->selectAll();
         return;
@@ -92,14 +89,14 @@ void CDlgSpeichernAls::accept() {
         Utf8ToCp1252(m_descriptionEdit->text().toStdString(), &lossless);
     // A '?' in place of what the user typed would be stored without a word.
     if (m_kind == SaveKind::ProgramList && !lossless) {
-        QMessageBox::warning(this, windowTitle(), ResText(str::kDescriptionNotEncodable));
+        m_interaction.ShowMessage(LoadResString(str::kDescriptionNotEncodable),
+                                  MessageIcon::Warning);
         m_descriptionEdit->setFocus();
         return;
     }
-    if (name.exists &&
-        QMessageBox::question(this, windowTitle(), QString::fromStdString(name.message),
-                              QMessageBox::Yes | QMessageBox::No,
-                              QMessageBox::No) != QMessageBox::Yes) {
+    if (name.exists && m_interaction.Ask({.text = name.message,
+                                          .icon = MessageIcon::Question,
+                                          .defaultAnswer = Answer::No}) != Answer::Yes) {
         m_name->setFocus();
         return;
     }

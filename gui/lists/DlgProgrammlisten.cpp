@@ -70,9 +70,8 @@ bool NameLess(const std::string& a, const std::string& b) {
 
 } // namespace
 
-CDlgProgrammlisten::CDlgProgrammlisten(AppContext& context, QWidget* parent,
-                                       UserInteraction* interaction)
-    : CCataloguePage(context, ListSetup(), parent, interaction) {
+CDlgProgrammlisten::CDlgProgrammlisten(AppContext& context, QWidget* parent)
+    : CCataloguePage(context, ListSetup(), parent) {
     CIconButton* loadTv = MakeButton(kLoadTv, CommandIcon::LoadFromReceiver);
     CIconButton* loadRadio = MakeButton(kLoadRadio, CommandIcon::LoadFromReceiver);
     CIconButton* import = MakeButton(kImport, CommandIcon::Import);
@@ -154,7 +153,7 @@ bool CDlgProgrammlisten::AddImported(const std::string& target) {
         if (Interaction().AskYesNo(Message(str::kWrongFormatDeleteFile, target),
                                    MessageIcon::Warning) &&
             !DeleteFile(target, reason))
-            ShowFileError(reason);
+            Interaction().ShowLastError(reason);
         return false;
     }
     if (normalized.status == NormalizeStatus::Unreadable) {
@@ -192,7 +191,7 @@ bool CDlgProgrammlisten::PrepareSend(int record, TransferJob& job) {
             return false;
         }
         if (set == SetTypeResult::WriteFailed) {
-            ShowFileError(reason);
+            Interaction().ShowLastError(reason);
             return false;
         }
         if (set == SetTypeResult::Untouched) {

@@ -33,8 +33,7 @@ class CIconButton;
 class CDlgProgrammlisten : public CCataloguePage {
     Q_OBJECT
 public:
-    explicit CDlgProgrammlisten(AppContext& context, QWidget* parent = nullptr,
-                                UserInteraction* interaction = nullptr);
+    explicit CDlgProgrammlisten(AppContext& context, QWidget* parent = nullptr);
 
     void OnLoadTv() { LoadList('T'); }
     void OnLoadRadio() { LoadList('R'); }

@@ -9,7 +9,6 @@
 #include "gui/page/AppContext.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/DlgSuchen.h"
-#include "gui/ui/MessageInteraction.h"
 #include "gui/ui/Texts.h"
 
 #include <QButtonGroup>
@@ -64,7 +63,8 @@ CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record
 // The favourites window edits the same document and history; each side shows what the other
 // changed, and the pool's marks and its add to bank follow the bank on display.
 void CDlgProgrammpool::OpenFavourites() {
-    auto* favourites = new CDlgFavoriten(m_doc, m_history, m_context.folders.profile, this);
+    auto* favourites = new CDlgFavoriten(m_doc, m_history, *m_context.interaction,
+                                         m_context.folders.profile, this);
     m_favouritesWindow = favourites;
     SetCurrentBankSource([favourites] { return favourites->CurrentBank(); });
     m_grid->SetBankPositionSource([favourites] { return favourites->AddPosition(); });
@@ -86,13 +86,13 @@ void CDlgProgrammpool::OpenFavourites() {
 
 void CDlgProgrammpool::BuildLayout() {
     m_fileName = new QLineEdit(this);
-    SetControlId(m_fileName, 1075);
+    SetControlId(m_fileName, ids::pool::kFileName);
     m_description = new QLineEdit(this);
-    SetControlId(m_description, 1076);
-    m_radio = new QRadioButton(DialogText(kDialogId, 1073), this);
-    SetControlId(m_radio, 1073);
-    m_tv = new QRadioButton(DialogText(kDialogId, 1074), this);
-    SetControlId(m_tv, 1074);
+    SetControlId(m_description, ids::pool::kDescription);
+    m_radio = new QRadioButton(DialogText(kDialogId, ids::pool::kRadio), this);
+    SetControlId(m_radio, ids::pool::kRadio);
+    m_tv = new QRadioButton(DialogText(kDialogId, ids::pool::kTv), this);
+    SetControlId(m_tv, ids::pool::kTv);
     auto* types = new QButtonGroup(this);
     types->addButton(m_radio, kListRadio);
     types->addButton(m_tv, kListTv);
@@ -100,18 +100,18 @@ void CDlgProgrammpool::BuildLayout() {
     connect(m_description, &QLineEdit::editingFinished, this,
             &CDlgProgrammpool::OnDescriptionEdited);
 
-    m_grid = new CPoolListCtrl(m_doc, m_history, this);
+    m_grid = new CPoolListCtrl(m_doc, m_history, *m_context.interaction, this);
     connect(m_grid, &CPoolListCtrl::DocumentChanged, this, &CDlgProgrammpool::AfterHeaderChange);
     m_search = new CDlgSuchen(str::kPoolSearchTitle, this);
     m_grid->SetSearchDialog(m_search);
 
-    auto* ok = new QPushButton(DialogText(kDialogId, 1), this);
-    SetControlId(ok, 1);
+    auto* ok = new QPushButton(DialogText(kDialogId, ids::pool::kOk), this);
+    SetControlId(ok, ids::pool::kOk);
     ok->setDefault(true);
-    auto* cancel = new QPushButton(DialogText(kDialogId, 2), this);
-    SetControlId(cancel, 2);
-    m_favouritesButton = new QPushButton(DialogText(kDialogId, 1128), this);
-    SetControlId(m_favouritesButton, 1128);
+    auto* cancel = new QPushButton(DialogText(kDialogId, ids::pool::kCancel), this);
+    SetControlId(cancel, ids::pool::kCancel);
+    m_favouritesButton = new QPushButton(DialogText(kDialogId, ids::pool::kFavourites), this);
+    SetControlId(m_favouritesButton, ids::pool::kFavourites);
     m_favouritesButton->hide();
     connect(ok, &QPushButton::clicked, this, &CDlgProgrammpool::Save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -120,8 +120,8 @@ void CDlgProgrammpool::BuildLayout() {
         m_favourites->raise();
     });
     // The print button stays hidden as it always was; Ctrl+P and the grid's menu print.
-    auto* print = new QPushButton(DialogText(kDialogId, 1077), this);
-    SetControlId(print, 1077);
+    auto* print = new QPushButton(DialogText(kDialogId, ids::pool::kPrint), this);
+    SetControlId(print, ids::pool::kPrint);
     print->hide();
     connect(print, &QPushButton::clicked, this,
             [this] { RunPrintCommand(CPoolListCtrl::CmdPrint); });
@@ -158,7 +158,7 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
     if (record.m_strName != kTypeTextUnknown)
         m_doc.description = record.m_strName;
     m_doc.listType = ListTypeFromText(record.m_strType);
-    CMessageInteraction ui(this);
+    UserInteraction& ui = *m_context.interaction;
     const ListReadResult read = ReadListFile(record.m_strPath, m_doc.pool, m_doc.banks, ui);
     m_loadFailed = !read.ok;
     if (read.droppedLines > 0)
@@ -233,8 +233,7 @@ void CDlgProgrammpool::OnDescriptionEdited() {
     bool lossless = true;
     const std::string bytes = Utf8ToCp1252(m_description->text().toStdString(), &lossless);
     if (!lossless) {
-        CMessageInteraction(this).ShowMessage(LoadResString(str::kTextNotStorable),
-                                              MessageIcon::Stop);
+        m_context.interaction->ShowMessage(LoadResString(str::kTextNotStorable), MessageIcon::Stop);
         ShowHeader();
         return;
     }
@@ -253,7 +252,7 @@ bool CDlgProgrammpool::Save() {
     if (!m_grid->CommitEditor())
         return false;
     OnDescriptionEdited();
-    CMessageInteraction ui(this);
+    UserInteraction& ui = *m_context.interaction;
     const QString name = m_fileName->text().trimmed();
     if (name.isEmpty()) {
         ui.ShowMessage(LoadResString(str::kEnterFileName), MessageIcon::Stop);
@@ -275,7 +274,7 @@ bool CDlgProgrammpool::Save() {
         ui.ShowMessage(result.message, MessageIcon::Stop);
         break;
     case ListWriteStatus::WriteFailed:
-        CMessageInteraction::ShowLastError(this, QString::fromStdString(result.message));
+        ui.ShowLastError(result.message);
         break;
     case ListWriteStatus::IncompleteRow:
         m_grid->SelectRows(result.incompleteRow, 1);
@@ -303,8 +302,7 @@ int CDlgProgrammpool::exec() {
 }
 
 void CDlgProgrammpool::closeEvent(QCloseEvent* event) {
-    CMessageInteraction ui(this);
-    if (!ui.AskYesNo(LoadResString(str::kAskSaveList), MessageIcon::Warning)) {
+    if (!m_context.interaction->AskYesNo(LoadResString(str::kAskSaveList), MessageIcon::Warning)) {
         CResizeDialog::closeEvent(event);
         return;
     }

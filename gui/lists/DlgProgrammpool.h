@@ -18,6 +18,17 @@ class QRadioButton;
 
 namespace fw {
 
+namespace ids::pool {
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
+inline constexpr int kRadio = 1073;
+inline constexpr int kTv = 1074;
+inline constexpr int kFileName = 1075;
+inline constexpr int kDescription = 1076;
+inline constexpr int kPrint = 1077;
+inline constexpr int kFavourites = 1128;
+} // namespace ids::pool
+
 struct AppContext;
 class CDlgFavoriten;
 class CDlgSuchen;

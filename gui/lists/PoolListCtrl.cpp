@@ -6,11 +6,11 @@
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
 #include "core/util/Cp1252.h"
+#include "core/util/UserInteraction.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/DlgSuchen.h"
 #include "gui/ui/ListClipboard.h"
-#include "gui/ui/MessageInteraction.h"
 #include "gui/ui/ReportListCtrl.h"
 #include "gui/ui/Texts.h"
 
@@ -32,8 +32,9 @@ namespace {
 const QColor kFrameLine(0x80, 0x80, 0x80);
 } // namespace
 
-CPoolListCtrl::CPoolListCtrl(ListDocument& doc, CEditHistory& history, QWidget* parent)
-    : CEditListCtrl(parent), m_doc(doc), m_history(history),
+CPoolListCtrl::CPoolListCtrl(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+                             QWidget* parent)
+    : CEditListCtrl(parent), m_doc(doc), m_history(history), m_interaction(interaction),
       m_model(new CPoolModel(doc, history, this)) {
     // Before the model: a shown row header measures row numbers for its width, and every row
     // would be resized once more.
@@ -195,7 +196,7 @@ void CPoolListCtrl::ShowResultMessage(const EditResult& result) {
         result.message.empty() ? LoadResString(result.messageId) : result.message;
     const MessageIcon icon =
         result.status == EditStatus::NotFound ? MessageIcon::Information : MessageIcon::Stop;
-    CMessageInteraction(this).ShowMessage(text, icon);
+    m_interaction.ShowMessage(text, icon);
 }
 
 bool CPoolListCtrl::CommitEdit(int row, int column, const QString& text) {
@@ -214,8 +215,7 @@ std::optional<std::string> CPoolListCtrl::PastableText() {
     if (!text)
         return std::nullopt;
     if (!text->encodable) {
-        CMessageInteraction(this).ShowMessage(LoadResString(str::kClipboardNotCp1252),
-                                              MessageIcon::Stop);
+        m_interaction.ShowMessage(LoadResString(str::kClipboardNotCp1252), MessageIcon::Stop);
         return std::nullopt;
     }
     return std::move(text->bytes);

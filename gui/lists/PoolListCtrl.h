@@ -18,6 +18,7 @@ namespace fw {
 class CDlgSuchen;
 class CEditHistory;
 class CPoolModel;
+class UserInteraction;
 
 // The program pool grid of the editor: cell editing, the row commands of its context menu and
 // keys, adding to the current favourite bank, search, undo and redo, and moving rows by drag.
@@ -47,7 +48,8 @@ public:
         CmdPageSetup = 516,
     };
 
-    CPoolListCtrl(ListDocument& doc, CEditHistory& history, QWidget* parent = nullptr);
+    CPoolListCtrl(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+                  QWidget* parent = nullptr);
 
     // The bank that add-to-bank fills and whose programs carry the " =" mark; without it
     // adding is not offered.
@@ -126,6 +128,7 @@ private:
 
     ListDocument& m_doc;
     CEditHistory& m_history;
+    UserInteraction& m_interaction;
     CPoolModel* m_model = nullptr;
     std::function<int()> m_currentBank;
     BankPositionSource m_bankPosition;

@@ -4,6 +4,7 @@
 #include "core/link/CancelEvent.h"
 #include "core/link/PortMap.h"
 #include "core/link/TransferSession.h"
+#include "gui/ui/MessageInteraction.h"
 
 #include <string>
 
@@ -13,7 +14,8 @@ class CKonfiguration;
 
 // What the pages share, owned by the application object for the whole run: the configuration
 // record, the data folders, the port map of this run, and what the transfers keep between
-// dialogs (the production chain's port and capacity, the Cancel button's signal).
+// dialogs (the production chain's port and capacity, the Cancel button's signal), and who
+// answers the questions of the pages and their dialogs.
 struct AppContext {
     AppContext(CKonfiguration& configuration, const DataFolders& dataFolders)
         : config(configuration), folders(dataFolders) {}
@@ -26,6 +28,9 @@ struct AppContext {
     // The device of demo mode's simulated receiver, so the pages can call it by what it is;
     // empty outside demo mode.
     std::string simulatedDevice;
+    MessageInteraction messageBoxes;
+    // Message boxes; tests put a script in their place.
+    UserInteraction* interaction = &messageBoxes;
 };
 
 } // namespace fw

@@ -8,7 +8,6 @@
 #include "gui/link/DlgSenden.h"
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
-#include "gui/ui/MessageInteraction.h"
 #include "gui/ui/PageGroup.h"
 #include "gui/ui/Texts.h"
 #include "gui/ui/WaitCursor.h"
@@ -55,11 +54,8 @@ std::string Message(int id, const std::string& argument) {
 
 } // namespace
 
-CCataloguePage::CCataloguePage(AppContext& context, const CatalogueSetup& setup, QWidget* parent,
-                               UserInteraction* interaction)
-    : CPropertyPagePlus(context, setup.dialogId, parent), m_setup(setup),
-      m_ownInteraction(std::make_unique<CMessageInteraction>(this)),
-      m_interaction(interaction != nullptr ? interaction : m_ownInteraction.get()) {
+CCataloguePage::CCataloguePage(AppContext& context, const CatalogueSetup& setup, QWidget* parent)
+    : CPropertyPagePlus(context, setup.dialogId, parent), m_setup(setup) {
     m_list = new CDateiListCtrl(this);
     SetControlId(m_list, setup.listId);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -84,10 +80,6 @@ CCataloguePage::CCataloguePage(AppContext& context, const CatalogueSetup& setup,
 }
 
 CCataloguePage::~CCataloguePage() = default;
-
-void CCataloguePage::SetInteraction(UserInteraction* interaction) {
-    m_interaction = interaction != nullptr ? interaction : m_ownInteraction.get();
-}
 
 CIconButton* CCataloguePage::MakeButton(int id, CommandIcon icon) {
     auto* button = new CIconButton(DialogText(m_setup.dialogId, id), this);
@@ -248,10 +240,6 @@ QString CCataloguePage::ChooseImportFile() {
     return dialog.selectedFiles().front();
 }
 
-void CCataloguePage::ShowFileError(const std::string& reason) {
-    CMessageInteraction::ShowLastError(this, QString::fromStdString(reason));
-}
-
 void CCataloguePage::OnImport() {
     const QString source = ChooseImportFile();
     if (!source.isEmpty())
@@ -276,7 +264,7 @@ void CCataloguePage::ImportFrom(const QString& source) {
         copied = ImportFile(sourcePath, folder, targetName, true);
     }
     if (copied.status == ImportStatus::Failed) {
-        ShowFileError(copied.reason);
+        Interaction().ShowLastError(copied.reason);
         return;
     }
     // A file of the folder itself is registered again; a replaced file's row goes.
@@ -309,7 +297,7 @@ void CCataloguePage::OnDelete() {
         return;
     std::string reason;
     if (!DeleteFile(path, reason)) {
-        ShowFileError(reason);
+        Interaction().ShowLastError(reason);
         return;
     }
     // The record stays until the next refresh; only its row goes.

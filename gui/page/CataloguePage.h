@@ -57,9 +57,7 @@ struct CatalogueSetup {
 class CCataloguePage : public CPropertyPagePlus {
     Q_OBJECT
 public:
-    // interaction answers the page's questions; message boxes when none is given.
-    CCataloguePage(AppContext& context, const CatalogueSetup& setup, QWidget* parent,
-                   UserInteraction* interaction);
+    CCataloguePage(AppContext& context, const CatalogueSetup& setup, QWidget* parent);
     ~CCataloguePage() override;
 
     // Rebuilds the catalogue from the folder and selects the remembered file again. The page
@@ -83,7 +81,6 @@ public:
     QString InfoText() const;
     // The context menu as a right click would open it now.
     std::unique_ptr<QMenu> CreateContextMenu();
-    void SetInteraction(UserInteraction* interaction);
 
 protected:
     struct MenuEntry {
@@ -119,10 +116,8 @@ protected:
     virtual std::vector<MenuEntry> MenuEntries() = 0;
     // The file-open dialog of the import; empty when the user cancels.
     virtual QString ChooseImportFile();
-    // A file error, with the system's reason, in a box titled as an error.
-    virtual void ShowFileError(const std::string& reason);
-
-    UserInteraction& Interaction() { return *m_interaction; }
+    // Who answers the page's questions.
+    UserInteraction& Interaction() { return *Context().interaction; }
     CIconButton* MakeButton(int id, CommandIcon icon);
     QGroupBox* MakeGroup(int id, std::initializer_list<QWidget*> widgets);
     // The list on the left with what stands around it, the groups of commands on the right.
@@ -151,8 +146,6 @@ private:
     void FocusList();
 
     CatalogueSetup m_setup;
-    std::unique_ptr<UserInteraction> m_ownInteraction;
-    UserInteraction* m_interaction;
     CDateiListCtrl* m_list = nullptr;
     QLabel* m_pathLabel = nullptr;
     CIconButton* m_send = nullptr;

@@ -28,7 +28,8 @@ void CPropertyPagePlus::OnSetActive() {
 std::unique_ptr<CDlgSenden> CPropertyPagePlus::TransferDialog(const TransferJob& job) {
     return std::make_unique<CDlgSenden>(job, LinkSettings::FromConfiguration(m_context.config),
                                         m_context.ports, m_context.chain, m_context.cancel,
-                                        m_context.folders.lists, m_context.folders.settings, this);
+                                        m_context.folders.lists, m_context.folders.settings,
+                                        *m_context.interaction, this);
 }
 
 int CPropertyPagePlus::SendChained(int, int) {

@@ -2,6 +2,7 @@
 
 #include "core/print/PrintLayout.h"
 #include "core/res/StringIds.h"
+#include "core/util/UserInteraction.h"
 #include "gui/print/MarginEdit.h"
 #include "gui/print/PagePicture.h"
 #include "gui/print/PrintFont.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -52,8 +52,9 @@ QHBoxLayout* LabelledMargin(QWidget* parent, std::string_view label, CMarginEdit
 
 } // namespace
 
-CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, QWidget* parent)
-    : QDialog(parent), m_settings(settings) {
+CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, UserInteraction& interaction,
+                                   QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_interaction(interaction) {
     setWindowTitle(Text("caption"));
     SetControlId(this, kDialog);
 
@@ -116,10 +117,10 @@ CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, QWidget* parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     ok->setText(DialogText(kDialog, 1));
-    SetControlId(ok, 1);
+    SetControlId(ok, kOk);
     QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
     cancel->setText(DialogText(kDialog, 2));
-    SetControlId(cancel, 2);
+    SetControlId(cancel, kCancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgDruckbereich::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -188,7 +189,7 @@ bool CDlgDruckbereich::ReadMargin(CMarginEdit* field, int& margin) {
         message = ResText(str::kIntegerOutOfRange).arg(INT_MIN).arg(INT_MAX);
         break;
     }
-    QMessageBox::warning(this, windowTitle(), message);
+    m_interaction.ShowMessage(message.toStdString(), MessageIcon::Warning);
     field->setFocus();
     field->selectAll();
     return false;

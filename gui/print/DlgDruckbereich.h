@@ -12,9 +12,12 @@ class QListWidget;
 namespace fw {
 
 class CMarginEdit;
+class UserInteraction;
 
 namespace ids::pageSetup {
 inline constexpr int kDialog = 200;
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
 inline constexpr int kColumns = 1114;
 inline constexpr int kHeaderText = 1115;
 inline constexpr int kHeaderFont = 1117;
@@ -30,12 +33,13 @@ inline constexpr int kBottomMargin = 1027;
 // with the font buttons are stored at once and stay even when the dialog is cancelled. The
 // footer text is neither shown nor changed.
 //
-//   CDlgDruckbereich dialog(context.config.m_printSettings, parent);
+//   CDlgDruckbereich dialog(context.config.m_printSettings, *context.interaction, parent);
 //   dialog.exec();
 class CDlgDruckbereich : public QDialog {
     Q_OBJECT
 public:
-    CDlgDruckbereich(CDruckDat& settings, QWidget* parent = nullptr);
+    // interaction says why a margin is refused.
+    CDlgDruckbereich(CDruckDat& settings, UserInteraction& interaction, QWidget* parent = nullptr);
 
     void accept() override;
 
@@ -49,6 +53,7 @@ private:
     void ToggleSelectedColumns();
 
     CDruckDat& m_settings;
+    UserInteraction& m_interaction;
     QListWidget* m_columns = nullptr;
     QLineEdit* m_headerText = nullptr;
     CMarginEdit* m_topMargin = nullptr;

@@ -7,7 +7,7 @@
 namespace fw {
 
 void OpenPageSetup(AppContext& context, QWidget* parent) {
-    CDlgDruckbereich dialog(context.config.m_printSettings, parent);
+    CDlgDruckbereich dialog(context.config.m_printSettings, *context.interaction, parent);
     dialog.exec();
 }
 

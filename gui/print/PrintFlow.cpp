@@ -7,14 +7,12 @@
 #include "gui/page/AppContext.h"
 #include "gui/print/ListPrintDialog.h"
 #include "gui/print/PageSetup.h"
-#include "gui/ui/MessageInteraction.h"
 #include "gui/ui/Texts.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintPreviewDialog>
@@ -59,19 +57,18 @@ CPrintFlow::RowChoice CPrintFlow::AskRowsToPrint(const std::vector<int>& selecte
     // get in the way.
     if (selectedRows.size() < 2)
         return RowChoice::All;
-    QMessageBox box(QMessageBox::Question, QString(),
-                    QString::fromStdString(FormatText(LoadResString(str::kPrintOnlySelection),
-                                                      {std::to_string(selectedRows.size())})),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_owner);
-    box.setDefaultButton(QMessageBox::Yes);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
+    switch (Interaction().Ask({.text = FormatText(LoadResString(str::kPrintOnlySelection),
+                                                  {std::to_string(selectedRows.size())}),
+                               .icon = MessageIcon::Question,
+                               .answers = AnswerSet::YesNoCancel})) {
+    case Answer::Yes:
         return RowChoice::Selection;
-    case QMessageBox::No:
+    case Answer::No:
         return RowChoice::All;
-    default:
-        return RowChoice::Cancelled;
+    case Answer::Cancel:
+        break;
     }
+    return RowChoice::Cancelled;
 }
 
 void CPrintFlow::Print(const CProgramPool& pool, const std::vector<int>& selectedRows,
@@ -153,7 +150,7 @@ QString CPrintFlow::AskPdfPath(const QString& suggestedName) {
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
     if (QFileInfo::exists(path) &&
-        !CMessageInteraction(m_owner).AskYesNo(
+        !Interaction().AskYesNo(
             FormatText(LoadResString(str::kFileExistsReplace), {FileNameOf(path).toStdString()}),
             MessageIcon::Warning))
         return {};
@@ -190,7 +187,11 @@ void CPrintFlow::WritePdf(CListDruck& printout, const QString& path, const QPage
     if (!WriteFileAtomically(QFile::encodeName(path).toStdString(),
                              std::string_view(pdf->data(), static_cast<std::size_t>(pdf->size())),
                              reason))
-        CMessageInteraction::ShowLastError(m_owner, QString::fromStdString(reason));
+        Interaction().ShowLastError(reason);
+}
+
+UserInteraction& CPrintFlow::Interaction() {
+    return *m_context.interaction;
 }
 
 void CPrintFlow::PageSetup() {
@@ -223,7 +224,7 @@ void CPrintFlow::ReportFailure(PrintOutcome outcome) {
     case PrintOutcome::Cancelled:
         return;
     }
-    CMessageInteraction(m_owner).ShowMessage(LoadResString(message), MessageIcon::Stop);
+    Interaction().ShowMessage(LoadResString(message), MessageIcon::Stop);
 }
 
 } // namespace fw

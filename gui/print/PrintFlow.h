@@ -16,6 +16,7 @@ namespace fw {
 
 struct AppContext;
 class CProgramPool;
+class UserInteraction;
 
 // The editor's ways out to paper: print, preview, PDF export and the page setup. Each takes
 // the pool and the grid's selected rows as they are when the command starts; the printout
@@ -58,6 +59,7 @@ private:
     PrintOutcome RunWithProgress(const QString& device, const QString& port,
                                  const CDlgDrucke::Job& job);
     void ReportFailure(PrintOutcome outcome);
+    UserInteraction& Interaction();
 
     AppContext& m_context;
     QWidget* m_owner;

@@ -44,9 +44,8 @@ CatalogueSetup SettingsSetup() {
 
 } // namespace
 
-CDlgGrundeinstellung::CDlgGrundeinstellung(AppContext& context, QWidget* parent,
-                                           UserInteraction* interaction)
-    : CCataloguePage(context, SettingsSetup(), parent, interaction) {
+CDlgGrundeinstellung::CDlgGrundeinstellung(AppContext& context, QWidget* parent)
+    : CCataloguePage(context, SettingsSetup(), parent) {
     CIconButton* loadReceiver = MakeButton(kLoadReceiver, CommandIcon::LoadFromReceiver);
     CIconButton* import = MakeButton(kImport, CommandIcon::Import);
     CIconButton* internet = MakeButton(kInternet, CommandIcon::Receiver);

@@ -28,8 +28,7 @@ inline constexpr int kSendGroup = 1125;
 class CDlgGrundeinstellung : public CCataloguePage {
     Q_OBJECT
 public:
-    explicit CDlgGrundeinstellung(AppContext& context, QWidget* parent = nullptr,
-                                  UserInteraction* interaction = nullptr);
+    explicit CDlgGrundeinstellung(AppContext& context, QWidget* parent = nullptr);
 
     void OnLoadReceiver();
     const std::vector<CGrundDat>& Records() const { return m_records; }

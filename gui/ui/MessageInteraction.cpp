@@ -4,11 +4,13 @@
 #include "gui/ui/DlgRadioTV.h"
 #include "gui/ui/Texts.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace fw {
+namespace {
 
-QMessageBox::Icon MessageBoxIcon(MessageIcon icon) {
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Stop:
         return QMessageBox::Critical;
@@ -22,28 +24,75 @@ QMessageBox::Icon MessageBoxIcon(MessageIcon icon) {
     return QMessageBox::Information;
 }
 
-void CMessageInteraction::ShowMessage(const std::string& text, MessageIcon icon) {
-    QMessageBox box(MessageBoxIcon(icon), QString(), QString::fromStdString(text), QMessageBox::Ok,
-                    m_parent);
-    box.exec();
+QMessageBox::StandardButton BoxButton(Answer answer) {
+    switch (answer) {
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    case Answer::Cancel:
+        break;
+    }
+    return QMessageBox::Cancel;
 }
 
-bool CMessageInteraction::AskYesNo(const std::string& text, MessageIcon icon) {
-    QMessageBox box(MessageBoxIcon(icon), QString(), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, m_parent);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+// The window the user works in: the active one (the favourites window beside the editor, say),
+// else the open modal window, else the shown main window.
+QWidget* OwnerWindow() {
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowType() != Qt::Popup &&
+            window->windowType() != Qt::ToolTip)
+            return window;
+    }
+    return nullptr;
 }
 
-ListTypeChoice CMessageInteraction::AskRadioOrTv() {
-    CDlgRadioTV dialog(m_parent);
+int ShowBox(MessageIcon icon, const QString& title, const std::string& text,
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(BoxIcon(icon), title, QString::fromStdString(text), buttons, OwnerWindow());
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+
+QString ProgramName() {
+    return QApplication::applicationDisplayName();
+}
+
+} // namespace
+
+void MessageInteraction::ShowMessage(const std::string& text, MessageIcon icon) {
+    ShowBox(icon, ProgramName(), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void MessageInteraction::ShowLastError(const std::string& text) {
+    ShowBox(MessageIcon::Warning, ResText(str::kErrorTitle), text, QMessageBox::Ok,
+            QMessageBox::Ok);
+}
+
+Answer MessageInteraction::Ask(const Question& question) {
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (question.answers == AnswerSet::YesNoCancel)
+        buttons |= QMessageBox::Cancel;
+    switch (ShowBox(question.icon, ProgramName(), question.text, buttons,
+                    BoxButton(question.defaultAnswer))) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+ListTypeChoice MessageInteraction::AskRadioOrTv() {
+    CDlgRadioTV dialog(OwnerWindow());
     if (dialog.exec() != QDialog::Accepted)
         return ListTypeChoice::Cancelled;
     return dialog.TypeText() == QLatin1String("TV") ? ListTypeChoice::Tv : ListTypeChoice::Radio;
-}
-
-void CMessageInteraction::ShowLastError(QWidget* parent, const QString& reason) {
-    QMessageBox::warning(parent, ResText(str::kErrorTitle), reason);
 }
 
 } // namespace fw

@@ -2,31 +2,20 @@
 
 #include "core/util/UserInteraction.h"
 
-#include <QMessageBox>
-#include <QString>
-
-class QWidget;
-
 namespace fw {
 
-// The message box icon that shows a core message's icon.
-QMessageBox::Icon MessageBoxIcon(MessageIcon icon);
-
-// Answers core's questions with message boxes: questions with the warning icon and Yes/No,
-// messages with their icon and OK, the type of a list with a small Radio/TV choice.
-class CMessageInteraction : public UserInteraction {
+// The one place that builds message boxes. Each box belongs to the window the user works in,
+// as the platform's own boxes do, so the widgets need not say where they stand. Titles carry
+// the program's name, failed file operations the word for an error.
+class MessageInteraction : public UserInteraction {
 public:
-    explicit CMessageInteraction(QWidget* parent) : m_parent(parent) {}
-
+    // Messages with their icon and OK.
     void ShowMessage(const std::string& text, MessageIcon icon) override;
-    bool AskYesNo(const std::string& text, MessageIcon icon) override;
+    // Warning icon and OK, titled "Fehler" / "Error".
+    void ShowLastError(const std::string& text) override;
+    Answer Ask(const Question& question) override;
+    // A small Radio/TV choice.
     ListTypeChoice AskRadioOrTv() override;
-
-    // A failed file operation: the system's reason, in a box titled "Fehler" / "Error".
-    static void ShowLastError(QWidget* parent, const QString& reason);
-
-private:
-    QWidget* m_parent;
 };
 
 } // namespace fw

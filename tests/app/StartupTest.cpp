@@ -5,11 +5,13 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileIo.h"
+#include "gui/app/DlgOptionen.h"
 #include "gui/app/ReceiverSheet.h"
 #include "gui/firmware/DlgFlashwerk.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/ui/DateiListCtrl.h"
+#include "gui/ui/MessageInteraction.h"
 #include "tests/gui/ModalHelper.h"
 
 #include "tests/support/FileTestSupport.h"
@@ -40,6 +42,10 @@ CommandLineOptions OptionsFor(const std::string& dataDir, bool demo = false) {
     options.dataDir = dataDir;
     options.demo = demo;
     return options;
+}
+
+template <typename T> T* OptionsControl(const QWidget& sheet, int id) {
+    return sheet.findChild<T*>(QString::number(id));
 }
 
 class StartupTest : public ::testing::Test {
@@ -166,10 +172,10 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
         CReceiverSheet* sheet = app.Sheet();
         ShowAndActivate(sheet);
         sheet->SetActivePage(3);
-        sheet->findChild<QRadioButton*>("2002")->click();
-        sheet->findChild<QCheckBox*>("1099")->click();
-        sheet->findChild<QComboBox*>("1999")->setCurrentIndex(2);
-        sheet->findChild<QLineEdit*>("1997")->setText("1,0,2,3");
+        OptionsControl<QRadioButton>(*sheet, CDlgOptionen::kFirstBaudButton + 1)->click();
+        OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kToolTips)->click();
+        OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)->setCurrentIndex(2);
+        OptionsControl<QLineEdit>(*sheet, CDlgOptionen::kProductionField)->setText("1,0,2,3");
         sheet->reject();
         app.Finish();
     }
@@ -178,11 +184,12 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
     CReceiverSheet* sheet = app.Sheet();
     ShowAndActivate(sheet);
     EXPECT_EQ(sheet->ActivePage(), 3);
-    EXPECT_TRUE(sheet->findChild<QRadioButton*>("2002")->isChecked());
-    EXPECT_FALSE(sheet->findChild<QCheckBox*>("1099")->isChecked());
-    EXPECT_EQ(sheet->findChild<QComboBox*>("1999")->currentIndex(), 2);
-    EXPECT_EQ(sheet->findChild<QLineEdit*>("1997")->text(), "1,0,2,3");
-    EXPECT_TRUE(sheet->findChild<QPushButton*>("1998")->isHidden())
+    EXPECT_TRUE(
+        OptionsControl<QRadioButton>(*sheet, CDlgOptionen::kFirstBaudButton + 1)->isChecked());
+    EXPECT_FALSE(OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kToolTips)->isChecked());
+    EXPECT_EQ(OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)->currentIndex(), 2);
+    EXPECT_EQ(OptionsControl<QLineEdit>(*sheet, CDlgOptionen::kProductionField)->text(), "1,0,2,3");
+    EXPECT_TRUE(OptionsControl<QPushButton>(*sheet, CDlgOptionen::kProductionButton)->isHidden())
         << "production mode is for one run";
     sheet->reject();
 }
@@ -190,7 +197,7 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
 TEST_F(StartupTest, ATerminationSignalClosesAnOpenQuestionAndTheWindowAndSavesTheSettings) {
     CFlashwerkApp app(OptionsFor(m_data));
     bool stuck = false;
-    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    Answer answer = Answer::Yes;
     QTimer::singleShot(0, [&] {
         app.Sheet()->SetActivePage(2);
         QTimer::singleShot(50, [] { ::raise(SIGTERM); });
@@ -202,11 +209,11 @@ TEST_F(StartupTest, ATerminationSignalClosesAnOpenQuestionAndTheWindowAndSavesTh
                 box->done(QMessageBox::No);
             }
         });
-        answer = QMessageBox::question(app.Sheet(), "Flashwerk", "Delete the file?");
+        answer = MessageInteraction().Ask({"Delete the file?", MessageIcon::Warning});
     });
     EXPECT_EQ(app.Run(), 0);
     EXPECT_FALSE(stuck);
-    EXPECT_NE(answer, QMessageBox::Yes) << "closing never answers yes";
+    EXPECT_EQ(answer, Answer::No) << "closing never answers yes";
     CProfileFile profile;
     ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
     EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 2);
@@ -321,8 +328,9 @@ TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIn
 
     // The page lists the seeded sample; the port search (COMPORT 0) finds the receiver.
     // The port box calls COM1 by what it is.
-    EXPECT_TRUE(sheet->findChild<QComboBox*>("1999")->itemText(1).contains(
-        QString::fromStdString(LoadResString(str::kSimulatedReceiver))));
+    EXPECT_TRUE(OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)
+                    ->itemText(1)
+                    .contains(QString::fromStdString(LoadResString(str::kSimulatedReceiver))));
     auto* page = sheet->findChild<CDlgFlashwerk*>();
     ASSERT_NE(page, nullptr);
     // The page reads its folder once the window is on the screen.

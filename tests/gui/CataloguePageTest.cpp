@@ -1,4 +1,5 @@
 #include "tests/gui/ModalHelper.h"
+#include "tests/gui/ScriptedContext.h"
 
 #include "core/config/Konfiguration.h"
 #include "core/res/StringIds.h"
@@ -133,7 +134,7 @@ protected:
     test::TempDir folder;
     DataFolders folders = FoldersUnder(folder.Path().string());
     CKonfiguration config;
-    AppContext context{config, folders};
+    test::ScriptedContext context{config, folders};
 };
 
 using PageKinds = ::testing::Types<FirmwarePage, ListPage, SettingsPage>;
@@ -214,7 +215,6 @@ TYPED_TEST(CataloguePageTest, ImportCopiesTheFileAndSelectsIt) {
     const std::string source = outside.File(Kind::Name("new"));
     test::WriteBytes(source, Kind::Content(2));
     auto page = this->MakePage();
-    ModalDriver driver(page.get());
 
     page->ImportFrom(QString::fromStdString(source));
     const std::string imported = Kind::ImportedName(Kind::Name("new"));
@@ -222,7 +222,7 @@ TYPED_TEST(CataloguePageTest, ImportCopiesTheFileAndSelectsIt) {
     EXPECT_EQ(this->SelectedName(*page).toStdString(), imported);
     EXPECT_EQ(this->config.*Kind::kChosen, imported);
     EXPECT_TRUE(this->Button(*page, Kind::kSend)->isEnabled());
-    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_TRUE(this->context.script.shown.empty());
 }
 
 TYPED_TEST(CataloguePageTest, ImportOverAnExistingNameAsksAndReplacesOnlyOnYes) {
@@ -234,22 +234,18 @@ TYPED_TEST(CataloguePageTest, ImportOverAnExistingNameAsksAndReplacesOnlyOnYes) 
     const std::string source = outside.File(Kind::Name("same"));
     test::WriteBytes(source, Kind::Content(1, 'b'));
     auto page = this->MakePage();
-    ModalDriver driver(page.get());
+    test::ScriptedInteraction& script = this->context.script;
 
-    driver.ThenAnswerQuestion(QMessageBox::No);
+    script.answers = {Answer::No, Answer::Yes};
     page->ImportFrom(QString::fromStdString(source));
     EXPECT_EQ(test::ReadBytes(this->InFolder(name)), Kind::Content(1, 'a'));
 
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
     page->ImportFrom(QString::fromStdString(source));
     EXPECT_EQ(test::ReadBytes(this->InFolder(name)), Kind::Content(1, 'b'));
     EXPECT_EQ(this->Names(*page).count(QString::fromStdString(name)), 1) << "listed once";
     EXPECT_EQ(this->SelectedName(*page).toStdString(), name);
-    EXPECT_EQ(
-        driver.Messages(),
-        std::vector<QString>(2, QString::fromStdString(FormatText(LoadResString(str::kFileExists),
-                                                                  {this->InFolder(name)}))));
-    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(script.shown, std::vector<std::string>(2, FormatText(LoadResString(str::kFileExists),
+                                                                   {this->InFolder(name)})));
 }
 
 TYPED_TEST(CataloguePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
@@ -258,32 +254,31 @@ TYPED_TEST(CataloguePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
     this->Write("b", 1);
     this->config.*Kind::kChosen = Kind::Name("b");
     auto page = this->MakePage();
-    ModalDriver driver(page.get());
+    test::ScriptedInteraction& script = this->context.script;
 
-    driver.ThenAnswerQuestion(QMessageBox::No);
+    script.answers = {Answer::No, Answer::Yes, Answer::Yes};
     this->Button(*page, Kind::kDelete)->click();
     EXPECT_TRUE(fs::exists(this->InFolder(Kind::Name("b"))));
     EXPECT_EQ(page->List()->RowCount(), 2);
 
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
     this->Button(*page, Kind::kDelete)->click();
     EXPECT_FALSE(fs::exists(this->InFolder(Kind::Name("b"))));
     EXPECT_EQ(this->Names(*page), QStringList{this->Shown("a")});
     this->ExpectNoSelectionState(*page);
-    EXPECT_EQ(driver.Messages(),
-              std::vector<QString>(
-                  2, QString::fromStdString(FormatText(LoadResString(str::kDeleteFileQuestion),
-                                                       {this->InFolder(Kind::Name("b"))}))));
+    EXPECT_EQ(script.shown,
+              std::vector<std::string>(2, FormatText(LoadResString(str::kDeleteFileQuestion),
+                                                     {this->InFolder(Kind::Name("b"))})));
+    EXPECT_EQ(script.asked[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(script.asked[0].defaultAnswer, Answer::Yes);
 
     // The row left still leads to its own file.
     page->List()->SelectRow(0, true);
     EXPECT_EQ(this->PathText(*page).toStdString(), this->InFolder(Kind::Name("a")));
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
     page->OnDelete();
     EXPECT_EQ(page->List()->RowCount(), 0);
     EXPECT_TRUE(page->List()->ShowsEmptyText());
     this->ExpectNoSelectionState(*page);
-    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(script.shown.size(), 3u);
 }
 
 TYPED_TEST(CataloguePageTest, ZAndTheSpaceBarLeadIntoTheList) {
@@ -346,6 +341,7 @@ TYPED_TEST(CataloguePageTest, EnterInTheCatalogueFiresNoCommand) {
     QTest::keyClick(page->List(), Qt::Key_Return);
     QTest::keyClick(page->List(), Qt::Key_Enter);
     EXPECT_TRUE(driver.Unexpected().empty()) << driver.Unexpected().front().toStdString();
+    EXPECT_TRUE(this->context.script.shown.empty());
     EXPECT_TRUE(closer.outcomes.empty()) << "a transfer was started";
     EXPECT_TRUE(window.isVisible());
 }
@@ -359,6 +355,7 @@ TYPED_TEST(CataloguePageTest, ChainedSendOfARowBeyondTheListSendsNothing) {
     EXPECT_EQ(page->SendChained(1, 0), 0);
     EXPECT_TRUE(closer.outcomes.empty()) << "a transfer was started";
     EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_TRUE(this->context.script.shown.empty());
 }
 
 } // namespace

@@ -4,15 +4,16 @@
 #include "core/util/Cp1252.h"
 #include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSpeichernAls.h"
+#include "gui/ui/Texts.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/linkjobs/JobHarness.h"
 #include "tests/support/ListFixture.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -32,10 +33,6 @@ namespace {
 
 using sim::FaultKind;
 using sim::Step;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadResString(id));
-}
 
 using test::ReceiverProgramLines;
 
@@ -60,7 +57,7 @@ protected:
         if (settings.comPort == 0 && settings.device.empty() && ports.size() == 1)
             settings.comPort = 1;
         return std::make_unique<CDlgSenden>(job, settings, PortMap(ports, {}), chain, cancel,
-                                            Lists(), Settings());
+                                            Lists(), Settings(), interaction);
     }
 
     // A firmware send of image, written to the folder as name.
@@ -100,9 +97,9 @@ protected:
     static void ExpectSucceededAndOpen(const CDlgSenden& dialog, int statusId) {
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.Outcome(), JobOutcome::Succeeded);
-        EXPECT_EQ(LabelText(dialog, ids::transfer::kStatus), Text(statusId));
+        EXPECT_EQ(LabelText(dialog, ids::transfer::kStatus), ResText(statusId));
         EXPECT_EQ(Control<QPushButton>(dialog, ids::transfer::kCancel)->text(),
-                  Text(str::kOkCaption));
+                  ResText(str::kOkCaption));
         EXPECT_TRUE(Control<QPushButton>(dialog, ids::transfer::kCancel)->isEnabled());
         EXPECT_TRUE(Control<QPushButton>(dialog, ids::transfer::kStart)->isEnabled());
         EXPECT_EQ(Control<QProgressBar>(dialog, ids::transfer::kProgress)->value(), 100);
@@ -112,6 +109,7 @@ protected:
     test::TempDir folder;
     ChainMemory chain;
     CancelEvent cancel;
+    test::ScriptedInteraction interaction;
     std::unique_ptr<sim::ReceiverSimulator> receiver;
 };
 
@@ -123,17 +121,16 @@ TEST_F(DlgSendenTest, SettingsLoadAsksForANameWritesTheFileAndOkCloses) {
     job.kind = TransferJobKind::SettingsLoad;
     auto dialog = Dialog(job);
 
-    EXPECT_EQ(dialog->windowTitle(), Text(2012));
-    EXPECT_EQ(Control<QPushButton>(*dialog, ids::transfer::kStart)->text(), Text(2011));
+    EXPECT_EQ(dialog->windowTitle(), ResText(2012));
+    EXPECT_EQ(Control<QPushButton>(*dialog, ids::transfer::kStart)->text(), ResText(2011));
     EXPECT_FALSE(Control<QPushButton>(*dialog, ids::transfer::kStart)->isEnabled());
     EXPECT_EQ(Control(*dialog, ids::transfer::kFileName), nullptr) << "a load shows no file fields";
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kBaud), "Baudrate: 115200");
-    EXPECT_EQ(LabelText(*dialog, ids::transfer::kStatus), Text(2040)) << "a port chosen by hand";
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kStatus), ResText(2040)) << "a port chosen by hand";
 
     ModalDriver driver(dialog.get());
     // First an empty name, which the save dialog refuses, then a usable one.
     driver.ThenSaveAs("   ");
-    driver.ThenAcceptMessage();
     driver.ThenSaveAs(" receiver ");
     QSignalSpy saved(dialog.get(), &CDlgSenden::FileSavedSignal);
     ASSERT_TRUE(RunUntilEnded(*dialog)) << test::LogOf(*receiver);
@@ -142,7 +139,7 @@ TEST_F(DlgSendenTest, SettingsLoadAsksForANameWritesTheFileAndOkCloses) {
     EXPECT_EQ(test::ReadBytes(path), options.settings);
     ASSERT_EQ(saved.count(), 1);
     EXPECT_EQ(saved.at(0).at(0).toString().toStdString(), path);
-    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(153)});
+    EXPECT_EQ(interaction.shown, std::vector<std::string>{LoadResString(153)});
     EXPECT_TRUE(driver.Unexpected().empty()) << driver.Unexpected().front().toStdString();
     ExpectSucceededAndOpen(*dialog, str::kSettingsLoaded);
 
@@ -161,11 +158,11 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     const TransferJob job = FirmwareJob("update.bsr", image, "XYZ V1.30");
     auto dialog = Dialog(job);
 
-    EXPECT_EQ(dialog->windowTitle(), Text(2007));
+    EXPECT_EQ(dialog->windowTitle(), ResText(2007));
     EXPECT_EQ(Control<QPushButton>(*dialog, ids::transfer::kStart)->text(),
               QString::fromStdString(LoadDialogText(132, "1030")));
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kFileName), "update.bsr");
-    EXPECT_EQ(LabelText(*dialog, ids::transfer::kDescriptionLabel), Text(2008));
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kDescriptionLabel), ResText(2008));
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kDescription), "XYZ V1.30");
     EXPECT_EQ(Control(*dialog, ids::transfer::kType), nullptr) << "no list type for firmware";
 
@@ -173,15 +170,15 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     std::vector<QString> warningLines;
     driver.Then([&](QWidget* modal) {
         ASSERT_NE(qobject_cast<CDlgHinweis*>(modal), nullptr) << modal->metaObject()->className();
-        for (int id = 1109; id <= 1114; ++id)
+        for (int id = ids::hint::kFirstLine; id < ids::hint::kFirstLine + 6; ++id)
             warningLines.push_back(LabelText(*modal, id));
-        driver.Click(modal->findChild<QPushButton*>("1"));
+        driver.Click(modal->findChild<QPushButton*>(QString::number(ids::hint::kYes)));
     });
     ASSERT_TRUE(RunUntilEnded(*dialog)) << test::LogOf(*receiver);
 
     ASSERT_EQ(warningLines.size(), 6u);
     // Other software: the two names, the receiver's first.
-    EXPECT_EQ(warningLines[0], Text(2015));
+    EXPECT_EQ(warningLines[0], ResText(2015));
     EXPECT_EQ(warningLines[1].toStdString(), "ABC");
     EXPECT_EQ(warningLines[3].toStdString(), "XYZ");
     EXPECT_TRUE(driver.Unexpected().empty()) << driver.Unexpected().front().toStdString();
@@ -223,7 +220,7 @@ TEST_F(DlgSendenTest, ListLoadedWithADescriptionIsSentBackUnchanged) {
     load.kind = TransferJobKind::ListLoad;
     load.listKind = 'T';
     auto loading = Dialog(load);
-    EXPECT_EQ(loading->windowTitle(), Text(2010));
+    EXPECT_EQ(loading->windowTitle(), ResText(2010));
     ModalDriver driver(loading.get());
     driver.ThenSaveAs("astra", QStringLiteral("Astra Ä"));
     ASSERT_TRUE(RunUntilEnded(*loading)) << test::LogOf(*receiver);
@@ -241,7 +238,7 @@ TEST_F(DlgSendenTest, ListLoadedWithADescriptionIsSentBackUnchanged) {
     send.list.m_strName = Utf8ToCp1252("Astra Ä");
     send.list.m_strType = "TV";
     auto sending = Dialog(send);
-    EXPECT_EQ(sending->windowTitle(), Text(2009));
+    EXPECT_EQ(sending->windowTitle(), ResText(2009));
     EXPECT_EQ(LabelText(*sending, ids::transfer::kFileName), "astra.lst");
     EXPECT_EQ(LabelText(*sending, ids::transfer::kDescription), QStringLiteral("Astra Ä"));
     EXPECT_EQ(LabelText(*sending, ids::transfer::kType), "TV");
@@ -267,14 +264,13 @@ TEST_F(DlgSendenTest, FailureShowsItsMessageThenStartRunsTheJobAgain) {
     job.settings.m_strFileName = "mine.grd";
     test::WriteBytes(job.settings.m_strPath, image);
     auto dialog = Dialog(job);
-    EXPECT_EQ(dialog->windowTitle(), Text(2013));
+    EXPECT_EQ(dialog->windowTitle(), ResText(2013));
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kFileName), "mine.grd");
     EXPECT_EQ(Control(*dialog, ids::transfer::kDescription), nullptr);
 
-    ModalDriver driver(dialog.get());
-    driver.ThenAcceptMessage();
     ASSERT_TRUE(RunUntilEnded(*dialog)) << test::LogOf(*receiver);
-    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(str::kSettingsSendError)});
+    EXPECT_EQ(interaction.shown, std::vector<std::string>{LoadResString(str::kSettingsSendError)});
+    EXPECT_EQ(interaction.messageIcons, std::vector<MessageIcon>{MessageIcon::Stop});
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->Outcome(), JobOutcome::Failed);
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kStatus), "");
@@ -297,7 +293,7 @@ TEST_F(DlgSendenTest, FailureShowsItsMessageThenStartRunsTheJobAgain) {
     EXPECT_EQ(finished.count(), 1);
     ExpectSucceededAndOpen(*dialog, str::kProgrammingFinished);
     EXPECT_EQ(receiver->ReceivedSettings(), image);
-    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(interaction.shown.size(), 1u);
 }
 
 TEST_F(DlgSendenTest, ClosingDuringDetectionCancelsAndTheDialogClosesWhenTheJobHasEnded) {
@@ -308,8 +304,7 @@ TEST_F(DlgSendenTest, ClosingDuringDetectionCancelsAndTheDialogClosesWhenTheJobH
     LinkSettings settings;
     settings.recTimeout = 300;
     auto dialog = Dialog(job, settings, {{"COM1", first.Device()}, {"COM2", second.Device()}});
-    EXPECT_EQ(LabelText(*dialog, ids::transfer::kStatus), Text(130)) << "automatic search";
-    ModalDriver driver(dialog.get());
+    EXPECT_EQ(LabelText(*dialog, ids::transfer::kStatus), ResText(130)) << "automatic search";
 
     bool visibleAfterClose = false;
     QTimer::singleShot(100, dialog.get(), [&] {
@@ -325,7 +320,7 @@ TEST_F(DlgSendenTest, ClosingDuringDetectionCancelsAndTheDialogClosesWhenTheJobH
     EXPECT_EQ(finished.count(), 1) << "exec returned only after the worker ended";
     EXPECT_FALSE(dialog->WorkerRunning());
     EXPECT_EQ(dialog->Outcome(), JobOutcome::Cancelled);
-    EXPECT_TRUE(driver.Unexpected().empty()) << "a cancel shows no message";
+    EXPECT_TRUE(interaction.shown.empty()) << "a cancel shows no message";
     EXPECT_EQ(dialog->ChainContinue(), 0);
     EXPECT_TRUE(test::JobRig::CanOpen(first.Device()));
 }
@@ -338,13 +333,12 @@ TEST_F(DlgSendenTest, CancelDuringSimpleFirmwareDataClosesAndTellsThePage) {
     StartReceiver(options);
     const TransferJob job = FirmwareJob("big.bsr", std::string(250000, 'x'), "ABC V1.30");
     auto dialog = Dialog(job);
-    ModalDriver driver(dialog.get());
 
     // Cancel as soon as the data blinks in the status, once.
     QTimer watch;
     watch.setInterval(5);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (LabelText(*dialog, ids::transfer::kStatus) == Text(str::kDataTransmitted)) {
+        if (LabelText(*dialog, ids::transfer::kStatus) == ResText(str::kDataTransmitted)) {
             watch.stop();
             Control<QPushButton>(*dialog, ids::transfer::kCancel)->click();
         }
@@ -356,7 +350,7 @@ TEST_F(DlgSendenTest, CancelDuringSimpleFirmwareDataClosesAndTellsThePage) {
     EXPECT_EQ(dialog->FirmwareCancelled(), 1);
     EXPECT_EQ(dialog->Outcome(), JobOutcome::Cancelled);
     EXPECT_EQ(dialog->ChainContinue(), 0);
-    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_TRUE(interaction.shown.empty());
     EXPECT_TRUE(receiver->ReceivedFirmware().empty());
 }
 
@@ -364,57 +358,56 @@ TEST_F(DlgSendenTest, CancelDuringSimpleFirmwareDataClosesAndTellsThePage) {
 
 class DlgSpeichernAlsTest : public ::testing::Test {
 protected:
+    static QLineEdit* Field(const QWidget& save, int id) {
+        return save.findChild<QLineEdit*>(QString::number(id));
+    }
+
     test::TempDir dir;
+    test::ScriptedInteraction interaction;
 };
 
 TEST_F(DlgSpeichernAlsTest, RefusedNamesKeepTheDialogOpenUntilANameIsUsable) {
     test::WriteBytes(dir.File("taken.grd"), "old");
-    CDlgSpeichernAls save(SaveKind::Settings, dir.Path().string());
-    EXPECT_FALSE(save.findChild<QLineEdit*>("1057")->isVisibleTo(&save))
+    CDlgSpeichernAls save(SaveKind::Settings, dir.Path().string(), interaction);
+    EXPECT_FALSE(Field(save, ids::saveAs::kDescription)->isVisibleTo(&save))
         << "settings files have no description";
     save.open();
-    ModalDriver driver(&save);
-    auto* name = save.findChild<QLineEdit*>("1056");
+    QLineEdit* name = Field(save, ids::saveAs::kName);
 
     // A path is refused with its own message.
     name->setText("../escape");
-    driver.ThenAcceptMessage();
     save.accept();
     EXPECT_TRUE(save.isVisible());
-    ASSERT_EQ(driver.Messages().size(), 1u);
-    EXPECT_EQ(driver.Messages()[0],
-              QString::fromStdString(FormatText(LoadResString(str::kNotAFileName), {"../escape"})));
+    EXPECT_EQ(interaction.shown, std::vector<std::string>{
+                                     FormatText(LoadResString(str::kNotAFileName), {"../escape"})});
 
-    // An existing file: No keeps the dialog, Yes takes it.
+    // An existing file: No keeps the dialog, Yes takes it; Enter alone keeps the old file.
     name->setText("taken");
-    driver.ThenAnswerQuestion(QMessageBox::No);
+    interaction.answers = {Answer::No, Answer::Yes};
     save.accept();
     EXPECT_TRUE(save.isVisible());
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
     save.accept();
     EXPECT_FALSE(save.isVisible());
     EXPECT_EQ(save.result(), QDialog::Accepted);
     EXPECT_EQ(save.Path(), dir.File("taken.grd"));
-    EXPECT_EQ(driver.Messages().back(),
-              QString::fromStdString(
-                  FormatText(LoadResString(str::kFileExistsReplace), {dir.File("taken.grd")})));
+    ASSERT_EQ(interaction.asked.size(), 2u);
+    EXPECT_EQ(interaction.asked[1].text,
+              FormatText(LoadResString(str::kFileExistsReplace), {dir.File("taken.grd")}));
+    EXPECT_EQ(interaction.asked[1].defaultAnswer, Answer::No);
     EXPECT_EQ(save.Description(), "");
     EXPECT_EQ(test::ReadBytes(dir.File("taken.grd")), "old") << "the dialog itself writes nothing";
 }
 
 TEST_F(DlgSpeichernAlsTest, ADescriptionTheFileCannotHoldIsRefusedNotQuestionMarked) {
-    CDlgSpeichernAls save(SaveKind::ProgramList, dir.Path().string());
+    CDlgSpeichernAls save(SaveKind::ProgramList, dir.Path().string(), interaction);
     save.open();
-    ModalDriver driver(&save);
-    save.findChild<QLineEdit*>("1056")->setText("astra");
-    auto* description = save.findChild<QLineEdit*>("1057");
+    Field(save, ids::saveAs::kName)->setText("astra");
+    QLineEdit* description = Field(save, ids::saveAs::kDescription);
     description->setText(QString::fromUtf8("Sender \xE6\x97\xA5"));
-    driver.ThenAcceptMessage();
     save.accept();
     EXPECT_TRUE(save.isVisible());
-    ASSERT_EQ(driver.Messages().size(), 1u);
-    EXPECT_EQ(driver.Messages()[0],
-              QString::fromStdString(LoadResString(str::kDescriptionNotEncodable)));
+    EXPECT_EQ(interaction.shown,
+              std::vector<std::string>{LoadResString(str::kDescriptionNotEncodable)});
 
     description->setText(QString::fromUtf8("K\xC3\xB6ln \xE2\x82\xAC"));
     save.accept();

@@ -8,8 +8,8 @@
 #include "core/res/StringTable.h"
 #include "gui/ui/Texts.h"
 #include "tests/core/lists/TestDocument.h"
-#include "tests/gui/ModalHelper.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -45,7 +45,8 @@ protected:
         return filled;
     }();
     CEditHistory history;
-    CDlgFavoriten dialog{doc, history, "", nullptr};
+    test::ScriptedInteraction interaction;
+    CDlgFavoriten dialog{doc, history, interaction, "", nullptr};
 
     CFavListCtrl* Show(int bank) {
         dialog.Tabs()->setCurrentIndex(bank);
@@ -217,12 +218,10 @@ TEST_F(FavouritesTest, PastedNamesMatchThePoolsBytes) {
 }
 
 TEST_F(FavouritesTest, RefusedPasteChangesNothing) {
-    ModalDriver driver(&dialog);
     // Text from another program with a character no list can store.
     PutText(QString::fromUtf8("P1\u65E5\t1\r\n"));
     CFavListCtrl* list = Show(0);
     Select(list, {0});
-    driver.ThenAcceptMessage();
     Key(list, Qt::Key_V);
 
     // A move into a bank that cannot take it: checked before the cut entries are removed.
@@ -234,17 +233,15 @@ TEST_F(FavouritesTest, RefusedPasteChangesNothing) {
     Key(source, Qt::Key_X);
     CFavListCtrl* full = Show(2);
     Select(full, {0});
-    driver.ThenAcceptMessage();
     Key(full, Qt::Key_V);
 
     EXPECT_EQ(Bank(doc, 0), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(Bank(doc, 1), (std::vector<int>{5, 6}));
     EXPECT_EQ(doc.banks.GetCount(2), kBankCapacity);
     EXPECT_FALSE(history.CanUndo());
-    ASSERT_EQ(driver.Messages().size(), 2u);
-    EXPECT_EQ(driver.Messages()[0], ResText(str::kClipboardNotCp1252));
-    EXPECT_EQ(driver.Messages()[1], ResText(str::kFavouriteBankFull));
-    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(interaction.shown,
+              (std::vector<std::string>{LoadResString(str::kClipboardNotCp1252),
+                                        LoadResString(str::kFavouriteBankFull)}));
 }
 
 TEST_F(FavouritesTest, DroppedPoolRowsAreAddedBeforeTheRowUnderThePointer) {
@@ -270,12 +267,10 @@ TEST_F(FavouritesTest, DroppedPoolRowsAreAddedBeforeTheRowUnderThePointer) {
     EXPECT_EQ(doc.banks.GetCount(0), 5);
     drop("7", 5); // the trailing row: at the end
     EXPECT_EQ(Bank(doc, 0), (std::vector<int>{1, 4, 9, 2, 3, 7}));
-    ModalDriver driver(&dialog);
-    driver.ThenAcceptMessage();
     drop("25", 0); // an empty pool row
     EXPECT_EQ(doc.banks.GetCount(0), 6);
-    ASSERT_EQ(driver.Messages().size(), 1u);
-    EXPECT_EQ(driver.Messages()[0], ResText(str::kAddIncompleteProgram));
+    EXPECT_EQ(interaction.shown,
+              std::vector<std::string>{LoadResString(str::kAddIncompleteProgram)});
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), clipboardBefore);
     dialog.hide();
 }
@@ -341,11 +336,12 @@ TEST(FavouritesPlacementTest, ResizedGeometryIsStoredAndWinsOverThePlaceBesideTh
     test::WriteBytes(profile, "[OPTIONEN]\nSPRACHE=1\n");
     ListDocument doc = test::Document(20, {1});
     CEditHistory history;
+    test::ScriptedInteraction interaction;
     const QRect editor(24, 0, 655, 668);
     const QRect desktop(0, 0, 1024, 768);
     QRect closed;
     {
-        CDlgFavoriten dialog(doc, history, profile, nullptr);
+        CDlgFavoriten dialog(doc, history, interaction, profile, nullptr);
         dialog.SetDesktopForTest(desktop);
         dialog.PlaceBeside(editor);
         dialog.show();
@@ -360,7 +356,7 @@ TEST(FavouritesPlacementTest, ResizedGeometryIsStoredAndWinsOverThePlaceBesideTh
     EXPECT_EQ(stored.GetInt("cc", "CX", 0), closed.width());
     EXPECT_EQ(stored.GetInt("cc", "Y", 0), closed.y());
 
-    CDlgFavoriten dialog(doc, history, profile, nullptr);
+    CDlgFavoriten dialog(doc, history, interaction, profile, nullptr);
     dialog.SetDesktopForTest(desktop);
     dialog.PlaceBeside(editor);
     dialog.show();
@@ -377,7 +373,8 @@ protected:
 TEST_P(FavouritesLanguageTest, HelpAndScreenshotInTheChosenLanguage) {
     ListDocument doc = test::Document(40, {0, 3, 5, 8, 13, 21, 34});
     CEditHistory history;
-    CDlgFavoriten dialog(doc, history, "", nullptr);
+    test::ScriptedInteraction interaction;
+    CDlgFavoriten dialog(doc, history, interaction, "", nullptr);
     dialog.resize(CDlgFavoriten::kWidth, 560);
     EXPECT_LE(dialog.minimumSizeHint().width(), CDlgFavoriten::kWidth);
     dialog.show();

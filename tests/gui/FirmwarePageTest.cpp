@@ -2,9 +2,10 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "gui/firmware/DlgFlashwerk.h"
-#include "gui/page/AppContext.h"
 #include "gui/ui/DateiListCtrl.h"
+#include "gui/ui/Texts.h"
 #include "tests/gui/ModalHelper.h"
+#include "tests/gui/ScriptedContext.h"
 #include "tests/linkjobs/JobHarness.h"
 
 #include <QFileDialog>
@@ -23,13 +24,6 @@
 
 namespace fw {
 namespace {
-
-QString Text(int id) {
-    return QString::fromStdString(LoadResString(id));
-}
-QString Text(int id, const std::string& argument) {
-    return QString::fromStdString(FormatText(LoadResString(id), {argument}));
-}
 
 class FirmwarePageTest : public test::LinkJobTest {
 protected:
@@ -74,8 +68,9 @@ protected:
         EXPECT_EQ(page.List()->GetSelectedIndex(), -1);
         EXPECT_FALSE(Enabled(page, ids::firmware::kSend));
         EXPECT_FALSE(Enabled(page, ids::firmware::kDelete));
-        EXPECT_EQ(Control<QPlainTextEdit>(page, 1016)->toPlainText(), Text(110));
-        EXPECT_EQ(Control<QLabel>(page, 1024)->text(), Text(111));
+        EXPECT_EQ(Control<QPlainTextEdit>(page, ids::firmware::kDescription)->toPlainText(),
+                  ResText(110));
+        EXPECT_EQ(Control<QLabel>(page, ids::firmware::kPath)->text(), ResText(111));
     }
 
     // Runs the import command, choosing path in the file dialog.
@@ -95,7 +90,7 @@ protected:
     test::TempDir dir;
     DataFolders folders;
     CKonfiguration config;
-    AppContext context{config, folders};
+    test::ScriptedContext context{config, folders};
 };
 
 TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
@@ -103,20 +98,20 @@ TEST_F(FirmwarePageTest, RefreshAsksAboutEachBadFileAndListsTheGoodOnes) {
     test::WriteBytes(InFolder("short.bsr"), std::string(2999, 'x'));
     test::WriteBytes(InFolder("notes.txt"), "not listed");
 
-    ModalDriver driver(nullptr);
-    driver.ThenAnswerQuestion(QMessageBox::No);
+    context.script.answers = {Answer::No};
     auto page = Page();
-    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(107, InFolder("short.bsr"))});
+    const std::string question = FormatText(LoadResString(107), {InFolder("short.bsr")});
+    EXPECT_EQ(context.script.shown, std::vector<std::string>{question});
     EXPECT_EQ(Names(*page), QStringList{"good.bsr"});
     EXPECT_TRUE(std::filesystem::exists(InFolder("short.bsr"))) << "No keeps the file";
     EXPECT_EQ(page->List()->topLevelItem(0)->text(1), "ABC V1.20");
     EXPECT_EQ(page->List()->topLevelItem(0)->text(2), "4 KB");
 
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
+    context.script.answers = {Answer::Yes};
     Control<QPushButton>(*page, ids::firmware::kRefresh)->click();
     EXPECT_FALSE(std::filesystem::exists(InFolder("short.bsr"))) << "Yes deletes it";
     EXPECT_EQ(Names(*page), QStringList{"good.bsr"});
-    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(context.script.shown, std::vector<std::string>(2, question));
 }
 
 TEST_F(FirmwarePageTest, SelectionShowsTheDescriptionAndIsRemembered) {
@@ -198,6 +193,7 @@ TEST_F(FirmwarePageTest, ImportCopiesFirmwareAndSelectsItsNewRow) {
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(driver.Unexpected().empty());
     EXPECT_EQ(Names(*page), (QStringList{"old.bsr", "new.bsr"}));
+    EXPECT_TRUE(context.script.shown.empty());
 }
 
 TEST_F(FirmwarePageTest, ImportOfAnExistingNameAsksBeforeReplacing) {
@@ -210,14 +206,14 @@ TEST_F(FirmwarePageTest, ImportOfAnExistingNameAsksBeforeReplacing) {
     ModalDriver driver(page.get());
 
     ChooseInFileDialog(driver, Outside("same.bsr"));
-    driver.ThenAnswerQuestion(QMessageBox::No);
+    context.script.answers = {Answer::No, Answer::Yes};
     page->OnImport();
-    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(109, InFolder("same.bsr"))});
+    EXPECT_EQ(context.script.shown,
+              std::vector<std::string>{FormatText(LoadResString(109), {InFolder("same.bsr")})});
     EXPECT_EQ(test::ReadBytes(InFolder("same.bsr")), first);
     EXPECT_EQ(Names(*page), (QStringList{"same.bsr", "zz.bsr"}));
 
     ChooseInFileDialog(driver, Outside("same.bsr"));
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
     page->OnImport();
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(test::ReadBytes(InFolder("same.bsr")), second);
@@ -238,15 +234,13 @@ TEST_F(FirmwarePageTest, ImportOfAFileThatIsNoFirmwareLeavesTheFolderAlone) {
     ModalDriver driver(page.get());
 
     ChooseInFileDialog(driver, Outside("small.bsr"));
-    driver.ThenAcceptMessage();
     page->OnImport();
     EXPECT_FALSE(std::filesystem::exists(InFolder("small.bsr")));
 
     // Not firmware under the name of a good file: no overwrite question, the good file stays.
     ChooseInFileDialog(driver, Outside("keep.bsr"));
-    driver.ThenAcceptMessage();
     page->OnImport();
-    EXPECT_EQ(driver.Messages(), (std::vector<QString>{Text(1028), Text(1028)}));
+    EXPECT_EQ(context.script.shown, std::vector<std::string>(2, LoadResString(1028)));
     EXPECT_EQ(test::ReadBytes(InFolder("keep.bsr")), good);
     EXPECT_EQ(Names(*page), QStringList{"keep.bsr"});
     EXPECT_EQ(test::EntryCount(folders.firmware), 1u);
@@ -284,6 +278,7 @@ TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
     const std::vector<unsigned char> received = receiver->ReceivedFirmware();
     EXPECT_EQ(std::string(received.begin(), received.end()), image);
     EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_TRUE(context.script.shown.empty());
 }
 
 TEST_F(FirmwarePageSendTest, CancelledSimpleDownloadTellsToRestartTheReceiver) {
@@ -295,23 +290,24 @@ TEST_F(FirmwarePageSendTest, CancelledSimpleDownloadTellsToRestartTheReceiver) {
     test::WriteBytes(InFolder("big.bsr"), test::FirmwareImage(250000, "ABC V1.30"));
     auto page = Page();
     ModalDriver driver(page.get());
-    driver.ThenAcceptMessage();
 
     QTimer watch;
     watch.setInterval(5);
     QObject::connect(&watch, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<CDlgSenden*>(QApplication::activeModalWidget());
-        auto* status = dialog != nullptr ? dialog->findChild<QLabel*>("1035") : nullptr;
-        if (status != nullptr && status->text() == Text(str::kDataTransmitted)) {
+        auto* status = dialog != nullptr
+                           ? dialog->findChild<QLabel*>(QString::number(ids::transfer::kStatus))
+                           : nullptr;
+        if (status != nullptr && status->text() == ResText(str::kDataTransmitted)) {
             watch.stop();
-            dialog->findChild<QPushButton*>("2")->click();
+            dialog->findChild<QPushButton*>(QString::number(ids::transfer::kCancel))->click();
         }
     });
     watch.start();
     page->OnSend();
 
     EXPECT_FALSE(watch.isActive()) << "the data phase was never seen";
-    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(1103)});
+    EXPECT_EQ(context.script.shown, std::vector<std::string>{LoadResString(1103)});
     EXPECT_EQ(page->ChainResult(), 0);
     EXPECT_TRUE(driver.Unexpected().empty());
 }
@@ -331,6 +327,7 @@ TEST_F(FirmwarePageSendTest, ChainedSendReturnsTheChainResult) {
     EXPECT_EQ(SelectedName(*page), "b.bsr");
     EXPECT_EQ(receiver->ReceivedFirmware().size(), 4096u);
     EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_TRUE(context.script.shown.empty());
 }
 
 } // namespace

@@ -4,8 +4,9 @@
 #include "gui/lists/DlgProgrammlisten.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/ui/DateiListCtrl.h"
-#include "gui/ui/DlgRadioTV.h"
+#include "gui/ui/Texts.h"
 #include "tests/gui/ModalHelper.h"
+#include "tests/gui/ScriptedContext.h"
 #include "tests/linkjobs/JobHarness.h"
 #include "tests/support/ListFixture.h"
 
@@ -27,10 +28,6 @@ namespace fw {
 namespace {
 
 namespace fs = std::filesystem;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadResString(id));
-}
 
 using test::NumberedList;
 
@@ -54,7 +51,9 @@ protected:
     static QPushButton* Button(const QWidget& page, int id) {
         return page.findChild<QPushButton*>(QString::number(id));
     }
-    static QString Status(const QWidget& page) { return page.findChild<QLabel*>("1046")->text(); }
+    static QString Status(const QWidget& page) {
+        return page.findChild<QLabel*>(QString::number(ids::lists::kStatus))->text();
+    }
     static QStringList Column(const CDlgProgrammlisten& page, int column) {
         QStringList cells;
         for (int row = 0; row < page.List()->RowCount(); ++row)
@@ -71,16 +70,11 @@ protected:
         context.ports = PortMap({{"COM1", receiver->DevicePath()}}, {});
         config.m_comPort = 1;
     }
-    static void ExpectNothingUnexpected(const ModalDriver& driver) {
-        EXPECT_TRUE(driver.Done());
-        for (const QString& text : driver.Unexpected())
-            ADD_FAILURE() << "unexpected window: " << text.toStdString();
-    }
 
     test::TempDir folder;
     DataFolders folders = FoldersUnder(folder.Path().string());
     CKonfiguration config;
-    AppContext context{config, folders};
+    test::ScriptedContext context{config, folders};
     std::unique_ptr<sim::ReceiverSimulator> receiver;
 };
 
@@ -97,22 +91,23 @@ TEST_F(ListPageTest, NewIsAlwaysOfferedWhileEditSendAndDeleteFollowTheSelection)
     EXPECT_TRUE(Button(*page, ids::lists::kEdit)->isEnabled());
     EXPECT_TRUE(Button(*page, ids::lists::kNew)->isEnabled());
     std::unique_ptr<QMenu> menu = page->CreateContextMenu();
-    EXPECT_TRUE(menu->findChild<QAction*>("509")->isEnabled());
-    EXPECT_TRUE(menu->findChild<QAction*>("1048")->isEnabled());
-    EXPECT_TRUE(menu->findChild<QAction*>("1052")->isEnabled());
+    const auto item = [&menu](int id) { return menu->findChild<QAction*>(QString::number(id)); };
+    EXPECT_TRUE(item(ids::lists::kSend)->isEnabled());
+    EXPECT_TRUE(item(ids::lists::kEdit)->isEnabled());
+    EXPECT_TRUE(item(ids::lists::kNew)->isEnabled());
     // No empty row for the command without a download service: named, but greyed.
-    EXPECT_FALSE(menu->findChild<QAction*>("4")->text().isEmpty());
-    EXPECT_FALSE(menu->findChild<QAction*>("4")->isEnabled());
+    EXPECT_FALSE(item(ids::lists::kInternet)->text().isEmpty());
+    EXPECT_FALSE(item(ids::lists::kInternet)->isEnabled());
 
     page->List()->clearSelection();
-    EXPECT_EQ(Status(*page), Text(139));
+    EXPECT_EQ(Status(*page), ResText(139));
     EXPECT_FALSE(Button(*page, ids::lists::kSend)->isEnabled());
     EXPECT_FALSE(Button(*page, ids::lists::kEdit)->isEnabled());
     EXPECT_TRUE(Button(*page, ids::lists::kNew)->isEnabled());
     menu = page->CreateContextMenu();
-    EXPECT_FALSE(menu->findChild<QAction*>("509")->isEnabled());
-    EXPECT_FALSE(menu->findChild<QAction*>("1048")->isEnabled());
-    EXPECT_FALSE(menu->findChild<QAction*>("1047")->isEnabled());
+    EXPECT_FALSE(item(ids::lists::kSend)->isEnabled());
+    EXPECT_FALSE(item(ids::lists::kEdit)->isEnabled());
+    EXPECT_FALSE(item(ids::lists::kDelete)->isEnabled());
 
     // The Z key brings the list and its first row back.
     QTest::keyClick(Button(*page, ids::lists::kRefresh), Qt::Key_Z, Qt::AltModifier);
@@ -129,25 +124,26 @@ TEST_F(ListPageTest, NewAndEditOpenTheEditorAndSelectTheSavedList) {
         auto* editor = qobject_cast<CDlgProgrammpool*>(modal);
         ASSERT_NE(editor, nullptr) << modal->metaObject()->className();
         EXPECT_EQ(editor->Document().pool.Cell(1, kFieldName), "TV 1");
-        auto* description = editor->findChild<QLineEdit*>("1076");
+        auto* description = editor->findChild<QLineEdit*>(QString::number(ids::pool::kDescription));
         description->setText("Hotbird");
         emit description->editingFinished();
-        driver.Click(editor->findChild<QPushButton*>("1"));
+        driver.Click(editor->findChild<QPushButton*>(QString::number(ids::pool::kOk)));
     });
     // New: a name is given, the type chosen, and saved.
     driver.Then([&driver](QWidget* modal) {
         auto* editor = qobject_cast<CDlgProgrammpool*>(modal);
         ASSERT_NE(editor, nullptr) << modal->metaObject()->className();
-        editor->findChild<QLineEdit*>("1075")->setText("fresh");
-        editor->findChild<QRadioButton*>("1073")->click();
-        driver.Click(editor->findChild<QPushButton*>("1"));
+        editor->findChild<QLineEdit*>(QString::number(ids::pool::kFileName))->setText("fresh");
+        editor->findChild<QRadioButton*>(QString::number(ids::pool::kRadio))->click();
+        driver.Click(editor->findChild<QPushButton*>(QString::number(ids::pool::kOk)));
     });
     Button(*page, ids::lists::kEdit)->click();
     EXPECT_EQ(SelectedName(*page), "a.lst");
     EXPECT_NE(test::ReadBytes(ListFile("a.lst")).find("HEADER:\tTV\tHotbird\r\n"),
               std::string::npos);
     Button(*page, ids::lists::kNew)->click();
-    ExpectNothingUnexpected(driver);
+    ExpectAllAnswered(driver);
+    EXPECT_TRUE(context.script.shown.empty());
     EXPECT_EQ(page->List()->RowCount(), 2);
     EXPECT_EQ(SelectedName(*page), "fresh.lst");
     EXPECT_NE(test::ReadBytes(ListFile("fresh.lst")).find("HEADER:\tRA\tNDEF\r\n"),
@@ -159,7 +155,7 @@ TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
     test::TempDir outside;
     // Another extension is ignored without a word.
     test::WriteBytes(outside.File("notes.txt"), NumberedList("TV", "x", 1));
-    ModalDriver driver(page.get());
+    test::ScriptedInteraction& script = context.script;
     page->ImportFrom(QString::fromStdString(outside.File("notes.txt")));
     EXPECT_EQ(page->List()->RowCount(), 0);
 
@@ -176,30 +172,26 @@ TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
 
     // A file that is no list: kept on No, deleted on Yes.
     test::WriteBytes(outside.File("broken.lst"), "no line end");
-    driver.ThenAnswerQuestion(QMessageBox::No);
+    script.answers = {Answer::No, Answer::Yes, Answer::Yes};
     page->ImportFrom(QString::fromStdString(outside.File("broken.lst")));
     EXPECT_TRUE(fs::exists(ListFile("broken.LST")));
     fs::remove(ListFile("broken.LST"));
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
     page->ImportFrom(QString::fromStdString(outside.File("broken.lst")));
     EXPECT_FALSE(fs::exists(ListFile("broken.LST")));
     EXPECT_EQ(page->List()->RowCount(), 1);
-    ASSERT_EQ(driver.Messages().size(), 2u);
-    EXPECT_EQ(driver.Messages()[1].toStdString(),
+    ASSERT_EQ(script.shown.size(), 2u);
+    EXPECT_EQ(script.shown[1],
               FormatText(LoadResString(str::kWrongFormatDeleteFile), {ListFile("broken.LST")}));
 
     // Never in place of a good list: the old file stays as it was.
     test::WriteBytes(outside.File("foreign.lst"), "no line end");
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
-    driver.ThenAcceptMessage();
     page->ImportFrom(QString::fromStdString(outside.File("foreign.lst")));
     EXPECT_EQ(test::ReadBytes(ListFile("foreign.LST")),
               test::ListHead("NDEF", "NDEF") + program + program);
     EXPECT_EQ(Column(*page, 0), QStringList{"foreign.LST"});
-    ASSERT_EQ(driver.Messages().size(), 4u);
-    EXPECT_EQ(driver.Messages()[3].toStdString(),
+    ASSERT_EQ(script.shown.size(), 4u);
+    EXPECT_EQ(script.shown[3],
               FormatText(LoadResString(str::kNoListNotReplaced), {outside.File("foreign.lst")}));
-    ExpectNothingUnexpected(driver);
 }
 
 TEST_F(ListPageTest, ImportOverAnExistingListAsksAndReplacesOnlyOnYes) {
@@ -207,21 +199,19 @@ TEST_F(ListPageTest, ImportOverAnExistingListAsksAndReplacesOnlyOnYes) {
     auto page = Page();
     test::TempDir outside;
     test::WriteBytes(outside.File("astra.lst"), NumberedList("RA", "New", 3));
-    ModalDriver driver(page.get());
+    test::ScriptedInteraction& script = context.script;
 
-    driver.ThenAnswerQuestion(QMessageBox::No);
+    script.answers = {Answer::No, Answer::Yes};
     page->ImportFrom(QString::fromStdString(outside.File("astra.lst")));
     EXPECT_EQ(test::ReadBytes(ListFile("astra.LST")), NumberedList("TV", "Old", 1));
     EXPECT_EQ(Column(*page, 1), QStringList{"Old"});
 
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
     page->ImportFrom(QString::fromStdString(outside.File("astra.lst")));
     EXPECT_EQ(test::ReadBytes(ListFile("astra.LST")), NumberedList("RA", "New", 3));
     EXPECT_EQ(Column(*page, 1), QStringList{"New"}) << "the old row is replaced";
     EXPECT_EQ(page->List()->RowCount(), 1);
-    ASSERT_EQ(driver.Messages().size(), 2u);
-    EXPECT_EQ(driver.Messages()[0].toStdString(),
-              FormatText(LoadResString(str::kFileExists), {ListFile("astra.LST")}));
+    EXPECT_EQ(script.shown, std::vector<std::string>(2, FormatText(LoadResString(str::kFileExists),
+                                                                   {ListFile("astra.LST")})));
 
     // Chosen from the lists folder itself: nothing is copied (not even to an upper-case
     // extension), the file is only registered again.
@@ -232,7 +222,7 @@ TEST_F(ListPageTest, ImportOverAnExistingListAsksAndReplacesOnlyOnYes) {
     EXPECT_EQ(Column(*page, 0), (QStringList{"astra.LST", "other.lst"}));
     EXPECT_EQ(std::distance(fs::directory_iterator(folders.lists), fs::directory_iterator()), 2);
     EXPECT_EQ(SelectedName(*page), "other.lst");
-    ExpectNothingUnexpected(driver);
+    EXPECT_EQ(script.shown.size(), 2u);
 }
 
 TEST_F(ListPageTest, SortColumnAndSelectionSurviveARestart) {
@@ -264,15 +254,15 @@ TEST_F(ListPageTest, SortColumnAndSelectionSurviveARestart) {
 TEST_F(ListPageTest, RefreshReportsAndOffersToDeleteAFileThatIsNoList) {
     WriteList("good.lst", NumberedList("TV", "A", 1));
     WriteList("bad.lst", "");
-    ModalDriver driver(nullptr);
-    driver.ThenAnswerQuestion(QMessageBox::No);
+    context.script.answers = {Answer::No, Answer::Yes};
     auto page = Page();
     EXPECT_EQ(Column(*page, 0), QStringList{"good.lst"});
     EXPECT_TRUE(fs::exists(ListFile("bad.lst")));
-    driver.ThenAnswerQuestion(QMessageBox::Yes);
     Button(*page, ids::lists::kRefresh)->click();
     EXPECT_FALSE(fs::exists(ListFile("bad.lst")));
-    ExpectNothingUnexpected(driver);
+    EXPECT_EQ(context.script.shown,
+              std::vector<std::string>(2, FormatText(LoadResString(str::kWrongFormatDeleteFile),
+                                                     {ListFile("bad.lst")})));
 }
 
 TEST_F(ListPageTest, TvListLoadedFromTheReceiverIsListed) {
@@ -286,7 +276,8 @@ TEST_F(ListPageTest, TvListLoadedFromTheReceiverIsListed) {
     driver.ThenSaveAs("received", "From receiver");
     TransferCloser closer;
     Button(*page, ids::lists::kLoadTv)->click();
-    ExpectNothingUnexpected(driver);
+    ExpectAllAnswered(driver);
+    EXPECT_TRUE(context.script.shown.empty());
     ASSERT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded})
         << test::LogOf(*receiver);
     ASSERT_EQ(Column(*page, 0), (QStringList{"a.lst", "received.lst"}));
@@ -304,20 +295,14 @@ TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledL
     ModalDriver driver(page.get());
 
     // Cancel at the question: nothing changes, nothing is sent.
-    driver.Then([&driver](QWidget* modal) {
-        ASSERT_NE(qobject_cast<CDlgRadioTV*>(modal), nullptr) << modal->metaObject()->className();
-        driver.Click(modal->findChild<QPushButton*>("2"));
-    });
+    context.script.radioOrTvAnswers = {ListTypeChoice::Cancelled, ListTypeChoice::Tv};
     Button(*page, ids::lists::kSend)->click();
     EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), NumberedList("NDEF", "Mixed", 3));
 
-    driver.Then([&driver](QWidget* modal) {
-        ASSERT_NE(qobject_cast<CDlgRadioTV*>(modal), nullptr) << modal->metaObject()->className();
-        driver.Click(modal->findChild<QPushButton*>("3"));
-    });
     TransferCloser closer;
     Button(*page, ids::lists::kSend)->click();
-    ExpectNothingUnexpected(driver);
+    ExpectAllAnswered(driver);
+    EXPECT_EQ(context.script.shown, std::vector<std::string>(2, "<radio or tv>"));
     EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), NumberedList("TV", "Mixed", 3));
     EXPECT_EQ(Column(*page, 2), QStringList{"TV"});
     EXPECT_EQ(page->Records().front().m_strType, "TV");
@@ -335,22 +320,17 @@ TEST_F(ListPageTest, UntypedListThatCannotBeRepairedOnDiskSaysWhyItTakesNoType) 
     const std::string target = folder.File("elsewhere.lst");
     test::WriteBytes(target, "Title\r\n" + program + program);
     fs::create_symlink(target, ListFile("linked.lst"));
-    ModalDriver driver(nullptr);
-    driver.ThenAcceptMessage(); // why the repair is not written
+    test::ScriptedInteraction& script = context.script;
     auto page = Page();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return driver.Done(); }));
+    ASSERT_EQ(script.shown.size(), 1u) << "why the repair is not written";
     ASSERT_EQ(Column(*page, 2), QStringList{"NDEF"});
 
     page->List()->SelectRow(0, true);
-    driver.Then([&driver](QWidget* modal) {
-        ASSERT_NE(qobject_cast<CDlgRadioTV*>(modal), nullptr) << modal->metaObject()->className();
-        driver.Click(modal->findChild<QPushButton*>(QString::number(ids::radioTv::kTv)));
-    });
-    driver.ThenAcceptMessage();
+    script.radioOrTvAnswers = {ListTypeChoice::Tv};
     Button(*page, ids::lists::kSend)->click();
-    ExpectNothingUnexpected(driver);
-    ASSERT_EQ(driver.Messages().size(), 2u);
-    EXPECT_EQ(driver.Messages()[1].toStdString(),
+    ASSERT_EQ(script.shown.size(), 3u);
+    EXPECT_EQ(script.shown[1], "<radio or tv>");
+    EXPECT_EQ(script.shown[2],
               FormatText(LoadResString(str::kTypeNeedsRepairedFile), {ListFile("linked.lst")}));
     EXPECT_EQ(test::ReadBytes(target), "Title\r\n" + program + program);
     EXPECT_TRUE(fs::is_symlink(ListFile("linked.lst")));
@@ -378,7 +358,8 @@ TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {
     const std::vector<std::string> received = receiver->ReceivedList(true);
     ASSERT_FALSE(received.empty());
     EXPECT_EQ(received.front(), test::NumberedProgram(0));
-    ExpectNothingUnexpected(driver);
+    ExpectAllAnswered(driver);
+    EXPECT_TRUE(context.script.shown.empty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/link/DlgSenden.h"
+#include "gui/link/DlgSpeichernAls.h"
 #include "gui/print/DlgDrucke.h"
 
 #include <QAbstractButton>
@@ -18,8 +19,9 @@
 
 namespace fw {
 
-// Answers the modal windows a test opens, one action per window, in order. A window that
-// comes without an action is recorded and closed, so a test fails instead of hanging.
+// Answers the modal windows a test opens, one action per window, in order: Qt's own dialogs
+// and the program's dialogs (message boxes are answered by a scripted interaction). A window
+// that comes without an action is recorded and closed, so a test fails instead of hanging.
 class ModalDriver {
 public:
     using Action = std::function<void(QWidget*)>;
@@ -31,31 +33,15 @@ public:
     }
 
     void Then(Action action) { m_actions.push_back(std::move(action)); }
-    // Presses the message box's only button and keeps its text.
-    void ThenAcceptMessage() {
-        Then([this](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(box, nullptr) << modal->metaObject()->className();
-            m_messages.push_back(box->text());
-            Click(box->button(QMessageBox::Ok));
-        });
-    }
-    void ThenAnswerQuestion(QMessageBox::StandardButton answer) {
-        Then([this, answer](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(box, nullptr) << modal->metaObject()->className();
-            m_messages.push_back(box->text());
-            Click(box->button(answer));
-        });
-    }
     // Types the name (and description) into the save dialog and presses OK.
     void ThenSaveAs(const QString& name, const QString& description = {}) {
         Then([this, name, description](QWidget* modal) {
-            auto* edit = modal->findChild<QLineEdit*>("1056");
+            auto* edit = modal->findChild<QLineEdit*>(QString::number(ids::saveAs::kName));
             ASSERT_NE(edit, nullptr) << modal->metaObject()->className();
             edit->setText(name);
-            modal->findChild<QLineEdit*>("1057")->setText(description);
-            Click(modal->findChild<QPushButton*>("1"));
+            modal->findChild<QLineEdit*>(QString::number(ids::saveAs::kDescription))
+                ->setText(description);
+            Click(modal->findChild<QPushButton*>(QString::number(ids::saveAs::kOk)));
         });
     }
     // Runs later, from an event of its own: the action may open a nested modal window, which
@@ -71,7 +57,6 @@ public:
         Later(button, [button] { button->click(); });
     }
 
-    const std::vector<QString>& Messages() const { return m_messages; }
     const std::vector<QString>& Unexpected() const { return m_unexpected; }
     bool Done() const { return m_actions.empty(); }
 
@@ -97,7 +82,6 @@ private:
     const QWidget* m_owner;
     QTimer m_poll;
     std::deque<Action> m_actions;
-    std::vector<QString> m_messages;
     std::vector<QString> m_unexpected;
     int m_pending = 0;
 };

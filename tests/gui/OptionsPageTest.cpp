@@ -3,8 +3,9 @@
 #include "core/res/StringTable.h"
 #include "gui/app/DlgOptionen.h"
 #include "gui/app/ReceiverSheet.h"
-#include "gui/page/AppContext.h"
+#include "gui/firmware/DlgFlashwerk.h"
 #include "tests/gui/ModalHelper.h"
+#include "tests/gui/ScriptedContext.h"
 #include "tests/linkjobs/JobHarness.h"
 #include "tests/support/ListFixture.h"
 
@@ -69,7 +70,7 @@ protected:
     test::TempDir folder;
     DataFolders folders = FoldersUnder(folder.Path().string());
     CKonfiguration config;
-    AppContext context{config, folders};
+    test::ScriptedContext context{config, folders};
     std::unique_ptr<sim::ReceiverSimulator> receiver;
     std::unique_ptr<CReceiverSheet> sheet;
 };
@@ -82,8 +83,8 @@ TEST_F(OptionsPageTest, ControlsShowTheConfigurationAndWriteItBack) {
     context.simulatedDevice = "/dev/pts/9";
     ShowSheet();
 
-    EXPECT_TRUE(Control<QRadioButton>(2003)->isChecked());
-    Control<QRadioButton>(2001)->click();
+    EXPECT_TRUE(Control<QRadioButton>(CDlgOptionen::kFirstBaudButton + 2)->isChecked());
+    Control<QRadioButton>(CDlgOptionen::kFirstBaudButton)->click();
     EXPECT_EQ(config.m_baudRate, 19200) << "a radio button sets the rate at once";
 
     QComboBox* ports = Page().PortBox();
@@ -110,22 +111,23 @@ TEST_F(OptionsPageTest, ControlsShowTheConfigurationAndWriteItBack) {
     config.m_baudRate = 38400;
     config.m_comPort = 4;
     sheet->SetActivePage(kOptionsPage);
-    EXPECT_TRUE(Control<QRadioButton>(2002)->isChecked());
+    EXPECT_TRUE(Control<QRadioButton>(CDlgOptionen::kFirstBaudButton + 1)->isChecked());
     EXPECT_EQ(ports->currentIndex(), 4);
 }
 
 TEST_F(OptionsPageTest, ToolTipsSwitchOffHereAtOnceAndOnOtherPagesWhenTheyShow) {
     config.m_activePage = 0;
     ShowSheet();
-    ASSERT_FALSE(Control(1021)->toolTip().isEmpty()) << "the firmware page's send button";
+    ASSERT_FALSE(Control(ids::firmware::kSend)->toolTip().isEmpty())
+        << "the firmware page's send button";
     sheet->SetActivePage(kOptionsPage);
-    ASSERT_FALSE(Control(2001)->toolTip().isEmpty());
+    ASSERT_FALSE(Control(CDlgOptionen::kFirstBaudButton)->toolTip().isEmpty());
 
     Control<QCheckBox>(CDlgOptionen::kToolTips)->click();
     EXPECT_EQ(config.m_toolTips, 0);
-    EXPECT_TRUE(Control(2001)->toolTip().isEmpty());
+    EXPECT_TRUE(Control(CDlgOptionen::kFirstBaudButton)->toolTip().isEmpty());
     sheet->SetActivePage(0);
-    EXPECT_TRUE(Control(1021)->toolTip().isEmpty());
+    EXPECT_TRUE(Control(ids::firmware::kSend)->toolTip().isEmpty());
 }
 
 TEST_F(OptionsPageTest, StoredPortTheBoxDoesNotOfferIsKept) {
@@ -150,6 +152,7 @@ TEST_F(OptionsPageTest, ProductionDownloadChainsTheFourSendsAcrossThePages) {
     Page().ProductionButton()->click();
 
     EXPECT_TRUE(driver.Unexpected().empty()) << driver.Unexpected().front().toStdString();
+    EXPECT_TRUE(context.script.shown.empty());
     EXPECT_EQ(sheet->ActivePage(), kOptionsPage);
     EXPECT_EQ(receiver->ReceivedFirmware().size(), 6144u) << test::LogOf(*receiver);
     EXPECT_EQ(receiver->ReceivedSettings(), std::string(2048, 'g'));
@@ -169,10 +172,9 @@ TEST_F(OptionsPageTest, ProductionDownloadStopsAtTheFirstStepThatFails) {
     ShowSheet();
 
     ModalDriver driver(sheet.get());
-    driver.ThenAcceptMessage();
     Page().ProductionButton()->click();
 
-    EXPECT_TRUE(driver.Done()) << "the failed step shows its message";
+    EXPECT_EQ(context.script.shown.size(), 1u) << "the failed step shows its message";
     EXPECT_TRUE(driver.Unexpected().empty());
     EXPECT_EQ(sheet->ActivePage(), kOptionsPage);
     EXPECT_FALSE(receiver->ReceivedFirmware().empty());

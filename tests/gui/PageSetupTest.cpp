@@ -6,6 +6,7 @@
 #include "gui/ui/Texts.h"
 #include "tests/core/config/TestSupport.h"
 #include "tests/gui/ModalHelper.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <QColorDialog>
 #include <QFontDialog>
@@ -36,7 +37,7 @@ void TypeMargin(const QWidget& dialog, int id, const QString& text) {
 
 // Answers Qt's font or colour dialog with a value, or cancels it without one.
 template <typename Dialog, typename Value>
-ModalDriver::Action Answer(std::optional<Value> value, void (Dialog::*set)(const Value&)) {
+ModalDriver::Action AnswerWith(std::optional<Value> value, void (Dialog::*set)(const Value&)) {
     return [value, set](QWidget* modal) {
         auto* dialog = qobject_cast<Dialog*>(modal);
         ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
@@ -47,10 +48,10 @@ ModalDriver::Action Answer(std::optional<Value> value, void (Dialog::*set)(const
     };
 }
 ModalDriver::Action AnswerFont(std::optional<QFont> font) {
-    return Answer(font, &QFontDialog::setCurrentFont);
+    return AnswerWith(font, &QFontDialog::setCurrentFont);
 }
 ModalDriver::Action AnswerColour(std::optional<QColor> colour) {
-    return Answer(colour, &QColorDialog::setCurrentColor);
+    return AnswerWith(colour, &QColorDialog::setCurrentColor);
 }
 
 // 24 points, struck out and not underlined: every part of it differs from the stored default.
@@ -73,13 +74,14 @@ protected:
     struct Run {
         int result = QDialog::Rejected;
         bool openAfterWork = false;
-        std::vector<QString> messages;
+        std::vector<std::string> messages;
     };
     // Runs the dialog as the print dialog does and does the work inside it; the windows the
     // work opens get the answers, in order.
     Run RunDialog(const std::function<void(CDlgDruckbereich&)>& work,
                   const std::function<void(ModalDriver&)>& answers = {}) {
-        CDlgDruckbereich dialog(config.m_printSettings);
+        test::ScriptedInteraction interaction;
+        CDlgDruckbereich dialog(config.m_printSettings, interaction);
         ModalDriver driver(&dialog);
         if (answers)
             answers(driver);
@@ -92,7 +94,7 @@ protected:
         });
         run.result = dialog.exec();
         ExpectAllAnswered(driver);
-        run.messages = driver.Messages();
+        run.messages = interaction.shown;
         return run;
     }
 
@@ -101,7 +103,7 @@ protected:
 };
 
 TEST_F(PageSetupTest, OkStoresTheFieldsWhileCancelKeepsOnlyTheChosenFont) {
-    for (const int button : {1, 2}) {
+    for (const int button : {kOk, kCancel}) {
         SCOPED_TRACE(button);
         SetUp();
         const LogFont headerFont = print.m_headerFont;
@@ -129,7 +131,7 @@ TEST_F(PageSetupTest, OkStoresTheFieldsWhileCancelKeepsOnlyTheChosenFont) {
         EXPECT_EQ(print.m_mainFont.underline, 0);
         EXPECT_EQ(print.m_mainColour, 0x563412u) << "0x00BBGGRR";
         EXPECT_EQ(print.m_headerFont, headerFont);
-        if (button == 2) {
+        if (button == kCancel) {
             EXPECT_EQ(run.result, QDialog::Rejected);
             EXPECT_EQ(print.m_headerText, "Programpool list");
             EXPECT_EQ(print.m_columnFlags, std::vector<int>(12, 1));
@@ -203,17 +205,15 @@ TEST_F(PageSetupTest, AMarginThatIsNoIntegerKeepsTheDialogOpenOnThatField) {
         SetUp();
         const CDruckDat before = print;
         QString focus;
-        const Run run = RunDialog(
-            [&](CDlgDruckbereich& dialog) {
-                Control<QLineEdit>(dialog, kHeaderText)->setText(QStringLiteral("not stored"));
-                TypeMargin(dialog, c.field, QString::fromLatin1(c.text));
-                Control<QPushButton>(dialog, 1)->click();
-                focus = dialog.focusWidget() != nullptr ? dialog.focusWidget()->objectName()
-                                                        : QString();
-            },
-            [](ModalDriver& driver) { driver.ThenAcceptMessage(); });
+        const Run run = RunDialog([&](CDlgDruckbereich& dialog) {
+            Control<QLineEdit>(dialog, kHeaderText)->setText(QStringLiteral("not stored"));
+            TypeMargin(dialog, c.field, QString::fromLatin1(c.text));
+            Control<QPushButton>(dialog, kOk)->click();
+            focus =
+                dialog.focusWidget() != nullptr ? dialog.focusWidget()->objectName() : QString();
+        });
         EXPECT_TRUE(run.openAfterWork);
-        EXPECT_EQ(run.messages, std::vector<QString>{c.message});
+        EXPECT_EQ(run.messages, std::vector<std::string>{c.message.toStdString()});
         EXPECT_EQ(focus, QString::number(c.field));
         EXPECT_EQ(print.m_headerText, before.m_headerText);
         EXPECT_EQ(print.m_topMargin, before.m_topMargin);
@@ -239,7 +239,7 @@ TEST_F(PageSetupTest, StoredValuesShowAsTheyAreAndPassThroughUnchanged) {
             checks.push_back(columns->item(row)->checkState());
         EXPECT_EQ(columns->item(2)->text(), "C");
         EXPECT_EQ(columns->item(3)->text(), "FreqMHz") << "padded from the grid's captions";
-        Control<QPushButton>(dialog, 1)->click();
+        Control<QPushButton>(dialog, kOk)->click();
     });
     EXPECT_EQ(run.result, QDialog::Accepted);
     EXPECT_EQ(shown, (std::vector<QString>{"-2147483648", "-5", "2147483647", "123456789"}));
@@ -256,7 +256,8 @@ TEST_F(PageSetupTest, StoredValuesShowAsTheyAreAndPassThroughUnchanged) {
 }
 
 TEST_F(PageSetupTest, MarginArrowsStepAndStopAtTheEndsOfTheRange) {
-    CDlgDruckbereich dialog(print);
+    test::ScriptedInteraction interaction;
+    CDlgDruckbereich dialog(print, interaction);
     auto* top = Control<CMarginEdit>(dialog, kTopMargin);
     QTest::keyClick(top, Qt::Key_Up);
     EXPECT_EQ(top->text(), "21");
@@ -271,7 +272,8 @@ TEST_F(PageSetupTest, MarginArrowsStepAndStopAtTheEndsOfTheRange) {
 }
 
 TEST_F(PageSetupTest, SpaceSwitchesEverySelectedColumnLikeTheCurrentOne) {
-    CDlgDruckbereich dialog(print);
+    test::ScriptedInteraction interaction;
+    CDlgDruckbereich dialog(print, interaction);
     auto* columns = Control<QListWidget>(dialog, kColumns);
     columns->setCurrentRow(2);
     QTest::keyClick(columns, Qt::Key_Down, Qt::ShiftModifier);

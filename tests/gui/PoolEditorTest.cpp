@@ -10,9 +10,10 @@
 #include "gui/page/AppContext.h"
 #include "gui/ui/DlgSuchen.h"
 #include "gui/ui/ListClipboard.h"
-#include "tests/gui/ModalHelper.h"
+#include "gui/ui/Texts.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ListFixture.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -34,10 +35,6 @@ namespace fw {
 namespace {
 
 using test::NumberedProgram;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadResString(id));
-}
 
 // A grid over a pool whose rows 0..9 hold "TV 0".."TV 9", shown as the editor shows it.
 class PoolGridTest : public ::testing::Test {
@@ -73,7 +70,8 @@ protected:
     ListDocument doc;
     CEditHistory history;
     int bank = 3;
-    CPoolListCtrl grid{doc, history};
+    test::ScriptedInteraction interaction;
+    CPoolListCtrl grid{doc, history, interaction};
 };
 
 TEST_F(PoolGridTest, ModelKeepsItsContractAndRefusesEditsOutsideTheFields) {
@@ -131,12 +129,10 @@ TEST_F(PoolGridTest, EditorTrimsCommitsAndKeepsARefusedValueUntilEscape) {
     QTest::keyClick(grid.Editor(), Qt::Key_Tab);
     EXPECT_EQ(doc.pool.Cell(2, kFieldSid), "123");
 
-    ModalDriver driver(&grid);
-    driver.ThenAcceptMessage();
     grid.BeginEdit(2, CPoolModel::ColumnSid);
     grid.Editor()->setText("abc");
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(6, 4));
-    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(interaction.messageIcons, std::vector<MessageIcon>{MessageIcon::Stop});
     EXPECT_TRUE(grid.IsEditing()) << "a refused value keeps the editor open";
     EXPECT_EQ(grid.EditRow(), 2);
     EXPECT_EQ(grid.SelectedRows(), std::vector<int>{2}) << "the click selected nothing";
@@ -144,7 +140,7 @@ TEST_F(PoolGridTest, EditorTrimsCommitsAndKeepsARefusedValueUntilEscape) {
     QTest::keyClick(grid.Editor(), Qt::Key_Escape);
     EXPECT_FALSE(grid.IsEditing());
     EXPECT_EQ(doc.pool.Cell(2, kFieldSid), "123");
-    ExpectAllAnswered(driver);
+    EXPECT_EQ(interaction.shown.size(), 1u);
 }
 
 TEST_F(PoolGridTest, DoubleClickEditsAFieldButAddsToTheBankOnTheGreyColumn) {
@@ -221,12 +217,12 @@ TEST_F(PoolGridTest, ContextMenuGreysWhatCannotRunAndNamesThePendingCut) {
     SelectOnly({1, 2});
     QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
     QMenu* menu = grid.BuildContextMenu(-1);
-    EXPECT_EQ(MenuItem(menu, 507)->text(), Text(2028));
+    EXPECT_EQ(MenuItem(menu, 507)->text(), ResText(2028));
     delete menu;
     // Whatever replaced the cut's text on the clipboard ends the cut.
     QGuiApplication::clipboard()->setText("other\r\n");
     menu = grid.BuildContextMenu(-1);
-    EXPECT_EQ(MenuItem(menu, 507)->text(), Text(2029));
+    EXPECT_EQ(MenuItem(menu, 507)->text(), ResText(2029));
     delete menu;
     EXPECT_FALSE(doc.poolCut.has_value());
 }
@@ -309,16 +305,12 @@ TEST_F(PoolGridTest, PastedTextFromElsewhereIsConvertedOrRefused) {
     QTest::keyClick(&grid, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(Name(20), "M\xFCnchen") << "a last line without a line end is pasted";
 
-    ModalDriver driver(&grid);
-    driver.ThenAcceptMessage();
     SelectOnly({21});
     QGuiApplication::clipboard()->setText(
         QString::fromUtf8("\tКиев\t11954\tH\t27500\t3/4\t1\t2\t3\t4\t1"));
     QTest::keyClick(&grid, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(doc.pool.IsRowEmpty(21));
-    ASSERT_EQ(driver.Messages().size(), 1u);
-    EXPECT_EQ(driver.Messages()[0], Text(str::kClipboardNotCp1252));
+    EXPECT_EQ(interaction.shown, std::vector<std::string>{LoadResString(str::kClipboardNotCp1252)});
 
     // Bytes without a Unicode character survive a copy and paste within the program.
     doc.pool.SetCell(0, kFieldName,
@@ -356,7 +348,7 @@ TEST_F(PoolGridTest, DroppedRowsLandBeforeTheRowUnderThePointerAsOneStep) {
     EXPECT_EQ(history.StepCount(), 1u);
 
     CEditHistory otherHistory;
-    CPoolListCtrl otherGrid(doc, otherHistory);
+    CPoolListCtrl otherGrid(doc, otherHistory, interaction);
     EXPECT_FALSE(otherGrid.DropRows(rows.get(), CellCentre(8, 3))) << "rows of another grid";
 }
 
@@ -371,7 +363,7 @@ TEST_F(PoolGridTest, UndoAndRedoThroughTheMenuNameTheStep) {
     QAction* undo = MenuItem(menu, CPoolListCtrl::CmdUndo);
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_EQ(undo->text().toStdString(), history.UndoText());
-    EXPECT_NE(undo->text().indexOf(Text(str::kStepDeleteRows)), -1);
+    EXPECT_NE(undo->text().indexOf(ResText(str::kStepDeleteRows)), -1);
     EXPECT_FALSE(MenuItem(menu, CPoolListCtrl::CmdRedo)->isEnabled());
     undo->trigger();
     delete menu;
@@ -393,12 +385,10 @@ TEST_F(PoolGridTest, SearchFoldsCaseAndWrapsRound) {
     search.OnSearch();
     EXPECT_EQ(grid.SelectedRows(), std::vector<int>{8});
 
-    ModalDriver driver(&grid);
-    driver.ThenAcceptMessage();
     search.SetSearchText("nowhere");
     QTest::keyClick(&grid, Qt::Key_F3);
-    EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(driver.Messages().at(0), Text(str::kSearchTextNotFound));
+    EXPECT_EQ(interaction.shown, std::vector<std::string>{LoadResString(str::kSearchTextNotFound)});
+    EXPECT_EQ(interaction.messageIcons, std::vector<MessageIcon>{MessageIcon::Information});
 }
 
 TEST(SearchDialogTest, HistoryKeepsElevenTextsNewestFirstRegardlessOfCase) {

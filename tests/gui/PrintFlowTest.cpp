@@ -5,10 +5,11 @@
 #include "core/res/StringTable.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
-#include "gui/page/AppContext.h"
 #include "gui/print/DlgDrucke.h"
 #include "gui/print/ListPrintDialog.h"
+#include "gui/ui/Texts.h"
 #include "tests/gui/ModalHelper.h"
+#include "tests/gui/ScriptedContext.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ListFixture.h"
 
@@ -28,6 +29,7 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,10 +38,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QString Text(int id) {
-    return QString::fromStdString(LoadResString(id));
-}
-
 template <typename T> T* Control(const QWidget* window, int id) {
     return window->findChild<T*>(QString::number(id));
 }
@@ -47,7 +45,7 @@ template <typename T> T* Control(const QWidget* window, int id) {
 TEST(ProgressWindowTest, ShowsThePageBeingPaintedAndCancelStopsAfterIt) {
     QWidget owner;
     owner.show();
-    CDlgDrucke progress(Text(str::kPrintDocumentTitle), "Laser", "laser_queue", &owner);
+    CDlgDrucke progress(ResText(str::kPrintDocumentTitle), "Laser", "laser_queue", &owner);
     std::promise<void> looked;
     bool cancelDisabled = false;
     QTimer::singleShot(0, &progress, [&] {
@@ -142,35 +140,39 @@ protected:
     test::TempDir dir;
     DataFolders folders = FoldersUnder(folder.Path().string());
     CKonfiguration config;
-    AppContext context{config, folders};
+    test::ScriptedContext context{config, folders};
+    test::ScriptedInteraction& script = context.script;
     CDlgProgrammpool editor{context, nullptr};
 };
 
-// Each way into printing opens its first window, named by class, which the case closes.
+// Each way into printing opens its first window, named by class, which the case closes, or
+// first asks which rows to print, which the script cancels.
 TEST_F(PrintFlowTest, KeysMenuAndButtonReachTheirWindows) {
     struct Case {
         const char* what;
         std::vector<int> selected;
         std::function<void()> start;
         std::vector<std::string> windows; // in order; each is closed
+        bool asksForRows = false;
     };
     const auto menu = [this](int command) { return [this, command] { RunMenuCommand(command); }; };
     const Case cases[] = {
         {"Ctrl+P", {}, [this] { PressCtrlP(); }, {"fw::CListPrintDialog"}},
         {"hidden button",
          {},
-         [this] { Control<QPushButton>(&editor, 1077)->click(); },
+         [this] { Control<QPushButton>(&editor, ids::pool::kPrint)->click(); },
          {"fw::CListPrintDialog"}},
         {"menu print", {2}, menu(CPoolListCtrl::CmdPrint), {"fw::CListPrintDialog"}},
         {"menu preview", {}, menu(CPoolListCtrl::CmdPrintPreview), {"QPrintPreviewDialog"}},
-        {"menu preview, rows", {2, 3}, menu(CPoolListCtrl::CmdPrintPreview), {"QMessageBox"}},
+        {"menu preview, rows", {2, 3}, menu(CPoolListCtrl::CmdPrintPreview), {}, true},
         {"menu export", {}, menu(CPoolListCtrl::CmdExportPdf), {"QFileDialog"}},
-        {"menu export, rows", {2, 3}, menu(CPoolListCtrl::CmdExportPdf), {"QMessageBox"}},
+        {"menu export, rows", {2, 3}, menu(CPoolListCtrl::CmdExportPdf), {}, true},
         {"menu page setup", {}, menu(CPoolListCtrl::CmdPageSetup), {"fw::CDlgDruckbereich"}},
     };
-    EXPECT_FALSE(Control<QPushButton>(&editor, 1077)->isVisible());
+    EXPECT_FALSE(Control<QPushButton>(&editor, ids::pool::kPrint)->isVisible());
     for (const Case& c : cases) {
         SelectOnly(c.selected);
+        script.asked.clear();
         ModalDriver driver(&editor);
         std::vector<std::string> seen;
         for (std::size_t i = 0; i < c.windows.size(); ++i)
@@ -184,6 +186,13 @@ TEST_F(PrintFlowTest, KeysMenuAndButtonReachTheirWindows) {
         c.start();
         EXPECT_EQ(seen, c.windows) << c.what;
         ExpectAllAnswered(driver);
+        ASSERT_EQ(script.asked.size(), c.asksForRows ? 1u : 0u) << c.what;
+        if (c.asksForRows) {
+            const Question& asked = script.asked[0];
+            EXPECT_EQ(asked.text, FormatText(LoadResString(str::kPrintOnlySelection), {"2"}));
+            EXPECT_EQ(asked.answers, AnswerSet::YesNoCancel);
+            EXPECT_EQ(asked.defaultAnswer, Answer::Yes);
+        }
     }
 }
 
@@ -260,7 +269,7 @@ TEST_F(PrintFlowTest, ExportWritesAPdfWithItsSuffixAndReportsAFailedWrite) {
     struct Case {
         std::string typed;
         std::string written; // empty: nothing
-        QString message;     // the one message box, if any
+        std::string message; // part of the one error shown, if any
     };
     const Case cases[] = {
         {Pdf("list"), Pdf("list.pdf"), {}},
@@ -275,20 +284,22 @@ TEST_F(PrintFlowTest, ExportWritesAPdfWithItsSuffixAndReportsAFailedWrite) {
             ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
             TypeFileName(dialog, c.typed);
         });
-        if (!c.message.isEmpty()) {
-            driver.ThenAnswerQuestion(QMessageBox::Yes); // replace it?
-            driver.ThenAcceptMessage();
-        }
+        script.shown.clear();
+        script.lastErrors.clear();
+        script.answers = {Answer::Yes}; // replace it?
         RunMenuCommand(CPoolListCtrl::CmdExportPdf);
         ExpectAllAnswered(driver);
         if (!c.written.empty()) {
             EXPECT_EQ(test::ReadBytes(c.written).substr(0, 5), "%PDF-") << c.typed;
         }
-        if (!c.message.isEmpty()) {
-            ASSERT_EQ(driver.Messages().size(), 2u);
-            EXPECT_TRUE(driver.Messages()[1].contains(c.message))
-                << driver.Messages()[1].toStdString();
+        if (!c.message.empty()) {
+            ASSERT_EQ(script.shown.size(), 2u);
+            ASSERT_EQ(script.lastErrors.size(), 1u);
+            EXPECT_NE(script.lastErrors[0].find(c.message), std::string::npos)
+                << script.lastErrors[0];
             EXPECT_TRUE(std::filesystem::is_directory(Pdf("folder.pdf")));
+        } else {
+            EXPECT_TRUE(script.shown.empty());
         }
     }
     EXPECT_EQ(test::EntryCount(dir.Path()), 3u) << "no temporary file stays behind";
@@ -297,26 +308,28 @@ TEST_F(PrintFlowTest, ExportWritesAPdfWithItsSuffixAndReportsAFailedWrite) {
 TEST_F(PrintFlowTest, ExportAsksForTheSelectionOnlyWhenSeveralRowsAreSelected) {
     const struct {
         std::vector<int> selected;
-        QMessageBox::StandardButton answer; // NoButton: no question
+        std::optional<Answer> answer; // none: no question
         bool onePage;
     } cases[] = {
-        {{}, QMessageBox::NoButton, false},
-        {{5}, QMessageBox::NoButton, false},
-        {{5, 6, 7}, QMessageBox::Yes, true},
-        {{5, 6, 7}, QMessageBox::No, false},
+        {{}, std::nullopt, false},
+        {{5}, std::nullopt, false},
+        {{5, 6, 7}, Answer::Yes, true},
+        {{5, 6, 7}, Answer::No, false},
     };
     RecordPageTotals();
     int run = 0;
     for (const auto& c : cases) {
         SelectOnly(c.selected);
+        script.asked.clear();
+        if (c.answer)
+            script.answers = {*c.answer};
         ModalDriver driver(&editor);
-        if (c.answer != QMessageBox::NoButton)
-            driver.ThenAnswerQuestion(c.answer);
         driver.Then([&](QWidget* modal) {
             TypeFileName(qobject_cast<QFileDialog*>(modal), Pdf("rows" + std::to_string(run++)));
         });
         RunMenuCommand(CPoolListCtrl::CmdExportPdf);
         ExpectAllAnswered(driver);
+        EXPECT_EQ(script.asked.size(), c.answer ? 1u : 0u);
     }
     ASSERT_EQ(pageTotals.size(), 4u);
     for (std::size_t i = 0; i < pageTotals.size(); ++i)
@@ -352,11 +365,9 @@ TEST_F(PrintFlowTest, DeviceThatCannotStartShowsTheMessage) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(Pdf("missing/folder/out.pdf")));
     CListDruck printout(editor.Document().pool, config.m_printSettings, std::nullopt);
-    ModalDriver driver(&editor);
-    driver.ThenAcceptMessage();
     editor.PrintFlow().PrintOn(printer, printout);
-    ExpectAllAnswered(driver);
-    EXPECT_EQ(driver.Messages(), std::vector<QString>{Text(str::kPrintStartFailed)});
+    EXPECT_EQ(script.shown, std::vector<std::string>{LoadResString(str::kPrintStartFailed)});
+    EXPECT_EQ(script.messageIcons, std::vector<MessageIcon>{MessageIcon::Stop});
 }
 
 } // namespace

@@ -8,9 +8,8 @@
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
-#include "gui/page/AppContext.h"
 #include "gui/ui/ResizeDialog.h"
-#include "tests/gui/ModalHelper.h"
+#include "tests/gui/ScriptedContext.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ListFixture.h"
 
@@ -124,7 +123,8 @@ protected:
     test::TempDir folder;
     DataFolders folders = FoldersUnder(folder.Path().string());
     CKonfiguration config;
-    AppContext context{config, folders};
+    test::ScriptedContext context{config, folders};
+    test::ScriptedInteraction& script = context.script;
 };
 
 TEST_F(ProgrammpoolDialogTest, OpensAListAndShowsItsHeader) {
@@ -133,10 +133,10 @@ TEST_F(ProgrammpoolDialogTest, OpensAListAndShowsItsHeader) {
     CListenDat record({"NDEF", "Astra", ListPath("old.lst"), "old.lst", "0"});
     CDlgProgrammpool dialog(context, &record);
     EXPECT_FALSE(dialog.LoadFailed());
-    EXPECT_EQ(Edit(dialog, 1075)->text(), "old.lst");
-    EXPECT_EQ(Edit(dialog, 1076)->text(), "Astra");
-    EXPECT_FALSE(Radio(dialog, 1073)->isChecked());
-    EXPECT_FALSE(Radio(dialog, 1074)->isChecked());
+    EXPECT_EQ(Edit(dialog, ids::pool::kFileName)->text(), "old.lst");
+    EXPECT_EQ(Edit(dialog, ids::pool::kDescription)->text(), "Astra");
+    EXPECT_FALSE(Radio(dialog, ids::pool::kRadio)->isChecked());
+    EXPECT_FALSE(Radio(dialog, ids::pool::kTv)->isChecked());
     EXPECT_EQ(dialog.Grid()->model()->index(0, 2).data().toString(), "TV 1");
     EXPECT_EQ(dialog.Document().banks.GetAddress(0, 0), 0);
     EXPECT_FALSE(dialog.History().CanUndo());
@@ -186,51 +186,40 @@ TEST_F(ProgrammpoolDialogTest, ListWhoseSaveWouldLoseDataWarnsOnOpening) {
         text += kProgram + (i == 5 || i == 9 ? "\textra" : "") + "\r\n";
     test::WriteBytes(ListPath("long.lst"), text);
     CListenDat record({"TV", "Long", ListPath("long.lst"), "long.lst", "0"});
-    ModalDriver driver(nullptr);
-    driver.ThenAcceptMessage();
-    driver.ThenAcceptMessage();
     CDlgProgrammpool dialog(context, &record);
-    ExpectAllAnswered(driver);
-    ASSERT_EQ(driver.Messages().size(), 2u);
-    EXPECT_EQ(driver.Messages()[0].toStdString(),
-              FormatText(LoadResString(str::kLinesPastLastPlace), {"2"}));
-    EXPECT_EQ(driver.Messages()[1].toStdString(),
-              FormatText(LoadResString(str::kTextPastLastField), {"2"}));
+    EXPECT_EQ(script.shown, (std::vector<std::string>{
+                                FormatText(LoadResString(str::kLinesPastLastPlace), {"2"}),
+                                FormatText(LoadResString(str::kTextPastLastField), {"2"})}));
     EXPECT_EQ(dialog.Document().pool.LastUsedRow(), 3999);
 }
 
 TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
     struct Case {
         QString fileName;
-        QMessageBox::StandardButton answer;
+        Answer answer;
         bool messageAfter; // our own message about the empty name
         bool closed;
         bool written;
     };
     const Case cases[] = {
-        {"", QMessageBox::Yes, true, false, false},
-        {"new", QMessageBox::No, false, true, false},
-        {"new", QMessageBox::Yes, false, true, true},
+        {"", Answer::Yes, true, false, false},
+        {"new", Answer::No, false, true, false},
+        {"new", Answer::Yes, false, true, true},
     };
     for (const Case& c : cases) {
         fs::remove(ListPath("new.lst"));
         CDlgProgrammpool dialog(context, nullptr);
         dialog.Document().pool.SetRowFromLine(0, kProgram);
         dialog.show();
-        Edit(dialog, 1075)->setText(c.fileName);
-        Radio(dialog, 1074)->click();
-        ModalDriver driver(&dialog);
-        driver.ThenAnswerQuestion(c.answer);
-        if (c.messageAfter)
-            driver.ThenAcceptMessage();
+        Edit(dialog, ids::pool::kFileName)->setText(c.fileName);
+        Radio(dialog, ids::pool::kTv)->click();
+        script.shown.clear();
+        script.answers = {c.answer};
         dialog.close();
-        ExpectAllAnswered(driver);
-        EXPECT_EQ(driver.Messages().front(),
-                  QString::fromStdString(LoadResString(str::kAskSaveList)));
-        if (c.messageAfter) {
-            EXPECT_EQ(driver.Messages().back(),
-                      QString::fromStdString(LoadResString(str::kEnterFileName)));
-        }
+        std::vector<std::string> expected{LoadResString(str::kAskSaveList)};
+        if (c.messageAfter)
+            expected.push_back(LoadResString(str::kEnterFileName));
+        EXPECT_EQ(script.shown, expected);
         EXPECT_EQ(dialog.isVisible(), !c.closed) << c.fileName.toStdString();
         EXPECT_EQ(fs::exists(ListPath("new.lst")), c.written);
         if (c.written) {
@@ -318,21 +307,20 @@ TEST_F(ProgrammpoolDialogTest, ACellEditRepaintsItsRowAndTheBankEntriesThatNameI
 TEST_F(ProgrammpoolDialogTest, EscapeLeavesWithoutAQuestionAndHeaderEditsAreUndoable) {
     CDlgProgrammpool dialog(context, nullptr);
     dialog.show();
-    Radio(dialog, 1073)->click();
-    Edit(dialog, 1076)->setText("Hotbird");
-    emit Edit(dialog, 1076)->editingFinished();
+    Radio(dialog, ids::pool::kRadio)->click();
+    Edit(dialog, ids::pool::kDescription)->setText("Hotbird");
+    emit Edit(dialog, ids::pool::kDescription)->editingFinished();
     EXPECT_EQ(dialog.Document().description, "Hotbird");
     dialog.Grid()->OnUndo();
-    EXPECT_EQ(Edit(dialog, 1076)->text(), "");
+    EXPECT_EQ(Edit(dialog, ids::pool::kDescription)->text(), "");
     dialog.Grid()->OnUndo();
-    EXPECT_FALSE(Radio(dialog, 1073)->isChecked());
+    EXPECT_FALSE(Radio(dialog, ids::pool::kRadio)->isChecked());
 
-    ModalDriver driver(&dialog);
-    Edit(dialog, 1075)->setFocus();
-    QTest::keyClick(Edit(dialog, 1075), Qt::Key_Escape);
+    Edit(dialog, ids::pool::kFileName)->setFocus();
+    QTest::keyClick(Edit(dialog, ids::pool::kFileName), Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    ExpectAllAnswered(driver);
+    EXPECT_TRUE(script.shown.empty());
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 #include "gui/link/DlgSenden.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
-#include "gui/page/AppContext.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/print/DlgDruckbereich.h"
+#include "tests/gui/ScriptedContext.h"
 #include "tests/linkjobs/JobHarness.h"
 
 #include <QAbstractButton>
@@ -83,7 +83,7 @@ protected:
     test::TempDir folder;
     DataFolders folders = FoldersUnder(folder.Path().string());
     CKonfiguration config;
-    AppContext context{config, folders};
+    test::ScriptedContext context{config, folders};
 };
 
 TEST_P(ScreenshotTest, EveryPageFitsItsTextsAtTheOpeningSize) {
@@ -128,7 +128,7 @@ TEST_P(ScreenshotTest, DialogsBeforeTheyWork) {
     job.list.m_strName = "Demo TV-Liste";
     job.list.m_strType = "TV";
     CDlgSenden dialog(job, LinkSettings{}, PortMap({}, {}), context.chain, context.cancel,
-                      folders.lists, folders.settings);
+                      folders.lists, folders.settings, context.script);
     dialog.adjustSize();
     // The values of the fields and the status start in one column.
     const int column =
@@ -141,7 +141,7 @@ TEST_P(ScreenshotTest, DialogsBeforeTheyWork) {
 
 TEST_P(ScreenshotTest, PageSetupShowsEveryTextWhole) {
     config.ResetPrint();
-    CDlgDruckbereich dialog(config.m_printSettings);
+    CDlgDruckbereich dialog(config.m_printSettings, context.script);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     for (const QWidget* control : dialog.findChildren<QWidget*>()) {
@@ -167,7 +167,7 @@ TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {
     LinkSettings settings;
     settings.comPort = 1;
     CDlgSenden dialog(job, settings, PortMap({{"COM1", receiver->DevicePath()}}, {}), context.chain,
-                      context.cancel, folders.lists, folders.settings);
+                      context.cancel, folders.lists, folders.settings, context.script);
     bool taken = false;
     bool connected = false; // the bar stands at 100 once the receiver answered
     QTimer watch;

@@ -4,10 +4,11 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "gui/link/DlgSenden.h"
-#include "gui/page/AppContext.h"
 #include "gui/settings/DlgGrundeinstellung.h"
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
+#include "gui/ui/Texts.h"
+#include "tests/gui/ScriptedContext.h"
 #include "tests/linkjobs/JobHarness.h"
 
 #include <QAction>
@@ -18,7 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -27,41 +27,14 @@
 namespace fw {
 namespace {
 
-QString Text(int id) {
-    return QString::fromStdString(LoadResString(id));
-}
-
-// Answers the page's questions from a script and keeps what was asked.
-class ScriptedInteraction : public UserInteraction {
-public:
-    void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
-    bool AskYesNo(const std::string& text, MessageIcon) override {
-        questions.push_back(text);
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text;
-            return false;
-        }
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    ListTypeChoice AskRadioOrTv() override { return ListTypeChoice::Cancelled; }
-
-    std::deque<bool> answers;
-    std::vector<std::string> questions;
-    std::vector<std::string> messages;
-};
-
 // The page with its file dialog replaced by a chosen path.
 class TestPage : public CDlgGrundeinstellung {
 public:
     using CDlgGrundeinstellung::CDlgGrundeinstellung;
     QString importChoice;
-    std::vector<std::string> errors;
 
 protected:
     QString ChooseImportFile() override { return importChoice; }
-    void ShowFileError(const std::string& reason) override { errors.push_back(reason); }
 };
 
 class SettingsPageTest : public test::LinkJobTest {
@@ -76,15 +49,9 @@ protected:
     }
 
     std::unique_ptr<TestPage> Page() {
-        auto page = std::make_unique<TestPage>(context, nullptr, &interaction);
+        auto page = std::make_unique<TestPage>(context);
         page->show();
         return page;
-    }
-    // Files are scanned while the page is built: questions of that scan go to a scripted
-    // answer set before.
-    std::unique_ptr<TestPage> PageAnswering(std::deque<bool> answers) {
-        interaction.answers = std::move(answers);
-        return Page();
     }
 
     std::string Settings(const std::string& name) const { return folders.settings + "/" + name; }
@@ -136,8 +103,8 @@ protected:
     test::TempDir root;
     CKonfiguration config;
     DataFolders folders;
-    AppContext context{config, folders};
-    ScriptedInteraction interaction;
+    test::ScriptedContext context{config, folders};
+    test::ScriptedInteraction& script = context.script;
     std::unique_ptr<sim::ReceiverSimulator> receiver;
 };
 
@@ -161,7 +128,7 @@ TEST_F(SettingsPageTest, ListsBothCasesWithSizesAndSelectsTheRememberedFile) {
     EXPECT_EQ(config.m_chosenSettingsFile, "alpha.grd");
     EXPECT_EQ(page->InfoText().toStdString(), Settings("alpha.grd"));
     page->List()->clearSelection();
-    EXPECT_EQ(page->InfoText(), Text(str::kChooseSettingsHint));
+    EXPECT_EQ(page->InfoText(), ResText(str::kChooseSettingsHint));
     EXPECT_TRUE(CommandsDisabled(*page));
 }
 
@@ -171,8 +138,7 @@ TEST_F(SettingsPageTest, ImportFromTheSettingsFolderItselfChangesNothing) {
     auto page = Page();
     page->importChoice = QString::fromStdString(Settings("b.grd"));
     page->OnImport();
-    EXPECT_TRUE(interaction.questions.empty()) << "no overwrite question for the file itself";
-    EXPECT_TRUE(page->errors.empty());
+    EXPECT_TRUE(script.shown.empty()) << "no overwrite question for the file itself";
     EXPECT_EQ(test::ReadBytes(Settings("b.grd")), "bbb");
     EXPECT_EQ(SelectedName(*page), "a.grd") << "the selection stays";
 }
@@ -188,7 +154,7 @@ TEST_F(SettingsPageTest, ImportRefusesWhatTheFolderWouldNeverList) {
         page->OnImport();
     }
     EXPECT_EQ(
-        interaction.messages,
+        script.shown,
         (std::vector<std::string>{
             FormatText(LoadResString(str::kNotASettingsFile), {elsewhere.File("list.lst")}),
             FormatText(LoadResString(str::kEmptySettingsFile), {elsewhere.File("empty.grd")})}));
@@ -201,8 +167,8 @@ TEST_F(SettingsPageTest, ImportOfAnUnreadableFileShowsTheErrorAndKeepsTheList) {
     auto page = Page();
     page->importChoice = QString::fromStdString(root.File("missing.grd"));
     page->OnImport();
-    ASSERT_EQ(page->errors.size(), 1u);
-    EXPECT_NE(page->errors[0].find("missing.grd"), std::string::npos);
+    ASSERT_EQ(script.lastErrors.size(), 1u);
+    EXPECT_NE(script.lastErrors[0].find("missing.grd"), std::string::npos);
     EXPECT_EQ(Names(*page), QStringList{"a.grd"});
     EXPECT_FALSE(std::filesystem::exists(Settings("missing.grd")));
 }
@@ -213,20 +179,22 @@ TEST_F(SettingsPageTest, AnEmptyFileIsAskedAboutAndEndsThePass) {
     test::WriteBytes(Settings("z.grd"), "z");
 
     // Kept: the files after it wait for the next pass.
-    auto page = PageAnswering({false});
-    ASSERT_EQ(interaction.questions.size(), 1u);
-    EXPECT_NE(interaction.questions[0].find(Settings("m.grd")), std::string::npos);
+    // Files are scanned while the page is built: the answer goes in before.
+    script.answers = {Answer::No};
+    auto page = Page();
+    ASSERT_EQ(script.asked.size(), 1u);
+    EXPECT_NE(script.asked[0].text.find(Settings("m.grd")), std::string::npos);
     EXPECT_EQ(Names(*page), QStringList{"a.grd"});
     EXPECT_TRUE(std::filesystem::exists(Settings("m.grd")));
 
     // Deleted: this pass still ends there; the next one lists the rest.
-    interaction.answers = {true};
+    script.answers = {Answer::Yes};
     Button(*page, ids::settings::kRefresh)->click();
     EXPECT_FALSE(std::filesystem::exists(Settings("m.grd")));
     EXPECT_EQ(Names(*page), QStringList{"a.grd"});
     page->OnRefresh();
     EXPECT_EQ(Names(*page), (QStringList{"a.grd", "z.grd"}));
-    EXPECT_EQ(interaction.questions.size(), 2u);
+    EXPECT_EQ(script.shown.size(), 2u);
 }
 
 TEST_F(SettingsPageTest, SortedColumnHoldsAfterRefreshAndRestart) {
@@ -272,6 +240,7 @@ TEST_F(SettingsPageTest, LoadFromTheReceiverListsAndSelectsTheNewFile) {
 
     EXPECT_TRUE(driver.Done()) << test::LogOf(*receiver);
     EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_TRUE(script.shown.empty());
     EXPECT_EQ(test::ReadBytes(Settings("from receiver.grd")), options.settings);
     EXPECT_EQ(Names(*page), (QStringList{"a.grd", "from receiver.grd"}));
     EXPECT_EQ(SelectedName(*page), "from receiver.grd");
@@ -301,6 +270,7 @@ TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheList
     Button(*page, ids::settings::kSend)->click();
     EXPECT_TRUE(receiver->ReceivedSettings() == image) << test::LogOf(*receiver);
     EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_TRUE(script.shown.empty());
     ASSERT_TRUE(test::WaitForJobs(*receiver, 1));
 }
 

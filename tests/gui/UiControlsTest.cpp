@@ -1,14 +1,24 @@
+#include "core/res/StringIds.h"
 #include "gui/ui/ControlToolTips.h"
+#include "gui/ui/DlgRadioTV.h"
 #include "gui/ui/IconButton.h"
 #include "gui/ui/Icons.h"
+#include "gui/ui/MessageInteraction.h"
+#include "gui/ui/Texts.h"
 #include "gui/ui/ToolTipDialog.h"
 
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
 
 namespace fw {
 namespace {
@@ -73,6 +83,101 @@ TEST(ToolTipDialogTest, NumberedControlsGetTheStringOfTheirNumber) {
     EXPECT_TRUE(unnamed->toolTip().isEmpty());
     EXPECT_TRUE(unknown->toolTip().isEmpty());
     EXPECT_TRUE(dialog.testAttribute(Qt::WA_AlwaysShowToolTips));
+}
+
+// Fails the test and closes what opened instead, so that the test does not hang.
+void CloseUnexpected(QWidget* modal) {
+    ADD_FAILURE() << "unexpected window: "
+                  << (modal != nullptr ? modal->metaObject()->className() : "none");
+    if (modal != nullptr)
+        modal->close();
+}
+
+// The real boxes: each kind with its title, icon, buttons and default button, and the answer
+// its button (or Escape, where none is pressed) gives.
+TEST(MessageInteractionTest, EachKindOfBoxShowsItsTitleIconButtonsAndDefault) {
+    using Box = QMessageBox;
+    const QString program = QApplication::applicationDisplayName();
+    const struct Case {
+        const char* what;
+        std::function<std::optional<Answer>(MessageInteraction&)> show;
+        QString title;
+        Box::Icon icon;
+        Box::StandardButtons buttons;
+        Box::StandardButton defaultButton;
+        Box::StandardButton press; // NoButton: Escape
+        std::optional<Answer> answer;
+    } cases[] = {
+        {"message",
+         [](MessageInteraction& ui) {
+             ui.ShowMessage("failed", MessageIcon::Stop);
+             return std::nullopt;
+         },
+         program, Box::Critical, Box::Ok, Box::Ok, Box::Ok, std::nullopt},
+        {"failed file operation",
+         [](MessageInteraction& ui) {
+             ui.ShowLastError("a.lst: Permission denied");
+             return std::nullopt;
+         },
+         ResText(str::kErrorTitle), Box::Warning, Box::Ok, Box::Ok, Box::Ok, std::nullopt},
+        {"question", [](MessageInteraction& ui) { return ui.Ask({"Delete?"}); }, program,
+         Box::Warning, Box::Yes | Box::No, Box::Yes, Box::NoButton, Answer::No},
+        {"question defaulting to No",
+         [](MessageInteraction& ui) {
+             return ui.Ask({"Replace?", MessageIcon::Question, AnswerSet::YesNo, Answer::No});
+         },
+         program, Box::Question, Box::Yes | Box::No, Box::No, Box::Yes, Answer::Yes},
+        {"three answers",
+         [](MessageInteraction& ui) {
+             return ui.Ask({"Selection only?", MessageIcon::Question, AnswerSet::YesNoCancel});
+         },
+         program, Box::Question, Box::Yes | Box::No | Box::Cancel, Box::Yes, Box::NoButton,
+         Answer::Cancel},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* box = qobject_cast<Box*>(modal);
+            if (box == nullptr)
+                return CloseUnexpected(modal);
+            seen = true;
+            EXPECT_EQ(box->windowTitle(), c.title);
+            EXPECT_EQ(box->icon(), c.icon);
+            EXPECT_EQ(box->standardButtons(), c.buttons);
+            EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
+            if (c.press == Box::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(c.press)->click();
+        });
+        MessageInteraction interaction;
+        EXPECT_EQ(c.show(interaction), c.answer);
+        EXPECT_TRUE(seen);
+    }
+}
+
+TEST(MessageInteractionTest, RadioOrTvChoiceGivesTheButtonPressed) {
+    const struct {
+        int button;
+        ListTypeChoice choice;
+    } cases[] = {
+        {ids::radioTv::kRadio, ListTypeChoice::Radio},
+        {ids::radioTv::kTv, ListTypeChoice::Tv},
+        {ids::radioTv::kCancel, ListTypeChoice::Cancelled},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        QTimer::singleShot(0, [&c] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* dialog = qobject_cast<CDlgRadioTV*>(modal);
+            if (dialog == nullptr)
+                return CloseUnexpected(modal);
+            dialog->findChild<QPushButton*>(QString::number(c.button))->click();
+        });
+        EXPECT_EQ(MessageInteraction().AskRadioOrTv(), c.choice);
+    }
 }
 
 } // namespace

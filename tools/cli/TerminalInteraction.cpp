@@ -27,13 +27,21 @@ std::string TerminalInteraction::AskLine(const std::string& prompt) {
     return std::string(Trim(line));
 }
 
-bool TerminalInteraction::AskYesNo(const std::string& text, MessageIcon) {
+void TerminalInteraction::ShowLastError(const std::string& text) {
     m_err << text << '\n';
+}
+
+Answer TerminalInteraction::Ask(const Question& question) {
+    m_err << question.text << '\n';
     if (m_assumeYes)
-        return true;
+        return Answer::Yes;
     const std::string answer = AskLine(LoadResString(str::kCliYesNoPrompt));
-    return !answer.empty() &&
-           (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'j' || answer[0] == 'J');
+    if (!answer.empty() &&
+        (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'j' || answer[0] == 'J'))
+        return Answer::Yes;
+    // Anything but a clear no gives up where giving up is offered.
+    const bool no = !answer.empty() && (answer[0] == 'n' || answer[0] == 'N');
+    return question.answers == AnswerSet::YesNoCancel && !no ? Answer::Cancel : Answer::No;
 }
 
 ListTypeChoice TerminalInteraction::AskRadioOrTv() {

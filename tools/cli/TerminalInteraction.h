@@ -14,7 +14,8 @@ public:
     TerminalInteraction(std::ostream& err, std::istream* answers, bool assumeYes);
 
     void ShowMessage(const std::string& text, MessageIcon icon) override;
-    bool AskYesNo(const std::string& text, MessageIcon icon) override;
+    void ShowLastError(const std::string& text) override;
+    Answer Ask(const Question& question) override;
     ListTypeChoice AskRadioOrTv() override;
 
 private:

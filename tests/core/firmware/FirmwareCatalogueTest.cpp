@@ -43,7 +43,7 @@ TEST_F(FirmwareCatalogueTest, ListsGoodFilesByNameAndAsksAboutBadOnes) {
     ASSERT_EQ(::mkfifo(m_dir.File("pipe.bsr").c_str(), 0600), 0);
 
     test::ScriptedInteraction interaction;
-    interaction.yesNoAnswers = {false, true}; // keep alien.bsr, delete short.bsr
+    interaction.answers = {Answer::No, Answer::Yes}; // keep alien.bsr, delete short.bsr
     const auto records = ScanFirmwareFolder(m_dir.Path().string(), interaction);
 
     EXPECT_EQ(Names(records), (std::vector<std::string>{"A.BSR", "b.bsr", "c.Bsr"}));

@@ -183,7 +183,7 @@ TEST_F(TransferFileTest, NegativeResultsAskAndDeleteOnlyOnYes) {
             CTransferFile file;
             ASSERT_EQ(file.LoadTrailer(path), 1);
             test::ScriptedInteraction interaction;
-            interaction.yesNoAnswers = {yes};
+            interaction.answers = {yes ? Answer::Yes : Answer::No};
             EXPECT_EQ(file.ReportLoadResult(c.code, interaction), c.code);
             EXPECT_EQ(file.LastResult(), c.code);
             ASSERT_EQ(interaction.shown.size(), 1u);
@@ -203,7 +203,7 @@ TEST_F(TransferFileTest, SuccessAsksNothingAndFailedDeleteShowsTheReason) {
 
     // The file vanished before the user said Yes: the deletion fails and says why.
     const std::string path = m_dir.File("gone.bsr");
-    interaction.yesNoAnswers = {true};
+    interaction.answers = {Answer::Yes};
     EXPECT_EQ(file.ReportLoadResult(file.LoadTrailer(path), interaction), -1);
     ASSERT_EQ(interaction.shown.size(), 2u);
     EXPECT_EQ(interaction.shown[1], path + ": No such file or directory");

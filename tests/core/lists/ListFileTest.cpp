@@ -78,7 +78,7 @@ TEST_F(ListFileTest, WrittenListReadsBackAndRewritesByteIdentical) {
     m_banks.Insert(0, {3}, -1);
     m_banks.Insert(0, {0}, -1);
     m_banks.Insert(4, {5}, -1);
-    m_ui.yesNoAnswers = {true}; // row 5 is incomplete
+    m_ui.answers = {Answer::Yes}; // row 5 is incomplete
     const ListWriteResult first = Write("roundtrip", kListRadio, "  My list  ");
     ASSERT_EQ(first.status, ListWriteStatus::Written) << first.message;
     const std::string bytes = test::ReadBytes(first.path);
@@ -93,7 +93,7 @@ TEST_F(ListFileTest, WrittenListReadsBackAndRewritesByteIdentical) {
         ASSERT_EQ(m_readPool.Row(row), m_pool.Row(row)) << "row " << row;
     ExpectSameBanks(m_readBanks, m_banks);
 
-    m_ui.yesNoAnswers = {true};
+    m_ui.answers = {Answer::Yes};
     const ListWriteResult second =
         WriteListFile(m_dir.Path().string(), "roundtrip.lst", "roundtrip.lst", "My list",
                       kListRadio, m_readPool, m_readBanks, m_ui);
@@ -109,7 +109,7 @@ TEST_F(ListFileTest, EveryByteButTheSeparatorsSurvivesInNames) {
     for (std::size_t row = 0; row * kMaxNameLength < all.size(); ++row)
         m_pool.SetCell(static_cast<int>(row), kFieldName,
                        all.substr(row * kMaxNameLength, kMaxNameLength));
-    m_ui.yesNoAnswers = {true};
+    m_ui.answers = {Answer::Yes};
     const ListWriteResult written = Write("bytes", kListTv);
     ASSERT_EQ(written.status, ListWriteStatus::Written);
     ASSERT_TRUE(Read(written.path).ok);
@@ -140,7 +140,7 @@ TEST_F(ListFileTest, QuestionsBeforeSavingCanStopIt) {
     EXPECT_EQ(Write("t", kListUnknown).status, ListWriteStatus::TypeCancelled);
 
     m_ui.radioOrTvAnswers = {ListTypeChoice::Tv};
-    m_ui.yesNoAnswers = {false};
+    m_ui.answers = {Answer::No};
     const ListWriteResult declined = Write("t", kListUnknown);
     EXPECT_EQ(declined.status, ListWriteStatus::IncompleteRow);
     EXPECT_EQ(declined.incompleteRow, 7);
@@ -148,7 +148,7 @@ TEST_F(ListFileTest, QuestionsBeforeSavingCanStopIt) {
     EXPECT_EQ(test::EntryCount(m_dir.Path()), 0u) << "nothing is written";
 
     m_ui.radioOrTvAnswers = {ListTypeChoice::Radio};
-    m_ui.yesNoAnswers = {true};
+    m_ui.answers = {Answer::Yes};
     const ListWriteResult chosen = Write("t", kListUnknown);
     ASSERT_EQ(chosen.status, ListWriteStatus::Written);
     EXPECT_EQ(chosen.listType, kListRadio);
@@ -163,7 +163,7 @@ TEST_F(ListFileTest, QuestionsBeforeSavingCanStopIt) {
 TEST_F(ListFileTest, SavingUnderTheNameOfAnotherListAsksFirst) {
     const std::string other = m_dir.File("other.lst");
     test::WriteBytes(other, "precious");
-    m_ui.yesNoAnswers = {false};
+    m_ui.answers = {Answer::No};
     EXPECT_EQ(Write("other", kListTv).status, ListWriteStatus::ReplaceDeclined);
     EXPECT_EQ(test::ReadBytes(other), "precious");
 
@@ -243,7 +243,7 @@ TEST_F(ListFileTest, ShortLinesKeepTheirLastFieldAcrossWriteAndRead) {
     EXPECT_EQ(m_readPool.Cell(1, kFieldFec), "3\\4");
 
     m_pool = m_readPool;
-    m_ui.yesNoAnswers = {true};
+    m_ui.answers = {Answer::Yes};
     const ListWriteResult written = Write("again", kListTv, "short");
     ASSERT_EQ(written.status, ListWriteStatus::Written) << written.message;
     ASSERT_TRUE(Read(written.path).ok);

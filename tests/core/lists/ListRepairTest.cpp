@@ -180,7 +180,7 @@ TEST(ScanListFolderTest, RegistersRepairsAndAsksAboutTheRest) {
     test::WriteBytes(dir.File("big.lst"), big);
 
     test::ScriptedInteraction ui;
-    ui.yesNoAnswers = {true, false}; // "empty.lst" comes before "keep.lst"
+    ui.answers = {Answer::Yes, Answer::No}; // "empty.lst" comes before "keep.lst"
     ListCatalogue catalogue;
     {
         test::FileSizeLimit limit(1024); // the repair of big.lst cannot be written
@@ -210,7 +210,7 @@ TEST(ScanListFolderTest, RegistersRepairsAndAsksAboutTheRest) {
     // Said once per file and run; a link is never written through.
     std::filesystem::create_symlink(dir.File("big.lst"), dir.File("link.lst"));
     ui.shown.clear();
-    ui.yesNoAnswers = {false};
+    ui.answers = {Answer::No};
     {
         test::FileSizeLimit limit(1024);
         catalogue = ScanListFolder(dir.Path().string(), ui);

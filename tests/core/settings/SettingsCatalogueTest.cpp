@@ -62,7 +62,7 @@ TEST_F(SettingsCatalogueTest, EmptyFileIsAskedAboutAndEndsThePass) {
 
     // Yes: it is deleted, the pass still ends there; the next pass lists the rest.
     m_interaction.shown.clear();
-    m_interaction.yesNoAnswers = {true};
+    m_interaction.answers = {Answer::Yes};
     catalogue = ScanSettingsFolder(m_dir.Path().string(), m_interaction);
     EXPECT_EQ(Names(catalogue), std::vector<std::string>{"a.grd"});
     EXPECT_EQ(m_interaction.shown.size(), 1u);
@@ -77,9 +77,9 @@ TEST_F(SettingsCatalogueTest, EmptyFileIsAskedAboutAndEndsThePass) {
 // Takes the file away while the question is open, so that the deletion on Yes fails.
 class VanishingInteraction : public test::ScriptedInteraction {
 public:
-    bool AskYesNo(const std::string& text, MessageIcon icon) override {
+    Answer Ask(const fw::Question& question) override {
         std::filesystem::remove(victim);
-        return ScriptedInteraction::AskYesNo(text, icon);
+        return ScriptedInteraction::Ask(question);
     }
     std::string victim;
 };
@@ -88,7 +88,7 @@ TEST_F(SettingsCatalogueTest, FailedDeletionShowsTheSystemReason) {
     File("empty.grd", 0);
     VanishingInteraction interaction;
     interaction.victim = m_dir.File("empty.grd");
-    interaction.yesNoAnswers = {true};
+    interaction.answers = {Answer::Yes};
 
     const SettingsCatalogue catalogue = ScanSettingsFolder(m_dir.Path().string(), interaction);
 
@@ -97,6 +97,7 @@ TEST_F(SettingsCatalogueTest, FailedDeletionShowsTheSystemReason) {
     EXPECT_EQ(interaction.shown,
               (std::vector<std::string>{Question("empty.grd"),
                                         m_dir.File("empty.grd") + ": No such file or directory"}));
+    EXPECT_EQ(interaction.lastErrors.size(), 1u) << "shown as a failed file operation";
 }
 
 TEST_F(SettingsCatalogueTest, NoMatchingFileGivesZero) {
