@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
@@ -20,10 +21,15 @@ namespace fw {
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+constexpr std::array<int, 3> kTerminationSignals{SIGTERM, SIGINT, SIGHUP};
 
 void WriteSignalByte(int) {
+    // The interrupted code may be about to read errno; a full socket drops the byte instead
+    // of blocking the handler, and the one already waiting does the work.
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -34,7 +40,18 @@ CFlashwerkApp::CFlashwerkApp(const CommandLineOptions& options, DemoSpeed demoSp
                                               options.demo ? DataUse::Demo : DataUse::Real))),
       m_context{m_config, m_folders}, m_demoSpeed(demoSpeed) {}
 
-CFlashwerkApp::~CFlashwerkApp() = default;
+CFlashwerkApp::~CFlashwerkApp() {
+    if (m_signalNotifier == nullptr)
+        return;
+    // The handlers end with the window they close: a later signal does what it did before,
+    // instead of writing into a socket nobody reads.
+    for (std::size_t i = 0; i < kTerminationSignals.size(); ++i)
+        ::sigaction(kTerminationSignals[i], &m_previousSignalActions[i], nullptr);
+    delete m_signalNotifier;
+    ::close(g_signalPipe[0]);
+    ::close(g_signalPipe[1]);
+    g_signalPipe[0] = g_signalPipe[1] = -1;
+}
 
 void CFlashwerkApp::Start() {
     std::string reason;
@@ -150,7 +167,7 @@ void CFlashwerkApp::CloseAfterSignal() {
 void CFlashwerkApp::CloseOnTerminationSignals() {
     // A signal only writes a byte; the window closes on the GUI thread, so the settings are
     // saved as after Quit.
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_signalPipe) != 0)
         return;
     m_signalNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
     connect(m_signalNotifier, &QSocketNotifier::activated, this, [this] {
@@ -167,8 +184,8 @@ void CFlashwerkApp::CloseOnTerminationSignals() {
     action.sa_handler = WriteSignalByte;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        ::sigaction(signal, &action, nullptr);
+    for (std::size_t i = 0; i < kTerminationSignals.size(); ++i)
+        ::sigaction(kTerminationSignals[i], &action, &m_previousSignalActions[i]);
 }
 
 } // namespace fw

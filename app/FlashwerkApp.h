@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <array>
+#include <csignal>
 #include <memory>
 #include <string>
 
@@ -66,6 +68,8 @@ private:
     bool m_savingAllowed = true;
     QStringList m_problems;
     QSocketNotifier* m_signalNotifier = nullptr;
+    // What SIGTERM, SIGINT and SIGHUP did before Run; given back when the app ends.
+    std::array<struct sigaction, 3> m_previousSignalActions{};
     // Runs from a termination signal until the window is closed.
     QTimer m_closingAfterSignal;
 };

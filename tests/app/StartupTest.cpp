@@ -195,28 +195,37 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
 }
 
 TEST_F(StartupTest, ATerminationSignalClosesAnOpenQuestionAndTheWindowAndSavesTheSettings) {
-    CFlashwerkApp app(OptionsFor(m_data));
+    struct sigaction before {};
+    ::sigaction(SIGTERM, nullptr, &before);
     bool stuck = false;
     Answer answer = Answer::Yes;
-    QTimer::singleShot(0, [&] {
-        app.Sheet()->SetActivePage(2);
-        QTimer::singleShot(50, [] { ::raise(SIGTERM); });
-        // The box must go without anyone answering; if it stays, this fails the test instead
-        // of hanging it.
-        QTimer::singleShot(5000, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                stuck = true;
-                box->done(QMessageBox::No);
-            }
+    {
+        CFlashwerkApp app(OptionsFor(m_data));
+        // Every timer here ends with the app: one left running would fire in a later test of
+        // this process, answer its question and write to this test's gone stack.
+        QTimer::singleShot(0, &app, [&] {
+            app.Sheet()->SetActivePage(2);
+            QTimer::singleShot(50, &app, [] { ::raise(SIGTERM); });
+            // The box must go without anyone answering; if it stays, this fails the test
+            // instead of hanging it.
+            QTimer::singleShot(5000, &app, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    stuck = true;
+                    box->done(QMessageBox::No);
+                }
+            });
+            answer = MessageInteraction().Ask({"Delete the file?", MessageIcon::Warning});
         });
-        answer = MessageInteraction().Ask({"Delete the file?", MessageIcon::Warning});
-    });
-    EXPECT_EQ(app.Run(), 0);
+        EXPECT_EQ(app.Run(), 0);
+    }
     EXPECT_FALSE(stuck);
     EXPECT_EQ(answer, Answer::No) << "closing never answers yes";
     CProfileFile profile;
     ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
     EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 2);
+    struct sigaction after {};
+    ::sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler) << "the handler ends with the app";
 }
 
 TEST_F(StartupTest, AltAndAMarkedLetterSwitchPages) {

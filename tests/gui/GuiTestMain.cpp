@@ -2,10 +2,33 @@
 #include "core/res/StringTable.h"
 
 #include <QApplication>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+namespace {
+
+// All tests share one process: a window one test leaves open would take the next test's
+// clicks and questions. The test that left it fails, and the window goes out of the way.
+class WindowsLeftOpenCheck : public ::testing::EmptyTestEventListener {
+    static constexpr const char* kReported = "leftOpenReported";
+
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->property(kReported).toBool())
+                continue;
+            window->setProperty(kReported, true);
+            ADD_FAILURE() << "a window outlived the test: " << window->metaObject()->className()
+                          << " \"" << window->windowTitle().toStdString() << "\"";
+            window->hide();
+        }
+    }
+};
+
+} // namespace
 
 // Widget tests need one application object for the whole run, no display, and texts in a
 // known language unless a run asks for another.
@@ -18,5 +41,6 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     fw::InstallQtTranslations(fw::CurrentLanguage());
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new WindowsLeftOpenCheck);
     return RUN_ALL_TESTS();
 }
