@@ -1,7 +1,7 @@
 #include "app/DemoFiles.h"
 
-#include "core/favourites/FavoritenDat.h"
 #include "core/firmware/TransferFile.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramPool.h"
 #include "core/res/StringIds.h"
@@ -161,7 +161,7 @@ std::string DemoFirmwareBytes() {
 }
 
 std::string DemoTvListText() {
-    CProgramPool pool;
+    ProgramPool pool;
     for (std::size_t k = 0; k < std::size(kSampleTvNames); ++k) {
         const int row = static_cast<int>(k);
         pool.SetRow(row, MakeProgram(kSampleTvNames[k], row, true, 10100));

@@ -8,12 +8,12 @@
 
 namespace fw {
 
-CDemoReceiver::CDemoReceiver(std::string stateFolder, DemoSpeed speed)
+DemoReceiver::DemoReceiver(std::string stateFolder, DemoSpeed speed)
     : m_stateFolder(std::move(stateFolder)), m_speed(speed) {}
 
-CDemoReceiver::~CDemoReceiver() = default;
+DemoReceiver::~DemoReceiver() = default;
 
-bool CDemoReceiver::Start(std::string& reason) {
+bool DemoReceiver::Start(std::string& reason) {
     DemoReceiverContent content = MakeDemoReceiverContent();
     sim::SimulatorOptions options;
     options.model = sim::Model::Zeb30;
@@ -37,12 +37,12 @@ bool CDemoReceiver::Start(std::string& reason) {
     return true;
 }
 
-const std::string& CDemoReceiver::DevicePath() const {
+const std::string& DemoReceiver::DevicePath() const {
     return m_simulator ? m_simulator->DevicePath() : m_noDevice;
 }
 
-PortMap CDemoReceiver::Ports(const PortMap::Entries& configured,
-                             const std::vector<std::string>& machineDevices) const {
+PortMap DemoReceiver::Ports(const PortMap::Entries& configured,
+                            const std::vector<std::string>& machineDevices) const {
     // The first entry of a port wins, so the receiver goes in front of the user's own map.
     PortMap::Entries entries{{PortMap::NameFor(1), DevicePath()}};
     entries.insert(entries.end(), configured.begin(), configured.end());

@@ -18,13 +18,13 @@ enum class DemoSpeed { RealLine, Instant };
 
 // The simulated receiver of demo mode, serving on a pseudo-terminal while the program runs.
 // It keeps what it is sent in its state folder, so a later demo run finds it again.
-class CDemoReceiver {
+class DemoReceiver {
 public:
     // An empty stateFolder keeps nothing beyond this run.
-    CDemoReceiver(std::string stateFolder, DemoSpeed speed);
-    ~CDemoReceiver();
-    CDemoReceiver(const CDemoReceiver&) = delete;
-    CDemoReceiver& operator=(const CDemoReceiver&) = delete;
+    DemoReceiver(std::string stateFolder, DemoSpeed speed);
+    ~DemoReceiver();
+    DemoReceiver(const DemoReceiver&) = delete;
+    DemoReceiver& operator=(const DemoReceiver&) = delete;
 
     // Opens the pseudo-terminal and starts serving; false with the reason when it cannot.
     bool Start(std::string& reason);

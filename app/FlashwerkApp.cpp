@@ -63,7 +63,7 @@ void CFlashwerkApp::Start() {
     if (m_options.demo)
         StartDemo(foldersUsable);
 
-    CProfileFile profile;
+    ProfileFile profile;
     if (!profile.Load(m_folders.profile, reason)) {
         m_savingAllowed = false;
         m_problems << ResText(str::kSettingsNotRead) + QString::fromStdString(reason);
@@ -103,7 +103,7 @@ void CFlashwerkApp::StartDemo(bool foldersUsable) {
     if (foldersUsable && !SeedDemoFiles(m_folders, reason))
         m_problems << ResText(str::kDemoFilesNotWritten) + QString::fromStdString(reason);
     // Without a usable data folder the receiver still runs, but forgets at the end.
-    auto receiver = std::make_unique<CDemoReceiver>(
+    auto receiver = std::make_unique<DemoReceiver>(
         foldersUsable ? m_folders.program + "/demo-receiver" : std::string(), m_demoSpeed);
     if (!receiver->Start(reason)) {
         m_problems << ResText(str::kDemoReceiverNotStarted) + QString::fromStdString(reason);
@@ -116,7 +116,7 @@ void CFlashwerkApp::Finish() {
     if (!m_savingAllowed)
         return;
     // Read the file again so that anything written to it meanwhile survives the save.
-    CProfileFile profile;
+    ProfileFile profile;
     std::string reason;
     if (!profile.Load(m_folders.profile, reason)) {
         m_problems << ResText(str::kSettingsNotSaved) + QString::fromStdString(reason);

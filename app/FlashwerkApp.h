@@ -60,7 +60,7 @@ private:
     AppContext m_context;
     DemoSpeed m_demoSpeed;
     // Outlives the sheet, whose transfers may still talk to it.
-    std::unique_ptr<CDemoReceiver> m_demoReceiver;
+    std::unique_ptr<DemoReceiver> m_demoReceiver;
     std::unique_ptr<CReceiverSheet> m_sheet;
     bool m_firstStart = false;
     // False when settings must not be written: no usable folder, or an upd.ini that is

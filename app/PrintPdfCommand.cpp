@@ -4,7 +4,7 @@
 #include "core/app/DataFolders.h"
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
@@ -42,7 +42,7 @@ bool Exists(const std::string& path) {
 // The print settings as upd.ini holds them; nothing is created or written.
 CDruckDat StoredPrintSettings(const std::string& dataDir) {
     const DataFolders folders = FoldersUnder(ChooseDataFolder(ExecutableFolder(), dataDir));
-    CProfileFile profile;
+    ProfileFile profile;
     std::string reason;
     if (!profile.Load(folders.profile, reason))
         std::fprintf(stderr, "%s%s\n", LoadResString(str::kSettingsNotRead).c_str(),
@@ -65,7 +65,7 @@ int RunPrintPdf(const CommandLineOptions& options, int& argc, char** argv) {
     std::string reason;
     if (!ReadWholeFile(request.listFile, data, reason))
         return Refuse(kExitUsage, str::kCliOpenFailed, {request.listFile, reason});
-    CProgramPool pool;
+    ProgramPool pool;
     CFavoritenDat banks;
     if (!ParseRepairedList(data, pool, banks))
         return Refuse(kExitUsage, str::kCliWrongFormat, {request.listFile});

@@ -6,10 +6,10 @@
 #include "bench/FullList.h"
 #include "core/app/DataFolders.h"
 #include "core/config/Konfiguration.h"
-#include "core/favourites/BankCommands.h"
-#include "core/lists/EditHistory.h"
+#include "core/editor/BankCommands.h"
+#include "core/editor/EditHistory.h"
+#include "core/editor/PoolCommands.h"
 #include "core/lists/ListFile.h"
-#include "core/lists/PoolCommands.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/favourites/FavListCtrl.h"
 #include "gui/lists/DlgProgrammpool.h"
@@ -76,7 +76,7 @@ public:
     CPoolListCtrl& Grid() { return *m_dialog->Grid(); }
     CDlgFavoriten& Favourites() { return *m_dialog->Favourites(); }
     CFavListCtrl& Bank(int bank) { return *Favourites().List(bank); }
-    CEditHistory& History() { return m_dialog->History(); }
+    EditHistory& History() { return m_dialog->History(); }
     ListDocument& Document() { return m_dialog->Document(); }
 
 private:
@@ -136,7 +136,7 @@ void BM_EditCell(benchmark::State& state) {
     TimeOnScreen(
         state,
         [](Editor& e) {
-            e.Grid().BeginEdit(2000, CPoolModel::ColumnName);
+            e.Grid().BeginEdit(2000, PoolModel::ColumnName);
             e.Grid().Editor()->setText("Renamed");
         },
         [](Editor& e) { e.Grid().CommitEditor(); });

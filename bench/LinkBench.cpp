@@ -294,12 +294,12 @@ Transfer ListLoad(sim::Model model, int programs, int bankEntries) {
 Transfer FullListSend() {
     std::string text = "HEADER:\tTV\tbench\r\nCA\tProgram name\tFrequence in MHz\tPolarisation\t"
                        "Symbolrate\tFEC\tSID\tV-PID\tA-PID\tPCR\tSatellite\r\n";
-    for (int row = 0; row < CProgramPool::RowCount(); ++row)
+    for (int row = 0; row < ProgramPool::RowCount(); ++row)
         text += ProgramLine(row) + "\r\n";
     text += "BANK0:\tBANK1:\tBANK2:\tBANK3:\tBANK4:\tBANK5:\tBANK6:\tBANK7:\tBANK8:\tBANK9:\r\n";
     for (int entry = 0; entry < kFullBank; ++entry) {
         for (int bank = 0; bank < 10; ++bank)
-            text += std::to_string(BankEntry(bank, entry, CProgramPool::RowCount())) +
+            text += std::to_string(BankEntry(bank, entry, ProgramPool::RowCount())) +
                     (bank < 9 ? "\t" : "\r\n");
     }
     const std::string path = Folder() + "/bench.lst";
@@ -341,7 +341,7 @@ void BM_FirmwareSend(benchmark::State& state) {
 BENCHMARK(BM_FirmwareSend)->Arg(0)->Arg(1)->ArgName("blocks")->Apply(FiveRuns);
 
 void BM_ListLoad(benchmark::State& state) {
-    Run(state, ListLoad(sim::Model::Zeb30, CProgramPool::RowCount(), kFullBank));
+    Run(state, ListLoad(sim::Model::Zeb30, ProgramPool::RowCount(), kFullBank));
 }
 BENCHMARK(BM_ListLoad)->Apply(FiveRuns);
 
@@ -351,7 +351,7 @@ void BM_ListSend(benchmark::State& state) {
 BENCHMARK(BM_ListSend)->Apply(FiveRuns);
 
 void BM_PacedListLoad(benchmark::State& state) {
-    Run(state, Paced(ListLoad(sim::Model::Zeb30, CProgramPool::RowCount(), kFullBank)));
+    Run(state, Paced(ListLoad(sim::Model::Zeb30, ProgramPool::RowCount(), kFullBank)));
 }
 BENCHMARK(BM_PacedListLoad)->Apply(OneRun);
 

@@ -1,7 +1,7 @@
 // Favourite banks: the block of a list file and the wire form a receiver sends.
 #include "fuzz/FuzzSupport.h"
 
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 
 #include <algorithm>

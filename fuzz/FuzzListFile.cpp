@@ -1,7 +1,7 @@
 // Program-list files: repair, read, write and read again.
 #include "fuzz/FuzzSupport.h"
 
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramPool.h"
 #include "core/lists/ProgramRecord.h"
@@ -20,8 +20,8 @@ using fw::fuzz::SameBanks;
 
 namespace {
 
-bool SamePool(const CProgramPool& a, const CProgramPool& b) {
-    for (int row = 0; row < CProgramPool::RowCount(); ++row)
+bool SamePool(const ProgramPool& a, const ProgramPool& b) {
+    for (int row = 0; row < ProgramPool::RowCount(); ++row)
         if (a.Row(row) != b.Row(row))
             return false;
     return true;
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(analysis.repair || repaired == text, "a sound list is taken as it is");
 
     // Reused: a pool is 44000 strings, and every parse empties it first anyway.
-    static CProgramPool pool, again;
+    static ProgramPool pool, again;
     static CFavoritenDat banks, againBanks;
     const ListReadResult read = ParseListText(repaired, pool, banks);
     Require(read.ok, "a list text always parses");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -60,7 +60,7 @@ std::string LowerAscii(std::string_view text) {
 // Every key the known sections and the written one hold, with the value a read gives.
 using Snapshot = std::map<std::pair<std::string, std::string>, std::string>;
 
-Snapshot TakeSnapshot(const CProfileFile& profile, const Command& command) {
+Snapshot TakeSnapshot(const ProfileFile& profile, const Command& command) {
     std::vector<std::string> sections(std::begin(kSections), std::end(kSections));
     sections.push_back(command.section);
     Snapshot snapshot;
@@ -85,21 +85,21 @@ std::string AsReadBack(std::string_view written) {
     std::replace_if(
         value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; },
         ' ');
-    return value.substr(0, CProfileFile::kMaxValueLength);
+    return value.substr(0, ProfileFile::kMaxValueLength);
 }
 
-void CheckWrites(const CProfileFile& original, const Command& command) {
+void CheckWrites(const ProfileFile& original, const Command& command) {
     const Snapshot before = TakeSnapshot(original, command);
     const std::pair<std::string, std::string> written = {LowerAscii(command.section),
                                                          LowerAscii(command.key)};
     const std::pair<std::string, std::string> writtenInt = {"datentransfer", "rec-timeout"};
     const int number = static_cast<int>(command.value.size() * 7919u) - 40000;
 
-    CProfileFile profile = original;
+    ProfileFile profile = original;
     const bool stored = profile.WriteString(command.section, command.key, command.value);
     Require(profile.WriteInt("DATENTRANSFER", "REC-TIMEOUT", number), "a plain key is written");
 
-    CProfileFile reread;
+    ProfileFile reread;
     reread.SetText(profile.Text());
     Require(reread.Text() == profile.Text(), "a written file reads back byte for byte");
     if (stored && written != writtenInt)
@@ -143,10 +143,10 @@ bool SameSettings(const CKonfiguration& a, const CKonfiguration& b) {
 }
 
 // Saves into the profile, as the program does at exit, and loads what the file then holds.
-CKonfiguration SaveAndLoad(CKonfiguration settings, CProfileFile& profile) {
+CKonfiguration SaveAndLoad(CKonfiguration settings, ProfileFile& profile) {
     Require(settings.Save(profile).status == ConfigSaveStatus::Saved, "the settings are saved");
     std::string reason;
-    CProfileFile saved;
+    ProfileFile saved;
     Require(saved.Load(profile.Path(), reason), "the saved file loads");
     Require(saved.Text() == profile.Text(), "the file holds what was saved");
     profile = saved;
@@ -167,10 +167,10 @@ std::string StripOneSlashEachEnd(std::string path) {
 // Settings that have been saved once come back the same from every later save. The first
 // save may change a value for good: line breaks become blanks, reads are capped and font
 // numbers are normalised.
-void CheckSettings(const CProfileFile& original) {
+void CheckSettings(const ProfileFile& original) {
     CKonfiguration first;
     first.Load(original);
-    CProfileFile profile = original;
+    ProfileFile profile = original;
     profile.SetPath((fuzz::ScratchFolder() / "upd.ini").string());
     const CKonfiguration second = SaveAndLoad(first, profile);
     const CKonfiguration third = SaveAndLoad(second, profile);
@@ -197,7 +197,7 @@ void CheckFontText(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto [text, command] =
         SplitInput(std::string_view(reinterpret_cast<const char*>(data), size));
-    CProfileFile profile;
+    ProfileFile profile;
     profile.SetText(text);
     Require(profile.Text() == text, "a file read is kept byte for byte");
 
@@ -205,7 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const std::string_view key : {"BAUDRATE", "COMPORT", "FONTMAIN", "COM1", "HEAD"}) {
             const std::string value = profile.GetString(section, key, "");
             profile.GetInt(section, key, -7);
-            Require(value.size() <= CProfileFile::kMaxValueLength, "reads are capped");
+            Require(value.size() <= ProfileFile::kMaxValueLength, "reads are capped");
         }
     CheckWrites(profile, command);
     CheckSettings(profile);

@@ -1,6 +1,6 @@
 #include "sim/StateFolder.h"
 
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramRecord.h"
 #include "core/util/FileIo.h"

@@ -41,7 +41,7 @@ LogFont ResetFont(int weight, bool emphasised) {
     return font;
 }
 
-LogFont ReadFont(const CProfileFile& profile, std::string_view key) {
+LogFont ReadFont(const ProfileFile& profile, std::string_view key) {
     const std::string text = profile.GetString(kPrint, key, "");
     return text.empty() ? DefaultPrintFont() : StringToFont(text);
 }
@@ -113,7 +113,7 @@ std::string ProxyServerFromUrl(std::string_view url) {
 
 CKonfiguration::~CKonfiguration() = default;
 
-void CKonfiguration::Load(const CProfileFile& profile) {
+void CKonfiguration::Load(const ProfileFile& profile) {
     m_bFertigung = 0;
 
     m_toolTips = profile.GetInt(kOptions, "TOOLTIPS", 1);
@@ -179,7 +179,7 @@ void CKonfiguration::Load(const CProfileFile& profile) {
     print.m_mainColour = static_cast<std::uint32_t>(profile.GetInt(kPrint, "COLMAIN", 0));
 }
 
-ConfigSaveResult CKonfiguration::Save(CProfileFile& profile) {
+ConfigSaveResult CKonfiguration::Save(ProfileFile& profile) {
     StripOneSlashEachEnd(m_firmwarePath);
     StripOneSlashEachEnd(m_listPath);
 

@@ -9,7 +9,7 @@
 
 namespace fw {
 
-class CProfileFile;
+class ProfileFile;
 
 struct ProxySetting {
     std::string address;
@@ -49,9 +49,9 @@ public:
     virtual ~CKonfiguration();
 
     // Missing keys take their defaults; out-of-range baud rates become 115200.
-    void Load(const CProfileFile& profile);
+    void Load(const ProfileFile& profile);
     // Writes every key and then the file.
-    [[nodiscard]] ConfigSaveResult Save(CProfileFile& profile);
+    [[nodiscard]] ConfigSaveResult Save(ProfileFile& profile);
 
     void ResetInternet();
     void ResetOptions();

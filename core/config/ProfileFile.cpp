@@ -53,7 +53,7 @@ std::string ReadValue(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);
-    return std::string(value.substr(0, CProfileFile::kMaxValueLength));
+    return std::string(value.substr(0, ProfileFile::kMaxValueLength));
 }
 
 bool IsBlank(char c) {
@@ -83,7 +83,7 @@ bool IsWritableName(std::string_view name, std::string_view forbidden) {
 
 } // namespace
 
-bool CProfileFile::Load(const std::string& path, std::string& reason) {
+bool ProfileFile::Load(const std::string& path, std::string& reason) {
     m_path = path;
     SetText({});
     m_exists = false;
@@ -102,12 +102,12 @@ bool CProfileFile::Load(const std::string& path, std::string& reason) {
     return true;
 }
 
-bool CProfileFile::Load(const std::string& path) {
+bool ProfileFile::Load(const std::string& path) {
     std::string reason;
     return Load(path, reason);
 }
 
-void CProfileFile::SetText(std::string_view text) {
+void ProfileFile::SetText(std::string_view text) {
     m_blocks.assign(1, Block{});
     m_sections.clear();
     m_prefix.clear();
@@ -137,7 +137,7 @@ void CProfileFile::SetText(std::string_view text) {
     }
 }
 
-void CProfileFile::AddLine(std::string text, std::string_view end) {
+void ProfileFile::AddLine(std::string text, std::string_view end) {
     const ParsedLine parsed = ParseLine(text);
     if (parsed.kind == LineKind::Section) {
         // Only the first section of a name is ever searched, as the system functions do.
@@ -152,15 +152,15 @@ void CProfileFile::AddLine(std::string text, std::string_view end) {
     block.lines.push_back({std::move(text), end});
 }
 
-const CProfileFile::Block* CProfileFile::FindSection(std::string_view section) const {
+const ProfileFile::Block* ProfileFile::FindSection(std::string_view section) const {
     if (section.empty())
         return nullptr;
     const auto found = m_sections.find(ToLowerAscii(section));
     return found == m_sections.end() ? nullptr : &m_blocks[found->second];
 }
 
-const CProfileFile::Line* CProfileFile::FindKey(std::string_view section,
-                                                std::string_view key) const {
+const ProfileFile::Line* ProfileFile::FindKey(std::string_view section,
+                                              std::string_view key) const {
     const Block* block = FindSection(section);
     if (block == nullptr || key.empty())
         return nullptr;
@@ -168,15 +168,15 @@ const CProfileFile::Line* CProfileFile::FindKey(std::string_view section,
     return found == block->firstKey.end() ? nullptr : &block->lines[found->second];
 }
 
-std::string CProfileFile::GetString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue) const {
+std::string ProfileFile::GetString(std::string_view section, std::string_view key,
+                                   std::string_view defaultValue) const {
     const Line* line = FindKey(section, key);
     if (line == nullptr)
         return std::string(defaultValue);
     return ReadValue(ParseLine(line->text).value);
 }
 
-int CProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
+int ProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
     const Line* line = FindKey(section, key);
     if (line == nullptr)
         return defaultValue;
@@ -184,12 +184,12 @@ int CProfileFile::GetInt(std::string_view section, std::string_view key, int def
     return value.empty() ? defaultValue : ToIntC(value);
 }
 
-bool CProfileFile::HasKey(std::string_view section, std::string_view key) const {
+bool ProfileFile::HasKey(std::string_view section, std::string_view key) const {
     return FindKey(section, key) != nullptr;
 }
 
 std::vector<std::pair<std::string, std::string>>
-CProfileFile::GetSection(std::string_view section) const {
+ProfileFile::GetSection(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> entries;
     const Block* block = FindSection(section);
     if (block == nullptr)
@@ -202,8 +202,8 @@ CProfileFile::GetSection(std::string_view section) const {
     return entries;
 }
 
-bool CProfileFile::WriteString(std::string_view section, std::string_view key,
-                               std::string_view value) {
+bool ProfileFile::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
     using namespace std::string_view_literals;
     if (!IsWritableName(section, "\r\n\0]"sv) || !IsWritableName(key, "\r\n\0="sv) ||
         key.front() == ';' || key.front() == '[')
@@ -237,13 +237,13 @@ bool CProfileFile::WriteString(std::string_view section, std::string_view key,
     return true;
 }
 
-bool CProfileFile::WriteInt(std::string_view section, std::string_view key, int value) {
+bool ProfileFile::WriteInt(std::string_view section, std::string_view key, int value) {
     return WriteString(section, key, std::to_string(value));
 }
 
 // A last line without its line end gets one before anything is added anywhere: the line
 // added may follow it.
-void CProfileFile::EndLastLine() {
+void ProfileFile::EndLastLine() {
     for (auto block = m_blocks.rbegin(); block != m_blocks.rend(); ++block) {
         if (!block->lines.empty()) {
             if (block->lines.back().end.empty())
@@ -253,7 +253,7 @@ void CProfileFile::EndLastLine() {
     }
 }
 
-std::string CProfileFile::Text() const {
+std::string ProfileFile::Text() const {
     std::string text = m_prefix;
     for (const Block& block : m_blocks) {
         for (const Line& line : block.lines) {
@@ -264,7 +264,7 @@ std::string CProfileFile::Text() const {
     return text;
 }
 
-bool CProfileFile::Save(std::string& reason) {
+bool ProfileFile::Save(std::string& reason) {
     if (!WriteFileAtomically(m_path, Text(), reason))
         return false;
     m_exists = true;

@@ -12,7 +12,7 @@ namespace fw {
 // An INI file read and written the way the Windows private-profile functions do it: lookups
 // ignore case, a write changes one key in place and keeps every other line, comment, section
 // and unknown key byte for byte. The text is bytes; no character set conversion happens.
-class CProfileFile {
+class ProfileFile {
 public:
     // Longest value a read returns, as with a 4096-byte buffer.
     static constexpr std::size_t kMaxValueLength = 4095;

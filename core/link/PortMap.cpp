@@ -142,7 +142,7 @@ std::string PortMap::NameFor(int comNumber) {
     return "COM" + std::to_string(comNumber);
 }
 
-PortMap PortMap::FromProfile(const CProfileFile& profile,
+PortMap PortMap::FromProfile(const ProfileFile& profile,
                              const std::vector<std::string>& machineDevices) {
     return PortMap(profile.GetSection("PORTS"), machineDevices);
 }

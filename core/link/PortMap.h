@@ -7,7 +7,7 @@
 
 namespace fw {
 
-class CProfileFile;
+class ProfileFile;
 
 // The machine's serial devices as paths in devFolder, in the order COM1.. are handed out:
 // USB adapters (ttyUSB*, then ttyACM*) first, then the built-in ttyS*, each in numeric order.
@@ -33,7 +33,7 @@ public:
     static std::string NameFor(int comNumber);
 
     // The map of this machine: the [PORTS] section of upd.ini, then the serial devices found.
-    static PortMap FromProfile(const CProfileFile& profile,
+    static PortMap FromProfile(const ProfileFile& profile,
                                const std::vector<std::string>& machineDevices);
 
 private:

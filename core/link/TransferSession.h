@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/favourites/FavoritenDat.h"
 #include "core/link/CancelEvent.h"
 #include "core/link/ComPort.h"
 #include "core/link/ModemManagerHint.h"
 #include "core/link/PortMap.h"
 #include "core/link/TransferJob.h"
 #include "core/link/TransferView.h"
+#include "core/lists/FavoritenDat.h"
 
 #include <atomic>
 #include <cstdint>

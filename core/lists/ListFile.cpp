@@ -1,6 +1,6 @@
 #include "core/lists/ListFile.h"
 
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileIo.h"
@@ -176,14 +176,14 @@ bool HasTextPastLastField(std::string_view line) {
 
 } // namespace
 
-ListReadResult ParseListText(std::string_view data, CProgramPool& pool, CFavoritenDat& banks) {
+ListReadResult ParseListText(std::string_view data, ProgramPool& pool, CFavoritenDat& banks) {
     ListReadResult result;
     pool.Clear();
     banks.Clear();
     const std::vector<std::string_view> lines = SplitTextModeLines(data);
     std::size_t next = std::min<std::size_t>(2, lines.size()); // header and column titles
     for (; next < lines.size() && !lines[next].starts_with(kBankBlockMark); ++next) {
-        if (result.programLines >= CProgramPool::RowCount()) {
+        if (result.programLines >= ProgramPool::RowCount()) {
             ++result.droppedLines;
             continue;
         }
@@ -200,7 +200,7 @@ ListReadResult ParseListText(std::string_view data, CProgramPool& pool, CFavorit
     return result;
 }
 
-ListReadResult ReadListFile(const std::string& path, CProgramPool& pool, CFavoritenDat& banks,
+ListReadResult ReadListFile(const std::string& path, ProgramPool& pool, CFavoritenDat& banks,
                             UserInteraction& ui) {
     std::string data, reason;
     if (!ReadWholeFile(path, data, reason)) {
@@ -212,7 +212,7 @@ ListReadResult ReadListFile(const std::string& path, CProgramPool& pool, CFavori
     return ParseListText(data, pool, banks);
 }
 
-std::optional<RepairedList> ParseRepairedList(std::string_view data, CProgramPool& pool,
+std::optional<RepairedList> ParseRepairedList(std::string_view data, ProgramPool& pool,
                                               CFavoritenDat& banks) {
     ListAnalysis analysis = AnalyseListText(data);
     if (!analysis.isList)
@@ -221,7 +221,7 @@ std::optional<RepairedList> ParseRepairedList(std::string_view data, CProgramPoo
     return RepairedList{std::move(analysis), read};
 }
 
-std::string BuildListFileText(int listType, std::string_view description, const CProgramPool& pool,
+std::string BuildListFileText(int listType, std::string_view description, const ProgramPool& pool,
                               const CFavoritenDat& banks) {
     std::string text = ListFileHead(ListTypeText(listType), description);
     const int lastRow = pool.LastUsedRow();
@@ -235,7 +235,7 @@ std::string BuildListFileText(int listType, std::string_view description, const 
 
 ListWriteResult WriteListFile(const std::string& folder, std::string_view fileName,
                               std::string_view openedFileName, std::string_view description,
-                              int listType, const CProgramPool& pool, const CFavoritenDat& banks,
+                              int listType, const ProgramPool& pool, const CFavoritenDat& banks,
                               UserInteraction& ui) {
     ListWriteResult result;
     result.fileName = CompleteListFileName(fileName);

@@ -36,9 +36,9 @@ struct ListReadResult {
 };
 
 // Fills pool and banks from the text of a list file; pool and banks are emptied first.
-ListReadResult ParseListText(std::string_view data, CProgramPool& pool, CFavoritenDat& banks);
+ListReadResult ParseListText(std::string_view data, ProgramPool& pool, CFavoritenDat& banks);
 // The same from a file. A file that cannot be read shows message 112 and gives ok = false.
-ListReadResult ReadListFile(const std::string& path, CProgramPool& pool, CFavoritenDat& banks,
+ListReadResult ReadListFile(const std::string& path, ProgramPool& pool, CFavoritenDat& banks,
                             UserInteraction& ui);
 
 enum class ListWriteStatus {
@@ -65,11 +65,11 @@ struct ListWriteResult {
 // once it has been written completely.
 ListWriteResult WriteListFile(const std::string& folder, std::string_view fileName,
                               std::string_view openedFileName, std::string_view description,
-                              int listType, const CProgramPool& pool, const CFavoritenDat& banks,
+                              int listType, const ProgramPool& pool, const CFavoritenDat& banks,
                               UserInteraction& ui);
 
 // The whole text of a list file as WriteListFile writes it.
-std::string BuildListFileText(int listType, std::string_view description, const CProgramPool& pool,
+std::string BuildListFileText(int listType, std::string_view description, const ProgramPool& pool,
                               const CFavoritenDat& banks);
 
 // The codes the list page has always told its files apart by.
@@ -112,7 +112,7 @@ struct RepairedList {
 };
 // A list file's text as the program takes it after its repair, without touching the file;
 // nothing for a text that is no list file.
-std::optional<RepairedList> ParseRepairedList(std::string_view data, CProgramPool& pool,
+std::optional<RepairedList> ParseRepairedList(std::string_view data, ProgramPool& pool,
                                               CFavoritenDat& banks);
 
 enum class UnwritableRepair {

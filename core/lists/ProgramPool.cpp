@@ -75,28 +75,28 @@ std::size_t PoolSnapshot::BytesBeyond(const PoolSnapshot& other) const {
     return bytes;
 }
 
-CProgramPool::CProgramPool() : m_blocks(kBlockCount) {}
+ProgramPool::ProgramPool() : m_blocks(kBlockCount) {}
 
-PoolSnapshot CProgramPool::Snapshot() const {
+PoolSnapshot ProgramPool::Snapshot() const {
     PoolSnapshot snapshot;
     snapshot.m_blocks = m_blocks;
     return snapshot;
 }
 
-void CProgramPool::Restore(const PoolSnapshot& snapshot) {
+void ProgramPool::Restore(const PoolSnapshot& snapshot) {
     m_blocks = snapshot.m_blocks;
 }
 
-void CProgramPool::Clear() {
+void ProgramPool::Clear() {
     std::fill(m_blocks.begin(), m_blocks.end(), nullptr);
 }
 
-const RowPointer& CProgramPool::RowAt(int row) const {
+const RowPointer& ProgramPool::RowAt(int row) const {
     const auto& block = m_blocks[BlockOf(row)];
     return block ? (*block)[SlotOf(row)] : kNoRow;
 }
 
-RowPointer& CProgramPool::WritableSlot(int row) {
+RowPointer& ProgramPool::WritableSlot(int row) {
     // What a snapshot still holds is copied before it changes.
     auto& block = m_blocks[BlockOf(row)];
     if (!block)
@@ -106,7 +106,7 @@ RowPointer& CProgramPool::WritableSlot(int row) {
     return (*block)[SlotOf(row)];
 }
 
-ProgramRow& CProgramPool::WritableRow(int row) {
+ProgramRow& ProgramPool::WritableRow(int row) {
     auto& shared = WritableSlot(row);
     if (!shared)
         shared = std::make_shared<ProgramRow>();
@@ -115,13 +115,13 @@ ProgramRow& CProgramPool::WritableRow(int row) {
     return *shared;
 }
 
-void CProgramPool::DropIfEmpty(int row) {
+void ProgramPool::DropIfEmpty(int row) {
     // Only called right after WritableRow, so the block is this pool's own.
     if (IsRowEmpty(row))
         (*m_blocks[BlockOf(row)])[SlotOf(row)] = nullptr;
 }
 
-std::vector<RowPointer> CProgramPool::AllRows() const {
+std::vector<RowPointer> ProgramPool::AllRows() const {
     std::vector<RowPointer> rows;
     rows.reserve(kPoolRows);
     for (const auto& block : m_blocks) {
@@ -133,7 +133,7 @@ std::vector<RowPointer> CProgramPool::AllRows() const {
     return rows;
 }
 
-void CProgramPool::AssignRows(const std::vector<RowPointer>& rows) {
+void ProgramPool::AssignRows(const std::vector<RowPointer>& rows) {
     for (std::size_t b = 0; b < m_blocks.size(); ++b) {
         const auto first = rows.begin() + static_cast<std::ptrdiff_t>(b * kBlockRows);
         const auto last = first + kBlockRows;
@@ -151,18 +151,18 @@ void CProgramPool::AssignRows(const std::vector<RowPointer>& rows) {
     }
 }
 
-const ProgramRow& CProgramPool::Row(int row) const {
+const ProgramRow& ProgramPool::Row(int row) const {
     if (!IsValidRow(row))
         return kEmptyRow;
     const RowPointer& shared = RowAt(row);
     return shared ? *shared : kEmptyRow;
 }
 
-const std::string& CProgramPool::Cell(int row, int field) const {
+const std::string& ProgramPool::Cell(int row, int field) const {
     return IsValidField(field) ? Row(row)[static_cast<std::size_t>(field)] : kEmptyRow[0];
 }
 
-bool CProgramPool::SetCell(int row, int field, std::string_view text) {
+bool ProgramPool::SetCell(int row, int field, std::string_view text) {
     if (!IsValidRow(row) || !IsValidField(field))
         return false;
     std::string cell = SingleLineText(text);
@@ -173,11 +173,11 @@ bool CProgramPool::SetCell(int row, int field, std::string_view text) {
     return true;
 }
 
-bool CProgramPool::SetRow(int row, const ProgramRow& cells) {
+bool ProgramPool::SetRow(int row, const ProgramRow& cells) {
     return IsValidRow(row) && AssignRow(row, cells);
 }
 
-bool CProgramPool::SetRowFromLine(int row, std::string_view line) {
+bool ProgramPool::SetRowFromLine(int row, std::string_view line) {
     if (!IsValidRow(row))
         return false;
     ProgramRow cells;
@@ -191,7 +191,7 @@ bool CProgramPool::SetRowFromLine(int row, std::string_view line) {
     return AssignRow(row, std::move(cells));
 }
 
-bool CProgramPool::AssignRow(int row, ProgramRow cells) {
+bool ProgramPool::AssignRow(int row, ProgramRow cells) {
     for (std::string& cell : cells)
         cell = SingleLineText(cell);
     if (cells == Row(row))
@@ -203,20 +203,20 @@ bool CProgramPool::AssignRow(int row, ProgramRow cells) {
     return true;
 }
 
-bool CProgramPool::IsRowEmpty(int row) const {
+bool ProgramPool::IsRowEmpty(int row) const {
     const ProgramRow& cells = Row(row);
     return std::all_of(cells.begin(), cells.end(),
                        [](const std::string& cell) { return cell.empty(); });
 }
 
-int CProgramPool::LastUsedRow() const {
+int ProgramPool::LastUsedRow() const {
     for (int row = kPoolRows - 1; row >= 0; --row)
         if (!IsRowEmpty(row))
             return row;
     return -1;
 }
 
-std::string CProgramPool::LineOfRow(int row) const {
+std::string ProgramPool::LineOfRow(int row) const {
     const ProgramRow& cells = Row(row);
     std::string line = cells[0];
     for (std::size_t field = 1; field < cells.size(); ++field) {
@@ -226,7 +226,7 @@ std::string CProgramPool::LineOfRow(int row) const {
     return line;
 }
 
-void CProgramPool::InsertEmptyRows(int row, int count) {
+void ProgramPool::InsertEmptyRows(int row, int count) {
     if (!IsValidRow(row) || count <= 0)
         return;
     count = std::min(count, kPoolRows - row);
@@ -237,7 +237,7 @@ void CProgramPool::InsertEmptyRows(int row, int count) {
     AssignRows(rows);
 }
 
-void CProgramPool::Rearrange(const std::vector<int>& sources) {
+void ProgramPool::Rearrange(const std::vector<int>& sources) {
     std::vector<RowPointer> rows(kPoolRows);
     for (std::size_t row = 0; row < rows.size() && row < sources.size(); ++row)
         if (IsValidRow(sources[row]))
@@ -245,7 +245,7 @@ void CProgramPool::Rearrange(const std::vector<int>& sources) {
     AssignRows(rows);
 }
 
-bool CProgramPool::HasRowsOf(const PoolSnapshot& snapshot) const {
+bool ProgramPool::HasRowsOf(const PoolSnapshot& snapshot) const {
     if (snapshot.m_blocks.size() != m_blocks.size())
         return false; // a snapshot of no pool
     for (std::size_t b = 0; b < m_blocks.size(); ++b) {
@@ -260,14 +260,14 @@ bool CProgramPool::HasRowsOf(const PoolSnapshot& snapshot) const {
     return true;
 }
 
-int IsRowIncomplete(const CProgramPool& pool, int row, int listType, bool force) {
-    if (!CProgramPool::IsValidRow(row))
+int IsRowIncomplete(const ProgramPool& pool, int row, int listType, bool force) {
+    if (!ProgramPool::IsValidRow(row))
         return -1;
     return IsProgramIncomplete(pool.Row(row), listType, force) ? row : -1;
 }
 
-int FindIncompleteRow(const CProgramPool& pool, int listType) {
-    for (int row = 0; row < CProgramPool::RowCount(); ++row)
+int FindIncompleteRow(const ProgramPool& pool, int listType) {
+    for (int row = 0; row < ProgramPool::RowCount(); ++row)
         if (IsRowIncomplete(pool, row, listType, false) >= 0)
             return row;
     return -1;

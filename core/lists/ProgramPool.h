@@ -30,16 +30,16 @@ public:
     std::size_t BytesBeyond(const PoolSnapshot& other) const;
 
 private:
-    friend class CProgramPool;
+    friend class ProgramPool;
     BlockTable m_blocks;
 };
 
 // The program places the editor shows and the list file holds: always kPoolRows rows of
 // eleven byte strings (Windows-1252, never converted). A row's address (Adr) is its index.
 // Cells never hold TAB, CR or LF, so every row is one line of the file.
-class CProgramPool {
+class ProgramPool {
 public:
-    CProgramPool();
+    ProgramPool();
 
     PoolSnapshot Snapshot() const;
     void Restore(const PoolSnapshot& snapshot);
@@ -92,8 +92,8 @@ private:
 
 // The completeness rule on a pool row: the row index when it is incomplete, else -1
 // (also -1 for a row outside the pool).
-int IsRowIncomplete(const CProgramPool& pool, int row, int listType, bool force);
+int IsRowIncomplete(const ProgramPool& pool, int row, int listType, bool force);
 // The first incomplete row, or -1.
-int FindIncompleteRow(const CProgramPool& pool, int listType);
+int FindIncompleteRow(const ProgramPool& pool, int listType);
 
 } // namespace fw

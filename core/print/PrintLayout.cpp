@@ -47,12 +47,12 @@ PrintFonts MakeFonts(const CDruckDat& settings, double tableScale) {
     return fonts;
 }
 
-std::vector<int> RowsToPrint(const CProgramPool& pool,
+std::vector<int> RowsToPrint(const ProgramPool& pool,
                              const std::optional<std::vector<int>>& selectedRows) {
     std::vector<int> rows;
     if (selectedRows) {
         std::copy_if(selectedRows->begin(), selectedRows->end(), std::back_inserter(rows),
-                     &CProgramPool::IsValidRow);
+                     &ProgramPool::IsValidRow);
         std::sort(rows.begin(), rows.end());
         rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     } else {
@@ -72,13 +72,13 @@ void FitColumnsToGrid(CDruckDat& settings) {
     settings.m_columnFlags.resize(captions.size(), 1);
 }
 
-std::string PrintedCellText(const CProgramPool& pool, int row, int column) {
+std::string PrintedCellText(const ProgramPool& pool, int row, int column) {
     if (column == kAdrColumn)
-        return CProgramPool::AdrText(row);
+        return ProgramPool::AdrText(row);
     return Cp1252ToUtf8(pool.Cell(row, FieldOfColumn(column)));
 }
 
-PrintLayout LayOutPrint(const CProgramPool& pool, const CDruckDat& settings,
+PrintLayout LayOutPrint(const ProgramPool& pool, const CDruckDat& settings,
                         const std::optional<std::vector<int>>& selectedRows, int pageWidth,
                         int pageHeight, const MeasureText& measure) {
     PrintLayout layout;

@@ -10,7 +10,7 @@
 
 namespace fw {
 
-class CProgramPool;
+class ProgramPool;
 
 struct TextSize {
     int width = 0;
@@ -58,11 +58,11 @@ struct PrintLayout {
 void FitColumnsToGrid(CDruckDat& settings);
 
 // A cell as printed, in UTF-8: the address for column 0, else the program field.
-std::string PrintedCellText(const CProgramPool& pool, int row, int column);
+std::string PrintedCellText(const ProgramPool& pool, int row, int column);
 
 // Without a selection every row up to the last one holding a program is printed; a
 // selection prints its rows in grid order.
-PrintLayout LayOutPrint(const CProgramPool& pool, const CDruckDat& settings,
+PrintLayout LayOutPrint(const ProgramPool& pool, const CDruckDat& settings,
                         const std::optional<std::vector<int>>& selectedRows, int pageWidth,
                         int pageHeight, const MeasureText& measure);
 

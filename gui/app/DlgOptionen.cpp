@@ -52,7 +52,7 @@ CDlgOptionen::CDlgOptionen(AppContext& context, CReceiverSheet& sheet, QWidget* 
 }
 
 void CDlgOptionen::BuildLayout() {
-    auto* baudGroup = new CPageGroup(DialogText(kDialogId, "group-baud"), this);
+    auto* baudGroup = new PageGroup(DialogText(kDialogId, "group-baud"), this);
     m_baudButtons = new QButtonGroup(this);
     auto* baudLayout = new QVBoxLayout(baudGroup);
     for (int index = 0; index < int(kBaudRates.size()); ++index) {

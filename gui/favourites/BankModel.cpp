@@ -7,15 +7,15 @@
 
 namespace fw {
 
-CBankModel::CBankModel(const ListDocument& doc, int bank, QObject* parent)
+BankModel::BankModel(const ListDocument& doc, int bank, QObject* parent)
     : QAbstractTableModel(parent), m_doc(doc), m_bank(bank) {}
 
-void CBankModel::Reload() {
+void BankModel::Reload() {
     beginResetModel();
     endResetModel();
 }
 
-void CBankModel::ProgramChanged(int address) {
+void BankModel::ProgramChanged(int address) {
     for (int row = 0; row < EntryCount(); ++row) {
         if (m_doc.banks.GetAddress(m_bank, row) == address) {
             const QModelIndex name = index(row, kColName);
@@ -24,15 +24,15 @@ void CBankModel::ProgramChanged(int address) {
     }
 }
 
-int CBankModel::rowCount(const QModelIndex& parent) const {
+int BankModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : EntryCount() + 1;
 }
 
-int CBankModel::columnCount(const QModelIndex& parent) const {
+int BankModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kColumnCount;
 }
 
-QVariant CBankModel::data(const QModelIndex& index, int role) const {
+QVariant BankModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid) || index.row() >= EntryCount())
         return {};
     if (role == Qt::TextAlignmentRole && index.column() != kColName)
@@ -45,7 +45,7 @@ QVariant CBankModel::data(const QModelIndex& index, int role) const {
         return index.row();
     case kColName:
         // An address outside the pool shows no name, as an empty pool row does.
-        if (!CProgramPool::IsValidRow(address))
+        if (!ProgramPool::IsValidRow(address))
             return QString();
         return QString::fromStdString(Cp1252ToUtf8(m_doc.pool.Cell(address, kFieldName)));
     default:
@@ -53,7 +53,7 @@ QVariant CBankModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant CBankModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant BankModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= kColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);

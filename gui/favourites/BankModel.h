@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/lists/ListDocument.h"
+#include "core/editor/ListDocument.h"
 
 #include <QAbstractTableModel>
 
@@ -8,12 +8,12 @@ namespace fw {
 
 // One favourite bank as a table: a row per entry and a trailing empty row that stands for the
 // place after the last entry. The document is read live; Reload() follows its changes.
-class CBankModel : public QAbstractTableModel {
+class BankModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { kColPosition, kColName, kColAddress, kColumnCount };
 
-    CBankModel(const ListDocument& doc, int bank, QObject* parent = nullptr);
+    BankModel(const ListDocument& doc, int bank, QObject* parent = nullptr);
 
     int Bank() const { return m_bank; }
     int EntryCount() const { return m_doc.banks.GetCount(m_bank); }

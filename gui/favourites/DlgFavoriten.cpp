@@ -18,7 +18,7 @@
 
 namespace fw {
 
-CDlgFavoriten::CDlgFavoriten(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+CDlgFavoriten::CDlgFavoriten(ListDocument& doc, EditHistory& history, UserInteraction& interaction,
                              std::string profilePath, QWidget* parent)
     : CResizeDialog(kDialogId, std::move(profilePath), parent), m_tabs(new QTabWidget(this)) {
     setWindowTitle(DialogText(kDialogId, "caption"));

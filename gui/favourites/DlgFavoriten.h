@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/lists/EditHistory.h"
-#include "core/lists/ListDocument.h"
+#include "core/editor/EditHistory.h"
+#include "core/editor/ListDocument.h"
 #include "gui/ui/ResizeDialog.h"
 
 #include <QRect>
@@ -31,7 +31,7 @@ public:
     static constexpr int kHelpButtonId = 57670;
     static constexpr int kWidth = 320;
 
-    CDlgFavoriten(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+    CDlgFavoriten(ListDocument& doc, EditHistory& history, UserInteraction& interaction,
                   std::string profilePath, QWidget* parent);
 
     int CurrentBank() const;

@@ -1,7 +1,7 @@
 #include "gui/favourites/FavListCtrl.h"
 
-#include "core/favourites/BankCommands.h"
-#include "core/lists/PoolCommands.h"
+#include "core/editor/BankCommands.h"
+#include "core/editor/PoolCommands.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
@@ -30,14 +30,14 @@ std::optional<std::vector<int>> ParsePoolRows(const QByteArray& text) {
     for (const QByteArray& item : text.split(',')) {
         bool ok = false;
         const int row = item.trimmed().toInt(&ok);
-        if (!ok || !CProgramPool::IsValidRow(row))
+        if (!ok || !ProgramPool::IsValidRow(row))
             return std::nullopt;
         rows.push_back(row);
     }
     return rows;
 }
 
-CFavListCtrl::CFavListCtrl(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+CFavListCtrl::CFavListCtrl(ListDocument& doc, EditHistory& history, UserInteraction& interaction,
                            int bank, QWidget* parent)
     : QTableView(parent), m_doc(doc), m_history(history), m_interaction(interaction),
       m_model(doc, bank) {
@@ -57,7 +57,7 @@ CFavListCtrl::CFavListCtrl(ListDocument& doc, CEditHistory& history, UserInterac
     for (int column = 0; column < static_cast<int>(headers.size()); ++column)
         setColumnWidth(column, CReportListCtrl::HeaderWidth(
                                    fontMetrics(), headers[static_cast<std::size_t>(column)]));
-    horizontalHeader()->setSectionResizeMode(CBankModel::kColName, QHeaderView::Stretch);
+    horizontalHeader()->setSectionResizeMode(BankModel::kColName, QHeaderView::Stretch);
     setAcceptDrops(true);
     setDragDropMode(DropOnly);
     setDropIndicatorShown(true);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/lists/EditHistory.h"
-#include "core/lists/ListDocument.h"
+#include "core/editor/EditHistory.h"
+#include "core/editor/ListDocument.h"
 #include "gui/favourites/BankModel.h"
 #include "gui/ui/GridCommands.h"
 
@@ -44,11 +44,11 @@ public:
     // Bank i's list is control kFirstListId + i; its tool tip names the bank.
     static constexpr int kFirstListId = 1133;
 
-    CFavListCtrl(ListDocument& doc, CEditHistory& history, UserInteraction& interaction, int bank,
+    CFavListCtrl(ListDocument& doc, EditHistory& history, UserInteraction& interaction, int bank,
                  QWidget* parent = nullptr);
 
     int Bank() const { return m_model.Bank(); }
-    CBankModel& Model() { return m_model; }
+    BankModel& Model() { return m_model; }
     // Rebuilds the rows from the bank; the selected row numbers that still exist stay
     // selected, as a list control keeps them when rows come and go before them.
     void Reload();
@@ -95,9 +95,9 @@ private:
     void ShowMessage(int messageId);
 
     ListDocument& m_doc;
-    CEditHistory& m_history;
+    EditHistory& m_history;
     UserInteraction& m_interaction;
-    CBankModel m_model;
+    BankModel m_model;
     GridCommands m_commands{*this};
 };
 

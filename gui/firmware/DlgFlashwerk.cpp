@@ -76,7 +76,7 @@ bool SameFolder(const std::string& a, const std::string& b) {
 } // namespace
 
 CDlgFlashwerk::CDlgFlashwerk(AppContext& context, QWidget* parent)
-    : CCataloguePage(context, FirmwareSetup(), parent) {
+    : CataloguePage(context, FirmwareSetup(), parent) {
     CIconButton* import = MakeButton(kImport, CommandIcon::Import);
     CIconButton* internet = MakeButton(kInternet, CommandIcon::Import);
     CIconButton* send = MakeButton(kSend, CommandIcon::SendToReceiver);
@@ -195,7 +195,7 @@ void CDlgFlashwerk::ShowSelection(int record) {
         Cp1252ToUtf8(m_records[static_cast<std::size_t>(record)].m_description)));
 }
 
-std::vector<CCataloguePage::MenuEntry> CDlgFlashwerk::MenuEntries() {
+std::vector<CataloguePage::MenuEntry> CDlgFlashwerk::MenuEntries() {
     return {{kSend, [this] { OnSend(); }, true},   {}, {kImport, [this] { OnImport(); }},
             {kInternet, [this] { OnInternet(); }}, {}, {kDelete, [this] { OnDelete(); }, true},
             {kRefresh, [this] { OnRefresh(); }}};

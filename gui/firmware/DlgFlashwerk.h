@@ -28,7 +28,7 @@ inline constexpr int kLoadGroup = 1124;
 // The firmware page: the catalogue of the ".bsr" files in the firmware folder, the selected
 // file's description, import from any folder, delete, and the send to the receiver through
 // the transfer dialog.
-class CDlgFlashwerk : public CCataloguePage {
+class CDlgFlashwerk : public CataloguePage {
     Q_OBJECT
 public:
     explicit CDlgFlashwerk(AppContext& context, QWidget* parent = nullptr);

@@ -71,7 +71,7 @@ bool NameLess(const std::string& a, const std::string& b) {
 } // namespace
 
 CDlgProgrammlisten::CDlgProgrammlisten(AppContext& context, QWidget* parent)
-    : CCataloguePage(context, ListSetup(), parent) {
+    : CataloguePage(context, ListSetup(), parent) {
     CIconButton* loadTv = MakeButton(kLoadTv, CommandIcon::LoadFromReceiver);
     CIconButton* loadRadio = MakeButton(kLoadRadio, CommandIcon::LoadFromReceiver);
     CIconButton* import = MakeButton(kImport, CommandIcon::Import);
@@ -265,7 +265,7 @@ bool CDlgProgrammlisten::HandlePageKey(int key) {
     return true;
 }
 
-std::vector<CCataloguePage::MenuEntry> CDlgProgrammlisten::MenuEntries() {
+std::vector<CataloguePage::MenuEntry> CDlgProgrammlisten::MenuEntries() {
     return {{kLoadTv, [this] { OnLoadTv(); }},
             {kLoadRadio, [this] { OnLoadRadio(); }},
             {kImport, [this] { OnImport(); }},

@@ -30,7 +30,7 @@ class CIconButton;
 
 // The program-list page: the catalogue of list files in the lists folder and the commands
 // that import, load, send and delete them.
-class CDlgProgrammlisten : public CCataloguePage {
+class CDlgProgrammlisten : public CataloguePage {
     Q_OBJECT
 public:
     explicit CDlgProgrammlisten(AppContext& context, QWidget* parent = nullptr);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/lists/EditHistory.h"
-#include "core/lists/ListDocument.h"
+#include "core/editor/EditHistory.h"
+#include "core/editor/ListDocument.h"
 #include "core/lists/ListenDat.h"
 #include "gui/print/PrintFlow.h"
 #include "gui/ui/ResizeDialog.h"
@@ -58,11 +58,11 @@ public:
     // The name the list was saved under, for the page to select it.
     const QString& FileName() const { return m_savedFileName; }
     ListDocument& Document() { return m_doc; }
-    CEditHistory& History() { return m_history; }
+    EditHistory& History() { return m_history; }
     CPoolListCtrl* Grid() const { return m_grid; }
     CDlgFavoriten* Favourites() const { return m_favouritesWindow; }
     CDlgSuchen* SearchDialog() const { return m_search; }
-    CPrintFlow& PrintFlow() { return m_printFlow; }
+    PrintFlow& Printing() { return m_printFlow; }
 
     // OK: saves and closes; an aborted save keeps the editor open.
     bool Save();
@@ -92,7 +92,7 @@ private:
 
     AppContext& m_context;
     ListDocument m_doc;
-    CEditHistory m_history;
+    EditHistory m_history;
     std::string m_openedFileName;
     QString m_savedFileName;
     bool m_loadFailed = false;
@@ -105,7 +105,7 @@ private:
     QWidget* m_favourites = nullptr;
     CDlgSuchen* m_search = nullptr;
     CDlgFavoriten* m_favouritesWindow = nullptr;
-    CPrintFlow m_printFlow;
+    PrintFlow m_printFlow;
 };
 
 } // namespace fw

@@ -1,7 +1,7 @@
 #include "gui/lists/PoolListCtrl.h"
 
-#include "core/lists/EditHistory.h"
-#include "core/lists/PoolCommands.h"
+#include "core/editor/EditHistory.h"
+#include "core/editor/PoolCommands.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
@@ -32,10 +32,10 @@ namespace {
 const QColor kFrameLine(0x80, 0x80, 0x80);
 } // namespace
 
-CPoolListCtrl::CPoolListCtrl(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+CPoolListCtrl::CPoolListCtrl(ListDocument& doc, EditHistory& history, UserInteraction& interaction,
                              QWidget* parent)
     : CEditListCtrl(parent), m_doc(doc), m_history(history), m_interaction(interaction),
-      m_model(new CPoolModel(doc, history, this)) {
+      m_model(new PoolModel(doc, history, this)) {
     // Before the model: a shown row header measures row numbers for its width, and every row
     // would be resized once more.
     verticalHeader()->hide();
@@ -43,7 +43,7 @@ CPoolListCtrl::CPoolListCtrl(ListDocument& doc, CEditHistory& history, UserInter
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setModel(m_model);
     SetControlId(this, 504);
-    SetLockedColumn(CPoolModel::ColumnAdr);
+    SetLockedColumn(PoolModel::ColumnAdr);
     setDragEnabled(true);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
@@ -151,7 +151,7 @@ void CPoolListCtrl::SelectRows(int first, int count) {
     if (!top.isValid() || count <= 0)
         return;
     const int last = std::min(first + count, m_model->rowCount()) - 1;
-    selectionModel()->select(QItemSelection(top, m_model->index(last, CPoolModel::ColumnCount - 1)),
+    selectionModel()->select(QItemSelection(top, m_model->index(last, PoolModel::ColumnCount - 1)),
                              QItemSelectionModel::Select);
     selectionModel()->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
     scrollTo(top);
@@ -159,7 +159,7 @@ void CPoolListCtrl::SelectRows(int first, int count) {
 
 void CPoolListCtrl::WidenColumnsToRows(int rows) {
     const int padding = 20;
-    for (int column = 0; column < CPoolModel::ColumnCount; ++column) {
+    for (int column = 0; column < PoolModel::ColumnCount; ++column) {
         int width = columnWidth(column);
         for (int row = 0; row < rows; ++row)
             width = std::max(width, fontMetrics().horizontalAdvance(
@@ -223,8 +223,8 @@ std::optional<std::string> CPoolListCtrl::PastableText() {
 
 void CPoolListCtrl::OnEditCell(int column) {
     m_doc.poolCut.reset();
-    if (column < 0 || column >= CPoolModel::ColumnCount)
-        column = CPoolModel::ColumnCa;
+    if (column < 0 || column >= PoolModel::ColumnCount)
+        column = PoolModel::ColumnCa;
     const int row = SingleSelectedRow();
     if (row >= 0 && column != LockedColumn())
         BeginEdit(row, column);
@@ -389,7 +389,7 @@ void CPoolListCtrl::mousePressEvent(QMouseEvent* event) {
 void CPoolListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     const QModelIndex cell = indexAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && cell.isValid() &&
-        cell.column() == CPoolModel::ColumnAdr) {
+        cell.column() == PoolModel::ColumnAdr) {
         OnAddToBank();
         return;
     }
@@ -399,8 +399,8 @@ void CPoolListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
 void CPoolListCtrl::paintEvent(QPaintEvent* event) {
     CEditListCtrl::paintEvent(event);
     // Two lines on each side frame the grey fixed column.
-    const int left = columnViewportPosition(CPoolModel::ColumnAdr);
-    const int right = left + columnWidth(CPoolModel::ColumnAdr);
+    const int left = columnViewportPosition(PoolModel::ColumnAdr);
+    const int right = left + columnWidth(PoolModel::ColumnAdr);
     QPainter painter(viewport());
     painter.setPen(kFrameLine);
     const int bottom = viewport()->height();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/lists/ListDocument.h"
+#include "core/editor/ListDocument.h"
 #include "gui/lists/EditListCtrl.h"
 #include "gui/ui/GridCommands.h"
 
@@ -16,8 +16,8 @@ class QMimeData;
 namespace fw {
 
 class CDlgSuchen;
-class CEditHistory;
-class CPoolModel;
+class EditHistory;
+class PoolModel;
 class UserInteraction;
 
 // The program pool grid of the editor: cell editing, the row commands of its context menu and
@@ -48,7 +48,7 @@ public:
         CmdPageSetup = 516,
     };
 
-    CPoolListCtrl(ListDocument& doc, CEditHistory& history, UserInteraction& interaction,
+    CPoolListCtrl(ListDocument& doc, EditHistory& history, UserInteraction& interaction,
                   QWidget* parent = nullptr);
 
     // The bank that add-to-bank fills and whose programs carry the " =" mark; without it
@@ -61,7 +61,7 @@ public:
         m_bankPosition = std::move(position);
     }
     void SetSearchDialog(CDlgSuchen* search);
-    CPoolModel* PoolModel() const { return m_model; }
+    PoolModel* GridModel() const { return m_model; }
 
     // Rows selected, ascending; the single selected row or -1.
     std::vector<int> SelectedRows() const;
@@ -127,9 +127,9 @@ private:
     void Paste(bool inserting);
 
     ListDocument& m_doc;
-    CEditHistory& m_history;
+    EditHistory& m_history;
     UserInteraction& m_interaction;
-    CPoolModel* m_model = nullptr;
+    PoolModel* m_model = nullptr;
     std::function<int()> m_currentBank;
     BankPositionSource m_bankPosition;
     CDlgSuchen* m_search = nullptr;

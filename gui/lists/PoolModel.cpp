@@ -1,8 +1,8 @@
 #include "gui/lists/PoolModel.h"
 
-#include "core/favourites/BankCommands.h"
-#include "core/lists/EditHistory.h"
-#include "core/lists/PoolCommands.h"
+#include "core/editor/BankCommands.h"
+#include "core/editor/EditHistory.h"
+#include "core/editor/PoolCommands.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
@@ -19,22 +19,22 @@ namespace fw {
 
 namespace {
 bool IsFieldColumn(int column) {
-    return column > CPoolModel::ColumnAdr && column < CPoolModel::ColumnCount;
+    return column > PoolModel::ColumnAdr && column < PoolModel::ColumnCount;
 }
 } // namespace
 
-CPoolModel::CPoolModel(ListDocument& doc, CEditHistory& history, QObject* parent)
+PoolModel::PoolModel(ListDocument& doc, EditHistory& history, QObject* parent)
     : QAbstractTableModel(parent), m_doc(doc), m_history(history) {}
 
-int CPoolModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : CProgramPool::RowCount();
+int PoolModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ProgramPool::RowCount();
 }
 
-int CPoolModel::columnCount(const QModelIndex& parent) const {
+int PoolModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant CPoolModel::data(const QModelIndex& index, int role) const {
+QVariant PoolModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const int row = index.row();
@@ -64,7 +64,7 @@ QVariant CPoolModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant CPoolModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant PoolModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= ColumnCount)
         return {};
@@ -74,7 +74,7 @@ QVariant CPoolModel::headerData(int section, Qt::Orientation orientation, int ro
     return QString::fromStdString(headers[static_cast<std::size_t>(section)].text);
 }
 
-Qt::ItemFlags CPoolModel::flags(const QModelIndex& index) const {
+Qt::ItemFlags PoolModel::flags(const QModelIndex& index) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
     Qt::ItemFlags result =
@@ -84,7 +84,7 @@ Qt::ItemFlags CPoolModel::flags(const QModelIndex& index) const {
     return result;
 }
 
-bool CPoolModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+bool PoolModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid) ||
         !IsFieldColumn(index.column()))
         return false;
@@ -98,11 +98,11 @@ const QString kRowsType = QStringLiteral("application/x-flashwerk-pool-rows");
 const QString kOwnerType = QStringLiteral("application/x-flashwerk-pool-owner");
 } // namespace
 
-QStringList CPoolModel::mimeTypes() const {
+QStringList PoolModel::mimeTypes() const {
     return {kRowsType};
 }
 
-QMimeData* CPoolModel::mimeData(const QModelIndexList& indexes) const {
+QMimeData* PoolModel::mimeData(const QModelIndexList& indexes) const {
     QStringList rows;
     for (const QModelIndex& index : indexes)
         if (checkIndex(index, CheckIndexOption::IndexIsValid))
@@ -113,13 +113,13 @@ QMimeData* CPoolModel::mimeData(const QModelIndexList& indexes) const {
     return data;
 }
 
-QString CPoolModel::OwnerToken() const {
+QString PoolModel::OwnerToken() const {
     return QString("%1/%2")
         .arg(QCoreApplication::applicationPid())
         .arg(reinterpret_cast<quintptr>(this));
 }
 
-std::vector<int> CPoolModel::RowsOfMimeData(const QMimeData* data) const {
+std::vector<int> PoolModel::RowsOfMimeData(const QMimeData* data) const {
     std::vector<int> rows;
     // Rows dragged from another grid or another running program are no rows of this pool.
     if (data == nullptr || QString::fromLatin1(data->data(kOwnerType)) != OwnerToken())
@@ -133,7 +133,7 @@ std::vector<int> CPoolModel::RowsOfMimeData(const QMimeData* data) const {
     return SortedItems(std::move(rows), kPoolRows);
 }
 
-EditResult CPoolModel::CommitCell(int row, int column, const QString& text) {
+EditResult PoolModel::CommitCell(int row, int column, const QString& text) {
     bool lossless = true;
     std::string bytes = Utf8ToCp1252(text.toStdString(), &lossless);
     if (!lossless) {
@@ -150,12 +150,12 @@ EditResult CPoolModel::CommitCell(int row, int column, const QString& text) {
     return m_lastCommit;
 }
 
-void CPoolModel::SetMarkedBank(int bank) {
+void PoolModel::SetMarkedBank(int bank) {
     m_markedBank = bank;
     Refresh();
 }
 
-void CPoolModel::Refresh() {
+void PoolModel::Refresh() {
     m_marks = m_markedBank >= 0 ? PoolMarks(m_doc.banks, m_markedBank) : std::vector<bool>();
     emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/lists/ListDocument.h"
+#include "core/editor/ListDocument.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -9,11 +9,11 @@
 
 namespace fw {
 
-class CEditHistory;
+class EditHistory;
 
 // The program pool as the grid shows it: always 4000 rows, the address column in front of
 // the eleven fields. Texts are Windows-1252 in the document and Unicode here.
-class CPoolModel : public QAbstractTableModel {
+class PoolModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column : int {
@@ -32,7 +32,7 @@ public:
         ColumnCount
     };
 
-    CPoolModel(ListDocument& doc, CEditHistory& history, QObject* parent = nullptr);
+    PoolModel(ListDocument& doc, EditHistory& history, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -63,7 +63,7 @@ private:
     QString OwnerToken() const;
 
     ListDocument& m_doc;
-    CEditHistory& m_history;
+    EditHistory& m_history;
     std::vector<bool> m_marks;
     int m_markedBank = -1;
     EditResult m_lastCommit;

@@ -54,7 +54,7 @@ std::string Message(int id, const std::string& argument) {
 
 } // namespace
 
-CCataloguePage::CCataloguePage(AppContext& context, const CatalogueSetup& setup, QWidget* parent)
+CataloguePage::CataloguePage(AppContext& context, const CatalogueSetup& setup, QWidget* parent)
     : CPropertyPagePlus(context, setup.dialogId, parent), m_setup(setup) {
     m_list = new CDateiListCtrl(this);
     SetControlId(m_list, setup.listId);
@@ -70,8 +70,8 @@ CCataloguePage::CCataloguePage(AppContext& context, const CatalogueSetup& setup,
     m_pathLabel->setWordWrap(true);
     m_pathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CCataloguePage::SelectionChanged);
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, &CCataloguePage::SortByColumn);
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CataloguePage::SelectionChanged);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, &CataloguePage::SortByColumn);
     // Keeps the hint of an empty catalogue centred.
     connect(m_list->header(), &QHeaderView::sectionResized, this, [this] {
         if (m_list->RowCount() == 0)
@@ -79,9 +79,9 @@ CCataloguePage::CCataloguePage(AppContext& context, const CatalogueSetup& setup,
     });
 }
 
-CCataloguePage::~CCataloguePage() = default;
+CataloguePage::~CataloguePage() = default;
 
-CIconButton* CCataloguePage::MakeButton(int id, CommandIcon icon) {
+CIconButton* CataloguePage::MakeButton(int id, CommandIcon icon) {
     auto* button = new CIconButton(DialogText(m_setup.dialogId, id), this);
     SetControlId(button, id);
     button->SetCommandIcon(FlashwerkIcon(icon));
@@ -89,25 +89,25 @@ CIconButton* CCataloguePage::MakeButton(int id, CommandIcon icon) {
     button->setAutoDefault(false);
     button->setDefault(false);
     if (id == m_setup.internetId) {
-        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnInternet);
+        connect(button, &QAbstractButton::clicked, this, &CataloguePage::OnInternet);
         // No download service stands behind it.
         button->hide();
     } else if (id == m_setup.importId) {
-        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnImport);
+        connect(button, &QAbstractButton::clicked, this, &CataloguePage::OnImport);
     } else if (id == m_setup.sendId) {
-        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnSend);
+        connect(button, &QAbstractButton::clicked, this, &CataloguePage::OnSend);
         m_send = button;
     } else if (id == m_setup.deleteId) {
-        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnDelete);
+        connect(button, &QAbstractButton::clicked, this, &CataloguePage::OnDelete);
         m_delete = button;
     } else if (id == m_setup.refreshId) {
-        connect(button, &QAbstractButton::clicked, this, &CCataloguePage::OnRefresh);
+        connect(button, &QAbstractButton::clicked, this, &CataloguePage::OnRefresh);
     }
     return button;
 }
 
-QGroupBox* CCataloguePage::MakeGroup(int id, std::initializer_list<QWidget*> widgets) {
-    auto* group = new CPageGroup(DialogText(m_setup.dialogId, id), this);
+QGroupBox* CataloguePage::MakeGroup(int id, std::initializer_list<QWidget*> widgets) {
+    auto* group = new PageGroup(DialogText(m_setup.dialogId, id), this);
     SetControlId(group, id);
     auto* layout = new QVBoxLayout(group);
     for (QWidget* widget : widgets)
@@ -115,9 +115,9 @@ QGroupBox* CCataloguePage::MakeGroup(int id, std::initializer_list<QWidget*> wid
     return group;
 }
 
-void CCataloguePage::ArrangePage(std::initializer_list<QWidget*> aboveList,
-                                 std::initializer_list<QWidget*> belowList,
-                                 std::initializer_list<QWidget*> groups) {
+void CataloguePage::ArrangePage(std::initializer_list<QWidget*> aboveList,
+                                std::initializer_list<QWidget*> belowList,
+                                std::initializer_list<QWidget*> groups) {
     auto* catalogue = new QVBoxLayout;
     for (QWidget* widget : aboveList)
         catalogue->addWidget(widget);
@@ -138,23 +138,23 @@ void CCataloguePage::ArrangePage(std::initializer_list<QWidget*> aboveList,
     SelectionChanged();
 }
 
-QString CCataloguePage::InfoText() const {
+QString CataloguePage::InfoText() const {
     return m_pathLabel->text();
 }
 
-int CCataloguePage::AppendRow(const std::function<int(int row)>& add) {
+int CataloguePage::AppendRow(const std::function<int(int row)>& add) {
     return add(m_list->RowCount());
 }
 
-std::string CCataloguePage::RecordPath(int record) const {
+std::string CataloguePage::RecordPath(int record) const {
     return record >= 0 && record < RecordCount() ? RecordAt(record).m_strPath : std::string();
 }
 
-int CCataloguePage::SelectedRecord() const {
+int CataloguePage::SelectedRecord() const {
     return m_list->GetSelectedRecord();
 }
 
-void CCataloguePage::SelectRow(int row) {
+void CataloguePage::SelectRow(int row) {
     QTreeWidgetItem* item = m_list->topLevelItem(row);
     if (item == nullptr)
         return;
@@ -164,7 +164,7 @@ void CCataloguePage::SelectRow(int row) {
     SelectionChanged();
 }
 
-void CCataloguePage::SelectionChanged() {
+void CataloguePage::SelectionChanged() {
     const int record = SelectedRecord();
     const std::string path = RecordPath(record);
     const bool selected = !path.empty();
@@ -182,7 +182,7 @@ void CCataloguePage::SelectionChanged() {
     ShowSelection(selected ? record : -1);
 }
 
-void CCataloguePage::showEvent(QShowEvent* event) {
+void CataloguePage::showEvent(QShowEvent* event) {
     CPropertyPagePlus::showEvent(event);
     if (m_filled || m_fillQueued)
         return;
@@ -199,7 +199,7 @@ void CCataloguePage::showEvent(QShowEvent* event) {
     });
 }
 
-void CCataloguePage::OnRefresh() {
+void CataloguePage::OnRefresh() {
     m_filled = true;
     m_list->DeleteAllRows();
     Fill();
@@ -207,7 +207,7 @@ void CCataloguePage::OnRefresh() {
     RestoreSelection();
 }
 
-void CCataloguePage::RestoreSelection() {
+void CataloguePage::RestoreSelection() {
     if (m_list->RowCount() == 0) {
         SelectionChanged();
         return;
@@ -220,7 +220,7 @@ void CCataloguePage::RestoreSelection() {
     SelectRow(remembered >= 0 ? remembered : 0);
 }
 
-void CCataloguePage::SortByColumn(int column) {
+void CataloguePage::SortByColumn(int column) {
     if (column < 0 || column >= m_list->ColumnCount())
         return;
     m_list->SortRows([this, column](int a, int b) { return RecordLess(column, a, b); });
@@ -230,7 +230,7 @@ void CCataloguePage::SortByColumn(int column) {
         m_list->scrollToItem(current);
 }
 
-QString CCataloguePage::ChooseImportFile() {
+QString CataloguePage::ChooseImportFile() {
     QFileDialog dialog(this, ResText(str::kImportTitle), QString(),
                        QtNameFilter(ResText(m_setup.importFilter)));
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -240,13 +240,13 @@ QString CCataloguePage::ChooseImportFile() {
     return dialog.selectedFiles().front();
 }
 
-void CCataloguePage::OnImport() {
+void CataloguePage::OnImport() {
     const QString source = ChooseImportFile();
     if (!source.isEmpty())
         ImportFrom(source);
 }
 
-void CCataloguePage::ImportFrom(const QString& source) {
+void CataloguePage::ImportFrom(const QString& source) {
     const std::string sourcePath = source.toStdString();
     std::string targetName = QFileInfo(source).fileName().toStdString();
     if (!AcceptImport(sourcePath, targetName))
@@ -283,12 +283,12 @@ void CCataloguePage::ImportFrom(const QString& source) {
         SelectionChanged();
 }
 
-void CCataloguePage::RemoveRowsNamed(const QString& fileName) {
+void CataloguePage::RemoveRowsNamed(const QString& fileName) {
     for (int row = m_list->FindRow(fileName); row >= 0; row = m_list->FindRow(fileName))
         m_list->DeleteRow(row);
 }
 
-void CCataloguePage::OnDelete() {
+void CataloguePage::OnDelete() {
     const int record = SelectedRecord();
     const std::string path = RecordPath(record);
     if (path.empty())
@@ -307,7 +307,7 @@ void CCataloguePage::OnDelete() {
     SelectionChanged();
 }
 
-void CCataloguePage::OnSend() {
+void CataloguePage::OnSend() {
     m_chainResult = 0;
     const int record = SelectedRecord();
     if (record < 0)
@@ -325,7 +325,7 @@ void CCataloguePage::OnSend() {
     AfterTransfer(*dialog);
 }
 
-int CCataloguePage::SendChained(int row, int lastStep) {
+int CataloguePage::SendChained(int row, int lastStep) {
     m_chainResult = 0;
     // The production download may reach a page the user has not opened yet.
     if (!m_filled)
@@ -343,7 +343,7 @@ int CCataloguePage::SendChained(int row, int lastStep) {
     return m_chainResult;
 }
 
-void CCataloguePage::LoadFromReceiver(const TransferJob& job) {
+void CataloguePage::LoadFromReceiver(const TransferJob& job) {
     const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
     QString saved;
     connect(dialog.get(), &CDlgSenden::FileSavedSignal, this,
@@ -358,7 +358,7 @@ void CCataloguePage::LoadFromReceiver(const TransferJob& job) {
     m_list->setFocus();
 }
 
-void CCataloguePage::FocusList() {
+void CataloguePage::FocusList() {
     m_list->setFocus(Qt::ShortcutFocusReason);
     const int focused = m_list->GetFocusedIndex();
     if (m_list->GetSelectedIndex() < 0 && focused < 0)
@@ -369,7 +369,7 @@ void CCataloguePage::FocusList() {
         SelectionChanged();
 }
 
-bool CCataloguePage::eventFilter(QObject* watched, QEvent* event) {
+bool CataloguePage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers others =
@@ -386,7 +386,7 @@ bool CCataloguePage::eventFilter(QObject* watched, QEvent* event) {
     return CPropertyPagePlus::eventFilter(watched, event);
 }
 
-std::unique_ptr<QMenu> CCataloguePage::CreateContextMenu() {
+std::unique_ptr<QMenu> CataloguePage::CreateContextMenu() {
     const bool selected = SelectedRecord() >= 0;
     auto menu = std::make_unique<QMenu>(this);
     for (const MenuEntry& entry : MenuEntries()) {
@@ -407,7 +407,7 @@ std::unique_ptr<QMenu> CCataloguePage::CreateContextMenu() {
     return menu;
 }
 
-void CCataloguePage::contextMenuEvent(QContextMenuEvent* event) {
+void CataloguePage::contextMenuEvent(QContextMenuEvent* event) {
     const std::unique_ptr<QMenu> menu = CreateContextMenu();
     menu->exec(event->globalPos());
 }

@@ -54,11 +54,11 @@ struct CatalogueSetup {
 // one folder with import, delete, refresh, send, the context menu and the keys that lead into
 // the list. Each page owns its records, gives every row the number of its record and supplies
 // what differs: how a folder is read, how an imported file is checked, how a send is prepared.
-class CCataloguePage : public CPropertyPagePlus {
+class CataloguePage : public CPropertyPagePlus {
     Q_OBJECT
 public:
-    CCataloguePage(AppContext& context, const CatalogueSetup& setup, QWidget* parent);
-    ~CCataloguePage() override;
+    CataloguePage(AppContext& context, const CatalogueSetup& setup, QWidget* parent);
+    ~CataloguePage() override;
 
     // Rebuilds the catalogue from the folder and selects the remembered file again. The page
     // does so first when it is first shown.

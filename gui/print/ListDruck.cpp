@@ -47,7 +47,7 @@ void DrawTextFromTop(QPainter& painter, int x, int top, const QString& text) {
 
 } // namespace
 
-CListDruck::CListDruck(const CProgramPool& pool, const CDruckDat& settings,
+CListDruck::CListDruck(const ProgramPool& pool, const CDruckDat& settings,
                        std::optional<std::vector<int>> selectedRows)
     : m_pool(pool), m_settings(settings), m_selectedRows(std::move(selectedRows)),
       m_pageWord(ResText(str::kPageWord)) {}

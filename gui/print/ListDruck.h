@@ -32,7 +32,7 @@ public:
     static constexpr int kDotsPerInch = 300;
 
     // Without a selection every row up to the last program is printed.
-    CListDruck(const CProgramPool& pool, const CDruckDat& settings,
+    CListDruck(const ProgramPool& pool, const CDruckDat& settings,
                std::optional<std::vector<int>> selectedRows);
 
     // Opens the painter on the device and lays the pages out for it; false when the
@@ -43,7 +43,7 @@ public:
     void PaintPage(QPainter& painter, int pageNumber) const;
 
 private:
-    CProgramPool m_pool;
+    ProgramPool m_pool;
     CDruckDat m_settings;
     std::optional<std::vector<int>> m_selectedRows;
     PrintLayout m_layout;

@@ -6,30 +6,30 @@
 
 namespace fw {
 
-CMarginEdit::CMarginEdit(QWidget* parent) : QAbstractSpinBox(parent) {
+MarginEdit::MarginEdit(QWidget* parent) : QAbstractSpinBox(parent) {
     setAccelerated(true);
 }
 
-QSize CMarginEdit::sizeHint() const {
+QSize MarginEdit::sizeHint() const {
     // Room for the widest number a margin can hold.
     QSize size = QAbstractSpinBox::sizeHint();
     size.rwidth() += fontMetrics().horizontalAdvance(QString::number(INT_MIN));
     return size;
 }
 
-QSize CMarginEdit::minimumSizeHint() const {
+QSize MarginEdit::minimumSizeHint() const {
     return sizeHint();
 }
 
-void CMarginEdit::SetValue(int value) {
+void MarginEdit::SetValue(int value) {
     lineEdit()->setText(QString::number(value));
 }
 
-WholeNumber CMarginEdit::Value() const {
+WholeNumber MarginEdit::Value() const {
     return ParseWholeNumber(text().toStdString());
 }
 
-void CMarginEdit::stepBy(int steps) {
+void MarginEdit::stepBy(int steps) {
     const WholeNumber current = Value();
     if (current.status != WholeNumberStatus::Ok)
         return;
@@ -37,7 +37,7 @@ void CMarginEdit::stepBy(int steps) {
     selectAll();
 }
 
-QAbstractSpinBox::StepEnabled CMarginEdit::stepEnabled() const {
+QAbstractSpinBox::StepEnabled MarginEdit::stepEnabled() const {
     const WholeNumber current = Value();
     if (current.status != WholeNumberStatus::Ok)
         return StepNone;

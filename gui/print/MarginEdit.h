@@ -9,10 +9,10 @@ namespace fw {
 // A margin field with up/down arrows. Unlike a QSpinBox it has no range of its own, so it
 // shows every stored number as it is, and it keeps whatever is typed: the dialog checks the
 // text when it is confirmed and says what is wrong.
-class CMarginEdit : public QAbstractSpinBox {
+class MarginEdit : public QAbstractSpinBox {
     Q_OBJECT
 public:
-    explicit CMarginEdit(QWidget* parent = nullptr);
+    explicit MarginEdit(QWidget* parent = nullptr);
 
     void SetValue(int value);
     WholeNumber Value() const;

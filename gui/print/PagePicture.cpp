@@ -10,16 +10,16 @@ namespace {
 constexpr double kPageAspect = 297.0 / 210.0;
 } // namespace
 
-CPagePicture::CPagePicture(QWidget* parent) : QWidget(parent) {
+PagePicture::PagePicture(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-QSize CPagePicture::sizeHint() const {
+QSize PagePicture::sizeHint() const {
     const int width = fontMetrics().height() * 4;
     return {width, static_cast<int>(width * kPageAspect)};
 }
 
-void CPagePicture::paintEvent(QPaintEvent*) {
+void PagePicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF sheet = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);

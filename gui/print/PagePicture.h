@@ -6,10 +6,10 @@ namespace fw {
 
 // A sheet of paper with its margins, drawn in the colours of the palette so that it reads on
 // light and dark desktops alike; the margin fields stand around it.
-class CPagePicture : public QWidget {
+class PagePicture : public QWidget {
     Q_OBJECT
 public:
-    explicit CPagePicture(QWidget* parent = nullptr);
+    explicit PagePicture(QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
 

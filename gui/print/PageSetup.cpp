@@ -2,12 +2,12 @@
 
 #include "core/config/Konfiguration.h"
 #include "gui/page/AppContext.h"
-#include "gui/print/DlgDruckbereich.h"
+#include "gui/print/PageSetupDialog.h"
 
 namespace fw {
 
 void OpenPageSetup(AppContext& context, QWidget* parent) {
-    CDlgDruckbereich dialog(context.config.m_printSettings, *context.interaction, parent);
+    PageSetupDialog dialog(context.config.m_printSettings, *context.interaction, parent);
     dialog.exec();
 }
 

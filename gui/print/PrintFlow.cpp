@@ -43,16 +43,16 @@ QString SuggestedPdfPath(const QString& listName) {
 
 } // namespace
 
-CPrintFlow::CPrintFlow(AppContext& context, QWidget* owner)
+PrintFlow::PrintFlow(AppContext& context, QWidget* owner)
     : m_context(context), m_owner(owner), m_documentTitle(ResText(str::kPrintDocumentTitle)) {}
 
-CListDruck CPrintFlow::MakePrintout(const CProgramPool& pool, const std::vector<int>& selectedRows,
-                                    bool selectionOnly) const {
+CListDruck PrintFlow::MakePrintout(const ProgramPool& pool, const std::vector<int>& selectedRows,
+                                   bool selectionOnly) const {
     return CListDruck(pool, m_context.config.m_printSettings,
                       selectionOnly ? std::optional(selectedRows) : std::nullopt);
 }
 
-CPrintFlow::RowChoice CPrintFlow::AskRowsToPrint(const std::vector<int>& selectedRows) {
+PrintFlow::RowChoice PrintFlow::AskRowsToPrint(const std::vector<int>& selectedRows) {
     // The grid nearly always has one row selected, its current one: asking then would only
     // get in the way.
     if (selectedRows.size() < 2)
@@ -71,8 +71,8 @@ CPrintFlow::RowChoice CPrintFlow::AskRowsToPrint(const std::vector<int>& selecte
     return RowChoice::Cancelled;
 }
 
-void CPrintFlow::Print(const CProgramPool& pool, const std::vector<int>& selectedRows,
-                       const QString& suggestedName) {
+void PrintFlow::Print(const ProgramPool& pool, const std::vector<int>& selectedRows,
+                      const QString& suggestedName) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_documentTitle);
     // Otherwise the dialog offers a file named after the document title.
@@ -88,7 +88,7 @@ void CPrintFlow::Print(const CProgramPool& pool, const std::vector<int>& selecte
         PrintOn(printer, printout);
 }
 
-void CPrintFlow::PrintOn(QPrinter& printer, CListDruck& printout) {
+void PrintFlow::PrintOn(QPrinter& printer, CListDruck& printout) {
     printer.setResolution(CListDruck::kDotsPerInch);
     // The line names the printer and its queue where a port once stood, or the file.
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
@@ -105,7 +105,7 @@ void CPrintFlow::PrintOn(QPrinter& printer, CListDruck& printout) {
     }));
 }
 
-void CPrintFlow::Preview(const CProgramPool& pool, const std::vector<int>& selectedRows) {
+void PrintFlow::Preview(const ProgramPool& pool, const std::vector<int>& selectedRows) {
     const RowChoice rows = AskRowsToPrint(selectedRows);
     if (rows == RowChoice::Cancelled)
         return;
@@ -137,7 +137,7 @@ void CPrintFlow::Preview(const CProgramPool& pool, const std::vector<int>& selec
     preview.exec();
 }
 
-QString CPrintFlow::AskPdfPath(const QString& suggestedName) {
+QString PrintFlow::AskPdfPath(const QString& suggestedName) {
     QFileDialog dialog(m_owner, ResText(str::kExportPdfTitle), SuggestedPdfPath(suggestedName),
                        ResText(str::kPdfFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -157,8 +157,8 @@ QString CPrintFlow::AskPdfPath(const QString& suggestedName) {
     return path;
 }
 
-void CPrintFlow::ExportPdf(const CProgramPool& pool, const std::vector<int>& selectedRows,
-                           const QString& suggestedName) {
+void PrintFlow::ExportPdf(const ProgramPool& pool, const std::vector<int>& selectedRows,
+                          const QString& suggestedName) {
     const RowChoice rows = AskRowsToPrint(selectedRows);
     if (rows == RowChoice::Cancelled)
         return;
@@ -169,7 +169,7 @@ void CPrintFlow::ExportPdf(const CProgramPool& pool, const std::vector<int>& sel
     WritePdf(printout, path, QPageSize(QPageSize::A4));
 }
 
-void CPrintFlow::WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper) {
+void PrintFlow::WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper) {
     std::optional<QByteArray> pdf;
     const PrintOutcome outcome = RunWithProgress(
         ResText(str::kPdfFileDevice), FileNameOf(path),
@@ -190,16 +190,16 @@ void CPrintFlow::WritePdf(CListDruck& printout, const QString& path, const QPage
         Interaction().ShowLastError(reason);
 }
 
-UserInteraction& CPrintFlow::Interaction() {
+UserInteraction& PrintFlow::Interaction() {
     return *m_context.interaction;
 }
 
-void CPrintFlow::PageSetup() {
+void PrintFlow::PageSetup() {
     OpenPageSetup(m_context, m_owner);
 }
 
-PrintOutcome CPrintFlow::RunWithProgress(const QString& device, const QString& port,
-                                         const CDlgDrucke::Job& job) {
+PrintOutcome PrintFlow::RunWithProgress(const QString& device, const QString& port,
+                                        const CDlgDrucke::Job& job) {
     CDlgDrucke progress(m_documentTitle, device, port, m_owner);
     return progress.Run(
         [&](const std::atomic<bool>& cancel, const CDlgDrucke::PageStarted& pageStarted) {
@@ -211,7 +211,7 @@ PrintOutcome CPrintFlow::RunWithProgress(const QString& device, const QString& p
         });
 }
 
-void CPrintFlow::ReportFailure(PrintOutcome outcome) {
+void PrintFlow::ReportFailure(PrintOutcome outcome) {
     int message = 0;
     switch (outcome) {
     case PrintOutcome::StartFailed:

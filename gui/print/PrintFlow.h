@@ -15,24 +15,24 @@ class QWidget;
 namespace fw {
 
 struct AppContext;
-class CProgramPool;
+class ProgramPool;
 class UserInteraction;
 
 // The editor's ways out to paper: print, preview, PDF export and the page setup. Each takes
 // the pool and the grid's selected rows as they are when the command starts; the printout
 // keeps its own copy, so the job may run while the editor goes on.
-class CPrintFlow {
+class PrintFlow {
 public:
-    CPrintFlow(AppContext& context, QWidget* owner);
+    PrintFlow(AppContext& context, QWidget* owner);
 
     // The print dialog, then the job with its progress window. Printing to a file (offered
     // only without a printer) writes the PDF as the export does; suggestedName names it.
-    void Print(const CProgramPool& pool, const std::vector<int>& selectedRows,
+    void Print(const ProgramPool& pool, const std::vector<int>& selectedRows,
                const QString& suggestedName);
     // Painted at once, without a progress window; its toolbar offers the page setup too.
-    void Preview(const CProgramPool& pool, const std::vector<int>& selectedRows);
+    void Preview(const ProgramPool& pool, const std::vector<int>& selectedRows);
     // The file name offered is suggestedName with the suffix .pdf.
-    void ExportPdf(const CProgramPool& pool, const std::vector<int>& selectedRows,
+    void ExportPdf(const ProgramPool& pool, const std::vector<int>& selectedRows,
                    const QString& suggestedName);
     void PageSetup();
 
@@ -53,7 +53,7 @@ private:
     QString AskPdfPath(const QString& suggestedName);
     // Rendered on the worker with the progress window, then written atomically.
     void WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper);
-    CListDruck MakePrintout(const CProgramPool& pool, const std::vector<int>& selectedRows,
+    CListDruck MakePrintout(const ProgramPool& pool, const std::vector<int>& selectedRows,
                             bool selectionOnly) const;
     // The line of the progress window names device and port.
     PrintOutcome RunWithProgress(const QString& device, const QString& port,

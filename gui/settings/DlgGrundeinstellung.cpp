@@ -45,7 +45,7 @@ CatalogueSetup SettingsSetup() {
 } // namespace
 
 CDlgGrundeinstellung::CDlgGrundeinstellung(AppContext& context, QWidget* parent)
-    : CCataloguePage(context, SettingsSetup(), parent) {
+    : CataloguePage(context, SettingsSetup(), parent) {
     CIconButton* loadReceiver = MakeButton(kLoadReceiver, CommandIcon::LoadFromReceiver);
     CIconButton* import = MakeButton(kImport, CommandIcon::Import);
     CIconButton* internet = MakeButton(kInternet, CommandIcon::Receiver);
@@ -122,7 +122,7 @@ bool CDlgGrundeinstellung::PrepareSend(int record, TransferJob& job) {
     return true;
 }
 
-std::vector<CCataloguePage::MenuEntry> CDlgGrundeinstellung::MenuEntries() {
+std::vector<CataloguePage::MenuEntry> CDlgGrundeinstellung::MenuEntries() {
     return {{kLoadReceiver, [this] { OnLoadReceiver(); }}, {kImport, [this] { OnImport(); }},
             {kInternet, [this] { OnInternet(); }},         {},
             {kSend, [this] { OnSend(); }, true},           {},

@@ -25,7 +25,7 @@ inline constexpr int kSendGroup = 1125;
 
 // The default-settings page: the ".grd" files of the settings folder, their import, deletion,
 // and their transfer to and from the receiver.
-class CDlgGrundeinstellung : public CCataloguePage {
+class CDlgGrundeinstellung : public CataloguePage {
     Q_OBJECT
 public:
     explicit CDlgGrundeinstellung(AppContext& context, QWidget* parent = nullptr);

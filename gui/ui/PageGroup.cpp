@@ -2,7 +2,7 @@
 
 namespace fw {
 
-CPageGroup::CPageGroup(const QString& title, QWidget* parent) : QGroupBox(title, parent) {
+PageGroup::PageGroup(const QString& title, QWidget* parent) : QGroupBox(title, parent) {
     // A group box hands its font down to its children; only the title is meant to be bold.
     setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; }"));
 }

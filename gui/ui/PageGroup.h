@@ -6,10 +6,10 @@ namespace fw {
 
 // A titled frame on a page. Every page's groups look alike: the title stands out in bold,
 // the controls inside keep the normal font.
-class CPageGroup : public QGroupBox {
+class PageGroup : public QGroupBox {
     Q_OBJECT
 public:
-    CPageGroup(const QString& title, QWidget* parent = nullptr);
+    PageGroup(const QString& title, QWidget* parent = nullptr);
 };
 
 } // namespace fw

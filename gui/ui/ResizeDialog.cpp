@@ -71,7 +71,7 @@ void CResizeDialog::hideEvent(QHideEvent* event) {
 }
 
 void CResizeDialog::RestoreGeometry() {
-    CProfileFile profile;
+    ProfileFile profile;
     if (m_profilePath.empty() || !profile.Load(m_profilePath))
         return;
     const std::string section = ProfileSection().toStdString();
@@ -92,7 +92,7 @@ void CResizeDialog::StoreGeometry() {
     if (m_profilePath.empty() || size() == m_sizeAtStart)
         return;
     // Read again just before writing, so that nothing written meanwhile is lost.
-    CProfileFile profile;
+    ProfileFile profile;
     std::string reason;
     if (!profile.Load(m_profilePath, reason))
         return;

@@ -1,7 +1,7 @@
 #include "app/DemoFiles.h"
-#include "core/favourites/FavoritenDat.h"
 #include "core/firmware/FirmwareCatalogue.h"
 #include "core/firmware/Version.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListCatalogue.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramPool.h"
@@ -45,7 +45,7 @@ TEST_F(DemoFilesTest, AFreshFolderGetsASampleOfEachKindThatThePagesAccept) {
     const ListCatalogue lists = ScanListFolder(m_folders.lists, m_ui);
     ASSERT_EQ(lists.records.size(), 1u);
     EXPECT_EQ(lists.records[0].m_strType, "TV");
-    CProgramPool pool;
+    ProgramPool pool;
     CFavoritenDat banks;
     const ListReadResult read = ReadListFile(lists.records[0].m_strPath, pool, banks, m_ui);
     ASSERT_TRUE(read.ok);
@@ -103,7 +103,7 @@ TEST(DemoReceiverContentTest, TheReceiversOwnListsHoldCompleteProgramsAndBanksWi
                  {content.radioList, content.radioBanks, kListRadio}};
     for (const auto& list : lists) {
         ASSERT_FALSE(list.lines.empty());
-        CProgramPool pool;
+        ProgramPool pool;
         for (std::size_t row = 0; row < list.lines.size(); ++row) {
             std::string line = list.lines[row];
             EXPECT_EQ(SanitizeProgramLine(line), 1) << list.lines[row];

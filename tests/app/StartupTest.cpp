@@ -134,7 +134,7 @@ TEST_F(StartupTest, OpensOnTheStoredPageAndStoresThePageShownAtClose) {
     EXPECT_FALSE(sheet->isVisible());
     app.Finish();
 
-    CProfileFile profile;
+    ProfileFile profile;
     ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
     EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 3);
     EXPECT_EQ(profile.GetString("MINE", "KEEP", ""), "yes") << "foreign sections survive";
@@ -157,7 +157,7 @@ TEST_F(StartupTest, EveryWayOfClosingStoresThePage) {
             sheet->reject(); // what a termination signal does
         EXPECT_FALSE(sheet->isVisible()) << "way " << way;
         app.Finish();
-        CProfileFile profile;
+        ProfileFile profile;
         ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
         EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), way + 1) << "way " << way;
     }
@@ -220,7 +220,7 @@ TEST_F(StartupTest, ATerminationSignalClosesAnOpenQuestionAndTheWindowAndSavesTh
     }
     EXPECT_FALSE(stuck);
     EXPECT_EQ(answer, Answer::No) << "closing never answers yes";
-    CProfileFile profile;
+    ProfileFile profile;
     ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
     EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 2);
     struct sigaction after {};
@@ -360,7 +360,7 @@ TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIn
     const std::string text = ReadProfile();
     EXPECT_NE(text.find(ports), std::string::npos) << text;
     EXPECT_EQ(text.find("/dev/pts"), std::string::npos) << text;
-    CProfileFile profile;
+    ProfileFile profile;
     ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
     EXPECT_EQ(profile.GetInt("DATENTRANSFER", "COMPORT", -1), 0);
 }

@@ -7,7 +7,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "gui/ui/Texts.h"
-#include "tests/core/lists/TestDocument.h"
+#include "tests/core/editor/TestDocument.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ScriptedInteraction.h"
 
@@ -44,7 +44,7 @@ protected:
         filled.banks.Insert(1, CFavEintrag{6}, -1);
         return filled;
     }();
-    CEditHistory history;
+    EditHistory history;
     test::ScriptedInteraction interaction;
     CDlgFavoriten dialog{doc, history, interaction, "", nullptr};
 
@@ -66,14 +66,14 @@ protected:
 };
 
 TEST_F(FavouritesTest, BankModelShowsEntriesAndATrailingRow) {
-    CBankModel model(doc, 0);
+    BankModel model(doc, 0);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_EQ(model.rowCount(), 4);
-    EXPECT_EQ(model.data(model.index(1, CBankModel::kColPosition)).toInt(), 1);
-    EXPECT_EQ(model.data(model.index(1, CBankModel::kColName)).toString(), "P2");
-    EXPECT_EQ(model.data(model.index(1, CBankModel::kColAddress)).toInt(), 2);
-    EXPECT_FALSE(model.data(model.index(3, CBankModel::kColName)).isValid());
-    EXPECT_EQ(model.headerData(CBankModel::kColName, Qt::Horizontal).toString(), "Programname");
+    EXPECT_EQ(model.data(model.index(1, BankModel::kColPosition)).toInt(), 1);
+    EXPECT_EQ(model.data(model.index(1, BankModel::kColName)).toString(), "P2");
+    EXPECT_EQ(model.data(model.index(1, BankModel::kColAddress)).toInt(), 2);
+    EXPECT_FALSE(model.data(model.index(3, BankModel::kColName)).isValid());
+    EXPECT_EQ(model.headerData(BankModel::kColName, Qt::Horizontal).toString(), "Programname");
     doc.banks.RemoveAt(0, 0);
     model.Reload();
     EXPECT_EQ(model.rowCount(), 3);
@@ -198,7 +198,7 @@ TEST_F(FavouritesTest, CutInOneBankMovesToAnotherOnPaste) {
     EXPECT_EQ(Bank(doc, 1), std::vector<int>{6});
     EXPECT_EQ(Bank(doc, 4), std::vector<int>{5});
     EXPECT_EQ(source->Model().rowCount(), 2);
-    EXPECT_EQ(source->Model().data(source->Model().index(0, CBankModel::kColPosition)).toInt(), 0);
+    EXPECT_EQ(source->Model().data(source->Model().index(0, BankModel::kColPosition)).toInt(), 0);
 }
 
 // Copies keep the names' bytes exactly beside the text; text from elsewhere is converted.
@@ -335,7 +335,7 @@ TEST(FavouritesPlacementTest, ResizedGeometryIsStoredAndWinsOverThePlaceBesideTh
     const std::string profile = folder.File("upd.ini");
     test::WriteBytes(profile, "[OPTIONEN]\nSPRACHE=1\n");
     ListDocument doc = test::Document(20, {1});
-    CEditHistory history;
+    EditHistory history;
     test::ScriptedInteraction interaction;
     const QRect editor(24, 0, 655, 668);
     const QRect desktop(0, 0, 1024, 768);
@@ -351,7 +351,7 @@ TEST(FavouritesPlacementTest, ResizedGeometryIsStoredAndWinsOverThePlaceBesideTh
         closed = QRect(dialog.pos(), dialog.size());
         dialog.hide();
     }
-    CProfileFile stored;
+    ProfileFile stored;
     ASSERT_TRUE(stored.Load(profile));
     EXPECT_EQ(stored.GetInt("cc", "CX", 0), closed.width());
     EXPECT_EQ(stored.GetInt("cc", "Y", 0), closed.y());
@@ -372,7 +372,7 @@ protected:
 
 TEST_P(FavouritesLanguageTest, HelpAndScreenshotInTheChosenLanguage) {
     ListDocument doc = test::Document(40, {0, 3, 5, 8, 13, 21, 34});
-    CEditHistory history;
+    EditHistory history;
     test::ScriptedInteraction interaction;
     CDlgFavoriten dialog(doc, history, interaction, "", nullptr);
     dialog.resize(CDlgFavoriten::kWidth, 560);

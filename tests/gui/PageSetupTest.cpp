@@ -1,8 +1,8 @@
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
 #include "core/res/StringIds.h"
-#include "gui/print/DlgDruckbereich.h"
 #include "gui/print/MarginEdit.h"
+#include "gui/print/PageSetupDialog.h"
 #include "gui/ui/Texts.h"
 #include "tests/core/config/TestSupport.h"
 #include "tests/gui/ModalHelper.h"
@@ -32,7 +32,7 @@ template <typename T = QWidget> T* Control(const QWidget& dialog, int id) {
 }
 
 void TypeMargin(const QWidget& dialog, int id, const QString& text) {
-    Control<CMarginEdit>(dialog, id)->findChild<QLineEdit*>()->setText(text);
+    Control<MarginEdit>(dialog, id)->findChild<QLineEdit*>()->setText(text);
 }
 
 // Answers Qt's font or colour dialog with a value, or cancels it without one.
@@ -67,7 +67,7 @@ constexpr std::int32_t kChosenHeight = -32; // 24 points on a 96-dpi screen
 class PageSetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CProfileFile none;
+        ProfileFile none;
         config.Load(none); // the defaults of a section PRINT without keys
     }
 
@@ -78,10 +78,10 @@ protected:
     };
     // Runs the dialog as the print dialog does and does the work inside it; the windows the
     // work opens get the answers, in order.
-    Run RunDialog(const std::function<void(CDlgDruckbereich&)>& work,
+    Run RunDialog(const std::function<void(PageSetupDialog&)>& work,
                   const std::function<void(ModalDriver&)>& answers = {}) {
         test::ScriptedInteraction interaction;
-        CDlgDruckbereich dialog(config.m_printSettings, interaction);
+        PageSetupDialog dialog(config.m_printSettings, interaction);
         ModalDriver driver(&dialog);
         if (answers)
             answers(driver);
@@ -108,7 +108,7 @@ TEST_F(PageSetupTest, OkStoresTheFieldsWhileCancelKeepsOnlyTheChosenFont) {
         SetUp();
         const LogFont headerFont = print.m_headerFont;
         const Run run = RunDialog(
-            [button](CDlgDruckbereich& dialog) {
+            [button](PageSetupDialog& dialog) {
                 auto* columns = Control<QListWidget>(dialog, kColumns);
                 columns->setCurrentRow(1); // "Ca"
                 QTest::keyClick(columns, Qt::Key_Space);
@@ -146,7 +146,7 @@ TEST_F(PageSetupTest, OkStoresTheFieldsWhileCancelKeepsOnlyTheChosenFont) {
                   std::make_tuple(5, -3, 7, 0));
         // As the configuration store writes it at the end of the run.
         const test::TempDir folder;
-        CProfileFile profile;
+        ProfileFile profile;
         profile.SetPath(folder.File("upd.ini"));
         const ConfigSaveResult saved = config.Save(profile);
         ASSERT_EQ(saved.status, ConfigSaveStatus::Saved) << saved.reason;
@@ -175,7 +175,7 @@ TEST_F(PageSetupTest, AFontButtonStoresWhatWasChosenBeforeACancel) {
         print.m_headerColour = 0x00FF00;
         const CDruckDat before = print;
         RunDialog(
-            [](CDlgDruckbereich& dialog) { Control<QPushButton>(dialog, kHeaderFont)->click(); },
+            [](PageSetupDialog& dialog) { Control<QPushButton>(dialog, kHeaderFont)->click(); },
             [&c](ModalDriver& driver) {
                 driver.Then(AnswerFont(c.font));
                 if (c.font)
@@ -205,7 +205,7 @@ TEST_F(PageSetupTest, AMarginThatIsNoIntegerKeepsTheDialogOpenOnThatField) {
         SetUp();
         const CDruckDat before = print;
         QString focus;
-        const Run run = RunDialog([&](CDlgDruckbereich& dialog) {
+        const Run run = RunDialog([&](PageSetupDialog& dialog) {
             Control<QLineEdit>(dialog, kHeaderText)->setText(QStringLiteral("not stored"));
             TypeMargin(dialog, c.field, QString::fromLatin1(c.text));
             Control<QPushButton>(dialog, kOk)->click();
@@ -231,9 +231,9 @@ TEST_F(PageSetupTest, StoredValuesShowAsTheyAreAndPassThroughUnchanged) {
     const CDruckDat before = print;
     std::vector<QString> shown;
     std::vector<Qt::CheckState> checks;
-    const Run run = RunDialog([&](CDlgDruckbereich& dialog) {
+    const Run run = RunDialog([&](PageSetupDialog& dialog) {
         for (int id : {kTopMargin, kLeftMargin, kRightMargin, kBottomMargin})
-            shown.push_back(Control<CMarginEdit>(dialog, id)->text());
+            shown.push_back(Control<MarginEdit>(dialog, id)->text());
         auto* columns = Control<QListWidget>(dialog, kColumns);
         for (int row = 0; row < columns->count(); ++row)
             checks.push_back(columns->item(row)->checkState());
@@ -257,8 +257,8 @@ TEST_F(PageSetupTest, StoredValuesShowAsTheyAreAndPassThroughUnchanged) {
 
 TEST_F(PageSetupTest, MarginArrowsStepAndStopAtTheEndsOfTheRange) {
     test::ScriptedInteraction interaction;
-    CDlgDruckbereich dialog(print, interaction);
-    auto* top = Control<CMarginEdit>(dialog, kTopMargin);
+    PageSetupDialog dialog(print, interaction);
+    auto* top = Control<MarginEdit>(dialog, kTopMargin);
     QTest::keyClick(top, Qt::Key_Up);
     EXPECT_EQ(top->text(), "21");
     QTest::keyClick(top, Qt::Key_PageDown);
@@ -273,7 +273,7 @@ TEST_F(PageSetupTest, MarginArrowsStepAndStopAtTheEndsOfTheRange) {
 
 TEST_F(PageSetupTest, SpaceSwitchesEverySelectedColumnLikeTheCurrentOne) {
     test::ScriptedInteraction interaction;
-    CDlgDruckbereich dialog(print, interaction);
+    PageSetupDialog dialog(print, interaction);
     auto* columns = Control<QListWidget>(dialog, kColumns);
     columns->setCurrentRow(2);
     QTest::keyClick(columns, Qt::Key_Down, Qt::ShiftModifier);

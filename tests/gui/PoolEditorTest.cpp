@@ -1,6 +1,6 @@
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
-#include "core/lists/EditHistory.h"
+#include "core/editor/EditHistory.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "gui/favourites/FavListCtrl.h"
@@ -68,7 +68,7 @@ protected:
     }
 
     ListDocument doc;
-    CEditHistory history;
+    EditHistory history;
     int bank = 3;
     test::ScriptedInteraction interaction;
     CPoolListCtrl grid{doc, history, interaction};
@@ -77,18 +77,18 @@ protected:
 TEST_F(PoolGridTest, ModelKeepsItsContractAndRefusesEditsOutsideTheFields) {
     QAbstractItemModelTester tester(grid.model(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
-    CPoolModel& model = *grid.PoolModel();
+    PoolModel& model = *grid.GridModel();
     EXPECT_EQ(model.rowCount(), 4000);
     EXPECT_EQ(model.columnCount(), 12);
-    EXPECT_FALSE(model.setData(model.index(2, CPoolModel::ColumnAdr), "7", Qt::EditRole));
-    EXPECT_FALSE(model.setData(model.index(4000, CPoolModel::ColumnName), "x", Qt::EditRole));
-    EXPECT_FALSE(model.setData(model.index(2, CPoolModel::ColumnSid), "no number", Qt::EditRole));
+    EXPECT_FALSE(model.setData(model.index(2, PoolModel::ColumnAdr), "7", Qt::EditRole));
+    EXPECT_FALSE(model.setData(model.index(4000, PoolModel::ColumnName), "x", Qt::EditRole));
+    EXPECT_FALSE(model.setData(model.index(2, PoolModel::ColumnSid), "no number", Qt::EditRole));
     EXPECT_EQ(model.LastCommit().status, EditStatus::CellRejected);
-    EXPECT_TRUE(model.setData(model.index(2, CPoolModel::ColumnName), QString::fromUtf8("Ü 2"),
+    EXPECT_TRUE(model.setData(model.index(2, PoolModel::ColumnName), QString::fromUtf8("Ü 2"),
                               Qt::EditRole));
     EXPECT_EQ(Name(2), "\xDC 2");
     // A character the list's code page lacks would be stored as '?'.
-    EXPECT_FALSE(model.setData(model.index(2, CPoolModel::ColumnName), QString::fromUtf8("€ ✓"),
+    EXPECT_FALSE(model.setData(model.index(2, PoolModel::ColumnName), QString::fromUtf8("€ ✓"),
                                Qt::EditRole));
     EXPECT_EQ(Name(2), "\xDC 2");
     EXPECT_EQ(history.StepCount(), 1u);
@@ -124,12 +124,12 @@ TEST_F(PoolGridTest, EditorKeysMoveAsTheGridPromises) {
 }
 
 TEST_F(PoolGridTest, EditorTrimsCommitsAndKeepsARefusedValueUntilEscape) {
-    grid.BeginEdit(2, CPoolModel::ColumnSid);
+    grid.BeginEdit(2, PoolModel::ColumnSid);
     grid.Editor()->setText(" 123 ");
     QTest::keyClick(grid.Editor(), Qt::Key_Tab);
     EXPECT_EQ(doc.pool.Cell(2, kFieldSid), "123");
 
-    grid.BeginEdit(2, CPoolModel::ColumnSid);
+    grid.BeginEdit(2, PoolModel::ColumnSid);
     grid.Editor()->setText("abc");
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(6, 4));
     EXPECT_EQ(interaction.messageIcons, std::vector<MessageIcon>{MessageIcon::Stop});
@@ -234,7 +234,7 @@ TEST_F(PoolGridTest, ClicksAndShiftArrowsSelectWholeRows) {
     EXPECT_EQ(grid.SelectedRows(), (std::vector<int>{2, 3, 4, 7}));
     QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(grid.SelectedRows(), (std::vector<int>{2, 3, 4, 7, 8}));
-    EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), 5 * CPoolModel::ColumnCount);
+    EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), 5 * PoolModel::ColumnCount);
 }
 
 TEST_F(PoolGridTest, KeysRunTheCommandsWithModifiersReadPerKey) {
@@ -329,7 +329,7 @@ TEST_F(PoolGridTest, DroppedRowsLandBeforeTheRowUnderThePointerAsOneStep) {
     QGuiApplication::clipboard()->setText("untouched");
     SelectOnly({1, 2});
     std::unique_ptr<QMimeData> rows(
-        grid.PoolModel()->mimeData(grid.selectionModel()->selectedRows()));
+        grid.GridModel()->mimeData(grid.selectionModel()->selectedRows()));
     // The bank lists read the same drag.
     EXPECT_EQ(ParsePoolRows(rows->data(kPoolRowsMimeType)), (std::vector<int>{1, 2}));
     EXPECT_TRUE(grid.DropRows(rows.get(), CellCentre(6, 3)));
@@ -347,7 +347,7 @@ TEST_F(PoolGridTest, DroppedRowsLandBeforeTheRowUnderThePointerAsOneStep) {
     grid.DropRows(rows.get(), CellCentre(2, 3));
     EXPECT_EQ(history.StepCount(), 1u);
 
-    CEditHistory otherHistory;
+    EditHistory otherHistory;
     CPoolListCtrl otherGrid(doc, otherHistory, interaction);
     EXPECT_FALSE(otherGrid.DropRows(rows.get(), CellCentre(8, 3))) << "rows of another grid";
 }

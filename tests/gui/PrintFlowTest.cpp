@@ -124,7 +124,7 @@ protected:
     // One page total per job, read once the jobs have ended: joining their workers orders the
     // writes before.
     void RecordPageTotals() {
-        editor.PrintFlow().SetWorkerPageObserver([this](int page, int total) {
+        editor.Printing().SetWorkerPageObserver([this](int page, int total) {
             if (page == 1)
                 pageTotals.push_back(total);
         });
@@ -167,7 +167,7 @@ TEST_F(PrintFlowTest, KeysMenuAndButtonReachTheirWindows) {
         {"menu preview, rows", {2, 3}, menu(CPoolListCtrl::CmdPrintPreview), {}, true},
         {"menu export", {}, menu(CPoolListCtrl::CmdExportPdf), {"QFileDialog"}},
         {"menu export, rows", {2, 3}, menu(CPoolListCtrl::CmdExportPdf), {}, true},
-        {"menu page setup", {}, menu(CPoolListCtrl::CmdPageSetup), {"fw::CDlgDruckbereich"}},
+        {"menu page setup", {}, menu(CPoolListCtrl::CmdPageSetup), {"fw::PageSetupDialog"}},
     };
     EXPECT_FALSE(Control<QPushButton>(&editor, ids::pool::kPrint)->isVisible());
     for (const Case& c : cases) {
@@ -256,7 +256,7 @@ TEST_F(PrintFlowTest, PreviewLaysOutAgainAfterThePageSetup) {
         });
     });
     driver.Then([](QWidget* modal) {
-        EXPECT_STREQ(modal->metaObject()->className(), "fw::CDlgDruckbereich");
+        EXPECT_STREQ(modal->metaObject()->className(), "fw::PageSetupDialog");
         static_cast<QDialog*>(modal)->reject();
     });
     RunMenuCommand(CPoolListCtrl::CmdPrintPreview);
@@ -340,7 +340,7 @@ TEST_F(PrintFlowTest, CancelledExportWritesNothing) {
     // The worker waits at its first page until Cancel has been pressed.
     std::promise<void> pressed;
     std::future<void> pressedSeen = pressed.get_future();
-    editor.PrintFlow().SetWorkerPageObserver([&](int page, int) {
+    editor.Printing().SetWorkerPageObserver([&](int page, int) {
         if (page != 1)
             return;
         QMetaObject::invokeMethod(&editor, [&] {
@@ -365,7 +365,7 @@ TEST_F(PrintFlowTest, DeviceThatCannotStartShowsTheMessage) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(Pdf("missing/folder/out.pdf")));
     CListDruck printout(editor.Document().pool, config.m_printSettings, std::nullopt);
-    editor.PrintFlow().PrintOn(printer, printout);
+    editor.Printing().PrintOn(printer, printout);
     EXPECT_EQ(script.shown, std::vector<std::string>{LoadResString(str::kPrintStartFailed)});
     EXPECT_EQ(script.messageIcons, std::vector<MessageIcon>{MessageIcon::Stop});
 }

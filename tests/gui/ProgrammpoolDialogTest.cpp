@@ -88,7 +88,7 @@ TEST(ResizeDialogTest, RemembersOnlyAResizedWindowAndReopensItAsItWas) {
         position = dialog.pos();
         dialog.hide();
     }
-    CProfileFile stored;
+    ProfileFile stored;
     ASSERT_TRUE(stored.Load(profile));
     const int width = stored.GetInt("96", "CX", 0);
     EXPECT_EQ(width, 420);
@@ -173,7 +173,7 @@ TEST_F(ProgrammpoolDialogTest, FavouritesWindowOpensBesideAndSharesTheDocument) 
     test::WriteBytes(folders.profile, "");
     dialog.exec();
     EXPECT_FALSE(favourites->isVisible());
-    CProfileFile stored;
+    ProfileFile stored;
     ASSERT_TRUE(stored.Load(folders.profile));
     EXPECT_EQ(stored.GetInt("cc", "CX", 0), favourites->width())
         << "the favourites window's geometry is kept when the editor closes";
@@ -259,7 +259,7 @@ TEST_F(ProgrammpoolDialogTest, ACellEditRepaintsItsRowAndTheBankEntriesThatNameI
     dialog.Favourites()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     CPoolListCtrl* grid = dialog.Grid();
-    grid->BeginEdit(1, CPoolModel::ColumnName);
+    grid->BeginEdit(1, PoolModel::ColumnName);
     grid->Editor()->setText("Renamed");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 
@@ -281,8 +281,8 @@ TEST_F(ProgrammpoolDialogTest, ACellEditRepaintsItsRowAndTheBankEntriesThatNameI
 
     EXPECT_EQ(dialog.Document().pool.Cell(1, kFieldName), "Renamed");
     ASSERT_EQ(poolCells.count(), 1);
-    EXPECT_EQ(poolCells[0][0].toModelIndex(), pool->index(1, CPoolModel::ColumnName));
-    EXPECT_EQ(poolCells[0][1].toModelIndex(), pool->index(1, CPoolModel::ColumnName));
+    EXPECT_EQ(poolCells[0][0].toModelIndex(), pool->index(1, PoolModel::ColumnName));
+    EXPECT_EQ(poolCells[0][1].toModelIndex(), pool->index(1, PoolModel::ColumnName));
     EXPECT_EQ(poolLayout.count() + poolReset.count(), 0);
     for (int bank = 0; bank < kBankCount; ++bank) {
         EXPECT_EQ(bankResets[static_cast<std::size_t>(bank)]->count(), 0) << bank;
@@ -293,7 +293,7 @@ TEST_F(ProgrammpoolDialogTest, ACellEditRepaintsItsRowAndTheBankEntriesThatNameI
     // The edited cell and its neighbour, where the editor moved; the editor's frame reaches a
     // pixel above the row.
     const QRect row = grid->visualRect(pool->index(1, 0))
-                          .united(grid->visualRect(pool->index(1, CPoolModel::ColumnCount - 1)))
+                          .united(grid->visualRect(pool->index(1, PoolModel::ColumnCount - 1)))
                           .adjusted(0, -2, 0, 2);
     EXPECT_FALSE(paints.painted.isEmpty());
     EXPECT_TRUE(row.contains(paints.painted.boundingRect()))

@@ -8,7 +8,7 @@
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/page/PropertyPagePlus.h"
-#include "gui/print/DlgDruckbereich.h"
+#include "gui/print/PageSetupDialog.h"
 #include "tests/gui/ScriptedContext.h"
 #include "tests/linkjobs/JobHarness.h"
 
@@ -141,7 +141,7 @@ TEST_P(ScreenshotTest, DialogsBeforeTheyWork) {
 
 TEST_P(ScreenshotTest, PageSetupShowsEveryTextWhole) {
     config.ResetPrint();
-    CDlgDruckbereich dialog(config.m_printSettings, context.script);
+    PageSetupDialog dialog(config.m_printSettings, context.script);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     for (const QWidget* control : dialog.findChildren<QWidget*>()) {

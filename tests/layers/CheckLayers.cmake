@@ -3,8 +3,29 @@
 #   tools/cli -> core; tools/sim -> sim, core;
 #   inside gui: ui -> link (the transfer dialogs) -> page -> favourites and print (what the list
 #   editor opens) -> the pages -> app (the sheet), and one page folder never includes another.
+#   inside core: util and res -> config, firmware, settings -> lists (the list file with its
+#   programs and favourite banks) -> editor (the list document, its commands and undo history)
+#   -> the rest (print, link, app and any folder not ranked here).
 # Also keeps Qt out of core and sim. Run as: cmake -DROOT=<source dir> -P CheckLayers.cmake
 cmake_minimum_required(VERSION 3.25)
+
+# Inside core a folder includes its own rank and those below; the list editor stands above the
+# list file it edits, so nothing in core/lists reaches up to the editor.
+set(core_rank_util 0)
+set(core_rank_res 0)
+set(core_rank_config 1)
+set(core_rank_firmware 1)
+set(core_rank_settings 1)
+set(core_rank_lists 2)
+set(core_rank_editor 3)
+
+function(core_rank folder out)
+  if(DEFINED core_rank_${folder})
+    set(${out} ${core_rank_${folder}} PARENT_SCOPE)
+  else()
+    set(${out} 4 PARENT_SCOPE)
+  endif()
+endfunction()
 
 set(gui_rank_ui 0)
 set(gui_rank_link 1)
@@ -60,6 +81,15 @@ foreach(source IN LISTS sources)
     if(NOT target_layer IN_LIST allowed)
       list(APPEND faults "${source}: includes \"${target}\" from layer ${target_layer}")
       continue()
+    endif()
+    if(layer STREQUAL "core" AND target_layer STREQUAL "core")
+      string(REGEX REPLACE "^core/([^/]+)/.*" "\\1" from "${source}")
+      string(REGEX REPLACE "^core/([^/]+)/.*" "\\1" to "${target}")
+      core_rank(${from} from_rank)
+      core_rank(${to} to_rank)
+      if(to_rank GREATER from_rank)
+        list(APPEND faults "${source}: core/${from} includes \"${target}\" from core/${to} above it")
+      endif()
     endif()
     if(layer STREQUAL "gui" AND target_layer STREQUAL "gui")
       string(REGEX REPLACE "^gui/([^/]+)/.*" "\\1" from "${source}")

@@ -1,7 +1,7 @@
 #include "sim/StateFolder.h"
 #include "tests/sim/SimTestSupport.h"
 
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramPool.h"
 #include "tests/support/FileTestSupport.h"
@@ -41,7 +41,7 @@ TEST(SimState, WhatItIsSentIsKeptInTheProgramsFormats) {
     EXPECT_EQ(fw::test::ReadBytes(dir.File("firmware.bin")), "\x01\x01\x01");
 
     // The program opens the list like any other.
-    CProgramPool pool;
+    ProgramPool pool;
     CFavoritenDat banks;
     ASSERT_TRUE(ParseListText(fw::test::ReadBytes(dir.File("tv.lst")), pool, banks).ok);
     EXPECT_EQ(pool.LineOfRow(1), ProgramLine(1));

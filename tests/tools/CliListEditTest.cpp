@@ -1,4 +1,4 @@
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ListFixture.h"
@@ -37,7 +37,7 @@ protected:
     }
     // The file's programs by place and its non-empty banks: "0=A 1=B | b0=2,0".
     std::string State() const {
-        CProgramPool pool;
+        ProgramPool pool;
         CFavoritenDat banks;
         ParseListText(test::ReadBytes(m_path), pool, banks);
         std::string state;

@@ -3,11 +3,11 @@
 #include "tools/cli/Cli.h"
 #include "tools/cli/Commands.h"
 
-#include "core/favourites/BankCommands.h"
-#include "core/lists/EditHistory.h"
-#include "core/lists/ListDocument.h"
+#include "core/editor/BankCommands.h"
+#include "core/editor/EditHistory.h"
+#include "core/editor/ListDocument.h"
+#include "core/editor/PoolCommands.h"
 #include "core/lists/ListFile.h"
-#include "core/lists/PoolCommands.h"
 #include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
@@ -36,7 +36,7 @@ struct EditCall {
     std::ostream& out;
     std::ostream& err;
     ListDocument doc;
-    CEditHistory history; // tells whether the command changed anything
+    EditHistory history; // tells whether the command changed anything
 };
 
 struct EditWord {

@@ -2,8 +2,8 @@
 #include "tools/cli/Cli.h"
 #include "tools/cli/Commands.h"
 
-#include "core/favourites/FavoritenDat.h"
 #include "core/firmware/TransferFile.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramPool.h"
 #include "core/lists/ProgramRecord.h"
@@ -105,7 +105,7 @@ int ListInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     if (!data)
         return kExitBadFile;
     // Read as the program would after its repair, without changing the file.
-    CProgramPool pool;
+    ProgramPool pool;
     CFavoritenDat banks;
     const auto list = ParseRepairedList(*data, pool, banks);
     if (!list)

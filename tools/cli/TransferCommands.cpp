@@ -45,7 +45,7 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
     const DataFolders folders =
         FoldersUnder(ChooseDataFolder(ExecutableFolder(), arguments.Value("--data-dir")));
     context.profilePath = folders.profile;
-    CProfileFile profile;
+    ProfileFile profile;
     std::string reason;
     if (!profile.Load(folders.profile, reason)) {
         err << FormatText(LoadResString(str::kCliOpenFailed), {folders.profile, reason}) << '\n';

@@ -39,7 +39,7 @@ protected:
     }
 
     CKonfiguration Loaded(std::string_view text) {
-        CProfileFile profile;
+        ProfileFile profile;
         profile.SetText(text);
         CKonfiguration config;
         config.Load(profile);
@@ -52,7 +52,7 @@ protected:
         std::filesystem::remove(path);
         if (!before.empty())
             WriteBytes(path, before);
-        CProfileFile profile;
+        ProfileFile profile;
         EXPECT_TRUE(profile.Load(path));
         const ConfigSaveResult saved = config.Save(profile);
         EXPECT_EQ(saved.status, ConfigSaveStatus::Saved) << saved.reason;
@@ -174,7 +174,7 @@ TEST_F(Konfiguration, EveryFieldHasItsOwnKeyAndComesBack) {
 
     CKonfiguration loaded;
     loaded.m_bFertigung = 1;
-    CProfileFile profile;
+    ProfileFile profile;
     profile.SetText(text);
     loaded.Load(profile);
     EXPECT_EQ(AllFields(loaded), AllFields(config));
@@ -322,7 +322,7 @@ TEST_F(Konfiguration, ForeignLinesStayWhereTheyWere) {
                                "; margins\r\n"
                                "LEFT=5";
     CKonfiguration config;
-    CProfileFile profile;
+    ProfileFile profile;
     profile.SetText(before);
     config.Load(profile);
     EXPECT_EQ(config.m_toolTips, 0);
@@ -377,7 +377,7 @@ TEST_F(Konfiguration, BrokenFileLoadsDefaultsAndCanBeSaved) {
 TEST_F(Konfiguration, FailedSaveReportsTheReasonAndKeepsTheOldFile) {
     const std::string path = m_dir.File("upd.ini");
     WriteBytes(path, "[OPTIONEN]\nTOOLTIPS=0\n");
-    CProfileFile profile;
+    ProfileFile profile;
     ASSERT_TRUE(profile.Load(path));
     CKonfiguration config;
     config.Load(profile);
@@ -391,7 +391,7 @@ TEST_F(Konfiguration, FailedSaveReportsTheReasonAndKeepsTheOldFile) {
     EXPECT_EQ(ReadBytes(path), "[OPTIONEN]\nTOOLTIPS=0\n");
     EXPECT_EQ(test::EntryCount(m_dir.Path()), 1u);
 
-    CProfileFile elsewhere;
+    ProfileFile elsewhere;
     ASSERT_TRUE(elsewhere.Load(m_dir.File("gone/upd.ini")));
     saved = config.Save(elsewhere);
     EXPECT_EQ(saved.status, ConfigSaveStatus::WriteFailed);

@@ -15,8 +15,8 @@ using test::TempDir;
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
-CProfileFile FromText(std::string_view text) {
-    CProfileFile profile;
+ProfileFile FromText(std::string_view text) {
+    ProfileFile profile;
     profile.SetText(text);
     return profile;
 }
@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(ProfileFile, GetIntFollowsAtoiAndDefaultsOnlyWhenNothingIsThere) {
-    const CProfileFile profile =
+    const ProfileFile profile =
         FromText("[A]\nN=42\nNEG=-5\nWORD=abc\nEMPTY=\nTAIL= 17xyz\nQUOTED=\"7\"\n");
     const struct {
         const char* key;
@@ -86,8 +86,8 @@ TEST(ProfileFile, GetIntFollowsAtoiAndDefaultsOnlyWhenNothingIsThere) {
 }
 
 TEST(ProfileFile, GetSectionListsKeysInFileOrder) {
-    const CProfileFile profile = FromText("[PORTS]\n; mapping\nCOM2=/dev/ttyS1\n\ncom1 = "
-                                          "/dev/ttyUSB0\n=junk\nnoequals\n[OTHER]\nCOM3=x\n");
+    const ProfileFile profile = FromText("[PORTS]\n; mapping\nCOM2=/dev/ttyS1\n\ncom1 = "
+                                         "/dev/ttyUSB0\n=junk\nnoequals\n[OTHER]\nCOM3=x\n");
     EXPECT_THAT(profile.GetSection("ports"),
                 ElementsAre(Pair("COM2", "/dev/ttyS1"), Pair("com1", "/dev/ttyUSB0")));
     EXPECT_TRUE(profile.GetSection("MISSING").empty());
@@ -110,7 +110,7 @@ class ProfileWrite : public ::testing::TestWithParam<WriteCase> {};
 
 TEST_P(ProfileWrite, ChangesOnlyWhatItMust) {
     const WriteCase& c = GetParam();
-    CProfileFile profile = FromText(c.before);
+    ProfileFile profile = FromText(c.before);
     ASSERT_TRUE(profile.WriteString(c.section, c.key, c.value));
     EXPECT_EQ(profile.Text(), c.after);
     EXPECT_EQ(profile.GetString(c.section, c.key, "<default>"), c.value);
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(ProfileFile, LookupsFollowEveryInsertedLine) {
-    CProfileFile profile = FromText("[A]\nX=1\n[B]\nY=2\n[a]\nZ=3\n[C]\n");
+    ProfileFile profile = FromText("[A]\nX=1\n[B]\nY=2\n[a]\nZ=3\n[C]\n");
     ASSERT_TRUE(profile.WriteString("A", "N1", "a"));
     ASSERT_TRUE(profile.WriteString("C", "N2", "c"));
     ASSERT_TRUE(profile.WriteString("b", "y", "two"));
@@ -149,7 +149,7 @@ TEST(ProfileFile, LookupsFollowEveryInsertedLine) {
     EXPECT_EQ(profile.Text(),
               "[A]\nX=1\nN1=again\n[B]\nY=two\nN4=b\n[a]\nZ=3\n[C]\nN2=c\n[D]\nN3=d\n");
     // What the written profile answers is what a fresh read of its text answers.
-    const CProfileFile fresh = FromText(profile.Text());
+    const ProfileFile fresh = FromText(profile.Text());
     for (const auto* section : {"A", "b", "C", "d"})
         for (const auto* key : {"X", "N1", "Y", "N4", "Z", "N2", "N3"})
             EXPECT_EQ(profile.GetString(section, key, "-"), fresh.GetString(section, key, "-"))
@@ -167,7 +167,7 @@ TEST(ProfileFile, ALargeFileIsReadAndWrittenLikeASmallOne) {
     const std::string path = dir.File("upd.ini");
     test::WriteBytes(path, text);
 
-    CProfileFile profile;
+    ProfileFile profile;
     std::string reason;
     ASSERT_TRUE(profile.Load(path, reason)) << reason;
     EXPECT_EQ(profile.GetInt("transfer", "baudrate", 0), 9600);
@@ -177,7 +177,7 @@ TEST(ProfileFile, ALargeFileIsReadAndWrittenLikeASmallOne) {
     ASSERT_TRUE(profile.WriteInt("TRANSFER", "BAUDRATE", 115200));
     ASSERT_TRUE(profile.Save(reason)) << reason;
 
-    CProfileFile again;
+    ProfileFile again;
     ASSERT_TRUE(again.Load(path, reason)) << reason;
     EXPECT_EQ(again.Text(), profile.Text());
     EXPECT_EQ(again.GetInt("TRANSFER", "BAUDRATE", 0), 115200);
@@ -186,7 +186,7 @@ TEST(ProfileFile, ALargeFileIsReadAndWrittenLikeASmallOne) {
 }
 
 TEST(ProfileFile, LineBreaksInAValueCannotBreakTheFile) {
-    CProfileFile profile = FromText("[A]\nX=1\n");
+    ProfileFile profile = FromText("[A]\nX=1\n");
     ASSERT_TRUE(profile.WriteString("A", "X", "a\r\n[B]\nY=2\0z"s));
     EXPECT_EQ(profile.Text(), "[A]\nX=a  [B] Y=2 z\n");
     EXPECT_FALSE(profile.HasKey("B", "Y"));
@@ -194,7 +194,7 @@ TEST(ProfileFile, LineBreaksInAValueCannotBreakTheFile) {
 
 TEST(ProfileFile, RefusesNamesThatWouldNotReadBack) {
     const std::string before = "[A]\nX=1\n";
-    CProfileFile profile = FromText(before);
+    ProfileFile profile = FromText(before);
     const std::pair<const char*, const char*> bad[] = {
         {"", "K"},    {"A", ""},    {"A]", "K"}, {"A\nB", "K"}, {" A", "K"},
         {"A", "K=L"}, {"A", "K\r"}, {"A", ";K"}, {"A", "[K"},   {"A", "K "}};
@@ -204,7 +204,7 @@ TEST(ProfileFile, RefusesNamesThatWouldNotReadBack) {
 }
 
 TEST(ProfileFile, WriteIntIsDecimalWithSign) {
-    CProfileFile profile;
+    ProfileFile profile;
     ASSERT_TRUE(profile.WriteInt("A", "N", -1));
     ASSERT_TRUE(profile.WriteInt("A", "M", 115200));
     EXPECT_EQ(profile.Text(), "[A]\nN=-1\nM=115200\n");
@@ -224,7 +224,7 @@ TEST(ProfileFile, DamagedTextLoadsAndSurvivesUnchanged) {
         "\r\r\n\n\r[A]\rK=1\r\n",
     };
     for (const std::string& text : texts) {
-        CProfileFile profile = FromText(text);
+        ProfileFile profile = FromText(text);
         EXPECT_EQ(profile.Text(), text);
         EXPECT_EQ(profile.GetString("MISSING", "K", "d"), "d");
         profile.GetSection("A");
@@ -236,7 +236,7 @@ TEST(ProfileFile, DamagedTextLoadsAndSurvivesUnchanged) {
 
 TEST(ProfileFile, MissingFileIsEmptyAndNotAnError) {
     TempDir dir;
-    CProfileFile profile;
+    ProfileFile profile;
     std::string reason;
     EXPECT_TRUE(profile.Load(dir.File("upd.ini"), reason));
     EXPECT_FALSE(profile.Exists());
@@ -248,7 +248,7 @@ TEST(ProfileFile, MissingFileIsEmptyAndNotAnError) {
 TEST(ProfileFile, UnreadableFileIsReported) {
     TempDir dir;
     std::filesystem::create_directory(dir.File("upd.ini"));
-    CProfileFile profile;
+    ProfileFile profile;
     std::string reason;
     EXPECT_FALSE(profile.Load(dir.File("upd.ini"), reason));
     EXPECT_TRUE(profile.Exists());
@@ -260,7 +260,7 @@ TEST(ProfileFile, SaveWritesTheTextBackByteForByte) {
     const std::string path = dir.File("upd.ini");
     const std::string original = "; kept\r\n[A]\r\nX=1\r\nUNKNOWN=\xE4\r\n";
     test::WriteBytes(path, original);
-    CProfileFile profile;
+    ProfileFile profile;
     ASSERT_TRUE(profile.Load(path));
     EXPECT_TRUE(profile.Exists());
     ASSERT_TRUE(profile.WriteInt("A", "X", 2));
@@ -273,7 +273,7 @@ TEST(ProfileFile, FailedSaveReportsAndKeepsTheOldFile) {
     TempDir dir;
     test::WriteBytes(dir.File("plain"), "x");
     for (const std::string& path : {dir.File("missing/upd.ini"), dir.File("plain/upd.ini")}) {
-        CProfileFile profile;
+        ProfileFile profile;
         ASSERT_TRUE(profile.Load(path));
         ASSERT_TRUE(profile.WriteInt("A", "X", 1));
         std::string reason;
@@ -284,7 +284,7 @@ TEST(ProfileFile, FailedSaveReportsAndKeepsTheOldFile) {
 
     const std::string path = dir.File("upd.ini");
     test::WriteBytes(path, "[A]\nX=1\n");
-    CProfileFile profile;
+    ProfileFile profile;
     ASSERT_TRUE(profile.Load(path));
     ASSERT_TRUE(profile.WriteString("A", "X", std::string(1000, 'v')));
     std::string reason;

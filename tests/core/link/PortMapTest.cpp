@@ -93,7 +93,7 @@ TEST_F(SerialDeviceList, AFixedLinkAndThePlainNameAreOneDevice) {
 }
 
 TEST(PortMap, ReadsThePortsSectionOfTheProfile) {
-    CProfileFile profile;
+    ProfileFile profile;
     profile.SetText("[OPTIONEN]\nTOOLTIPS=1\n[ports]\nCom3=/dev/ttyUSB7\n");
     const PortMap map = PortMap::FromProfile(profile, {"/dev/ttyS0"});
     EXPECT_EQ(map.DeviceFor(1), "/dev/ttyS0");

@@ -1,6 +1,6 @@
 #include "core/lists/ListFile.h"
 
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
@@ -35,7 +35,7 @@ protected:
 
     test::TempDir m_dir;
     test::ScriptedInteraction m_ui;
-    CProgramPool m_pool, m_readPool;
+    ProgramPool m_pool, m_readPool;
     CFavoritenDat m_banks, m_readBanks;
 };
 
@@ -218,7 +218,7 @@ TEST_F(ListFileTest, ReadingTakesAtMostThePoolAndRepairsBadFields) {
 }
 
 TEST_F(ListFileTest, ReadingCountsLinesWithTextPastTheLastField) {
-    CProgramPool pool;
+    ProgramPool pool;
     CFavoritenDat banks;
     // The old program's trailing TAB and white space carry nothing; any other text is lost.
     const std::string text = "HEADER:\tTV\tx\r\n" + kTitles + "\r\n" + kProgram + "\t\r\n" +

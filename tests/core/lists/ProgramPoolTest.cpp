@@ -11,7 +11,7 @@ namespace fw {
 namespace {
 
 TEST(ProgramPoolTest, OutOfRangeAccessReadsEmptyAndChangesNothing) {
-    CProgramPool pool;
+    ProgramPool pool;
     for (auto [row, field] : {std::pair{-1, 0}, {kPoolRows, 0}, {0, -1}, {0, kFieldCount}}) {
         EXPECT_FALSE(pool.SetCell(row, field, "x")) << row << "/" << field;
         EXPECT_EQ(pool.Cell(row, field), "");
@@ -22,7 +22,7 @@ TEST(ProgramPoolTest, OutOfRangeAccessReadsEmptyAndChangesNothing) {
 }
 
 TEST(ProgramPoolTest, RowsFromLinesAndBack) {
-    CProgramPool pool;
+    ProgramPool pool;
     ASSERT_TRUE(pool.SetRowFromLine(5, "$\tName\t11836\tH\t27500\t3\\4\t1\t2\t3\t4\t1\tignored"));
     ASSERT_TRUE(pool.SetRowFromLine(2, "\tShort"));
     EXPECT_EQ(pool.Cell(5, kFieldSatellite), "1");
@@ -39,7 +39,7 @@ TEST(ProgramPoolTest, RowsFromLinesAndBack) {
 }
 
 TEST(ProgramPoolTest, InsertingRowsKeepsTheSize) {
-    CProgramPool pool;
+    ProgramPool pool;
     for (int row : {0, 1, 2, kPoolRows - 2, kPoolRows - 1})
         pool.SetCell(row, kFieldName, "P" + std::to_string(row));
 
@@ -60,21 +60,21 @@ TEST(ProgramPoolTest, InsertingRowsKeepsTheSize) {
 
 // Snapshots share rows and row blocks with the pool: every change must copy what it touches.
 TEST(ProgramPoolTest, ASnapshotKeepsItsRowsWhateverThePoolDoesAfter) {
-    const std::vector<std::pair<const char*, std::function<void(CProgramPool&)>>> changes = {
-        {"cell", [](CProgramPool& p) { p.SetCell(49, kFieldName, "changed"); }},
-        {"emptied cell", [](CProgramPool& p) { p.SetCell(50, kFieldName, ""); }},
-        {"row", [](CProgramPool& p) { p.SetRowFromLine(3999, "\tother"); }},
-        {"insert", [](CProgramPool& p) { p.InsertEmptyRows(10, 45); }},
+    const std::vector<std::pair<const char*, std::function<void(ProgramPool&)>>> changes = {
+        {"cell", [](ProgramPool& p) { p.SetCell(49, kFieldName, "changed"); }},
+        {"emptied cell", [](ProgramPool& p) { p.SetCell(50, kFieldName, ""); }},
+        {"row", [](ProgramPool& p) { p.SetRowFromLine(3999, "\tother"); }},
+        {"insert", [](ProgramPool& p) { p.InsertEmptyRows(10, 45); }},
         {"rearrange",
-         [](CProgramPool& p) {
+         [](ProgramPool& p) {
              p.Rearrange({50, 49});
          }},
-        {"clear", [](CProgramPool& p) { p.Clear(); }},
+        {"clear", [](ProgramPool& p) { p.Clear(); }},
     };
-    CProgramPool pool;
+    ProgramPool pool;
     for (int row : {0, 49, 50, 3999})
         pool.SetCell(row, kFieldName, "P" + std::to_string(row));
-    const auto lines = [](const CProgramPool& p) {
+    const auto lines = [](const ProgramPool& p) {
         std::vector<std::string> all;
         for (int row = 0; row < kPoolRows; ++row)
             all.push_back(p.LineOfRow(row));
@@ -82,11 +82,11 @@ TEST(ProgramPoolTest, ASnapshotKeepsItsRowsWhateverThePoolDoesAfter) {
     };
     const std::vector<std::string> before = lines(pool);
     for (const auto& [what, change] : changes) {
-        CProgramPool changed = pool;
+        ProgramPool changed = pool;
         const PoolSnapshot snapshot = changed.Snapshot();
         change(changed);
         EXPECT_NE(lines(changed), before) << what;
-        CProgramPool restored;
+        ProgramPool restored;
         restored.Restore(snapshot);
         EXPECT_EQ(lines(restored), before) << what;
         EXPECT_EQ(lines(pool), before) << what << ": the copy shared its rows";

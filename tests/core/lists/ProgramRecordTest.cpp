@@ -125,7 +125,7 @@ TEST(CompletenessTest, RequiresTheFieldsTheReceiverNeeds) {
 }
 
 TEST(CompletenessTest, FindsTheFirstIncompleteRowOfThePool) {
-    CProgramPool pool;
+    ProgramPool pool;
     EXPECT_EQ(FindIncompleteRow(pool, kListTv), -1);
     pool.SetRowFromLine(3, "\tComplete\t11836\tH\t27500\t3\\4\t1\t\t\t\t1");
     pool.SetCell(7, kFieldName, "only a name");

@@ -30,14 +30,14 @@ CDruckDat Settings() {
     return settings;
 }
 
-void FillRows(CProgramPool& pool, std::initializer_list<int> rows) {
+void FillRows(ProgramPool& pool, std::initializer_list<int> rows) {
     for (int row : rows)
         pool.SetCell(row, kFieldName, "N");
 }
 
 struct LayoutCase {
     const char* name = "";
-    std::function<void(CDruckDat&, CProgramPool&)> setup = [](CDruckDat&, CProgramPool&) {};
+    std::function<void(CDruckDat&, ProgramPool&)> setup = [](CDruckDat&, ProgramPool&) {};
     std::optional<std::vector<int>> selection = std::nullopt;
     int pageWidth = 5000;
     int pageHeight = 600;          // (600 - 57 - 480) / 8 - 1 = 6 rows a page
@@ -53,13 +53,13 @@ const LayoutCase kCases[] = {
     {.name = "EmptyListPrintsOnePageWithTitles", .leadingWidths = {41, 34, 104}},
     {.name = "RowsUpToLastProgramWithGapsKept",
      .setup =
-         [](CDruckDat&, CProgramPool& pool) {
+         [](CDruckDat&, ProgramPool& pool) {
              FillRows(pool, {0, 3, 7});
          },
      .pages = {{0, 1, 2, 3, 4, 5}, {6, 7}}},
     {.name = "UncheckedColumnTakesNoSpace",
      .setup =
-         [](CDruckDat& s, CProgramPool& pool) {
+         [](CDruckDat& s, ProgramPool& pool) {
              s.m_columnFlags[1] = 0;
              FillRows(pool, {0});
          },
@@ -68,7 +68,7 @@ const LayoutCase kCases[] = {
      .pages = {{0}}},
     {.name = "WideCellWidensItsColumnOnEveryPage",
      .setup =
-         [](CDruckDat&, CProgramPool& pool) {
+         [](CDruckDat&, ProgramPool& pool) {
              FillRows(pool, {0});
              pool.SetCell(9, kFieldName, std::string(30, 'W'));
          },
@@ -76,27 +76,27 @@ const LayoutCase kCases[] = {
      .pages = {{0, 1, 2, 3, 4, 5}, {6, 7, 8, 9}}},
     {.name = "SelectionPrintsItsRowsInGridOrder",
      .setup =
-         [](CDruckDat&, CProgramPool& pool) {
+         [](CDruckDat&, ProgramPool& pool) {
              FillRows(pool, {0, 1, 2, 3, 4, 5, 6, 7, 8});
          },
      .selection = std::vector<int>{7, 2, 5, 2, -1, kPoolRows},
      .pages = {{2, 5, 7}}},
     {.name = "NoRoomStillPrintsOneRowAPage",
-     .setup = [](CDruckDat&, CProgramPool& pool) { FillRows(pool, {1}); },
+     .setup = [](CDruckDat&, ProgramPool& pool) { FillRows(pool, {1}); },
      .pageHeight = 100,
      .rowsPerPage = 1,
      .pages = {{0}, {1}}},
     {.name = "ShortFlagListIsPaddedWithPrint",
      .setup =
-         [](CDruckDat& s, CProgramPool&) {
+         [](CDruckDat& s, ProgramPool&) {
              s.m_columnFlags = {1, 0};
          },
      .columns = {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
     {.name = "LongFlagListIsCut",
-     .setup = [](CDruckDat& s, CProgramPool&) { s.m_columnFlags.resize(15, 1); }},
+     .setup = [](CDruckDat& s, ProgramPool&) { s.m_columnFlags.resize(15, 1); }},
     {.name = "NoCheckedColumnPrintsHeaderOnly",
      .setup =
-         [](CDruckDat& s, CProgramPool& pool) {
+         [](CDruckDat& s, ProgramPool& pool) {
              s.m_columnFlags.assign(kGridColumnCount, 0);
              FillRows(pool, {3});
          },
@@ -122,7 +122,7 @@ protected:
 TEST_P(PrintLayoutTest, LaysOutTheTable) {
     const LayoutCase& c = GetParam();
     CDruckDat settings = Settings();
-    CProgramPool pool;
+    ProgramPool pool;
     c.setup(settings, pool);
     const PrintLayout layout =
         LayOutPrint(pool, settings, c.selection, c.pageWidth, c.pageHeight, FakeMeasure);
@@ -164,7 +164,7 @@ TEST(PrintFontsTest, HeightsAndStylesOfTheDocumentStart) {
     settings.m_headerFont.weight = 900;
     settings.m_headerFont.italic = settings.m_headerFont.underline = 1;
     const PrintFonts fonts =
-        LayOutPrint(CProgramPool{}, settings, std::nullopt, 5000, 5000, FakeMeasure).fonts;
+        LayOutPrint(ProgramPool{}, settings, std::nullopt, 5000, 5000, FakeMeasure).fonts;
     EXPECT_EQ(fonts.cell.height, -45) << "truncated toward zero";
     EXPECT_EQ(fonts.cell.weight, 400);
     EXPECT_EQ(fonts.title.height, -45);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/lists/ListDocument.h"
+#include "core/editor/ListDocument.h"
 
 #include <string>
 #include <string_view>
@@ -11,7 +11,7 @@ namespace fw {
 // The commands of the program pool grid. Rows are pool rows (addresses); a selection may come
 // in any order, with repeats and rows outside the pool, which are left out. Every command that
 // moves programs moves the bank references with them. Run a command that changes the document
-// through CEditHistory::Run to make it one undo step.
+// through EditHistory::Run to make it one undo step.
 
 // Commits an edited cell (grid column: 1..11, 0 is the address) after the cell check; the
 // text is trimmed at both ends as the grid writes it.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ProgramPool.h"
 
 #include <optional>
@@ -28,7 +28,7 @@ const PendingCut* HonouredCut(std::optional<PendingCut>& cut, std::string_view c
 // A program list as the editor changes it: pool, banks and header, with the two pending cuts
 // (pool and bank lists), which no undo step restores.
 struct ListDocument {
-    CProgramPool pool;
+    ProgramPool pool;
     CFavoritenDat banks;
     std::string description;
     int listType = kListUnknown;

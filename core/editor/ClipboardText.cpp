@@ -1,4 +1,4 @@
-#include "core/lists/ClipboardText.h"
+#include "core/editor/ClipboardText.h"
 
 namespace fw {
 
@@ -15,7 +15,7 @@ std::vector<std::string_view> SplitClipboardLines(std::string_view text) {
     return lines;
 }
 
-std::string PoolClipboardText(const CProgramPool& pool, const std::vector<int>& rows) {
+std::string PoolClipboardText(const ProgramPool& pool, const std::vector<int>& rows) {
     std::string text;
     for (int row : rows) {
         text += pool.LineOfRow(row);

@@ -1,7 +1,7 @@
-#include "core/favourites/BankCommands.h"
-#include "core/lists/PoolCommands.h"
+#include "core/editor/BankCommands.h"
+#include "core/editor/PoolCommands.h"
 #include "core/res/StringIds.h"
-#include "tests/core/lists/TestDocument.h"
+#include "tests/core/editor/TestDocument.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/lists/EditHistory.h"
+#include "core/editor/EditHistory.h"
 
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
@@ -16,32 +16,32 @@ std::string StepText(int textId, int name) {
 
 } // namespace
 
-int CEditHistory::UndoName() const {
+int EditHistory::UndoName() const {
     return NameOfLast(m_undo);
 }
 
-int CEditHistory::RedoName() const {
+int EditHistory::RedoName() const {
     return NameOfLast(m_redo);
 }
 
-std::string CEditHistory::UndoText() const {
+std::string EditHistory::UndoText() const {
     return StepText(str::kUndoStep, UndoName());
 }
 
-std::string CEditHistory::RedoText() const {
+std::string EditHistory::RedoText() const {
     return StepText(str::kRedoStep, RedoName());
 }
 
-CEditHistory::State CEditHistory::Capture(const ListDocument& doc) {
+EditHistory::State EditHistory::Capture(const ListDocument& doc) {
     return State{doc.pool.Snapshot(), doc.banks, doc.description, doc.listType};
 }
 
-bool CEditHistory::SameState(const State& state, const ListDocument& doc) {
+bool EditHistory::SameState(const State& state, const ListDocument& doc) {
     return state.listType == doc.listType && state.description == doc.description &&
            state.banks.SameBanks(doc.banks) && doc.pool.HasRowsOf(state.rows);
 }
 
-void CEditHistory::Apply(State state, ListDocument& doc) {
+void EditHistory::Apply(State state, ListDocument& doc) {
     doc.pool.Restore(state.rows);
     doc.banks = std::move(state.banks);
     doc.description = std::move(state.description);
@@ -50,13 +50,13 @@ void CEditHistory::Apply(State state, ListDocument& doc) {
     doc.bankCut.reset();
 }
 
-std::size_t CEditHistory::BytesBeyond(const State& state, const PoolSnapshot& nextRows,
-                                      const CFavoritenDat& nextBanks) {
+std::size_t EditHistory::BytesBeyond(const State& state, const PoolSnapshot& nextRows,
+                                     const CFavoritenDat& nextBanks) {
     return sizeof(Step) - sizeof(State) + state.rows.BytesBeyond(nextRows) +
            state.banks.BytesBeyond(nextBanks) + state.description.capacity();
 }
 
-void CEditHistory::Record(const ListDocument& doc, State before, int name) {
+void EditHistory::Record(const ListDocument& doc, State before, int name) {
     if (SameState(before, doc))
         return;
     for (const Step& step : m_redo)
@@ -69,12 +69,12 @@ void CEditHistory::Record(const ListDocument& doc, State before, int name) {
         DropOldestStep();
 }
 
-void CEditHistory::DropOldestStep() {
+void EditHistory::DropOldestStep() {
     m_bytes -= m_undo.front().bytes;
     m_undo.pop_front();
 }
 
-bool CEditHistory::Move(std::deque<Step>& from, std::deque<Step>& to, ListDocument& doc) {
+bool EditHistory::Move(std::deque<Step>& from, std::deque<Step>& to, ListDocument& doc) {
     if (from.empty())
         return false;
     Step step = std::move(from.back());
@@ -87,15 +87,15 @@ bool CEditHistory::Move(std::deque<Step>& from, std::deque<Step>& to, ListDocume
     return true;
 }
 
-bool CEditHistory::Undo(ListDocument& doc) {
+bool EditHistory::Undo(ListDocument& doc) {
     return Move(m_undo, m_redo, doc);
 }
 
-bool CEditHistory::Redo(ListDocument& doc) {
+bool EditHistory::Redo(ListDocument& doc) {
     return Move(m_redo, m_undo, doc);
 }
 
-void CEditHistory::Clear() {
+void EditHistory::Clear() {
     m_undo.clear();
     m_redo.clear();
     m_bytes = 0;

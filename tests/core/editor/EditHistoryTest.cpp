@@ -1,9 +1,9 @@
-#include "core/lists/EditHistory.h"
-#include "core/favourites/BankCommands.h"
-#include "core/lists/PoolCommands.h"
+#include "core/editor/EditHistory.h"
+#include "core/editor/BankCommands.h"
+#include "core/editor/PoolCommands.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
-#include "tests/core/lists/TestDocument.h"
+#include "tests/core/editor/TestDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -102,7 +102,7 @@ TEST(EditHistoryTest, UndoAndRedoRestoreEveryCommandExactly) {
     for (const CommandCase& c : EveryCommand()) {
         SCOPED_TRACE(LoadResString(c.stepName));
         ListDocument doc = Edited();
-        CEditHistory history;
+        EditHistory history;
         const DocumentState before = StateOf(doc);
         history.Run(doc, c.command);
         const DocumentState after = StateOf(doc);
@@ -126,7 +126,7 @@ TEST(EditHistoryTest, UndoAndRedoRestoreEveryCommandExactly) {
 
 TEST(EditHistoryTest, OnlyCommandsThatChangedSomethingAreSteps) {
     ListDocument doc = Edited();
-    CEditHistory history;
+    EditHistory history;
     const std::vector<Command> unchanged = {
         [](ListDocument& d) { return EditCell(d, 5, 2, "P5"); },
         [](ListDocument& d) { return EditCell(d, 5, 3, "x"); }, // rejected
@@ -167,30 +167,30 @@ ListDocument FullDocument() {
 // edit of a full list costs a few KB, not a copy of every row pointer and bank.
 TEST(EditHistoryTest, SmallStepsHoldOnlyWhatTheyChanged) {
     constexpr std::size_t kBound = 10 * 1024;
-    const std::vector<std::pair<const char*, std::function<void(ListDocument&, CEditHistory&)>>>
+    const std::vector<std::pair<const char*, std::function<void(ListDocument&, EditHistory&)>>>
         cases = {
             {"one cell",
-             [](ListDocument& d, CEditHistory& h) {
+             [](ListDocument& d, EditHistory& h) {
                  h.Run(d, [](ListDocument& x) { return EditCell(x, 2000, 2, "Renamed"); });
              }},
             {"one cell undone",
-             [](ListDocument& d, CEditHistory& h) {
+             [](ListDocument& d, EditHistory& h) {
                  h.Run(d, [](ListDocument& x) { return EditCell(x, 2000, 2, "Renamed"); });
                  h.Undo(d);
              }},
             {"one bank entry",
-             [](ListDocument& d, CEditHistory& h) {
+             [](ListDocument& d, EditHistory& h) {
                  h.Run(d, [](ListDocument& x) { return DeleteBankEntries(x, 3, {500}); });
              }},
             {"the description",
-             [](ListDocument& d, CEditHistory& h) {
+             [](ListDocument& d, EditHistory& h) {
                  h.Run(d, [](ListDocument& x) { return SetDescription(x, "Other"); });
              }},
         };
     const ListDocument full = FullDocument();
     for (const auto& [what, run] : cases) {
         ListDocument doc = full;
-        CEditHistory history;
+        EditHistory history;
         run(doc, history);
         EXPECT_EQ(history.StepCount(), 1u) << what;
         EXPECT_GT(history.AccountedBytes(), 0u) << what;
@@ -223,21 +223,21 @@ TEST(EditHistoryTest, KeepsTheLastStepsOnAFullPoolWithinItsMemoryBound) {
             return AddToBank(d, {8, 9, 10}, 4, 0);
         },
     };
-    CEditHistory history;
-    const int runs = static_cast<int>(CEditHistory::kMaxSteps) + 20;
+    EditHistory history;
+    const int runs = static_cast<int>(EditHistory::kMaxSteps) + 20;
     for (int i = 0; i < runs; ++i)
         history.Run(doc, steps[static_cast<std::size_t>(i) % steps.size()]);
-    EXPECT_EQ(history.StepCount(), CEditHistory::kMaxSteps);
+    EXPECT_EQ(history.StepCount(), EditHistory::kMaxSteps);
     const std::size_t bytes = history.AccountedBytes();
     EXPECT_LT(bytes, 50u * 1024 * 1024);
     // Most steps shift every row and so hold every block of their own; less means blocks
     // went uncounted.
-    EXPECT_GT(bytes, CEditHistory::kMaxSteps / 2 * kBlockCount * sizeof(RowBlock));
+    EXPECT_GT(bytes, EditHistory::kMaxSteps / 2 * kBlockCount * sizeof(RowBlock));
 
     int undone = 0;
     while (history.Undo(doc))
         ++undone;
-    EXPECT_EQ(undone, static_cast<int>(CEditHistory::kMaxSteps));
+    EXPECT_EQ(undone, static_cast<int>(EditHistory::kMaxSteps));
     EXPECT_NE(StateOf(doc), first) << "the oldest steps were dropped";
     // Undone steps wait as redo steps and are counted as well.
     EXPECT_LT(history.AccountedBytes(), 50u * 1024 * 1024);
@@ -245,14 +245,14 @@ TEST(EditHistoryTest, KeepsTheLastStepsOnAFullPoolWithinItsMemoryBound) {
 
 TEST(EditHistoryTest, EditsThatRewriteThousandsOfRowsDropTheOldestStepsToStayInBounds) {
     ListDocument doc;
-    CEditHistory history;
+    EditHistory history;
     const int runs = 60;
     for (int run = 0; run < runs; ++run) {
         std::string text;
         for (int row = 0; row < kPoolRows; ++row)
             text += ProgramLine("R" + std::to_string(run) + "/" + std::to_string(row)) + "\r\n";
         history.Run(doc, [&text](ListDocument& d) { return PasteOverwriting(d, 0, text); });
-        ASSERT_LE(history.AccountedBytes(), CEditHistory::kMaxBytes);
+        ASSERT_LE(history.AccountedBytes(), EditHistory::kMaxBytes);
     }
     const int kept = static_cast<int>(history.StepCount());
     EXPECT_GT(kept, 10);
@@ -263,7 +263,7 @@ TEST(EditHistoryTest, EditsThatRewriteThousandsOfRowsDropTheOldestStepsToStayInB
     while (history.Redo(doc)) {
     }
     EXPECT_EQ(doc.pool.Cell(3, kFieldName), "R" + std::to_string(runs - 1) + "/3");
-    EXPECT_LE(history.AccountedBytes(), CEditHistory::kMaxBytes);
+    EXPECT_LE(history.AccountedBytes(), EditHistory::kMaxBytes);
 }
 
 } // namespace

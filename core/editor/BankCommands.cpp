@@ -1,6 +1,6 @@
-#include "core/favourites/BankCommands.h"
+#include "core/editor/BankCommands.h"
 
-#include "core/lists/ClipboardText.h"
+#include "core/editor/ClipboardText.h"
 #include "core/res/StringIds.h"
 #include "core/util/Cp1252.h"
 #include "core/util/TextUtil.h"
@@ -28,7 +28,7 @@ int AddressOfLine(const ListDocument& doc, std::string_view line) {
     if (number.find('\t') != std::string_view::npos || number.size() > 4 || !IsAllDigits(number))
         return -1;
     const int address = number.empty() ? 0 : ToIntC(number);
-    if (!CProgramPool::IsValidRow(address) || NameAt(doc, address) != name)
+    if (!ProgramPool::IsValidRow(address) || NameAt(doc, address) != name)
         return -1;
     return address;
 }
@@ -55,14 +55,14 @@ std::vector<bool> PoolMarks(const CFavoritenDat& banks, int bank) {
     std::vector<bool> marks(kPoolRows, false);
     for (int index = 0; index < banks.GetCount(bank); ++index) {
         const int address = banks.GetAddress(bank, index);
-        if (CProgramPool::IsValidRow(address))
+        if (ProgramPool::IsValidRow(address))
             marks[static_cast<std::size_t>(address)] = true;
     }
     return marks;
 }
 
 std::string AdrColumnText(int row, bool marked) {
-    return CProgramPool::AdrText(row) + (marked ? " =" : "");
+    return ProgramPool::AdrText(row) + (marked ? " =" : "");
 }
 
 EditResult DeleteBankEntries(ListDocument& doc, int bank, std::vector<int> positions) {

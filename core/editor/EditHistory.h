@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/lists/ListDocument.h"
+#include "core/editor/ListDocument.h"
 
 #include <cstddef>
 #include <deque>
@@ -14,7 +14,7 @@ namespace fw {
 // the description or the type, whether it ran to its end or stopped part-way. A step keeps
 // the document as it was; snapshots share unchanged row blocks, rows and banks with each other
 // and with the document.
-class CEditHistory {
+class EditHistory {
 public:
     static constexpr std::size_t kMaxSteps = 200;
     // Ordinary edits keep all kMaxSteps far below it (a few KB each: steps share unchanged

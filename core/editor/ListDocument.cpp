@@ -1,4 +1,4 @@
-#include "core/lists/ListDocument.h"
+#include "core/editor/ListDocument.h"
 
 #include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"

@@ -11,7 +11,7 @@ class QListWidget;
 
 namespace fw {
 
-class CMarginEdit;
+class MarginEdit;
 class UserInteraction;
 
 namespace ids::pageSetup {
@@ -33,13 +33,13 @@ inline constexpr int kBottomMargin = 1027;
 // with the font buttons are stored at once and stay even when the dialog is cancelled. The
 // footer text is neither shown nor changed.
 //
-//   CDlgDruckbereich dialog(context.config.m_printSettings, *context.interaction, parent);
+//   PageSetupDialog dialog(context.config.m_printSettings, *context.interaction, parent);
 //   dialog.exec();
-class CDlgDruckbereich : public QDialog {
+class PageSetupDialog : public QDialog {
     Q_OBJECT
 public:
     // interaction says why a margin is refused.
-    CDlgDruckbereich(CDruckDat& settings, UserInteraction& interaction, QWidget* parent = nullptr);
+    PageSetupDialog(CDruckDat& settings, UserInteraction& interaction, QWidget* parent = nullptr);
 
     void accept() override;
 
@@ -49,17 +49,17 @@ protected:
 private:
     void ChooseFont(LogFont& font, std::uint32_t& colour);
     // The field's number; false after telling the user why there is none.
-    bool ReadMargin(CMarginEdit* field, int& margin);
+    bool ReadMargin(MarginEdit* field, int& margin);
     void ToggleSelectedColumns();
 
     CDruckDat& m_settings;
     UserInteraction& m_interaction;
     QListWidget* m_columns = nullptr;
     QLineEdit* m_headerText = nullptr;
-    CMarginEdit* m_topMargin = nullptr;
-    CMarginEdit* m_leftMargin = nullptr;
-    CMarginEdit* m_rightMargin = nullptr;
-    CMarginEdit* m_bottomMargin = nullptr;
+    MarginEdit* m_topMargin = nullptr;
+    MarginEdit* m_leftMargin = nullptr;
+    MarginEdit* m_rightMargin = nullptr;
+    MarginEdit* m_bottomMargin = nullptr;
 };
 
 } // namespace fw

@@ -13,6 +13,6 @@ namespace fw {
 std::vector<std::string_view> SplitClipboardLines(std::string_view text);
 
 // The rows' program lines (eleven fields joined by TAB), each ended by CR LF.
-std::string PoolClipboardText(const CProgramPool& pool, const std::vector<int>& rows);
+std::string PoolClipboardText(const ProgramPool& pool, const std::vector<int>& rows);
 
 } // namespace fw

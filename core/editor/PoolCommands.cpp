@@ -1,6 +1,6 @@
-#include "core/lists/PoolCommands.h"
+#include "core/editor/PoolCommands.h"
 
-#include "core/lists/ClipboardText.h"
+#include "core/editor/ClipboardText.h"
 #include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
 #include "core/util/Cp1252.h"
@@ -12,7 +12,7 @@
 namespace fw {
 namespace {
 
-void WriteProgramLine(CProgramPool& pool, int row, std::string_view pasted) {
+void WriteProgramLine(ProgramPool& pool, int row, std::string_view pasted) {
     std::string line(pasted);
     SanitizeProgramLine(line);
     pool.SetRowFromLine(row, line);
@@ -24,7 +24,7 @@ void WriteProgramLine(CProgramPool& pool, int row, std::string_view pasted) {
 ChangedBanks MovePrograms(ListDocument& doc, const std::vector<int>& sources) {
     std::vector<int> table(kPoolRows, -1);
     for (std::size_t row = 0; row < sources.size(); ++row)
-        if (CProgramPool::IsValidRow(sources[row]))
+        if (ProgramPool::IsValidRow(sources[row]))
             table[static_cast<std::size_t>(sources[row])] = static_cast<int>(row);
     doc.pool.Rearrange(sources);
     ChangedBanks changed;
@@ -58,7 +58,7 @@ EditResult PasteCut(ListDocument& doc, const PendingCut& cut, int target, bool i
         // The rows left empty at the end hold no program, so no reference may move there.
         sources.resize(kPoolRows, -1);
         for (std::size_t j = 0; j < cut.items.size(); ++j)
-            if (CProgramPool::IsValidRow(target + static_cast<int>(j)))
+            if (ProgramPool::IsValidRow(target + static_cast<int>(j)))
                 sources[static_cast<std::size_t>(target) + j] = cut.items[j];
     }
     MovePrograms(doc, sources);
@@ -68,7 +68,7 @@ EditResult PasteCut(ListDocument& doc, const PendingCut& cut, int target, bool i
 EditResult Paste(ListDocument& doc, int target, std::string_view clipboard, bool inserting) {
     const std::vector<std::string_view> lines = SplitClipboardLines(clipboard);
     // Checked before a pending cut removes anything.
-    if (lines.empty() || !CProgramPool::IsValidRow(target))
+    if (lines.empty() || !ProgramPool::IsValidRow(target))
         return MakeResult(EditStatus::NothingToDo, 0);
     EditResult result;
     if (const PendingCut* cut = HonouredCut(doc.poolCut, clipboard)) {
@@ -105,7 +105,7 @@ std::string CopyOrCut(ListDocument& doc, std::vector<int> rows, bool cut) {
 EditResult EditCell(ListDocument& doc, int row, int column, std::string text) {
     doc.poolCut.reset();
     const int field = FieldOfColumn(column);
-    if (!CProgramPool::IsValidRow(row) || field < 0 || field >= kFieldCount)
+    if (!ProgramPool::IsValidRow(row) || field < 0 || field >= kFieldCount)
         return MakeResult(EditStatus::NothingToDo, 0, str::kStepEditCell);
     const CellCheck check = ValidateCell(column, text);
     if (check.status == CellStatus::Rejected) {
@@ -126,7 +126,7 @@ EditResult EditCell(ListDocument& doc, int row, int column, std::string text) {
 
 EditResult InsertEmptyRows(ListDocument& doc, int row, int count) {
     doc.poolCut.reset();
-    if (!CProgramPool::IsValidRow(row) || count <= 0)
+    if (!ProgramPool::IsValidRow(row) || count <= 0)
         return MakeResult(EditStatus::NothingToDo, 0, str::kStepInsertRows);
     count = std::min(count, kPoolRows - row);
     doc.bankCut.reset();
@@ -199,7 +199,7 @@ EditResult AddToBank(ListDocument& doc, std::vector<int> rows, int bank, int pos
 EditResult SearchPool(const ListDocument& doc, std::string_view text, int selectedRow) {
     if (text.empty())
         return MakeResult(EditStatus::NothingToDo, 0);
-    const int start = CProgramPool::IsValidRow(selectedRow) ? selectedRow + 1 : 0;
+    const int start = ProgramPool::IsValidRow(selectedRow) ? selectedRow + 1 : 0;
     for (int i = 0; i < kPoolRows; ++i) {
         const int row = (start + i) % kPoolRows;
         if (ContainsIgnoringCaseCp1252(doc.pool.Cell(row, kFieldName), text))

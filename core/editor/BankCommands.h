@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/lists/ListDocument.h"
+#include "core/editor/ListDocument.h"
 
 #include <string>
 #include <string_view>

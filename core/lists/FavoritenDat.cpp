@@ -1,4 +1,4 @@
-#include "core/favourites/FavoritenDat.h"
+#include "core/lists/FavoritenDat.h"
 
 #include "core/lists/ProgramPool.h"
 #include "core/util/TextUtil.h"

@@ -1,4 +1,4 @@
-#include "gui/print/DlgDruckbereich.h"
+#include "gui/print/PageSetupDialog.h"
 
 #include "core/print/PrintLayout.h"
 #include "core/res/StringIds.h"
@@ -37,9 +37,9 @@ QString Text(std::string_view control) {
 }
 
 // A margin field with its label before it, as one cell of the margin group.
-QHBoxLayout* LabelledMargin(QWidget* parent, std::string_view label, CMarginEdit*& field, int id,
+QHBoxLayout* LabelledMargin(QWidget* parent, std::string_view label, MarginEdit*& field, int id,
                             int value) {
-    field = new CMarginEdit(parent);
+    field = new MarginEdit(parent);
     SetControlId(field, id);
     field->SetValue(value);
     auto* caption = new QLabel(Text(label), parent);
@@ -52,8 +52,7 @@ QHBoxLayout* LabelledMargin(QWidget* parent, std::string_view label, CMarginEdit
 
 } // namespace
 
-CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, UserInteraction& interaction,
-                                   QWidget* parent)
+PageSetupDialog::PageSetupDialog(CDruckDat& settings, UserInteraction& interaction, QWidget* parent)
     : QDialog(parent), m_settings(settings), m_interaction(interaction) {
     setWindowTitle(Text("caption"));
     SetControlId(this, kDialog);
@@ -106,7 +105,7 @@ CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, UserInteraction& interac
     margins->addLayout(LabelledMargin(marginGroup, "static-left", m_leftMargin, kLeftMargin,
                                       settings.m_leftMargin),
                        1, 0);
-    margins->addWidget(new CPagePicture(marginGroup), 1, 1, Qt::AlignCenter);
+    margins->addWidget(new PagePicture(marginGroup), 1, 1, Qt::AlignCenter);
     margins->addLayout(LabelledMargin(marginGroup, "static-right", m_rightMargin, kRightMargin,
                                       settings.m_rightMargin),
                        1, 2);
@@ -121,7 +120,7 @@ CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, UserInteraction& interac
     QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
     cancel->setText(DialogText(kDialog, 2));
     SetControlId(cancel, kCancel);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgDruckbereich::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &PageSetupDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* header = new QGridLayout;
@@ -160,7 +159,7 @@ CDlgDruckbereich::CDlgDruckbereich(CDruckDat& settings, UserInteraction& interac
         m_columns->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
-void CDlgDruckbereich::ChooseFont(LogFont& font, std::uint32_t& colour) {
+void PageSetupDialog::ChooseFont(LogFont& font, std::uint32_t& colour) {
     // Qt's own dialog, as only it offers underline and strike-out everywhere.
     bool chosen = false;
     const QFont picked = QFontDialog::getFont(&chosen, ScreenFont(font), this, QString(),
@@ -175,7 +174,7 @@ void CDlgDruckbereich::ChooseFont(LogFont& font, std::uint32_t& colour) {
         colour = StoredColour(pickedColour);
 }
 
-bool CDlgDruckbereich::ReadMargin(CMarginEdit* field, int& margin) {
+bool PageSetupDialog::ReadMargin(MarginEdit* field, int& margin) {
     const WholeNumber number = field->Value();
     QString message;
     switch (number.status) {
@@ -195,10 +194,10 @@ bool CDlgDruckbereich::ReadMargin(CMarginEdit* field, int& margin) {
     return false;
 }
 
-void CDlgDruckbereich::accept() {
+void PageSetupDialog::accept() {
     std::array<int, 4> margins{};
-    const std::array<CMarginEdit*, 4> fields = {m_topMargin, m_leftMargin, m_rightMargin,
-                                                m_bottomMargin};
+    const std::array<MarginEdit*, 4> fields = {m_topMargin, m_leftMargin, m_rightMargin,
+                                               m_bottomMargin};
     for (std::size_t i = 0; i < fields.size(); ++i)
         if (!ReadMargin(fields[i], margins[i]))
             return;
@@ -214,7 +213,7 @@ void CDlgDruckbereich::accept() {
     QDialog::accept();
 }
 
-bool CDlgDruckbereich::eventFilter(QObject* watched, QEvent* event) {
+bool PageSetupDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_columns && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<const QKeyEvent*>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
@@ -227,7 +226,7 @@ bool CDlgDruckbereich::eventFilter(QObject* watched, QEvent* event) {
 
 // Space sets every selected column as the current one is toggled, so a whole block can be
 // switched on or off at once.
-void CDlgDruckbereich::ToggleSelectedColumns() {
+void PageSetupDialog::ToggleSelectedColumns() {
     QListWidgetItem* current = m_columns->currentItem();
     if (current == nullptr)
         return;
