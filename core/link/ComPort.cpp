@@ -13,6 +13,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -349,12 +351,27 @@ int CComPort::ReadString(std::string& text) {
     return 0;
 }
 
+namespace {
+
+// A pseudo-terminal has no transmit queue: written bytes already wait in the far end's input,
+// and flushing its output would take back what a real line would long have sent (the receiver
+// simulator's answer read a moment late).
+bool IsPseudoTerminal(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode))
+        return false;
+    const unsigned deviceMajor = major(info.st_rdev);
+    return deviceMajor >= 136 && deviceMajor <= 143; // the Unix98 pseudo-terminal slaves
+}
+
+} // namespace
+
 int CComPort::Purge(unsigned flags) {
     constexpr unsigned kKnown = kPurgeTxAbort | kPurgeRxAbort | kPurgeTxClear | kPurgeRxClear;
     if (m_fd < 0 || (flags & ~kKnown) != 0)
         return 0;
     const bool rx = (flags & kPurgeRxClear) != 0;
-    const bool tx = (flags & kPurgeTxClear) != 0;
+    const bool tx = (flags & kPurgeTxClear) != 0 && !IsPseudoTerminal(m_fd);
     if (!rx && !tx)
         return 1;
     const int queue = rx && tx ? TCIOFLUSH : (rx ? TCIFLUSH : TCOFLUSH);

@@ -352,5 +352,16 @@ TEST_F(ComPortTest, PurgeDropsWaitingInput) {
     EXPECT_EQ(port.Purge(0x10), 0);
 }
 
+// What the port wrote has left it on a pseudo-terminal as it would have on a real line by the
+// time a job purges: the far end still gets it.
+TEST_F(ComPortTest, PurgeKeepsWhatWasWrittenOnAPseudoTerminal) {
+    CComPort port;
+    Open(port);
+    std::size_t written = 0;
+    ASSERT_EQ(port.Write("RECOK", 5, written), 1);
+    EXPECT_EQ(port.Purge(15), 1);
+    EXPECT_EQ(pty.Receive(5, 2000), "RECOK");
+}
+
 } // namespace
 } // namespace fw
