@@ -8,6 +8,7 @@
 #include "core/res/StringTable.h"
 #include "gui/ui/Texts.h"
 #include "tests/core/editor/TestDocument.h"
+#include "tests/gui/KeyCommands.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ScriptedInteraction.h"
 
@@ -150,31 +151,19 @@ TEST_F(FavouritesTest, EachKeyRunsTheActionItsMenuShows) {
     dialog.SetSearchTextSource([] { return std::optional<QString>("P2"); });
     CFavListCtrl* list = Show(0);
     const std::unique_ptr<QMenu> menu = list->CreateContextMenu();
-    std::map<int, int> runs;
-    for (QAction* action : menu->actions())
-        QObject::connect(action, &QAction::triggered,
-                         [&runs, action] { ++runs[action->objectName().toInt()]; });
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        int command;
-    } cases[] = {
-        {Qt::Key_C, Qt::ControlModifier, CFavListCtrl::kCmdCopy},
-        {Qt::Key_V, Qt::ControlModifier, CFavListCtrl::kCmdPaste},
-        {Qt::Key_X, Qt::ControlModifier, CFavListCtrl::kCmdCut},
-        {Qt::Key_Delete, Qt::NoModifier, CFavListCtrl::kCmdDelete},
-        {Qt::Key_F, Qt::ControlModifier, CFavListCtrl::kCmdSearch},
-        {Qt::Key_F3, Qt::NoModifier, CFavListCtrl::kCmdSearchAgain},
-        {Qt::Key_Z, Qt::ControlModifier, CFavListCtrl::kCmdUndo},
-        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, CFavListCtrl::kCmdRedo},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
-        Select(list, {0});
-        runs.clear();
-        Key(list, c.key, c.modifiers);
-        EXPECT_EQ(runs, (std::map<int, int>{{c.command, 1}}));
-    }
+    test::ExpectEachKeyRunsItsMenuAction(
+        *list, *menu,
+        {
+            {Qt::Key_C, Qt::ControlModifier, CFavListCtrl::kCmdCopy},
+            {Qt::Key_V, Qt::ControlModifier, CFavListCtrl::kCmdPaste},
+            {Qt::Key_X, Qt::ControlModifier, CFavListCtrl::kCmdCut},
+            {Qt::Key_Delete, Qt::NoModifier, CFavListCtrl::kCmdDelete},
+            {Qt::Key_F, Qt::ControlModifier, CFavListCtrl::kCmdSearch},
+            {Qt::Key_F3, Qt::NoModifier, CFavListCtrl::kCmdSearchAgain},
+            {Qt::Key_Z, Qt::ControlModifier, CFavListCtrl::kCmdUndo},
+            {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, CFavListCtrl::kCmdRedo},
+        },
+        [&] { Select(list, {0}); });
 }
 
 TEST_F(FavouritesTest, PasteWithinABankInsertsBeforeTheSelectedRow) {

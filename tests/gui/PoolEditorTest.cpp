@@ -11,6 +11,7 @@
 #include "gui/ui/DlgSuchen.h"
 #include "gui/ui/ListClipboard.h"
 #include "gui/ui/Texts.h"
+#include "tests/gui/KeyCommands.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ListFixture.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -262,40 +263,27 @@ TEST_F(PoolGridTest, KeysRunTheCommandsWithModifiersReadPerKey) {
 TEST_F(PoolGridTest, EachKeyRunsTheActionItsMenuShows) {
     CDlgSuchen search(str::kPoolSearchTitle);
     grid.SetSearchDialog(&search);
-    QMenu* menu = grid.BuildContextMenu(-1);
-    std::map<int, int> runs;
-    for (QAction* action : menu->actions())
-        QObject::connect(action, &QAction::triggered,
-                         [&runs, action] { ++runs[action->objectName().toInt()]; });
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        int command;
-    } cases[] = {
-        {Qt::Key_C, Qt::ControlModifier, CPoolListCtrl::CmdCopy},
-        {Qt::Key_O, Qt::ControlModifier, CPoolListCtrl::CmdPasteOverwriting},
-        {Qt::Key_V, Qt::ControlModifier, CPoolListCtrl::CmdPasteInserting},
-        {Qt::Key_Y, Qt::ControlModifier, CPoolListCtrl::CmdInsertEmptyRow},
-        {Qt::Key_N, Qt::ControlModifier, CPoolListCtrl::CmdClearRows},
-        {Qt::Key_M, Qt::ControlModifier, CPoolListCtrl::CmdDeleteRows},
-        {Qt::Key_Delete, Qt::NoModifier, CPoolListCtrl::CmdDeleteRows},
-        {Qt::Key_Delete, Qt::KeypadModifier, CPoolListCtrl::CmdDeleteRows},
-        {Qt::Key_X, Qt::ControlModifier, CPoolListCtrl::CmdCut},
-        {Qt::Key_Z, Qt::ControlModifier, CPoolListCtrl::CmdUndo},
-        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, CPoolListCtrl::CmdRedo},
-        {Qt::Key_F3, Qt::NoModifier, CPoolListCtrl::CmdSearchAgain},
-        {Qt::Key_P, Qt::ControlModifier, CPoolListCtrl::CmdPrint},
-        {Qt::Key_E, Qt::ControlModifier, CPoolListCtrl::CmdEditCell},
-        {Qt::Key_F, Qt::ControlModifier, CPoolListCtrl::CmdSearch},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
-        SelectOnly({2});
-        runs.clear();
-        QTest::keyClick(&grid, c.key, c.modifiers);
-        EXPECT_EQ(runs, (std::map<int, int>{{c.command, 1}}));
-    }
-    delete menu;
+    const std::unique_ptr<QMenu> menu(grid.BuildContextMenu(-1));
+    test::ExpectEachKeyRunsItsMenuAction(
+        grid, *menu,
+        {
+            {Qt::Key_C, Qt::ControlModifier, CPoolListCtrl::CmdCopy},
+            {Qt::Key_O, Qt::ControlModifier, CPoolListCtrl::CmdPasteOverwriting},
+            {Qt::Key_V, Qt::ControlModifier, CPoolListCtrl::CmdPasteInserting},
+            {Qt::Key_Y, Qt::ControlModifier, CPoolListCtrl::CmdInsertEmptyRow},
+            {Qt::Key_N, Qt::ControlModifier, CPoolListCtrl::CmdClearRows},
+            {Qt::Key_M, Qt::ControlModifier, CPoolListCtrl::CmdDeleteRows},
+            {Qt::Key_Delete, Qt::NoModifier, CPoolListCtrl::CmdDeleteRows},
+            {Qt::Key_Delete, Qt::KeypadModifier, CPoolListCtrl::CmdDeleteRows},
+            {Qt::Key_X, Qt::ControlModifier, CPoolListCtrl::CmdCut},
+            {Qt::Key_Z, Qt::ControlModifier, CPoolListCtrl::CmdUndo},
+            {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, CPoolListCtrl::CmdRedo},
+            {Qt::Key_F3, Qt::NoModifier, CPoolListCtrl::CmdSearchAgain},
+            {Qt::Key_P, Qt::ControlModifier, CPoolListCtrl::CmdPrint},
+            {Qt::Key_E, Qt::ControlModifier, CPoolListCtrl::CmdEditCell},
+            {Qt::Key_F, Qt::ControlModifier, CPoolListCtrl::CmdSearch},
+        },
+        [&] { SelectOnly({2}); });
 }
 
 TEST_F(PoolGridTest, PastedTextFromElsewhereIsConvertedOrRefused) {
