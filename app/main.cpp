@@ -4,6 +4,7 @@
 #include "core/app/CommandLine.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/util/FileIo.h"
 
 #include <QApplication>
 #include <QString>
@@ -75,6 +76,7 @@ void PassOnStartMessages() {
 
 int main(int argc, char* argv[]) {
     using namespace fw;
+    LetOversizedWritesFail();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const CommandLineOptions options = ParseCommandLine(arguments);
     const std::string programName = argc > 0 ? argv[0] : "flashwerk";

@@ -124,6 +124,10 @@ std::string RealPathOf(const std::string& path) {
     return real;
 }
 
+void LetOversizedWritesFail() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 bool CanReplaceFile(const std::string& path, std::string& reason) {
     std::string target;
     struct stat existing {};

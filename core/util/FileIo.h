@@ -25,6 +25,11 @@ enum class LinkHandling {
                                        std::string& reason,
                                        LinkHandling links = LinkHandling::WriteTarget);
 
+// For a program's start: a write past the file-size limit (ulimit -f) then fails with EFBIG and is
+// reported like any failed write, instead of SIGXFSZ ending the process and leaving the
+// temporary file behind.
+void LetOversizedWritesFail();
+
 // Whether WriteFileAtomically could replace path; reason says why not.
 bool CanReplaceFile(const std::string& path, std::string& reason);
 

@@ -8,7 +8,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <sys/wait.h>
 
 namespace fw::cli {
 namespace {
@@ -266,6 +268,27 @@ TEST_F(CliListEditTest, RowsAndFind) {
         EXPECT_EQ(run.out, c.out) << c.words[1];
     }
     EXPECT_THAT(run.err, HasSubstr("Searchstring not found."));
+}
+
+// The real program under a file-size limit smaller than the list: the failed write is said and
+// leaves nothing behind, instead of SIGXFSZ ending the tool half-way.
+TEST(CliProgramTest, AWritePastTheFileSizeLimitFailsWithAMessageAndLeavesNoTemporaryFile) {
+    const std::filesystem::path tool =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path() / "flashwerk-cli";
+    test::TempDir dir;
+    const std::string list = dir.File("big.lst");
+    const std::string text = test::NumberedList("TV", "big", 40);
+    ASSERT_GT(text.size(), 1024u);
+    test::WriteBytes(list, text);
+    const std::string errors = dir.File("errors.txt");
+    const std::string command = "ulimit -f 1 && exec '" + tool.string() + "' list set '" + list +
+                                "' 0 2 Renamed 2>'" + errors + "' >/dev/null";
+    const int status = std::system(("sh -c \"" + command + "\"").c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal: " << status;
+    EXPECT_NE(WEXITSTATUS(status), kExitOk);
+    EXPECT_THAT(test::ReadBytes(errors), HasSubstr("File too large"));
+    EXPECT_EQ(test::ReadBytes(list), text);
+    EXPECT_EQ(test::EntryCount(dir.Path()), 2u) << "the list and the error text only";
 }
 
 } // namespace

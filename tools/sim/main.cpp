@@ -1,4 +1,5 @@
 #include "core/app/CommandLine.h"
+#include "core/util/FileIo.h"
 #include "sim/ReceiverSimulator.h"
 #include "tools/sim/ToolArguments.h"
 
@@ -10,6 +11,7 @@
 
 int main(int argc, char* argv[]) {
     using namespace fw::sim;
+    fw::LetOversizedWritesFail();
     ToolSettings settings;
     std::string error;
     if (!ParseToolArguments({argv + 1, argv + argc}, settings, error)) {
