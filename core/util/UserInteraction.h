@@ -17,6 +17,11 @@ struct Question {
     AnswerSet answers = AnswerSet::YesNo;
     // The button Enter presses.
     Answer defaultAnswer = Answer::Yes;
+    // Texts for the buttons where Yes/No/Cancel would not say what happens ("Discard", "Back");
+    // an empty one keeps the standard text.
+    std::string yesText = {};
+    std::string noText = {};
+    std::string cancelText = {};
 };
 
 // The answer to the question for the type of a list.

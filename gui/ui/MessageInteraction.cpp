@@ -4,8 +4,11 @@
 #include "gui/ui/DlgRadioTV.h"
 #include "gui/ui/Texts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+
+#include <initializer_list>
 
 namespace fw {
 namespace {
@@ -51,10 +54,20 @@ QWidget* OwnerWindow() {
     return nullptr;
 }
 
+struct ButtonText {
+    QMessageBox::StandardButton button;
+    const std::string& text;
+};
+
 int ShowBox(MessageIcon icon, const QString& title, const std::string& text,
-            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
+            std::initializer_list<ButtonText> ownTexts = {}) {
     QMessageBox box(BoxIcon(icon), title, QString::fromStdString(text), buttons, OwnerWindow());
     box.setDefaultButton(defaultButton);
+    for (const ButtonText& own : ownTexts) {
+        if (QAbstractButton* button = box.button(own.button); button && !own.text.empty())
+            button->setText(QString::fromStdString(own.text));
+    }
     return box.exec();
 }
 
@@ -78,7 +91,10 @@ Answer MessageInteraction::Ask(const Question& question) {
     if (question.answers == AnswerSet::YesNoCancel)
         buttons |= QMessageBox::Cancel;
     switch (ShowBox(question.icon, ProgramName(), question.text, buttons,
-                    BoxButton(question.defaultAnswer))) {
+                    BoxButton(question.defaultAnswer),
+                    {{QMessageBox::Yes, question.yesText},
+                     {QMessageBox::No, question.noText},
+                     {QMessageBox::Cancel, question.cancelText}})) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

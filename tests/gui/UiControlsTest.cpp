@@ -107,6 +107,7 @@ TEST(MessageInteractionTest, EachKindOfBoxShowsItsTitleIconButtonsAndDefault) {
         Box::StandardButton defaultButton;
         Box::StandardButton press; // NoButton: Escape
         std::optional<Answer> answer;
+        QString noText = {}; // an own text for the No button
     } cases[] = {
         {"message",
          [](MessageInteraction& ui) {
@@ -133,6 +134,14 @@ TEST(MessageInteractionTest, EachKindOfBoxShowsItsTitleIconButtonsAndDefault) {
          },
          program, Box::Question, Box::Yes | Box::No | Box::Cancel, Box::Yes, Box::NoButton,
          Answer::Cancel},
+        {"own button texts",
+         [](MessageInteraction& ui) {
+             Question question{"Discard?", MessageIcon::Warning, AnswerSet::YesNo, Answer::No};
+             question.yesText = "Discard";
+             question.noText = "Back";
+             return ui.Ask(question);
+         },
+         program, Box::Warning, Box::Yes | Box::No, Box::No, Box::Yes, Answer::Yes, "Back"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -147,6 +156,9 @@ TEST(MessageInteractionTest, EachKindOfBoxShowsItsTitleIconButtonsAndDefault) {
             EXPECT_EQ(box->icon(), c.icon);
             EXPECT_EQ(box->standardButtons(), c.buttons);
             EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
+            if (!c.noText.isEmpty()) {
+                EXPECT_EQ(box->button(Box::No)->text(), c.noText);
+            }
             if (c.press == Box::NoButton)
                 QTest::keyClick(box, Qt::Key_Escape);
             else
