@@ -129,7 +129,7 @@ EditResult SearchBank(const ListDocument& doc, int bank, std::string_view text, 
     const int start = selected >= 0 && selected < rows ? selected + 1 : 0;
     for (int i = 0; i < rows; ++i) {
         const int position = (start + i) % rows;
-        if (ContainsIgnoringCaseCp1252(NameAt(doc, doc.banks.GetAddress(bank, position)), text))
+        if (ContainsFoldedCp1252(NameAt(doc, doc.banks.GetAddress(bank, position)), text))
             return Found(position);
     }
     return MakeResult(EditStatus::NotFound, str::kSearchTextNotFound);

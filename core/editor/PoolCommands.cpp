@@ -10,17 +10,7 @@
 #include <numeric>
 
 namespace fw {
-namespace {
 
-void WriteProgramLine(ProgramPool& pool, int row, std::string_view pasted) {
-    std::string line(pasted);
-    SanitizeProgramLine(line);
-    pool.SetRowFromLine(row, line);
-}
-
-// Rearranges the pool (row i takes the program of row sources[i], -1 an empty row) and moves
-// every bank reference with its program; references to programs that are gone are removed.
-// Returns the banks that changed.
 ChangedBanks MovePrograms(ListDocument& doc, const std::vector<int>& sources) {
     std::vector<int> table(kPoolRows, -1);
     for (std::size_t row = 0; row < sources.size(); ++row)
@@ -30,6 +20,14 @@ ChangedBanks MovePrograms(ListDocument& doc, const std::vector<int>& sources) {
     ChangedBanks changed;
     doc.banks.RemapPrograms(table, changed.Flags());
     return changed;
+}
+
+namespace {
+
+void WriteProgramLine(ProgramPool& pool, int row, std::string_view pasted) {
+    std::string line(pasted);
+    SanitizeProgramLine(line);
+    pool.SetRowFromLine(row, line);
 }
 
 // The pool's rows in order, leaving out the given ones (ascending).
@@ -196,13 +194,23 @@ EditResult AddToBank(ListDocument& doc, std::vector<int> rows, int bank, int pos
     return result;
 }
 
-EditResult SearchPool(const ListDocument& doc, std::string_view text, int selectedRow) {
+EditResult SearchPool(const ListDocument& doc, std::string_view text, int selectedRow,
+                      SearchColumns columns) {
     if (text.empty())
         return MakeResult(EditStatus::NothingToDo, 0);
+    const std::string part = FoldCp1252(text);
+    const auto matches = [&](int row) {
+        if (columns == SearchColumns::Name)
+            return FoldCp1252(doc.pool.Cell(row, kFieldName)).find(part) != std::string::npos;
+        const ProgramRow& cells = doc.pool.Row(row);
+        return std::any_of(cells.begin(), cells.end(), [&](const std::string& cell) {
+            return FoldCp1252(cell).find(part) != std::string::npos;
+        });
+    };
     const int start = ProgramPool::IsValidRow(selectedRow) ? selectedRow + 1 : 0;
     for (int i = 0; i < kPoolRows; ++i) {
         const int row = (start + i) % kPoolRows;
-        if (ContainsIgnoringCaseCp1252(doc.pool.Cell(row, kFieldName), text))
+        if (matches(row))
             return Found(row);
     }
     return MakeResult(EditStatus::NotFound, str::kSearchTextNotFound);

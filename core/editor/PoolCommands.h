@@ -13,6 +13,11 @@ namespace fw {
 // moves programs moves the bank references with them. Run a command that changes the document
 // through EditHistory::Run to make it one undo step.
 
+// Rearranges the pool (row i takes the program of row sources[i], -1 an empty row) and moves
+// every bank reference with its program; references to programs that are gone are removed.
+// Returns the banks that changed.
+ChangedBanks MovePrograms(ListDocument& doc, const std::vector<int>& sources);
+
 // Commits an edited cell (grid column: 1..11, 0 is the address) after the cell check; the
 // text is trimmed at both ends as the grid writes it.
 EditResult EditCell(ListDocument& doc, int row, int column, std::string text);
@@ -39,8 +44,11 @@ EditResult PasteInserting(ListDocument& doc, int target, std::string_view clipbo
 // could not take (the rows before stay added).
 EditResult AddToBank(ListDocument& doc, std::vector<int> rows, int bank, int position);
 
-// The next row after selectedRow (from row 0 when it is -1) whose program name contains the
-// text, wrapping round to selectedRow itself; case is folded for Windows-1252 letters.
-EditResult SearchPool(const ListDocument& doc, std::string_view text, int selectedRow);
+enum class SearchColumns { Name, All };
+
+// The next row after selectedRow (from row 0 when it is -1) whose program name (or any field)
+// contains the text, wrapping round to selectedRow itself; both are folded (FoldCp1252).
+EditResult SearchPool(const ListDocument& doc, std::string_view text, int selectedRow,
+                      SearchColumns columns = SearchColumns::Name);
 
 } // namespace fw

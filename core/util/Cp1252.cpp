@@ -131,12 +131,65 @@ bool SameLetter(char a, char b) {
     return UpperCp1252(a) == UpperCp1252(b);
 }
 
+// What each byte folds to; bytes that stay themselves have no entry.
+const std::array<std::string_view, 256>& FoldTable() {
+    static const std::array<std::string_view, 256> table = [] {
+        std::array<std::string_view, 256> folded{};
+        const auto set = [&folded](int first, int last, std::string_view to) {
+            for (int byte = first; byte <= last; ++byte)
+                folded[static_cast<std::size_t>(byte)] = to;
+        };
+        static const std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz";
+        for (std::size_t i = 0; i < kLetters.size(); ++i)
+            folded['A' + i] = kLetters.substr(i, 1);
+        // Upper and lower case of each accented letter fold alike; the multiplication and
+        // division signs between them are no letters.
+        for (const int offset : {0, 0x20}) {
+            set(0xC0 + offset, 0xC5 + offset, "a");
+            set(0xC6 + offset, 0xC6 + offset, "ae");
+            set(0xC7 + offset, 0xC7 + offset, "c");
+            set(0xC8 + offset, 0xCB + offset, "e");
+            set(0xCC + offset, 0xCF + offset, "i");
+            set(0xD0 + offset, 0xD0 + offset, "d");
+            set(0xD1 + offset, 0xD1 + offset, "n");
+            set(0xD2 + offset, 0xD6 + offset, "o");
+            set(0xD8 + offset, 0xD8 + offset, "o");
+            set(0xD9 + offset, 0xDC + offset, "u");
+            set(0xDD + offset, 0xDD + offset, "y");
+            set(0xDE + offset, 0xDE + offset, "th");
+        }
+        set(0xDF, 0xDF, "ss");
+        set(0x8A, 0x8A, "s"); // Š š
+        set(0x9A, 0x9A, "s");
+        set(0x8C, 0x8C, "oe"); // Œ œ
+        set(0x9C, 0x9C, "oe");
+        set(0x8E, 0x8E, "z"); // Ž ž
+        set(0x9E, 0x9E, "z");
+        set(0x9F, 0x9F, "y"); // Ÿ ÿ
+        set(0xFF, 0xFF, "y");
+        return folded;
+    }();
+    return table;
+}
+
 } // namespace
 
-bool ContainsIgnoringCaseCp1252(std::string_view text, std::string_view part) {
-    return std::search(text.begin(), text.end(), part.begin(), part.end(), SameLetter) !=
-               text.end() ||
-           part.empty();
+std::string FoldCp1252(std::string_view text) {
+    const auto& table = FoldTable();
+    std::string folded;
+    folded.reserve(text.size());
+    for (const char c : text) {
+        const std::string_view to = table[static_cast<unsigned char>(c)];
+        if (to.empty())
+            folded += c;
+        else
+            folded += to;
+    }
+    return folded;
+}
+
+bool ContainsFoldedCp1252(std::string_view text, std::string_view part) {
+    return FoldCp1252(text).find(FoldCp1252(part)) != std::string::npos;
 }
 
 bool EqualsIgnoringCaseCp1252(std::string_view a, std::string_view b) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace fw {
 namespace {
 
@@ -51,8 +54,27 @@ TEST(Cp1252Test, CaseFoldsEveryLetterPairOfTheCodePage) {
     EXPECT_FALSE(EqualsIgnoringCaseCp1252("stra\xDF"
                                           "e",
                                           "STRASSE"));
-    EXPECT_TRUE(ContainsIgnoringCaseCp1252("Radio M\xDCNCHEN", "m\xFCnchen"));
-    EXPECT_FALSE(ContainsIgnoringCaseCp1252("\xF7", "\xD7")) << "division and multiplication signs";
+}
+
+TEST(Cp1252Test, FoldsCaseThenDiacriticsToBaseLetters) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"ABC xyz 09", "abc xyz 09"},
+        {"\xC0\xC1\xC2\xC3\xC4\xC5\xE0\xE5", "aaaaaaaa"},
+        {"\xC6\xE6\x8C\x9C", "aeaeoeoe"},
+        {"\xC7\xE7\xC8\xCB\xE8\xEB\xCC\xEF\xD0\xF0\xD1\xF1", "cceeeeiiddnn"},
+        {"\xD2\xD6\xD8\xF2\xF6\xF8", "oooooo"},
+        {"\xD9\xDC\xF9\xFC\xDD\xFD\x9F\xFF", "uuuuyyyy"},
+        {"\x8A\x9A\x8E\x9E\xDF\xDE\xFE", "sszzssthth"},
+        // Not letters: the multiplication and division signs, the euro sign, digits.
+        {"\xD7\xF7\x80\xB5", "\xD7\xF7\x80\xB5"},
+    };
+    for (const auto& [text, folded] : cases)
+        EXPECT_EQ(FoldCp1252(text), folded) << text;
+    EXPECT_TRUE(ContainsFoldedCp1252("Radio M\xDCNCHEN", "munchen"));
+    EXPECT_TRUE(ContainsFoldedCp1252("Stra\xDF"
+                                     "e",
+                                     "STRASSE"));
+    EXPECT_FALSE(ContainsFoldedCp1252("\xF7", "\xD7")) << "division and multiplication signs";
 }
 
 } // namespace
