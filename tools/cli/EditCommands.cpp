@@ -7,6 +7,7 @@
 #include "core/editor/EditHistory.h"
 #include "core/editor/ListDocument.h"
 #include "core/editor/PoolCommands.h"
+#include "core/editor/SortCommands.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
@@ -18,12 +19,14 @@
 #include <algorithm>
 #include <functional>
 #include <ostream>
+#include <utility>
 
 namespace fw::cli {
 
 const std::vector<OptionSpec> kListEditOptions = {
-    {"--all", false}, {"--count", true}, {"--to", true},    {"--insert", false},
-    {"--at", true},   {"--after", true}, {"--value", true},
+    {"--all", false}, {"--count", true}, {"--to", true},          {"--insert", false},
+    {"--at", true},   {"--after", true}, {"--value", true},       {"--by", true},
+    {"--rows", true}, {"--up", false},   {"--descending", false}, {"--down", false},
 };
 
 namespace {
@@ -187,13 +190,59 @@ int Delete(EditCall& call) {
     return Apply(call, [&](ListDocument& doc) { return DeleteRows(doc, *rows); });
 }
 
+// To a place with --to, or one place with --up or --down.
 int Move(EditCall& call) {
+    const bool up = call.arguments.Has("--up");
+    const bool down = call.arguments.Has("--down");
+    if (static_cast<int>(up) + static_cast<int>(down) +
+            static_cast<int>(call.arguments.Has("--to")) !=
+        1)
+        return Usage(call, LoadResString(str::kCliMoveDirection));
     const auto rows = RowsWord(call);
-    const auto target = rows ? RequiredOptionNumber(call, "--to", 0, kLastRow) : std::nullopt;
+    if (!rows)
+        return kExitUsage;
+    if (up || down)
+        return Apply(call,
+                     [&](ListDocument& doc) { return MoveRowsOnePlace(doc, *rows, up ? -1 : 1); });
+    const auto target = RequiredOptionNumber(call, "--to", 0, kLastRow);
     if (!target)
         return kExitUsage;
     return Apply(
         call, [&](ListDocument& doc) { return PasteInserting(doc, *target, CutRows(doc, *rows)); });
+}
+
+int Sort(EditCall& call) {
+    static const std::vector<std::pair<std::string, SortKey>> kKeys = {
+        {"name", SortKey::Name},
+        {"frequency", SortKey::Frequency},
+        {"satellite", SortKey::Satellite},
+        {"sid", SortKey::Sid},
+    };
+    if (!call.arguments.Has("--by"))
+        return Usage(call, FormatText(LoadResString(str::kCliMissingOption), {"--by"}));
+    const std::string& by = call.arguments.Value("--by");
+    const auto key = std::find_if(kKeys.begin(), kKeys.end(),
+                                  [&](const auto& entry) { return entry.first == by; });
+    if (key == kKeys.end())
+        return UnknownWord(call.err, by, "name|frequency|satellite|sid", str::kCliListUsage);
+    int first = 0;
+    int last = kLastRow;
+    if (call.arguments.Has("--rows")) {
+        // One range A-B (or a single place); a reversed one is refused.
+        const std::string& text = call.arguments.Value("--rows");
+        const auto rows =
+            text.find(',') == std::string::npos ? ParseNumberList(text, 0, kLastRow) : std::nullopt;
+        if (!rows) {
+            RefuseNumber(call, "--rows", text, 0, kLastRow);
+            return kExitUsage;
+        }
+        first = rows->front();
+        last = rows->back();
+    }
+    const bool descending = call.arguments.Has("--descending");
+    return Apply(call, [&](ListDocument& doc) {
+        return SortRows(doc, first, last, key->second, descending);
+    });
 }
 
 int Copy(EditCall& call) {
@@ -298,7 +347,8 @@ const std::vector<EditWord>& EditWords() {
         {"insert", 4, {"--count", "--force"}, true, Insert},
         {"clear", 4, {"--force"}, true, Clear},
         {"delete", 4, {"--force"}, true, Delete},
-        {"move", 4, {"--to", "--force"}, true, Move},
+        {"move", 4, {"--to", "--up", "--down", "--force"}, true, Move},
+        {"sort", 3, {"--by", "--rows", "--descending", "--force"}, true, Sort},
         {"copy", 4, {"--to", "--insert", "--force"}, true, Copy},
         {"bank", 6, {"--to", "--at", "--force"}, true, Bank},
         {"find", 4, {"--after"}, false, Find},
