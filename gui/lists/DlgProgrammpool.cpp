@@ -11,6 +11,7 @@
 #include "gui/ui/DlgSuchen.h"
 #include "gui/ui/Texts.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -103,7 +104,22 @@ void CDlgProgrammpool::BuildLayout() {
     m_grid = new CPoolListCtrl(m_doc, m_history, *m_context.interaction, this);
     connect(m_grid, &CPoolListCtrl::DocumentChanged, this, &CDlgProgrammpool::AfterHeaderChange);
     m_search = new CDlgSuchen(str::kPoolSearchTitle, this);
+    m_search->OfferAllColumns();
     m_grid->SetSearchDialog(m_search);
+    m_filter = new QLineEdit(this);
+    SetControlId(m_filter, ids::pool::kFilter);
+    m_filter->setPlaceholderText(ResText(str::kFilterPlaceholder));
+    m_filter->setClearButtonEnabled(true);
+    connect(m_filter, &QLineEdit::textChanged, m_grid, &CPoolListCtrl::SetFilter);
+    // Escape empties a filled field; in an empty one it stays the dialog's key.
+    auto* clearFilter = new QAction(m_filter);
+    clearFilter->setShortcut(QKeySequence(Qt::Key_Escape));
+    clearFilter->setShortcutContext(Qt::WidgetShortcut);
+    clearFilter->setEnabled(false);
+    m_filter->addAction(clearFilter);
+    connect(clearFilter, &QAction::triggered, m_filter, &QLineEdit::clear);
+    connect(m_filter, &QLineEdit::textChanged, clearFilter,
+            [clearFilter](const QString& text) { clearFilter->setEnabled(!text.isEmpty()); });
 
     auto* ok = new QPushButton(DialogText(kDialogId, ids::pool::kOk), this);
     SetControlId(ok, ids::pool::kOk);
@@ -145,8 +161,14 @@ void CDlgProgrammpool::BuildLayout() {
     buttons->addWidget(m_favouritesButton);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
+    auto* filterLabel = new QLabel(ResText(str::kFilterLabel), this);
+    filterLabel->setBuddy(m_filter);
+    auto* filterRow = new QHBoxLayout;
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(m_filter, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(head);
+    layout->addLayout(filterRow);
     layout->addWidget(m_grid, 1);
     layout->addLayout(buttons);
 }

@@ -27,6 +27,7 @@ inline constexpr int kFileName = 1075;
 inline constexpr int kDescription = 1076;
 inline constexpr int kPrint = 1077;
 inline constexpr int kFavourites = 1128;
+inline constexpr int kFilter = 10237;
 } // namespace ids::pool
 
 struct AppContext;
@@ -60,6 +61,7 @@ public:
     ListDocument& Document() { return m_doc; }
     EditHistory& History() { return m_history; }
     CPoolListCtrl* Grid() const { return m_grid; }
+    QLineEdit* FilterField() const { return m_filter; }
     CDlgFavoriten* Favourites() const { return m_favouritesWindow; }
     CDlgSuchen* SearchDialog() const { return m_search; }
     PrintFlow& Printing() { return m_printFlow; }
@@ -98,6 +100,7 @@ private:
     bool m_loadFailed = false;
     QLineEdit* m_fileName = nullptr;
     QLineEdit* m_description = nullptr;
+    QLineEdit* m_filter = nullptr;
     QRadioButton* m_radio = nullptr;
     QRadioButton* m_tv = nullptr;
     CPoolListCtrl* m_grid = nullptr;

@@ -8,6 +8,7 @@
 #include "core/util/Cp1252.h"
 #include "core/util/UserInteraction.h"
 #include "gui/lists/PoolModel.h"
+#include "gui/lists/SortDialog.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/DlgSuchen.h"
 #include "gui/ui/ListClipboard.h"
@@ -16,6 +17,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDrag>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -48,6 +50,11 @@ CPoolListCtrl::CPoolListCtrl(ListDocument& doc, EditHistory& history, UserIntera
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDropIndicatorShown(true);
+    // A column title offers sorting; it never reorders the places by itself.
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (QMenu* menu = BuildColumnMenu(column))
+            menu->popup(QCursor::pos());
+    });
     const std::vector<ColumnHeader> headers = ParseColumnSpec(LoadResString(str::kColumnTitles));
     for (std::size_t i = 0; i < headers.size(); ++i)
         setColumnWidth(static_cast<int>(i),
@@ -60,8 +67,8 @@ void CPoolListCtrl::CreateCommands() {
     using KeysInMenu = GridCommands::KeysInMenu;
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
     const auto add = [this](int id, int text, const QList<QKeySequence>& keys,
-                            std::function<void()> run) {
-        m_commands.Add(id, ResText(text), keys, std::move(run));
+                            std::function<void()> run, Needs needs = Needs::Selection) {
+        m_commands.Add(id, ResText(text), keys, std::move(run), needs, KeysInMenu::Shown);
     };
     // The menu remembers where it was opened; a key leaves the column to the command.
     add(CmdEditCell, str::kMenuEditCell, {ctrl(Qt::Key_E)},
@@ -77,7 +84,14 @@ void CPoolListCtrl::CreateCommands() {
     add(CmdClearRows, str::kMenuClearRows, {ctrl(Qt::Key_N)}, [this] { OnClearRows(); });
     add(CmdDeleteRows, str::kMenuDeleteRows, {ctrl(Qt::Key_M), QKeySequence(Qt::Key_Delete)},
         [this] { OnDeleteRows(); });
-    add(CmdAddToBank, str::kMenuAddToBank, {}, [this] { OnAddToBank(); });
+    add(CmdAddToBank, str::kMenuAddToBank, {ctrl(Qt::Key_B)}, [this] { OnAddToBank(); });
+    add(CmdMoveUp, str::kMenuMoveUp, {ctrl(Qt::Key_Up)}, [this] { OnMoveRows(-1); });
+    add(CmdMoveDown, str::kMenuMoveDown, {ctrl(Qt::Key_Down)}, [this] { OnMoveRows(1); });
+    // Without a selection the whole pool is sorted; the menu offers the clicked column's key.
+    add(
+        CmdSort, str::kMenuSort, {},
+        [this] { OnSort(SortKeyOfColumn(columnAt(m_contextX)).value_or(SortKey::Name)); },
+        Needs::Nothing);
     add(CmdSearch, str::kMenuSearch, {ctrl(Qt::Key_F)}, [this] { OnShowSearch(); });
     add(CmdSearchAgain, str::kMenuSearchAgain, {QKeySequence(Qt::Key_F3)},
         [this] { OnSearchAgain(); });
@@ -105,12 +119,16 @@ void CPoolListCtrl::UpdateCommands() {
     // A cut is honoured only while the clipboard still holds its text.
     const bool cutPending = hasText && HonouredCut(m_doc.poolCut, clipboard->bytes) != nullptr;
     const bool many = SelectedRows().size() > 1;
+    // These would move or fill rows the filter hides.
+    const bool allShown = !IsFiltered();
+    for (const int id : {CmdCut, CmdMoveUp, CmdMoveDown, CmdSort})
+        m_commands[id]->setEnabled(allShown);
     m_commands[CmdEditCell]->setEnabled(!many);
-    m_commands[CmdPasteOverwriting]->setEnabled(hasText && !many);
-    m_commands[CmdPasteInserting]->setEnabled(hasText && !many);
+    m_commands[CmdPasteOverwriting]->setEnabled(hasText && !many && allShown);
+    m_commands[CmdPasteInserting]->setEnabled(hasText && !many && allShown);
     m_commands[CmdPasteInserting]->setText(
         ResText(cutPending ? str::kMenuPasteCutRows : str::kMenuPasteCopiedRows));
-    m_commands[CmdInsertEmptyRow]->setEnabled(!many);
+    m_commands[CmdInsertEmptyRow]->setEnabled(!many && allShown);
     m_commands[CmdAddToBank]->setEnabled(static_cast<bool>(m_currentBank));
     m_commands[CmdSearch]->setEnabled(m_search != nullptr);
     m_commands[CmdSearchAgain]->setEnabled(m_search != nullptr);
@@ -135,7 +153,8 @@ void CPoolListCtrl::SetSearchDialog(CDlgSuchen* search) {
 std::vector<int> CPoolListCtrl::SelectedRows() const {
     std::vector<int> rows;
     for (const QModelIndex& index : selectionModel()->selectedRows())
-        rows.push_back(index.row());
+        if (!isRowHidden(index.row()))
+            rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
 }
@@ -171,6 +190,34 @@ void CPoolListCtrl::WidenColumnsToRows(int rows) {
 
 void CPoolListCtrl::Refresh() {
     m_model->SetMarkedBank(m_currentBank ? m_currentBank() : -1);
+    if (IsFiltered())
+        ApplyFilter();
+}
+
+void CPoolListCtrl::SetFilter(const QString& text) {
+    if (text == m_filter)
+        return;
+    m_filter = text;
+    ApplyFilter();
+    // Rows dropped or dragged would land among hidden ones.
+    setDragEnabled(!IsFiltered());
+    setAcceptDrops(!IsFiltered());
+}
+
+void CPoolListCtrl::ApplyFilter() {
+    bool lossless = true;
+    const std::string bytes = Utf8ToCp1252(m_filter.toStdString(), &lossless);
+    // A character the code page lacks is in no field.
+    const std::vector<int> matching =
+        lossless ? MatchingRows(m_doc.pool, bytes) : std::vector<int>{};
+    auto next = matching.begin();
+    for (int row = 0; row < kPoolRows; ++row) {
+        const bool shown = next != matching.end() && *next == row;
+        if (shown)
+            ++next;
+        if (isRowHidden(row) == shown)
+            setRowHidden(row, !shown);
+    }
 }
 
 template <typename Fn> void CPoolListCtrl::Run(Fn&& command) {
@@ -306,7 +353,9 @@ void CPoolListCtrl::Search(const QString& text) {
     bool lossless = true;
     const std::string bytes = Utf8ToCp1252(text.toStdString(), &lossless);
     // A character the code page lacks is in no program name.
-    const EditResult result = lossless ? SearchPool(m_doc, bytes, SingleSelectedRow())
+    const SearchColumns columns =
+        m_search != nullptr && m_search->InAllColumns() ? SearchColumns::All : SearchColumns::Name;
+    const EditResult result = lossless ? SearchPool(m_doc, bytes, SingleSelectedRow(), columns)
                                        : MakeResult(EditStatus::NotFound, str::kSearchTextNotFound);
     if (result.status == EditStatus::NotFound) {
         ShowResultMessage(result);
@@ -331,6 +380,43 @@ void CPoolListCtrl::OnRedo() {
     }
 }
 
+void CPoolListCtrl::OnSort(SortKey key) {
+    if (IsFiltered())
+        return;
+    SortDialog dialog(SortRange(SelectedRows()), key, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const auto [first, last] = dialog.Range();
+    Run([&, first = first, last = last](ListDocument& doc) {
+        return SortRows(doc, first, last, dialog.Key(), dialog.Descending());
+    });
+}
+
+void CPoolListCtrl::OnMoveRows(int step) {
+    const std::vector<int> rows = SelectedRows();
+    if (IsFiltered() || rows.empty())
+        return;
+    bool moved = false;
+    Run([&](ListDocument& doc) {
+        const EditResult result = MoveRowsOnePlace(doc, rows, step);
+        moved = result.status == EditStatus::Done;
+        return result;
+    });
+    if (!moved)
+        return;
+    // The selection and the current cell go with the rows, so the next press moves them on.
+    const QModelIndex current = currentIndex();
+    clearSelection();
+    for (const int row : rows)
+        selectionModel()->select(m_model->index(row + step, 0),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    if (current.isValid()) {
+        const QModelIndex next = m_model->index(current.row() + step, current.column());
+        selectionModel()->setCurrentIndex(next, QItemSelectionModel::NoUpdate);
+        scrollTo(next);
+    }
+}
+
 void CPoolListCtrl::MoveRows(const std::vector<int>& rows, int target) {
     const auto below =
         std::count_if(rows.begin(), rows.end(), [target](int row) { return row < target; });
@@ -351,25 +437,76 @@ void CPoolListCtrl::MoveRows(const std::vector<int>& rows, int target) {
 QMenu* CPoolListCtrl::BuildContextMenu(int clickX) {
     m_contextX = clickX;
     UpdateCommands();
-    QMenu* menu =
-        m_commands
-            .Menu(this, {CmdEditCell, CmdCut, CmdCopy, CmdPasteOverwriting, CmdPasteInserting,
-                         CmdInsertEmptyRow, CmdClearRows, CmdDeleteRows, CmdAddToBank, CmdSearch,
-                         CmdSearchAgain, 0, CmdUndo, CmdRedo, 0, CmdPrint, CmdPrintPreview,
-                         CmdExportPdf, CmdPageSetup})
-            .release();
+    QMenu* menu = m_commands
+                      .Menu(this, {CmdEditCell,
+                                   CmdCut,
+                                   CmdCopy,
+                                   CmdPasteOverwriting,
+                                   CmdPasteInserting,
+                                   CmdInsertEmptyRow,
+                                   CmdClearRows,
+                                   CmdDeleteRows,
+                                   CmdAddToBank,
+                                   0,
+                                   CmdMoveUp,
+                                   CmdMoveDown,
+                                   CmdSort,
+                                   0,
+                                   CmdSearch,
+                                   CmdSearchAgain,
+                                   0,
+                                   CmdUndo,
+                                   CmdRedo,
+                                   0,
+                                   CmdPrint,
+                                   CmdPrintPreview,
+                                   CmdExportPdf,
+                                   CmdPageSetup})
+                      .release();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     return menu;
 }
 
+QMenu* CPoolListCtrl::BuildColumnMenu(int column) {
+    const std::optional<SortKey> key = SortKeyOfColumn(column);
+    if (!key)
+        return nullptr;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    QAction* sort =
+        menu->addAction(ResText(str::kMenuSortByColumn).arg(title), [this, key] { OnSort(*key); });
+    sort->setEnabled(!IsFiltered());
+    return menu;
+}
+
 void CPoolListCtrl::contextMenuEvent(QContextMenuEvent* event) {
-    const int x = event->reason() == QContextMenuEvent::Mouse ? event->pos().x() : -1;
-    BuildContextMenu(x)->popup(event->globalPos());
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        ShowContextMenuAtCurrentCell();
+        return;
+    }
+    m_openMenu = BuildContextMenu(event->pos().x());
+    m_openMenu->popup(event->globalPos());
+}
+
+void CPoolListCtrl::ShowContextMenuAtCurrentCell() {
+    if (m_openMenu && m_openMenu->isVisible())
+        return;
+    const QRect cell = visualRect(currentIndex());
+    const QPoint at = cell.isValid() ? cell.bottomLeft() : QPoint(0, 0);
+    m_openMenu = BuildContextMenu(-1);
+    m_openMenu->popup(viewport()->mapToGlobal(at));
 }
 
 void CPoolListCtrl::keyPressEvent(QKeyEvent* event) {
     const bool anyRows = !SelectedRows().empty();
     m_contextX = -1;
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        ShowContextMenuAtCurrentCell();
+        return;
+    }
     if (m_commands.RunKey(*event, anyRows, [this] { UpdateCommands(); }))
         return;
     // Enter and Escape stay in the grid instead of pressing the dialog's buttons; without a
@@ -409,7 +546,8 @@ void CPoolListCtrl::paintEvent(QPaintEvent* event) {
 }
 
 void CPoolListCtrl::startDrag(Qt::DropActions) {
-    const QModelIndexList rows = selectionModel()->selectedRows();
+    const QModelIndexList rows =
+        IsFiltered() ? QModelIndexList() : selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
     auto* drag = new QDrag(this);

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "core/editor/ListDocument.h"
+#include "core/editor/SortCommands.h"
 #include "gui/lists/EditListCtrl.h"
 #include "gui/ui/GridCommands.h"
+
+#include <QPointer>
 
 #include <functional>
 #include <optional>
@@ -46,6 +49,9 @@ public:
         CmdPrintPreview = 514,
         CmdExportPdf = 515,
         CmdPageSetup = 516,
+        CmdSort = 517,
+        CmdMoveUp = 518,
+        CmdMoveDown = 519,
     };
 
     CPoolListCtrl(ListDocument& doc, EditHistory& history, UserInteraction& interaction,
@@ -63,7 +69,13 @@ public:
     void SetSearchDialog(CDlgSuchen* search);
     PoolModel* GridModel() const { return m_model; }
 
-    // Rows selected, ascending; the single selected row or -1.
+    // Shows only the rows whose name, satellite, frequency or SID contains the text; an empty
+    // text shows every row. While rows are hidden, the commands that would touch them (insert,
+    // paste, cut, move, sort) are greyed.
+    void SetFilter(const QString& text);
+    bool IsFiltered() const { return !m_filter.isEmpty(); }
+
+    // Rows selected and shown, ascending; the single selected row or -1.
     std::vector<int> SelectedRows() const;
     int SingleSelectedRow() const;
     void SelectRows(int first, int count);
@@ -87,6 +99,10 @@ public:
     void Search(const QString& text);
     void OnUndo();
     void OnRedo();
+    // Opens the sort dialog on the selection's range with the key chosen.
+    void OnSort(SortKey key);
+    // The selected rows one place up (-1) or down (+1), still selected.
+    void OnMoveRows(int step);
     // The rows land before the program at target, as cut and paste inserting would place them.
     void MoveRows(const std::vector<int>& rows, int target);
 
@@ -96,6 +112,8 @@ public:
 
     // The context menu as a right click at x would open it; it deletes itself when closed.
     QMenu* BuildContextMenu(int clickX);
+    // The menu a click on a column title offers: sorting by that column, when it has a key.
+    QMenu* BuildColumnMenu(int column);
     QAction* Command(int id) const { return m_commands[id]; }
 
 signals:
@@ -125,6 +143,10 @@ private:
     // when it cannot be stored.
     std::optional<std::string> PastableText();
     void Paste(bool inserting);
+    // Hides the rows the filter leaves out.
+    void ApplyFilter();
+    // The context menu opened by a key, below the current cell.
+    void ShowContextMenuAtCurrentCell();
 
     ListDocument& m_doc;
     EditHistory& m_history;
@@ -134,6 +156,8 @@ private:
     BankPositionSource m_bankPosition;
     CDlgSuchen* m_search = nullptr;
     int m_contextX = -1;
+    QString m_filter;
+    QPointer<QMenu> m_openMenu; // a key and the platform may both ask for the menu
     GridCommands m_commands{*this};
 };
 

@@ -1,9 +1,11 @@
 #include "gui/ui/DlgSuchen.h"
 
+#include "core/res/StringIds.h"
 #include "core/util/Cp1252.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/Texts.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,8 +43,12 @@ CDlgSuchen::CDlgSuchen(int titleId, QWidget* parent) : CToolTipDialog(parent) {
     buttons->addStretch();
     buttons->addWidget(search);
     buttons->addWidget(cancel);
+    m_allColumns = new QCheckBox(ResText(str::kSearchAllColumns), this);
+    SetControlId(m_allColumns, ids::search::kAllColumns);
+    m_allColumns->hide();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    layout->addWidget(m_allColumns);
     layout->addLayout(buttons);
 
     connect(search, &QPushButton::clicked, this, &CDlgSuchen::OnSearch);
@@ -62,6 +68,14 @@ QStringList CDlgSuchen::History() const {
     for (int i = 0; i < m_text->count(); ++i)
         texts << m_text->itemText(i);
     return texts;
+}
+
+void CDlgSuchen::OfferAllColumns() {
+    m_allColumns->show();
+}
+
+bool CDlgSuchen::InAllColumns() const {
+    return !m_allColumns->isHidden() && m_allColumns->isChecked();
 }
 
 void CDlgSuchen::OnSearch() {
