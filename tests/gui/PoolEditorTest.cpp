@@ -282,6 +282,9 @@ TEST_F(PoolGridTest, EachKeyRunsTheActionItsMenuShows) {
             {Qt::Key_P, Qt::ControlModifier, CPoolListCtrl::CmdPrint},
             {Qt::Key_E, Qt::ControlModifier, CPoolListCtrl::CmdEditCell},
             {Qt::Key_F, Qt::ControlModifier, CPoolListCtrl::CmdSearch},
+            {Qt::Key_B, Qt::ControlModifier, CPoolListCtrl::CmdAddToBank},
+            {Qt::Key_Up, Qt::ControlModifier, CPoolListCtrl::CmdMoveUp},
+            {Qt::Key_Down, Qt::ControlModifier, CPoolListCtrl::CmdMoveDown},
         },
         [&] { SelectOnly({2}); });
 }
