@@ -1,17 +1,23 @@
+#include "core/app/DataFolders.h"
+#include "core/config/Konfiguration.h"
 #include "core/editor/EditHistory.h"
 #include "core/res/StringIds.h"
+#include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/lists/SortDialog.h"
 #include "gui/ui/DlgSuchen.h"
 #include "gui/ui/Texts.h"
 #include "tests/gui/ModalHelper.h"
+#include "tests/gui/ScriptedContext.h"
+#include "tests/support/FileTestSupport.h"
 #include "tests/support/ListFixture.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 
@@ -165,6 +171,27 @@ TEST_F(SortFilterGridTest, SearchInAllColumnsFindsAFrequencyOrSid) {
     search.findChild<QCheckBox*>(QString::number(ids::search::kAllColumns))->setChecked(true);
     search.OnSearch();
     EXPECT_EQ(grid.SelectedRows(), std::vector<int>{7});
+}
+
+TEST(PoolFilterFieldTest, EscapeEmptiesTheFieldAndKeepsTheEditorOpen) {
+    test::TempDir folder;
+    const DataFolders folders = FoldersUnder(folder.Path().string());
+    std::string reason;
+    ASSERT_TRUE(CreateDataFolders(folders, reason)) << reason;
+    CKonfiguration config;
+    test::ScriptedContext context{config, folders};
+    CDlgProgrammpool editor(context, nullptr);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    QLineEdit* filter = editor.FilterField();
+    filter->setFocus();
+    QTest::keyClicks(filter, "abc");
+    EXPECT_TRUE(editor.Grid()->isRowHidden(0));
+    QTest::keyClick(filter, Qt::Key_Escape);
+    EXPECT_TRUE(filter->text().isEmpty());
+    EXPECT_FALSE(editor.Grid()->isRowHidden(0));
+    EXPECT_TRUE(editor.isVisible());
+    editor.reject();
 }
 
 } // namespace

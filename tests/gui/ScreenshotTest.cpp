@@ -7,6 +7,7 @@
 #include "gui/link/DlgSenden.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
+#include "gui/lists/SortDialog.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/print/PageSetupDialog.h"
 #include "tests/gui/ScriptedContext.h"
@@ -15,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QProgressBar>
 #include <QTabBar>
@@ -200,6 +202,26 @@ TEST_P(ScreenshotTest, PoolEditorWithTheDemoList) {
     editor.Grid()->SelectRows(2, 2);
     ExpectFitsSmallScreen(editor);
     EXPECT_TRUE(editor.grab().save(QString::fromStdString(PictureName("pool-editor"))));
+    editor.reject();
+}
+
+TEST_P(ScreenshotTest, SortDialogAndFilteredPool) {
+    const NormalizeResult list =
+        NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
+    ASSERT_EQ(list.status, NormalizeStatus::Registered);
+    CDlgProgrammpool editor(context, &list.record);
+    editor.resize(900, 600);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    editor.FilterField()->setText("12480");
+    EXPECT_TRUE(editor.grab().save(QString::fromStdString(PictureName("pool-filtered"))));
+
+    SortDialog sort({2, 40}, SortKey::Frequency, &editor);
+    sort.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sort));
+    ExpectFitsSmallScreen(sort);
+    EXPECT_TRUE(sort.grab().save(QString::fromStdString(PictureName("sort-dialog"))));
+    sort.reject();
     editor.reject();
 }
 
