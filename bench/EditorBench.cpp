@@ -9,6 +9,7 @@
 #include "core/editor/BankCommands.h"
 #include "core/editor/EditHistory.h"
 #include "core/editor/PoolCommands.h"
+#include "core/editor/SortCommands.h"
 #include "core/lists/ListFile.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/favourites/FavListCtrl.h"
@@ -61,6 +62,7 @@ public:
     // Back to the full list with an empty history, shown and painted, outside the timing.
     void Reset() {
         Grid().CloseEditor();
+        Grid().SetFilter({});
         m_dialog->Document() = FullList();
         m_dialog->History().Clear();
         m_dialog->Refresh();
@@ -209,6 +211,31 @@ void BM_MoveRows(benchmark::State& state) {
     TimeOnScreen(state, Nothing, [](Editor& e) { e.Grid().MoveRows(Range(0, 2000), 3999); });
 }
 BENCHMARK(BM_MoveRows)->Unit(benchmark::kMillisecond);
+
+// By name the full list's "Program N" change places; its frequencies are all alike, so that
+// sort times the check that finds the pool in order.
+void BM_SortPool(benchmark::State& state) {
+    const auto key = static_cast<SortKey>(state.range(0));
+    const bool descending = state.range(1) != 0;
+    TimeOnScreen(state, Nothing, [key, descending](Editor& e) {
+        e.Grid().Sort(0, kPoolRows - 1, key, descending);
+    });
+}
+BENCHMARK(BM_SortPool)
+    ->Args({static_cast<int>(SortKey::Name), 0})
+    ->Args({static_cast<int>(SortKey::Name), 1})
+    ->Args({static_cast<int>(SortKey::Frequency), 0})
+    ->Unit(benchmark::kMillisecond);
+
+// Typing the filter's text (one letter matches many rows, more letters few) and clearing it.
+void BM_FilterPool(benchmark::State& state) {
+    static const QString texts[] = {"a", "radio", ""};
+    const QString& text = texts[state.range(0)];
+    TimeOnScreen(
+        state, [&](Editor& e) { e.Grid().SetFilter(text.isEmpty() ? "e" : QString()); },
+        [&](Editor& e) { e.Grid().SetFilter(text); });
+}
+BENCHMARK(BM_FilterPool)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_AddToBank(benchmark::State& state) {
     TimeOnScreen(

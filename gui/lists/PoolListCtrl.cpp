@@ -387,9 +387,11 @@ void CPoolListCtrl::OnSort(SortKey key) {
     if (dialog.exec() != QDialog::Accepted)
         return;
     const auto [first, last] = dialog.Range();
-    Run([&, first = first, last = last](ListDocument& doc) {
-        return SortRows(doc, first, last, dialog.Key(), dialog.Descending());
-    });
+    Sort(first, last, dialog.Key(), dialog.Descending());
+}
+
+void CPoolListCtrl::Sort(int first, int last, SortKey key, bool descending) {
+    Run([=](ListDocument& doc) { return SortRows(doc, first, last, key, descending); });
 }
 
 void CPoolListCtrl::OnMoveRows(int step) {

@@ -101,6 +101,7 @@ public:
     void OnRedo();
     // Opens the sort dialog on the selection's range with the key chosen.
     void OnSort(SortKey key);
+    void Sort(int first, int last, SortKey key, bool descending);
     // The selected rows one place up (-1) or down (+1), still selected.
     void OnMoveRows(int step);
     // The rows land before the program at target, as cut and paste inserting would place them.
