@@ -43,8 +43,9 @@ SortDialog::SortDialog(std::pair<int, int> selectedRange, SortKey key, QWidget* 
     SetControlId(m_selectedRows, ids::sort::kSelectedRows);
     auto* wholePool = new QRadioButton(ResText(str::kSortWholePool), this);
     SetControlId(wholePool, ids::sort::kWholePool);
-    // A range of one row has nothing to sort.
-    const bool range = selectedRange.second > selectedRange.first;
+    // A range of one row has nothing to sort; no selection stands for the whole pool.
+    const bool range = selectedRange.second > selectedRange.first &&
+                       selectedRange != std::make_pair(0, kPoolRows - 1);
     m_selectedRows->setEnabled(range);
     (range ? m_selectedRows : wholePool)->setChecked(true);
 

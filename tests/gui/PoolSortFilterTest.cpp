@@ -2,6 +2,7 @@
 #include "core/config/Konfiguration.h"
 #include "core/editor/EditHistory.h"
 #include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
@@ -23,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -171,6 +174,31 @@ TEST_F(SortFilterGridTest, SearchInAllColumnsFindsAFrequencyOrSid) {
     search.findChild<QCheckBox*>(QString::number(ids::search::kAllColumns))->setChecked(true);
     search.OnSearch();
     EXPECT_EQ(grid.SelectedRows(), std::vector<int>{7});
+}
+
+TEST(PoolMenuMnemonicTest, EachItemOfTheContextMenuHasItsOwnLetterInBothLanguages) {
+    for (const Language language : {Language::German, Language::English}) {
+        SetLanguage(language);
+        ListDocument doc;
+        EditHistory history;
+        test::ScriptedInteraction interaction;
+        CPoolListCtrl grid(doc, history, interaction);
+        grid.SetCurrentBankSource([] { return 0; });
+        const std::unique_ptr<QMenu> menu(grid.BuildContextMenu(-1));
+        std::map<QChar, QString> letters;
+        for (QAction* action : menu->actions()) {
+            const QString text = action->text();
+            const auto amp = text.indexOf('&');
+            if (action->isSeparator() || amp < 0)
+                continue;
+            const QChar letter = text.at(amp + 1).toLower();
+            EXPECT_FALSE(letters.count(letter))
+                << text.toStdString() << " and " << letters[letter].toStdString();
+            letters[letter] = text;
+        }
+        EXPECT_GE(letters.size(), 14u);
+    }
+    SetLanguage(Language::English);
 }
 
 TEST(PoolFilterFieldTest, EscapeEmptiesTheFieldAndKeepsTheEditorOpen) {
