@@ -212,6 +212,11 @@ void BM_MoveRows(benchmark::State& state) {
 }
 BENCHMARK(BM_MoveRows)->Unit(benchmark::kMillisecond);
 
+void BM_MoveRowsOnePlace(benchmark::State& state) {
+    TimeOnScreen(state, SelectPoolRows(1, 2000), [](Editor& e) { e.Grid().OnMoveRows(-1); });
+}
+BENCHMARK(BM_MoveRowsOnePlace)->Unit(benchmark::kMillisecond);
+
 // By name the full list's "Program N" change places; its frequencies are all alike, so that
 // sort times the check that finds the pool in order.
 void BM_SortPool(benchmark::State& state) {

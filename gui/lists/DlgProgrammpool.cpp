@@ -161,6 +161,8 @@ void CDlgProgrammpool::BuildLayout() {
     buttons->addWidget(m_favouritesButton);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
+    // The field stands above the grid, so Tab reaches it first.
+    setTabOrder(m_filter, m_grid);
     auto* filterLabel = new QLabel(ResText(str::kFilterLabel), this);
     filterLabel->setBuddy(m_filter);
     auto* filterRow = new QHBoxLayout;

@@ -408,10 +408,15 @@ void CPoolListCtrl::OnMoveRows(int step) {
         return;
     // The selection and the current cell go with the rows, so the next press moves them on.
     const QModelIndex current = currentIndex();
-    clearSelection();
-    for (const int row : rows)
-        selectionModel()->select(m_model->index(row + step, 0),
-                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    // One range per block of rows: selecting thousands of rows one by one takes a second.
+    QItemSelection selection;
+    for (std::size_t first = 0, last = 0; first < rows.size(); first = ++last) {
+        while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1)
+            ++last;
+        selection.select(m_model->index(rows[first] + step, 0),
+                         m_model->index(rows[last] + step, PoolModel::ColumnCount - 1));
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     if (current.isValid()) {
         const QModelIndex next = m_model->index(current.row() + step, current.column());
         selectionModel()->setCurrentIndex(next, QItemSelectionModel::NoUpdate);
@@ -548,8 +553,7 @@ void CPoolListCtrl::paintEvent(QPaintEvent* event) {
 }
 
 void CPoolListCtrl::startDrag(Qt::DropActions) {
-    const QModelIndexList rows =
-        IsFiltered() ? QModelIndexList() : selectionModel()->selectedRows();
+    const QModelIndexList rows = selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
     auto* drag = new QDrag(this);
