@@ -191,6 +191,9 @@ inline constexpr int kFileWriteProtected = 9154;
 inline constexpr int kSettingsStayUnsaved = 9155;
 inline constexpr int kDisplayNotReached = 9156;
 
+// The favourites window, the bank lists and the catalogue pages.
+inline constexpr int kProgramAlreadyInBank = 10300;
+
 // The receiver link.
 inline constexpr int kReceivedNotSaved = 9550;
 

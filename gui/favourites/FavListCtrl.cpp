@@ -149,12 +149,13 @@ void CFavListCtrl::RunStep(const std::function<EditResult(ListDocument&)>& comma
     const EditResult result = m_history.Run(m_doc, command);
     if (!before.SameBanks(m_doc.banks))
         emit DocumentChanged();
-    ShowMessage(result.messageId);
+    ShowMessage(result.messageId, result.message);
 }
 
-void CFavListCtrl::ShowMessage(int messageId) {
+void CFavListCtrl::ShowMessage(int messageId, const std::string& formatted) {
     if (messageId != 0)
-        m_interaction.ShowMessage(LoadResString(messageId), MessageIcon::Stop);
+        m_interaction.ShowMessage(formatted.empty() ? LoadResString(messageId) : formatted,
+                                  MessageIcon::Stop);
 }
 
 void CFavListCtrl::DeleteSelected() {

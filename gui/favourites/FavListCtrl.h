@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QMenu;
@@ -92,7 +93,8 @@ private:
     void UpdateCommands();
     // Runs a changing command as one undo step and tells what it found wrong.
     void RunStep(const std::function<EditResult(ListDocument&)>& command);
-    void ShowMessage(int messageId);
+    // The message's own text, or its formatted text where the command named something.
+    void ShowMessage(int messageId, const std::string& formatted = {});
 
     ListDocument& m_doc;
     EditHistory& m_history;
