@@ -80,10 +80,16 @@ TEST_F(FavouritesTest, BankModelShowsEntriesAndATrailingRow) {
     EXPECT_EQ(model.rowCount(), 3);
 }
 
-TEST_F(FavouritesTest, TabsNameTheBanksAndTheCurrentBankIsAnnounced) {
+TEST_F(FavouritesTest, TabsNameTheBanksWithTheirCountsAndTheCurrentBankIsAnnounced) {
     ASSERT_EQ(dialog.Tabs()->count(), kBankCount);
-    EXPECT_EQ(dialog.Tabs()->tabText(0), "F0:");
-    EXPECT_EQ(dialog.Tabs()->tabText(9), "F9:");
+    EXPECT_EQ(dialog.Tabs()->tabText(0), "F0\n(3)");
+    EXPECT_EQ(dialog.Tabs()->tabText(1), "F1\n(2)");
+    EXPECT_EQ(dialog.Tabs()->tabText(9), "F9\n(0)");
+    Select(dialog.List(0), {0, 2});
+    Key(dialog.List(0), Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(dialog.Tabs()->tabText(0), "F0\n(1)") << "a change counts at once";
+    Key(dialog.List(0), Qt::Key_Z);
+    EXPECT_EQ(dialog.Tabs()->tabText(0), "F0\n(3)") << "and so does its undo";
     QSignalSpy changed(&dialog, &CDlgFavoriten::CurrentBankChanged);
     Show(3);
     EXPECT_EQ(dialog.CurrentBank(), 3);
@@ -287,6 +293,37 @@ TEST_F(FavouritesTest, KeysWithoutASelectionLeaveBankAndClipboardAlone) {
     Key(list, Qt::Key_Delete, Qt::NoModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "before");
     EXPECT_EQ(Bank(doc, 0), (std::vector<int>{1, 2, 3}));
+}
+
+// Each key goes to whatever list has the focus, as the user presses them one after another.
+TEST_F(FavouritesTest, KeysSwitchBanksRoundTheTenAndTabLeavesTheList) {
+    dialog.Present();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int bank;
+    };
+    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const std::vector<Case> cases = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1},    {Qt::Key_PageDown, Qt::ControlModifier, 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 1}, {Qt::Key_Backtab, ctrlShift, 0},
+        {Qt::Key_Backtab, ctrlShift, 9},          {Qt::Key_Tab, Qt::ControlModifier, 0},
+        {Qt::Key_7, Qt::AltModifier, 7},          {Qt::Key_0, Qt::AltModifier, 0},
+        {Qt::Key_PageUp, Qt::ControlModifier, 9}, {Qt::Key_9, Qt::AltModifier, 9},
+    };
+    for (const Case& c : cases) {
+        QWidget* list = dialog.List(dialog.CurrentBank());
+        ASSERT_TRUE(list->hasFocus()) << "the shown bank's list has the focus";
+        QTest::keyClick(list, c.key, c.modifiers);
+        EXPECT_EQ(dialog.CurrentBank(), c.bank)
+            << QKeySequence(c.key | c.modifiers).toString().toStdString();
+    }
+    CFavListCtrl* list = dialog.List(9);
+    list->setCurrentIndex(list->Model().index(0, 0));
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_FALSE(list->hasFocus()) << "Tab walked the cells";
+    dialog.hide();
 }
 
 TEST_F(FavouritesTest, SearchAsksForTheTextAndF3GoesOnWrappingRound) {
