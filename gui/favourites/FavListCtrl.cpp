@@ -60,7 +60,8 @@ CFavListCtrl::CFavListCtrl(ListDocument& doc, EditHistory& history, UserInteract
     horizontalHeader()->setSectionResizeMode(BankModel::kColName, QHeaderView::Stretch);
     setAcceptDrops(true);
     setDragDropMode(DropOnly);
-    setDropIndicatorShown(true);
+    // The drop line stands in for Qt's indicator.
+    setDropIndicatorShown(false);
     CreateCommands();
 }
 
@@ -234,19 +235,36 @@ void CFavListCtrl::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CFavListCtrl::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasFormat(kPoolRowsMimeType))
-        event->acceptProposedAction();
+    if (!event->mimeData()->hasFormat(kPoolRowsMimeType))
+        return;
+    event->acceptProposedAction();
+    const int position = DropPosition(event->position().toPoint());
+    m_dropLine.Show(position < 0 ? m_model.EntryCount() : position);
+}
+
+void CFavListCtrl::dragLeaveEvent(QDragLeaveEvent* event) {
+    m_dropLine.Hide();
+    QTableView::dragLeaveEvent(event);
+}
+
+int CFavListCtrl::DropPosition(QPoint point) const {
+    const int row = indexAt(point).row();
+    return row >= 0 && row < m_model.EntryCount() ? row : -1;
+}
+
+void CFavListCtrl::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    m_dropLine.Paint();
 }
 
 void CFavListCtrl::dropEvent(QDropEvent* event) {
+    m_dropLine.Hide();
     const std::optional<std::vector<int>> rows =
         ParsePoolRows(event->mimeData()->data(kPoolRowsMimeType));
     if (!rows)
         return;
     event->acceptProposedAction();
-    // The programs land before the entry under the pointer; below the entries, at the end.
-    const int row = indexAt(event->position().toPoint()).row();
-    const int position = row >= 0 && row < m_model.EntryCount() ? row : -1;
+    const int position = DropPosition(event->position().toPoint());
     // After the drag has ended: a refusal's message box must not run inside it.
     QMetaObject::invokeMethod(
         this, [this, rows = *rows, position] { AddPoolRows(rows, position); },

@@ -4,6 +4,7 @@
 #include "core/editor/ListDocument.h"
 #include "gui/favourites/BankModel.h"
 #include "gui/ui/GridCommands.h"
+#include "gui/ui/RowDropLine.h"
 
 #include <QTableView>
 
@@ -74,6 +75,8 @@ public:
     void RedoStep();
     // Adds the pool rows' programs before position (-1: at the end).
     void AddPoolRows(std::vector<int> rows, int position);
+    // Where rows dragged over the list are shown to land.
+    const RowDropLine& DropLine() const { return m_dropLine; }
 
 signals:
     void DocumentChanged();
@@ -85,9 +88,14 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The position pool rows dropped at point (viewport coordinates) take: before the entry
+    // there, or -1 (at the end) below the entries.
+    int DropPosition(QPoint point) const;
     void CreateCommands();
     // Enables the commands as the selection, the clipboard and the history allow.
     void UpdateCommands();
@@ -101,6 +109,7 @@ private:
     UserInteraction& m_interaction;
     BankModel m_model;
     GridCommands m_commands{*this};
+    RowDropLine m_dropLine{*this};
 };
 
 } // namespace fw

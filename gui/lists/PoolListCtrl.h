@@ -3,6 +3,7 @@
 #include "core/editor/ListDocument.h"
 #include "gui/lists/EditListCtrl.h"
 #include "gui/ui/GridCommands.h"
+#include "gui/ui/RowDropLine.h"
 
 #include <functional>
 #include <optional>
@@ -93,6 +94,8 @@ public:
     // Rows dragged from this grid and dropped at position (viewport coordinates); false when
     // the data holds no rows of this grid or no row is there.
     bool DropRows(const QMimeData* dragged, QPoint position);
+    // Where rows dragged over the grid are shown to land.
+    const RowDropLine& DropLine() const { return m_dropLine; }
 
     // The context menu as a right click at x would open it; it deletes itself when closed.
     QMenu* BuildContextMenu(int clickX);
@@ -112,6 +115,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -135,6 +140,7 @@ private:
     CDlgSuchen* m_search = nullptr;
     int m_contextX = -1;
     GridCommands m_commands{*this};
+    RowDropLine m_dropLine{*this};
 };
 
 } // namespace fw

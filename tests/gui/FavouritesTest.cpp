@@ -270,6 +270,32 @@ TEST_F(FavouritesTest, DroppedPoolRowsAreAddedBeforeTheRowUnderThePointer) {
     dialog.hide();
 }
 
+TEST_F(FavouritesTest, DragOverTheListShowsALineWhereTheProgramsWouldLand) {
+    CFavListCtrl* list = Show(0);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QMimeData mime;
+    mime.setData(kPoolRowsMimeType, "9");
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &enter);
+    const auto over = [&](QPoint at) {
+        QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &move);
+        return list->DropLine().Row();
+    };
+    const auto row = [&](int r) { return list->visualRect(list->Model().index(r, 1)).center(); };
+    EXPECT_EQ(over(row(1)), 1) << "before the entry under the pointer";
+    EXPECT_EQ(over(row(3)), 3) << "the trailing row: after the last entry";
+    EXPECT_EQ(over(QPoint(20, list->viewport()->height() - 2)), 3) << "below the rows too";
+    const QImage picture = list->viewport()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(30, list->rowViewportPosition(3)),
+              list->palette().color(QPalette::Highlight));
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(list->viewport(), &leave);
+    EXPECT_EQ(list->DropLine().Row(), -1);
+    dialog.hide();
+}
+
 TEST_F(FavouritesTest, PoolAddsToTheCurrentBankOnlyWhileTheWindowIsShown) {
     CFavListCtrl* list = Show(1);
     Select(list, {1});
