@@ -219,6 +219,14 @@ void CFavListCtrl::AddPoolRows(std::vector<int> rows, int position) {
 }
 
 void CFavListCtrl::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        // The keyboard's way to the menu, which opens below the current row.
+        const QRect row = visualRect(currentIndex());
+        const QPoint at = row.isValid() ? row.bottomLeft() : QPoint(0, 0);
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+        contextMenuEvent(&menu);
+        return;
+    }
     // The view's own Ctrl+C would put the current cell on the clipboard: the commands' keys
     // are ours even when they do nothing.
     if (!m_commands.RunKey(*event, selectionModel()->hasSelection(), [this] { UpdateCommands(); }))

@@ -22,6 +22,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -322,7 +323,7 @@ TEST_F(FavouritesTest, KeysWithoutASelectionLeaveBankAndClipboardAlone) {
 }
 
 // Each key goes to whatever list has the focus, as the user presses them one after another.
-TEST_F(FavouritesTest, KeysSwitchBanksRoundTheTenAndTabLeavesTheList) {
+TEST_F(FavouritesTest, KeysSwitchBanksRoundTheTenOpenTheMenuAndTabLeavesTheList) {
     dialog.Present();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     struct Case {
@@ -346,6 +347,16 @@ TEST_F(FavouritesTest, KeysSwitchBanksRoundTheTenAndTabLeavesTheList) {
             << QKeySequence(c.key | c.modifiers).toString().toStdString();
     }
     CFavListCtrl* list = dialog.List(9);
+    QStringList menu;
+    QTimer::singleShot(0, list, [&menu] {
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        for (const QAction* action : popup->actions())
+            menu << action->objectName();
+        popup->close();
+    });
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(menu.contains(QString::number(CFavListCtrl::kCmdDelete))) << "Shift+F10: menu";
     list->setCurrentIndex(list->Model().index(0, 0));
     QTest::keyClick(list, Qt::Key_Tab);
     EXPECT_FALSE(list->hasFocus()) << "Tab walked the cells";
