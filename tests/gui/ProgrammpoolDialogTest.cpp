@@ -153,12 +153,14 @@ TEST_F(ProgrammpoolDialogTest, FavouritesButtonBringsTheWindowForwardAndItFollow
 
     ASSERT_TRUE(activate(&editor));
     const QPoint beside = favourites->pos();
+    EXPECT_TRUE(favourites->FollowsEditor()) << "coming to the front is no move of the user's";
     editor.move(editor.pos() + QPoint(30, 20));
     EXPECT_EQ(favourites->pos(), beside + QPoint(30, 20)) << "moves along";
     ASSERT_TRUE(activate(favourites));
     favourites->move(favourites->pos() + QPoint(-50, 0));
     QCoreApplication::processEvents(); // the window system's answer to the user's move
     const QPoint own = favourites->pos();
+    EXPECT_FALSE(favourites->FollowsEditor());
     ASSERT_TRUE(activate(&editor));
     editor.move(editor.pos() + QPoint(10, 10));
     EXPECT_EQ(favourites->pos(), own) << "the user's own place stays";
