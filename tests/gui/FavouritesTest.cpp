@@ -264,9 +264,12 @@ TEST_F(FavouritesTest, DroppedPoolRowsAreAddedBeforeTheRowUnderThePointer) {
     drop("7", 5); // the trailing row: at the end
     EXPECT_EQ(Bank(doc, 0), (std::vector<int>{1, 4, 9, 2, 3, 7}));
     drop("25", 0); // an empty pool row
+    drop("9", 0);  // already in the bank
     EXPECT_EQ(doc.banks.GetCount(0), 6);
     EXPECT_EQ(interaction.shown,
-              std::vector<std::string>{LoadResString(str::kAddIncompleteProgram)});
+              (std::vector<std::string>{
+                  LoadResString(str::kAddIncompleteProgram),
+                  "\"P9\" (place 9) is already entry 2 of bank F0; nothing was added."}));
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), clipboardBefore);
     dialog.hide();
 }
