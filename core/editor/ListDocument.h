@@ -43,6 +43,7 @@ enum class EditStatus {
     TargetInCut,
     BankFull,
     IncompleteProgram,
+    AlreadyInBank,
     LinesRejected,
     NotFound,
 };
@@ -52,7 +53,8 @@ struct EditResult {
     EditStatus status = EditStatus::Done;
     int messageId = 0;   // 0 when there is nothing to tell
     std::string message; // the cell check's text, formatted with its limit
-    int row = -1;        // the row or bank position a search found, or the incomplete row
+    int row = -1;        // the row or bank position a search found, the incomplete row, or the row
+                         // already in the bank
     int stepName = 0;    // string number naming the command for undo and redo
 };
 

@@ -3,6 +3,7 @@
 #include "core/editor/ClipboardText.h"
 #include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "core/util/TextUtil.h"
 
@@ -175,6 +176,20 @@ EditResult AddToBank(ListDocument& doc, std::vector<int> rows, int bank, int pos
     rows = SortedItems(std::move(rows), kPoolRows);
     if (rows.empty() || bank < 0 || bank >= kBankCount)
         return MakeResult(EditStatus::NothingToDo, 0, str::kStepAddToBank);
+    // A bank naming a program twice is a slip of the hand: refused before anything is added.
+    for (int entry = 0; entry < doc.banks.GetCount(bank); ++entry) {
+        const int address = doc.banks.GetAddress(bank, entry);
+        if (std::binary_search(rows.begin(), rows.end(), address)) {
+            EditResult result = MakeResult(EditStatus::AlreadyInBank, str::kProgramAlreadyInBank,
+                                           str::kStepAddToBank);
+            result.message =
+                FormatText(LoadResString(str::kProgramAlreadyInBank),
+                           {Cp1252ToUtf8(doc.pool.Cell(address, kFieldName)),
+                            std::to_string(address), std::to_string(entry), std::to_string(bank)});
+            result.row = address;
+            return result;
+        }
+    }
     if (doc.banks.GetCount(bank) + static_cast<int>(rows.size()) > kBankCapacity)
         return MakeResult(EditStatus::BankFull, str::kBankAlreadyFull, str::kStepAddToBank);
     ChangedBanks changed;

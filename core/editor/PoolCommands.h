@@ -40,8 +40,9 @@ EditResult PasteOverwriting(ListDocument& doc, int target, std::string_view clip
 EditResult PasteInserting(ListDocument& doc, int target, std::string_view clipboard);
 
 // Adds the rows' programs in ascending order at position of the bank (-1: at the end).
-// Refused as a whole when the bank cannot take them all; stops at the first row the receiver
-// could not take (the rows before stay added).
+// Refused as a whole when one of them is in the bank already (the message names its entry) or
+// when the bank cannot take them all; stops at the first row the receiver could not take (the
+// rows before stay added).
 EditResult AddToBank(ListDocument& doc, std::vector<int> rows, int bank, int position);
 
 enum class SearchColumns { Name, All };

@@ -48,4 +48,12 @@ ListCatalogue ScanListFolder(const std::string& folder, UserInteraction& ui) {
     return catalogue;
 }
 
+std::string WhyNoList(std::string_view content) {
+    if (content.empty())
+        return LoadResString(str::kImportFileEmpty);
+    if (!AnalyseListText(content).isList)
+        return LoadResString(str::kImportNoLineEnds);
+    return {};
+}
+
 } // namespace fw

@@ -3,6 +3,7 @@
 #include "core/lists/ListenDat.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fw {
@@ -20,5 +21,8 @@ struct ListCatalogue {
 // once per file and run.
 // A missing folder gives an empty catalogue.
 ListCatalogue ScanListFolder(const std::string& folder, UserInteraction& ui);
+
+// Why a file's content is no program list, as the end of a sentence; empty when it is one.
+std::string WhyNoList(std::string_view content);
 
 } // namespace fw

@@ -92,7 +92,6 @@ inline constexpr int kFileNotOpened = 1106;
 inline constexpr int kIncompleteProgram = 1111;
 inline constexpr int kInvalidFileName = 9200;
 inline constexpr int kListTruncated = 9201;
-inline constexpr int kNoListNotReplaced = 9202;
 
 // Lines of the version warning.
 inline constexpr int kWarnOverwrite = 2015;
@@ -190,6 +189,12 @@ inline constexpr int kDanglingLink = 9153;
 inline constexpr int kFileWriteProtected = 9154;
 inline constexpr int kSettingsStayUnsaved = 9155;
 inline constexpr int kDisplayNotReached = 9156;
+
+// The favourites window, the bank lists and the catalogue pages.
+inline constexpr int kProgramAlreadyInBank = 10300;
+inline constexpr int kImportRefused = 10301;
+inline constexpr int kImportFileEmpty = 10302;
+inline constexpr int kImportNoLineEnds = 10303;
 
 // The receiver link.
 inline constexpr int kReceivedNotSaved = 9550;

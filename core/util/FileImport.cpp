@@ -30,7 +30,7 @@ std::string ExistingName(const std::filesystem::path& folder, const std::string&
 } // namespace
 
 ImportResult ImportFile(const std::string& source, const std::string& folder,
-                        const std::string& targetName, bool overwrite) {
+                        const std::string& targetName, bool overwrite, const ImportCheck& check) {
     namespace fs = std::filesystem;
     ImportResult result;
     const fs::path folderPath(folder);
@@ -49,16 +49,24 @@ ImportResult ImportFile(const std::string& source, const std::string& folder,
         result.status = ImportStatus::SameFile;
         return result;
     }
-    if (!overwrite && fs::exists(target, error)) {
-        result.status = ImportStatus::Exists;
-        return result;
-    }
     std::string data;
     // Firmware images are the only large files the catalogues hold.
     const std::uint64_t limit =
         EndsWithNoCase(targetName, ".bsr") ? kFirmwareFileLimit : kTextFileLimit;
     if (!ReadWholeFile(source, data, result.reason, limit))
         return result;
+    // Refused before the user is asked to replace a file with it.
+    if (check) {
+        result.reason = check(data);
+        if (!result.reason.empty()) {
+            result.status = ImportStatus::Refused;
+            return result;
+        }
+    }
+    if (!overwrite && fs::exists(target, error)) {
+        result.status = ImportStatus::Exists;
+        return result;
+    }
     // A link in the folder is an entry like any other: the copy takes its place.
     if (!WriteFileAtomically(result.target, data, result.reason, LinkHandling::ReplaceLink))
         return result;

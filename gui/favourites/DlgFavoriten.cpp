@@ -5,6 +5,8 @@
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/Texts.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,15 +28,20 @@ CDlgFavoriten::CDlgFavoriten(ListDocument& doc, EditHistory& history, UserIntera
     SetControlId(m_tabs->tabBar(), kTabsId);
     m_tabs->setUsesScrollButtons(false);
     m_tabs->setDocumentMode(true);
-    // Ten tabs side by side in a window of the width beside the editor.
-    m_tabs->tabBar()->setStyleSheet(QStringLiteral(
-        "QTabBar::tab { min-width: 0; padding: 3px 4px; border: 1px solid palette(mid);"
-        " border-bottom: none; background: palette(button); }"
-        "QTabBar::tab:selected { background: palette(base); }"));
+    // Ten tabs side by side in a window of the width beside the editor; the count goes on a
+    // second line, which the style sheet's tab does not make room for by itself.
+    m_tabs->tabBar()->setStyleSheet(
+        QStringLiteral(
+            "QTabBar::tab { min-width: 0; min-height: %1px; padding: 3px 4px;"
+            " border: 1px solid palette(mid); border-bottom: none; background: palette(button); }"
+            "QTabBar::tab:selected { background: palette(base); }")
+            .arg(2 * m_tabs->tabBar()->fontMetrics().lineSpacing()));
     for (int bank = 0; bank < kBankCount; ++bank) {
         auto* list = new CFavListCtrl(doc, history, interaction, bank, m_tabs);
         m_lists[static_cast<std::size_t>(bank)] = list;
-        m_tabs->addTab(list, QStringLiteral("F%1:").arg(bank));
+        // Tab leaves the list for the window's other controls instead of walking its cells.
+        list->setTabKeyNavigation(false);
+        m_tabs->addTab(list, TabText(bank, list->Model().EntryCount()));
         connect(list, &CFavListCtrl::DocumentChanged, this, [this] {
             // A cut pasted into another bank changes two lists.
             Refresh();
@@ -60,6 +67,58 @@ CDlgFavoriten::CDlgFavoriten(ListDocument& doc, EditHistory& history, UserIntera
     layout->addWidget(m_tabs, 1);
     layout->addLayout(buttons);
     resize(kWidth, 480);
+    CreateBankKeys();
+}
+
+void CDlgFavoriten::CreateBankKeys() {
+    const auto addKeys = [this](const QList<QKeySequence>& keys, auto run) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        // The lists use Tab and the page keys themselves; the window takes these first.
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, run);
+        addAction(action);
+    };
+    addKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+            [this] { StepBank(1); });
+    // Shift+Tab arrives as Backtab.
+    addKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+             QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            [this] { StepBank(-1); });
+    for (int bank = 0; bank < kBankCount; ++bank)
+        addKeys({QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_0 + bank))},
+                [this, bank] { m_tabs->setCurrentIndex(bank); });
+}
+
+void CDlgFavoriten::StepBank(int step) {
+    m_tabs->setCurrentIndex((CurrentBank() + step + kBankCount) % kBankCount);
+}
+
+QString CDlgFavoriten::TabText(int bank, int entries) {
+    return QStringLiteral("F%1\n(%2)").arg(bank).arg(entries);
+}
+
+void CDlgFavoriten::Present() {
+    show();
+    raise();
+    activateWindow();
+    List(CurrentBank())->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void CDlgFavoriten::FollowEditor(QPoint delta) {
+    if (!m_followsEditor || !isVisible() || delta.isNull())
+        return;
+    m_followTarget = pos() + delta;
+    move(*m_followTarget);
+}
+
+void CDlgFavoriten::moveEvent(QMoveEvent* event) {
+    CResizeDialog::moveEvent(event);
+    // Only a move of the window in front can be the user's: following the editor moves it
+    // while the editor is in front, and the window system's first placement comes before the
+    // window is activated. (isActiveWindow() is true while the editor is active, too.)
+    if (isVisible() && QApplication::activeWindow() == this && pos() != m_followTarget)
+        m_followsEditor = false;
 }
 
 int CDlgFavoriten::CurrentBank() const {
@@ -67,8 +126,10 @@ int CDlgFavoriten::CurrentBank() const {
 }
 
 void CDlgFavoriten::Refresh() {
-    for (CFavListCtrl* list : m_lists)
+    for (CFavListCtrl* list : m_lists) {
         list->Reload();
+        m_tabs->setTabText(list->Bank(), TabText(list->Bank(), list->Model().EntryCount()));
+    }
 }
 
 void CDlgFavoriten::ProgramChanged(int address) {

@@ -4,6 +4,7 @@
 #include "core/editor/ListDocument.h"
 #include "gui/ui/ResizeDialog.h"
 
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
@@ -48,6 +49,14 @@ public:
     // Makes that placement the default of the next show; a geometry stored in upd.ini wins.
     void PlaceBeside(const QRect& editorFrame);
 
+    // The bank's tab: its name over the number of its entries, "F0" over "(40)".
+    static QString TabText(int bank, int entries);
+    // Shows the window in front of the others with the current bank's list in focus.
+    void Present();
+    // The editor moved by delta: the window moves along, until the user has moved it himself.
+    void FollowEditor(QPoint delta);
+    bool FollowsEditor() const { return m_followsEditor; }
+
     QDialog* KeysHelp() const { return m_keysHelp; }
     void ShowKeysHelp();
 
@@ -65,14 +74,24 @@ public slots:
     // One program's cells were edited; the banks themselves stayed as they were.
     void ProgramChanged(int address);
 
+protected:
+    void moveEvent(QMoveEvent* event) override;
+
 private:
     void Search(bool again);
+    // The keys that switch banks from anywhere in the window.
+    void CreateBankKeys();
+    // Shows bank, counting from the current one round the ten when relative.
+    void StepBank(int step);
 
     QTabWidget* m_tabs;
     std::array<CFavListCtrl*, kBankCount> m_lists{};
     SearchTextSource m_askSearchText;
     QDialog* m_keysHelp = nullptr; // the keys and mouse actions, modeless
     QString m_searchText;
+    bool m_followsEditor = true;
+    // Where following the editor last put the window; a move elsewhere is the user's.
+    std::optional<QPoint> m_followTarget;
 };
 
 } // namespace fw

@@ -60,7 +60,8 @@ CFavListCtrl::CFavListCtrl(ListDocument& doc, EditHistory& history, UserInteract
     horizontalHeader()->setSectionResizeMode(BankModel::kColName, QHeaderView::Stretch);
     setAcceptDrops(true);
     setDragDropMode(DropOnly);
-    setDropIndicatorShown(true);
+    // The drop line stands in for Qt's indicator.
+    setDropIndicatorShown(false);
     CreateCommands();
 }
 
@@ -149,12 +150,13 @@ void CFavListCtrl::RunStep(const std::function<EditResult(ListDocument&)>& comma
     const EditResult result = m_history.Run(m_doc, command);
     if (!before.SameBanks(m_doc.banks))
         emit DocumentChanged();
-    ShowMessage(result.messageId);
+    ShowMessage(result.messageId, result.message);
 }
 
-void CFavListCtrl::ShowMessage(int messageId) {
+void CFavListCtrl::ShowMessage(int messageId, const std::string& formatted) {
     if (messageId != 0)
-        m_interaction.ShowMessage(LoadResString(messageId), MessageIcon::Stop);
+        m_interaction.ShowMessage(formatted.empty() ? LoadResString(messageId) : formatted,
+                                  MessageIcon::Stop);
 }
 
 void CFavListCtrl::DeleteSelected() {
@@ -217,6 +219,14 @@ void CFavListCtrl::AddPoolRows(std::vector<int> rows, int position) {
 }
 
 void CFavListCtrl::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        // The keyboard's way to the menu, which opens below the current row.
+        const QRect row = visualRect(currentIndex());
+        const QPoint at = row.isValid() ? row.bottomLeft() : QPoint(0, 0);
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+        contextMenuEvent(&menu);
+        return;
+    }
     // The view's own Ctrl+C would put the current cell on the clipboard: the commands' keys
     // are ours even when they do nothing.
     if (!m_commands.RunKey(*event, selectionModel()->hasSelection(), [this] { UpdateCommands(); }))
@@ -233,19 +243,36 @@ void CFavListCtrl::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CFavListCtrl::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasFormat(kPoolRowsMimeType))
-        event->acceptProposedAction();
+    if (!event->mimeData()->hasFormat(kPoolRowsMimeType))
+        return;
+    event->acceptProposedAction();
+    const int position = DropPosition(event->position().toPoint());
+    m_dropLine.Show(position < 0 ? m_model.EntryCount() : position);
+}
+
+void CFavListCtrl::dragLeaveEvent(QDragLeaveEvent* event) {
+    m_dropLine.Hide();
+    QTableView::dragLeaveEvent(event);
+}
+
+int CFavListCtrl::DropPosition(QPoint point) const {
+    const int row = indexAt(point).row();
+    return row >= 0 && row < m_model.EntryCount() ? row : -1;
+}
+
+void CFavListCtrl::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    m_dropLine.Paint();
 }
 
 void CFavListCtrl::dropEvent(QDropEvent* event) {
+    m_dropLine.Hide();
     const std::optional<std::vector<int>> rows =
         ParsePoolRows(event->mimeData()->data(kPoolRowsMimeType));
     if (!rows)
         return;
     event->acceptProposedAction();
-    // The programs land before the entry under the pointer; below the entries, at the end.
-    const int row = indexAt(event->position().toPoint()).row();
-    const int position = row >= 0 && row < m_model.EntryCount() ? row : -1;
+    const int position = DropPosition(event->position().toPoint());
     // After the drag has ended: a refusal's message box must not run inside it.
     QMetaObject::invokeMethod(
         this, [this, rows = *rows, position] { AddPoolRows(rows, position); },

@@ -4,12 +4,14 @@
 #include "core/editor/ListDocument.h"
 #include "gui/favourites/BankModel.h"
 #include "gui/ui/GridCommands.h"
+#include "gui/ui/RowDropLine.h"
 
 #include <QTableView>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QMenu;
@@ -73,6 +75,8 @@ public:
     void RedoStep();
     // Adds the pool rows' programs before position (-1: at the end).
     void AddPoolRows(std::vector<int> rows, int position);
+    // Where rows dragged over the list are shown to land.
+    const RowDropLine& DropLine() const { return m_dropLine; }
 
 signals:
     void DocumentChanged();
@@ -84,21 +88,28 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The position pool rows dropped at point (viewport coordinates) take: before the entry
+    // there, or -1 (at the end) below the entries.
+    int DropPosition(QPoint point) const;
     void CreateCommands();
     // Enables the commands as the selection, the clipboard and the history allow.
     void UpdateCommands();
     // Runs a changing command as one undo step and tells what it found wrong.
     void RunStep(const std::function<EditResult(ListDocument&)>& command);
-    void ShowMessage(int messageId);
+    // The message's own text, or its formatted text where the command named something.
+    void ShowMessage(int messageId, const std::string& formatted = {});
 
     ListDocument& m_doc;
     EditHistory& m_history;
     UserInteraction& m_interaction;
     BankModel m_model;
     GridCommands m_commands{*this};
+    RowDropLine m_dropLine{*this};
 };
 
 } // namespace fw

@@ -7,7 +7,6 @@
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "core/util/FileImport.h"
-#include "core/util/FileIo.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/ui/DateiListCtrl.h"
@@ -84,6 +83,11 @@ CDlgProgrammlisten::CDlgProgrammlisten(AppContext& context, QWidget* parent)
     m_edit->setEnabled(false);
     connect(newList, &QPushButton::clicked, this, &CDlgProgrammlisten::OnNew);
     connect(m_edit, &QPushButton::clicked, this, &CDlgProgrammlisten::OnEdit);
+    // A double click on a list opens it as Edit does.
+    connect(List(), &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (m_edit->isEnabled())
+            OnEdit();
+    });
     connect(loadTv, &QPushButton::clicked, this, &CDlgProgrammlisten::OnLoadTv);
     connect(loadRadio, &QPushButton::clicked, this, &CDlgProgrammlisten::OnLoadRadio);
 
@@ -135,15 +139,10 @@ bool CDlgProgrammlisten::AcceptImport(const std::string& source, std::string& ta
     return true;
 }
 
-bool CDlgProgrammlisten::MayReplace(const std::string& source) {
-    // A file that is no list must not take the place of one; the check after the copy
-    // would come too late to save the old file.
-    std::string content, reason;
-    if (ReadWholeFile(source, content, reason) && !AnalyseListText(content).isList) {
-        Interaction().ShowMessage(Message(str::kNoListNotReplaced, source), MessageIcon::Warning);
-        return false;
-    }
-    return true;
+std::string CDlgProgrammlisten::WhyNotImportable(std::string_view content) const {
+    // Copied first and checked after, a file that is no list would lie in the folder and ask
+    // to be deleted at every refresh.
+    return WhyNoList(content);
 }
 
 bool CDlgProgrammlisten::AddImported(const std::string& target) {

@@ -50,7 +50,7 @@ protected:
     const FileRecord& RecordAt(int record) const override;
     bool RecordLess(int column, int recordA, int recordB) const override;
     bool AcceptImport(const std::string& source, std::string& targetName) override;
-    bool MayReplace(const std::string& source) override;
+    std::string WhyNotImportable(std::string_view content) const override;
     bool AddImported(const std::string& target) override;
     bool PrepareSend(int record, TransferJob& job) override;
     bool BeforeTransfer(CDlgSenden& dialog) override;

@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -131,10 +132,8 @@ void CDlgProgrammpool::BuildLayout() {
     m_favouritesButton->hide();
     connect(ok, &QPushButton::clicked, this, &CDlgProgrammpool::Save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_favouritesButton, &QPushButton::clicked, this, [this] {
-        m_favourites->show();
-        m_favourites->raise();
-    });
+    connect(m_favouritesButton, &QPushButton::clicked, this,
+            [this] { m_favouritesWindow->Present(); });
     // The print button stays hidden as it always was; Ctrl+P and the grid's menu print.
     auto* print = new QPushButton(DialogText(kDialogId, ids::pool::kPrint), this);
     SetControlId(print, ids::pool::kPrint);
@@ -239,7 +238,6 @@ void CDlgProgrammpool::SetCurrentBankSource(std::function<int()> currentBank) {
 }
 
 void CDlgProgrammpool::SetFavouritesWindow(QWidget* favourites) {
-    m_favourites = favourites;
     m_favouritesButton->setVisible(favourites != nullptr);
 }
 
@@ -323,6 +321,12 @@ int CDlgProgrammpool::exec() {
     // Closes with the editor, which also keeps the window's geometry.
     m_favouritesWindow->hide();
     return result;
+}
+
+void CDlgProgrammpool::moveEvent(QMoveEvent* event) {
+    CResizeDialog::moveEvent(event);
+    if (isVisible())
+        m_favouritesWindow->FollowEditor(event->pos() - event->oldPos());
 }
 
 void CDlgProgrammpool::closeEvent(QCloseEvent* event) {

@@ -79,6 +79,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The favourites window moves along.
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void BuildLayout();
@@ -105,7 +107,6 @@ private:
     QRadioButton* m_tv = nullptr;
     CPoolListCtrl* m_grid = nullptr;
     QPushButton* m_favouritesButton = nullptr;
-    QWidget* m_favourites = nullptr;
     CDlgSuchen* m_search = nullptr;
     CDlgFavoriten* m_favouritesWindow = nullptr;
     PrintFlow m_printFlow;

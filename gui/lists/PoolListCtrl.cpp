@@ -49,7 +49,8 @@ CPoolListCtrl::CPoolListCtrl(ListDocument& doc, EditHistory& history, UserIntera
     setDragEnabled(true);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
-    setDropIndicatorShown(true);
+    // The drop line stands in for Qt's indicator.
+    setDropIndicatorShown(false);
     // A column title offers sorting; it never reorders the places by itself.
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         if (QMenu* menu = BuildColumnMenu(column))
@@ -550,6 +551,8 @@ void CPoolListCtrl::paintEvent(QPaintEvent* event) {
     const int bottom = viewport()->height();
     for (const int x : {left, left + 1, right - 2, right - 1})
         painter.drawLine(x, 0, x, bottom);
+    painter.end();
+    m_dropLine.Paint();
 }
 
 void CPoolListCtrl::startDrag(Qt::DropActions) {
@@ -561,7 +564,26 @@ void CPoolListCtrl::startDrag(Qt::DropActions) {
     drag->exec(Qt::MoveAction);
 }
 
+void CPoolListCtrl::dragMoveEvent(QDragMoveEvent* event) {
+    // The base scrolls near the edges; without Qt's indicator it would refuse every row.
+    CEditListCtrl::dragMoveEvent(event);
+    // The rows land before the row under the pointer, as DropRows places them; onto one of
+    // themselves they go nowhere.
+    const int target = indexAt(event->position().toPoint()).row();
+    const std::vector<int> rows = m_model->RowsOfMimeData(event->mimeData());
+    const bool lands =
+        target >= 0 && !rows.empty() && !std::binary_search(rows.begin(), rows.end(), target);
+    event->setAccepted(lands);
+    m_dropLine.Show(lands ? target : -1);
+}
+
+void CPoolListCtrl::dragLeaveEvent(QDragLeaveEvent* event) {
+    m_dropLine.Hide();
+    CEditListCtrl::dragLeaveEvent(event);
+}
+
 void CPoolListCtrl::dropEvent(QDropEvent* event) {
+    m_dropLine.Hide();
     if (!DropRows(event->mimeData(), event->position().toPoint())) {
         event->ignore();
         return;

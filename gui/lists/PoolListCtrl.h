@@ -4,6 +4,7 @@
 #include "core/editor/SortCommands.h"
 #include "gui/lists/EditListCtrl.h"
 #include "gui/ui/GridCommands.h"
+#include "gui/ui/RowDropLine.h"
 
 #include <QPointer>
 
@@ -110,6 +111,8 @@ public:
     // Rows dragged from this grid and dropped at position (viewport coordinates); false when
     // the data holds no rows of this grid or no row is there.
     bool DropRows(const QMimeData* dragged, QPoint position);
+    // Where rows dragged over the grid are shown to land.
+    const RowDropLine& DropLine() const { return m_dropLine; }
 
     // The context menu as a right click at x would open it; it deletes itself when closed.
     QMenu* BuildContextMenu(int clickX);
@@ -131,6 +134,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -160,6 +165,7 @@ private:
     QString m_filter;
     QPointer<QMenu> m_openMenu; // a key and the platform may both ask for the menu
     GridCommands m_commands{*this};
+    RowDropLine m_dropLine{*this};
 };
 
 } // namespace fw

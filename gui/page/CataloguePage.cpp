@@ -71,7 +71,7 @@ CataloguePage::CataloguePage(AppContext& context, const CatalogueSetup& setup, Q
     m_pathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CataloguePage::SelectionChanged);
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, &CataloguePage::SortByColumn);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, &CataloguePage::OnColumnClicked);
     // Keeps the hint of an empty catalogue centred.
     connect(m_list->header(), &QHeaderView::sectionResized, this, [this] {
         if (m_list->RowCount() == 0)
@@ -214,17 +214,27 @@ void CataloguePage::RestoreSelection() {
     }
     // Sorted first, so that "the first row" is the one the user sees at the top.
     if (Context().config.*m_setup.sortColumn >= 0)
-        SortByColumn(Context().config.*m_setup.sortColumn);
+        SortByColumn(Context().config.*m_setup.sortColumn, m_sortOrder);
     const int remembered =
         m_list->FindRow(QString::fromStdString(Context().config.*m_setup.chosenFile));
     SelectRow(remembered >= 0 ? remembered : 0);
 }
 
-void CataloguePage::SortByColumn(int column) {
+void CataloguePage::OnColumnClicked(int column) {
+    const bool again = column == Context().config.*m_setup.sortColumn;
+    SortByColumn(column, again && m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                    : Qt::AscendingOrder);
+}
+
+void CataloguePage::SortByColumn(int column, Qt::SortOrder order) {
     if (column < 0 || column >= m_list->ColumnCount())
         return;
-    m_list->SortRows([this, column](int a, int b) { return RecordLess(column, a, b); });
-    m_list->header()->setSortIndicator(column, Qt::AscendingOrder);
+    const bool ascending = order == Qt::AscendingOrder;
+    m_list->SortRows([this, column, ascending](int a, int b) {
+        return ascending ? RecordLess(column, a, b) : RecordLess(column, b, a);
+    });
+    m_list->header()->setSortIndicator(column, order);
+    m_sortOrder = order;
     Context().config.*m_setup.sortColumn = column;
     if (QTreeWidgetItem* current = m_list->currentItem())
         m_list->scrollToItem(current);
@@ -252,16 +262,23 @@ void CataloguePage::ImportFrom(const QString& source) {
     if (!AcceptImport(sourcePath, targetName))
         return;
     const std::string& folder = Context().folders.*m_setup.folder;
-    ImportResult copied = ImportFile(sourcePath, folder, targetName, false);
+    const ImportCheck check = [this](std::string_view content) {
+        return WhyNotImportable(content);
+    };
+    ImportResult copied = ImportFile(sourcePath, folder, targetName, false, check);
     if (copied.status == ImportStatus::SameFile && !m_setup.reimportRegisters)
         return;
     if (copied.status == ImportStatus::Exists) {
-        if (!Interaction().AskYesNo(Message(str::kFileExists, copied.target),
-                                    MessageIcon::Warning) ||
-            !MayReplace(sourcePath))
+        if (!Interaction().AskYesNo(Message(str::kFileExists, copied.target), MessageIcon::Warning))
             return;
         WaitCursor wait;
-        copied = ImportFile(sourcePath, folder, targetName, true);
+        copied = ImportFile(sourcePath, folder, targetName, true, check);
+    }
+    if (copied.status == ImportStatus::Refused) {
+        Interaction().ShowMessage(
+            FormatText(LoadResString(str::kImportRefused), {sourcePath, copied.reason}),
+            MessageIcon::Warning);
+        return;
     }
     if (copied.status == ImportStatus::Failed) {
         Interaction().ShowLastError(copied.reason);
@@ -374,6 +391,12 @@ bool CataloguePage::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers others =
             key->modifiers() & ~(Qt::AltModifier | Qt::KeypadModifier);
+        // Del in the catalogue deletes the selected file, as the button does, after its question.
+        if (watched == m_list && key->key() == Qt::Key_Delete &&
+            key->modifiers() == Qt::NoModifier && m_delete != nullptr && m_delete->isEnabled()) {
+            OnDelete();
+            return true;
+        }
         if (others == Qt::NoModifier) {
             const bool space = key->key() == Qt::Key_Space;
             const bool toList = (key->key() == Qt::Key_Z || space) && m_list->RowCount() > 0;

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QGroupBox;
@@ -70,8 +71,10 @@ public:
     void OnSend();
     // No internet source exists: the command is offered nowhere.
     void OnInternet() {}
-    // Orders the rows by column (ascending) and remembers the column.
-    void SortByColumn(int column);
+    // Orders the rows by column and remembers the column.
+    void SortByColumn(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    // A click on a column title: sorts by it, the other way round when it is sorted already.
+    void OnColumnClicked(int column);
 
     int SendChained(int row, int lastStep) override;
     int ChainResult() const { return m_chainResult; }
@@ -99,8 +102,9 @@ protected:
     // May the source be copied into the folder, and under which name. A page that refuses
     // says why (or stays silent when the file is simply not its kind).
     virtual bool AcceptImport(const std::string& source, std::string& targetName) = 0;
-    // May an existing file be replaced by source (asked after the user said Yes).
-    virtual bool MayReplace(const std::string& /*source*/) { return true; }
+    // Why a file's content must not come into the folder (the end of a sentence), checked
+    // before anything is asked or copied; empty lets it in.
+    virtual std::string WhyNotImportable(std::string_view /*content*/) const { return {}; }
     // Lists the copied file; false when it cannot be (the page has said why).
     virtual bool AddImported(const std::string& target) = 0;
     // Fills the job for the record; false ends the send.
@@ -155,6 +159,7 @@ private:
     int m_chainResult = 0;
     bool m_filled = false;
     bool m_fillQueued = false;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 } // namespace fw

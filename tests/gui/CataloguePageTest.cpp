@@ -181,7 +181,7 @@ TYPED_TEST(CataloguePageTest, SelectionIsRememberedAndAGoneFileSelectsTheFirstRo
     EXPECT_EQ(this->config.*Kind::kChosen, Kind::Name("c")) << "no selection keeps the name";
 }
 
-TYPED_TEST(CataloguePageTest, SortColumnShowsItsArrowAndHoldsAfterARestart) {
+TYPED_TEST(CataloguePageTest, SortColumnShowsItsArrowReversesOnASecondClickAndHolds) {
     using Kind = TypeParam;
     this->Write("a", 3);
     this->Write("b", 1);
@@ -190,15 +190,29 @@ TYPED_TEST(CataloguePageTest, SortColumnShowsItsArrowAndHoldsAfterARestart) {
     {
         auto page = this->MakePage();
         QHeaderView* header = page->List()->header();
-        QTest::mouseClick(
-            header->viewport(), Qt::LeftButton, {},
-            QPoint(header->sectionViewportPosition(Kind::kSizeColumn) + 5, header->height() / 2));
-        EXPECT_EQ(this->Names(*page),
-                  (QStringList{this->Shown("b"), this->Shown("c"), this->Shown("a")}));
+        const QStringList bySize{this->Shown("b"), this->Shown("c"), this->Shown("a")};
+        const QStringList reversed{bySize[2], bySize[1], bySize[0]};
+        const QStringList byName{this->Shown("a"), this->Shown("b"), this->Shown("c")};
+        // One click after the other on the column titles.
+        struct Click {
+            int column;
+            QStringList names;
+            Qt::SortOrder order;
+        };
+        for (const Click& click : {Click{Kind::kSizeColumn, bySize, Qt::AscendingOrder},
+                                   Click{Kind::kSizeColumn, reversed, Qt::DescendingOrder},
+                                   Click{Kind::kSizeColumn, bySize, Qt::AscendingOrder},
+                                   Click{Kind::kSizeColumn, reversed, Qt::DescendingOrder},
+                                   Click{0, byName, Qt::AscendingOrder},
+                                   Click{Kind::kSizeColumn, bySize, Qt::AscendingOrder}}) {
+            QTest::mouseClick(
+                header->viewport(), Qt::LeftButton, {},
+                QPoint(header->sectionViewportPosition(click.column) + 5, header->height() / 2));
+            EXPECT_EQ(this->Names(*page), click.names) << click.column;
+            EXPECT_EQ(header->sortIndicatorSection(), click.column);
+            EXPECT_EQ(header->sortIndicatorOrder(), click.order);
+        }
         EXPECT_EQ(this->SelectedName(*page), this->Shown("a")) << "the sort keeps the selection";
-        EXPECT_EQ(header->sortIndicatorSection(), Kind::kSizeColumn);
-        EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder)
-            << "sorting is always ascending";
         EXPECT_TRUE(header->isSortIndicatorShown());
     }
     auto page = this->MakePage();
@@ -261,7 +275,8 @@ TYPED_TEST(CataloguePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
     EXPECT_TRUE(fs::exists(this->InFolder(Kind::Name("b"))));
     EXPECT_EQ(page->List()->RowCount(), 2);
 
-    this->Button(*page, Kind::kDelete)->click();
+    // Del in the catalogue asks the same question.
+    QTest::keyClick(page->List(), Qt::Key_Delete);
     EXPECT_FALSE(fs::exists(this->InFolder(Kind::Name("b"))));
     EXPECT_EQ(this->Names(*page), QStringList{this->Shown("a")});
     this->ExpectNoSelectionState(*page);
@@ -274,11 +289,13 @@ TYPED_TEST(CataloguePageTest, DeleteAsksAndTheLastRowLeavesTheEmptyState) {
     // The row left still leads to its own file.
     page->List()->SelectRow(0, true);
     EXPECT_EQ(this->PathText(*page).toStdString(), this->InFolder(Kind::Name("a")));
-    page->OnDelete();
+    QTest::keyClick(page->List(), Qt::Key_Delete);
     EXPECT_EQ(page->List()->RowCount(), 0);
     EXPECT_TRUE(page->List()->ShowsEmptyText());
     this->ExpectNoSelectionState(*page);
     EXPECT_EQ(script.shown.size(), 3u);
+    QTest::keyClick(page->List(), Qt::Key_Delete);
+    EXPECT_EQ(script.shown.size(), 3u) << "without a file, Del asks nothing";
 }
 
 TYPED_TEST(CataloguePageTest, ZAndTheSpaceBarLeadIntoTheList) {

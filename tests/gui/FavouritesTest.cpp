@@ -22,6 +22,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -80,10 +81,16 @@ TEST_F(FavouritesTest, BankModelShowsEntriesAndATrailingRow) {
     EXPECT_EQ(model.rowCount(), 3);
 }
 
-TEST_F(FavouritesTest, TabsNameTheBanksAndTheCurrentBankIsAnnounced) {
+TEST_F(FavouritesTest, TabsNameTheBanksWithTheirCountsAndTheCurrentBankIsAnnounced) {
     ASSERT_EQ(dialog.Tabs()->count(), kBankCount);
-    EXPECT_EQ(dialog.Tabs()->tabText(0), "F0:");
-    EXPECT_EQ(dialog.Tabs()->tabText(9), "F9:");
+    EXPECT_EQ(dialog.Tabs()->tabText(0), "F0\n(3)");
+    EXPECT_EQ(dialog.Tabs()->tabText(1), "F1\n(2)");
+    EXPECT_EQ(dialog.Tabs()->tabText(9), "F9\n(0)");
+    Select(dialog.List(0), {0, 2});
+    Key(dialog.List(0), Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(dialog.Tabs()->tabText(0), "F0\n(1)") << "a change counts at once";
+    Key(dialog.List(0), Qt::Key_Z);
+    EXPECT_EQ(dialog.Tabs()->tabText(0), "F0\n(3)") << "and so does its undo";
     QSignalSpy changed(&dialog, &CDlgFavoriten::CurrentBankChanged);
     Show(3);
     EXPECT_EQ(dialog.CurrentBank(), 3);
@@ -257,10 +264,39 @@ TEST_F(FavouritesTest, DroppedPoolRowsAreAddedBeforeTheRowUnderThePointer) {
     drop("7", 5); // the trailing row: at the end
     EXPECT_EQ(Bank(doc, 0), (std::vector<int>{1, 4, 9, 2, 3, 7}));
     drop("25", 0); // an empty pool row
+    drop("9", 0);  // already in the bank
     EXPECT_EQ(doc.banks.GetCount(0), 6);
     EXPECT_EQ(interaction.shown,
-              std::vector<std::string>{LoadResString(str::kAddIncompleteProgram)});
+              (std::vector<std::string>{
+                  LoadResString(str::kAddIncompleteProgram),
+                  "\"P9\" (place 9) is already entry 2 of bank F0; nothing was added."}));
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), clipboardBefore);
+    dialog.hide();
+}
+
+TEST_F(FavouritesTest, DragOverTheListShowsALineWhereTheProgramsWouldLand) {
+    CFavListCtrl* list = Show(0);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QMimeData mime;
+    mime.setData(kPoolRowsMimeType, "9");
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &enter);
+    const auto over = [&](QPoint at) {
+        QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &move);
+        return list->DropLine().Row();
+    };
+    const auto row = [&](int r) { return list->visualRect(list->Model().index(r, 1)).center(); };
+    EXPECT_EQ(over(row(1)), 1) << "before the entry under the pointer";
+    EXPECT_EQ(over(row(3)), 3) << "the trailing row: after the last entry";
+    EXPECT_EQ(over(QPoint(20, list->viewport()->height() - 2)), 3) << "below the rows too";
+    const QImage picture = list->viewport()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(30, list->rowViewportPosition(3)),
+              list->palette().color(QPalette::Highlight));
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(list->viewport(), &leave);
+    EXPECT_EQ(list->DropLine().Row(), -1);
     dialog.hide();
 }
 
@@ -287,6 +323,47 @@ TEST_F(FavouritesTest, KeysWithoutASelectionLeaveBankAndClipboardAlone) {
     Key(list, Qt::Key_Delete, Qt::NoModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "before");
     EXPECT_EQ(Bank(doc, 0), (std::vector<int>{1, 2, 3}));
+}
+
+// Each key goes to whatever list has the focus, as the user presses them one after another.
+TEST_F(FavouritesTest, KeysSwitchBanksRoundTheTenOpenTheMenuAndTabLeavesTheList) {
+    dialog.Present();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int bank;
+    };
+    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const std::vector<Case> cases = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1},    {Qt::Key_PageDown, Qt::ControlModifier, 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 1}, {Qt::Key_Backtab, ctrlShift, 0},
+        {Qt::Key_Backtab, ctrlShift, 9},          {Qt::Key_Tab, Qt::ControlModifier, 0},
+        {Qt::Key_7, Qt::AltModifier, 7},          {Qt::Key_0, Qt::AltModifier, 0},
+        {Qt::Key_PageUp, Qt::ControlModifier, 9}, {Qt::Key_9, Qt::AltModifier, 9},
+    };
+    for (const Case& c : cases) {
+        QWidget* list = dialog.List(dialog.CurrentBank());
+        ASSERT_TRUE(list->hasFocus()) << "the shown bank's list has the focus";
+        QTest::keyClick(list, c.key, c.modifiers);
+        EXPECT_EQ(dialog.CurrentBank(), c.bank)
+            << QKeySequence(c.key | c.modifiers).toString().toStdString();
+    }
+    CFavListCtrl* list = dialog.List(9);
+    QStringList menu;
+    QTimer::singleShot(0, list, [&menu] {
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        for (const QAction* action : popup->actions())
+            menu << action->objectName();
+        popup->close();
+    });
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(menu.contains(QString::number(CFavListCtrl::kCmdDelete))) << "Shift+F10: menu";
+    list->setCurrentIndex(list->Model().index(0, 0));
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_FALSE(list->hasFocus()) << "Tab walked the cells";
+    dialog.hide();
 }
 
 TEST_F(FavouritesTest, SearchAsksForTheTextAndF3GoesOnWrappingRound) {

@@ -150,6 +150,27 @@ TEST_F(ListPageTest, NewAndEditOpenTheEditorAndSelectTheSavedList) {
               std::string::npos);
 }
 
+TEST_F(ListPageTest, DoubleClickOnAListOpensTheEditorOnIt) {
+    WriteList("a.lst", NumberedList("TV", "Astra", 2));
+    WriteList("b.lst", NumberedList("TV", "Hotbird", 3));
+    auto page = Page();
+    ModalDriver driver(page.get());
+    std::string opened;
+    driver.Then([&opened](QWidget* modal) {
+        auto* editor = qobject_cast<CDlgProgrammpool*>(modal);
+        ASSERT_NE(editor, nullptr) << modal->metaObject()->className();
+        opened = editor->Document().pool.Cell(2, kFieldName);
+        editor->reject();
+    });
+    QTreeWidgetItem* second = page->List()->topLevelItem(1);
+    const QPoint at = page->List()->visualItemRect(second).center();
+    // The first click of a double click selects the row.
+    QTest::mouseClick(page->List()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(page->List()->viewport(), Qt::LeftButton, {}, at);
+    ExpectAllAnswered(driver);
+    EXPECT_EQ(opened, "TV 2") << "the editor opened on b.lst";
+}
+
 TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
     auto page = Page();
     test::TempDir outside;
@@ -170,28 +191,27 @@ TEST_F(ListPageTest, ImportCopiesRepairsAndRefusesWhatIsNoList) {
               test::ListHead("NDEF", "NDEF") + program + program);
     EXPECT_EQ(test::ReadBytes(outside.File("foreign.lst")), program + program);
 
-    // A file that is no list: kept on No, deleted on Yes.
-    test::WriteBytes(outside.File("broken.lst"), "no line end");
-    script.answers = {Answer::No, Answer::Yes, Answer::Yes};
-    page->ImportFrom(QString::fromStdString(outside.File("broken.lst")));
-    EXPECT_TRUE(fs::exists(ListFile("broken.LST")));
-    fs::remove(ListFile("broken.LST"));
-    page->ImportFrom(QString::fromStdString(outside.File("broken.lst")));
-    EXPECT_FALSE(fs::exists(ListFile("broken.LST")));
-    EXPECT_EQ(page->List()->RowCount(), 1);
-    ASSERT_EQ(script.shown.size(), 2u);
-    EXPECT_EQ(script.shown[1],
-              FormatText(LoadResString(str::kWrongFormatDeleteFile), {ListFile("broken.LST")}));
-
-    // Never in place of a good list: the old file stays as it was.
-    test::WriteBytes(outside.File("foreign.lst"), "no line end");
-    page->ImportFrom(QString::fromStdString(outside.File("foreign.lst")));
+    // A file that is no list is refused with the reason, before it is copied or a good list
+    // of its name is offered for replacement.
+    struct Case {
+        const char* name;
+        const char* content;
+        int reason;
+    };
+    for (const Case& c : {Case{"broken.lst", "no line end", str::kImportNoLineEnds},
+                          Case{"empty.lst", "", str::kImportFileEmpty},
+                          Case{"foreign.lst", "no line end", str::kImportNoLineEnds}}) {
+        script.shown.clear();
+        test::WriteBytes(outside.File(c.name), c.content);
+        page->ImportFrom(QString::fromStdString(outside.File(c.name)));
+        EXPECT_EQ(script.shown, std::vector<std::string>{
+                                    FormatText(LoadResString(str::kImportRefused),
+                                               {outside.File(c.name), LoadResString(c.reason)})});
+    }
     EXPECT_EQ(test::ReadBytes(ListFile("foreign.LST")),
               test::ListHead("NDEF", "NDEF") + program + program);
+    EXPECT_EQ(test::EntryCount(folders.lists), 1u);
     EXPECT_EQ(Column(*page, 0), QStringList{"foreign.LST"});
-    ASSERT_EQ(script.shown.size(), 4u);
-    EXPECT_EQ(script.shown[3],
-              FormatText(LoadResString(str::kNoListNotReplaced), {outside.File("foreign.lst")}));
 }
 
 TEST_F(ListPageTest, ImportOverAnExistingListAsksAndReplacesOnlyOnYes) {

@@ -343,6 +343,34 @@ TEST_F(PoolGridTest, DroppedRowsLandBeforeTheRowUnderThePointerAsOneStep) {
     EXPECT_FALSE(otherGrid.DropRows(rows.get(), CellCentre(8, 3))) << "rows of another grid";
 }
 
+// A line across the grid marks where the rows would land; none onto the rows themselves.
+TEST_F(PoolGridTest, DragShowsALineWhereTheRowsWouldLand) {
+    SelectOnly({1, 2});
+    std::unique_ptr<QMimeData> rows(
+        grid.GridModel()->mimeData(grid.selectionModel()->selectedRows()));
+    QDragEnterEvent enter(CellCentre(0, 3), Qt::MoveAction, rows.get(), Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(grid.viewport(), &enter);
+    struct Case {
+        int row;
+        int line; // -1: no line, the drop is refused
+    };
+    for (const Case& c : {Case{6, 6}, Case{2, -1}, Case{0, 0}, Case{1, -1}, Case{7, 7}}) {
+        QDragMoveEvent move(CellCentre(c.row, 3), Qt::MoveAction, rows.get(), Qt::LeftButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(grid.viewport(), &move);
+        EXPECT_EQ(grid.DropLine().Row(), c.line) << "over row " << c.row;
+        EXPECT_EQ(move.isAccepted(), c.line >= 0) << "over row " << c.row;
+    }
+    const QImage picture = grid.viewport()->grab().toImage();
+    const QColor line = grid.palette().color(QPalette::Highlight);
+    EXPECT_EQ(picture.pixelColor(200, grid.rowViewportPosition(7)), line);
+    EXPECT_NE(picture.pixelColor(200, grid.rowViewportPosition(6)), line);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(grid.viewport(), &leave);
+    EXPECT_EQ(grid.DropLine().Row(), -1);
+}
+
 TEST_F(PoolGridTest, UndoAndRedoThroughTheMenuNameTheStep) {
     doc.banks.Insert(2, CFavEintrag{5}, -1);
     SelectOnly({4, 5});

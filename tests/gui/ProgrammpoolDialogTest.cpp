@@ -15,6 +15,7 @@
 
 #include <QLineEdit>
 #include <QPaintEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -126,6 +127,45 @@ protected:
     test::ScriptedContext context{config, folders};
     test::ScriptedInteraction& script = context.script;
 };
+
+TEST_F(ProgrammpoolDialogTest, FavouritesButtonBringsTheWindowForwardAndItFollowsTheEditor) {
+    CDlgProgrammpool editor(context, nullptr);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    CDlgFavoriten* favourites = editor.Favourites();
+    auto* button = editor.findChild<QPushButton*>(QString::number(ids::pool::kFavourites));
+    // The favourites window shares the editor's activation (it is the editor's dialog), so
+    // waiting for it to be active would wait for nothing.
+    const auto inFront = [](QWidget* window) {
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+    };
+    const auto activate = [&inFront](QWidget* window) {
+        window->activateWindow();
+        return inFront(window);
+    };
+    for (const char* state : {"closed", "open behind the editor"}) {
+        ASSERT_TRUE(activate(&editor));
+        button->click();
+        ASSERT_TRUE(inFront(favourites)) << state;
+        favourites->Tabs()->setCurrentIndex(3);
+        EXPECT_TRUE(favourites->List(3)->hasFocus()) << state;
+    }
+
+    ASSERT_TRUE(activate(&editor));
+    const QPoint beside = favourites->pos();
+    EXPECT_TRUE(favourites->FollowsEditor()) << "coming to the front is no move of the user's";
+    editor.move(editor.pos() + QPoint(30, 20));
+    EXPECT_EQ(favourites->pos(), beside + QPoint(30, 20)) << "moves along";
+    ASSERT_TRUE(activate(favourites));
+    favourites->move(favourites->pos() + QPoint(-50, 0));
+    QCoreApplication::processEvents(); // the window system's answer to the user's move
+    const QPoint own = favourites->pos();
+    EXPECT_FALSE(favourites->FollowsEditor());
+    ASSERT_TRUE(activate(&editor));
+    editor.move(editor.pos() + QPoint(10, 10));
+    EXPECT_EQ(favourites->pos(), own) << "the user's own place stays";
+    favourites->hide();
+}
 
 TEST_F(ProgrammpoolDialogTest, OpensAListAndShowsItsHeader) {
     test::WriteBytes(ListPath("old.lst"),

@@ -38,7 +38,7 @@ TEST(AboutDlgTest, ShowsVersionAndDate) {
     ASSERT_NE(version, nullptr);
     EXPECT_TRUE(version->text().contains(FLASHWERK_VERSION));
     EXPECT_TRUE(version->text().contains(FLASHWERK_RELEASE_DATE));
-    EXPECT_EQ(about.windowTitle(), "Info about Flashwerk Verwaltung");
+    EXPECT_EQ(about.windowTitle(), "About Flashwerk");
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "core/lists/ListFile.h"
 #include "core/res/StringTable.h"
 #include "gui/app/ReceiverSheet.h"
+#include "gui/favourites/DlgFavoriten.h"
+#include "gui/favourites/FavListCtrl.h"
 #include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/lists/DlgProgrammpool.h"
@@ -223,6 +225,26 @@ TEST_P(ScreenshotTest, SortDialogAndFilteredPool) {
     EXPECT_TRUE(sort.grab().save(QString::fromStdString(PictureName("sort-dialog"))));
     sort.reject();
     editor.reject();
+}
+
+// The favourites window beside the editor, as it opens on the demo list: each tab counts its
+// bank's entries, and the ten tabs fit without scroll arrows.
+TEST_P(ScreenshotTest, FavouritesWindowCountsTheBanksOfTheDemoList) {
+    const NormalizeResult list =
+        NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
+    ASSERT_EQ(list.status, NormalizeStatus::Registered);
+    CDlgProgrammpool editor(context, &list.record);
+    CDlgFavoriten* favourites = editor.Favourites();
+    favourites->Tabs()->setCurrentIndex(0);
+    favourites->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(favourites));
+    const int entries = static_cast<int>(editor.Document().banks.GetCount(0));
+    EXPECT_GT(entries, 0);
+    EXPECT_EQ(favourites->Tabs()->tabText(0), CDlgFavoriten::TabText(0, entries));
+    EXPECT_LE(favourites->Tabs()->tabBar()->sizeHint().width(), favourites->Tabs()->width());
+    favourites->List(0)->selectRow(1);
+    EXPECT_TRUE(favourites->grab().save(QString::fromStdString(PictureName("favourites-demo"))));
+    favourites->hide();
 }
 
 // The application's palette or font for one test, restored however the test ends.

@@ -120,6 +120,7 @@ TEST_F(CliListEditTest, CommandsChangeTheListAsTheEditorDoes) {
          "0=A 1=B 2=C 3=D 4=R | b0=2,0,1,3 b1=3",
          "missing data!!!\nThe incomplete program is in place 9."},
         {{"bank", "0", "add", "4"}, kExitFailed, kStart, "missing data"},
+        {{"bank", "0", "add", "1,0"}, kExitFailed, kStart, "\"A\" (place 0) is already entry 1"},
         {{"bank", "0", "delete", "1"}, kExitOk, "0=A 1=B 2=C 3=D 4=R | b0=2 b1=3", ""},
         {{"bank", "0", "move", "1", "--to", "1", "--at", "0"},
          kExitOk,

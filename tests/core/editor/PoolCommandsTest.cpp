@@ -3,6 +3,7 @@
 #include "core/res/StringIds.h"
 #include "tests/core/editor/TestDocument.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace fw {
@@ -177,6 +178,30 @@ TEST(PoolCommandsTest, AddToBankChecksCapacityThenCompleteness) {
     EXPECT_EQ(AddToBank(doc, {3, 9}, 1, 1).messageId, str::kAddIncompleteProgram)
         << "an empty row is never complete";
     EXPECT_EQ(Bank(doc, 1), (std::vector<int>{1, 3, 2}));
+}
+
+TEST(PoolCommandsTest, AddToBankRefusesAProgramTheBankHoldsAndNamesItsEntry) {
+    struct Case {
+        const char* what;
+        std::vector<int> rows;
+        int bank;
+        std::vector<int> bankAfter;
+        std::string message; // empty: added
+    };
+    const std::vector<Case> cases = {
+        {"one already there", {4}, 0, {2, 4}, "\"P4\" (place 4) is already entry 1 of bank F0"},
+        {"one of several", {1, 2, 3}, 0, {2, 4}, "\"P2\" (place 2) is already entry 0 of bank F0"},
+        {"another bank may hold it", {4}, 1, {4}, ""},
+        {"twice in one add counts once", {5, 5}, 0, {2, 4, 5}, ""},
+    };
+    for (const Case& c : cases) {
+        ListDocument doc = Document(6, {2, 4});
+        const EditResult result = AddToBank(doc, c.rows, c.bank, -1);
+        EXPECT_EQ(Bank(doc, c.bank), c.bankAfter) << c.what;
+        EXPECT_EQ(result.status, c.message.empty() ? EditStatus::Done : EditStatus::AlreadyInBank)
+            << c.what;
+        EXPECT_THAT(result.message, ::testing::StartsWith(c.message)) << c.what;
+    }
 }
 
 TEST(PoolCommandsTest, SearchFoldsCaseOfTheCodePageAndWraps) {

@@ -30,6 +30,27 @@ TEST(FileImportTest, ANameEqualIgnoringCaseIsTheFileToReplace) {
               ImportStatus::SameFile);
 }
 
+// A refused content leaves the folder as it was, and is refused before a replacement is asked.
+TEST(FileImportTest, TheCheckRefusesBeforeAnythingIsAskedOrCopied) {
+    test::TempDir folder, outside;
+    test::WriteBytes(folder.File("old.lst"), "old");
+    test::WriteBytes(outside.File("old.lst"), "bad");
+    test::WriteBytes(outside.File("new.lst"), "bad");
+    const ImportCheck check = [](std::string_view content) {
+        return content == "bad" ? std::string("no good") : std::string();
+    };
+    for (const char* name : {"old.lst", "new.lst"}) {
+        for (const bool overwrite : {false, true}) {
+            const ImportResult result =
+                ImportFile(outside.File(name), folder.Path().string(), name, overwrite, check);
+            EXPECT_EQ(result.status, ImportStatus::Refused) << name << overwrite;
+            EXPECT_EQ(result.reason, "no good");
+        }
+    }
+    EXPECT_EQ(test::ReadBytes(folder.File("old.lst")), "old");
+    EXPECT_EQ(test::EntryCount(folder.Path().string()), 1u);
+}
+
 TEST(FileImportTest, DeleteRemovesTheFileOrSaysWhyNot) {
     test::TempDir folder;
     test::WriteBytes(folder.File("a.grd"), "x");
