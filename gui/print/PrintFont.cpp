@@ -53,8 +53,10 @@ QFont ScreenFont(const LogFont& font) {
     QFont qfont = WithoutSize(font);
     const double points = EmPixels(qfont, font) * kPointsPerInch / kScreenDpi;
     qfont.setPointSizeF(std::max(1.0, points));
+    // The dialog looks the style up by name; one it does not list shows as another.
     const QFontInfo printed(qfont);
     qfont.setFamily(printed.family());
+    qfont.setStyleName(printed.styleName());
     qfont.setWeight(static_cast<QFont::Weight>(printed.weight()));
     qfont.setItalic(printed.italic());
     return qfont;
