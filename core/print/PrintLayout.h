@@ -55,7 +55,7 @@ struct PrintLayout {
     int titleTop = 0;
     int firstRowTop = 0;
     int rowsPerPage = 1;
-    std::vector<PrintedPage> pages; // never empty
+    std::vector<PrintedPage> pages; // at least one, unless there is a problem
 };
 
 // Stored title and flag lists of another length than the grid's columns are cut, or padded

@@ -29,7 +29,7 @@ namespace {
 
 constexpr int kPageSetupAction = CListPrintDialog::kPageSetupButton;
 
-// The print dialog leaves its last range in the printer even when all pages are chosen.
+// The pages of the range the print dialog chose; none (all pages) when it chose all of them.
 QPageRanges ChosenPages(const QPrinter& printer) {
     return printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
 }

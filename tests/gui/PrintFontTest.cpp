@@ -1,7 +1,5 @@
 #include "gui/print/PrintFont.h"
 
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
@@ -28,21 +26,6 @@ TEST(PrintFontTest, HeightZeroIsTheDefaultSize) {
     EXPECT_EQ(PrintFont(Arial(0)).pixelSize(), PrintFont(Arial(22)).pixelSize());
     EXPECT_GT(PrintFont(Arial(0)).pixelSize(), 1);
     EXPECT_DOUBLE_EQ(ScreenFont(Arial(0)).pointSizeF(), ScreenFont(Arial(22)).pointSizeF());
-}
-
-// The font dialog lists installed families and their styles: a stored "ARIAL" of weight 900
-// shows as the family and style that print.
-TEST(PrintFontTest, TheDialogShowsTheFontThatPrints) {
-    LogFont stored = Arial(-13, 900);
-    stored.italic = 1;
-    stored.underline = 1;
-    const QFont shown = ScreenFont(stored);
-    EXPECT_TRUE(QFontDatabase::families().contains(shown.family())) << shown.family().toStdString();
-    EXPECT_EQ(shown.family(), QFontInfo(PrintFont(stored)).family());
-    EXPECT_EQ(shown.weight(), QFontInfo(PrintFont(stored)).weight());
-    EXPECT_TRUE(shown.italic());
-    EXPECT_TRUE(shown.underline());
-    EXPECT_DOUBLE_EQ(shown.pointSizeF(), 9.75);
 }
 
 TEST(PrintFontTest, AnUnchangedChoiceKeepsTheStoredFontAndAChangedOneKeepsWhatQtCannotShow) {
