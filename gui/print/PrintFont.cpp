@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -14,6 +15,9 @@ namespace {
 
 constexpr double kScreenDpi = 96.0;
 constexpr double kPointsPerInch = 72.0;
+// The largest size Qt's font dialog takes; a stored height far beyond it would make the
+// dialog render a sample of absurd size.
+constexpr double kLargestDialogPoints = 512.0;
 
 QFont WithoutSize(const LogFont& font) {
     QFont qfont(QString::fromStdString(font.faceName));
@@ -52,7 +56,7 @@ QFont PrintFont(const LogFont& font) {
 QFont ScreenFont(const LogFont& font) {
     QFont qfont = WithoutSize(font);
     const double points = EmPixels(qfont, font) * kPointsPerInch / kScreenDpi;
-    qfont.setPointSizeF(std::max(1.0, points));
+    qfont.setPointSizeF(std::clamp(points, 1.0, kLargestDialogPoints));
     // The dialog looks the style up by name; one it does not list shows as another.
     const QFontInfo printed(qfont);
     qfont.setFamily(printed.family());

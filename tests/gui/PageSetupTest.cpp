@@ -333,6 +333,9 @@ TEST_F(PageSetupTest, FontDialogOpensOnTheStoredFontAndOkWithoutAChangeKeepsIt) 
          "Tabellenfarbe"},
         {"height 0 is the default size", kMainFont, Language::English,
          [](CDruckDat& s) { s.m_mainFont.height = 0; }, 15, true, true, true, "Table colour"},
+        {"a height beyond any page shows as the dialog's largest size", kMainFont,
+         Language::English, [](CDruckDat& s) { s.m_mainFont.height = INT_MIN; }, 512, true, true,
+         true, "Table colour"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

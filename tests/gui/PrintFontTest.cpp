@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace fw {
 namespace {
 
@@ -22,10 +24,11 @@ TEST(PrintFontTest, NegativeHeightsAreTheEmAndPositiveOnesTheCell) {
     EXPECT_LT(PrintFont(Arial(77)).pixelSize(), 77);
 }
 
-TEST(PrintFontTest, HeightZeroIsTheDefaultSize) {
+TEST(PrintFontTest, HeightZeroIsTheDefaultSizeAndAHugeOneShowsAsTheDialogsLargest) {
     EXPECT_EQ(PrintFont(Arial(0)).pixelSize(), PrintFont(Arial(22)).pixelSize());
     EXPECT_GT(PrintFont(Arial(0)).pixelSize(), 1);
     EXPECT_DOUBLE_EQ(ScreenFont(Arial(0)).pointSizeF(), ScreenFont(Arial(22)).pointSizeF());
+    EXPECT_DOUBLE_EQ(ScreenFont(Arial(INT_MIN)).pointSizeF(), 512.0);
 }
 
 TEST(PrintFontTest, AnUnchangedChoiceKeepsTheStoredFontAndAChangedOneKeepsWhatQtCannotShow) {
