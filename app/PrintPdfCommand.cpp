@@ -13,6 +13,8 @@
 #include "gui/ui/Texts.h"
 
 #include <QGuiApplication>
+#include <QPageRanges>
+#include <QPageSize>
 
 #include <cstdio>
 #include <cstdlib>
@@ -78,12 +80,16 @@ int RunPrintPdf(const CommandLineOptions& options, int& argc, char** argv) {
 
     CListDruck printout(pool, StoredPrintSettings(options.dataDir), request.rows);
     const std::atomic<bool> never{false};
-    const std::optional<QByteArray> pdf =
-        RenderPdf(printout, ResText(str::kPrintDocumentTitle), never);
-    if (!pdf)
+    const RenderedPdf pdf = RenderPdf(printout, ResText(str::kPrintDocumentTitle),
+                                      QPageSize(QPageSize::A4), QPageRanges(), never);
+    if (pdf.outcome == PrintOutcome::Unusable) {
+        std::fprintf(stderr, "%s\n", printout.ProblemText().c_str());
+        return kExitUsage;
+    }
+    if (pdf.outcome != PrintOutcome::Printed)
         return Refuse(kExitFailed, str::kPrintPdfNotWritten, {request.pdfFile, ""});
-    if (!WriteFileAtomically(request.pdfFile, std::string_view(pdf->constData(), pdf->size()),
-                             reason))
+    if (!WriteFileAtomically(request.pdfFile,
+                             std::string_view(pdf.bytes.constData(), pdf.bytes.size()), reason))
         return Refuse(kExitFailed, str::kPrintPdfNotWritten, {request.pdfFile, reason});
     return Refuse(kExitOk, str::kPrintPdfWritten,
                   {request.pdfFile, std::to_string(printout.PageCount())});

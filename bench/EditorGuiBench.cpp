@@ -24,6 +24,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEventLoop>
+#include <QPageRanges>
 #include <QPushButton>
 #include <QTimer>
 
@@ -184,7 +185,9 @@ void BM_PrintFullPoolToPdf(benchmark::State& state) {
     const std::atomic<bool> never{false};
     for (auto _ : state) {
         CListDruck printout(full.pool, config.m_printSettings, std::nullopt);
-        if (!RenderPdf(printout, QStringLiteral("bench"), never))
+        if (RenderPdf(printout, QStringLiteral("bench"), QPageSize(QPageSize::A4), QPageRanges(),
+                      never)
+                .outcome != PrintOutcome::Printed)
             state.SkipWithError("no PDF");
         state.counters["pages"] = printout.PageCount();
     }

@@ -18,6 +18,10 @@ LogFont DefaultPrintFont() {
     return font;
 }
 
+std::int32_t HeightOrDefault(const LogFont& font) {
+    return font.height != 0 ? font.height : DefaultPrintFont().height;
+}
+
 std::string FontToString(const LogFont& font) {
     const int numbers[] = {font.clipPrecision, font.escapement,   font.height,         font.italic,
                            font.orientation,   font.outPrecision, font.pitchAndFamily, font.quality,

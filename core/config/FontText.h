@@ -2,6 +2,7 @@
 
 #include "core/config/LogFont.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,8 @@ namespace fw {
 
 // The print font used when upd.ini holds none: ARIAL, 22 high, weight 900, italic, underlined.
 LogFont DefaultPrintFont();
+// A height of 0 asks for the default size, as in a LOGFONT: the default font's height.
+std::int32_t HeightOrDefault(const LogFont& font);
 
 // Thirteen numbers, each followed by "|", then the face name: clip precision, escapement,
 // height, italic, orientation, output precision, pitch and family, quality, strike-out,

@@ -301,6 +301,14 @@ inline constexpr int kModemManagerHint = 9600;
 
 // The page setup.
 inline constexpr int kIntegerOutOfRange = 9630;
+// Print settings that cannot be laid out, the colour dialogs, a page range without pages.
+inline constexpr int kPrintTopBottomMarginsTooLarge = 10400;
+inline constexpr int kPrintLeftRightMarginsTooLarge = 10401;
+inline constexpr int kPrintHeaderFontTooLarge = 10402;
+inline constexpr int kPrintMainFontTooLarge = 10403;
+inline constexpr int kHeaderColourTitle = 10404;
+inline constexpr int kTableColourTitle = 10405;
+inline constexpr int kNoPageInRange = 10406;
 // Printing the program pool from the editor.
 inline constexpr int kMenuPrint = 9640;
 inline constexpr int kMenuPrintPreview = 9641;

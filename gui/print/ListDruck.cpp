@@ -6,22 +6,33 @@
 
 #include <QBuffer>
 #include <QFontMetrics>
+#include <QImage>
+#include <QLine>
 #include <QPageLayout>
+#include <QPageRanges>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QPrinterInfo>
 
+#include <cmath>
 #include <utility>
 
 namespace fw {
 
 namespace {
 
-// The two fonts of a table alternate while it is measured; keep their metrics at hand.
+// Fonts are measured on an image of the print resolution rather than on the device, so that
+// every device gets the same layout. The two fonts of a table alternate while it is measured;
+// their metrics are kept at hand.
 class CachedMeasure {
 public:
-    explicit CachedMeasure(QPaintDevice& device) : m_device(device) {}
+    CachedMeasure() : m_image(1, 1, QImage::Format_Mono) {
+        const int dotsPerMeter = static_cast<int>(std::lround(CListDruck::kDotsPerInch / 0.0254));
+        m_image.setDotsPerMeterX(dotsPerMeter);
+        m_image.setDotsPerMeterY(dotsPerMeter);
+    }
 
     TextSize operator()(const std::string& text, const LogFont& font) {
         const QFontMetrics& metrics = MetricsOf(font);
@@ -33,10 +44,10 @@ private:
         for (const auto& [cached, metrics] : m_metrics)
             if (cached == font)
                 return metrics;
-        return m_metrics.emplace_back(font, QFontMetrics(PrintFont(font), &m_device)).second;
+        return m_metrics.emplace_back(font, QFontMetrics(PrintFont(font), &m_image)).second;
     }
 
-    QPaintDevice& m_device;
+    QImage m_image;
     std::vector<std::pair<LogFont, QFontMetrics>> m_metrics;
 };
 
@@ -52,18 +63,22 @@ CListDruck::CListDruck(const ProgramPool& pool, const CDruckDat& settings,
     : m_pool(pool), m_settings(settings), m_selectedRows(std::move(selectedRows)),
       m_pageWord(ResText(str::kPageWord)) {}
 
-bool CListDruck::Begin(QPainter& painter, QPagedPaintDevice& device) {
-    if (!painter.begin(&device))
-        return false;
-    m_pageWidth = device.width();
-    CachedMeasure measure(device);
-    m_layout = LayOutPrint(m_pool, m_settings, m_selectedRows, device.width(), device.height(),
-                           std::ref(measure));
-    m_cellFont = PrintFont(m_layout.fonts.cell);
-    m_titleFont = PrintFont(m_layout.fonts.title);
-    m_pageNumberFont = PrintFont(m_layout.fonts.pageNumber);
-    m_headerFont = PrintFont(m_layout.fonts.header);
-    return true;
+PrintProblem CListDruck::LayOut(int pageWidth, int pageHeight) {
+    m_pageWidth = pageWidth;
+    CachedMeasure measure;
+    m_layout =
+        LayOutPrint(m_pool, m_settings, m_selectedRows, pageWidth, pageHeight, std::ref(measure));
+    if (m_layout.problem == PrintProblem::None) {
+        m_cellFont = PrintFont(m_layout.fonts.cell);
+        m_titleFont = PrintFont(m_layout.fonts.title);
+        m_pageNumberFont = PrintFont(m_layout.fonts.pageNumber);
+        m_headerFont = PrintFont(m_layout.fonts.header);
+    }
+    return m_layout.problem;
+}
+
+std::string CListDruck::ProblemText() const {
+    return PrintProblemText(m_layout.problem, m_settings);
 }
 
 void CListDruck::PaintPage(QPainter& painter, int pageNumber) const {
@@ -83,56 +98,80 @@ void CListDruck::PaintPage(QPainter& painter, int pageNumber) const {
                         painter.fontMetrics().horizontalAdvance(pageText),
                     layout.topMargin, pageText);
 
-    const QPen textPen(ColourFromStored(m_settings.m_mainColour));
-    const QPen rulePen(Qt::black, 1);
     const std::vector<int>& x = layout.columnX;
-    const int columns = static_cast<int>(layout.columns.size());
+    const std::size_t columns = layout.columns.size();
     if (columns == 0) {
         painter.restore();
         return;
     }
-    const int h = layout.rowHeight;
-    const int right = x.back();
 
-    // Title cells carry all four edges; the first row's top edge is their bottom.
+    painter.setPen(ColourFromStored(m_settings.m_mainColour));
     painter.setFont(m_titleFont);
-    for (int k = 0; k < columns; ++k) {
-        painter.setPen(textPen);
-        DrawTextFromTop(painter, x[k] + layout.textInset, layout.titleTop,
-                        QString::fromStdString(layout.titles[static_cast<std::size_t>(k)]));
-        painter.setPen(rulePen);
-        painter.drawLine(x[k], layout.titleTop, x[k + 1], layout.titleTop);
-        painter.drawLine(x[k], layout.titleTop, x[k], layout.firstRowTop);
-    }
-    painter.drawLine(right, layout.titleTop, right, layout.firstRowTop);
-
-    // Rows are h + 1 apart; their vertical rules run on to the next row, so the table has no
-    // gaps.
+    for (std::size_t k = 0; k < columns; ++k)
+        DrawTextFromTop(painter, x[k] + layout.textInsetX, layout.titleTop + layout.textInsetY,
+                        QString::fromStdString(layout.titles[k]));
     painter.setFont(m_cellFont);
+    const int pitch = layout.rowHeight + 1;
     int y = layout.firstRowTop;
     for (int row : page.rows) {
-        for (int k = 0; k < columns; ++k) {
-            painter.setPen(textPen);
-            DrawTextFromTop(painter, x[k] + layout.textInset, y,
-                            QString::fromStdString(PrintedCellText(
-                                m_pool, row, layout.columns[static_cast<std::size_t>(k)])));
-            painter.setPen(rulePen);
-            painter.drawLine(x[k], y, x[k + 1], y);
-            painter.drawLine(x[k], y, x[k], y + h + 1);
-        }
-        painter.drawLine(right, y, right, y + h + 1);
-        y += h + 1;
+        for (std::size_t k = 0; k < columns; ++k)
+            DrawTextFromTop(
+                painter, x[k] + layout.textInsetX, y + layout.textInsetY,
+                QString::fromStdString(PrintedCellText(m_pool, row, layout.columns[k])));
+        y += pitch;
     }
-    painter.setPen(rulePen);
-    painter.drawLine(x.front(), page.tableBottom, right, page.tableBottom);
+
+    // Each ruled line once: one across the table above every row and below the last, one
+    // down the table at every column edge.
+    QVector<QLine> rules;
+    rules.append(QLine(x.front(), layout.titleTop, x.back(), layout.titleTop));
+    for (int top = layout.firstRowTop; top <= page.tableBottom; top += pitch)
+        rules.append(QLine(x.front(), top, x.back(), top));
+    for (int edge : x)
+        rules.append(QLine(edge, layout.titleTop, edge, page.tableBottom));
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawLines(rules);
     painter.restore();
 }
 
-PrintOutcome RunPrintJob(QPagedPaintDevice& device, CListDruck& printout,
+void PreparePrintDevice(QPagedPaintDevice& device) {
+    if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
+        printer->setFullPage(true);
+        printer->setResolution(CListDruck::kDotsPerInch);
+    } else if (auto* writer = dynamic_cast<QPdfWriter*>(&device)) {
+        writer->setResolution(CListDruck::kDotsPerInch);
+    }
+    device.setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
+QPageSize DefaultPaper() {
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    return printer.isNull() ? QPageSize(QPageSize::A4) : printer.defaultPageSize();
+}
+
+PrintProblem CheckPrintSettings(const CDruckDat& settings, const QPageSize& paper) {
+    const QSize size = paper.sizePixels(CListDruck::kDotsPerInch);
+    CachedMeasure measure;
+    return LayOutPrint(ProgramPool{}, settings, std::nullopt, size.width(), size.height(),
+                       std::ref(measure))
+        .problem;
+}
+
+PrintOutcome RunPrintJob(QPagedPaintDevice& device, CListDruck& printout, const QPageRanges& pages,
                          const std::atomic<bool>& cancel,
                          const std::function<void(int page, int total)>& pageStarted) {
+    PreparePrintDevice(device);
+    if (printout.LayOut(device.width(), device.height()) != PrintProblem::None)
+        return PrintOutcome::Unusable;
+    std::vector<int> chosen;
+    for (int page = 1; page <= printout.PageCount(); ++page)
+        if (pages.isEmpty() || pages.contains(page))
+            chosen.push_back(page);
+    if (chosen.empty())
+        return PrintOutcome::NoPageInRange;
+
     QPainter painter;
-    if (!printout.Begin(painter, device))
+    if (!painter.begin(&device))
         return PrintOutcome::StartFailed;
     auto* printer = dynamic_cast<QPrinter*>(&device);
     const auto abandon = [&](PrintOutcome outcome) {
@@ -141,36 +180,35 @@ PrintOutcome RunPrintJob(QPagedPaintDevice& device, CListDruck& printout,
         painter.end();
         return outcome;
     };
-    const int total = printout.PageCount();
-    for (int page = 1; page <= total; ++page) {
-        if (page > 1 && !device.newPage())
+    const int total = static_cast<int>(chosen.size());
+    for (int n = 1; n <= total; ++n) {
+        if (n > 1 && !device.newPage())
             return abandon(PrintOutcome::PageFailed);
         if (pageStarted)
-            pageStarted(page, total);
-        printout.PaintPage(painter, page);
+            pageStarted(n, total);
+        printout.PaintPage(painter, chosen[static_cast<std::size_t>(n - 1)]);
         if (cancel.load())
             return abandon(PrintOutcome::Cancelled);
     }
     return painter.end() ? PrintOutcome::Printed : PrintOutcome::PageFailed;
 }
 
-std::optional<QByteArray> RenderPdf(CListDruck& printout, const QString& title,
-                                    const std::atomic<bool>& cancel,
-                                    const std::function<void(int page, int total)>& pageStarted,
-                                    const QPageSize& paper) {
-    QByteArray bytes;
+RenderedPdf RenderPdf(CListDruck& printout, const QString& title, const QPageSize& paper,
+                      const QPageRanges& pages, const std::atomic<bool>& cancel,
+                      const std::function<void(int page, int total)>& pageStarted) {
+    RenderedPdf pdf;
     {
-        QBuffer buffer(&bytes);
+        QBuffer buffer(&pdf.bytes);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
-        writer.setResolution(CListDruck::kDotsPerInch);
         writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Flashwerk"));
-        if (RunPrintJob(writer, printout, cancel, pageStarted) != PrintOutcome::Printed)
-            return std::nullopt;
+        pdf.outcome = RunPrintJob(writer, printout, pages, cancel, pageStarted);
     }
-    return bytes;
+    if (pdf.outcome != PrintOutcome::Printed)
+        pdf.bytes.clear();
+    return pdf;
 }
 
 } // namespace fw

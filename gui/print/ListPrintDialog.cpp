@@ -13,7 +13,7 @@ namespace fw {
 CListPrintDialog::CListPrintDialog(QPrinter* printer, bool rowsSelected, AppContext& context,
                                    QWidget* parent)
     : QPrintDialog(printer, parent) {
-    PrintDialogOptions options = PrintShowPageSize | PrintCollateCopies;
+    PrintDialogOptions options = PrintPageRange | PrintShowPageSize | PrintCollateCopies;
     // Without a printer the file is the only place a printout can go.
     if (QPrinterInfo::availablePrinterNames().isEmpty())
         options |= PrintToFile;

@@ -6,7 +6,7 @@ namespace fw {
 
 struct AppContext;
 
-// The system's print dialog for the program pool: no page range, printing to a file only when
+// The system's print dialog for the program pool: a page range, printing to a file only when
 // the machine has no printer, the selection offered only when rows are selected, and a button
 // beside OK that opens the page setup.
 class CListPrintDialog : public QPrintDialog {

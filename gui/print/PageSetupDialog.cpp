@@ -3,6 +3,7 @@
 #include "core/print/PrintLayout.h"
 #include "core/res/StringIds.h"
 #include "core/util/UserInteraction.h"
+#include "gui/print/ListDruck.h"
 #include "gui/print/MarginEdit.h"
 #include "gui/print/PagePicture.h"
 #include "gui/print/PrintFont.h"
@@ -85,16 +86,18 @@ PageSetupDialog::PageSetupDialog(CDruckDat& settings, UserInteraction& interacti
     m_headerText->setMinimumWidth(fontMetrics().averageCharWidth() * 30);
     auto* headerLabel = new QLabel(Text("static-header"), this);
     headerLabel->setBuddy(m_headerText);
-    auto* headerFont = new QPushButton(DialogText(kDialog, kHeaderFont), this);
-    SetControlId(headerFont, kHeaderFont);
-    headerFont->setAutoDefault(false);
-    connect(headerFont, &QPushButton::clicked, this,
-            [this] { ChooseFont(m_settings.m_headerFont, m_settings.m_headerColour); });
-    auto* mainFont = new QPushButton(DialogText(kDialog, kMainFont), this);
-    SetControlId(mainFont, kMainFont);
-    mainFont->setAutoDefault(false);
-    connect(mainFont, &QPushButton::clicked, this,
-            [this] { ChooseFont(m_settings.m_mainFont, m_settings.m_mainColour); });
+    m_headerFont = new QPushButton(DialogText(kDialog, kHeaderFont), this);
+    SetControlId(m_headerFont, kHeaderFont);
+    m_headerFont->setAutoDefault(false);
+    connect(m_headerFont, &QPushButton::clicked, this, [this] {
+        ChooseFont(m_settings.m_headerFont, m_settings.m_headerColour, str::kHeaderColourTitle);
+    });
+    m_mainFont = new QPushButton(DialogText(kDialog, kMainFont), this);
+    SetControlId(m_mainFont, kMainFont);
+    m_mainFont->setAutoDefault(false);
+    connect(m_mainFont, &QPushButton::clicked, this, [this] {
+        ChooseFont(m_settings.m_mainFont, m_settings.m_mainColour, str::kTableColourTitle);
+    });
 
     // The four margins stand where they lie on the page.
     auto* marginGroup = new QGroupBox(Text("group-margin"), this);
@@ -126,8 +129,8 @@ PageSetupDialog::PageSetupDialog(CDruckDat& settings, UserInteraction& interacti
     auto* header = new QGridLayout;
     header->addWidget(headerLabel, 0, 0, 1, 2);
     header->addWidget(m_headerText, 1, 0);
-    header->addWidget(headerFont, 1, 1);
-    header->addWidget(mainFont, 2, 0, Qt::AlignLeft);
+    header->addWidget(m_headerFont, 1, 1);
+    header->addWidget(m_mainFont, 2, 0, Qt::AlignLeft);
     auto* right = new QVBoxLayout;
     right->addLayout(header);
     right->addWidget(marginGroup);
@@ -146,9 +149,9 @@ PageSetupDialog::PageSetupDialog(CDruckDat& settings, UserInteraction& interacti
 
     // Round the page as the margins lie: top, left, right, bottom.
     setTabOrder(m_columns, m_headerText);
-    setTabOrder(m_headerText, headerFont);
-    setTabOrder(headerFont, mainFont);
-    setTabOrder(mainFont, m_topMargin);
+    setTabOrder(m_headerText, m_headerFont);
+    setTabOrder(m_headerFont, m_mainFont);
+    setTabOrder(m_mainFont, m_topMargin);
     setTabOrder(m_topMargin, m_leftMargin);
     setTabOrder(m_leftMargin, m_rightMargin);
     setTabOrder(m_rightMargin, m_bottomMargin);
@@ -159,17 +162,19 @@ PageSetupDialog::PageSetupDialog(CDruckDat& settings, UserInteraction& interacti
         m_columns->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
-void PageSetupDialog::ChooseFont(LogFont& font, std::uint32_t& colour) {
+void PageSetupDialog::ChooseFont(LogFont& font, std::uint32_t& colour, int colourTitle) {
     // Qt's own dialog, as only it offers underline and strike-out everywhere.
-    bool chosen = false;
-    const QFont picked = QFontDialog::getFont(&chosen, ScreenFont(font), this, QString(),
-                                              QFontDialog::DontUseNativeDialog);
-    if (!chosen)
+    QFontDialog dialog(this);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    dialog.setCurrentFont(ScreenFont(font));
+    // As the dialog shows it, sizes and styles rounded to what it lists.
+    const QFont shown = dialog.currentFont();
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    font = FromScreenFont(picked, font);
+    font = FromScreenFont(dialog.selectedFont(), shown, font);
     // The font dialog has no colour; a cancelled colour keeps the font just chosen.
-    const QColor pickedColour = QColorDialog::getColor(ColourFromStored(colour), this, QString(),
-                                                       QColorDialog::DontUseNativeDialog);
+    const QColor pickedColour = QColorDialog::getColor(
+        ColourFromStored(colour), this, ResText(colourTitle), QColorDialog::DontUseNativeDialog);
     if (pickedColour.isValid())
         colour = StoredColour(pickedColour);
 }
@@ -194,6 +199,30 @@ bool PageSetupDialog::ReadMargin(MarginEdit* field, int& margin) {
     return false;
 }
 
+bool PageSetupDialog::CheckLayout(const CDruckDat& candidate) {
+    const PrintProblem problem = CheckPrintSettings(candidate, DefaultPaper());
+    QWidget* field = nullptr;
+    switch (problem) {
+    case PrintProblem::None:
+        return true;
+    case PrintProblem::TopBottomMargins:
+        field = m_topMargin;
+        break;
+    case PrintProblem::LeftRightMargins:
+        field = m_leftMargin;
+        break;
+    case PrintProblem::HeaderFont:
+        field = m_headerFont;
+        break;
+    case PrintProblem::MainFont:
+        field = m_mainFont;
+        break;
+    }
+    m_interaction.ShowMessage(PrintProblemText(problem, candidate), MessageIcon::Warning);
+    field->setFocus();
+    return false;
+}
+
 void PageSetupDialog::accept() {
     std::array<int, 4> margins{};
     const std::array<MarginEdit*, 4> fields = {m_topMargin, m_leftMargin, m_rightMargin,
@@ -201,15 +230,19 @@ void PageSetupDialog::accept() {
     for (std::size_t i = 0; i < fields.size(); ++i)
         if (!ReadMargin(fields[i], margins[i]))
             return;
-    m_settings.m_headerText = m_headerText->text().toStdString();
-    m_settings.m_topMargin = margins[0];
-    m_settings.m_leftMargin = margins[1];
-    m_settings.m_rightMargin = margins[2];
-    m_settings.m_bottomMargin = margins[3];
-    FitColumnsToGrid(m_settings);
+    CDruckDat candidate = m_settings;
+    candidate.m_headerText = m_headerText->text().toStdString();
+    candidate.m_topMargin = margins[0];
+    candidate.m_leftMargin = margins[1];
+    candidate.m_rightMargin = margins[2];
+    candidate.m_bottomMargin = margins[3];
+    FitColumnsToGrid(candidate);
     for (int row = 0; row < m_columns->count(); ++row)
-        m_settings.m_columnFlags[static_cast<std::size_t>(row)] =
+        candidate.m_columnFlags[static_cast<std::size_t>(row)] =
             m_columns->item(row)->checkState() == Qt::Checked ? 1 : 0;
+    if (!CheckLayout(candidate))
+        return;
+    m_settings = std::move(candidate);
     QDialog::accept();
 }
 

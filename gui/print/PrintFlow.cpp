@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPageLayout>
+#include <QPageRanges>
 #include <QPageSize>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -27,6 +28,11 @@ namespace fw {
 namespace {
 
 constexpr int kPageSetupAction = CListPrintDialog::kPageSetupButton;
+
+// The pages of the range the print dialog chose; none (all pages) when it chose all of them.
+QPageRanges ChosenPages(const QPrinter& printer) {
+    return printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
+}
 
 QString FileNameOf(const QString& path) {
     return QFileInfo(path).fileName();
@@ -83,13 +89,13 @@ void PrintFlow::Print(const ProgramPool& pool, const std::vector<int>& selectedR
     // Made after the dialog, which may have changed the page setup.
     CListDruck printout = MakePrintout(pool, selectedRows, dialog.SelectionChosen());
     if (printer.outputFormat() == QPrinter::PdfFormat)
-        WritePdf(printout, printer.outputFileName(), printer.pageLayout().pageSize());
+        WritePdf(printout, printer.outputFileName(), printer.pageLayout().pageSize(),
+                 ChosenPages(printer));
     else
         PrintOn(printer, printout);
 }
 
 void PrintFlow::PrintOn(QPrinter& printer, CListDruck& printout) {
-    printer.setResolution(CListDruck::kDotsPerInch);
     // The line names the printer and its queue where a port once stood, or the file.
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     QString device = ResText(str::kPdfFileDevice);
@@ -100,9 +106,12 @@ void PrintFlow::PrintOn(QPrinter& printer, CListDruck& printout) {
         if (device.isEmpty())
             device = port;
     }
-    ReportFailure(RunWithProgress(device, port, [&](const auto& cancel, const auto& pageStarted) {
-        return RunPrintJob(printer, printout, cancel, pageStarted);
-    }));
+    const QPageRanges pages = ChosenPages(printer);
+    Conclude(RunWithProgress(device, port,
+                             [&](const auto& cancel, const auto& pageStarted) {
+                                 return RunPrintJob(printer, printout, pages, cancel, pageStarted);
+                             }),
+             printout);
 }
 
 void PrintFlow::Preview(const ProgramPool& pool, const std::vector<int>& selectedRows) {
@@ -111,18 +120,20 @@ void PrintFlow::Preview(const ProgramPool& pool, const std::vector<int>& selecte
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_documentTitle);
-    printer.setResolution(CListDruck::kDotsPerInch);
+    printer.setPageSize(DefaultPaper());
+    PreparePrintDevice(printer);
     QPrintPreviewDialog preview(&printer, m_owner);
     // Qt's default size shows a page as a stamp.
     if (const QScreen* screen = m_owner ? m_owner->screen() : nullptr)
         preview.resize(screen->availableSize() * 4 / 5);
-    // Laid out anew at every paint, so a changed page setup shows at once.
+    // Laid out anew at every paint, so a changed page setup shows at once. Printing from the
+    // preview comes here too, with the range its print dialog chose.
     QObject::connect(
         &preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
             CListDruck printout = MakePrintout(pool, selectedRows, rows == RowChoice::Selection);
-            target->setResolution(CListDruck::kDotsPerInch);
             const std::atomic<bool> uncancelled{false};
-            ReportFailure(RunPrintJob(*target, printout, uncancelled, {}));
+            Conclude(RunPrintJob(*target, printout, ChosenPages(*target), uncancelled, {}),
+                     printout);
         });
     if (auto* toolbar = preview.findChild<QToolBar*>()) {
         toolbar->addSeparator();
@@ -166,27 +177,25 @@ void PrintFlow::ExportPdf(const ProgramPool& pool, const std::vector<int>& selec
     if (path.isEmpty())
         return;
     CListDruck printout = MakePrintout(pool, selectedRows, rows == RowChoice::Selection);
-    WritePdf(printout, path, QPageSize(QPageSize::A4));
+    WritePdf(printout, path, DefaultPaper(), QPageRanges());
 }
 
-void PrintFlow::WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper) {
-    std::optional<QByteArray> pdf;
+void PrintFlow::WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper,
+                         const QPageRanges& pages) {
+    RenderedPdf pdf;
     const PrintOutcome outcome = RunWithProgress(
         ResText(str::kPdfFileDevice), FileNameOf(path),
         [&](const auto& cancel, const auto& pageStarted) {
-            pdf = RenderPdf(printout, m_documentTitle, cancel, pageStarted, paper);
-            if (pdf)
-                return PrintOutcome::Printed;
-            return cancel.load() ? PrintOutcome::Cancelled : PrintOutcome::StartFailed;
+            pdf = RenderPdf(printout, m_documentTitle, paper, pages, cancel, pageStarted);
+            return pdf.outcome;
         });
-    if (outcome != PrintOutcome::Printed) {
-        ReportFailure(outcome);
+    Conclude(outcome, printout);
+    if (outcome != PrintOutcome::Printed)
         return;
-    }
     std::string reason;
-    if (!WriteFileAtomically(QFile::encodeName(path).toStdString(),
-                             std::string_view(pdf->data(), static_cast<std::size_t>(pdf->size())),
-                             reason))
+    if (!WriteFileAtomically(
+            QFile::encodeName(path).toStdString(),
+            std::string_view(pdf.bytes.data(), static_cast<std::size_t>(pdf.bytes.size())), reason))
         Interaction().ShowLastError(reason);
 }
 
@@ -211,20 +220,28 @@ PrintOutcome PrintFlow::RunWithProgress(const QString& device, const QString& po
         });
 }
 
-void PrintFlow::ReportFailure(PrintOutcome outcome) {
-    int message = 0;
+void PrintFlow::Conclude(PrintOutcome outcome, const CListDruck& printout) {
+    if (m_layoutObserver)
+        m_layoutObserver(printout.Layout());
     switch (outcome) {
     case PrintOutcome::StartFailed:
-        message = str::kPrintStartFailed;
+        Interaction().ShowMessage(LoadResString(str::kPrintStartFailed), MessageIcon::Stop);
         break;
     case PrintOutcome::PageFailed:
-        message = str::kPrintPageFailed;
+        Interaction().ShowMessage(LoadResString(str::kPrintPageFailed), MessageIcon::Stop);
+        break;
+    case PrintOutcome::Unusable:
+        Interaction().ShowMessage(printout.ProblemText(), MessageIcon::Warning);
+        break;
+    case PrintOutcome::NoPageInRange:
+        Interaction().ShowMessage(
+            FormatText(LoadResString(str::kNoPageInRange), {std::to_string(printout.PageCount())}),
+            MessageIcon::Warning);
         break;
     case PrintOutcome::Printed:
     case PrintOutcome::Cancelled:
-        return;
+        break;
     }
-    Interaction().ShowMessage(LoadResString(message), MessageIcon::Stop);
 }
 
 } // namespace fw

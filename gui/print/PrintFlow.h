@@ -5,9 +5,12 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <optional>
 #include <vector>
 
+class QPageRanges;
 class QPageSize;
 class QPrinter;
 class QWidget;
@@ -36,13 +39,19 @@ public:
                    const QString& suggestedName);
     void PageSetup();
 
-    // The job on a printer already chosen, with the progress window and its messages.
+    // The job on a printer already chosen, with the progress window and its messages; the
+    // printer's page range, if it has one, chooses the pages.
     void PrintOn(QPrinter& printer, CListDruck& printout);
 
     // Called on the worker as each page starts, after the window was told; tests hold the
     // job there to look at the window.
     void SetWorkerPageObserver(CDlgDrucke::PageStarted observer) {
         m_workerPageObserver = std::move(observer);
+    }
+    // Called with the layout of every printout once its job has ended, whatever the way out;
+    // tests compare the preview's layout with the PDF's.
+    void SetLayoutObserver(std::function<void(const PrintLayout&)> observer) {
+        m_layoutObserver = std::move(observer);
     }
 
 private:
@@ -52,19 +61,22 @@ private:
     RowChoice AskRowsToPrint(const std::vector<int>& selectedRows);
     QString AskPdfPath(const QString& suggestedName);
     // Rendered on the worker with the progress window, then written atomically.
-    void WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper);
+    void WritePdf(CListDruck& printout, const QString& path, const QPageSize& paper,
+                  const QPageRanges& pages);
     CListDruck MakePrintout(const ProgramPool& pool, const std::vector<int>& selectedRows,
                             bool selectionOnly) const;
     // The line of the progress window names device and port.
     PrintOutcome RunWithProgress(const QString& device, const QString& port,
                                  const CDlgDrucke::Job& job);
-    void ReportFailure(PrintOutcome outcome);
+    // Tells the layout observer and the user how the job ended, when it failed.
+    void Conclude(PrintOutcome outcome, const CListDruck& printout);
     UserInteraction& Interaction();
 
     AppContext& m_context;
     QWidget* m_owner;
     QString m_documentTitle;
     CDlgDrucke::PageStarted m_workerPageObserver;
+    std::function<void(const PrintLayout&)> m_layoutObserver;
 };
 
 } // namespace fw

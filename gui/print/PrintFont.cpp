@@ -1,7 +1,11 @@
 #include "gui/print/PrintFont.h"
 
+#include "core/config/FontText.h"
+
+#include <QFontInfo>
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -11,6 +15,9 @@ namespace {
 
 constexpr double kScreenDpi = 96.0;
 constexpr double kPointsPerInch = 72.0;
+// The largest size Qt's font dialog takes; a stored height far beyond it would make the
+// dialog render a sample of absurd size.
+constexpr double kLargestDialogPoints = 512.0;
 
 QFont WithoutSize(const LogFont& font) {
     QFont qfont(QString::fromStdString(font.faceName));
@@ -33,7 +40,8 @@ double EmOfCell(const QFont& font, double cellHeight) {
     return cell > 0 ? cellHeight * 1000.0 / cell : cellHeight;
 }
 
-double EmPixels(const QFont& font, std::int32_t height) {
+double EmPixels(const QFont& font, const LogFont& stored) {
+    const std::int32_t height = HeightOrDefault(stored);
     return height < 0 ? -static_cast<double>(height) : EmOfCell(font, height);
 }
 
@@ -41,18 +49,26 @@ double EmPixels(const QFont& font, std::int32_t height) {
 
 QFont PrintFont(const LogFont& font) {
     QFont qfont = WithoutSize(font);
-    qfont.setPixelSize(std::max(1, static_cast<int>(std::lround(EmPixels(qfont, font.height)))));
+    qfont.setPixelSize(std::max(1, static_cast<int>(std::lround(EmPixels(qfont, font)))));
     return qfont;
 }
 
 QFont ScreenFont(const LogFont& font) {
     QFont qfont = WithoutSize(font);
-    const double points = EmPixels(qfont, font.height) * kPointsPerInch / kScreenDpi;
-    qfont.setPointSizeF(std::max(1.0, points));
+    const double points = EmPixels(qfont, font) * kPointsPerInch / kScreenDpi;
+    qfont.setPointSizeF(std::clamp(points, 1.0, kLargestDialogPoints));
+    // The dialog looks the style up by name; one it does not list shows as another.
+    const QFontInfo printed(qfont);
+    qfont.setFamily(printed.family());
+    qfont.setStyleName(printed.styleName());
+    qfont.setWeight(static_cast<QFont::Weight>(printed.weight()));
+    qfont.setItalic(printed.italic());
     return qfont;
 }
 
-LogFont FromScreenFont(const QFont& chosen, const LogFont& before) {
+LogFont FromScreenFont(const QFont& chosen, const QFont& shown, const LogFont& before) {
+    if (chosen == shown)
+        return before;
     LogFont font = before;
     const double pixels = chosen.pointSizeF() > 0
                               ? chosen.pointSizeF() * kScreenDpi / kPointsPerInch

@@ -132,6 +132,28 @@ TEST_F(PrintPdfTest, PagesCarryHeaderNumbersCheckedColumnsAndTheChosenRows) {
     EXPECT_LT(text.find("Sender 3 "), text.find("Sender 7 ")) << "rows in grid order";
 }
 
+// Settings no page can hold end the run with exit code 2 and a message naming the setting,
+// and leave no PDF.
+TEST_F(PrintPdfTest, PrintSettingsWithoutRoomForOneRowAreRefused) {
+    const struct {
+        const char* settings;
+        const char* named;
+    } cases[] = {
+        {"UP=178956971", "(UP=178956971, DOWN=20)"},
+        {"RIGHT=-2147483648", "(LEFT=20, RIGHT=-2147483648)"},
+        {"FONTMAIN=0|0|600000001|0|0|0|0|0|0|0|400|0|0|ARIAL", "(FONTMAIN, height 600000001)"},
+        {"FONTHEAD=0|0|-900|0|0|0|0|0|0|0|400|0|0|ARIAL", "(FONTHEAD, height -900)"},
+    };
+    std::filesystem::create_directories(m_dir.File("data"));
+    for (const auto& c : cases) {
+        Write(m_dir.File("data/upd.ini"), std::string("[PRINT]\r\n") + c.settings + "\r\n");
+        const ProgramRun run = Print({"--print-pdf", m_list, m_pdf});
+        EXPECT_EQ(run.exitCode, 2) << c.settings;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(m_pdf)) << c.settings;
+    }
+}
+
 TEST_F(PrintPdfTest, GermanPrintoutAndPicturesOfAPage) {
     for (const std::string language : {"de", "en"}) {
         const std::string pdf = m_dir.File(language + ".pdf");

@@ -1,8 +1,10 @@
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
 #include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 #include "gui/print/MarginEdit.h"
 #include "gui/print/PageSetupDialog.h"
+#include "gui/print/PrintFont.h"
 #include "gui/ui/Texts.h"
 #include "tests/core/config/TestSupport.h"
 #include "tests/gui/ModalHelper.h"
@@ -10,6 +12,7 @@
 
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -221,10 +224,10 @@ TEST_F(PageSetupTest, AMarginThatIsNoIntegerKeepsTheDialogOpenOnThatField) {
 }
 
 TEST_F(PageSetupTest, StoredValuesShowAsTheyAreAndPassThroughUnchanged) {
-    print.m_topMargin = INT_MIN;
-    print.m_leftMargin = -5;
-    print.m_rightMargin = INT_MAX;
-    print.m_bottomMargin = 123456789;
+    print.m_topMargin = -5;
+    print.m_leftMargin = 0;
+    print.m_rightMargin = 100;
+    print.m_bottomMargin = 123;
     print.m_footerText = "footer";
     print.m_columnTitles = {"A", "B", "C"};
     print.m_columnFlags = {0, 1};
@@ -242,7 +245,7 @@ TEST_F(PageSetupTest, StoredValuesShowAsTheyAreAndPassThroughUnchanged) {
         Control<QPushButton>(dialog, kOk)->click();
     });
     EXPECT_EQ(run.result, QDialog::Accepted);
-    EXPECT_EQ(shown, (std::vector<QString>{"-2147483648", "-5", "2147483647", "123456789"}));
+    EXPECT_EQ(shown, (std::vector<QString>{"-5", "0", "100", "123"}));
     ASSERT_EQ(checks.size(), 12u);
     EXPECT_EQ(checks[0], Qt::Unchecked);
     EXPECT_EQ(checks[11], Qt::Checked) << "a column without a flag is printed";
@@ -253,6 +256,123 @@ TEST_F(PageSetupTest, StoredValuesShowAsTheyAreAndPassThroughUnchanged) {
     EXPECT_EQ(print.m_footerText, "footer");
     EXPECT_EQ(print.m_headerText, before.m_headerText);
     EXPECT_EQ(print.m_columnFlags, (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+// Values that leave no room on an A4 page for one table row (a stored one, or one typed): OK
+// names the setting, keeps the dialog open on it and stores nothing.
+TEST_F(PageSetupTest, OkRefusesSettingsThatLeaveNoRoomForOneRow) {
+    const struct {
+        const char* name;
+        std::function<void(CDruckDat&)> stored;
+        int typedField; // 0: nothing typed
+        const char* typed;
+        int focus;
+        std::string message;
+    } cases[] = {
+        {"stored margin past the int range times 12", [](CDruckDat& s) { s.m_topMargin = INT_MIN; },
+         0, "", kTopMargin,
+         "The top and bottom margins (UP=-2147483648, DOWN=20) leave no room on the page for "
+         "one table row."},
+        {"typed margin", [](CDruckDat&) {}, kBottomMargin, "178956971", kTopMargin,
+         "The top and bottom margins (UP=20, DOWN=178956971) leave no room on the page for one "
+         "table row."},
+        {"typed side margins", [](CDruckDat&) {}, kRightMargin, "200", kLeftMargin,
+         "The left and right margins (LEFT=20, RIGHT=200) leave no room on the page for the "
+         "table."},
+        {"stored header font", [](CDruckDat& s) { s.m_headerFont.height = 600000001; }, 0, "",
+         kHeaderFont,
+         "The header font (FONTHEAD, height 600000001) is too large: it leaves no room on the "
+         "page for one table row."},
+        {"stored main font", [](CDruckDat& s) { s.m_mainFont.height = INT_MIN; }, 0, "", kMainFont,
+         "The main font (FONTMAIN, height -2147483648) is too large: not one table row fits on "
+         "the page."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        c.stored(print);
+        const CDruckDat before = print;
+        QString focus;
+        const Run run = RunDialog([&](PageSetupDialog& dialog) {
+            Control<QLineEdit>(dialog, kHeaderText)->setText(QStringLiteral("not stored"));
+            if (c.typedField != 0)
+                TypeMargin(dialog, c.typedField, QString::fromLatin1(c.typed));
+            Control<QPushButton>(dialog, kOk)->click();
+            focus =
+                dialog.focusWidget() != nullptr ? dialog.focusWidget()->objectName() : QString();
+        });
+        EXPECT_TRUE(run.openAfterWork);
+        EXPECT_EQ(run.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(focus, QString::number(c.focus));
+        EXPECT_EQ(print.m_headerText, before.m_headerText);
+        EXPECT_EQ(std::tie(print.m_topMargin, print.m_bottomMargin, print.m_rightMargin),
+                  std::tie(before.m_topMargin, before.m_bottomMargin, before.m_rightMargin));
+    }
+}
+
+// The font dialog opens on the stored font as it prints; OK there and in the colour dialog
+// after it, titled with what the colour is for, leave the stored font and colour as they were.
+TEST_F(PageSetupTest, FontDialogOpensOnTheStoredFontAndOkWithoutAChangeKeepsIt) {
+    LogFont dejaVu;
+    dejaVu.height = -13;
+    dejaVu.weight = 400;
+    dejaVu.faceName = "DejaVu Sans";
+    const struct {
+        const char* name;
+        int button;
+        Language language;
+        std::function<void(CDruckDat&)> stored;
+        int pointSize;
+        bool bold, italic, underline;
+        const char* colourTitle;
+    } cases[] = {
+        {"default header font: ARIAL 22 high, weight 900, italic, underlined", kHeaderFont,
+         Language::English, [](CDruckDat&) {}, 15, true, true, true, "Header colour"},
+        {"main font, German", kMainFont, Language::German,
+         [&dejaVu](CDruckDat& s) { s.m_mainFont = dejaVu; }, 10, false, false, false,
+         "Tabellenfarbe"},
+        {"height 0 is the default size", kMainFont, Language::English,
+         [](CDruckDat& s) { s.m_mainFont.height = 0; }, 15, true, true, true, "Table colour"},
+        {"a height beyond any page shows as the dialog's largest size", kMainFont,
+         Language::English, [](CDruckDat& s) { s.m_mainFont.height = INT_MIN; }, 512, true, true,
+         true, "Table colour"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        SetLanguage(c.language);
+        c.stored(print);
+        print.m_headerColour = 0x123456;
+        print.m_mainColour = 0x654321;
+        const CDruckDat before = print;
+        QFont shown;
+        QString colourTitle;
+        RunDialog([&](PageSetupDialog& dialog) { Control<QPushButton>(dialog, c.button)->click(); },
+                  [&](ModalDriver& driver) {
+                      driver.Then([&](QWidget* modal) {
+                          auto* dialog = qobject_cast<QFontDialog*>(modal);
+                          ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
+                          shown = dialog->currentFont();
+                          dialog->accept();
+                      });
+                      driver.Then([&](QWidget* modal) {
+                          colourTitle = modal->windowTitle();
+                          static_cast<QDialog*>(modal)->accept();
+                      });
+                  });
+        SetLanguage(Language::English);
+        const LogFont& font = c.button == kHeaderFont ? before.m_headerFont : before.m_mainFont;
+        EXPECT_EQ(shown.family(), QFontInfo(PrintFont(font)).family());
+        EXPECT_EQ(shown.pointSize(), c.pointSize);
+        EXPECT_EQ(shown.bold(), c.bold);
+        EXPECT_EQ(shown.italic(), c.italic);
+        EXPECT_EQ(shown.underline(), c.underline);
+        EXPECT_EQ(colourTitle, c.colourTitle);
+        EXPECT_EQ(print.m_headerFont, before.m_headerFont);
+        EXPECT_EQ(print.m_mainFont, before.m_mainFont);
+        EXPECT_EQ(print.m_headerColour, before.m_headerColour);
+        EXPECT_EQ(print.m_mainColour, before.m_mainColour);
+    }
 }
 
 TEST_F(PageSetupTest, MarginArrowsStepAndStopAtTheEndsOfTheRange) {

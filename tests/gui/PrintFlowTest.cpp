@@ -17,19 +17,25 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <future>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -87,6 +93,32 @@ TEST(ProgressWindowTest, ShowsThePageBeingPaintedAndCancelStopsAfterIt) {
 }
 
 using test::NumberedProgram;
+
+// The text of a PDF's pages (all without a page number), read by pdftotext (poppler-utils).
+std::string PrintedPdfText(const std::string& pdf, int page = 0) {
+    QStringList arguments{QStringLiteral("-layout")};
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+                  << QString::number(page);
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  arguments << QString::fromStdString(pdf) << QStringLiteral("-"));
+    EXPECT_TRUE(process.waitForFinished(60000)) << "pdftotext is needed";
+    return process.readAllStandardOutput().toStdString();
+}
+
+int PrintedPdfPageCount(const std::string& pdf) {
+    // pdftotext ends every page with a form feed.
+    const std::string text = PrintedPdfText(pdf);
+    return static_cast<int>(std::count(text.begin(), text.end(), '\f'));
+}
+
+// Lines of the fixture's programs, "TV 0" .. "TV 399".
+int ProgramLinesIn(const std::string& text) {
+    const std::regex program(R"((^|\n)\s*\d+\s+TV \d+)");
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(text.begin(), text.end(), program), {}));
+}
 
 // The editor over a list of 400 programs, shown, with print settings as a first start makes.
 class PrintFlowTest : public ::testing::Test {
@@ -202,17 +234,31 @@ TEST_F(PrintFlowTest, PrintDialogOffersTheSelectionOnlyWithSelectedRowsAndPasses
     struct Case {
         std::vector<int> selected;
         bool chooseSelection;
-        bool onePage; // three rows fit one page, four hundred do not
+        std::pair<int, int> pageRange; // {0, 0}: all pages
+        std::vector<int> pagesPrinted; // empty: all, more than one
+        std::string message;           // the one message shown, if any
     };
     const Case cases[] = {
-        {{}, false, false},
-        {{5, 6, 7}, false, false},
-        {{5, 6, 7}, true, true},
+        {{}, false, {}, {}, {}},
+        {{5, 6, 7}, false, {}, {}, {}},
+        {{5, 6, 7}, true, {}, {1}, {}},
+        // Only the pages asked for, and the progress counts only those.
+        {{}, false, {2, 3}, {2, 3}, {}},
+        {{}, false, {3, 3}, {3}, {}},
+        {{},
+         false,
+         {98, 99},
+         {},
+         "The printout has 10 pages; none of them lies in the chosen "
+         "page range."},
     };
     RecordPageTotals();
+    std::size_t printed = 0;
     int run = 0;
     for (const Case& c : cases) {
+        SCOPED_TRACE(run);
         SelectOnly(c.selected);
+        script.shown.clear();
         const std::string path = Pdf("printed" + std::to_string(run++) + ".pdf");
         ModalDriver driver(&editor);
         driver.Then([&](QWidget* modal) {
@@ -220,10 +266,15 @@ TEST_F(PrintFlowTest, PrintDialogOffersTheSelectionOnlyWithSelectedRowsAndPasses
             ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
             EXPECT_EQ(!dialog->findChild<QRadioButton*>("printSelection")->isHidden(),
                       !c.selected.empty());
-            EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+            EXPECT_TRUE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
             EXPECT_NE(Control<QPushButton>(dialog, CListPrintDialog::kPageSetupButton), nullptr);
             if (c.chooseSelection)
                 dialog->findChild<QRadioButton*>("printSelection")->setChecked(true);
+            if (c.pageRange.first > 0) {
+                dialog->findChild<QRadioButton*>("printRange")->setChecked(true);
+                dialog->findChild<QSpinBox*>("to")->setValue(c.pageRange.second);
+                dialog->findChild<QSpinBox*>("from")->setValue(c.pageRange.first);
+            }
             auto* fileName = dialog->findChild<QLineEdit*>("filename");
             EXPECT_TRUE(fileName->text().endsWith(QStringLiteral("/Programpool list.pdf")))
                 << fileName->text().toStdString();
@@ -232,12 +283,112 @@ TEST_F(PrintFlowTest, PrintDialogOffersTheSelectionOnlyWithSelectedRowsAndPasses
         });
         PressCtrlP();
         ExpectAllAnswered(driver);
-        EXPECT_EQ(test::ReadBytes(path).substr(0, 4), "%PDF") << path;
+        if (!c.message.empty()) {
+            EXPECT_EQ(script.shown, std::vector<std::string>{c.message});
+            EXPECT_FALSE(std::filesystem::exists(path));
+            continue;
+        }
+        EXPECT_TRUE(script.shown.empty());
+        ASSERT_EQ(pageTotals.size(), ++printed);
+        if (c.pagesPrinted.empty()) {
+            EXPECT_EQ(pageTotals.back(), 10);
+            EXPECT_EQ(PrintedPdfPageCount(path), 10);
+            continue;
+        }
+        EXPECT_EQ(pageTotals.back(), static_cast<int>(c.pagesPrinted.size()));
+        ASSERT_EQ(PrintedPdfPageCount(path), static_cast<int>(c.pagesPrinted.size()));
+        for (std::size_t i = 0; i < c.pagesPrinted.size(); ++i) {
+            const std::string page = PrintedPdfText(path, static_cast<int>(i) + 1);
+            EXPECT_NE(page.find("Page " + std::to_string(c.pagesPrinted[i]) + "\n"),
+                      std::string::npos)
+                << page;
+        }
     }
-    ASSERT_EQ(pageTotals.size(), 3u);
-    EXPECT_GT(pageTotals[0], 1);
-    EXPECT_EQ(pageTotals[1], pageTotals[0]) << "rows selected but all chosen";
-    EXPECT_EQ(pageTotals[2], 1);
+}
+
+// The preview and the PDF of the same list and settings have the same pages with the same rows;
+// a picture of each, side by side, shows it by eye in both languages.
+TEST_F(PrintFlowTest, PreviewAndPdfShareOneLayout) {
+    for (const Language language : {Language::German, Language::English}) {
+        SetLanguage(language);
+        config.ResetPrint(); // the header text in the language of the run
+        const std::string tag = language == Language::German ? "de" : "en";
+        std::vector<PrintLayout> layouts;
+        editor.Printing().SetLayoutObserver(
+            [&layouts](const PrintLayout& layout) { layouts.push_back(layout); });
+        int previewPages = 0;
+        QImage previewPicture;
+        ModalDriver driver(&editor);
+        driver.Then([&](QWidget* modal) {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
+            ASSERT_NE(preview, nullptr) << modal->metaObject()->className();
+            auto* pages = preview->findChild<QPrintPreviewWidget*>();
+            previewPages = pages->pageCount();
+            preview->resize(700, 900);
+            pages->setViewMode(QPrintPreviewWidget::SinglePageView);
+            pages->fitInView();
+            previewPicture = preview->grab().toImage();
+            preview->reject();
+        });
+        driver.Then([&](QWidget* modal) {
+            TypeFileName(qobject_cast<QFileDialog*>(modal), Pdf(tag + "-same"));
+        });
+        RunMenuCommand(CPoolListCtrl::CmdPrintPreview);
+        RunMenuCommand(CPoolListCtrl::CmdExportPdf);
+        ExpectAllAnswered(driver);
+        SetLanguage(Language::English);
+
+        const std::string pdf = Pdf(tag + "-same.pdf");
+        ASSERT_EQ(layouts.size(), 2u) << "one preview, one PDF";
+        const PrintLayout& shown = layouts[0];
+        const PrintLayout& written = layouts[1];
+        EXPECT_EQ(previewPages, PrintedPdfPageCount(pdf));
+        EXPECT_EQ(static_cast<int>(shown.pages.size()), previewPages);
+        EXPECT_EQ(static_cast<int>(shown.pages.front().rows.size()),
+                  ProgramLinesIn(PrintedPdfText(pdf, 1)));
+        EXPECT_EQ(shown.pages.front().rows, written.pages.front().rows);
+        EXPECT_EQ(shown.columnX, written.columnX);
+        EXPECT_EQ(shown.rowHeight, written.rowHeight);
+
+        // The PDF's first page at the height of the preview's picture, beside it.
+        const QString rendered = QString::fromStdString(Pdf(tag + "-page"));
+        QProcess render;
+        render.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                      QStringLiteral("-scale-to-y"), QString::number(previewPicture.height()),
+                      QStringLiteral("-scale-to-x"), QStringLiteral("-1"),
+                      QString::fromStdString(pdf), rendered});
+        ASSERT_TRUE(render.waitForFinished(60000));
+        const QImage page(rendered + QStringLiteral(".png"));
+        ASSERT_FALSE(page.isNull());
+        constexpr int kGap = 16;
+        QImage both(previewPicture.width() + kGap + page.width(), previewPicture.height(),
+                    QImage::Format_RGB32);
+        both.fill(Qt::darkGray);
+        QPainter painter(&both);
+        painter.drawImage(0, 0, previewPicture);
+        painter.drawImage(previewPicture.width() + kGap, 0, page);
+        painter.end();
+        const std::string pictures = FLASHWERK_SCREENSHOT_DIR;
+        std::filesystem::create_directories(pictures);
+        EXPECT_TRUE(
+            both.save(QString::fromStdString(pictures + "/" + tag + "-print-preview-and-pdf.png")));
+    }
+}
+
+// Settings that leave no room for a row are refused with their message, and nothing is written.
+TEST_F(PrintFlowTest, SettingsWithoutRoomForOneRowAreRefusedBeforeAnythingIsWritten) {
+    config.m_printSettings.m_topMargin = 178956971;
+    ModalDriver driver(&editor);
+    driver.Then(
+        [&](QWidget* modal) { TypeFileName(qobject_cast<QFileDialog*>(modal), Pdf("none")); });
+    RunMenuCommand(CPoolListCtrl::CmdExportPdf);
+    ExpectAllAnswered(driver);
+    EXPECT_EQ(script.shown, std::vector<std::string>{"The top and bottom margins (UP=178956971, "
+                                                     "DOWN=0) leave no room on the page for one "
+                                                     "table row."});
+    EXPECT_EQ(script.messageIcons, std::vector<MessageIcon>{MessageIcon::Warning});
+    EXPECT_EQ(test::EntryCount(dir.Path()), 0u);
 }
 
 TEST_F(PrintFlowTest, PreviewLaysOutAgainAfterThePageSetup) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace fw {
 namespace {
 
@@ -22,15 +24,30 @@ TEST(PrintFontTest, NegativeHeightsAreTheEmAndPositiveOnesTheCell) {
     EXPECT_LT(PrintFont(Arial(77)).pixelSize(), 77);
 }
 
-TEST(PrintFontTest, TheFontDialogRoundTripKeepsWhatQtCannotShow) {
-    LogFont stored = Arial(-13, 700);
+TEST(PrintFontTest, HeightZeroIsTheDefaultSizeAndAHugeOneShowsAsTheDialogsLargest) {
+    EXPECT_EQ(PrintFont(Arial(0)).pixelSize(), PrintFont(Arial(22)).pixelSize());
+    EXPECT_GT(PrintFont(Arial(0)).pixelSize(), 1);
+    EXPECT_DOUBLE_EQ(ScreenFont(Arial(0)).pointSizeF(), ScreenFont(Arial(22)).pointSizeF());
+    EXPECT_DOUBLE_EQ(ScreenFont(Arial(INT_MIN)).pointSizeF(), 512.0);
+}
+
+TEST(PrintFontTest, AnUnchangedChoiceKeepsTheStoredFontAndAChangedOneKeepsWhatQtCannotShow) {
+    LogFont stored = Arial(22, 900);
     stored.italic = 1;
-    stored.underline = 1;
     stored.charSet = 238;
     stored.pitchAndFamily = 34;
     const QFont shown = ScreenFont(stored);
-    EXPECT_DOUBLE_EQ(shown.pointSizeF(), 9.75);
-    EXPECT_EQ(FromScreenFont(shown, stored), stored);
+    EXPECT_EQ(FromScreenFont(shown, shown, stored), stored);
+
+    QFont chosen = shown;
+    chosen.setItalic(false);
+    chosen.setPointSizeF(9.75);
+    const LogFont changed = FromScreenFont(chosen, shown, stored);
+    EXPECT_EQ(changed.italic, 0);
+    EXPECT_EQ(changed.height, -13);
+    EXPECT_EQ(changed.faceName, shown.family().toStdString());
+    EXPECT_EQ(changed.charSet, 238);
+    EXPECT_EQ(changed.pitchAndFamily, 34);
 }
 
 TEST(PrintFontTest, StoredColoursHoldRedInTheLowByte) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <functional>
 #include <ostream>
@@ -40,7 +41,7 @@ struct LayoutCase {
     std::function<void(CDruckDat&, ProgramPool&)> setup = [](CDruckDat&, ProgramPool&) {};
     std::optional<std::vector<int>> selection = std::nullopt;
     int pageWidth = 5000;
-    int pageHeight = 600;          // (600 - 57 - 480) / 8 - 1 = 6 rows a page
+    int pageHeight = 680;          // (680 - 57 - 480) / (7 + 2 * 6 + 1) - 1 = 6 rows a page
     std::vector<int> columns = {}; // empty: all twelve; {-1}: none
     std::vector<int> leadingWidths = {};
     int rowsPerPage = 6;
@@ -81,9 +82,9 @@ const LayoutCase kCases[] = {
          },
      .selection = std::vector<int>{7, 2, 5, 2, -1, kPoolRows},
      .pages = {{2, 5, 7}}},
-    {.name = "NoRoomStillPrintsOneRowAPage",
+    {.name = "RoomForJustOneRowAPage",
      .setup = [](CDruckDat&, ProgramPool& pool) { FillRows(pool, {1}); },
-     .pageHeight = 100,
+     .pageHeight = 577, // 57 + 480 + 2 * 20
      .rowsPerPage = 1,
      .pages = {{0}, {1}}},
     {.name = "ShortFlagListIsPaddedWithPrint",
@@ -102,11 +103,11 @@ const LayoutCase kCases[] = {
          },
      .columns = {-1}},
     // The twelve captions are 56 characters: 392 + 12 * 20 = 632 units against 316 printable.
-    // Cells come out 3 high, so (600 - 57 - 480) / 4 - 1 = 14 rows fit.
+    // Cells come out 3 high with insets of 3, so (680 - 57 - 480) / 10 - 1 = 13 rows fit.
     {.name = "WideTableIsScaledToThePrintableWidth",
      .pageWidth = 796,
      .leadingWidths = {20, 17, 52},
-     .rowsPerPage = 14,
+     .rowsPerPage = 13,
      .scale = 0.5},
 };
 
@@ -141,7 +142,12 @@ TEST_P(PrintLayoutTest, LaysOutTheTable) {
         EXPECT_EQ(layout.columnX[k + 1] - layout.columnX[k], c.leadingWidths[k]) << "column " << k;
     EXPECT_LE(layout.columnX.back(), std::max(c.pageWidth - 240, 240));
 
+    EXPECT_EQ(layout.problem, PrintProblem::None);
     EXPECT_DOUBLE_EQ(layout.scale, c.scale);
+    EXPECT_EQ(layout.textInsetX, static_cast<int>(10 * c.scale));
+    EXPECT_EQ(layout.rowHeight, static_cast<int>(7 * c.scale) + 2 * layout.textInsetY)
+        << "room above and below the text";
+    EXPECT_GT(layout.textInsetY, 0);
     EXPECT_EQ(layout.headerHeight, 57) << "the header is never scaled";
     EXPECT_EQ(layout.rowsPerPage, c.rowsPerPage);
     ASSERT_EQ(layout.pages.size(), c.pages.size());
@@ -175,6 +181,85 @@ TEST(PrintFontsTest, HeightsAndStylesOfTheDocumentStart) {
     EXPECT_EQ(fonts.pageNumber.weight, 400);
     EXPECT_EQ(fonts.pageNumber.italic, 0);
     EXPECT_EQ(fonts.pageNumber.underline, 0);
+
+    settings.m_mainFont.height = 0;
+    EXPECT_EQ(LayOutPrint(ProgramPool{}, settings, std::nullopt, 50000, 5000, FakeMeasure)
+                  .fonts.cell.height,
+              77)
+        << "0 is the default height of 22, not one pixel";
+}
+
+// Settings that no page of 2480 x 3508 units (A4 at 300 dpi) can hold, nor any int overflow
+// while working that out.
+TEST(PrintProblemTest, SettingsWithoutRoomForOneRowAreRefusedNamingTheSetting) {
+    SetLanguage(Language::English);
+    const struct {
+        const char* name;
+        std::function<void(CDruckDat&)> change;
+        PrintProblem problem;
+    } cases[] = {
+        {"usual settings", [](CDruckDat&) {}, PrintProblem::None},
+        {"top margin past int range when times 12", [](CDruckDat& s) { s.m_topMargin = 178956971; },
+         PrintProblem::TopBottomMargins},
+        {"bottom margin INT_MIN", [](CDruckDat& s) { s.m_bottomMargin = INT_MIN; },
+         PrintProblem::TopBottomMargins},
+        {"margins together fill the page",
+         [](CDruckDat& s) { s.m_topMargin = s.m_bottomMargin = 146; },
+         PrintProblem::TopBottomMargins},
+        {"margins leave no room below the header",
+         [](CDruckDat& s) { s.m_topMargin = s.m_bottomMargin = 143; },
+         PrintProblem::TopBottomMargins},
+        {"negative margin beyond the page", [](CDruckDat& s) { s.m_topMargin = -300; },
+         PrintProblem::TopBottomMargins},
+        {"right margin INT_MAX", [](CDruckDat& s) { s.m_rightMargin = INT_MAX; },
+         PrintProblem::LeftRightMargins},
+        {"left and right margins fill the width",
+         [](CDruckDat& s) { s.m_leftMargin = s.m_rightMargin = 104; },
+         PrintProblem::LeftRightMargins},
+        {"main font beyond 32 bits when times 3.5",
+         [](CDruckDat& s) { s.m_mainFont.height = 600000001; }, PrintProblem::MainFont},
+        {"main font INT_MIN", [](CDruckDat& s) { s.m_mainFont.height = INT_MIN; },
+         PrintProblem::MainFont},
+        {"header font INT_MAX", [](CDruckDat& s) { s.m_headerFont.height = INT_MAX; },
+         PrintProblem::HeaderFont},
+        {"header font leaves no room for rows", [](CDruckDat& s) { s.m_headerFont.height = -990; },
+         PrintProblem::HeaderFont},
+    };
+    for (const auto& c : cases) {
+        CDruckDat settings = Settings();
+        c.change(settings);
+        ProgramPool pool;
+        FillRows(pool, {0, 1, 2});
+        const PrintLayout layout =
+            LayOutPrint(pool, settings, std::nullopt, 2480, 3508, FakeMeasure);
+        EXPECT_EQ(layout.problem, c.problem) << c.name;
+        EXPECT_EQ(layout.pages.empty(), c.problem != PrintProblem::None) << c.name;
+        if (c.problem == PrintProblem::None) {
+            EXPECT_GE(layout.rowsPerPage, 1) << c.name;
+        }
+    }
+}
+
+TEST(PrintProblemTest, MessagesNameTheSettingAndItsValue) {
+    SetLanguage(Language::English);
+    CDruckDat settings = Settings();
+    settings.m_topMargin = 178956971;
+    settings.m_leftMargin = -7;
+    settings.m_headerFont.height = INT_MIN;
+    settings.m_mainFont.height = 600000001;
+    EXPECT_EQ(PrintProblemText(PrintProblem::TopBottomMargins, settings),
+              "The top and bottom margins (UP=178956971, DOWN=20) leave no room on the page for "
+              "one table row.");
+    EXPECT_EQ(PrintProblemText(PrintProblem::LeftRightMargins, settings),
+              "The left and right margins (LEFT=-7, RIGHT=20) leave no room on the page for the "
+              "table.");
+    EXPECT_NE(
+        PrintProblemText(PrintProblem::HeaderFont, settings).find("(FONTHEAD, height -2147483648)"),
+        std::string::npos);
+    EXPECT_NE(
+        PrintProblemText(PrintProblem::MainFont, settings).find("(FONTMAIN, height 600000001)"),
+        std::string::npos);
+    EXPECT_EQ(PrintProblemText(PrintProblem::None, settings), "");
 }
 
 TEST(FitColumnsToGridTest, CutsOrPadsTitlesAndFlags) {
