@@ -61,19 +61,9 @@ RowsPastEnd RowsPastEndOfPaste(const ListDocument& doc, int target, std::string_
     const std::vector<std::string_view> lines = SplitClipboardLines(clipboard);
     if (lines.empty() || !ProgramPool::IsValidRow(target))
         return {};
-    const PendingCut* cut = doc.poolCut && doc.poolCut->text == clipboard ? &*doc.poolCut : nullptr;
-    if (cut != nullptr) {
-        // A move inserting keeps the number of rows; one overwriting loses what lands past the
-        // end, with its bank entries.
-        RowsPastEnd lost{false};
-        if (inserting || cut->Contains(target))
-            return lost;
-        const int first = target - cut->CountBelow(target);
-        for (std::size_t j = 0; j < cut->items.size(); ++j)
-            if (first + static_cast<int>(j) >= kPoolRows)
-                AddLostRow(doc, cut->items[j], lost);
-        return lost;
-    }
+    // A move keeps every program: the rows it leaves make room for it, even overwriting.
+    if (doc.poolCut && doc.poolCut->text == clipboard)
+        return {};
     if (inserting)
         return RowsPastEndOfInsert(doc, target, static_cast<int>(lines.size()));
     RowsPastEnd lost{false};
@@ -85,14 +75,9 @@ RowsPastEnd RowsPastEndOfPaste(const ListDocument& doc, int target, std::string_
 std::string RowsPastEndText(const RowsPastEnd& lost) {
     if (lost.programs == 0)
         return {};
-    if (!lost.inserting) {
-        std::string text =
-            FormatText(LoadResString(str::kProgramsPastLastPlace), {std::to_string(lost.programs)});
-        if (lost.bankEntries > 0)
-            text += ' ' + FormatText(LoadResString(str::kTheirBankEntriesRemoved),
-                                     {std::to_string(lost.bankEntries)});
-        return text;
-    }
+    if (!lost.inserting)
+        return FormatText(LoadResString(str::kProgramsPastLastPlace),
+                          {std::to_string(lost.programs)});
     std::string text =
         lost.programs == 1
             ? FormatText(LoadResString(str::kOneProgramAtEnd), {std::to_string(lost.firstPlace)})

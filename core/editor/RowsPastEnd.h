@@ -20,8 +20,9 @@ struct RowsPastEnd {
 
 // An insert of count rows at row, as InsertEmptyRows does it.
 RowsPastEnd RowsPastEndOfInsert(const ListDocument& doc, int row, int count);
-// A paste of the clipboard at target, as PasteInserting or PasteOverwriting would do it
-// (a pending cut that the clipboard still holds is moved).
+// A paste of the clipboard at target, as PasteInserting or PasteOverwriting would do it; pasted
+// lines carry no bank entries, and a pending cut that the clipboard still holds moves without
+// loss.
 RowsPastEnd RowsPastEndOfPaste(const ListDocument& doc, int target, std::string_view clipboard,
                                bool inserting);
 

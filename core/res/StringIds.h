@@ -296,7 +296,6 @@ inline constexpr int kAndBankEntries = 10003;
 inline constexpr int kWouldBeRemovedMany = 10004;
 inline constexpr int kWouldBeRemovedOne = 10005;
 inline constexpr int kProgramsPastLastPlace = 10006;
-inline constexpr int kTheirBankEntriesRemoved = 10007;
 inline constexpr int kInsertAnyway = 10008;
 inline constexpr int kPasteAnyway = 10009;
 inline constexpr int kCliForceDoesItAnyway = 10010;
