@@ -19,6 +19,7 @@ class CDlgSuchen;
 class EditHistory;
 class PoolModel;
 class UserInteraction;
+struct RowsPastEnd;
 
 // The program pool grid of the editor: cell editing, the row commands of its context menu and
 // keys, adding to the current favourite bank, search, undo and redo, and moving rows by drag.
@@ -125,6 +126,9 @@ private:
     // when it cannot be stored.
     std::optional<std::string> PastableText();
     void Paste(bool inserting);
+    // Asks before an edit pushes or writes programs past the last place (question: the string
+    // that ends the question); true when nothing is lost or the user agrees.
+    bool AcceptsLoss(const RowsPastEnd& lost, int question);
 
     ListDocument& m_doc;
     EditHistory& m_history;
