@@ -358,6 +358,8 @@ TEST_F(PoolGridTest, ProgramsPushedOffTheEndAreNamedFirstAndKeptByDefault) {
     }
     // Empty rows fall off without a question.
     doc.pool.SetRowFromLine(3999, "");
+    doc.pool.SetRowFromLine(0, NumberedProgram(0));
+    grid.Refresh();
     interaction.asked.clear();
     SelectOnly({0});
     QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
