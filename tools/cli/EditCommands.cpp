@@ -392,11 +392,13 @@ int RunListEdit(const Arguments& arguments, std::ostream& out, std::ostream& err
     EditCall call{arguments, out, err, {}, {}};
     // Read, change and write as one: a parallel edit of the same list waits instead of being lost.
     FileLock lock;
-    std::string reason;
-    if (word.changesList && !lock.Acquire(Word(call, 2), reason))
-        return BadFile(err, str::kCliTargetNotWritable, Word(call, 2), reason);
+    std::string lockFailure;
+    const bool locked = !word.changesList || lock.Acquire(Word(call, 2), lockFailure);
+    // A list that cannot be read says so rather than that its lock cannot be made.
     if (const int loaded = LoadDocument(call, word); loaded != kExitOk)
         return loaded;
+    if (!locked)
+        return BadFile(err, str::kCliTargetNotWritable, Word(call, 2), lockFailure);
     const int code = word.run(call);
     if (!word.changesList || code == kExitUsage)
         return code;
