@@ -65,6 +65,8 @@ int RunPrintPdf(const CommandLineOptions& options, int& argc, char** argv) {
 
     std::string data;
     std::string reason;
+    if (Exists(request.pdfFile) && !CanReplaceFile(request.pdfFile, reason))
+        return Refuse(kExitUsage, str::kPrintPdfNotWritten, {request.pdfFile, reason});
     if (!ReadWholeFile(request.listFile, data, reason))
         return Refuse(kExitUsage, str::kCliOpenFailed, {request.listFile, reason});
     ProgramPool pool;

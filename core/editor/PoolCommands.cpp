@@ -79,8 +79,13 @@ EditResult Paste(ListDocument& doc, int target, std::string_view clipboard, bool
             ChangedBanks changed;
             doc.banks.InsertPrograms(target, count, changed.Flags());
         }
-        for (int j = 0; j < count; ++j)
+        ChangedBanks changed;
+        for (int j = 0; j < count; ++j) {
             WriteProgramLine(doc.pool, target + j, lines[static_cast<std::size_t>(j)]);
+            // An empty row over a program removes it from the banks, as clearing it does.
+            if (doc.pool.IsRowEmpty(target + j))
+                doc.banks.RemoveProgram(target + j, changed.Flags());
+        }
         result = Done(inserting ? str::kStepPasteRows : str::kStepPasteOverwriting);
     }
     // A paste changes names or places that the bank lists show.

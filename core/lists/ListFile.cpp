@@ -4,6 +4,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileIo.h"
+#include "core/util/FileLock.h"
 #include "core/util/TextUtil.h"
 #include "core/util/UserInteraction.h"
 
@@ -15,6 +16,8 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kHeaderMark = "HEADER:";
+// Some editors put it before the header; it is no part of it.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Only blanks: a program line without CA begins with a TAB, and removing it would shift
 // every field and cost the line its place as a program.
@@ -108,6 +111,42 @@ ListWriteResult Stopped(ListWriteResult result, ListWriteStatus status) {
     return result;
 }
 
+// "NAME-2.lst", "NAME-3.lst", ...: the first that is not in the folder.
+std::string FreeListFileName(const std::string& folder, const std::string& fileName) {
+    const std::string stem = fileName.substr(0, fileName.size() - 4);
+    for (int number = 2;; ++number) {
+        std::string name = stem + "-" + std::to_string(number) + fileName.substr(stem.size());
+        if (!FileExists(folder + "/" + name))
+            return name;
+    }
+}
+
+// Whether the file that was opened may be replaced: it is as it was read, it is gone, or the user
+// chose to overwrite another program's change.
+bool MayReplaceOpenedFile(const std::string& folder, const FileStamp& opened,
+                          ListWriteResult& result, UserInteraction& ui) {
+    const std::optional<FileStamp> now = StampOfFile(result.path);
+    if (!FileExists(result.path) || (now && *now == opened))
+        return true;
+    Question question{FormatText(LoadResString(str::kListChangedOnDisk), {result.path}),
+                      MessageIcon::Warning, AnswerSet::YesNoCancel, Answer::Cancel};
+    question.yesText = LoadResString(str::kButtonOverwrite);
+    question.noText = LoadResString(str::kButtonSaveUnderOtherName);
+    question.cancelText = LoadResString(str::kButtonBack);
+    switch (ui.Ask(question)) {
+    case Answer::Yes:
+        return true;
+    case Answer::No:
+        result.fileName = FreeListFileName(folder, result.fileName);
+        result.status = ListWriteStatus::OtherNameWanted;
+        return false;
+    case Answer::Cancel:
+        break;
+    }
+    result.status = ListWriteStatus::ChangedOnDisk;
+    return false;
+}
+
 } // namespace
 
 std::vector<std::string_view> SplitTextModeLines(std::string_view data) {
@@ -184,7 +223,11 @@ ListReadResult ParseListText(std::string_view data, ProgramPool& pool, CFavorite
     std::size_t next = std::min<std::size_t>(2, lines.size()); // header and column titles
     for (; next < lines.size() && !lines[next].starts_with(kBankBlockMark); ++next) {
         if (result.programLines >= ProgramPool::RowCount()) {
-            ++result.droppedLines;
+            // An empty place past the last one holds nothing that could be lost.
+            if (lines[next].find_first_not_of("\t ") == std::string_view::npos)
+                ++result.extraLines;
+            else
+                ++result.droppedLines;
             continue;
         }
         if (HasTextPastLastField(lines[next]))
@@ -236,7 +279,7 @@ std::string BuildListFileText(int listType, std::string_view description, const 
 ListWriteResult WriteListFile(const std::string& folder, std::string_view fileName,
                               std::string_view openedFileName, std::string_view description,
                               int listType, const ProgramPool& pool, const CFavoritenDat& banks,
-                              UserInteraction& ui) {
+                              UserInteraction& ui, const FileStamp* openedStamp) {
     ListWriteResult result;
     result.fileName = CompleteListFileName(fileName);
     result.listType = listType;
@@ -265,6 +308,13 @@ ListWriteResult WriteListFile(const std::string& folder, std::string_view fileNa
         return Stopped(std::move(result), ListWriteStatus::IncompleteRow);
     }
 
+    // Held from the check on: an edit by another process cannot slip in before the write.
+    FileLock lock;
+    if (!lock.Acquire(result.path, result.message))
+        return Stopped(std::move(result), ListWriteStatus::WriteFailed);
+    if (openedStamp != nullptr && result.fileName == openedFileName &&
+        !MayReplaceOpenedFile(folder, *openedStamp, result, ui))
+        return result;
     const std::string text = BuildListFileText(result.listType, description, pool, banks);
     if (!WriteFileAtomically(result.path, text, result.message))
         return Stopped(std::move(result), ListWriteStatus::WriteFailed);
@@ -281,10 +331,14 @@ bool RewriteFile(const std::string& path, std::string_view header, std::string_v
     return WriteFileAtomically(path, text, reason);
 }
 
-ListAnalysis AnalyseListText(std::string_view all) {
+ListAnalysis AnalyseListText(std::string_view data) {
     ListAnalysis analysis;
+    const std::size_t bom = data.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    const std::string_view all = data.substr(bom);
     if (all.find(kLineEnd) == std::string_view::npos)
         return analysis;
+    // The repair writes the header anew without the mark.
+    analysis.repair = bom > 0;
     // The two lines end where the reader ends them (at LF, see SplitTextModeLines): ended at
     // CR LF only, a first line with lone LFs would swallow the programs behind them, and the
     // rewritten header would drop them. The second line may lack its end and be a program.
@@ -335,6 +389,7 @@ ListAnalysis AnalyseListText(std::string_view all) {
     analysis.droppedBankEntries = body.droppedBankEntries;
     if (body.crLines > 0 || body.droppedBankEntries > 0)
         analysis.repair = true;
+    analysis.dataStart += bom;
     return analysis;
 }
 
@@ -393,6 +448,8 @@ SetTypeResult SetListFileType(const std::string& path, std::string_view typeText
     std::string data;
     if (!ReadWholeFile(path, data, reason))
         return SetTypeResult::ReadFailed;
+    if (data.starts_with(kUtf8Bom))
+        data.erase(0, kUtf8Bom.size());
     // The first line ends where the reader ends it; ended at the first CR LF, a header with a
     // lone LF would take the program lines before that CR LF with it.
     const std::size_t lf = data.find('\n');

@@ -2,6 +2,7 @@
 
 #include "core/lists/ListenDat.h"
 #include "core/lists/ProgramPool.h"
+#include "core/util/FileStamp.h"
 
 #include <optional>
 #include <string>
@@ -31,6 +32,7 @@ struct ListReadResult {
     bool ok = false;
     int programLines = 0;  // program lines taken into the pool
     int droppedLines = 0;  // program lines beyond the pool's last row, not taken
+    int extraLines = 0;    // empty lines beyond the pool's last row: no data
     int repairedLines = 0; // lines whose invalid fields were emptied
     int longLines = 0;     // program lines with text past the eleventh field, which is not kept
 };
@@ -46,8 +48,10 @@ enum class ListWriteStatus {
     InvalidName,     // message holds the text to show
     ReplaceDeclined, // another list of that name exists and the user kept it
     TypeCancelled,
-    IncompleteRow, // the user chose to go back to incompleteRow
-    WriteFailed    // message holds the system's reason; an old file is unchanged
+    IncompleteRow,  // the user chose to go back to incompleteRow
+    WriteFailed,    // message holds the system's reason; an old file is unchanged
+    ChangedOnDisk,  // the file changed since it was opened and the user went back
+    OtherNameWanted // the same, and the user wants another name: fileName holds a free one
 };
 
 struct ListWriteResult {
@@ -62,11 +66,13 @@ struct ListWriteResult {
 // The editor's save. openedFileName is the name the list was loaded from ("" for a new list):
 // saving under another name that already exists asks before replacing that file. An unknown
 // type is asked for, an incomplete program asks whether to go on. The file is replaced only
-// once it has been written completely.
+// once it has been written completely, under the file's lock (FileLock). With openedStamp (the
+// opened file as it was read), a file that another program changed since is not overwritten
+// without asking.
 ListWriteResult WriteListFile(const std::string& folder, std::string_view fileName,
                               std::string_view openedFileName, std::string_view description,
                               int listType, const ProgramPool& pool, const CFavoritenDat& banks,
-                              UserInteraction& ui);
+                              UserInteraction& ui, const FileStamp* openedStamp = nullptr);
 
 // The whole text of a list file as WriteListFile writes it.
 std::string BuildListFileText(int listType, std::string_view description, const ProgramPool& pool,

@@ -320,4 +320,20 @@ inline constexpr int kPdfFilter = 9646;
 inline constexpr int kPdfFileDevice = 9647;
 inline constexpr int kPrintPageFailed = 9648;
 
+// Rows that an edit would push or write past the last place; a list changed on disk.
+inline constexpr int kProgramsAtEnd = 10000;
+inline constexpr int kOneProgramAtEnd = 10001;
+inline constexpr int kAndOneBankEntry = 10002;
+inline constexpr int kAndBankEntries = 10003;
+inline constexpr int kWouldBeRemovedMany = 10004;
+inline constexpr int kWouldBeRemovedOne = 10005;
+inline constexpr int kProgramsPastLastPlace = 10006;
+inline constexpr int kInsertAnyway = 10008;
+inline constexpr int kPasteAnyway = 10009;
+inline constexpr int kCliForceDoesItAnyway = 10010;
+inline constexpr int kListChangedOnDisk = 10011;
+inline constexpr int kButtonOverwrite = 10012;
+inline constexpr int kButtonSaveUnderOtherName = 10013;
+inline constexpr int kButtonBack = 10014;
+
 } // namespace fw::str

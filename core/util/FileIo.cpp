@@ -11,6 +11,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,12 +102,47 @@ void RemoveStaleTempFiles(const std::string& folder) {
 bool StatReplacedFile(const std::string& path, const std::string& target, struct stat& existing,
                       bool& exists, std::string& reason) {
     exists = ::lstat(target.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode);
+    // A rename over a pipe or a device would put a plain file in its place (as root even over
+    // /dev/null).
+    if (exists && !S_ISREG(existing.st_mode)) {
+        reason = Reason(path, str::kNotARegularFile);
+        return false;
+    }
     // The write bits are the user's "do not change"; root could replace the file anyway.
     if (exists && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
         reason = Reason(path, str::kFileWriteProtected);
         return false;
     }
     return true;
+}
+
+// Overwrites target itself, so that its other hard links and its owner stay; the old contents
+// are kept beside it as "NAME~" first, since a failure half-way cannot be undone.
+bool WriteInPlace(const std::string& path, const std::string& target, std::string_view data,
+                  std::string& reason) {
+    std::string old;
+    if (!ReadWholeFile(target, old, reason, std::numeric_limits<std::uint64_t>::max()) ||
+        !WriteFileAtomically(target + "~", old, reason, LinkHandling::ReplaceLink))
+        return false;
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) {
+        reason = SystemReason(path, errno);
+        return false;
+    }
+    struct stat info {};
+    errno = 0;
+    bool written = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && WriteAll(fd, data) &&
+                   ::ftruncate(fd, static_cast<off_t>(data.size())) == 0 && ::fsync(fd) == 0;
+    const int error = errno;
+    written = ::close(fd) == 0 && written;
+    if (!written)
+        reason = SystemReason(path, error != 0 ? error : EIO);
+    return written;
+}
+
+// A rename would cut the file's other hard links off from the new contents.
+bool HasOtherLinks(const struct stat& existing) {
+    return S_ISREG(existing.st_mode) && existing.st_nlink > 1;
 }
 
 } // namespace
@@ -163,6 +199,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
     bool exists = false;
     if (!StatReplacedFile(path, target, existing, exists, reason))
         return false;
+    const bool keepFile = links == LinkHandling::WriteTarget && exists;
+    if (keepFile && HasOtherLinks(existing))
+        return WriteInPlace(path, target, data, reason);
     const std::string folder = FolderOf(target);
     RemoveStaleTempFiles(folder);
     std::string temp =
@@ -184,9 +223,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
     mode_t mode = 0;
     if (exists) {
         mode = existing.st_mode & 07777;
-        // Only root may give a file away; everyone else keeps the owner where it is theirs.
-        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 && errno != EPERM)
-            return fail(errno);
+        // Only root may give a file away: a file of another owner is written in place instead.
+        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+            if (errno != EPERM)
+                return fail(errno);
+            if (keepFile) {
+                ::close(fd);
+                ::unlink(temp.c_str());
+                return WriteInPlace(path, target, data, reason);
+            }
+        }
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);

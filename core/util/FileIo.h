@@ -20,7 +20,9 @@ enum class LinkHandling {
 // Writes data to a temporary file in the target's folder and renames it over the target
 // only when every byte reached the disk. On failure the old file is untouched, no temporary
 // file is left, and reason holds the system's explanation. A file without any write bit is
-// refused. The owner and group of a replaced file are kept where the system allows it.
+// refused, and so is anything but a regular file (a pipe, a device, a folder). A file with other
+// hard links, or with an owner the user cannot give it back, is overwritten in place (links and
+// owner stay) after its old contents were kept beside it as "NAME~".
 [[nodiscard]] bool WriteFileAtomically(const std::string& path, std::string_view data,
                                        std::string& reason,
                                        LinkHandling links = LinkHandling::WriteTarget);

@@ -182,6 +182,7 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
         m_doc.description = record.m_strName;
     m_doc.listType = ListTypeFromText(record.m_strType);
     UserInteraction& ui = *m_context.interaction;
+    m_openedStamp = StampOfFile(record.m_strPath);
     const ListReadResult read = ReadListFile(record.m_strPath, m_doc.pool, m_doc.banks, ui);
     m_loadFailed = !read.ok;
     if (read.droppedLines > 0)
@@ -281,14 +282,15 @@ bool CDlgProgrammpool::Save() {
         m_fileName->setFocus();
         return false;
     }
-    const ListWriteResult result =
-        WriteListFile(m_context.folders.lists, name.toStdString(), m_openedFileName,
-                      m_doc.description, m_doc.listType, m_doc.pool, m_doc.banks, ui);
+    const ListWriteResult result = WriteListFile(
+        m_context.folders.lists, name.toStdString(), m_openedFileName, m_doc.description,
+        m_doc.listType, m_doc.pool, m_doc.banks, ui, m_openedStamp ? &*m_openedStamp : nullptr);
     switch (result.status) {
     case ListWriteStatus::Written:
         m_doc.listType = result.listType;
         ShowHeader();
         m_openedFileName = result.fileName;
+        m_openedStamp = StampOfFile(result.path);
         m_savedFileName = QString::fromStdString(result.fileName);
         accept();
         return true;
@@ -302,8 +304,15 @@ bool CDlgProgrammpool::Save() {
         m_grid->SelectRows(result.incompleteRow, 1);
         m_grid->setFocus();
         break;
+    case ListWriteStatus::OtherNameWanted:
+        // A free name is proposed; OK saves under it or under what the user types instead.
+        m_fileName->setText(QString::fromStdString(result.fileName));
+        m_fileName->setFocus();
+        m_fileName->selectAll();
+        break;
     case ListWriteStatus::ReplaceDeclined:
     case ListWriteStatus::TypeCancelled:
+    case ListWriteStatus::ChangedOnDisk:
         break;
     }
     return false;

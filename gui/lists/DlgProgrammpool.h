@@ -3,6 +3,7 @@
 #include "core/editor/EditHistory.h"
 #include "core/editor/ListDocument.h"
 #include "core/lists/ListenDat.h"
+#include "core/util/FileStamp.h"
 #include "gui/print/PrintFlow.h"
 #include "gui/ui/ResizeDialog.h"
 
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 class QLineEdit;
@@ -98,6 +100,8 @@ private:
     ListDocument m_doc;
     EditHistory m_history;
     std::string m_openedFileName;
+    // The opened file as it was read: a save notices another program's change since.
+    std::optional<FileStamp> m_openedStamp;
     QString m_savedFileName;
     bool m_loadFailed = false;
     QLineEdit* m_fileName = nullptr;

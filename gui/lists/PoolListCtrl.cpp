@@ -2,6 +2,7 @@
 
 #include "core/editor/EditHistory.h"
 #include "core/editor/PoolCommands.h"
+#include "core/editor/RowsPastEnd.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
@@ -295,10 +296,20 @@ void CPoolListCtrl::Paste(bool inserting) {
     if (!text)
         return;
     const int target = SingleSelectedRow();
+    if (!AcceptsLoss(RowsPastEndOfPaste(m_doc, target, *text, inserting),
+                     inserting ? str::kInsertAnyway : str::kPasteAnyway))
+        return;
     Run([&](ListDocument& doc) {
         return inserting ? PasteInserting(doc, target, *text)
                          : PasteOverwriting(doc, target, *text);
     });
+}
+
+bool CPoolListCtrl::AcceptsLoss(const RowsPastEnd& lost, int question) {
+    if (lost.programs == 0)
+        return true;
+    return m_interaction.Ask({RowsPastEndText(lost) + "\n" + LoadResString(question),
+                              MessageIcon::Warning, AnswerSet::YesNo, Answer::No}) == Answer::Yes;
 }
 
 void CPoolListCtrl::OnPasteOverwriting() {
@@ -311,6 +322,8 @@ void CPoolListCtrl::OnPasteInserting() {
 
 void CPoolListCtrl::OnInsertEmptyRow() {
     const int row = SingleSelectedRow();
+    if (!AcceptsLoss(RowsPastEndOfInsert(m_doc, row, 1), str::kInsertAnyway))
+        return;
     Run([row](ListDocument& doc) { return InsertEmptyRows(doc, row, 1); });
 }
 

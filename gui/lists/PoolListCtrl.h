@@ -23,6 +23,7 @@ class CDlgSuchen;
 class EditHistory;
 class PoolModel;
 class UserInteraction;
+struct RowsPastEnd;
 
 // The program pool grid of the editor: cell editing, the row commands of its context menu and
 // keys, adding to the current favourite bank, search, undo and redo, and moving rows by drag.
@@ -153,6 +154,9 @@ private:
     void ApplyFilter();
     // The context menu opened by a key, below the current cell.
     void ShowContextMenuAtCurrentCell();
+    // Asks before an edit pushes or writes programs past the last place (question: the string
+    // that ends the question); true when nothing is lost or the user agrees.
+    bool AcceptsLoss(const RowsPastEnd& lost, int question);
 
     ListDocument& m_doc;
     EditHistory& m_history;

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -84,6 +86,8 @@ protected:
 TEST_F(PrintPdfTest, ExitCodesAndWhatIsLeftOnDisk) {
     Write(m_dir.File("empty.lst"), "");
     Write(m_dir.File("old.pdf"), "old");
+    const std::string pipe = m_dir.File("pipe.pdf");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const struct {
         std::vector<std::string> arguments;
         int exitCode;
@@ -95,6 +99,7 @@ TEST_F(PrintPdfTest, ExitCodesAndWhatIsLeftOnDisk) {
         {{"--print-pdf", m_list, m_dir.File("old.pdf")}, 2, m_dir.File("old.pdf"), "old"},
         {{"--force", "--print-pdf", m_list, m_list}, 2, m_list, ListText(130)},
         {{"--print-pdf", m_list, m_dir.File("old.pdf"), "--force"}, 0, "", ""},
+        {{"--print-pdf", m_list, pipe, "--force"}, 2, pipe, "<missing>"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = Print(c.arguments);
@@ -104,6 +109,7 @@ TEST_F(PrintPdfTest, ExitCodesAndWhatIsLeftOnDisk) {
         }
     }
     EXPECT_EQ(Contents(m_dir.File("old.pdf")).substr(0, 5), "%PDF-");
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe)) << "a pipe is never replaced by a file";
     EXPECT_FALSE(std::filesystem::exists(m_dir.File("data/upd.ini"))) << "upd.ini is not written";
 }
 

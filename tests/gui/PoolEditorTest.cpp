@@ -315,6 +315,56 @@ TEST_F(PoolGridTest, PastedTextFromElsewhereIsConvertedOrRefused) {
                         "B");
 }
 
+TEST_F(PoolGridTest, ProgramsPushedOffTheEndAreNamedFirstAndKeptByDefault) {
+    const std::string two = NumberedProgram(50) + "\r\n" + NumberedProgram(51) + "\r\n";
+    struct Case {
+        Qt::Key key;
+        int row;
+        std::optional<Answer> answer; // none: no question
+        std::string question;
+        std::string last; // the name in place 3999 afterwards
+        int bankEntries;  // of bank 0, which holds place 3999
+    };
+    const std::string pushed =
+        "1 program at the end of the list (place 3999) and 1 favourite entry would be removed.\n";
+    const std::vector<Case> cases = {
+        {Qt::Key_Y, 0, std::nullopt, pushed + "Insert anyway?", "Last", 1},
+        {Qt::Key_V, 5, Answer::Yes, pushed + "Insert anyway?", "", 0},
+        {Qt::Key_O, 3999, std::nullopt,
+         "Programs that would land past place 3999 would be left out: 1.\nPaste anyway?", "Last",
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.question + (c.answer ? " yes" : " no"));
+        doc.pool.SetRowFromLine(3999, test::ProgramLine("Last"));
+        doc.pool.SetRowFromLine(3998, "");
+        doc.banks.Clear();
+        doc.banks.Insert(0, CFavEintrag{3999}, -1);
+        grid.Refresh();
+        QGuiApplication::clipboard()->setText(QString::fromStdString(two));
+        interaction.asked.clear();
+        interaction.answers.clear();
+        if (c.answer)
+            interaction.answers = {*c.answer};
+        SelectOnly({c.row});
+        QTest::keyClick(&grid, c.key, Qt::ControlModifier);
+        ASSERT_EQ(interaction.asked.size(), 1u);
+        EXPECT_EQ(interaction.asked[0].text, c.question);
+        EXPECT_EQ(interaction.asked[0].defaultAnswer, Answer::No);
+        EXPECT_EQ(Name(3999), c.last);
+        EXPECT_EQ(doc.banks.GetCount(0), c.bankEntries);
+    }
+    // Empty rows fall off without a question.
+    doc.pool.SetRowFromLine(3999, "");
+    doc.pool.SetRowFromLine(0, NumberedProgram(0));
+    grid.Refresh();
+    interaction.asked.clear();
+    SelectOnly({0});
+    QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(interaction.asked.empty());
+    EXPECT_EQ(Name(1), "TV 0");
+}
+
 TEST_F(PoolGridTest, DroppedRowsLandBeforeTheRowUnderThePointerAsOneStep) {
     doc.banks.Insert(0, CFavEintrag{1}, -1);
     QGuiApplication::clipboard()->setText("untouched");

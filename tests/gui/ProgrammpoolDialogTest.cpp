@@ -272,6 +272,25 @@ TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
     }
 }
 
+// The answers themselves are the core's; here: the name proposed for "Save under another name".
+TEST_F(ProgrammpoolDialogTest, AListChangedOnDiskCanBeSavedUnderAProposedName) {
+    const std::string path = ListPath("mine.lst");
+    const std::string theirs = test::ListHead("TV", "Theirs") + kProgram + "\r\n";
+    test::WriteBytes(path, test::ListHead("TV", "Mine") + kProgram + "\r\n");
+    CListenDat record({"TV", "Mine", path, "mine.lst", "0"});
+    CDlgProgrammpool dialog(context, &record);
+    test::WriteBytes(path, theirs);
+    script.answers = {Answer::No};
+    EXPECT_FALSE(dialog.Save());
+    ASSERT_EQ(script.asked.size(), 1u);
+    EXPECT_EQ(script.asked[0].noText, "Save under another name");
+    EXPECT_EQ(Edit(dialog, ids::pool::kFileName)->text(), "mine-2.lst");
+    EXPECT_TRUE(dialog.Save());
+    EXPECT_EQ(script.asked.size(), 1u) << "a new name asks nothing";
+    EXPECT_EQ(test::ReadBytes(path), theirs);
+    EXPECT_NE(test::ReadBytes(ListPath("mine-2.lst")).find("\tMine\r\n"), std::string::npos);
+}
+
 // What a widget was asked to paint.
 class PaintRecorder : public QObject {
 public:

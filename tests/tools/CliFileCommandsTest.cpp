@@ -72,6 +72,40 @@ TEST_F(CliFileCommandsTest, ListInfoNeverLetsTheFileDriveTheTerminal) {
     EXPECT_THAT(run.out, ::testing::EndsWith("bank9:\ndropped-bank-entries: 2\n"));
 }
 
+TEST_F(CliFileCommandsTest, ListInfoSkipsAByteOrderMarkAndNamesLinesPastTheLastPlace) {
+    std::string full = test::ListHead("RA", "Mine");
+    for (int row = 0; row < 4000; ++row)
+        full += test::ProgramLine("P") + "\r\n";
+    struct Case {
+        std::string text;
+        std::string tail; // what info ends with
+    };
+    const std::vector<Case> cases = {
+        {"\xEF\xBB\xBF" + test::ListHead("TV", "Mine") + test::ProgramLine("One") + "\r\n",
+         "bank9:\n"},
+        {full + "\r\n\r\n", "bank9:\nextra-lines: 2\n"},
+        {full + test::ProgramLine("Q") + "\r\n\r\n", "bank9:\ndropped-lines: 1\nextra-lines: 1\n"},
+    };
+    const std::string path = m_dir.File("marked.lst");
+    for (const Case& c : cases) {
+        test::WriteBytes(path, c.text);
+        const CliRun run = RunTool({"info", path});
+        EXPECT_EQ(run.code, kExitOk) << run.err;
+        EXPECT_THAT(run.out,
+                    StartsWith(c.text.starts_with("\xEF") ? "type: TV\ndescription: Mine\n"
+                                                          : "type: RA\ndescription: Mine\n"));
+        EXPECT_THAT(run.out, ::testing::EndsWith(c.tail));
+        EXPECT_EQ(test::ReadBytes(path), c.text);
+    }
+    // The first edit writes the header it read, without the mark.
+    test::WriteBytes(path, cases[0].text);
+    EXPECT_EQ(RunTool({"list", "set", path, "0", "2", "Two"}).code, kExitOk);
+    EXPECT_THAT(test::ReadBytes(path), StartsWith("HEADER:\tTV\tMine\r\n"));
+    // A full list and an empty line is edited without --force.
+    test::WriteBytes(path, full + "\r\n");
+    EXPECT_EQ(RunTool({"list", "set", path, "0", "2", "Two"}).code, kExitOk);
+}
+
 TEST_F(CliFileCommandsTest, SettingsInfo) {
     const std::string path = m_dir.File("s.grd");
     test::WriteBytes(path, std::string(2048, '\0'));

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <spawn.h>
 #include <sys/wait.h>
 
 namespace fw::cli {
@@ -108,7 +109,19 @@ TEST_F(CliListEditTest, CommandsChangeTheListAsTheEditorDoes) {
          kExitOk,
          "0=A 1=B 2=C 3=A 4=B 5=D 6=R | b0=2,0 b1=5",
          ""},
-        {{"copy", "0,1", "--to", "3999"}, kExitOk, "0=A 1=B 2=C 3=D 4=R 3999=A | b0=2,0 b1=3", ""},
+        // A program that would land past the last place is lost only with --force; empty rows
+        // fall away silently.
+        {{"copy", "0,1", "--to", "3999"},
+         kExitFailed,
+         kStart,
+         "Programs that would land past place 3999 would be left out: 1. --force does it anyway."},
+        {{"copy", "0,1", "--to", "3999", "--force"},
+         kExitOk,
+         "0=A 1=B 2=C 3=D 4=R 3999=A | b0=2,0 b1=3",
+         ""},
+        {{"copy", "0,5", "--to", "3999"}, kExitOk, "0=A 1=B 2=C 3=D 4=R 3999=A | b0=2,0 b1=3", ""},
+        // An empty row over a program takes it out of the banks, as clear does.
+        {{"copy", "100", "--to", "0"}, kExitOk, "1=B 2=C 3=D 4=R | b0=2 b1=3", ""},
         {{"bank", "2", "add", "3,1,3"}, kExitOk, kStart + " b2=1,3", ""},
         {{"bank", "0", "add", "1", "--at", "1"},
          kExitOk,
@@ -259,6 +272,54 @@ TEST_F(CliListEditTest, ListsThatSavingWouldShortenNeedForce) {
     }
 }
 
+TEST_F(CliListEditTest, ProgramsPushedOffTheEndNeedForce) {
+    // Programs in places 3996, 3997 and 3999; bank 0 holds 3999 twice and 3997, bank 1 3996.
+    ProgramPool pool;
+    CFavoritenDat banks;
+    pool.SetRowFromLine(0, test::ProgramLine("A"));
+    for (int row : {3996, 3997, 3999})
+        pool.SetRowFromLine(row, test::ProgramLine("E" + std::to_string(row)));
+    for (int row : {3999, 3997, 3999})
+        banks.Insert(0, CFavEintrag{row}, -1);
+    banks.Insert(1, CFavEintrag{3996}, -1);
+    const std::string full = BuildListFileText(kListTv, "full", pool, banks);
+    const std::string start = "0=A 3996=E3996 3997=E3997 3999=E3999 | b0=3999,3997,3999 b1=3996";
+    struct Case {
+        std::vector<std::string> words;
+        int code;
+        std::string state;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"insert", "0"},
+         kExitFailed,
+         start,
+         "1 program at the end of the list (place 3999) and 2 favourite entries would be removed. "
+         "--force does it anyway.\n"},
+        {{"copy", "0", "--to", "1", "--insert"}, kExitFailed, start, "(place 3999)"},
+        {{"insert", "0", "--force"}, kExitOk, "1=A 3997=E3996 3998=E3997 | b0=3998 b1=3997", ""},
+        {{"move", "3999", "--to", "0"},
+         kExitOk,
+         "0=E3999 1=A 3997=E3996 3998=E3997 | b0=0,3998,0 b1=3997",
+         ""},
+    };
+    for (const Case& c : cases) {
+        Write(full);
+        const CliRun run = Edit(c.words);
+        const std::string shown = ::testing::PrintToString(c.words);
+        EXPECT_EQ(run.code, c.code) << shown << run.err;
+        EXPECT_EQ(State(), c.state) << shown;
+        EXPECT_THAT(run.err, HasSubstr(c.err)) << shown;
+        if (c.code != kExitOk) {
+            EXPECT_EQ(test::ReadBytes(m_path), full) << shown;
+        }
+    }
+    // Empty rows at the end fall off without a word.
+    pool.SetRowFromLine(3999, "");
+    Write(BuildListFileText(kListTv, "full", pool, CFavoritenDat{}));
+    EXPECT_EQ(Edit({"insert", "0", "--count", "2"}).code, kExitOk);
+}
+
 TEST_F(CliListEditTest, RowsAndFind) {
     Write(Sample("TV", "\tM\xDC"
                        "NCHEN\x1B\t\t\t\t\t\t\t\t\t\t\r\n"));
@@ -310,6 +371,40 @@ TEST(CliProgramTest, AWritePastTheFileSizeLimitFailsWithAMessageAndLeavesNoTempo
     EXPECT_THAT(test::ReadBytes(errors), HasSubstr("File too large"));
     EXPECT_EQ(test::ReadBytes(list), text);
     EXPECT_EQ(test::EntryCount(dir.Path()), 2u) << "the list and the error text only";
+}
+
+// Edits of one list by parallel processes take turns: every one of them is kept.
+TEST(CliProgramTest, ParallelEditsOfOneListAreAllKept) {
+    const std::string tool =
+        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "flashwerk-cli").string();
+    test::TempDir dir;
+    const std::string list = dir.File("shared.lst");
+    constexpr int kEditors = 12;
+    test::WriteBytes(list, test::NumberedList("TV", "shared", kEditors));
+    std::vector<pid_t> editors;
+    for (int row = 0; row < kEditors; ++row) {
+        const std::string name = "Edit" + std::to_string(row);
+        const std::vector<std::string> words = {tool, "list", "set", list, std::to_string(row),
+                                                "2",  name};
+        std::vector<char*> argv;
+        for (const std::string& word : words)
+            argv.push_back(const_cast<char*>(word.c_str()));
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        ASSERT_EQ(::posix_spawn(&pid, tool.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+        editors.push_back(pid);
+    }
+    for (const pid_t pid : editors) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitOk) << status;
+    }
+    ProgramPool pool;
+    CFavoritenDat banks;
+    ParseListText(test::ReadBytes(list), pool, banks);
+    for (int row = 0; row < kEditors; ++row)
+        EXPECT_EQ(pool.Cell(row, kFieldName), "Edit" + std::to_string(row));
+    EXPECT_EQ(test::EntryCount(dir.Path()), 1u) << "no lock file is left";
 }
 
 } // namespace

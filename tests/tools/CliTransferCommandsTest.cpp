@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fw::cli {
 namespace {
@@ -86,6 +87,8 @@ TEST_F(CliTransferCommandsTest, WhatCannotBeSentOrKeptIsRefusedBeforeAnyTransfer
     const std::string settings = m_dir.File("s.grd");
     test::WriteBytes(settings, std::string(2048, 'x'));
     std::filesystem::create_directory(m_dir.File("folder.lst"));
+    ASSERT_EQ(::mkfifo(m_dir.File("pipe.grd").c_str(), 0600), 0);
+    std::filesystem::create_symlink(m_dir.File("pipe.grd"), m_dir.File("link.grd"));
     struct Case {
         std::vector<std::string> arguments;
         std::string message;
@@ -106,6 +109,8 @@ TEST_F(CliTransferCommandsTest, WhatCannotBeSentOrKeptIsRefusedBeforeAnyTransfer
         {{"list", "load", "tv", m_dir.File("folder")}, "is a folder"},
         {{"settings", "load", m_dir.File(std::string(300, 'n'))}, "is too long for a file name"},
         {{"settings", "load", m_dir.File("missing/s")}, "cannot be written"},
+        {{"settings", "load", m_dir.File("pipe.grd"), "--force"}, "pipe.grd: not a regular file"},
+        {{"settings", "load", m_dir.File("link.grd"), "--force"}, "link.grd: not a regular file"},
         {{"list", "load", "tv", m_dir.File("t"), "--description", "\xE6\x97\xA5"},
          "that the file cannot store"},
     };

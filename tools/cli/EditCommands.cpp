@@ -7,6 +7,7 @@
 #include "core/editor/EditHistory.h"
 #include "core/editor/ListDocument.h"
 #include "core/editor/PoolCommands.h"
+#include "core/editor/RowsPastEnd.h"
 #include "core/editor/SortCommands.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramRecord.h"
@@ -14,6 +15,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "core/util/FileIo.h"
+#include "core/util/FileLock.h"
 #include "core/util/TextUtil.h"
 
 #include <algorithm>
@@ -164,11 +166,21 @@ int Set(EditCall& call) {
     return Apply(call, [&](ListDocument& doc) { return EditCell(doc, *row, *column, *value); });
 }
 
+// Programs the edit would push or write past the last place are lost only with --force.
+bool RefusesLoss(EditCall& call, const RowsPastEnd& lost) {
+    if (lost.programs == 0 || call.arguments.Has("--force"))
+        return false;
+    call.err << RowsPastEndText(lost) << ' ' << LoadResString(str::kCliForceDoesItAnyway) << '\n';
+    return true;
+}
+
 int Insert(EditCall& call) {
     const auto row = Number(call, "ROW", Word(call, 3), 0, kLastRow);
     const auto count = row ? OptionNumber(call, "--count", 1, kPoolRows, 1) : std::nullopt;
     if (!count)
         return kExitUsage;
+    if (RefusesLoss(call, RowsPastEndOfInsert(call.doc, *row, *count)))
+        return kExitFailed;
     return Apply(call, [&](ListDocument& doc) { return InsertEmptyRows(doc, *row, *count); });
 }
 
@@ -251,8 +263,10 @@ int Copy(EditCall& call) {
     if (!target)
         return kExitUsage;
     const bool inserting = call.arguments.Has("--insert");
+    const std::string text = CopyRows(call.doc, *rows);
+    if (RefusesLoss(call, RowsPastEndOfPaste(call.doc, *target, text, inserting)))
+        return kExitFailed;
     return Apply(call, [&](ListDocument& doc) {
-        const std::string text = CopyRows(doc, *rows);
         return inserting ? PasteInserting(doc, *target, text)
                          : PasteOverwriting(doc, *target, text);
     });
@@ -426,8 +440,15 @@ int RunListEdit(const Arguments& arguments, std::ostream& out, std::ostream& err
     if (words != word.words && !(word.name == "set" && words == word.words - 1))
         return UsageError(err, LoadResString(str::kCliWrongWordCount), str::kCliListUsage);
     EditCall call{arguments, out, err, {}, {}};
+    // Read, change and write as one: a parallel edit of the same list waits instead of being lost.
+    FileLock lock;
+    std::string lockFailure;
+    const bool locked = !word.changesList || lock.Acquire(Word(call, 2), lockFailure);
+    // A list that cannot be read says so rather than that its lock cannot be made.
     if (const int loaded = LoadDocument(call, word); loaded != kExitOk)
         return loaded;
+    if (!locked)
+        return BadFile(err, str::kCliTargetNotWritable, Word(call, 2), lockFailure);
     const int code = word.run(call);
     if (!word.changesList || code == kExitUsage)
         return code;

@@ -124,6 +124,11 @@ int ListInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     }
     if (analysis.droppedBankEntries > 0)
         out << "dropped-bank-entries: " << analysis.droppedBankEntries << '\n';
+    // Program lines past the last place are lost on saving; empty ones hold nothing.
+    if (list->read.droppedLines > 0)
+        out << "dropped-lines: " << list->read.droppedLines << '\n';
+    if (list->read.extraLines > 0)
+        out << "extra-lines: " << list->read.extraLines << '\n';
     return kExitOk;
 }
 

@@ -281,6 +281,10 @@ bool PrepareOutput(const Arguments& arguments, std::string& path, SaveKind kind,
         return false;
     }
     std::string reason;
+    if (name.exists && !CanReplaceFile(path, reason)) {
+        err << reason << '\n';
+        return false;
+    }
     if (!CanWriteInFolder(folder, reason)) {
         err << FormatText(LoadResString(str::kCliTargetNotWritable), {path, reason}) << '\n';
         return false;

@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+
 namespace fw {
 namespace {
 
@@ -215,6 +219,86 @@ TEST_F(ListFileTest, ReadingTakesAtMostThePoolAndRepairsBadFields) {
     EXPECT_EQ(m_readPool.Cell(1, kFieldName), "Bad CA");
     EXPECT_EQ(m_readBanks.GetAddress(0, 0), 3);
     EXPECT_EQ(m_readBanks.GetAddress(2, 0), 7);
+}
+
+TEST_F(ListFileTest, EmptyLinesPastTheLastPlaceAreNoData) {
+    struct Case {
+        std::string after; // behind a full pool
+        int dropped;
+        int extra;
+    };
+    const std::vector<Case> cases = {
+        {"", 0, 0},
+        {"\r\n", 0, 1},
+        {"\r\n\r\n\t\t\t\t\t\t\t\t\t\t\r\n \r\n", 0, 4},
+        {"\r\n" + kProgram + "\r\n\r\n", 1, 2},
+        {"\r\n" + kBankLabels + "\r\n3\r\n", 0, 1},
+    };
+    std::string full = "HEADER:\tTV\tfull\r\n" + kTitles + "\r\n";
+    for (int row = 0; row < kPoolRows; ++row)
+        full += kProgram + "\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.after);
+        const ListReadResult read = ParseListText(full + c.after, m_readPool, m_readBanks);
+        EXPECT_EQ(read.programLines, kPoolRows);
+        EXPECT_EQ(read.droppedLines, c.dropped);
+        EXPECT_EQ(read.extraLines, c.extra);
+    }
+    EXPECT_EQ(m_readBanks.GetAddress(0, 0), 3);
+}
+
+TEST_F(ListFileTest, ASaveNoticesAFileThatChangedSinceItWasOpened) {
+    const std::string path = m_dir.File("mine.lst");
+    test::WriteBytes(path, "as opened");
+    const std::optional<FileStamp> opened = StampOfFile(path);
+    ASSERT_TRUE(opened);
+    test::WriteBytes(m_dir.File("mine-2.lst"), "taken");
+    struct Case {
+        std::string onDisk; // "" : the file is gone
+        std::optional<Answer> answer;
+        ListWriteStatus status;
+        std::string fileName;
+    };
+    const std::vector<Case> cases = {
+        {"as opened", std::nullopt, ListWriteStatus::Written, "mine.lst"},
+        {"", std::nullopt, ListWriteStatus::Written, "mine.lst"},
+        {"as opened, then changed", Answer::Cancel, ListWriteStatus::ChangedOnDisk, "mine.lst"},
+        {"as opened, then changed", Answer::No, ListWriteStatus::OtherNameWanted, "mine-3.lst"},
+        {"as opened, then changed", Answer::Yes, ListWriteStatus::Written, "mine.lst"},
+        // Same size, same time, other bytes: a copy that kept the time.
+        {"AS OPENED", Answer::Cancel, ListWriteStatus::ChangedOnDisk, "mine.lst"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.onDisk);
+        std::filesystem::remove(path);
+        if (!c.onDisk.empty()) {
+            test::WriteBytes(path, c.onDisk);
+            const timespec times[2] = {{0, UTIME_OMIT},
+                                       {opened->modifiedNs / 1000000000,
+                                        static_cast<long>(opened->modifiedNs % 1000000000)}};
+            ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        }
+        m_ui.asked.clear();
+        if (c.answer)
+            m_ui.answers = {*c.answer};
+        const ListWriteResult result = WriteListFile(m_dir.Path().string(), "mine.lst", "mine.lst",
+                                                     "", kListTv, m_pool, m_banks, m_ui, &*opened);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.fileName, c.fileName);
+        ASSERT_EQ(m_ui.asked.size(), c.answer ? 1u : 0u);
+        if (c.answer) {
+            EXPECT_EQ(m_ui.asked[0].text,
+                      path + " has been changed by another program since it was opened here.\n"
+                             "Overwrite it with this list, save this list under another name, or "
+                             "go back to the editor?");
+            EXPECT_EQ(m_ui.asked[0].defaultAnswer, Answer::Cancel);
+            EXPECT_EQ(m_ui.asked[0].noText, "Save under another name");
+            EXPECT_EQ(test::ReadBytes(path), c.status == ListWriteStatus::Written
+                                                 ? BuildListFileText(kListTv, "", m_pool, m_banks)
+                                                 : c.onDisk);
+        }
+    }
+    EXPECT_EQ(test::EntryCount(m_dir.Path()), 2u) << "no lock file is left";
 }
 
 TEST_F(ListFileTest, ReadingCountsLinesWithTextPastTheLastField) {

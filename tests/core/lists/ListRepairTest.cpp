@@ -21,6 +21,7 @@ const std::string kP1 = test::ProgramLine("Das Erste");
 const std::string kP2 = "$\tSky\t12031\tH\t27500\t3\\4\t10\t255\t256\t255\t1";
 const std::string kNoFec = "\tNo FEC\t11836\tH\t27500\t\t1\t2\t3\t4\t1";
 const std::string kE = "\r\n";
+const std::string kBom = "\xEF\xBB\xBF";
 
 struct RepairCase {
     const char* what;
@@ -67,6 +68,11 @@ TEST(NormalizeListFileTest, RepairsEveryKindOfHeader) {
         {"bank entries outside the places", head + kP1 + kE + bank + "3\t4000\r\n-1\t5\r\n", "TV",
          "Mine", head + kP1 + kE + bank + "3\t5\t\t\t\t\t\t\t\t\r\n"},
         {"bank entries inside", head + kP1 + kE + bank + "3\tabc\r\n", "TV", "Mine", ""},
+        // A UTF-8 byte-order mark before the header is no part of it; the repair drops it.
+        {"byte-order mark", kBom + head + programs, "TV", "Mine", head + programs},
+        {"byte-order mark, no titles", kBom + "HEADER:\tRA\tR" + kE + programs, "RA", "R",
+         "HEADER:\tRA\tR" + kE + kTitlesEn + kE + programs},
+        {"byte-order mark before programs", kBom + programs, "NDEF", "NDEF", synthetic + programs},
     };
     for (const RepairCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -148,6 +154,10 @@ TEST(SetListFileTypeTest, RewritesOnlyTheHeaderLine) {
     test::WriteBytes(path, "HEADER:\tNDEF\tName\n" + lfLines);
     EXPECT_EQ(SetListFileType(path, "RA", reason), SetTypeResult::Done);
     EXPECT_EQ(test::ReadBytes(path), "HEADER:\tRA\tName" + kE + lfLines);
+
+    test::WriteBytes(path, kBom + "HEADER:\tNDEF\tName" + kE + rest);
+    EXPECT_EQ(SetListFileType(path, "TV", reason), SetTypeResult::Done);
+    EXPECT_EQ(test::ReadBytes(path), "HEADER:\tTV\tName" + kE + rest);
 
     for (const std::string& untouched :
          {std::string("HEADER:\tNDEF\tName"), "HEADER:\tNDEF" + kE + rest, kP1 + kE + kP2 + kE}) {
