@@ -288,4 +288,15 @@ inline constexpr int kPdfFilter = 9646;
 inline constexpr int kPdfFileDevice = 9647;
 inline constexpr int kPrintPageFailed = 9648;
 
+// The editor that loses nothing: discarding, its title and status line, a received list.
+inline constexpr int kAskDiscardChanges = 10100;
+inline constexpr int kAnswerDiscard = 10101;
+inline constexpr int kAnswerBack = 10102;
+inline constexpr int kNewListName = 10103;
+inline constexpr int kTitleSavesCopy = 10104;
+inline constexpr int kFileNameSavesCopy = 10105;
+inline constexpr int kStatusPool = 10106;
+inline constexpr int kStatusBank = 10107;
+inline constexpr int kAskDiscardReceivedList = 10108;
+
 } // namespace fw::str

@@ -1,16 +1,20 @@
 #include "gui/lists/DlgProgrammpool.h"
 
+#include "core/editor/EditorStatus.h"
 #include "core/lists/ListFile.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
+#include "core/util/TextUtil.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/PoolListCtrl.h"
+#include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/DlgSuchen.h"
 #include "gui/ui/Texts.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -58,6 +62,11 @@ CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record
         Load(*record);
     ShowHeader();
     OpenFavourites();
+    // Work starts in the grid, on the first row.
+    m_grid->SelectRows(0, 1);
+    m_grid->setCurrentIndex(m_grid->model()->index(0, PoolModel::ColumnCa));
+    m_grid->setFocus();
+    ShowState();
 }
 
 // The favourites window edits the same document and history; each side shows what the other
@@ -102,6 +111,10 @@ void CDlgProgrammpool::BuildLayout() {
 
     m_grid = new CPoolListCtrl(m_doc, m_history, *m_context.interaction, this);
     connect(m_grid, &CPoolListCtrl::DocumentChanged, this, &CDlgProgrammpool::AfterHeaderChange);
+    connect(m_grid, &CPoolListCtrl::ProgramEdited, this, &CDlgProgrammpool::ShowState);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CDlgProgrammpool::ShowState);
+    connect(m_fileName, &QLineEdit::textChanged, this, &CDlgProgrammpool::ShowState);
     m_search = new CDlgSuchen(str::kPoolSearchTitle, this);
     m_grid->SetSearchDialog(m_search);
 
@@ -113,7 +126,11 @@ void CDlgProgrammpool::BuildLayout() {
     m_favouritesButton = new QPushButton(DialogText(kDialogId, ids::pool::kFavourites), this);
     SetControlId(m_favouritesButton, ids::pool::kFavourites);
     m_favouritesButton->hide();
-    connect(ok, &QPushButton::clicked, this, &CDlgProgrammpool::Save);
+    connect(ok, &QPushButton::clicked, this, [this] { Save(); });
+    auto* saveKey = new QAction(this);
+    saveKey->setShortcut(QKeySequence::Save);
+    connect(saveKey, &QAction::triggered, this, [this] { Save(AfterSave::StayOpen); });
+    addAction(saveKey);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_favouritesButton, &QPushButton::clicked, this, [this] {
         m_favourites->show();
@@ -139,7 +156,10 @@ void CDlgProgrammpool::BuildLayout() {
     typeRow->addWidget(m_tv);
     head->addLayout(typeRow, 0, 2, 2, 1);
     head->setColumnStretch(1, 1);
+    m_status = new QLabel(this);
+    m_status->setObjectName("status");
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_status);
     buttons->addStretch();
     buttons->addWidget(print);
     buttons->addWidget(m_favouritesButton);
@@ -222,11 +242,26 @@ void CDlgProgrammpool::SetFavouritesWindow(QWidget* favourites) {
 void CDlgProgrammpool::Refresh() {
     m_grid->Refresh();
     ShowHeader();
+    ShowState();
 }
 
 void CDlgProgrammpool::AfterHeaderChange() {
     ShowHeader();
+    ShowState();
     emit DocumentChanged();
+}
+
+void CDlgProgrammpool::ShowState() {
+    const std::string typed = m_fileName->text().toStdString();
+    setWindowTitle(
+        QString::fromStdString(EditorTitle(DialogText(kDialogId, "caption").toStdString(), typed,
+                                           m_openedFileName, m_history.IsModified())));
+    const std::string note = CopyNote(typed, m_openedFileName);
+    m_fileName->setToolTip(note.empty() ? ResText(ids::pool::kFileName)
+                                        : QString::fromStdString(note));
+    const int shownBank = m_favouritesWindow != nullptr ? m_favouritesWindow->CurrentBank() : -1;
+    m_status->setText(QString::fromStdString(
+        EditorStatusText(m_doc, static_cast<int>(m_grid->SelectedRows().size()), shownBank)));
 }
 
 void CDlgProgrammpool::OnDescriptionEdited() {
@@ -248,7 +283,7 @@ void CDlgProgrammpool::OnTypeChosen(int listType) {
         AfterHeaderChange();
 }
 
-bool CDlgProgrammpool::Save() {
+bool CDlgProgrammpool::Save(AfterSave then) {
     if (!m_grid->CommitEditor())
         return false;
     OnDescriptionEdited();
@@ -268,7 +303,10 @@ bool CDlgProgrammpool::Save() {
         ShowHeader();
         m_openedFileName = result.fileName;
         m_savedFileName = QString::fromStdString(result.fileName);
-        accept();
+        m_history.MarkSaved();
+        ShowState();
+        if (then == AfterSave::Close)
+            accept();
         return true;
     case ListWriteStatus::InvalidName:
         ui.ShowMessage(result.message, MessageIcon::Stop);
@@ -301,15 +339,50 @@ int CDlgProgrammpool::exec() {
     return result;
 }
 
-void CDlgProgrammpool::closeEvent(QCloseEvent* event) {
-    if (!m_context.interaction->AskYesNo(LoadResString(str::kAskSaveList), MessageIcon::Warning)) {
-        CResizeDialog::closeEvent(event);
-        return;
+void CDlgProgrammpool::reject() {
+    // A description typed but not yet confirmed is a change too.
+    OnDescriptionEdited();
+    if (m_history.IsModified()) {
+        const std::string typed = m_fileName->text().toStdString();
+        const std::string_view name = Trim(typed);
+        const std::string newList = LoadResString(str::kNewListName);
+        const Question question{.text =
+                                    FormatText(LoadResString(str::kAskDiscardChanges),
+                                               {name.empty() ? std::string_view(newList) : name}),
+                                .icon = MessageIcon::Warning,
+                                .defaultAnswer = Answer::No,
+                                .yesText = LoadResString(str::kAnswerDiscard),
+                                .noText = LoadResString(str::kAnswerBack)};
+        if (m_context.interaction->Ask(question) != Answer::Yes)
+            return;
     }
-    if (Save())
+    CResizeDialog::reject();
+}
+
+void CDlgProgrammpool::closeEvent(QCloseEvent* event) {
+    OnDescriptionEdited();
+    const Answer answer =
+        m_history.IsModified()
+            ? m_context.interaction->Ask({.text = LoadResString(str::kAskSaveList),
+                                          .icon = MessageIcon::Warning,
+                                          .answers = AnswerSet::YesNoCancel})
+            : Answer::No;
+    switch (answer) {
+    case Answer::Yes:
+        if (Save())
+            event->accept();
+        else
+            event->ignore();
+        break;
+    case Answer::No:
+        // The base's close would call reject(), which would ask once more.
+        CResizeDialog::reject();
         event->accept();
-    else
+        break;
+    case Answer::Cancel:
         event->ignore();
+        break;
+    }
 }
 
 } // namespace fw

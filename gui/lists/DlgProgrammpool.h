@@ -12,6 +12,7 @@
 #include <functional>
 #include <utility>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -35,7 +36,8 @@ class CDlgSuchen;
 class CPoolListCtrl;
 
 // The editor of one program list: the pool grid, file name, description and type. OK saves
-// the list; Cancel and Escape leave without saving; the close box asks.
+// the list and closes, Ctrl+S saves and stays; Cancel, Escape and the close box ask before
+// throwing changes away.
 class CDlgProgrammpool : public CResizeDialog {
     Q_OBJECT
 public:
@@ -64,9 +66,12 @@ public:
     CDlgSuchen* SearchDialog() const { return m_search; }
     PrintFlow& Printing() { return m_printFlow; }
 
-    // OK: saves and closes; an aborted save keeps the editor open.
-    bool Save();
+    enum class AfterSave { Close, StayOpen };
+    // OK and Ctrl+S: saves, then closes or stays; an aborted save keeps the editor open.
+    bool Save(AfterSave then = AfterSave::Close);
     int exec() override;
+    // Cancel and Escape: asks before discarding changes.
+    void reject() override;
 
 public slots:
     // The document changed elsewhere (the favourites window): show it again.
@@ -85,6 +90,8 @@ private:
     void OnDescriptionEdited();
     void OnTypeChosen(int listType);
     void AfterHeaderChange();
+    // Title, the file name's tool tip and the status line, as the document and selection stand.
+    void ShowState();
     void OpenFavourites();
     // A print command of the grid's menu, Ctrl+P or the print button: the document's pool
     // and the grid's selected rows.
@@ -102,6 +109,7 @@ private:
     QRadioButton* m_tv = nullptr;
     CPoolListCtrl* m_grid = nullptr;
     QPushButton* m_favouritesButton = nullptr;
+    QLabel* m_status = nullptr;
     QWidget* m_favourites = nullptr;
     CDlgSuchen* m_search = nullptr;
     CDlgFavoriten* m_favouritesWindow = nullptr;

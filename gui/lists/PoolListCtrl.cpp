@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPen>
 
 #include <algorithm>
 
@@ -370,6 +371,12 @@ void CPoolListCtrl::contextMenuEvent(QContextMenuEvent* event) {
 void CPoolListCtrl::keyPressEvent(QKeyEvent* event) {
     const bool anyRows = !SelectedRows().empty();
     m_contextX = -1;
+    // F2 edits the cell the focus frame marks (the first editable one for Adr); Ctrl+E keeps
+    // the Part's column.
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
+        OnEditCell(std::max<int>(currentIndex().column(), PoolModel::ColumnCa));
+        return;
+    }
     if (m_commands.RunKey(*event, anyRows, [this] { UpdateCommands(); }))
         return;
     // Enter and Escape stay in the grid instead of pressing the dialog's buttons; without a
@@ -406,6 +413,12 @@ void CPoolListCtrl::paintEvent(QPaintEvent* event) {
     const int bottom = viewport()->height();
     for (const int x : {left, left + 1, right - 2, right - 1})
         painter.drawLine(x, 0, x, bottom);
+    // Rows are selected whole, so the cell that F2 and the arrow keys work on needs a frame.
+    const QModelIndex current = currentIndex();
+    if (hasFocus() && current.isValid() && selectionModel()->isRowSelected(current.row())) {
+        painter.setPen(QPen(palette().color(QPalette::HighlightedText), 1, Qt::DotLine));
+        painter.drawRect(visualRect(current).adjusted(1, 1, -2, -2));
+    }
 }
 
 void CPoolListCtrl::startDrag(Qt::DropActions) {

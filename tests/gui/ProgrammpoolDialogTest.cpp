@@ -9,12 +9,15 @@
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/ui/ResizeDialog.h"
+#include "gui/ui/Texts.h"
 #include "tests/gui/ScriptedContext.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ListFixture.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPaintEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -24,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,6 +120,9 @@ protected:
     static QLineEdit* Edit(const QWidget& dialog, int id) {
         return dialog.findChild<QLineEdit*>(QString::number(id));
     }
+    static std::string Caption() {
+        return DialogText(CDlgProgrammpool::kDialogId, "caption").toStdString();
+    }
     static QRadioButton* Radio(const QWidget& dialog, int id) {
         return dialog.findChild<QRadioButton*>(QString::number(id));
     }
@@ -167,7 +174,7 @@ TEST_F(ProgrammpoolDialogTest, FavouritesWindowOpensBesideAndSharesTheDocument) 
             EXPECT_EQ(grid->model()->index(1, 0).data().toString(), "1")
                 << "the marks follow the tab";
             favourites->resize(favourites->width() + 30, favourites->height());
-            dialog.reject();
+            dialog.done(QDialog::Rejected);
         });
     });
     test::WriteBytes(folders.profile, "");
@@ -193,33 +200,42 @@ TEST_F(ProgrammpoolDialogTest, ListWhoseSaveWouldLoseDataWarnsOnOpening) {
     EXPECT_EQ(dialog.Document().pool.LastUsedRow(), 3999);
 }
 
-TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
+TEST_F(ProgrammpoolDialogTest, CloseBoxAsksOnlyAfterChangesAndCanGoBack) {
     struct Case {
         QString fileName;
+        bool changed;
         Answer answer;
         bool messageAfter; // our own message about the empty name
         bool closed;
         bool written;
     };
     const Case cases[] = {
-        {"", Answer::Yes, true, false, false},
-        {"new", Answer::No, false, true, false},
-        {"new", Answer::Yes, false, true, true},
+        {"", true, Answer::Yes, true, false, false},
+        {"new", true, Answer::No, false, true, false},
+        {"new", true, Answer::Yes, false, true, true},
+        {"new", true, Answer::Cancel, false, false, false},
+        {"new", false, Answer::Yes, false, true, false},
     };
     for (const Case& c : cases) {
         fs::remove(ListPath("new.lst"));
         CDlgProgrammpool dialog(context, nullptr);
-        dialog.Document().pool.SetRowFromLine(0, kProgram);
         dialog.show();
         Edit(dialog, ids::pool::kFileName)->setText(c.fileName);
-        Radio(dialog, ids::pool::kTv)->click();
+        if (c.changed)
+            Radio(dialog, ids::pool::kTv)->click();
         script.shown.clear();
+        script.asked.clear();
         script.answers = {c.answer};
         dialog.close();
-        std::vector<std::string> expected{LoadResString(str::kAskSaveList)};
+        std::vector<std::string> expected;
+        if (c.changed)
+            expected.push_back(LoadResString(str::kAskSaveList));
         if (c.messageAfter)
             expected.push_back(LoadResString(str::kEnterFileName));
-        EXPECT_EQ(script.shown, expected);
+        EXPECT_EQ(script.shown, expected) << c.fileName.toStdString();
+        if (c.changed) {
+            EXPECT_EQ(script.asked.at(0).answers, AnswerSet::YesNoCancel);
+        }
         EXPECT_EQ(dialog.isVisible(), !c.closed) << c.fileName.toStdString();
         EXPECT_EQ(fs::exists(ListPath("new.lst")), c.written);
         if (c.written) {
@@ -228,8 +244,102 @@ TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
             EXPECT_NE(test::ReadBytes(ListPath("new.lst")).find("HEADER:\tTV\tNDEF\r\n"),
                       std::string::npos);
         }
-        dialog.reject();
+        dialog.done(QDialog::Rejected);
     }
+}
+
+TEST_F(ProgrammpoolDialogTest, CancelAndEscapeAskBeforeDiscardingChanges) {
+    test::WriteBytes(ListPath("old.lst"), test::ListHead("TV", "Astra") + kProgram + "\r\n");
+    CListenDat record({"TV", "Astra", ListPath("old.lst"), "old.lst", "0"});
+    const std::string question = FormatText(LoadResString(str::kAskDiscardChanges), {"old.lst"});
+    struct Case {
+        const char* how;
+        std::function<void(CDlgProgrammpool&)> edit;
+        Answer answer;
+        bool asked;
+    };
+    const auto rename = [](CDlgProgrammpool& d) {
+        d.Grid()->BeginEdit(0, PoolModel::ColumnName);
+        d.Grid()->Editor()->setText("Renamed");
+        d.Grid()->CommitEditor();
+    };
+    const auto describe = [](CDlgProgrammpool& d) {
+        Edit(d, ids::pool::kDescription)->setText("typed, not yet confirmed");
+    };
+    const Case cases[] = {
+        {"unchanged", [](CDlgProgrammpool&) {}, Answer::No, false},
+        {"cell, back", rename, Answer::No, true},
+        {"cell, discard", rename, Answer::Yes, true},
+        {"description typed", describe, Answer::No, true},
+        {"edited and undone", [&](CDlgProgrammpool& d) { rename(d), d.Grid()->OnUndo(); },
+         Answer::No, false},
+    };
+    for (const bool escape : {false, true}) {
+        for (const Case& c : cases) {
+            CDlgProgrammpool dialog(context, &record);
+            dialog.show();
+            c.edit(dialog);
+            script.asked.clear();
+            script.answers = {c.answer};
+            if (escape)
+                QTest::keyClick(Edit(dialog, ids::pool::kDescription), Qt::Key_Escape);
+            else
+                dialog.findChild<QPushButton*>(QString::number(ids::pool::kCancel))->click();
+            ASSERT_EQ(script.asked.size(), c.asked ? 1u : 0u) << c.how;
+            if (c.asked) {
+                EXPECT_EQ(script.asked[0].text, question);
+                EXPECT_EQ(script.asked[0].yesText, LoadResString(str::kAnswerDiscard));
+                EXPECT_EQ(script.asked[0].noText, LoadResString(str::kAnswerBack));
+                EXPECT_EQ(script.asked[0].defaultAnswer, Answer::No);
+            }
+            EXPECT_EQ(dialog.isVisible(), c.answer == Answer::No && c.asked) << c.how;
+            dialog.done(QDialog::Rejected);
+        }
+    }
+    EXPECT_EQ(test::ReadBytes(ListPath("old.lst")),
+              test::ListHead("TV", "Astra") + kProgram + "\r\n");
+}
+
+TEST_F(ProgrammpoolDialogTest, TitleShowsChangesAndCtrlSSavesAndStaysOpen) {
+    test::WriteBytes(ListPath("old.lst"), test::ListHead("TV", "Astra") + kProgram + "\r\n");
+    CListenDat record({"TV", "Astra", ListPath("old.lst"), "old.lst", "0"});
+    CDlgProgrammpool dialog(context, &record);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    const QString caption = dialog.windowTitle();
+    EXPECT_EQ(caption.toStdString(), Caption() + " - old.lst");
+    EXPECT_EQ(QApplication::focusWidget(), dialog.Grid());
+    EXPECT_EQ(dialog.Grid()->SelectedRows(), std::vector<int>{0});
+
+    // F2 edits the cell the arrow keys went to.
+    QTest::keyClick(dialog.Grid(), Qt::Key_Right);
+    QTest::keyClick(dialog.Grid(), Qt::Key_F2);
+    ASSERT_TRUE(dialog.Grid()->IsEditing());
+    EXPECT_EQ(dialog.Grid()->EditColumn(), PoolModel::ColumnName);
+    dialog.Grid()->Editor()->setText("Renamed");
+    dialog.Grid()->CommitEditor();
+    EXPECT_EQ(dialog.windowTitle(), caption + "*");
+
+    QLineEdit* fileName = Edit(dialog, ids::pool::kFileName);
+    fileName->setText("copy");
+    const std::string note = FormatText(LoadResString(str::kTitleSavesCopy), {"old.lst"});
+    EXPECT_EQ(dialog.windowTitle().toStdString(), Caption() + " - copy* " + note);
+    EXPECT_EQ(fileName->toolTip().toStdString(),
+              FormatText(LoadResString(str::kFileNameSavesCopy), {"old.lst"}));
+
+    QTest::keyClick(dialog.Grid(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(dialog.isVisible()) << "Ctrl+S stays in the editor";
+    EXPECT_TRUE(fs::exists(ListPath("copy.lst")));
+    EXPECT_EQ(test::ReadBytes(ListPath("old.lst")),
+              test::ListHead("TV", "Astra") + kProgram + "\r\n")
+        << "the opened file stays";
+    EXPECT_EQ(dialog.windowTitle().toStdString(), Caption() + " - copy");
+    EXPECT_EQ(dialog.FileName(), "copy.lst");
+    script.asked.clear();
+    dialog.reject();
+    EXPECT_TRUE(script.asked.empty()) << "saved: nothing to discard";
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 // What a widget was asked to paint.
