@@ -298,5 +298,8 @@ inline constexpr int kFileNameSavesCopy = 10105;
 inline constexpr int kStatusPool = 10106;
 inline constexpr int kStatusBank = 10107;
 inline constexpr int kAskDiscardReceivedList = 10108;
+// Added to a refused cell's message: what to change.
+inline constexpr int kCellOffendingCharacter = 10110;
+inline constexpr int kCellDigitLimit = 10111;
 
 } // namespace fw::str
