@@ -15,9 +15,11 @@
 #include "gui/ui/Texts.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -54,6 +56,13 @@ CPoolListCtrl::CPoolListCtrl(ListDocument& doc, EditHistory& history, UserIntera
         setColumnWidth(static_cast<int>(i),
                        CReportListCtrl::HeaderWidth(fontMetrics(), headers[i]));
     CreateCommands();
+    // Rows cut and then overwritten on the clipboard wait for no paste any more.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        if (m_doc.poolCut) {
+            ForgetCutUnlessOnClipboard(m_doc.poolCut);
+            viewport()->update();
+        }
+    });
 }
 
 void CPoolListCtrl::CreateCommands() {
@@ -172,6 +181,8 @@ void CPoolListCtrl::WidenColumnsToRows(int rows) {
 
 void CPoolListCtrl::Refresh() {
     m_model->SetMarkedBank(m_currentBank ? m_currentBank() : -1);
+    // Commands end or start a cut, which greys its rows.
+    viewport()->update();
 }
 
 template <typename Fn> void CPoolListCtrl::Run(Fn&& command) {
@@ -201,6 +212,9 @@ void CPoolListCtrl::ShowResultMessage(const EditResult& result) {
 }
 
 bool CPoolListCtrl::CommitEdit(int row, int column, const QString& text) {
+    // An edit ends a pending cut; only then is more than the cell repainted.
+    if (m_doc.poolCut)
+        viewport()->update();
     const EditResult result = m_model->CommitCell(row, column, text);
     if (result.status == EditStatus::CellRejected) {
         ShowResultMessage(result);
@@ -235,6 +249,7 @@ void CPoolListCtrl::OnCut() {
     const std::vector<int> rows = SelectedRows();
     if (!rows.empty())
         SetListClipboardText(CutRows(m_doc, rows));
+    viewport()->update();
 }
 
 void CPoolListCtrl::OnCopy() {

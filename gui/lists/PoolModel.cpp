@@ -7,6 +7,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
 #include "core/util/Cp1252.h"
+#include "gui/ui/ListClipboard.h"
 #include "gui/ui/Texts.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,9 @@ QVariant PoolModel::data(const QModelIndex& index, int role) const {
         return {};
     const int row = index.row();
     const int column = index.column();
+    if ((role == Qt::ForegroundRole || role == Qt::FontRole) && m_doc.poolCut &&
+        m_doc.poolCut->Contains(row))
+        return CutRowLook(role, column == ColumnAdr);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:

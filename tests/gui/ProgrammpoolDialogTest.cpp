@@ -15,6 +15,8 @@
 #include "tests/support/ListFixture.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFont>
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPushButton>
@@ -340,6 +342,49 @@ TEST_F(ProgrammpoolDialogTest, TitleShowsChangesAndCtrlSSavesAndStaysOpen) {
     dialog.reject();
     EXPECT_TRUE(script.asked.empty()) << "saved: nothing to discard";
     EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ProgrammpoolDialogTest, ACutGreysItsRowsUntilItsPasteOrAnotherCopy) {
+    test::WriteBytes(ListPath("cut.lst"),
+                     test::NumberedList("TV", "Cut", 4) + "BANK0:\r\n0\r\n1\r\n2\r\n");
+    CListenDat record({"TV", "Cut", ListPath("cut.lst"), "cut.lst", "0"});
+    CDlgProgrammpool dialog(context, &record);
+    CPoolListCtrl* grid = dialog.Grid();
+    CFavListCtrl* bank = dialog.Favourites()->List(0);
+    const auto greyed = [](const QAbstractItemView* view, int row, int column) {
+        const QModelIndex cell = view->model()->index(row, column);
+        return cell.data(Qt::ForegroundRole).isValid() &&
+               cell.data(Qt::FontRole).value<QFont>().italic();
+    };
+    const auto poolGreyed = [&] {
+        std::vector<int> rows;
+        for (int row = 0; row < 4; ++row)
+            if (greyed(grid, row, PoolModel::ColumnName))
+                rows.push_back(row);
+        return rows;
+    };
+    grid->clearSelection();
+    grid->SelectRows(1, 2);
+    grid->OnCut();
+    EXPECT_EQ(poolGreyed(), (std::vector<int>{1, 2}));
+    EXPECT_TRUE(greyed(grid, 1, PoolModel::ColumnAdr));
+    grid->clearSelection();
+    grid->SelectRows(0, 1);
+    grid->OnPasteInserting();
+    EXPECT_EQ(dialog.Document().pool.Cell(0, kFieldName), "TV 1") << "the cut was pasted";
+    EXPECT_EQ(poolGreyed(), std::vector<int>{});
+
+    grid->clearSelection();
+    grid->SelectRows(3, 1);
+    grid->OnCut();
+    bank->SelectRow(1);
+    bank->CutSelected();
+    EXPECT_EQ(poolGreyed(), std::vector<int>{}) << "the clipboard holds another text now";
+    EXPECT_TRUE(greyed(bank, 1, 1));
+    EXPECT_FALSE(greyed(bank, 0, 1));
+    EXPECT_FALSE(greyed(dialog.Favourites()->List(1), 1, 1)) << "only in the bank cut from";
+    QGuiApplication::clipboard()->setText("copied elsewhere");
+    EXPECT_FALSE(greyed(bank, 1, 1));
 }
 
 // What a widget was asked to paint.
