@@ -20,11 +20,13 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -39,13 +41,14 @@ constexpr int kFavouritesWidth = 320;
 constexpr int kWidenedRows = 50;
 } // namespace
 
-std::pair<QRect, QRect> CDlgProgrammpool::SideBySide(const QRect& desktop) {
+std::pair<QRect, QRect> CDlgProgrammpool::SideBySide(const QRect& desktop, int editorWidth) {
     if (desktop.width() <= 800)
         return {};
-    const int x = std::max(0, (desktop.width() - kEditorWidth - kFavouritesWidth) / 2);
+    const int width =
+        std::max(kEditorWidth, std::min(editorWidth, desktop.width() - kFavouritesWidth));
+    const int x = std::max(0, (desktop.width() - width - kFavouritesWidth) / 2);
     const int height = desktop.height() - 100;
-    return {QRect(x, 0, kEditorWidth, height),
-            QRect(x + kEditorWidth, 0, kFavouritesWidth, height)};
+    return {QRect(x, 0, width, height), QRect(x + width, 0, kFavouritesWidth, height)};
 }
 
 CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record, QWidget* parent)
@@ -53,13 +56,13 @@ CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record
       m_printFlow(context, this) {
     setWindowTitle(DialogText(kDialogId, "caption"));
     BuildLayout();
+    if (record != nullptr)
+        Load(*record);
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        const QRect editor = SideBySide(primary->geometry()).first;
+        const QRect editor = SideBySide(primary->geometry(), WidthOfAllColumns()).first;
         if (!editor.isNull())
             SetInitialPlacement(editor.x(), editor.y(), editor.width(), editor.height());
     }
-    if (record != nullptr)
-        Load(*record);
     ShowHeader();
     OpenFavourites();
     // Work starts in the grid, on the first row.
@@ -91,6 +94,12 @@ void CDlgProgrammpool::OpenFavourites() {
             return std::nullopt;
         return bankSearch->SearchText();
     });
+}
+
+int CDlgProgrammpool::WidthOfAllColumns() const {
+    const QMargins margins = layout()->contentsMargins();
+    return m_grid->horizontalHeader()->length() + m_grid->verticalScrollBar()->sizeHint().width() +
+           2 * m_grid->frameWidth() + margins.left() + margins.right();
 }
 
 void CDlgProgrammpool::BuildLayout() {

@@ -46,9 +46,10 @@ public:
     // Without a record the editor starts a new, empty list.
     CDlgProgrammpool(AppContext& context, const CListenDat* record, QWidget* parent = nullptr);
 
-    // Editor and favourites window side by side on a desktop wider than 800 pixels; empty
-    // rectangles on a narrower one.
-    static std::pair<QRect, QRect> SideBySide(const QRect& desktop);
+    // Editor and favourites window side by side on a desktop wider than 800 pixels, the editor
+    // as wide as asked where the desktop leaves room (at least 655); empty rectangles on a
+    // narrower desktop.
+    static std::pair<QRect, QRect> SideBySide(const QRect& desktop, int editorWidth = 0);
 
     // The favourites window: its current bank takes added programs and shows its marks; its
     // button shows it. Until one is given, adding to a bank is not offered.
@@ -85,6 +86,8 @@ protected:
 
 private:
     void BuildLayout();
+    // The editor's width that shows the twelve columns without scrolling.
+    int WidthOfAllColumns() const;
     void Load(const CListenDat& record);
     void ShowHeader();
     void OnDescriptionEdited();

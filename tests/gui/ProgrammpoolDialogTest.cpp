@@ -49,14 +49,18 @@ TEST(ResizeDialogPlacementTest, StoredGeometryIsPulledOntoTheDesktop) {
         QPoint position;
         QSize size;
     };
+    const QMargins frame(4, 30, 4, 4);
+    // The whole window stays on the desktop, so its buttons at the bottom right can be reached.
     const Case cases[] = {
-        {QRect(10, 20, 2000, 600), true, QPoint(10, 20), QSize(1280, 600)},
-        {QRect(1500, 20, 600, 2000), true, QPoint(0, 20), QSize(600, 1024)},
+        {QRect(10, 20, 2000, 600), true, QPoint(0, 20), QSize(1272, 600)},
+        {QRect(1500, 20, 600, 2000), true, QPoint(0, 0), QSize(600, 990)},
         {QRect(10, 1100, 600, 400), true, QPoint(10, 0), QSize(600, 400)},
+        {QRect(900, 700, 600, 400), true, QPoint(672, 590), QSize(600, 400)},
+        {QRect(-50, -9, 600, 400), true, QPoint(0, 0), QSize(600, 400)},
         {QRect(10, 20, 0, 400), false, {}, {}}, // nothing stored: the designed size stays
     };
     for (const Case& c : cases) {
-        const DialogPlacement placement = PlaceOnDesktop(c.stored, desktop);
+        const DialogPlacement placement = PlaceOnDesktop(c.stored, desktop, frame);
         EXPECT_EQ(placement.restored, c.restored);
         if (c.restored) {
             EXPECT_EQ(placement.position, c.position);
@@ -67,6 +71,10 @@ TEST(ResizeDialogPlacementTest, StoredGeometryIsPulledOntoTheDesktop) {
               std::make_pair(QRect(24, 0, 655, 668), QRect(679, 0, 320, 668)));
     EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 800, 600)),
               std::make_pair(QRect(), QRect()));
+    // Wide enough for every column where the desktop leaves room beside the favourites.
+    EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 1920, 1080), 900),
+              std::make_pair(QRect(350, 0, 900, 980), QRect(1250, 0, 320, 980)));
+    EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 1024, 768), 900).first.width(), 704);
 }
 
 TEST(ResizeDialogTest, RemembersOnlyAResizedWindowAndReopensItAsItWas) {
