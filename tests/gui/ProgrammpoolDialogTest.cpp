@@ -1,6 +1,7 @@
 #include "core/app/DataFolders.h"
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
+#include "core/editor/EditorStatus.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "gui/favourites/DlgFavoriten.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFont>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPushButton>
@@ -321,6 +323,8 @@ TEST_F(ProgrammpoolDialogTest, TitleShowsChangesAndCtrlSSavesAndStaysOpen) {
     EXPECT_EQ(caption.toStdString(), Caption() + " - old.lst");
     EXPECT_EQ(QApplication::focusWidget(), dialog.Grid());
     EXPECT_EQ(dialog.Grid()->SelectedRows(), std::vector<int>{0});
+    const auto* status = dialog.findChild<QLabel*>("status");
+    EXPECT_EQ(status->text().toStdString(), EditorStatusText(dialog.Document(), 1, 0));
 
     // F2 edits the cell the arrow keys went to.
     QTest::keyClick(dialog.Grid(), Qt::Key_Right);
@@ -346,6 +350,12 @@ TEST_F(ProgrammpoolDialogTest, TitleShowsChangesAndCtrlSSavesAndStaysOpen) {
         << "the opened file stays";
     EXPECT_EQ(dialog.windowTitle().toStdString(), Caption() + " - copy");
     EXPECT_EQ(dialog.FileName(), "copy.lst");
+
+    dialog.Favourites()->findChild<QTabWidget*>()->setCurrentIndex(3);
+    dialog.Grid()->clearSelection();
+    dialog.Grid()->SelectRows(5, 2);
+    EXPECT_EQ(status->text().toStdString(), EditorStatusText(dialog.Document(), 2, 3))
+        << "the status line follows the selection and the bank on display";
     script.asked.clear();
     dialog.reject();
     EXPECT_TRUE(script.asked.empty()) << "saved: nothing to discard";
