@@ -12,11 +12,14 @@ bool SavesCopy(std::string_view typedName, std::string_view openedFileName) {
     return !openedFileName.empty() && !name.empty() && CompleteListFileName(name) != openedFileName;
 }
 
+std::string ListDisplayName(std::string_view typedName) {
+    const std::string_view name = Trim(typedName);
+    return name.empty() ? LoadResString(str::kNewListName) : std::string(name);
+}
+
 std::string EditorTitle(std::string_view caption, std::string_view typedName,
                         std::string_view openedFileName, bool modified) {
-    const std::string_view name = Trim(typedName);
-    std::string title = std::string(caption) + " - " +
-                        (name.empty() ? LoadResString(str::kNewListName) : std::string(name));
+    std::string title = std::string(caption) + " - " + ListDisplayName(typedName);
     if (modified)
         title += '*';
     if (SavesCopy(typedName, openedFileName))

@@ -13,6 +13,9 @@ namespace fw {
 // and leaves the opened file as it is.
 bool SavesCopy(std::string_view typedName, std::string_view openedFileName);
 
+// The typed file name, or "new list" while none is typed.
+std::string ListDisplayName(std::string_view typedName);
+
 // "Programmpool - NAME*": the typed name (or "new list"), a star while the document differs
 // from the file, and a note when saving writes a copy.
 std::string EditorTitle(std::string_view caption, std::string_view typedName,

@@ -5,7 +5,6 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
-#include "core/util/TextUtil.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
@@ -352,12 +351,9 @@ void CDlgProgrammpool::reject() {
     // A description typed but not yet confirmed is a change too.
     OnDescriptionEdited();
     if (m_history.IsModified()) {
-        const std::string typed = m_fileName->text().toStdString();
-        const std::string_view name = Trim(typed);
-        const std::string newList = LoadResString(str::kNewListName);
         const Question question{.text =
                                     FormatText(LoadResString(str::kAskDiscardChanges),
-                                               {name.empty() ? std::string_view(newList) : name}),
+                                               {ListDisplayName(m_fileName->text().toStdString())}),
                                 .icon = MessageIcon::Warning,
                                 .defaultAnswer = Answer::No,
                                 .yesText = LoadResString(str::kAnswerDiscard),
