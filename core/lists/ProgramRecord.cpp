@@ -152,6 +152,24 @@ CellCheck ValidateCell(int column, std::string& text) {
     }
 }
 
+std::string UnstorableTextMessage(std::string_view utf8) {
+    std::string message = LoadResString(str::kTextNotStorable);
+    const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    for (std::size_t start = 0; start < utf8.size();) {
+        std::size_t end = start + 1;
+        while (end < utf8.size() && continuation(utf8[end]))
+            ++end;
+        const std::string_view character = utf8.substr(start, end - start);
+        bool lossless = true;
+        Utf8ToCp1252(character, &lossless);
+        if (!lossless)
+            return message + "\n" +
+                   FormatText(LoadResString(str::kCellOffendingCharacter), {character});
+        start = end;
+    }
+    return message;
+}
+
 int SanitizeProgramLine(std::string& line) {
     if (line.empty()) {
         line.assign(kFieldCount, '\t');

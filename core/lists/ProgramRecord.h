@@ -73,6 +73,10 @@ struct CellCheck {
 // field's digit limit.
 CellCheck ValidateCell(int column, std::string& text);
 
+// The refusal of a typed text (UTF-8) that a program list cannot store, naming its first
+// character without a Windows-1252 byte.
+std::string UnstorableTextMessage(std::string_view utf8);
+
 // Check of a program line read from a file or pasted: 1 when every field passes and the line
 // is left as it was (but for white space around the last field of a line with fewer than
 // eleven: the check ignores it); 0 when the line was rebuilt as eleven TAB-terminated fields

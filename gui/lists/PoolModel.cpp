@@ -3,6 +3,7 @@
 #include "core/editor/BankCommands.h"
 #include "core/editor/EditHistory.h"
 #include "core/editor/PoolCommands.h"
+#include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
@@ -139,10 +140,12 @@ std::vector<int> PoolModel::RowsOfMimeData(const QMimeData* data) const {
 
 EditResult PoolModel::CommitCell(int row, int column, const QString& text) {
     bool lossless = true;
-    std::string bytes = Utf8ToCp1252(text.toStdString(), &lossless);
+    const std::string typed = text.toStdString();
+    std::string bytes = Utf8ToCp1252(typed, &lossless);
     if (!lossless) {
         m_lastCommit =
             MakeResult(EditStatus::CellRejected, str::kTextNotStorable, str::kStepEditCell);
+        m_lastCommit.message = UnstorableTextMessage(typed);
         return m_lastCommit;
     }
     m_lastCommit = m_history.Run(

@@ -1,6 +1,7 @@
 #include "core/lists/ProgramRecord.h"
 #include "core/lists/ProgramPool.h"
 #include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,17 @@ TEST(ValidateCellTest, AcceptsTrimsOrRejectsWithTheRightMessage) {
         EXPECT_EQ(check.message.find('%'), std::string::npos)
             << "placeholder left in " << check.message;
     }
+}
+
+TEST(ValidateCellTest, UnstorableTextNamesItsFirstForeignCharacter) {
+    const std::string base = LoadResString(str::kTextNotStorable);
+    const auto naming = [&](const char* character) {
+        return base + "\n" + FormatText(LoadResString(str::kCellOffendingCharacter), {character});
+    };
+    EXPECT_EQ(UnstorableTextMessage("K\xC3\xB6ln \xE6\x97\xA5\xE2\x82\xAC"),
+              naming("\xE6\x97\xA5"));
+    EXPECT_EQ(UnstorableTextMessage("\xF0\x9F\x93\xBA TV"), naming("\xF0\x9F\x93\xBA"));
+    EXPECT_EQ(UnstorableTextMessage("K\xC3\xB6ln"), base) << "nothing foreign to name";
 }
 
 TEST(SanitizeProgramLineTest, KeepsValidLinesAndEmptiesFailingFields) {
