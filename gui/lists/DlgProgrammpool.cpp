@@ -2,6 +2,7 @@
 
 #include "core/editor/EditorStatus.h"
 #include "core/lists/ListFile.h"
+#include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
@@ -274,9 +275,10 @@ void CDlgProgrammpool::ShowState() {
 
 void CDlgProgrammpool::OnDescriptionEdited() {
     bool lossless = true;
-    const std::string bytes = Utf8ToCp1252(m_description->text().toStdString(), &lossless);
+    const std::string typed = m_description->text().toStdString();
+    const std::string bytes = Utf8ToCp1252(typed, &lossless);
     if (!lossless) {
-        m_context.interaction->ShowMessage(LoadResString(str::kTextNotStorable), MessageIcon::Stop);
+        m_context.interaction->ShowMessage(UnstorableTextMessage(typed), MessageIcon::Stop);
         ShowHeader();
         return;
     }
