@@ -148,6 +148,9 @@ void CKonfiguration::Load(const ProfileFile& profile) {
     m_sortFirmware = profile.GetInt(kPersistent, "SORTOS", -1);
     m_sortLists = profile.GetInt(kPersistent, "SORTLISTS", -1);
     m_activePage = profile.GetInt(kPersistent, "ACTIVEPAGE", 0);
+    m_mainWindow = {
+        profile.GetInt(kPersistent, "MAINX", 0), profile.GetInt(kPersistent, "MAINY", 0),
+        profile.GetInt(kPersistent, "MAINCX", 0), profile.GetInt(kPersistent, "MAINCY", 0)};
 
     CDruckDat& print = m_printSettings;
     const std::string defaultTitles = DefaultColumnTitles();
@@ -207,6 +210,13 @@ ConfigSaveResult CKonfiguration::Save(ProfileFile& profile) {
     profile.WriteString(kPersistent, "AKTUWAHLLISTS", m_chosenListFile);
     profile.WriteString(kPersistent, "AKTUWAHLSETTINGS", m_chosenSettingsFile);
     profile.WriteInt(kPersistent, "ACTIVEPAGE", m_activePage);
+    // Written once the window was shown, so a file that never saw one stays as it was.
+    if (m_mainWindow.cx > 0) {
+        profile.WriteInt(kPersistent, "MAINX", m_mainWindow.x);
+        profile.WriteInt(kPersistent, "MAINY", m_mainWindow.y);
+        profile.WriteInt(kPersistent, "MAINCX", m_mainWindow.cx);
+        profile.WriteInt(kPersistent, "MAINCY", m_mainWindow.cy);
+    }
     profile.WriteInt(kPersistent, "SORTOS", m_sortFirmware);
     profile.WriteInt(kPersistent, "SORTLISTS", m_sortLists);
     profile.WriteInt(kPersistent, "SORTSETTINGS", m_sortSettings);

@@ -86,6 +86,15 @@ public:
     int m_bFertigung = 0; // production mode; never stored
     std::string m_productionFiles;
     int m_activePage = 0;
+    // The main window as it was closed: frame position and client size; no width when
+    // nothing was stored.
+    struct WindowPlacement {
+        int x = 0;
+        int y = 0;
+        int cx = 0;
+        int cy = 0;
+    };
+    WindowPlacement m_mainWindow;
 };
 
 } // namespace fw

@@ -61,6 +61,8 @@ void EditHistory::Record(const ListDocument& doc, State before, int name) {
         return;
     for (const Step& step : m_redo)
         m_bytes -= step.bytes;
+    if (m_savedPosition && *m_savedPosition > Position())
+        m_savedPosition.reset();
     m_redo.clear();
     const std::size_t bytes = BytesBeyond(before, doc.pool.Snapshot(), doc.banks);
     m_undo.push_back(Step{name, std::move(before), bytes});
@@ -72,6 +74,7 @@ void EditHistory::Record(const ListDocument& doc, State before, int name) {
 void EditHistory::DropOldestStep() {
     m_bytes -= m_undo.front().bytes;
     m_undo.pop_front();
+    ++m_dropped;
 }
 
 bool EditHistory::Move(std::deque<Step>& from, std::deque<Step>& to, ListDocument& doc) {
@@ -99,6 +102,16 @@ void EditHistory::Clear() {
     m_undo.clear();
     m_redo.clear();
     m_bytes = 0;
+    m_dropped = 0;
+    m_savedPosition = 0;
+}
+
+void EditHistory::MarkSaved() {
+    m_savedPosition = Position();
+}
+
+bool EditHistory::IsModified() const {
+    return m_savedPosition != Position();
 }
 
 } // namespace fw

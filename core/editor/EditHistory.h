@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,7 +44,13 @@ public:
     // Both end the pending cuts: the rows and entries they name may have moved.
     bool Undo(ListDocument& doc);
     bool Redo(ListDocument& doc);
+    // Also makes the document as it now stands the saved one.
     void Clear();
+
+    // The document as it now stands is the one on disk (opened or just saved).
+    void MarkSaved();
+    // The document differs from the one on disk: undo or redo has not led back to it.
+    bool IsModified() const;
 
     std::size_t StepCount() const { return m_undo.size() + m_redo.size(); }
     // The memory the steps hold beyond the document's own rows; a row shared by several
@@ -72,9 +79,16 @@ private:
     bool Move(std::deque<Step>& from, std::deque<Step>& to, ListDocument& doc);
     void DropOldestStep();
 
+    // Positions count the steps applied since the history began, dropped ones included, so
+    // that trimming old steps never makes another state look like the saved one.
+    std::size_t Position() const { return m_dropped + m_undo.size(); }
+
     std::deque<Step> m_undo;
     std::deque<Step> m_redo;
     std::size_t m_bytes = 0;
+    std::size_t m_dropped = 0;
+    // Empty once the saved state can no longer be reached (its redo steps were discarded).
+    std::optional<std::size_t> m_savedPosition = 0;
 };
 
 } // namespace fw

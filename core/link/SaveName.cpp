@@ -7,6 +7,7 @@
 #include "core/util/FolderScan.h"
 #include "core/util/TextUtil.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
@@ -20,6 +21,23 @@ std::string_view SaveExtension(SaveKind kind) {
 std::size_t MaxFileNameBytes(const std::string& folder) {
     const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
     return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
+std::string ProposeListName(bool radio, std::chrono::year_month_day date,
+                            const std::string& folder) {
+    char day[16];
+    std::snprintf(day, sizeof day, "-%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    const std::string stem = std::string(radio ? "radio" : "tv") + day;
+    std::string name = stem;
+    for (int number = 2;; ++number) {
+        std::error_code error;
+        // Anything of that name, even a dangling link, would make the dialog ask to replace it.
+        if (!std::filesystem::exists(
+                std::filesystem::symlink_status(folder + "/" + name + ".lst", error)))
+            return name;
+        name = stem + "-" + std::to_string(number);
+    }
 }
 
 SaveName CheckSaveName(std::string_view typed, SaveKind kind, const std::string& folder) {

@@ -2,6 +2,7 @@
 
 #include "core/link/TransferView.h"
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -31,6 +32,11 @@ std::string_view SaveExtension(SaveKind kind);
 // folder (IsPlainFileName), fit the folder's file system with its extension, and not name a
 // folder.
 SaveName CheckSaveName(std::string_view typed, SaveKind kind, const std::string& folder);
+
+// The name the save dialog offers for a received program list: "tv-YYYY-MM-DD" or
+// "radio-YYYY-MM-DD", with "-2", "-3", ... added until no list of that name is in folder.
+std::string ProposeListName(bool radio, std::chrono::year_month_day date,
+                            const std::string& folder);
 
 // The longest file name, in bytes, that folder's file system takes.
 std::size_t MaxFileNameBytes(const std::string& folder);

@@ -2,6 +2,7 @@
 
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/util/Cp1252.h"
 #include "core/util/TextUtil.h"
 
 #include <algorithm>
@@ -50,6 +51,23 @@ CellCheck Rejected(int messageId, std::string message) {
 CellCheck RejectedWithLimit(int messageId, std::size_t limit) {
     return Rejected(messageId, FormatText(LoadResString(messageId), {std::to_string(limit)}));
 }
+
+// The message, followed by the first character of text outside allowed (if any) and the
+// field's digit limit (if any), so the user sees what to change.
+CellCheck RejectedNaming(int messageId, std::string_view text, std::string_view allowed,
+                         std::size_t digitLimit = 0) {
+    std::string message = LoadResString(messageId);
+    const std::size_t offending = text.find_first_not_of(allowed);
+    if (offending != std::string_view::npos)
+        message += "\n" + FormatText(LoadResString(str::kCellOffendingCharacter),
+                                     {Cp1252ToUtf8(text.substr(offending, 1))});
+    if (digitLimit > 0)
+        message += (offending != std::string_view::npos ? " " : "\n") +
+                   FormatText(LoadResString(str::kCellDigitLimit), {std::to_string(digitLimit)});
+    return Rejected(messageId, std::move(message));
+}
+
+constexpr std::string_view kDigits = "0123456789";
 
 bool IsPolarisation(std::string_view field) {
     return field.size() == 1 && (UpperAscii(field[0]) == 'H' || UpperAscii(field[0]) == 'V');
@@ -106,7 +124,7 @@ CellCheck ValidateCell(int column, std::string& text) {
     case kFieldCa:
         if (text.empty() || text == "$")
             return {};
-        return Rejected(str::kCellOnlyDollar, LoadResString(str::kCellOnlyDollar));
+        return RejectedNaming(str::kCellOnlyDollar, text, "$");
     case kFieldName:
         // The name is not trimmed, so these would reach the file and split its line.
         if (text.find_first_of("\t\r\n") != std::string::npos)
@@ -118,18 +136,38 @@ CellCheck ValidateCell(int column, std::string& text) {
         std::transform(text.begin(), text.end(), text.begin(), UpperAscii);
         if (text.empty() || text == "H" || text == "V")
             return CellCheck{CellStatus::PolarisationAccepted, 0, {}, MessageIcon::Stop};
-        return Rejected(str::kCellOnlyHOrV, LoadResString(str::kCellOnlyHOrV));
+        return RejectedNaming(str::kCellOnlyHOrV, text, "HV");
     case kFieldFec:
+        // The slash is what keyboards and receiver menus show; the file keeps the backslash.
+        std::replace(text.begin(), text.end(), '/', '\\');
         if (text.empty() || IsOneOf(text, kEditableFec))
             return {};
-        return Rejected(str::kCellFecValues, LoadResString(str::kCellFecValues));
+        return RejectedNaming(str::kCellFecValues, text, "0123456789\\");
     default:
         if (!IsAllDigits(text))
-            return Rejected(str::kCellOnlyDigits, LoadResString(str::kCellOnlyDigits));
+            return RejectedNaming(str::kCellOnlyDigits, text, kDigits, DigitLimit(field));
         if (text.size() > DigitLimit(field))
             return RejectedWithLimit(str::kCellMaxDigits, DigitLimit(field));
         return {};
     }
+}
+
+std::string UnstorableTextMessage(std::string_view utf8) {
+    std::string message = LoadResString(str::kTextNotStorable);
+    const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    for (std::size_t start = 0; start < utf8.size();) {
+        std::size_t end = start + 1;
+        while (end < utf8.size() && continuation(utf8[end]))
+            ++end;
+        const std::string_view character = utf8.substr(start, end - start);
+        bool lossless = true;
+        Utf8ToCp1252(character, &lossless);
+        if (!lossless)
+            return message + "\n" +
+                   FormatText(LoadResString(str::kCellOffendingCharacter), {character});
+        start = end;
+    }
+    return message;
 }
 
 int SanitizeProgramLine(std::string& line) {

@@ -68,8 +68,14 @@ struct CellCheck {
 };
 
 // Check of a grid cell when an edit is committed; column 0 is the Adr column. The text may be
-// trimmed (every column but the name) or upper-cased (polarisation) in place.
+// trimmed (every column but the name), upper-cased (polarisation) or get backslashes for
+// slashes (FEC) in place. A refusal's message names the first character not allowed and the
+// field's digit limit.
 CellCheck ValidateCell(int column, std::string& text);
+
+// The refusal of a typed text (UTF-8) that a program list cannot store, naming its first
+// character without a Windows-1252 byte.
+std::string UnstorableTextMessage(std::string_view utf8);
 
 // Check of a program line read from a file or pasted: 1 when every field passes and the line
 // is left as it was (but for white space around the last field of a line with fewer than

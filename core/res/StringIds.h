@@ -335,5 +335,18 @@ inline constexpr int kListChangedOnDisk = 10011;
 inline constexpr int kButtonOverwrite = 10012;
 inline constexpr int kButtonSaveUnderOtherName = 10013;
 inline constexpr int kButtonBack = 10014;
+// The editor that loses nothing: discarding, its title and status line, a received list.
+inline constexpr int kAskDiscardChanges = 10100;
+inline constexpr int kAnswerDiscard = 10101;
+inline constexpr int kAnswerBack = 10102;
+inline constexpr int kNewListName = 10103;
+inline constexpr int kTitleSavesCopy = 10104;
+inline constexpr int kFileNameSavesCopy = 10105;
+inline constexpr int kStatusPool = 10106;
+inline constexpr int kStatusBank = 10107;
+inline constexpr int kAskDiscardReceivedList = 10108;
+// Added to a refused cell's message: what to change.
+inline constexpr int kCellOffendingCharacter = 10110;
+inline constexpr int kCellDigitLimit = 10111;
 
 } // namespace fw::str

@@ -8,12 +8,15 @@
 #include "gui/lists/DlgProgrammlisten.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/settings/DlgGrundeinstellung.h"
+#include "gui/ui/ResizeDialog.h"
 #include "gui/ui/Texts.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -74,9 +77,24 @@ void CReceiverSheet::SetActivePage(int index) {
 }
 
 void CReceiverSheet::showEvent(QShowEvent* event) {
+    if (m_shownPage < 0)
+        RestorePlacement();
     QDialog::showEvent(event);
     if (m_shownPage < 0)
         OnPageChanged(ActivePage());
+}
+
+void CReceiverSheet::RestorePlacement() {
+    const CKonfiguration::WindowPlacement& stored = m_context.config.m_mainWindow;
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shown == nullptr)
+        return;
+    const DialogPlacement placement = PlaceOnDesktop(
+        QRect(stored.x, stored.y, stored.cx, stored.cy), shown->availableVirtualGeometry());
+    if (!placement.restored)
+        return;
+    move(placement.position);
+    resize(placement.size);
 }
 
 void CReceiverSheet::keyPressEvent(QKeyEvent* event) {
@@ -102,6 +120,8 @@ void CReceiverSheet::done(int result) {
     if (CPropertyPagePlus* page = Page(m_shownPage))
         page->OnKillActive();
     m_context.config.m_activePage = ActivePage();
+    // Position of the frame and size of the client: what move() and resize() take back.
+    m_context.config.m_mainWindow = {pos().x(), pos().y(), width(), height()};
     QDialog::done(result);
 }
 

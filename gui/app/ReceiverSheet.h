@@ -14,7 +14,8 @@ namespace fw {
 class CPropertyPagePlus;
 
 // The main window: four tabbed pages, Info and Quit. Alt and a tab's marked letter switch
-// pages. The page shown when it closes is kept in the configuration.
+// pages. The page shown and the window's place and size when it closes are kept in the
+// configuration.
 class CReceiverSheet : public QDialog {
     Q_OBJECT
 public:
@@ -37,6 +38,8 @@ protected:
 
 private:
     void OnPageChanged(int index);
+    // Where and how large the window was when it last closed, pulled onto the desktop.
+    void RestorePlacement();
     void ShowAbout();
 
     AppContext& m_context;

@@ -4,6 +4,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
 #include "core/util/Cp1252.h"
+#include "gui/ui/ListClipboard.h"
 
 namespace fw {
 
@@ -35,6 +36,9 @@ int BankModel::columnCount(const QModelIndex& parent) const {
 QVariant BankModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid) || index.row() >= EntryCount())
         return {};
+    if ((role == Qt::ForegroundRole || role == Qt::FontRole) && m_doc.bankCut &&
+        m_doc.bankCut->bank == m_bank && m_doc.bankCut->Contains(index.row()))
+        return CutRowLook(role);
     if (role == Qt::TextAlignmentRole && index.column() != kColName)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole)

@@ -13,8 +13,10 @@
 #include "gui/ui/Texts.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -63,6 +65,13 @@ CFavListCtrl::CFavListCtrl(ListDocument& doc, EditHistory& history, UserInteract
     // The drop line stands in for Qt's indicator.
     setDropIndicatorShown(false);
     CreateCommands();
+    // Entries cut and then overwritten on the clipboard wait for no paste any more.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        if (m_doc.bankCut) {
+            ForgetCutUnlessOnClipboard(m_doc.bankCut);
+            viewport()->update();
+        }
+    });
 }
 
 std::vector<int> CFavListCtrl::SelectedPositions() const {
@@ -171,6 +180,7 @@ void CFavListCtrl::DeleteSelected() {
 void CFavListCtrl::CutSelected() {
     if (const std::vector<int> positions = SelectedPositions(); !positions.empty())
         SetListClipboardText(CutBankEntries(m_doc, Bank(), positions));
+    viewport()->update();
 }
 
 void CFavListCtrl::CopySelected() {

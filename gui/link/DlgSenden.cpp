@@ -1,12 +1,14 @@
 #include "gui/link/DlgSenden.h"
 
 #include "core/link/LinkTiming.h"
+#include "core/link/SaveName.h"
 #include "core/util/Cp1252.h"
 #include "core/util/UserInteraction.h"
 #include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSpeichernAls.h"
 #include "gui/ui/Texts.h"
 
+#include <QDate>
 #include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -68,6 +70,13 @@ QString FileNameText(const std::string& name) {
 }
 QString FileText(const std::string& bytes) {
     return QString::fromStdString(Cp1252ToUtf8(bytes));
+}
+
+std::chrono::year_month_day Today() {
+    const QDate today = QDate::currentDate();
+    return {std::chrono::year{today.year()},
+            std::chrono::month{static_cast<unsigned>(today.month())},
+            std::chrono::day{static_cast<unsigned>(today.day())}};
 }
 
 QLabel* Label(const QString& text, int id, QWidget* parent) {
@@ -375,9 +384,13 @@ bool CDlgSenden::AskVersionWarning(const VersionWarning& warning) {
 std::optional<SaveTarget> CDlgSenden::AskSaveAs(SaveKind kind) {
     return Ask<std::optional<SaveTarget>>(
         [this, kind]() -> std::optional<SaveTarget> {
-            CDlgSpeichernAls save(kind,
-                                  kind == SaveKind::ProgramList ? m_listsFolder : m_settingsFolder,
-                                  m_interaction, this);
+            const bool list = kind == SaveKind::ProgramList;
+            const std::string& folder = list ? m_listsFolder : m_settingsFolder;
+            CDlgSpeichernAls save(
+                kind, folder, m_interaction,
+                list ? ProposeListName(m_session.Job().listKind == 'R', Today(), folder)
+                     : std::string(),
+                this);
             if (save.exec() != QDialog::Accepted)
                 return std::nullopt;
             return SaveTarget{save.Path(), save.Description()};

@@ -21,7 +21,7 @@ namespace fw {
 using namespace ids::saveAs;
 
 CDlgSpeichernAls::CDlgSpeichernAls(SaveKind kind, std::string folder, UserInteraction& interaction,
-                                   QWidget* parent)
+                                   const std::string& proposedName, QWidget* parent)
     : QDialog(parent), m_kind(kind), m_folder(std::move(folder)), m_interaction(interaction) {
     setWindowTitle(DialogText(kDialog, "caption"));
     setObjectName(QString::number(kDialog));
@@ -29,6 +29,8 @@ CDlgSpeichernAls::CDlgSpeichernAls(SaveKind kind, std::string folder, UserIntera
     auto* nameLabel = new QLabel(DialogText(kDialog, "static-filename"), this);
     m_name = new QLineEdit(this);
     m_name->setObjectName(QString::number(kName));
+    m_name->setText(QString::fromStdString(proposedName));
+    m_name->selectAll();
     nameLabel->setBuddy(m_name);
     auto* descriptionLabel = new QLabel(DialogText(kDialog, kDescriptionLabel), this);
     descriptionLabel->setObjectName(QString::number(kDescriptionLabel));
@@ -104,6 +106,20 @@ void CDlgSpeichernAls::accept() {
     if (m_kind == SaveKind::ProgramList)
         m_description = description;
     QDialog::accept();
+}
+
+void CDlgSpeichernAls::reject() {
+    // A list took up to a minute to receive; Escape alone must not lose it.
+    if (m_kind == SaveKind::ProgramList &&
+        m_interaction.Ask({.text = LoadResString(str::kAskDiscardReceivedList),
+                           .icon = MessageIcon::Warning,
+                           .defaultAnswer = Answer::No,
+                           .yesText = LoadResString(str::kAnswerDiscard),
+                           .noText = LoadResString(str::kAnswerBack)}) != Answer::Yes) {
+        m_name->setFocus();
+        return;
+    }
+    QDialog::reject();
 }
 
 } // namespace fw

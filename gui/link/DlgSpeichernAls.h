@@ -25,11 +25,13 @@ inline constexpr int kCancel = 2;
 // Asks where a file received from the receiver goes: a name in the lists folder (with an
 // optional description) or in the settings folder. Stays open until the name is usable and,
 // for an existing file, replacing it was agreed; interaction says why a name is refused.
+// A received program list is thrown away only after the user agreed.
 class CDlgSpeichernAls : public QDialog {
     Q_OBJECT
 public:
+    // The name field starts with proposedName, selected so that typing replaces it.
     CDlgSpeichernAls(SaveKind kind, std::string folder, UserInteraction& interaction,
-                     QWidget* parent = nullptr);
+                     const std::string& proposedName = {}, QWidget* parent = nullptr);
 
     // After accept: the full path, and the description as the file stores it (Windows-1252,
     // empty for settings).
@@ -37,6 +39,7 @@ public:
     const std::string& Description() const { return m_description; }
 
     void accept() override;
+    void reject() override;
 
 private:
     SaveKind m_kind;

@@ -1,11 +1,14 @@
 #include "gui/lists/DlgProgrammpool.h"
 
+#include "core/editor/EditorStatus.h"
 #include "core/lists/ListFile.h"
+#include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/PoolListCtrl.h"
+#include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/DlgSuchen.h"
@@ -17,12 +20,14 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -37,13 +42,14 @@ constexpr int kFavouritesWidth = 320;
 constexpr int kWidenedRows = 50;
 } // namespace
 
-std::pair<QRect, QRect> CDlgProgrammpool::SideBySide(const QRect& desktop) {
+std::pair<QRect, QRect> CDlgProgrammpool::SideBySide(const QRect& desktop, int editorWidth) {
     if (desktop.width() <= 800)
         return {};
-    const int x = std::max(0, (desktop.width() - kEditorWidth - kFavouritesWidth) / 2);
+    const int width =
+        std::max(kEditorWidth, std::min(editorWidth, desktop.width() - kFavouritesWidth));
+    const int x = std::max(0, (desktop.width() - width - kFavouritesWidth) / 2);
     const int height = desktop.height() - 100;
-    return {QRect(x, 0, kEditorWidth, height),
-            QRect(x + kEditorWidth, 0, kFavouritesWidth, height)};
+    return {QRect(x, 0, width, height), QRect(x + width, 0, kFavouritesWidth, height)};
 }
 
 CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record, QWidget* parent)
@@ -51,15 +57,20 @@ CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record
       m_printFlow(context, this) {
     setWindowTitle(DialogText(kDialogId, "caption"));
     BuildLayout();
+    if (record != nullptr)
+        Load(*record);
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        const QRect editor = SideBySide(primary->geometry()).first;
+        const QRect editor = SideBySide(primary->geometry(), WidthOfAllColumns()).first;
         if (!editor.isNull())
             SetInitialPlacement(editor.x(), editor.y(), editor.width(), editor.height());
     }
-    if (record != nullptr)
-        Load(*record);
     ShowHeader();
     OpenFavourites();
+    // Work starts in the grid, on the first row.
+    m_grid->SelectRows(0, 1);
+    m_grid->setCurrentIndex(m_grid->model()->index(0, PoolModel::ColumnCa));
+    m_grid->setFocus();
+    ShowState();
 }
 
 // The favourites window edits the same document and history; each side shows what the other
@@ -86,6 +97,12 @@ void CDlgProgrammpool::OpenFavourites() {
     });
 }
 
+int CDlgProgrammpool::WidthOfAllColumns() const {
+    const QMargins margins = layout()->contentsMargins();
+    return m_grid->horizontalHeader()->length() + m_grid->verticalScrollBar()->sizeHint().width() +
+           2 * m_grid->frameWidth() + margins.left() + margins.right();
+}
+
 void CDlgProgrammpool::BuildLayout() {
     m_fileName = new QLineEdit(this);
     SetControlId(m_fileName, ids::pool::kFileName);
@@ -104,6 +121,10 @@ void CDlgProgrammpool::BuildLayout() {
 
     m_grid = new CPoolListCtrl(m_doc, m_history, *m_context.interaction, this);
     connect(m_grid, &CPoolListCtrl::DocumentChanged, this, &CDlgProgrammpool::AfterHeaderChange);
+    connect(m_grid, &CPoolListCtrl::ProgramEdited, this, &CDlgProgrammpool::ShowState);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CDlgProgrammpool::ShowState);
+    connect(m_fileName, &QLineEdit::textChanged, this, &CDlgProgrammpool::ShowState);
     m_search = new CDlgSuchen(str::kPoolSearchTitle, this);
     m_search->OfferAllColumns();
     m_grid->SetSearchDialog(m_search);
@@ -130,7 +151,11 @@ void CDlgProgrammpool::BuildLayout() {
     m_favouritesButton = new QPushButton(DialogText(kDialogId, ids::pool::kFavourites), this);
     SetControlId(m_favouritesButton, ids::pool::kFavourites);
     m_favouritesButton->hide();
-    connect(ok, &QPushButton::clicked, this, &CDlgProgrammpool::Save);
+    connect(ok, &QPushButton::clicked, this, [this] { Save(); });
+    auto* saveKey = new QAction(this);
+    saveKey->setShortcut(QKeySequence::Save);
+    connect(saveKey, &QAction::triggered, this, [this] { Save(AfterSave::StayOpen); });
+    addAction(saveKey);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_favouritesButton, &QPushButton::clicked, this,
             [this] { m_favouritesWindow->Present(); });
@@ -154,7 +179,10 @@ void CDlgProgrammpool::BuildLayout() {
     typeRow->addWidget(m_tv);
     head->addLayout(typeRow, 0, 2, 2, 1);
     head->setColumnStretch(1, 1);
+    m_status = new QLabel(this);
+    m_status->setObjectName("status");
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_status);
     buttons->addStretch();
     buttons->addWidget(print);
     buttons->addWidget(m_favouritesButton);
@@ -245,18 +273,34 @@ void CDlgProgrammpool::SetFavouritesWindow(QWidget* favourites) {
 void CDlgProgrammpool::Refresh() {
     m_grid->Refresh();
     ShowHeader();
+    ShowState();
 }
 
 void CDlgProgrammpool::AfterHeaderChange() {
     ShowHeader();
+    ShowState();
     emit DocumentChanged();
+}
+
+void CDlgProgrammpool::ShowState() {
+    const std::string typed = m_fileName->text().toStdString();
+    setWindowTitle(
+        QString::fromStdString(EditorTitle(DialogText(kDialogId, "caption").toStdString(), typed,
+                                           m_openedFileName, m_history.IsModified())));
+    const std::string note = CopyNote(typed, m_openedFileName);
+    m_fileName->setToolTip(note.empty() ? ResText(ids::pool::kFileName)
+                                        : QString::fromStdString(note));
+    const int shownBank = m_favouritesWindow != nullptr ? m_favouritesWindow->CurrentBank() : -1;
+    m_status->setText(QString::fromStdString(
+        EditorStatusText(m_doc, static_cast<int>(m_grid->SelectedRows().size()), shownBank)));
 }
 
 void CDlgProgrammpool::OnDescriptionEdited() {
     bool lossless = true;
-    const std::string bytes = Utf8ToCp1252(m_description->text().toStdString(), &lossless);
+    const std::string typed = m_description->text().toStdString();
+    const std::string bytes = Utf8ToCp1252(typed, &lossless);
     if (!lossless) {
-        m_context.interaction->ShowMessage(LoadResString(str::kTextNotStorable), MessageIcon::Stop);
+        m_context.interaction->ShowMessage(UnstorableTextMessage(typed), MessageIcon::Stop);
         ShowHeader();
         return;
     }
@@ -271,7 +315,7 @@ void CDlgProgrammpool::OnTypeChosen(int listType) {
         AfterHeaderChange();
 }
 
-bool CDlgProgrammpool::Save() {
+bool CDlgProgrammpool::Save(AfterSave then) {
     if (!m_grid->CommitEditor())
         return false;
     OnDescriptionEdited();
@@ -292,7 +336,10 @@ bool CDlgProgrammpool::Save() {
         m_openedFileName = result.fileName;
         m_openedStamp = StampOfFile(result.path);
         m_savedFileName = QString::fromStdString(result.fileName);
-        accept();
+        m_history.MarkSaved();
+        ShowState();
+        if (then == AfterSave::Close)
+            accept();
         return true;
     case ListWriteStatus::InvalidName:
         ui.ShowMessage(result.message, MessageIcon::Stop);
@@ -338,15 +385,47 @@ void CDlgProgrammpool::moveEvent(QMoveEvent* event) {
         m_favouritesWindow->FollowEditor(event->pos() - event->oldPos());
 }
 
-void CDlgProgrammpool::closeEvent(QCloseEvent* event) {
-    if (!m_context.interaction->AskYesNo(LoadResString(str::kAskSaveList), MessageIcon::Warning)) {
-        CResizeDialog::closeEvent(event);
-        return;
+void CDlgProgrammpool::reject() {
+    // A description typed but not yet confirmed is a change too.
+    OnDescriptionEdited();
+    if (m_history.IsModified()) {
+        const Question question{.text =
+                                    FormatText(LoadResString(str::kAskDiscardChanges),
+                                               {ListDisplayName(m_fileName->text().toStdString())}),
+                                .icon = MessageIcon::Warning,
+                                .defaultAnswer = Answer::No,
+                                .yesText = LoadResString(str::kAnswerDiscard),
+                                .noText = LoadResString(str::kAnswerBack)};
+        if (m_context.interaction->Ask(question) != Answer::Yes)
+            return;
     }
-    if (Save())
+    CResizeDialog::reject();
+}
+
+void CDlgProgrammpool::closeEvent(QCloseEvent* event) {
+    OnDescriptionEdited();
+    const Answer answer =
+        m_history.IsModified()
+            ? m_context.interaction->Ask({.text = LoadResString(str::kAskSaveList),
+                                          .icon = MessageIcon::Warning,
+                                          .answers = AnswerSet::YesNoCancel})
+            : Answer::No;
+    switch (answer) {
+    case Answer::Yes:
+        if (Save())
+            event->accept();
+        else
+            event->ignore();
+        break;
+    case Answer::No:
+        // The base's close would call reject(), which would ask once more.
+        CResizeDialog::reject();
         event->accept();
-    else
+        break;
+    case Answer::Cancel:
         event->ignore();
+        break;
+    }
 }
 
 } // namespace fw

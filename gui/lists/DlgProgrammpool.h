@@ -14,6 +14,7 @@
 #include <optional>
 #include <utility>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -38,7 +39,8 @@ class CDlgSuchen;
 class CPoolListCtrl;
 
 // The editor of one program list: the pool grid, file name, description and type. OK saves
-// the list; Cancel and Escape leave without saving; the close box asks.
+// the list and closes, Ctrl+S saves and stays; Cancel, Escape and the close box ask before
+// throwing changes away.
 class CDlgProgrammpool : public CResizeDialog {
     Q_OBJECT
 public:
@@ -47,9 +49,10 @@ public:
     // Without a record the editor starts a new, empty list.
     CDlgProgrammpool(AppContext& context, const CListenDat* record, QWidget* parent = nullptr);
 
-    // Editor and favourites window side by side on a desktop wider than 800 pixels; empty
-    // rectangles on a narrower one.
-    static std::pair<QRect, QRect> SideBySide(const QRect& desktop);
+    // Editor and favourites window side by side on a desktop wider than 800 pixels, the editor
+    // as wide as asked where the desktop leaves room (at least 655); empty rectangles on a
+    // narrower desktop.
+    static std::pair<QRect, QRect> SideBySide(const QRect& desktop, int editorWidth = 0);
 
     // The favourites window: its current bank takes added programs and shows its marks; its
     // button shows it. Until one is given, adding to a bank is not offered.
@@ -68,9 +71,12 @@ public:
     CDlgSuchen* SearchDialog() const { return m_search; }
     PrintFlow& Printing() { return m_printFlow; }
 
-    // OK: saves and closes; an aborted save keeps the editor open.
-    bool Save();
+    enum class AfterSave { Close, StayOpen };
+    // OK and Ctrl+S: saves, then closes or stays; an aborted save keeps the editor open.
+    bool Save(AfterSave then = AfterSave::Close);
     int exec() override;
+    // Cancel and Escape: asks before discarding changes.
+    void reject() override;
 
 public slots:
     // The document changed elsewhere (the favourites window): show it again.
@@ -86,11 +92,15 @@ protected:
 
 private:
     void BuildLayout();
+    // The editor's width that shows the twelve columns without scrolling.
+    int WidthOfAllColumns() const;
     void Load(const CListenDat& record);
     void ShowHeader();
     void OnDescriptionEdited();
     void OnTypeChosen(int listType);
     void AfterHeaderChange();
+    // Title, the file name's tool tip and the status line, as the document and selection stand.
+    void ShowState();
     void OpenFavourites();
     // A print command of the grid's menu, Ctrl+P or the print button: the document's pool
     // and the grid's selected rows.
@@ -111,6 +121,7 @@ private:
     QRadioButton* m_tv = nullptr;
     CPoolListCtrl* m_grid = nullptr;
     QPushButton* m_favouritesButton = nullptr;
+    QLabel* m_status = nullptr;
     CDlgSuchen* m_search = nullptr;
     CDlgFavoriten* m_favouritesWindow = nullptr;
     PrintFlow m_printFlow;

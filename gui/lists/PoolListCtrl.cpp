@@ -17,15 +17,18 @@
 #include "gui/ui/Texts.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QDrag>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPen>
 
 #include <algorithm>
 
@@ -62,6 +65,13 @@ CPoolListCtrl::CPoolListCtrl(ListDocument& doc, EditHistory& history, UserIntera
         setColumnWidth(static_cast<int>(i),
                        CReportListCtrl::HeaderWidth(fontMetrics(), headers[i]));
     CreateCommands();
+    // Rows cut and then overwritten on the clipboard wait for no paste any more.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        if (m_doc.poolCut) {
+            ForgetCutUnlessOnClipboard(m_doc.poolCut);
+            viewport()->update();
+        }
+    });
 }
 
 void CPoolListCtrl::CreateCommands() {
@@ -194,6 +204,8 @@ void CPoolListCtrl::Refresh() {
     m_model->SetMarkedBank(m_currentBank ? m_currentBank() : -1);
     if (IsFiltered())
         ApplyFilter();
+    // Commands end or start a cut, which greys its rows.
+    viewport()->update();
 }
 
 void CPoolListCtrl::SetFilter(const QString& text) {
@@ -249,6 +261,9 @@ void CPoolListCtrl::ShowResultMessage(const EditResult& result) {
 }
 
 bool CPoolListCtrl::CommitEdit(int row, int column, const QString& text) {
+    // An edit ends a pending cut; only then is more than the cell repainted.
+    if (m_doc.poolCut)
+        viewport()->update();
     const EditResult result = m_model->CommitCell(row, column, text);
     if (result.status == EditStatus::CellRejected) {
         ShowResultMessage(result);
@@ -283,6 +298,7 @@ void CPoolListCtrl::OnCut() {
     const std::vector<int> rows = SelectedRows();
     if (!rows.empty())
         SetListClipboardText(CutRows(m_doc, rows));
+    viewport()->update();
 }
 
 void CPoolListCtrl::OnCopy() {
@@ -528,6 +544,12 @@ void CPoolListCtrl::keyPressEvent(QKeyEvent* event) {
         ShowContextMenuAtCurrentCell();
         return;
     }
+    // F2 edits the cell the focus frame marks (the first editable one for Adr); Ctrl+E keeps
+    // opening its usual column.
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
+        OnEditCell(std::max<int>(currentIndex().column(), PoolModel::ColumnCa));
+        return;
+    }
     if (m_commands.RunKey(*event, anyRows, [this] { UpdateCommands(); }))
         return;
     // Enter and Escape stay in the grid instead of pressing the dialog's buttons; without a
@@ -564,6 +586,12 @@ void CPoolListCtrl::paintEvent(QPaintEvent* event) {
     const int bottom = viewport()->height();
     for (const int x : {left, left + 1, right - 2, right - 1})
         painter.drawLine(x, 0, x, bottom);
+    // Rows are selected whole, so the cell that F2 and the arrow keys work on needs a frame.
+    const QModelIndex current = currentIndex();
+    if (hasFocus() && current.isValid() && selectionModel()->isRowSelected(current.row())) {
+        painter.setPen(QPen(palette().color(QPalette::HighlightedText), 1, Qt::DotLine));
+        painter.drawRect(visualRect(current).adjusted(1, 1, -2, -2));
+    }
     painter.end();
     m_dropLine.Paint();
 }

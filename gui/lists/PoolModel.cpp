@@ -3,10 +3,12 @@
 #include "core/editor/BankCommands.h"
 #include "core/editor/EditHistory.h"
 #include "core/editor/PoolCommands.h"
+#include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/ColumnSpec.h"
 #include "core/util/Cp1252.h"
+#include "gui/ui/ListClipboard.h"
 #include "gui/ui/Texts.h"
 
 #include <QCoreApplication>
@@ -39,6 +41,9 @@ QVariant PoolModel::data(const QModelIndex& index, int role) const {
         return {};
     const int row = index.row();
     const int column = index.column();
+    if ((role == Qt::ForegroundRole || role == Qt::FontRole) && m_doc.poolCut &&
+        m_doc.poolCut->Contains(row))
+        return CutRowLook(role, column == ColumnAdr);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -135,10 +140,12 @@ std::vector<int> PoolModel::RowsOfMimeData(const QMimeData* data) const {
 
 EditResult PoolModel::CommitCell(int row, int column, const QString& text) {
     bool lossless = true;
-    std::string bytes = Utf8ToCp1252(text.toStdString(), &lossless);
+    const std::string typed = text.toStdString();
+    std::string bytes = Utf8ToCp1252(typed, &lossless);
     if (!lossless) {
         m_lastCommit =
             MakeResult(EditStatus::CellRejected, str::kTextNotStorable, str::kStepEditCell);
+        m_lastCommit.message = UnstorableTextMessage(typed);
         return m_lastCommit;
     }
     m_lastCommit = m_history.Run(

@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFont>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QPalette>
 
 namespace fw {
 
@@ -32,6 +35,27 @@ std::optional<ClipboardBytes> ListClipboardText() {
 
 bool ClipboardHasText() {
     return ListClipboardText().has_value();
+}
+
+void ForgetCutUnlessOnClipboard(std::optional<PendingCut>& cut) {
+    if (!cut)
+        return;
+    const std::optional<ClipboardBytes> text = ListClipboardText();
+    if (!text)
+        cut.reset();
+    else
+        HonouredCut(cut, text->bytes);
+}
+
+QVariant CutRowLook(int role, bool bold) {
+    if (role == Qt::ForegroundRole)
+        return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    if (role != Qt::FontRole)
+        return {};
+    QFont font;
+    font.setBold(bold);
+    font.setItalic(true);
+    return font;
 }
 
 } // namespace fw

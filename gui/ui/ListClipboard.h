@@ -1,5 +1,9 @@
 #pragma once
 
+#include "core/editor/ListDocument.h"
+
+#include <QVariant>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,5 +24,14 @@ struct ClipboardBytes {
 };
 // The clipboard's text as Windows-1252 bytes; nothing when it holds no text.
 std::optional<ClipboardBytes> ListClipboardText();
+
+// Forgets a pending cut once the clipboard no longer holds its text: its rows are no longer
+// waiting for a paste.
+void ForgetCutUnlessOnClipboard(std::optional<PendingCut>& cut);
+
+// How the rows of a pending cut look until the paste, for a model's data(): greyed, and italic
+// so that it shows within the selection too (role ForegroundRole or FontRole; bold for a bold
+// column). Nothing for other roles.
+QVariant CutRowLook(int role, bool bold = false);
 
 } // namespace fw

@@ -4,9 +4,11 @@
 
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QMargins>
 #include <QScreen>
 #include <QShowEvent>
 
+#include <algorithm>
 #include <utility>
 
 namespace fw {
@@ -18,14 +20,19 @@ constexpr const char* kKeyLeft = "X";
 constexpr const char* kKeyTop = "Y";
 } // namespace
 
-DialogPlacement PlaceOnDesktop(QRect stored, const QRect& desktop) {
+DialogPlacement PlaceOnDesktop(QRect stored, const QRect& desktop, const QMargins& frame) {
     DialogPlacement placement;
-    int width = std::min(stored.width(), desktop.width());
-    int height = std::min(stored.height(), desktop.height());
-    int x = stored.x() > desktop.right() ? desktop.left() : stored.x();
-    int y = stored.y() > desktop.bottom() ? desktop.top() : stored.y();
+    const int frameWidth = frame.left() + frame.right();
+    const int frameHeight = frame.top() + frame.bottom();
+    const int width = std::min(stored.width(), desktop.width() - frameWidth);
+    const int height = std::min(stored.height(), desktop.height() - frameHeight);
     if (width <= 0 || height <= 0)
         return placement;
+    int x = stored.x() > desktop.right() ? desktop.left() : stored.x();
+    int y = stored.y() > desktop.bottom() ? desktop.top() : stored.y();
+    // The whole window on the desktop: its buttons sit at the bottom right.
+    x = std::max(desktop.left(), std::min(x, desktop.right() + 1 - width - frameWidth));
+    y = std::max(desktop.top(), std::min(y, desktop.bottom() + 1 - height - frameHeight));
     placement.position = QPoint(x, y);
     placement.size = QSize(width, height);
     placement.restored = true;
@@ -49,7 +56,8 @@ QRect CResizeDialog::Desktop() const {
     if (m_desktopOverride.isValid())
         return m_desktopOverride;
     const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    return shown != nullptr ? shown->virtualGeometry() : QRect();
+    // Without the panels, which would cover the buttons.
+    return shown != nullptr ? shown->availableVirtualGeometry() : QRect();
 }
 
 void CResizeDialog::showEvent(QShowEvent* event) {
@@ -79,7 +87,13 @@ void CResizeDialog::RestoreGeometry() {
                        profile.GetInt(section, kKeyTop, m_initial.y()),
                        profile.GetInt(section, kKeyWidth, m_initial.width()),
                        profile.GetInt(section, kKeyHeight, m_initial.height()));
-    const DialogPlacement placement = PlaceOnDesktop(stored, Desktop());
+    // The frame is known once a window manager has framed the window, so from the second show.
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const DialogPlacement placement =
+        PlaceOnDesktop(stored, Desktop(),
+                       QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                                frame.right() - client.right(), frame.bottom() - client.bottom()));
     if (!placement.restored)
         return;
     // Position of the frame and size of the client: the pair that move() and resize() take,

@@ -2,6 +2,7 @@
 
 #include "gui/ui/ToolTipDialog.h"
 
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -11,13 +12,15 @@
 namespace fw {
 
 // Where a resizable dialog opens: the stored position and size (or the initial placement
-// where nothing is stored), pulled onto the desktop. A size of zero keeps the designed one.
+// where nothing is stored), pulled onto the desktop so that the whole window with its frame
+// is on it. A size of zero keeps the designed one. The position is the frame's, the size the
+// client's.
 struct DialogPlacement {
     QPoint position;
     QSize size;
     bool restored = false;
 };
-DialogPlacement PlaceOnDesktop(QRect stored, const QRect& desktop);
+DialogPlacement PlaceOnDesktop(QRect stored, const QRect& desktop, const QMargins& frame = {});
 
 // Base of the dialogs the user can resize. Layouts keep the controls anchored; this base keeps
 // the designed size as the least size and remembers position and size per dialog in upd.ini,

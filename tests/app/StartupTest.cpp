@@ -119,15 +119,20 @@ TEST_F(StartupTest, ABadFileQuestionAppearsCentredOverTheShownWindow) {
 }
 
 TEST_F(StartupTest, OpensOnTheStoredPageAndStoresThePageShownAtClose) {
-    WriteProfile("[PERSISTENT]\nACTIVEPAGE=2\n[MINE]\nKEEP=yes\n");
+    WriteProfile("[PERSISTENT]\nACTIVEPAGE=2\nMAINX=30\nMAINY=40\nMAINCX=750\nMAINCY=540\n"
+                 "[MINE]\nKEEP=yes\n");
     CFlashwerkApp app(OptionsFor(m_data));
     app.Start();
     EXPECT_FALSE(app.IsFirstStart());
     CReceiverSheet* sheet = app.Sheet();
     ShowAndActivate(sheet);
     EXPECT_EQ(sheet->Tabs()->currentIndex(), 2);
+    EXPECT_EQ(sheet->pos(), QPoint(30, 40));
+    EXPECT_EQ(sheet->size(), QSize(750, 540));
 
     sheet->Tabs()->setCurrentIndex(3);
+    sheet->move(60, 50);
+    sheet->resize(760, 550);
     QTest::mouseClick(
         sheet->findChild<QPushButton*>(QString::number(CReceiverSheet::kQuitButtonId)),
         Qt::LeftButton);
@@ -137,6 +142,10 @@ TEST_F(StartupTest, OpensOnTheStoredPageAndStoresThePageShownAtClose) {
     ProfileFile profile;
     ASSERT_TRUE(profile.Load(m_data + "/upd.ini"));
     EXPECT_EQ(profile.GetInt("PERSISTENT", "ACTIVEPAGE", -1), 3);
+    EXPECT_EQ(profile.GetInt("PERSISTENT", "MAINX", -1), 60);
+    EXPECT_EQ(profile.GetInt("PERSISTENT", "MAINY", -1), 50);
+    EXPECT_EQ(profile.GetInt("PERSISTENT", "MAINCX", -1), 760);
+    EXPECT_EQ(profile.GetInt("PERSISTENT", "MAINCY", -1), 550);
     EXPECT_EQ(profile.GetString("MINE", "KEEP", ""), "yes") << "foreign sections survive";
 }
 

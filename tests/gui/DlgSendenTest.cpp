@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -223,8 +224,15 @@ TEST_F(DlgSendenTest, ListLoadedWithADescriptionIsSentBackUnchanged) {
     EXPECT_EQ(loading->windowTitle(), ResText(2010));
     ModalDriver driver(loading.get());
     driver.ThenSaveAs("astra", QStringLiteral("Astra Ä"));
+    const QDate before = QDate::currentDate();
     ASSERT_TRUE(RunUntilEnded(*loading)) << test::LogOf(*receiver);
     ExpectSucceededAndOpen(*loading, str::kProgramListLoaded);
+    // Dated the day the dialog opened, even when the test ran over midnight.
+    ASSERT_EQ(driver.proposedNames.size(), 1u);
+    const QString proposed = driver.proposedNames[0];
+    EXPECT_TRUE(proposed == before.toString("'tv-'yyyy-MM-dd") ||
+                proposed == QDate::currentDate().toString("'tv-'yyyy-MM-dd"))
+        << proposed.toStdString();
     const std::string path = Lists() + "/astra.lst";
     // The description is stored in the file's code page.
     EXPECT_NE(test::ReadBytes(path).find(Utf8ToCp1252("Astra Ä")), std::string::npos);
@@ -396,6 +404,36 @@ TEST_F(DlgSpeichernAlsTest, RefusedNamesKeepTheDialogOpenUntilANameIsUsable) {
     EXPECT_EQ(interaction.asked[1].defaultAnswer, Answer::No);
     EXPECT_EQ(save.Description(), "");
     EXPECT_EQ(test::ReadBytes(dir.File("taken.grd")), "old") << "the dialog itself writes nothing";
+}
+
+TEST_F(DlgSpeichernAlsTest, AReceivedListIsDiscardedOnlyAfterAQuestion) {
+    struct Case {
+        SaveKind kind;
+        Answer answer;
+        bool asked;
+        bool closed;
+    };
+    const Case cases[] = {
+        {SaveKind::ProgramList, Answer::No, true, false},
+        {SaveKind::ProgramList, Answer::Yes, true, true},
+        {SaveKind::Settings, Answer::No, false, true},
+    };
+    for (const Case& c : cases) {
+        CDlgSpeichernAls save(c.kind, dir.Path().string(), interaction, "tv-2026-03-07");
+        save.open();
+        EXPECT_EQ(Field(save, ids::saveAs::kName)->selectedText(), "tv-2026-03-07");
+        interaction.asked.clear();
+        interaction.answers = {c.answer};
+        QTest::keyClick(Field(save, ids::saveAs::kName), Qt::Key_Escape);
+        ASSERT_EQ(interaction.asked.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(interaction.asked[0].text, LoadResString(str::kAskDiscardReceivedList));
+            EXPECT_EQ(interaction.asked[0].defaultAnswer, Answer::No);
+            EXPECT_EQ(interaction.asked[0].yesText, LoadResString(str::kAnswerDiscard));
+        }
+        EXPECT_EQ(save.isVisible(), !c.closed);
+        save.done(QDialog::Rejected);
+    }
 }
 
 TEST_F(DlgSpeichernAlsTest, ADescriptionTheFileCannotHoldIsRefusedNotQuestionMarked) {

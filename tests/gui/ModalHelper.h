@@ -38,6 +38,7 @@ public:
         Then([this, name, description](QWidget* modal) {
             auto* edit = modal->findChild<QLineEdit*>(QString::number(ids::saveAs::kName));
             ASSERT_NE(edit, nullptr) << modal->metaObject()->className();
+            proposedNames.push_back(edit->text());
             edit->setText(name);
             modal->findChild<QLineEdit*>(QString::number(ids::saveAs::kDescription))
                 ->setText(description);
@@ -63,6 +64,8 @@ public:
     }
 
     const std::vector<QString>& Unexpected() const { return m_unexpected; }
+    // What each save dialog offered before ThenSaveAs typed over it.
+    std::vector<QString> proposedNames;
     bool Done() const { return m_actions.empty(); }
 
 private:

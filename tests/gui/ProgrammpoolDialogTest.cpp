@@ -1,6 +1,7 @@
 #include "core/app/DataFolders.h"
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
+#include "core/editor/EditorStatus.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "gui/favourites/DlgFavoriten.h"
@@ -9,10 +10,15 @@
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/ui/ResizeDialog.h"
+#include "gui/ui/Texts.h"
 #include "tests/gui/ScriptedContext.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ListFixture.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QFont>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPushButton>
@@ -25,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,14 +51,18 @@ TEST(ResizeDialogPlacementTest, StoredGeometryIsPulledOntoTheDesktop) {
         QPoint position;
         QSize size;
     };
+    const QMargins frame(4, 30, 4, 4);
+    // The whole window stays on the desktop, so its buttons at the bottom right can be reached.
     const Case cases[] = {
-        {QRect(10, 20, 2000, 600), true, QPoint(10, 20), QSize(1280, 600)},
-        {QRect(1500, 20, 600, 2000), true, QPoint(0, 20), QSize(600, 1024)},
+        {QRect(10, 20, 2000, 600), true, QPoint(0, 20), QSize(1272, 600)},
+        {QRect(1500, 20, 600, 2000), true, QPoint(0, 0), QSize(600, 990)},
         {QRect(10, 1100, 600, 400), true, QPoint(10, 0), QSize(600, 400)},
+        {QRect(900, 700, 600, 400), true, QPoint(672, 590), QSize(600, 400)},
+        {QRect(-50, -9, 600, 400), true, QPoint(0, 0), QSize(600, 400)},
         {QRect(10, 20, 0, 400), false, {}, {}}, // nothing stored: the designed size stays
     };
     for (const Case& c : cases) {
-        const DialogPlacement placement = PlaceOnDesktop(c.stored, desktop);
+        const DialogPlacement placement = PlaceOnDesktop(c.stored, desktop, frame);
         EXPECT_EQ(placement.restored, c.restored);
         if (c.restored) {
             EXPECT_EQ(placement.position, c.position);
@@ -62,6 +73,10 @@ TEST(ResizeDialogPlacementTest, StoredGeometryIsPulledOntoTheDesktop) {
               std::make_pair(QRect(24, 0, 655, 668), QRect(679, 0, 320, 668)));
     EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 800, 600)),
               std::make_pair(QRect(), QRect()));
+    // Wide enough for every column where the desktop leaves room beside the favourites.
+    EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 1920, 1080), 900),
+              std::make_pair(QRect(350, 0, 900, 980), QRect(1250, 0, 320, 980)));
+    EXPECT_EQ(CDlgProgrammpool::SideBySide(QRect(0, 0, 1024, 768), 900).first.width(), 704);
 }
 
 TEST(ResizeDialogTest, RemembersOnlyAResizedWindowAndReopensItAsItWas) {
@@ -116,6 +131,9 @@ protected:
     std::string ListPath(const std::string& name) const { return folders.lists + "/" + name; }
     static QLineEdit* Edit(const QWidget& dialog, int id) {
         return dialog.findChild<QLineEdit*>(QString::number(id));
+    }
+    static std::string Caption() {
+        return DialogText(CDlgProgrammpool::kDialogId, "caption").toStdString();
     }
     static QRadioButton* Radio(const QWidget& dialog, int id) {
         return dialog.findChild<QRadioButton*>(QString::number(id));
@@ -207,7 +225,7 @@ TEST_F(ProgrammpoolDialogTest, FavouritesWindowOpensBesideAndSharesTheDocument) 
             EXPECT_EQ(grid->model()->index(1, 0).data().toString(), "1")
                 << "the marks follow the tab";
             favourites->resize(favourites->width() + 30, favourites->height());
-            dialog.reject();
+            dialog.done(QDialog::Rejected);
         });
     });
     test::WriteBytes(folders.profile, "");
@@ -233,33 +251,42 @@ TEST_F(ProgrammpoolDialogTest, ListWhoseSaveWouldLoseDataWarnsOnOpening) {
     EXPECT_EQ(dialog.Document().pool.LastUsedRow(), 3999);
 }
 
-TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
+TEST_F(ProgrammpoolDialogTest, CloseBoxAsksOnlyAfterChangesAndCanGoBack) {
     struct Case {
         QString fileName;
+        bool changed;
         Answer answer;
         bool messageAfter; // our own message about the empty name
         bool closed;
         bool written;
     };
     const Case cases[] = {
-        {"", Answer::Yes, true, false, false},
-        {"new", Answer::No, false, true, false},
-        {"new", Answer::Yes, false, true, true},
+        {"", true, Answer::Yes, true, false, false},
+        {"new", true, Answer::No, false, true, false},
+        {"new", true, Answer::Yes, false, true, true},
+        {"new", true, Answer::Cancel, false, false, false},
+        {"new", false, Answer::Yes, false, true, false},
     };
     for (const Case& c : cases) {
         fs::remove(ListPath("new.lst"));
         CDlgProgrammpool dialog(context, nullptr);
-        dialog.Document().pool.SetRowFromLine(0, kProgram);
         dialog.show();
         Edit(dialog, ids::pool::kFileName)->setText(c.fileName);
-        Radio(dialog, ids::pool::kTv)->click();
+        if (c.changed)
+            Radio(dialog, ids::pool::kTv)->click();
         script.shown.clear();
+        script.asked.clear();
         script.answers = {c.answer};
         dialog.close();
-        std::vector<std::string> expected{LoadResString(str::kAskSaveList)};
+        std::vector<std::string> expected;
+        if (c.changed)
+            expected.push_back(LoadResString(str::kAskSaveList));
         if (c.messageAfter)
             expected.push_back(LoadResString(str::kEnterFileName));
-        EXPECT_EQ(script.shown, expected);
+        EXPECT_EQ(script.shown, expected) << c.fileName.toStdString();
+        if (c.changed) {
+            EXPECT_EQ(script.asked.at(0).answers, AnswerSet::YesNoCancel);
+        }
         EXPECT_EQ(dialog.isVisible(), !c.closed) << c.fileName.toStdString();
         EXPECT_EQ(fs::exists(ListPath("new.lst")), c.written);
         if (c.written) {
@@ -268,7 +295,7 @@ TEST_F(ProgrammpoolDialogTest, CloseBoxAsksAndAnAbortedSaveKeepsTheEditorOpen) {
             EXPECT_NE(test::ReadBytes(ListPath("new.lst")).find("HEADER:\tTV\tNDEF\r\n"),
                       std::string::npos);
         }
-        dialog.reject();
+        dialog.done(QDialog::Rejected);
     }
 }
 
@@ -289,6 +316,151 @@ TEST_F(ProgrammpoolDialogTest, AListChangedOnDiskCanBeSavedUnderAProposedName) {
     EXPECT_EQ(script.asked.size(), 1u) << "a new name asks nothing";
     EXPECT_EQ(test::ReadBytes(path), theirs);
     EXPECT_NE(test::ReadBytes(ListPath("mine-2.lst")).find("\tMine\r\n"), std::string::npos);
+}
+
+TEST_F(ProgrammpoolDialogTest, CancelAndEscapeAskBeforeDiscardingChanges) {
+    test::WriteBytes(ListPath("old.lst"), test::ListHead("TV", "Astra") + kProgram + "\r\n");
+    CListenDat record({"TV", "Astra", ListPath("old.lst"), "old.lst", "0"});
+    const std::string question = FormatText(LoadResString(str::kAskDiscardChanges), {"old.lst"});
+    struct Case {
+        const char* how;
+        std::function<void(CDlgProgrammpool&)> edit;
+        Answer answer;
+        bool asked;
+    };
+    const auto rename = [](CDlgProgrammpool& d) {
+        d.Grid()->BeginEdit(0, PoolModel::ColumnName);
+        d.Grid()->Editor()->setText("Renamed");
+        d.Grid()->CommitEditor();
+    };
+    const auto describe = [](CDlgProgrammpool& d) {
+        Edit(d, ids::pool::kDescription)->setText("typed, not yet confirmed");
+    };
+    const Case cases[] = {
+        {"unchanged", [](CDlgProgrammpool&) {}, Answer::No, false},
+        {"cell, back", rename, Answer::No, true},
+        {"cell, discard", rename, Answer::Yes, true},
+        {"description typed", describe, Answer::No, true},
+        {"edited and undone", [&](CDlgProgrammpool& d) { rename(d), d.Grid()->OnUndo(); },
+         Answer::No, false},
+    };
+    for (const bool escape : {false, true}) {
+        for (const Case& c : cases) {
+            CDlgProgrammpool dialog(context, &record);
+            dialog.show();
+            c.edit(dialog);
+            script.asked.clear();
+            script.answers = {c.answer};
+            if (escape)
+                QTest::keyClick(Edit(dialog, ids::pool::kDescription), Qt::Key_Escape);
+            else
+                dialog.findChild<QPushButton*>(QString::number(ids::pool::kCancel))->click();
+            ASSERT_EQ(script.asked.size(), c.asked ? 1u : 0u) << c.how;
+            if (c.asked) {
+                EXPECT_EQ(script.asked[0].text, question);
+                EXPECT_EQ(script.asked[0].yesText, LoadResString(str::kAnswerDiscard));
+                EXPECT_EQ(script.asked[0].noText, LoadResString(str::kAnswerBack));
+                EXPECT_EQ(script.asked[0].defaultAnswer, Answer::No);
+            }
+            EXPECT_EQ(dialog.isVisible(), c.answer == Answer::No && c.asked) << c.how;
+            dialog.done(QDialog::Rejected);
+        }
+    }
+    EXPECT_EQ(test::ReadBytes(ListPath("old.lst")),
+              test::ListHead("TV", "Astra") + kProgram + "\r\n");
+}
+
+TEST_F(ProgrammpoolDialogTest, TitleShowsChangesAndCtrlSSavesAndStaysOpen) {
+    test::WriteBytes(ListPath("old.lst"), test::ListHead("TV", "Astra") + kProgram + "\r\n");
+    CListenDat record({"TV", "Astra", ListPath("old.lst"), "old.lst", "0"});
+    CDlgProgrammpool dialog(context, &record);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    const QString caption = dialog.windowTitle();
+    EXPECT_EQ(caption.toStdString(), Caption() + " - old.lst");
+    EXPECT_EQ(QApplication::focusWidget(), dialog.Grid());
+    EXPECT_EQ(dialog.Grid()->SelectedRows(), std::vector<int>{0});
+    const auto* status = dialog.findChild<QLabel*>("status");
+    EXPECT_EQ(status->text().toStdString(), EditorStatusText(dialog.Document(), 1, 0));
+
+    // F2 edits the cell the arrow keys went to.
+    QTest::keyClick(dialog.Grid(), Qt::Key_Right);
+    QTest::keyClick(dialog.Grid(), Qt::Key_F2);
+    ASSERT_TRUE(dialog.Grid()->IsEditing());
+    EXPECT_EQ(dialog.Grid()->EditColumn(), PoolModel::ColumnName);
+    dialog.Grid()->Editor()->setText("Renamed");
+    dialog.Grid()->CommitEditor();
+    EXPECT_EQ(dialog.windowTitle(), caption + "*");
+
+    QLineEdit* fileName = Edit(dialog, ids::pool::kFileName);
+    fileName->setText("copy");
+    const std::string note = FormatText(LoadResString(str::kTitleSavesCopy), {"old.lst"});
+    EXPECT_EQ(dialog.windowTitle().toStdString(), Caption() + " - copy* " + note);
+    EXPECT_EQ(fileName->toolTip().toStdString(),
+              FormatText(LoadResString(str::kFileNameSavesCopy), {"old.lst"}));
+
+    QTest::keyClick(dialog.Grid(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(dialog.isVisible()) << "Ctrl+S stays in the editor";
+    EXPECT_TRUE(fs::exists(ListPath("copy.lst")));
+    EXPECT_EQ(test::ReadBytes(ListPath("old.lst")),
+              test::ListHead("TV", "Astra") + kProgram + "\r\n")
+        << "the opened file stays";
+    EXPECT_EQ(dialog.windowTitle().toStdString(), Caption() + " - copy");
+    EXPECT_EQ(dialog.FileName(), "copy.lst");
+
+    dialog.Favourites()->findChild<QTabWidget*>()->setCurrentIndex(3);
+    dialog.Grid()->clearSelection();
+    dialog.Grid()->SelectRows(5, 2);
+    EXPECT_EQ(status->text().toStdString(), EditorStatusText(dialog.Document(), 2, 3))
+        << "the status line follows the selection and the bank on display";
+    script.asked.clear();
+    dialog.reject();
+    EXPECT_TRUE(script.asked.empty()) << "saved: nothing to discard";
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ProgrammpoolDialogTest, ACutGreysItsRowsUntilItsPasteOrAnotherCopy) {
+    test::WriteBytes(ListPath("cut.lst"),
+                     test::NumberedList("TV", "Cut", 4) + "BANK0:\r\n0\r\n1\r\n2\r\n");
+    CListenDat record({"TV", "Cut", ListPath("cut.lst"), "cut.lst", "0"});
+    CDlgProgrammpool dialog(context, &record);
+    CPoolListCtrl* grid = dialog.Grid();
+    CFavListCtrl* bank = dialog.Favourites()->List(0);
+    const auto greyed = [](const QAbstractItemView* view, int row, int column) {
+        const QModelIndex cell = view->model()->index(row, column);
+        return cell.data(Qt::ForegroundRole).isValid() &&
+               cell.data(Qt::FontRole).value<QFont>().italic();
+    };
+    const auto poolGreyed = [&] {
+        std::vector<int> rows;
+        for (int row = 0; row < 4; ++row)
+            if (greyed(grid, row, PoolModel::ColumnName))
+                rows.push_back(row);
+        return rows;
+    };
+    grid->clearSelection();
+    grid->SelectRows(1, 2);
+    grid->OnCut();
+    EXPECT_EQ(poolGreyed(), (std::vector<int>{1, 2}));
+    EXPECT_TRUE(greyed(grid, 1, PoolModel::ColumnAdr));
+    grid->clearSelection();
+    grid->SelectRows(0, 1);
+    grid->OnPasteInserting();
+    EXPECT_EQ(dialog.Document().pool.Cell(0, kFieldName), "TV 1") << "the cut was pasted";
+    EXPECT_EQ(poolGreyed(), std::vector<int>{});
+
+    grid->clearSelection();
+    grid->SelectRows(3, 1);
+    grid->OnCut();
+    bank->SelectRow(1);
+    bank->CutSelected();
+    EXPECT_EQ(poolGreyed(), std::vector<int>{}) << "the clipboard holds another text now";
+    EXPECT_TRUE(greyed(bank, 1, 1));
+    EXPECT_FALSE(greyed(bank, 0, 1));
+    EXPECT_FALSE(greyed(dialog.Favourites()->List(1), 1, 1)) << "only in the bank cut from";
+    QGuiApplication::clipboard()->setText("copied elsewhere");
+    EXPECT_FALSE(greyed(bank, 1, 1));
 }
 
 // What a widget was asked to paint.

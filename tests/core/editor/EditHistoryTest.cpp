@@ -151,6 +151,57 @@ TEST(EditHistoryTest, OnlyCommandsThatChangedSomethingAreSteps) {
     EXPECT_EQ(history.RedoText(), "");
 }
 
+// The document is modified exactly while undo and redo have not led back to the saved state,
+// also after old steps were trimmed and after a new step replaced the saved one's redo branch.
+TEST(EditHistoryTest, KnowsWhetherTheDocumentDiffersFromTheSavedOne) {
+    const auto rename = [](int n) {
+        return [n](ListDocument& d) { return EditCell(d, 5, 2, "Name " + std::to_string(n)); };
+    };
+    enum Action { Edit, Undo, Redo, Save };
+    struct Case {
+        const char* name;
+        std::vector<Action> actions;
+        bool modified;
+    };
+    const Case cases[] = {
+        {"opened", {}, false},
+        {"edited", {Edit}, true},
+        {"edited and undone", {Edit, Undo}, false},
+        {"undone past the save", {Edit, Save, Undo}, true},
+        {"redone to the save", {Edit, Save, Undo, Redo}, false},
+        {"saved state's redo replaced", {Edit, Edit, Save, Undo, Edit}, true},
+        {"replaced, then undone", {Edit, Edit, Save, Undo, Edit, Undo}, true},
+        {"nothing to undo", {Save, Undo}, false},
+    };
+    for (const Case& c : cases) {
+        ListDocument doc = Edited();
+        EditHistory history;
+        int edits = 0;
+        for (Action action : c.actions) {
+            if (action == Edit)
+                history.Run(doc, rename(++edits));
+            else if (action == Undo)
+                history.Undo(doc);
+            else if (action == Redo)
+                history.Redo(doc);
+            else
+                history.MarkSaved();
+        }
+        EXPECT_EQ(history.IsModified(), c.modified) << c.name;
+    }
+
+    // Undoing every kept step of a long run stops short of the opened state.
+    ListDocument doc = Edited();
+    EditHistory history;
+    for (std::size_t n = 0; n < EditHistory::kMaxSteps + 5; ++n)
+        history.Run(doc, rename(static_cast<int>(n)));
+    while (history.Undo(doc)) {
+    }
+    EXPECT_TRUE(history.IsModified());
+    history.Clear();
+    EXPECT_FALSE(history.IsModified()) << "a new load is the saved state";
+}
+
 // Every row holds a program and every bank is full.
 ListDocument FullDocument() {
     ListDocument doc;

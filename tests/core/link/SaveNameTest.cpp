@@ -7,9 +7,40 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fw {
 namespace {
+
+TEST(SaveNameTest, ProposedListNameIsDatedAndUniqueInTheFolder) {
+    using namespace std::chrono;
+    test::TempDir dir;
+    const std::string folder = dir.Path().string();
+    const year_month_day day{year{2026}, month{3}, std::chrono::day{7}};
+    struct Case {
+        std::vector<const char*> present;
+        bool radio;
+        const char* proposed;
+    };
+    const Case cases[] = {
+        {{}, false, "tv-2026-03-07"},
+        {{}, true, "radio-2026-03-07"},
+        {{"tv-2026-03-07.lst"}, true, "radio-2026-03-07"},
+        {{"tv-2026-03-07.lst", "tv-2026-03-07-2.lst"}, false, "tv-2026-03-07-3"},
+        {{"tv-2026-03-07.grd", "tv-2026-03-07"}, false, "tv-2026-03-07"}, // other files
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(dir.Path());
+        std::filesystem::create_directory(dir.Path());
+        for (const char* name : c.present)
+            test::WriteBytes(folder + "/" + name, "x");
+        EXPECT_EQ(ProposeListName(c.radio, day, folder), c.proposed);
+        EXPECT_EQ(
+            CheckSaveName(ProposeListName(c.radio, day, folder), SaveKind::ProgramList, folder)
+                .exists,
+            false);
+    }
+}
 
 struct NameCase {
     const char* typed;

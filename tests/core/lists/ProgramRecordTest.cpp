@@ -1,6 +1,7 @@
 #include "core/lists/ProgramRecord.h"
 #include "core/lists/ProgramPool.h"
 #include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ struct CellCase {
     int result;
     std::string after;
     int messageId;
-    std::string limit; // the number the message names, if any
+    std::string limit; // what the message names, if anything: a limit, a character
 };
 
 TEST(ValidateCellTest, AcceptsTrimsOrRejectsWithTheRightMessage) {
@@ -24,6 +25,7 @@ TEST(ValidateCellTest, AcceptsTrimsOrRejectsWithTheRightMessage) {
         {1, " $ ", 1, "$", 0, ""},
         {1, "", 1, "", 0, ""},
         {1, "$$", 0, "$$", str::kCellOnlyDollar, ""},
+        {1, "$x", 0, "$x", str::kCellOnlyDollar, "'x'"},
         {kName, "  spaced name  ", 1, "  spaced name  ", 0, ""},
         {kName, std::string(24, 'n'), 1, std::string(24, 'n'), 0, ""},
         {kName, std::string(25, 'n'), 0, std::string(25, 'n'), str::kCellMaxCharacters, "24"},
@@ -32,17 +34,27 @@ TEST(ValidateCellTest, AcceptsTrimsOrRejectsWithTheRightMessage) {
         {kName, "ab\n", 0, "ab\n", str::kCellNoLineBreaks, ""},
         {3, " 12345 ", 1, "12345", 0, ""},
         {3, "123456", 0, "123456", str::kCellMaxDigits, "5"},
-        {3, "12a", 0, "12a", str::kCellOnlyDigits, ""},
-        {3, "-1", 0, "-1", str::kCellOnlyDigits, ""},
+        {3, "12a", 0, "12a", str::kCellOnlyDigits, "'a' is not allowed here. At most 5 digits."},
+        {3, "-1", 0, "-1", str::kCellOnlyDigits, "'-'"},
+        {3,
+         "1\xE4"
+         "2",
+         0,
+         "1\xE4"
+         "2",
+         str::kCellOnlyDigits, "'\xC3\xA4'"}, // shown in UTF-8
         {4, "h", 2, "H", 0, ""},
         {4, "", 2, "", 0, ""},
-        {4, "x", 0, "X", str::kCellOnlyHOrV, ""},
+        {4, "x", 0, "X", str::kCellOnlyHOrV, "'X'"},
         {6, "3\\4", 1, "3\\4", 0, ""},
         {6, "", 1, "", 0, ""},
         {6, "4\\5", 0, "4\\5", str::kCellFecValues, ""}, // the line check takes it, the grid not
-        {6, "3/4", 0, "3/4", str::kCellFecValues, ""},
+        {6, "2/3", 1, "2\\3", 0, ""}, // typed as keyboards show it, stored as the file has it
+        {6, "3:4", 0, "3:4", str::kCellFecValues, "':'"},
+        {6, "4/5", 0, "4\\5", str::kCellFecValues, ""},
         {7, "99999", 1, "99999", 0, ""},
         {8, "12345", 0, "12345", str::kCellMaxDigits, "4"},
+        {9, "1.5", 0, "1.5", str::kCellOnlyDigits, "'.' is not allowed here. At most 4 digits."},
         {10, "", 1, "", 0, ""},
         {11, "12", 0, "12", str::kCellMaxDigits, "1"},
     };
@@ -60,6 +72,17 @@ TEST(ValidateCellTest, AcceptsTrimsOrRejectsWithTheRightMessage) {
         EXPECT_EQ(check.message.find('%'), std::string::npos)
             << "placeholder left in " << check.message;
     }
+}
+
+TEST(ValidateCellTest, UnstorableTextNamesItsFirstForeignCharacter) {
+    const std::string base = LoadResString(str::kTextNotStorable);
+    const auto naming = [&](const char* character) {
+        return base + "\n" + FormatText(LoadResString(str::kCellOffendingCharacter), {character});
+    };
+    EXPECT_EQ(UnstorableTextMessage("K\xC3\xB6ln \xE6\x97\xA5\xE2\x82\xAC"),
+              naming("\xE6\x97\xA5"));
+    EXPECT_EQ(UnstorableTextMessage("\xF0\x9F\x93\xBA TV"), naming("\xF0\x9F\x93\xBA"));
+    EXPECT_EQ(UnstorableTextMessage("K\xC3\xB6ln"), base) << "nothing foreign to name";
 }
 
 TEST(SanitizeProgramLineTest, KeepsValidLinesAndEmptiesFailingFields) {
