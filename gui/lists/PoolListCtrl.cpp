@@ -552,10 +552,14 @@ void CPoolListCtrl::keyPressEvent(QKeyEvent* event) {
     }
     if (m_commands.RunKey(*event, anyRows, [this] { UpdateCommands(); }))
         return;
-    // Enter and Escape stay in the grid instead of pressing the dialog's buttons; without a
-    // selected row no key acts.
+    // Escape goes on to the dialog, which closes (asking first when the list changed); Enter
+    // stays in the grid instead of pressing OK; without a selected row no key acts.
     const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || !anyRows)
+    if (key == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || !anyRows)
         return;
     CEditListCtrl::keyPressEvent(event);
 }
