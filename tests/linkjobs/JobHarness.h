@@ -177,6 +177,12 @@ public:
         std::thread worker([this] { result = session->Run(job); });
         worker.join();
     }
+    // Runs steps as one sequence, on a worker thread as Run does.
+    void RunSequence(const std::vector<TransferJob>& steps) {
+        RecordingView::TimerPump pump(view, *session);
+        std::thread worker([this, &steps] { results = session->RunSequence(steps); });
+        worker.join();
+    }
 
     // True when nothing holds the device any more: the job closed its port.
     static bool CanOpen(const std::string& device) {
@@ -192,7 +198,8 @@ public:
     TransferJob job;
     std::unique_ptr<TransferSession> session;
     std::unique_ptr<JobContext> context;
-    JobResult result; // of the last run
+    JobResult result;               // of the last run
+    std::vector<JobResult> results; // of the last sequence
 };
 
 // The chain's first step: a 3000-byte firmware sent to the receiver on COM1. The chain goes
