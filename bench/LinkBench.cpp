@@ -200,8 +200,7 @@ void Run(benchmark::State& state, Transfer transfer) {
         TickingView view(Folder() + "/received");
         ChainMemory chain;
         CancelEvent cancel;
-        TransferSession session(transfer.job,
-                                LinkSettings{0, 115200, 500, 0, receiver.DevicePath()},
+        TransferSession session(LinkSettings{0, 115200, 500, 0, receiver.DevicePath()},
                                 PortMap({}, {}), view, chain, cancel);
         view.Attach(session);
         std::atomic<std::uint64_t> bytes{0};
@@ -211,10 +210,8 @@ void Run(benchmark::State& state, Transfer transfer) {
         const auto start = Clock::now();
         const auto pausedBefore = LinkPauseTotal();
         const double cpuBefore = ThreadCpuSeconds();
-        const bool loaded =
-            session.Job().kind != TransferJobKind::ListSend || session.LoadSendList() == 0;
-        if (loaded)
-            session.Run();
+        // A list send reads its file inside the run.
+        session.Run(transfer.job);
         view.StopTicking();
         const double took = Seconds(Clock::now() - start);
         state.SetIterationTime(took);
@@ -222,10 +219,6 @@ void Run(benchmark::State& state, Transfer transfer) {
         cpuSeconds += ThreadCpuSeconds() - cpuBefore;
         waitSeconds += Seconds(LinkPauseTotal() - pausedBefore + transfer.receiverPauses);
 
-        if (!loaded) {
-            state.SkipWithError(session.sendListError.c_str());
-            return;
-        }
         if (session.Outcome() != JobOutcome::Succeeded) {
             state.SkipWithError(("transfer failed: " + view.failures).c_str());
             return;
@@ -262,12 +255,13 @@ Transfer FirmwareSend(std::size_t size, std::string loaderVersion) {
     WriteOrAbort(path, image);
     Transfer transfer;
     transfer.options.loaderVersion = std::move(loaderVersion);
-    transfer.job.kind = TransferJobKind::FirmwareSend;
-    transfer.job.firmware.m_strPath = path;
-    transfer.job.firmware.m_strFileName = "bench.bsr";
-    transfer.job.firmware.m_size = static_cast<std::int32_t>(size);
-    transfer.job.firmware.m_kind = 1;
-    transfer.job.firmware.m_version = "ABC V1.30";
+    fw::FirmwareSend job;
+    job.firmware.m_strPath = path;
+    job.firmware.m_strFileName = "bench.bsr";
+    job.firmware.m_size = static_cast<std::int32_t>(size);
+    job.firmware.m_kind = 1;
+    job.firmware.m_version = "ABC V1.30";
+    transfer.job = std::move(job);
     transfer.receiverPauses =
         sim::kQuickPauses.baudSwitch +
         sim::kQuickPauses.progressStep * static_cast<int>(transfer.options.progressSequence.size());
@@ -284,8 +278,7 @@ Transfer ListLoad(sim::Model model, int programs, int bankEntries) {
         for (int entry = 0; entry < bankEntries; ++entry)
             transfer.options.tvBanks[static_cast<std::size_t>(bank)].push_back(
                 BankEntry(bank, entry, programs));
-    transfer.job.kind = TransferJobKind::ListLoad;
-    transfer.job.listKind = 'T';
+    transfer.job = fw::ListLoad{'T'};
     transfer.receiverPauses = sim::kQuickPauses.baudSwitch;
     return transfer;
 }
@@ -305,8 +298,9 @@ Transfer FullListSend() {
     const std::string path = Folder() + "/bench.lst";
     WriteOrAbort(path, text);
     Transfer transfer;
-    transfer.job.kind = TransferJobKind::ListSend;
-    transfer.job.list.Fill({"TV", "bench", path, "bench.lst", std::to_string(text.size())});
+    fw::ListSend job;
+    job.list.Fill({"TV", "bench", path, "bench.lst", std::to_string(text.size())});
+    transfer.job = std::move(job);
     transfer.receiverPauses = sim::kQuickPauses.baudSwitch + sim::kQuickPauses.erase;
     return transfer;
 }

@@ -1,6 +1,6 @@
 // Finding the receiver on the ports and the two answer readers every job shares.
+#include "core/link/JobContext.h"
 #include "core/link/LinkTiming.h"
-#include "core/link/TransferSession.h"
 #include "core/link/WireTokens.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
@@ -91,7 +91,7 @@ constexpr ModelRow kModels[] = {
 
 } // namespace
 
-int TransferSession::DetectReceiver(const char* command) {
+int JobContext::DetectReceiver(const char* command) {
     m_port.Close();
     m_portNumber = 0;
     m_portDevice.clear();
@@ -100,7 +100,12 @@ int TransferSession::DetectReceiver(const char* command) {
     const bool byDevice = !m_settings.device.empty();
     const bool manual =
         byDevice || (m_settings.comPort >= 1 && m_settings.comPort <= PortMap::kPortCount);
-    if (byDevice) {
+    if (!m_pinnedDevice.empty()) {
+        const int n = m_pinnedNumber;
+        const bool named = n >= 1 && n <= PortMap::kPortCount;
+        candidates.push_back(
+            {n, named ? n - 1 : 0, named ? PortMap::NameFor(n) : m_pinnedDevice, m_pinnedDevice});
+    } else if (byDevice) {
         candidates.push_back({PortMap::kPortCount + 1, 0, m_settings.device, m_settings.device});
     } else if (manual) {
         const int n = m_settings.comPort;
@@ -165,7 +170,7 @@ int TransferSession::DetectReceiver(const char* command) {
             got = 0;
         if (got == sizeof reply && std::string_view(reinterpret_cast<const char*>(reply),
                                                     wire::kRecOk.size()) == wire::kRecOk) {
-            loaderVersion = wire::LoaderVersionFromText(
+            m_receiver.loaderVersion = wire::LoaderVersionFromText(
                 std::string_view(reinterpret_cast<const char*>(reply) + 6, 3));
             found = &candidate;
             break;
@@ -198,17 +203,17 @@ int TransferSession::DetectReceiver(const char* command) {
         return FailJob(str::kReceiveSendError);
     m_port.SetReadTimeout(LinkMs(link_ms::kModelReplyTimeout));
 
-    m_view.EnableCancel(false);
+    View().EnableCancel(false);
     char model[wire::kModelReplySize] = {};
     std::size_t got = 0;
     if (m_port.Read(model, sizeof model, got) != 1)
         return FailJob(str::kReceiveSendError);
-    m_view.EnableCancel(true);
+    View().EnableCancel(true);
 
     const std::string_view reply(model, got);
     for (const ModelRow& row : kModels) {
         if (reply == row.reply) {
-            programCapacity = row.capacity;
+            m_receiver.capacity = row.capacity;
             return found->number;
         }
     }
@@ -220,7 +225,7 @@ int TransferSession::DetectReceiver(const char* command) {
     return FailJob(str::kReceiveSendError);
 }
 
-int TransferSession::WaitForRecOk() {
+int JobContext::WaitForRecOk() {
     char answer[wire::kRecOk.size() + 1] = {};
     std::size_t got = 0;
     if (m_port.Read(answer, wire::kRecOk.size(), got) != 1)
@@ -232,7 +237,7 @@ int TransferSession::WaitForRecOk() {
     return 1;
 }
 
-int TransferSession::ReadAck(int errorStringId) {
+int JobContext::ReadAck(int errorStringId) {
     unsigned char answer = 0;
     std::size_t got = 0;
     if (m_port.Read(&answer, 1, got) != 1)
@@ -245,7 +250,7 @@ int TransferSession::ReadAck(int errorStringId) {
     }
     if (answer == wire::kAck)
         return 1;
-    m_view.EnableCancel(true);
+    View().EnableCancel(true);
     return FailJob(errorStringId);
 }
 

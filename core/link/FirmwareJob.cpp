@@ -1,8 +1,9 @@
 // Writing a firmware file into the receiver's flash.
 #include "core/firmware/TransferFile.h"
+#include "core/link/JobContext.h"
 #include "core/link/JobSupport.h"
+#include "core/link/Jobs.h"
 #include "core/link/LinkTiming.h"
-#include "core/link/TransferSession.h"
 #include "core/link/WireTokens.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
@@ -25,31 +26,31 @@ constexpr std::size_t kSimplePieces = 100;
 // The file must exist and be in memory whole, and be the file the catalogue listed: the size
 // goes on the wire before or with the data, so a file changed since would be sent short.
 // 0 when the job has ended (reported).
-int LoadFirmware(TransferSession& session, CTransferFile& file) {
-    const CReceiverdat& record = session.Job().firmware;
-    const std::optional<std::string>& given = session.Job().fileData;
+int LoadFirmware(JobContext& context, const FirmwareSend& job, CTransferFile& file) {
+    const CReceiverdat& record = job.firmware;
+    const std::optional<std::string>& given = job.fileData;
     if (!given && !FileExists(record.m_strPath))
-        return session.FailJobText(
+        return context.FailJobText(
             FormatText(LoadResString(str::kFileNotFound), {record.m_strPath}));
     const int loaded =
         given ? file.TakeWhole(record.m_strPath, *given) : file.LoadWhole(record.m_strPath);
     if (loaded != CTransferFile::kLoaded || record.m_size < 0 ||
         file.Data().size() != static_cast<std::size_t>(record.m_size))
-        return session.FailJob(str::kIoError);
+        return context.FailJob(str::kIoError);
     return 1;
 }
 
 // LoaderVersion up to 1.0: header, then the image in 100 large pieces without answers.
-int SendSimple(TransferSession& session) {
-    CComPort& port = session.Port();
-    TransferView& view = session.View();
+int SendSimple(JobContext& context, const FirmwareSend& job) {
+    CComPort& port = context.Port();
+    TransferView& view = context.View();
     LinkPause(link_ms::kPauseBeforeSimpleHeader);
     if (port.Purge(CComPort::kPurgeTxClear | CComPort::kPurgeRxClear) != 1)
-        return session.FailJob(str::kReceiveSendError);
+        return context.FailJob(str::kReceiveSendError);
     port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
 
     CTransferFile file;
-    if (LoadFirmware(session, file) == 0)
+    if (LoadFirmware(context, job, file) == 0)
         return 0;
     const auto data = file.Data();
     const std::size_t size = data.size();
@@ -58,67 +59,66 @@ int SendSimple(TransferSession& session) {
     PutU32BE(static_cast<std::uint32_t>(size), header);
     PutU32BE(file.SumBytes(), header + 4);
     if (!WriteAll(port, header, sizeof header))
-        return session.FailJob(str::kReceiveSendError);
+        return context.FailJob(str::kReceiveSendError);
 
     char answer[5] = {};
     std::size_t got = 0;
     if (port.Read(answer, sizeof answer, got) != 1)
-        return session.FailJob(str::kReceiveSendError);
+        return context.FailJob(str::kReceiveSendError);
     if (got < sizeof answer)
-        return session.FailJob(str::kReceiverNotRecognized);
+        return context.FailJob(str::kReceiverNotRecognized);
     if (std::string_view(answer, got) != wire::kRecOk)
-        return session.FailJob(str::kTransmissionError);
+        return context.FailJob(str::kTransmissionError);
 
-    session.SetStatus(std::string());
-    session.SetProgress(100);
+    context.SetStatus(std::string());
+    context.SetProgress(100);
     LinkPause(link_ms::kPauseBeforeSimpleData);
-    session.bytesSent.store(0);
-    session.bytesTotal.store(size);
-    session.StopTimer(TransferTimer::Progress);
-    session.StopTimer(TransferTimer::SendingBlink);
+    context.StartByteCount(size);
+    context.StopTimer(TransferTimer::Progress);
+    context.StopTimer(TransferTimer::SendingBlink);
     view.SetStatusFont(StatusFont::Large);
-    session.StartTimer(TransferTimer::Progress);
-    session.StartTimer(TransferTimer::SendingBlink);
+    context.StartTimer(TransferTimer::Progress);
+    context.StartTimer(TransferTimer::SendingBlink);
 
     const std::size_t piece = size / kSimplePieces;
     for (std::size_t i = 0; i < kSimplePieces; ++i) {
         if (!WriteAll(port, data.data() + i * piece, piece))
-            return session.FailJob(str::kReceiveSendError);
-        session.bytesSent.fetch_add(piece);
-        if (session.Cancel().TakeSignal()) {
-            session.SetFirmwareCancelled();
-            session.StopTimer(TransferTimer::Progress);
-            session.StopTimer(TransferTimer::SendingBlink);
-            session.EndCancelled();
+            return context.FailJob(str::kReceiveSendError);
+        context.CountBytesSent(piece);
+        if (context.Cancel().TakeSignal()) {
+            context.SetFirmwareCancelled(true);
+            context.StopTimer(TransferTimer::Progress);
+            context.StopTimer(TransferTimer::SendingBlink);
+            context.EndCancelled();
             return 0;
         }
     }
     const std::size_t rest = size % kSimplePieces;
     if (rest != 0) {
         if (!WriteAll(port, data.data() + kSimplePieces * piece, rest))
-            return session.FailJob(str::kReceiveSendError);
-        session.bytesSent.fetch_add(rest);
+            return context.FailJob(str::kReceiveSendError);
+        context.CountBytesSent(rest);
     }
 
-    session.StopTimer(TransferTimer::Progress);
-    session.StopTimer(TransferTimer::SendingBlink);
-    session.SetProgress(100);
+    context.StopTimer(TransferTimer::Progress);
+    context.StopTimer(TransferTimer::SendingBlink);
+    context.SetProgress(100);
     char result[4] = {};
     got = 0;
     if (port.Read(result, sizeof result, got) != 1)
-        return session.FailJob(str::kReceiveSendError);
+        return context.FailJob(str::kReceiveSendError);
     if (got == 0)
-        return session.FailJob(str::kConnectionLost);
+        return context.FailJob(str::kConnectionLost);
     if (std::string_view(result, got) != wire::kChOk)
-        return session.FailJob(str::kTransmissionError);
+        return context.FailJob(str::kTransmissionError);
     return 1;
 }
 
 // LoaderVersion above 1.0: the block count, then 1024-byte blocks each answered by the receiver.
-int SendBlocks(TransferSession& session) {
-    CComPort& port = session.Port();
-    TransferView& view = session.View();
-    const CReceiverdat& record = session.Job().firmware;
+int SendBlocks(JobContext& context, const FirmwareSend& job) {
+    CComPort& port = context.Port();
+    TransferView& view = context.View();
+    const CReceiverdat& record = job.firmware;
     port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
 
     const std::size_t blocks =
@@ -126,18 +126,17 @@ int SendBlocks(TransferSession& session) {
     unsigned char count[4];
     PutU32BE(static_cast<std::uint32_t>(blocks), count);
     if (!WriteAll(port, count, sizeof count))
-        return session.FailJob(str::kReceiveSendError);
+        return context.FailJob(str::kReceiveSendError);
 
     CTransferFile file;
-    if (LoadFirmware(session, file) == 0)
+    if (LoadFirmware(context, job, file) == 0)
         return 0;
-    if (session.WaitForRecOk() == 0)
+    if (context.WaitForRecOk() == 0)
         return 0;
     const auto data = file.Data();
-    session.bytesSent.store(0);
-    session.bytesTotal.store(data.size());
+    context.StartByteCount(data.size());
 
-    session.StartTimer(TransferTimer::SendingBlink);
+    context.StartTimer(TransferTimer::SendingBlink);
     unsigned char flag = wire::kAck;
     for (std::size_t block = 0; block < blocks; ++block) {
         unsigned char header[5];
@@ -145,107 +144,112 @@ int SendBlocks(TransferSession& session) {
         PutU32BE(file.SumBytes(block * kBlockSize, kBlockSize), header + 1);
         if (!WriteAll(port, header, sizeof header) ||
             !WriteAll(port, data.data() + block * kBlockSize, kBlockSize)) {
-            session.StopTimer(TransferTimer::SendingBlink);
-            return session.FailJob(str::kReceiveSendError);
+            context.StopTimer(TransferTimer::SendingBlink);
+            return context.FailJob(str::kReceiveSendError);
         }
-        session.bytesSent.fetch_add(kBlockSize);
-        session.SetProgress(static_cast<int>(session.bytesSent.load() * 100 / data.size()));
-        if (flag == wire::kAck && session.Cancel().TakeSignal()) {
+        const std::uint64_t sent = context.CountBytesSent(kBlockSize);
+        context.SetProgress(static_cast<int>(sent * 100 / data.size()));
+        if (flag == wire::kAck && context.Cancel().TakeSignal()) {
             flag = wire::kAbort;
             view.EnableCancel(false);
             // Keeps the blinking from replacing the notice while the receiver winds down.
-            session.StopTimer(TransferTimer::SendingBlink);
-            session.SetStatus(LoadResString(str::kCancelInAction));
+            context.StopTimer(TransferTimer::SendingBlink);
+            context.SetStatus(LoadResString(str::kCancelInAction));
         }
 
         unsigned char answer = 0;
         std::size_t got = 0;
         const int read = port.Read(&answer, 1, got);
         if (read != 1 || got == 0) {
-            session.StopTimer(TransferTimer::SendingBlink);
-            return session.FailJob(read != 1 ? str::kReceiveSendError
+            context.StopTimer(TransferTimer::SendingBlink);
+            return context.FailJob(read != 1 ? str::kReceiveSendError
                                              : str::kFirmwareTransferError);
         }
         if (answer == wire::kAbort) {
-            session.EndAborted();
+            context.EndAborted();
             // After our own abort flag this is the user's cancel coming through.
             if (flag == wire::kAbort)
-                session.SetOutcome(JobOutcome::Cancelled);
+                context.SetOutcome(JobOutcome::Cancelled);
             return 0;
         }
         if (answer == wire::kSumWrong) {
-            session.StopTimer(TransferTimer::SendingBlink);
-            return session.FailJob(str::kTransmissionError);
+            context.StopTimer(TransferTimer::SendingBlink);
+            return context.FailJob(str::kTransmissionError);
         }
         if (answer != wire::kAck) {
-            session.StopTimer(TransferTimer::SendingBlink);
+            context.StopTimer(TransferTimer::SendingBlink);
             view.EnableCancel(true);
-            return session.FailJob(str::kFirmwareTransferError);
+            return context.FailJob(str::kFirmwareTransferError);
         }
     }
-    session.StopTimer(TransferTimer::SendingBlink);
-    session.SetProgress(0);
+    context.StopTimer(TransferTimer::SendingBlink);
+    context.SetProgress(0);
     return 1;
 }
 
 // The receiver reports how far it has programmed its flash, then 0xFF.
-int FollowProgramming(TransferSession& session) {
-    CComPort& port = session.Port();
-    TransferView& view = session.View();
+int FollowProgramming(JobContext& context) {
+    CComPort& port = context.Port();
+    TransferView& view = context.View();
     view.EnableCancel(false);
     view.SetStatusFont(StatusFont::Large);
-    session.SetStatus(LoadResString(str::kReceiverProgramming));
+    context.SetStatus(LoadResString(str::kReceiverProgramming));
     LinkPause(link_ms::kPauseBeforeProgramming);
-    session.SetProgress(0);
-    session.StartTimer(TransferTimer::ProgramBlink);
+    context.SetProgress(0);
+    context.StartTimer(TransferTimer::ProgramBlink);
     port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
 
     for (;;) {
         unsigned char progress = 0;
         std::size_t got = 0;
         if (port.Read(&progress, 1, got) != 1) {
-            session.StopTimer(TransferTimer::ProgramBlink);
-            return session.FailJob(str::kReceiveSendError);
+            context.StopTimer(TransferTimer::ProgramBlink);
+            return context.FailJob(str::kReceiveSendError);
         }
         if (got == 0) {
-            session.StopTimer(TransferTimer::ProgramBlink);
+            context.StopTimer(TransferTimer::ProgramBlink);
             view.EnableCancel(true);
-            return session.FailJob(str::kConnectionLost);
+            return context.FailJob(str::kConnectionLost);
         }
         if (progress == wire::kFinished)
             break;
         if (progress > 100) {
-            session.StopTimer(TransferTimer::ProgramBlink);
-            return session.FailJob(str::kFlashProgrammingError);
+            context.StopTimer(TransferTimer::ProgramBlink);
+            return context.FailJob(str::kFlashProgrammingError);
         }
-        session.SetProgress(progress);
+        context.SetProgress(progress);
     }
 
-    session.SetProgress(100);
-    session.StopTimer(TransferTimer::ProgramBlink);
+    context.SetProgress(100);
+    context.StopTimer(TransferTimer::ProgramBlink);
     return 1;
 }
 
 } // namespace
 
-void RunFirmwareSend(TransferSession& session) {
-    CComPort& port = session.Port();
-    TransferView& view = session.View();
-    const TransferJob& job = session.Job();
+JobResult FirmwareSendJob::Run(JobContext& context) {
+    Work(context);
+    return context.Result();
+}
+
+void FirmwareSendJob::Work(JobContext& context) {
+    CComPort& port = context.Port();
+    TransferView& view = context.View();
+    const FirmwareSend& job = m_job;
     const CReceiverdat& record = job.firmware;
 
-    session.ClearFirmwareCancelled();
-    session.Cancel().Reset();
-    const char* command = job.chained != 0 ? wire::kProgFert : wire::kProgCode;
-    const int found = session.DetectReceiver(command);
+    context.SetFirmwareCancelled(false);
+    context.Cancel().Reset();
+    const char* command = job.chain.chained != 0 ? wire::kProgFert : wire::kProgCode;
+    const int found = context.DetectReceiver(command);
 
     // The later steps of a chain open this port again and send as many lines as it holds.
-    ChainMemory& chain = session.Chain();
+    ChainMemory& chain = context.Chain();
     chain.lastPort = found >= 1 && found <= PortMap::kPortCount ? found : 0;
-    chain.lastDevice = found > 0 ? session.PortDevice() : std::string();
-    chain.lastCapacity = found > 0 ? session.programCapacity : 0;
+    chain.lastDevice = found > 0 ? context.PortDevice() : std::string();
+    chain.lastCapacity = found > 0 ? context.Receiver().capacity : 0;
     if (found < 0) {
-        session.EndCancelled();
+        context.EndCancelled();
         return;
     }
     if (found == 0)
@@ -253,35 +257,36 @@ void RunFirmwareSend(TransferSession& session) {
 
     std::string receiverText;
     if (port.ReadString(receiverText) != 1) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return;
     }
 
-    if (static_cast<float>(record.m_kind) > session.loaderVersion) {
+    if (static_cast<float>(record.m_kind) > context.Receiver().loaderVersion) {
         WriteText(port, wire::kRecFa);
-        session.FailJob(str::kWrongSoftwareVersion);
-        session.SetOutcome(JobOutcome::Refused);
+        context.FailJob(str::kWrongSoftwareVersion);
+        context.SetOutcome(JobOutcome::Refused);
         return;
     }
 
     const VersionWarning warning =
-        CompareVersions(receiverText, record.m_version, session.Settings().versionHint);
+        CompareVersions(receiverText, record.m_version, context.Settings().versionHint);
     if (warning.mode != VersionWarningMode::None && !view.AskVersionWarning(warning)) {
         WriteText(port, wire::kRecFa);
-        session.EndWithoutResult(JobOutcome::Refused);
+        context.EndWithoutResult(JobOutcome::Refused);
         return;
     }
 
     if (!WriteText(port, wire::kRecOk)) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return;
     }
-    const int sent = session.loaderVersion > 1.0f ? SendBlocks(session) : SendSimple(session);
+    const int sent = context.Receiver().loaderVersion > 1.0f ? SendBlocks(context, job)
+                                                             : SendSimple(context, job);
     if (sent == 0)
         return;
-    if (FollowProgramming(session) == 0)
+    if (FollowProgramming(context) == 0)
         return;
-    session.FinishSend();
+    context.FinishSend();
 }
 
 } // namespace fw

@@ -1,9 +1,9 @@
 // The program-list jobs: a TV or radio list with its ten favourite banks, read from the
 // receiver into a new list file, or sent from a list file to the receiver.
 
-#include "core/link/TransferSession.h"
-
+#include "core/link/JobContext.h"
 #include "core/link/JobSupport.h"
+#include "core/link/Jobs.h"
 #include "core/link/LinkTiming.h"
 #include "core/link/WireTokens.h"
 #include "core/lists/ListFile.h"
@@ -50,14 +50,14 @@ bool WriteByte(CComPort& port, unsigned char byte) {
 // job. The event resets itself when taken, so the job has to remember what it saw.
 class AnswerByte {
 public:
-    explicit AnswerByte(TransferSession& session) : m_session(session) {}
+    explicit AnswerByte(JobContext& context) : m_context(context) {}
 
     // Looks at the Cancel button once; called once per program line and once per bank.
     unsigned char Next() {
-        if (!m_aborted && m_session.Cancel().TakeSignal()) {
+        if (!m_aborted && m_context.Cancel().TakeSignal()) {
             m_aborted = true;
-            m_session.View().EnableCancel(false);
-            m_session.SetStatus(Text(str::kCancelInAction));
+            m_context.View().EnableCancel(false);
+            m_context.SetStatus(Text(str::kCancelInAction));
         }
         return Current();
     }
@@ -67,36 +67,36 @@ public:
     // The receiver answered with 0x0A: after our own abort that is the user's cancel coming
     // through, else the receiver gave up.
     void EndByReceiverAbort() {
-        m_session.EndAborted();
+        m_context.EndAborted();
         NoteReceiverAbort();
     }
     void NoteReceiverAbort() {
         if (m_aborted)
-            m_session.SetOutcome(JobOutcome::Cancelled);
+            m_context.SetOutcome(JobOutcome::Cancelled);
     }
 
 private:
-    TransferSession& m_session;
+    JobContext& m_context;
     bool m_aborted = false;
 };
 
 // Opens the line for a list job and shows statusId. Returns false when the job has already
 // ended.
-bool StartListJob(TransferSession& session, const char* command, bool chained, int statusId) {
+bool StartListJob(JobContext& context, const char* command, bool chained, int statusId) {
     if (chained) {
-        if (!session.OpenChainedPort()) {
-            session.FailJob(str::kReceiveSendError);
+        if (!context.OpenChainedPort()) {
+            context.FailJob(str::kReceiveSendError);
             return false;
         }
-    } else if (!session.DetectOrEnd(command)) {
+    } else if (!context.DetectOrEnd(command)) {
         return false;
     }
-    session.ShowConnected();
-    if (session.Port().SetReadTimeout(ReadDeadline(link_ms::kJobReadTimeout)) != 1) {
-        session.FailJob(str::kReceiveSendError);
+    context.ShowConnected();
+    if (context.Port().SetReadTimeout(ReadDeadline(link_ms::kJobReadTimeout)) != 1) {
+        context.FailJob(str::kReceiveSendError);
         return false;
     }
-    session.SetStatus(Text(statusId));
+    context.SetStatus(Text(statusId));
     return true;
 }
 
@@ -105,20 +105,20 @@ enum class ReadOutcome { Done, Ended };
 // One program line as the receiver sends it: up to 0x0D or 500 bytes. The last byte read is
 // never part of the line: normally the 0x0D, for an unterminated 500-byte line its last
 // character.
-ReadOutcome ReadProgramLine(TransferSession& session, std::string& line, AnswerByte& answer) {
-    CComPort& port = session.Port();
+ReadOutcome ReadProgramLine(JobContext& context, std::string& line, AnswerByte& answer) {
+    CComPort& port = context.Port();
     std::string raw;
     while (raw.size() < kMaxLineBytes) {
         unsigned char byte = 0;
         std::size_t got = 0;
         if (port.Read(&byte, 1, got) != 1) {
-            session.FailJob(str::kReceiveSendError);
+            context.FailJob(str::kReceiveSendError);
             return ReadOutcome::Ended;
         }
         if (got == 0) {
             port.Purge(CComPort::kPurgeTxAbort | CComPort::kPurgeRxAbort | CComPort::kPurgeTxClear |
                        CComPort::kPurgeRxClear);
-            session.FailJob(str::kProgramListError);
+            context.FailJob(str::kProgramListError);
             return ReadOutcome::Ended;
         }
         if (byte == kAbort) {
@@ -135,12 +135,12 @@ ReadOutcome ReadProgramLine(TransferSession& session, std::string& line, AnswerB
 }
 
 // One bank from the receiver: header, answer, data, answer.
-ReadOutcome ReceiveBank(TransferSession& session, int bank, AnswerByte& answer) {
-    CComPort& port = session.Port();
+ReadOutcome ReceiveBank(JobContext& context, CFavoritenDat& banks, int bank, AnswerByte& answer) {
+    CComPort& port = context.Port();
     std::array<unsigned char, 3> header{};
     std::size_t got = 0;
     if (port.Read(header.data(), header.size(), got) != 1) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return ReadOutcome::Ended;
     }
     // The receiver's abort is a single 0x0A, so it wins over a short header.
@@ -150,21 +150,21 @@ ReadOutcome ReceiveBank(TransferSession& session, int bank, AnswerByte& answer) 
     }
     // A partial header would give a made-up length and a bank out of step.
     if (got < header.size()) {
-        session.FailJob(str::kBankTransferError);
+        context.FailJob(str::kBankTransferError);
         return ReadOutcome::Ended;
     }
     const std::size_t length = static_cast<std::size_t>(header[1]) << 8 | header[2];
     const unsigned char reply = answer.Next();
     if (!WriteByte(port, reply)) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return ReadOutcome::Ended;
     }
     if (length == 0)
         return ReadOutcome::Done;
 
-    const std::span<unsigned char> data = session.banks.AllocReceiveBuffer(length);
+    const std::span<unsigned char> data = banks.AllocReceiveBuffer(length);
     if (port.Read(data.data(), data.size(), got) != 1) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return ReadOutcome::Ended;
     }
     if (got < length) {
@@ -174,47 +174,43 @@ ReadOutcome ReceiveBank(TransferSession& session, int bank, AnswerByte& answer) 
             return ReadOutcome::Ended;
         }
         // Short data would be stored as entries that the receiver never sent.
-        session.FailJob(str::kBankTransferError);
+        context.FailJob(str::kBankTransferError);
         return ReadOutcome::Ended;
     }
-    session.banks.ParseWireBuffer(bank);
+    banks.ParseWireBuffer(bank);
     if (!WriteByte(port, reply)) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return ReadOutcome::Ended;
     }
     return ReadOutcome::Done;
 }
 
 // The list file as it is written after a load: header, column titles, program lines, banks.
-std::string BuildLoadedListText(TransferSession& session, std::string_view typeText,
+std::string BuildLoadedListText(const ReceivedList& list, std::string_view typeText,
                                 std::string_view description) {
     std::string text = ListFileHead(typeText, description);
-    for (const std::string& line : session.sendList) {
+    for (const std::string& line : list.lines) {
         text += line;
         text += "\r\n";
     }
-    session.banks.WriteBlock(text);
+    list.banks.WriteBlock(text);
     return text;
 }
 
 } // namespace
 
-int TransferSession::LoadSendList() {
-    sendList.clear();
-    banks.Clear();
-    sendListError.clear();
-    droppedBankEntries = 0;
-    sendListHasPrograms = false;
+SendList ReadSendList(const ListSend& job) {
+    SendList list;
     std::string data, reason;
-    if (m_job.fileData) {
-        data = *m_job.fileData;
-    } else if (!ReadWholeFile(m_job.list.m_strPath, data, reason)) {
-        sendListError = FormatText(Text(str::kSendListNotRead), {reason});
-        return -1;
+    if (job.fileData) {
+        data = *job.fileData;
+    } else if (!ReadWholeFile(job.list.m_strPath, data, reason)) {
+        list.error = FormatText(Text(str::kSendListNotRead), {reason});
+        return list;
     }
     // The disk still holds the text the catalogue could not repair: its head lines would shift
     // every program by their number.
-    if (m_job.list.m_unrepairedOnDisk)
+    if (job.list.m_unrepairedOnDisk)
         data = AnalyseListText(data).RepairedText(data);
     const std::vector<std::string_view> lines = SplitTextModeLines(data);
     std::size_t next = std::min<std::size_t>(2, lines.size()); // header and column titles
@@ -226,211 +222,227 @@ int TransferSession::LoadSendList() {
                           : line.find('\r') != std::string_view::npos ? str::kSendLineHasCr
                                                                       : 0;
         if (unfit != 0) {
-            sendListError = FormatText(
-                Text(unfit), {std::to_string(sendList.size() + 1), std::to_string(next + 1)});
-            sendList.clear();
-            return -1;
+            SendList refused;
+            refused.error = FormatText(
+                Text(unfit), {std::to_string(list.lines.size() + 1), std::to_string(next + 1)});
+            return refused;
         }
         if (line.find_first_not_of("\t ") != std::string_view::npos)
-            sendListHasPrograms = true;
-        sendList.emplace_back(line);
+            list.hasPrograms = true;
+        list.lines.emplace_back(line);
     }
-    if (sendList.size() < kSendListLines)
-        sendList.resize(kSendListLines, std::string(kEmptyProgramLine));
+    if (list.lines.size() < kSendListLines)
+        list.lines.resize(kSendListLines, std::string(kEmptyProgramLine));
     if (next < lines.size())
-        droppedBankEntries = banks.ReadBlock(std::span(lines).subspan(next + 1), false);
-    return 0;
+        list.droppedBankEntries = list.banks.ReadBlock(std::span(lines).subspan(next + 1), false);
+    return list;
 }
 
-void RunListLoad(TransferSession& session) {
-    session.Cancel().Reset();
-    // A second run must not add to what the first one received.
-    session.sendList.clear();
-    session.banks.Clear();
+JobResult ListLoadJob::Run(JobContext& context) {
+    Work(context);
+    JobResult result = context.Result();
+    if (m_whole)
+        result.list = std::move(m_received);
+    return result;
+}
 
-    const bool radio = session.Job().listKind == 'R';
-    if (!StartListJob(session, radio ? wire::kLoadRadioList : wire::kLoadTvList, false,
+void ListLoadJob::Work(JobContext& context) {
+    context.Cancel().Reset();
+    const bool radio = m_job.listKind == 'R';
+    if (!StartListJob(context, radio ? wire::kLoadRadioList : wire::kLoadTvList, false,
                       str::kReadingProgramList))
         return;
 
-    TransferView& view = session.View();
-    CComPort& port = session.Port();
-    AnswerByte answer(session);
+    TransferView& view = context.View();
+    CComPort& port = context.Port();
+    AnswerByte answer(context);
 
-    const int capacity = session.programCapacity;
+    const int capacity = context.Receiver().capacity;
     for (int place = 1; place <= capacity; ++place) {
         std::string line;
-        if (ReadProgramLine(session, line, answer) == ReadOutcome::Ended)
+        if (ReadProgramLine(context, line, answer) == ReadOutcome::Ended)
             return;
-        session.sendList.push_back(std::move(line));
-        session.SetProgress(place * 100 / capacity);
+        m_received.lines.push_back(std::move(line));
+        context.SetProgress(place * 100 / capacity);
         if (!WriteByte(port, answer.Next())) {
-            session.FailJob(str::kReceiveSendError);
+            context.FailJob(str::kReceiveSendError);
             return;
         }
     }
 
     for (int bank = 0; bank < kBankCount; ++bank) {
-        session.SetStatus(FormatText(Text(str::kBankTransmitted), {std::to_string(bank)}));
-        session.SetProgress(10 * bank + 10);
-        if (ReceiveBank(session, bank, answer) == ReadOutcome::Ended)
+        context.SetStatus(FormatText(Text(str::kBankTransmitted), {std::to_string(bank)}));
+        context.SetProgress(10 * bank + 10);
+        if (ReceiveBank(context, m_received.banks, bank, answer) == ReadOutcome::Ended)
             return;
     }
 
     port.Close();
-    session.SetProgress(100);
+    context.SetProgress(100);
     // The user cancelled after the receiver's last chance to confirm: nothing is kept.
     if (answer.Aborted()) {
         answer.EndByReceiverAbort();
         return;
     }
+    m_whole = true;
 
     const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::ProgramList);
     if (!target) {
-        session.EndNotSaved();
+        context.EndNotSaved();
         return;
     }
-    const std::string text = BuildLoadedListText(session, radio ? "RA" : "TV", target->description);
+    const std::string text =
+        BuildLoadedListText(m_received, radio ? "RA" : "TV", target->description);
     std::string reason;
     if (!WriteFileAtomically(target->path, text, reason)) {
         view.ShowMessage(reason, MessageIcon::Stop);
-        session.EndWithoutResult(JobOutcome::Failed);
+        context.EndWithoutResult(JobOutcome::Failed);
         return;
     }
     view.EnableCancel(true);
-    session.FinishLoad(str::kProgramListLoaded, target->path);
+    context.FinishLoad(str::kProgramListLoaded, target->path);
 }
 
-void RunListSend(TransferSession& session) {
-    session.Cancel().Reset();
-    const TransferJob& job = session.Job();
-    const bool chained = job.chained != 0;
+JobResult ListSendJob::Run(JobContext& context) {
+    Work(context);
+    JobResult result = context.Result();
+    result.capacity = m_capacity;
+    return result;
+}
+
+void ListSendJob::Work(JobContext& context) {
+    context.Cancel().Reset();
+    const ListSend& job = m_job;
+    const bool chained = job.chain.chained != 0;
 
     // Sending without the file's lines would overwrite the receiver's list with nothing.
-    if (session.sendList.empty() && session.LoadSendList() != 0) {
-        session.FailJobText(session.sendListError);
+    SendList list = m_job.sendList ? std::move(*m_job.sendList) : ReadSendList(job);
+    if (!list.error.empty()) {
+        context.FailJobText(list.error);
         return;
     }
     // An empty list would make the receiver erase its own: never without the user's word.
-    if (!session.sendListHasPrograms) {
+    if (!list.hasPrograms) {
         const std::string refusal =
             FormatText(Text(str::kSendEmptyListRefused), {job.list.m_strPath});
         if (chained) {
-            session.FailJobText(refusal);
+            context.FailJobText(refusal);
             return;
         }
-        if (!session.View().AskYesNo(
+        if (!context.View().AskYesNo(
                 FormatText(Text(str::kSendEmptyListQuestion), {job.list.m_strPath}),
                 MessageIcon::Warning)) {
-            session.EndWithoutResult(JobOutcome::Refused);
+            context.EndWithoutResult(JobOutcome::Refused);
             return;
         }
     }
-    if (session.droppedBankEntries > 0)
-        session.View().ShowMessage(FormatText(Text(str::kBankEntriesDropped),
-                                              {std::to_string(session.droppedBankEntries)}),
-                                   MessageIcon::Warning);
+    if (list.droppedBankEntries > 0)
+        context.View().ShowMessage(
+            FormatText(Text(str::kBankEntriesDropped), {std::to_string(list.droppedBankEntries)}),
+            MessageIcon::Warning);
     // A chained step skips detection, so only the chain's first step knows the capacity.
     if (chained) {
-        session.programCapacity = session.Chain().lastCapacity;
-        if (session.programCapacity <= 0) {
-            session.FailJobText(Text(str::kChainCapacityUnknown));
+        m_capacity = context.Chain().lastCapacity;
+        if (m_capacity <= 0) {
+            context.FailJobText(Text(str::kChainCapacityUnknown));
             return;
         }
     }
 
     const bool radio = job.list.m_strType == "RA";
-    if (!StartListJob(session, radio ? wire::kProgRadioList : wire::kProgTvList, chained,
+    if (!StartListJob(context, radio ? wire::kProgRadioList : wire::kProgTvList, chained,
                       str::kSendingProgramList))
         return;
 
-    TransferView& view = session.View();
-    CComPort& port = session.Port();
-    AnswerByte answer(session);
-    session.SetProgress(0);
+    TransferView& view = context.View();
+    CComPort& port = context.Port();
+    AnswerByte answer(context);
+    context.SetProgress(0);
 
-    const int capacity = session.programCapacity;
+    if (!chained)
+        m_capacity = context.Receiver().capacity;
+    const int capacity = m_capacity;
     const std::size_t lineCount =
-        std::min(session.sendList.size(), static_cast<std::size_t>(std::max(capacity, 0)));
+        std::min(list.lines.size(), static_cast<std::size_t>(std::max(capacity, 0)));
     for (std::size_t index = 0; index < lineCount; ++index) {
         std::string out;
         if (answer.Next() == kAbort)
             out.push_back(static_cast<char>(kAbort));
-        out += session.sendList[index];
+        out += list.lines[index];
         out.push_back(static_cast<char>(kAck));
         if (!link::WriteAll(port, out.data(), out.size())) {
-            session.FailJob(str::kReceiveSendError);
+            context.FailJob(str::kReceiveSendError);
             return;
         }
-        if (session.ReadAck(str::kProgramListError) == 0) {
-            if (session.Outcome() == JobOutcome::AbortedByReceiver)
+        if (context.ReadAck(str::kProgramListError) == 0) {
+            if (context.Outcome() == JobOutcome::AbortedByReceiver)
                 answer.NoteReceiverAbort();
             return;
         }
-        session.SetProgress(
+        context.SetProgress(
             static_cast<int>((index + 1) * 100 / static_cast<std::size_t>(capacity)));
     }
 
     for (int bank = 0; bank < kBankCount; ++bank) {
-        const int length = std::min(session.banks.GetWireLength(bank), kMaxBankWireBytes);
+        const int length = std::min(list.banks.GetWireLength(bank), kMaxBankWireBytes);
         const std::array<unsigned char, 3> header{answer.Next(),
                                                   static_cast<unsigned char>(length >> 8 & 0xFF),
                                                   static_cast<unsigned char>(length & 0xFF)};
         if (!link::WriteAll(port, header.data(), header.size())) {
-            session.FailJob(str::kReceiveSendError);
+            context.FailJob(str::kReceiveSendError);
             return;
         }
-        session.SetStatus(FormatText(Text(str::kBankTransmitted), {std::to_string(bank)}));
-        session.SetProgress(10 * bank + 10);
-        if (session.ReadAck(str::kBankTransferError) == 0) {
-            if (session.Outcome() == JobOutcome::AbortedByReceiver)
+        context.SetStatus(FormatText(Text(str::kBankTransmitted), {std::to_string(bank)}));
+        context.SetProgress(10 * bank + 10);
+        if (context.ReadAck(str::kBankTransferError) == 0) {
+            if (context.Outcome() == JobOutcome::AbortedByReceiver)
                 answer.NoteReceiverAbort();
             return;
         }
         if (length == 0)
             continue;
         const std::span<const unsigned char> data =
-            session.banks.BuildWireBuffer(bank).first(static_cast<std::size_t>(length));
+            list.banks.BuildWireBuffer(bank).first(static_cast<std::size_t>(length));
         if (!link::WriteAll(port, data.data(), data.size())) {
-            session.FailJob(str::kReceiveSendError);
+            context.FailJob(str::kReceiveSendError);
             return;
         }
         unsigned char reply = 0;
         std::size_t got = 0;
         if (port.Read(&reply, 1, got) != 1) {
-            session.FailJob(str::kReceiveSendError);
+            context.FailJob(str::kReceiveSendError);
             return;
         }
         if (got == 0 || reply != kAck) {
-            session.FailJob(str::kBankTransferError);
+            context.FailJob(str::kBankTransferError);
             return;
         }
     }
 
-    session.SetStatus(Text(str::kErasingFlash));
+    context.SetStatus(Text(str::kErasingFlash));
     view.EnableCancel(false);
-    session.SetProgress(0);
+    context.SetProgress(0);
     if (port.SetReadTimeout(ReadDeadline(link_ms::kEraseTimeout)) != 1) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return;
     }
-    session.StartTimer(TransferTimer::EraseSeconds);
+    context.StartTimer(TransferTimer::EraseSeconds);
     unsigned char result = 0;
     std::size_t got = 0;
     const int read = port.Read(&result, 1, got);
-    session.StopTimer(TransferTimer::EraseSeconds);
+    context.StopTimer(TransferTimer::EraseSeconds);
     if (read != 1) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return;
     }
-    session.SetProgress(100);
+    context.SetProgress(100);
     if (got == 0 || result != wire::kFinished) {
         port.Close();
-        session.FailJob(str::kFlashNotErased);
+        context.FailJob(str::kFlashNotErased);
         return;
     }
 
-    session.FinishSend();
+    context.FinishSend();
 }
 
 } // namespace fw

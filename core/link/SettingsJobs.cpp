@@ -1,8 +1,9 @@
 // Reading and writing the receiver's 2048-byte default settings block.
 #include "core/firmware/TransferFile.h"
+#include "core/link/JobContext.h"
 #include "core/link/JobSupport.h"
+#include "core/link/Jobs.h"
 #include "core/link/LinkTiming.h"
-#include "core/link/TransferSession.h"
 #include "core/link/WireTokens.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
@@ -19,104 +20,118 @@ constexpr std::size_t kSettingsSize = 2048;
 
 } // namespace
 
-void RunSettingsLoad(TransferSession& session) {
-    CComPort& port = session.Port();
-    TransferView& view = session.View();
+JobResult SettingsLoadJob::Run(JobContext& context) {
+    Work(context);
+    JobResult result = context.Result();
+    if (!m_received.empty())
+        result.settings = std::move(m_received);
+    return result;
+}
 
-    session.Cancel().Reset();
-    if (!session.DetectOrEnd(wire::kLoadSettings))
+void SettingsLoadJob::Work(JobContext& context) {
+    CComPort& port = context.Port();
+    TransferView& view = context.View();
+
+    context.Cancel().Reset();
+    if (!context.DetectOrEnd(wire::kLoadSettings))
         return;
 
     view.EnableCancel(false);
-    session.ShowConnected();
+    context.ShowConnected();
 
-    session.SetStatus(LoadResString(str::kReadingSettings));
+    context.SetStatus(LoadResString(str::kReadingSettings));
     std::array<char, kSettingsSize> block{};
     port.SetReadTimeout(LinkMs(link_ms::kSettingsReadTimeout));
-    session.SetProgress(0);
+    context.SetProgress(0);
     std::size_t got = 0;
     if (port.Read(block.data(), block.size(), got) != 1) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return;
     }
     if (got < block.size()) {
         view.EnableCancel(true);
-        session.FailJob(str::kSettingsReadError);
+        context.FailJob(str::kSettingsReadError);
         return;
     }
     port.Close();
     view.EnableCancel(true);
-    session.SetProgress(100);
+    context.SetProgress(100);
+    m_received.assign(block.data(), block.size());
 
     const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::Settings);
     if (!target) {
-        session.EndNotSaved();
+        context.EndNotSaved();
         return;
     }
     std::string reason;
-    if (!WriteFileAtomically(target->path, std::string_view(block.data(), block.size()), reason)) {
-        session.FailJobText(reason);
+    if (!WriteFileAtomically(target->path, m_received, reason)) {
+        context.FailJobText(reason);
         return;
     }
-    session.FinishLoad(str::kSettingsLoaded, target->path);
+    context.FinishLoad(str::kSettingsLoaded, target->path);
 }
 
-void RunSettingsSend(TransferSession& session) {
-    CComPort& port = session.Port();
-    TransferView& view = session.View();
-    const TransferJob& job = session.Job();
+JobResult SettingsSendJob::Run(JobContext& context) {
+    Work(context);
+    return context.Result();
+}
 
-    session.Cancel().Reset();
-    if (job.chained != 0) {
-        if (!session.OpenChainedPort()) {
-            session.FailJob(str::kReceiveSendError);
+void SettingsSendJob::Work(JobContext& context) {
+    CComPort& port = context.Port();
+    TransferView& view = context.View();
+    const SettingsSend& job = m_job;
+
+    context.Cancel().Reset();
+    if (job.chain.chained != 0) {
+        if (!context.OpenChainedPort()) {
+            context.FailJob(str::kReceiveSendError);
             return;
         }
         port.Purge(CComPort::kPurgeTxAbort | CComPort::kPurgeRxAbort | CComPort::kPurgeTxClear |
                    CComPort::kPurgeRxClear);
-    } else if (!session.DetectOrEnd(wire::kProgSettings)) {
+    } else if (!context.DetectOrEnd(wire::kProgSettings)) {
         return;
     }
 
     view.EnableCancel(false);
-    session.ShowConnected();
+    context.ShowConnected();
     port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
 
     const std::string& path = job.settings.m_strPath;
     if (!job.fileData && !link::FileExists(path)) {
-        session.FailJobText(FormatText(LoadResString(str::kFileNotFound), {path}));
+        context.FailJobText(FormatText(LoadResString(str::kFileNotFound), {path}));
         return;
     }
     CTransferFile file;
     const int loaded =
         job.fileData ? file.TakeWhole(path, *job.fileData) : file.LoadWhole(path, kTextFileLimit);
     if (loaded == CTransferFile::kNotReadable) {
-        session.FailJobText(file.LastReason());
+        context.FailJobText(file.LastReason());
         return;
     }
     if (loaded != CTransferFile::kLoaded) {
-        session.FailJob(str::kIoError);
+        context.FailJob(str::kIoError);
         return;
     }
     const auto data = file.Data();
     if (!link::WriteAll(port, data.data(), data.size())) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return;
     }
-    session.SetStatus(LoadResString(str::kReceiverProgramming));
+    context.SetStatus(LoadResString(str::kReceiverProgramming));
 
     unsigned char result = 0;
     std::size_t got = 0;
     if (port.Read(&result, 1, got) != 1) {
-        session.FailJob(str::kReceiveSendError);
+        context.FailJob(str::kReceiveSendError);
         return;
     }
     if (got == 0 || result != wire::kFinished) {
-        session.FailJob(str::kSettingsSendError);
+        context.FailJob(str::kSettingsSendError);
         return;
     }
 
-    session.FinishSend();
+    context.FinishSend();
 }
 
 } // namespace fw

@@ -1,34 +1,101 @@
 #pragma once
 
 #include "core/firmware/Receiverdat.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListenDat.h"
 #include "core/settings/GrundDat.h"
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <variant>
+#include <vector>
 
 namespace fw {
 
-enum class TransferJobKind {
-    FirmwareSend = 1,
-    ListSend = 2,
-    ListLoad = 3,
-    SettingsSend = 4,
-    SettingsLoad = 5,
+class FirmwareSendJob;
+class ListLoadJob;
+class ListSendJob;
+class SettingsLoadJob;
+class SettingsSendJob;
+
+// Where a send stands in the production chain. Later steps open the port the first step found,
+// and every step but the last waits for the receiver's restart announcement.
+struct ChainStep {
+    int chained = 0;
+    int lastStep = 0;
+};
+
+// The program lines and banks a list send puts on the wire, read from its file and checked
+// before any byte goes out.
+struct SendList {
+    std::vector<std::string> lines; // padded to 4000
+    CFavoritenDat banks;            // entries outside the program places left out
+    int droppedBankEntries = 0;
+    bool hasPrograms = false; // a program line holds a field that is not empty
+    std::string error;        // why the file cannot be sent; the lists are then empty
+};
+
+// One description per kind of job; each names the job that carries it out.
+struct FirmwareSend {
+    using Job = FirmwareSendJob;
+    CReceiverdat firmware;
+    // The bytes of the file as the caller already read and checked them; the job then never
+    // reads the file again, which may have changed (or been overwritten) since.
+    std::optional<std::string> fileData;
+    ChainStep chain;
+};
+
+struct ListSend {
+    using Job = ListSendJob;
+    CListenDat list;
+    std::optional<std::string> fileData; // as for FirmwareSend
+    // Read by the caller beforehand (to show a refusal before the dialog opens); else the job
+    // reads it.
+    std::optional<SendList> sendList;
+    ChainStep chain;
+};
+
+struct ListLoad {
+    using Job = ListLoadJob;
+    char listKind = 'T'; // 'T' TV, 'R' radio
+};
+
+struct SettingsSend {
+    using Job = SettingsSendJob;
+    CGrundDat settings;
+    std::optional<std::string> fileData; // as for FirmwareSend
+    ChainStep chain;
+};
+
+struct SettingsLoad {
+    using Job = SettingsLoadJob;
 };
 
 // What a page asks the transfer dialog to do.
-struct TransferJob {
-    TransferJobKind kind = TransferJobKind::FirmwareSend;
-    CReceiverdat firmware; // FirmwareSend
-    CListenDat list;       // ListSend
-    CGrundDat settings;    // SettingsSend
-    char listKind = 'T';   // ListLoad: 'T' TV, 'R' radio
-    int chained = 0;       // a step of the production chain
-    int lastStep = 0;      // the chain's last step: no restart announcement is awaited
-    // The bytes of the file to send as the caller already read and checked them; the send jobs
-    // then never read the file again, which may have changed (or been overwritten) since.
-    std::optional<std::string> fileData;
+using TransferJob = std::variant<FirmwareSend, ListSend, ListLoad, SettingsSend, SettingsLoad>;
+
+// The fields the transfer dialog shows above its status.
+enum class JobField { FileName, Version, Description, Type };
+
+// How a job presents itself; the one place that knows every kind.
+struct JobDescription {
+    int titleId = 0;
+    bool load = false;            // the start button reads "load"
+    bool largeStatusFont = false; // the job may switch the status to the large font
+    std::string filePath;         // the file a send reads
+    std::vector<std::pair<JobField, std::string>> fields;
 };
+
+JobDescription Describe(const TransferJob& job);
+ChainStep ChainStepOf(const TransferJob& job);
+// Loads are never chained; they keep no chain step.
+void SetChainStep(TransferJob& job, ChainStep step);
+
+// Reads the lines and banks of a list send from the bytes it carries or its file, padded to
+// 4000 lines; bank entries outside the program places are left out. A file that cannot be
+// read or holds a program line the wire cannot carry (a CR, more than 499 bytes) gives empty
+// lists and the reason, naming the line.
+SendList ReadSendList(const ListSend& job);
 
 } // namespace fw

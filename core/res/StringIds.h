@@ -142,6 +142,16 @@ inline constexpr int kWrongSoftwareVersion = 2005;
 inline constexpr int kCancelCaption = 2014;
 inline constexpr int kManualPortSearch = 2040;
 inline constexpr int kNoSerialDevice = 9300;
+// The transfer dialog's titles, one per kind of job, and the firmware's version caption.
+inline constexpr int kTitleFirmwareSend = 2007;
+inline constexpr int kVersionLabel = 2008;
+inline constexpr int kTitleListSend = 2009;
+inline constexpr int kTitleListLoad = 2010;
+inline constexpr int kLoadCaption = 2011;
+inline constexpr int kTitleSettingsLoad = 2012;
+inline constexpr int kTitleSettingsSend = 2013;
+// The status line of a job that runs as one step of several.
+inline constexpr int kJobStep = 10500;
 
 // The save dialog for received files.
 inline constexpr int kFileExistsReplace = 152;

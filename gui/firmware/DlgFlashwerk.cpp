@@ -176,8 +176,9 @@ bool CDlgFlashwerk::AddImported(const std::string& target) {
 }
 
 bool CDlgFlashwerk::PrepareSend(int record, TransferJob& job) {
-    job.kind = TransferJobKind::FirmwareSend;
-    job.firmware = m_records[static_cast<std::size_t>(record)];
+    FirmwareSend send;
+    send.firmware = m_records[static_cast<std::size_t>(record)];
+    job = std::move(send);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/link/LinkTiming.h"
 #include "core/link/SaveName.h"
+#include "core/res/StringIds.h"
 #include "core/util/Cp1252.h"
 #include "core/util/UserInteraction.h"
 #include "gui/link/DlgHinweis.h"
@@ -30,35 +31,8 @@ namespace {
 using namespace ids::transfer;
 
 constexpr int kBaudRateText = 2006;
-constexpr int kTitleFirmwareSend = 2007;
-constexpr int kVersionLabel = 2008;
-constexpr int kTitleListSend = 2009;
-constexpr int kTitleListLoad = 2010;
-constexpr int kLoadCaption = 2011;
-constexpr int kTitleSettingsLoad = 2012;
-constexpr int kTitleSettingsSend = 2013;
 constexpr int kManualPortSearch = 2040;
 constexpr int kAutoPortSearch = 130;
-
-int TitleOf(TransferJobKind kind) {
-    switch (kind) {
-    case TransferJobKind::FirmwareSend:
-        return kTitleFirmwareSend;
-    case TransferJobKind::ListSend:
-        return kTitleListSend;
-    case TransferJobKind::ListLoad:
-        return kTitleListLoad;
-    case TransferJobKind::SettingsSend:
-        return kTitleSettingsSend;
-    case TransferJobKind::SettingsLoad:
-        return kTitleSettingsLoad;
-    }
-    return kTitleFirmwareSend;
-}
-
-bool IsLoad(TransferJobKind kind) {
-    return kind == TransferJobKind::ListLoad || kind == TransferJobKind::SettingsLoad;
-}
 
 unsigned PeriodOf(TransferTimer timer) {
     return timer == TransferTimer::Progress ? 100 : 1000;
@@ -92,7 +66,8 @@ CDlgSenden::CDlgSenden(TransferJob job, LinkSettings settings, PortMap ports, Ch
                        UserInteraction& interaction, QWidget* parent)
     : QDialog(parent), m_listsFolder(std::move(listsFolder)),
       m_settingsFolder(std::move(settingsFolder)), m_cancel(cancel), m_interaction(interaction),
-      m_session(std::move(job), std::move(settings), std::move(ports), *this, chain, cancel) {
+      m_job(std::move(job)), m_settings(std::move(settings)),
+      m_session(m_settings, std::move(ports), *this, chain, cancel) {
     setObjectName(QString::number(kDialog));
     setModal(true);
     BuildLayout();
@@ -119,9 +94,9 @@ CDlgSenden::~CDlgSenden() {
 }
 
 void CDlgSenden::BuildLayout() {
-    const TransferJob& job = m_session.Job();
-    const LinkSettings& settings = m_session.Settings();
-    setWindowTitle(ResText(TitleOf(job.kind)));
+    const JobDescription description = Describe(m_job);
+    const LinkSettings& settings = m_settings;
+    setWindowTitle(ResText(description.titleId));
 
     // The values line up in one column, the status among them, so no caption stands alone.
     auto* fields = new QFormLayout;
@@ -132,28 +107,24 @@ void CDlgSenden::BuildLayout() {
         shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
         fields->addRow(Label(caption, labelId, this), shown);
     };
-    switch (job.kind) {
-    case TransferJobKind::FirmwareSend:
-        addField(DialogText(kDialog, kFileNameLabel), kFileNameLabel,
-                 FileNameText(job.firmware.m_strFileName), kFileName);
-        addField(ResText(kVersionLabel), kDescriptionLabel, FileText(job.firmware.m_version),
-                 kDescription);
-        break;
-    case TransferJobKind::ListSend:
-        addField(DialogText(kDialog, kFileNameLabel), kFileNameLabel,
-                 FileNameText(job.list.m_strFileName), kFileName);
-        addField(DialogText(kDialog, kDescriptionLabel), kDescriptionLabel,
-                 FileText(job.list.m_strName), kDescription);
-        addField(DialogText(kDialog, kTypeLabel), kTypeLabel,
-                 QString::fromStdString(job.list.m_strType), kType);
-        break;
-    case TransferJobKind::SettingsSend:
-        addField(DialogText(kDialog, kFileNameLabel), kFileNameLabel,
-                 FileNameText(job.settings.m_strFileName), kFileName);
-        break;
-    case TransferJobKind::ListLoad:
-    case TransferJobKind::SettingsLoad:
-        break;
+    for (const auto& [field, value] : description.fields) {
+        switch (field) {
+        case JobField::FileName:
+            addField(DialogText(kDialog, kFileNameLabel), kFileNameLabel, FileNameText(value),
+                     kFileName);
+            break;
+        case JobField::Version:
+            addField(ResText(str::kVersionLabel), kDescriptionLabel, FileText(value), kDescription);
+            break;
+        case JobField::Description:
+            addField(DialogText(kDialog, kDescriptionLabel), kDescriptionLabel, FileText(value),
+                     kDescription);
+            break;
+        case JobField::Type:
+            addField(DialogText(kDialog, kTypeLabel), kTypeLabel, QString::fromStdString(value),
+                     kType);
+            break;
+        }
     }
     m_normalFont = font();
     m_normalFont.setWeight(QFont::DemiBold);
@@ -190,7 +161,7 @@ void CDlgSenden::BuildLayout() {
                        kBaud, this);
 
     m_start = new QPushButton(
-        IsLoad(job.kind) ? ResText(kLoadCaption) : DialogText(kDialog, kStart), this);
+        description.load ? ResText(str::kLoadCaption) : DialogText(kDialog, kStart), this);
     m_start->setObjectName(QString::number(kStart));
     m_start->setEnabled(false);
     m_start->setAutoDefault(false);
@@ -230,7 +201,7 @@ void CDlgSenden::StartWorker() {
     m_endRequested = false;
     m_workerRunning = true;
     m_worker = std::thread([this] {
-        m_session.Run();
+        m_session.Run(m_job);
         Post([this] { OnWorkerEnded(); });
     });
 }
@@ -386,11 +357,12 @@ std::optional<SaveTarget> CDlgSenden::AskSaveAs(SaveKind kind) {
         [this, kind]() -> std::optional<SaveTarget> {
             const bool list = kind == SaveKind::ProgramList;
             const std::string& folder = list ? m_listsFolder : m_settingsFolder;
-            CDlgSpeichernAls save(
-                kind, folder, m_interaction,
-                list ? ProposeListName(m_session.Job().listKind == 'R', Today(), folder)
-                     : std::string(),
-                this);
+            const auto* load = std::get_if<ListLoad>(&m_job);
+            CDlgSpeichernAls save(kind, folder, m_interaction,
+                                  list && load
+                                      ? ProposeListName(load->listKind == 'R', Today(), folder)
+                                      : std::string(),
+                                  this);
             if (save.exec() != QDialog::Accepted)
                 return std::nullopt;
             return SaveTarget{save.Path(), save.Description()};

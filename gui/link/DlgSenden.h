@@ -62,8 +62,6 @@ public:
     int ChainContinue() const { return m_session.ChainContinue(); }
     int FirmwareCancelled() const { return m_session.FirmwareCancelled(); }
     JobOutcome Outcome() const { return m_session.Outcome(); }
-    // For the program-list page before exec(); the send job reads the file itself otherwise.
-    TransferSession& Session() { return m_session; }
     bool WorkerRunning() const { return m_workerRunning; }
 
     // Cancel and closing the window both come here.
@@ -115,6 +113,8 @@ private:
     CancelEvent& m_cancel;
     // Answers the job's questions and messages on the dialog's thread.
     UserInteraction& m_interaction;
+    TransferJob m_job;
+    LinkSettings m_settings;
     TransferSession m_session;
 
     QLabel* m_status = nullptr;

@@ -167,10 +167,7 @@ bool CDlgProgrammlisten::AddImported(const std::string& target) {
 }
 
 void CDlgProgrammlisten::LoadList(char listKind) {
-    TransferJob job;
-    job.kind = TransferJobKind::ListLoad;
-    job.listKind = listKind;
-    LoadFromReceiver(job);
+    LoadFromReceiver(ListLoad{listKind});
 }
 
 bool CDlgProgrammlisten::PrepareSend(int record, TransferJob& job) {
@@ -202,21 +199,17 @@ bool CDlgProgrammlisten::PrepareSend(int record, TransferJob& job) {
         list.m_strType = typeText;
         List()->SetCellText(List()->GetSelectedIndex(), 2, QString::fromStdString(typeText));
     }
-    job.kind = TransferJobKind::ListSend;
-    job.list = list;
-    return true;
-}
-
-bool CDlgProgrammlisten::BeforeTransfer(CDlgSenden& dialog) {
-    int filled = 0;
+    ListSend send;
+    send.list = list;
     {
         WaitCursor wait;
-        filled = dialog.Session().LoadSendList();
+        send.sendList = ReadSendList(send);
     }
-    if (filled < 0) {
-        Interaction().ShowMessage(dialog.Session().sendListError, MessageIcon::Stop);
+    if (!send.sendList->error.empty()) {
+        Interaction().ShowMessage(send.sendList->error, MessageIcon::Stop);
         return false;
     }
+    job = std::move(send);
     return true;
 }
 

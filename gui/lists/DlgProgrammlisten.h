@@ -53,7 +53,6 @@ protected:
     std::string WhyNotImportable(std::string_view content) const override;
     bool AddImported(const std::string& target) override;
     bool PrepareSend(int record, TransferJob& job) override;
-    bool BeforeTransfer(CDlgSenden& dialog) override;
     void AfterTransfer(const CDlgSenden& dialog) override;
     void ShowSelection(int record) override;
     bool HandlePageKey(int key) override;

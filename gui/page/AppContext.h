@@ -2,8 +2,8 @@
 
 #include "core/app/DataFolders.h"
 #include "core/link/CancelEvent.h"
+#include "core/link/JobContext.h"
 #include "core/link/PortMap.h"
-#include "core/link/TransferSession.h"
 #include "gui/ui/MessageInteraction.h"
 
 #include <string>

@@ -332,11 +332,8 @@ void CataloguePage::OnSend() {
     TransferJob job;
     if (!PrepareSend(record, job))
         return;
-    job.chained = m_chained;
-    job.lastStep = m_chained != 0 ? m_lastStep : 0;
+    SetChainStep(job, {m_chained, m_chained != 0 ? m_lastStep : 0});
     const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
-    if (!BeforeTransfer(*dialog))
-        return;
     dialog->exec();
     m_chainResult = dialog->ChainContinue();
     AfterTransfer(*dialog);

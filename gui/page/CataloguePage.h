@@ -22,7 +22,6 @@ class CIconButton;
 class CKonfiguration;
 class FileRecord;
 class UserInteraction;
-struct TransferJob;
 
 // What tells one catalogue page from another: its numbers, texts and remembered settings.
 struct CatalogueSetup {
@@ -109,8 +108,6 @@ protected:
     virtual bool AddImported(const std::string& target) = 0;
     // Fills the job for the record; false ends the send.
     virtual bool PrepareSend(int record, TransferJob& job) = 0;
-    // Runs between the dialog's creation and its showing; false ends the send.
-    virtual bool BeforeTransfer(CDlgSenden& /*dialog*/) { return true; }
     // After every transfer dialog of the page has closed.
     virtual void AfterTransfer(const CDlgSenden& /*dialog*/) {}
     // The selection changed; record is -1 without one.

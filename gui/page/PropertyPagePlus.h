@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/link/TransferJob.h"
 #include "gui/page/AppContext.h"
 
 #include <QWidget>
@@ -9,7 +10,6 @@
 namespace fw {
 
 class CDlgSenden;
-struct TransferJob;
 
 // Base of the main window's pages: the page's tab caption, and tool tips for every control
 // whose object name is its control number (the tip is the string of that number).

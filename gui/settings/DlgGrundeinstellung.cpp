@@ -111,14 +111,13 @@ bool CDlgGrundeinstellung::AddImported(const std::string& target) {
 }
 
 void CDlgGrundeinstellung::OnLoadReceiver() {
-    TransferJob job;
-    job.kind = TransferJobKind::SettingsLoad;
-    LoadFromReceiver(job);
+    LoadFromReceiver(SettingsLoad{});
 }
 
 bool CDlgGrundeinstellung::PrepareSend(int record, TransferJob& job) {
-    job.kind = TransferJobKind::SettingsSend;
-    job.settings = m_records[static_cast<std::size_t>(record)];
+    SettingsSend send;
+    send.settings = m_records[static_cast<std::size_t>(record)];
+    job = std::move(send);
     return true;
 }
 

@@ -62,10 +62,9 @@ protected:
     }
 
     // A firmware send of image, written to the folder as name.
-    TransferJob FirmwareJob(const std::string& name, const std::string& image,
-                            const std::string& version) const {
-        TransferJob job;
-        job.kind = TransferJobKind::FirmwareSend;
+    FirmwareSend FirmwareJob(const std::string& name, const std::string& image,
+                             const std::string& version) const {
+        FirmwareSend job;
         job.firmware.m_strPath = folder.File(name);
         job.firmware.m_strFileName = name;
         job.firmware.m_size = static_cast<std::int32_t>(image.size());
@@ -118,8 +117,7 @@ TEST_F(DlgSendenTest, SettingsLoadAsksForANameWritesTheFileAndOkCloses) {
     sim::SimulatorOptions options;
     options.settings = std::string(2048, '\x5A');
     StartReceiver(options);
-    TransferJob job;
-    job.kind = TransferJobKind::SettingsLoad;
+    SettingsLoad job;
     auto dialog = Dialog(job);
 
     EXPECT_EQ(dialog->windowTitle(), ResText(2012));
@@ -156,7 +154,7 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     std::string image(5 * 1024, '\0');
     for (std::size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<char>((i * 7) & 0xFF);
-    const TransferJob job = FirmwareJob("update.bsr", image, "XYZ V1.30");
+    const FirmwareSend job = FirmwareJob("update.bsr", image, "XYZ V1.30");
     auto dialog = Dialog(job);
 
     EXPECT_EQ(dialog->windowTitle(), ResText(2007));
@@ -196,7 +194,7 @@ TEST_F(DlgSendenTest, VersionWarningAnsweredNoSendsNothing) {
     sim::SimulatorOptions options;
     options.softwareText = "ABC V1.20";
     StartReceiver(options);
-    const TransferJob job = FirmwareJob("old.bsr", std::string(4096, 'x'), "ABC V1.10");
+    const FirmwareSend job = FirmwareJob("old.bsr", std::string(4096, 'x'), "ABC V1.10");
     auto dialog = Dialog(job);
     ModalDriver driver(dialog.get());
     driver.Then([&driver](QWidget* modal) {
@@ -217,8 +215,7 @@ TEST_F(DlgSendenTest, ListLoadedWithADescriptionIsSentBackUnchanged) {
     options.tvBanks[0] = {3, 1, 2};
     StartReceiver(options);
 
-    TransferJob load;
-    load.kind = TransferJobKind::ListLoad;
+    ListLoad load;
     load.listKind = 'T';
     auto loading = Dialog(load);
     EXPECT_EQ(loading->windowTitle(), ResText(2010));
@@ -239,8 +236,7 @@ TEST_F(DlgSendenTest, ListLoadedWithADescriptionIsSentBackUnchanged) {
     loading->reject();
     ASSERT_TRUE(test::WaitForJobs(*receiver, 1));
 
-    TransferJob send;
-    send.kind = TransferJobKind::ListSend;
+    ListSend send;
     send.list.m_strPath = path;
     send.list.m_strFileName = "astra.lst";
     send.list.m_strName = Utf8ToCp1252("Astra Ä");
@@ -266,8 +262,7 @@ TEST_F(DlgSendenTest, FailureShowsItsMessageThenStartRunsTheJobAgain) {
         return options;
     }());
     const std::string image(2048, '\x11');
-    TransferJob job;
-    job.kind = TransferJobKind::SettingsSend;
+    SettingsSend job;
     job.settings.m_strPath = folder.File("mine.grd");
     job.settings.m_strFileName = "mine.grd";
     test::WriteBytes(job.settings.m_strPath, image);
@@ -307,8 +302,7 @@ TEST_F(DlgSendenTest, FailureShowsItsMessageThenStartRunsTheJobAgain) {
 TEST_F(DlgSendenTest, ClosingDuringDetectionCancelsAndTheDialogClosesWhenTheJobHasEnded) {
     test::PtyEnd first, second;
     ASSERT_TRUE(first.Ok() && second.Ok());
-    TransferJob job;
-    job.kind = TransferJobKind::SettingsLoad;
+    SettingsLoad job;
     LinkSettings settings;
     settings.recTimeout = 300;
     auto dialog = Dialog(job, settings, {{"COM1", first.Device()}, {"COM2", second.Device()}});
@@ -339,7 +333,7 @@ TEST_F(DlgSendenTest, CancelDuringSimpleFirmwareDataClosesAndTellsThePage) {
     options.softwareText = "NONE";
     options.pacing = true; // the data takes long enough to be cancelled on the way
     StartReceiver(options);
-    const TransferJob job = FirmwareJob("big.bsr", std::string(250000, 'x'), "ABC V1.30");
+    const FirmwareSend job = FirmwareJob("big.bsr", std::string(250000, 'x'), "ABC V1.30");
     auto dialog = Dialog(job);
 
     // Cancel as soon as the data blinks in the status, once.

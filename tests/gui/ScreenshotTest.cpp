@@ -126,8 +126,7 @@ TEST_P(ScreenshotTest, DialogsBeforeTheyWork) {
     EXPECT_TRUE(hint.grab().save(QString::fromStdString(PictureName("version-warning"))));
     hint.reject();
 
-    TransferJob job;
-    job.kind = TransferJobKind::ListSend;
+    ListSend job;
     job.list.m_strFileName = "demo-tv.lst";
     job.list.m_strName = "Demo TV-Liste";
     job.list.m_strType = "TV";
@@ -165,8 +164,7 @@ TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {
     options.pacing = true; // so that the picture catches the bar on its way
     auto receiver = test::StartReceiver(options);
     ASSERT_TRUE(receiver);
-    TransferJob job;
-    job.kind = TransferJobKind::ListLoad;
+    ListLoad job;
     job.listKind = 'T';
     LinkSettings settings;
     settings.comPort = 1;

@@ -35,11 +35,6 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class DetectionTest : public test::LinkJobTest {
 protected:
-    TransferJob Job(TransferJobKind kind) {
-        TransferJob job;
-        job.kind = kind;
-        return job;
-    }
     LinkSettings Settings(int comPort = 0, int baud = 115200) {
         LinkSettings settings;
         settings.comPort = comPort;
@@ -61,13 +56,13 @@ TEST_F(DetectionTest, AutomaticSearchFindsTheReceiverOnTheThirdPort) {
     auto receiver = test::StartReceiver(options);
     ASSERT_TRUE(receiver && com1.Ok() && com2.Ok());
     const test::StrangerOnLine first(com1), second(com2);
-    rig.Make(Job(TransferJobKind::ListLoad), Settings(0, 57600),
+    rig.Make(ListLoad{}, Settings(0, 57600),
              {{"COM1", com1.Device()},
               {"COM2", com2.Device()},
               {"COM3", receiver->DevicePath()},
               {"COM4", Missing("absent")}});
 
-    const int port = rig.session->DetectReceiver("LOAD TLIS");
+    const int port = rig.context->DetectReceiver("LOAD TLIS");
 
     ASSERT_EQ(port, 3) << rig.view.Dump() << test::LogOf(*receiver);
     // The other ports got the frame, were given up and closed again.
@@ -79,19 +74,19 @@ TEST_F(DetectionTest, AutomaticSearchFindsTheReceiverOnTheThirdPort) {
     EXPECT_EQ(rig.view.ProgressHistory(), (std::vector<int>{25, 50, 75}));
     EXPECT_TRUE(rig.view.Has(Searching(false, "COM2")));
     EXPECT_TRUE(rig.view.Has("status=" + LoadResString(str::kReceiverFoundAt) + "COM3"));
-    EXPECT_FLOAT_EQ(rig.session->loaderVersion, 1.1f);
-    EXPECT_EQ(rig.session->programCapacity, 2000);
-    EXPECT_EQ(rig.session->PortName(), "COM3");
+    EXPECT_FLOAT_EQ(rig.context->Receiver().loaderVersion, 1.1f);
+    EXPECT_EQ(rig.context->Receiver().capacity, 2000);
+    EXPECT_EQ(rig.context->PortName(), "COM3");
     // Open at the working rate with the job's read time-out; Cancel was held off only while
     // the model reply was awaited.
-    EXPECT_TRUE(rig.session->Port().IsOpen());
-    EXPECT_EQ(rig.session->Port().Line().baud, 57600u);
-    EXPECT_EQ(rig.session->Port().ReadTimeout(), LinkMs(3000));
+    EXPECT_TRUE(rig.context->Port().IsOpen());
+    EXPECT_EQ(rig.context->Port().Line().baud, 57600u);
+    EXPECT_EQ(rig.context->Port().ReadTimeout(), LinkMs(3000));
     EXPECT_EQ(rig.view.CountStartingWith("cancel=off"), 1u);
     EXPECT_TRUE(rig.view.CancelEnabled());
     EXPECT_TRUE(rig.view.Messages().empty());
     EXPECT_EQ(rig.wire.Sent(), frame + frame + frame);
-    rig.session->Port().Close();
+    rig.context->Port().Close();
 }
 
 // The configured wait itself, measured on the clock: run alone (label "timing").
@@ -101,8 +96,7 @@ TEST_F(DetectionTimingTest, ManualPortIsTheOnlyOneTriedAndFailsAfterTheConfigure
     ASSERT_TRUE(com1.Ok() && com2.Ok());
     LinkSettings settings = Settings(2);
     settings.recTimeout = 500;
-    rig.Make(Job(TransferJobKind::SettingsLoad), settings,
-             {{"COM1", com1.Device()}, {"COM2", com2.Device()}});
+    rig.Make(SettingsLoad{}, settings, {{"COM1", com1.Device()}, {"COM2", com2.Device()}});
 
     const auto start = Clock::now();
     rig.Run();
@@ -134,9 +128,9 @@ TEST_F(DetectionTest, ConfiguredWaitIsHeldToOneToTenThousandMilliseconds) {
         LinkSettings settings = Settings(1);
         settings.recTimeout = configured;
         JobRig one;
-        one.Make(Job(TransferJobKind::SettingsLoad), settings, {{"COM1", com1.Device()}});
-        EXPECT_EQ(one.session->DetectReceiver("LOAD DEFW"), 0);
-        EXPECT_EQ(one.session->Port().ReadTimeout(), used);
+        one.Make(SettingsLoad{}, settings, {{"COM1", com1.Device()}});
+        EXPECT_EQ(one.context->DetectReceiver("LOAD DEFW"), 0);
+        EXPECT_EQ(one.context->Port().ReadTimeout(), used);
         EXPECT_EQ(one.view.Messages(),
                   std::vector<std::string>{LoadResString(str::kReceiverNotRecognized)});
     }
@@ -147,7 +141,7 @@ TEST_F(DetectionTest, SilentPortsAndAMissingFourthGiveReceiverNotRecognized) {
     ASSERT_TRUE(com1.Ok() && com2.Ok() && com3.Ok());
     LinkSettings settings = Settings();
     settings.recTimeout = 150; // silence stays silence however long the wait
-    rig.Make(Job(TransferJobKind::SettingsLoad), settings,
+    rig.Make(SettingsLoad{}, settings,
              {{"COM1", com1.Device()}, {"COM2", com2.Device()}, {"COM3", com3.Device()}});
     rig.Run();
     EXPECT_EQ(rig.view.Messages(),
@@ -164,7 +158,7 @@ TEST_F(DetectionTest, NoOpenablePortNamesEachPortsReason) {
     ASSERT_EQ(holder.OpenReadWrite(busy.Device(), 19200, 8, 0, 0), 1);
     const std::string notATerminal = rig.dir.File("plain-file");
     test::WriteBytes(notATerminal, "x");
-    rig.Make(Job(TransferJobKind::FirmwareSend), Settings(),
+    rig.Make(FirmwareSend{}, Settings(),
              {{"COM1", Missing("absent")}, {"COM3", busy.Device()}, {"COM4", notATerminal}});
 
     rig.Run();
@@ -204,16 +198,16 @@ TEST_F(DetectionTest, ModemManagerAdviceOnlyWhenItRunsAndTheDeviceIsOnUsb) {
         LinkSettings settings = Settings(1);
         settings.recTimeout = 50;
         JobRig one;
-        one.Make(Job(TransferJobKind::SettingsLoad), settings, {{"COM1", com1.Device()}});
+        one.Make(SettingsLoad{}, settings, {{"COM1", com1.Device()}});
         const std::vector<std::string> processes = {"systemd",
                                                     c.managerRuns ? "ModemManager" : "cron"};
         std::vector<std::string> asked;
-        one.session->SetSystemFacts({[&] { return processes; },
+        one.context->SetSystemFacts({[&] { return processes; },
                                      [&](const std::string& device) {
                                          asked.push_back(device);
                                          return c.usb;
                                      }});
-        EXPECT_EQ(one.session->DetectReceiver("LOAD DEFW"), 0);
+        EXPECT_EQ(one.context->DetectReceiver("LOAD DEFW"), 0);
         ASSERT_EQ(one.view.Messages().size(), 1u);
         const std::vector<std::string> lines = Lines(one.view.Messages()[0]);
         const std::string first =
@@ -231,20 +225,20 @@ TEST_F(DetectionTest, ADeviceGivenDirectlyIsTheOnlyCandidate) {
     ASSERT_TRUE(receiver && com1.Ok());
     LinkSettings settings = Settings(3);
     settings.device = receiver->DevicePath();
-    rig.Make(Job(TransferJobKind::SettingsLoad), settings, {{"COM1", com1.Device()}});
+    rig.Make(SettingsLoad{}, settings, {{"COM1", com1.Device()}});
 
-    EXPECT_EQ(rig.session->DetectReceiver("LOAD DEFW"), 5) << rig.view.Dump();
-    EXPECT_EQ(rig.session->PortName(), receiver->DevicePath());
+    EXPECT_EQ(rig.context->DetectReceiver("LOAD DEFW"), 5) << rig.view.Dump();
+    EXPECT_EQ(rig.context->PortName(), receiver->DevicePath());
     EXPECT_TRUE(rig.view.Has(Searching(true, receiver->DevicePath())));
     EXPECT_EQ(rig.view.ProgressHistory(), std::vector<int>{25});
     EXPECT_EQ(com1.Receive(100, 100), "");
-    rig.session->Port().Close();
+    rig.context->Port().Close();
 
     // A device that is not there: the reason names it, nothing else.
     JobRig missing;
     settings.device = Missing("gone");
-    missing.Make(Job(TransferJobKind::SettingsLoad), settings, {{"COM1", com1.Device()}});
-    EXPECT_EQ(missing.session->DetectReceiver("LOAD DEFW"), 0);
+    missing.Make(SettingsLoad{}, settings, {{"COM1", com1.Device()}});
+    EXPECT_EQ(missing.context->DetectReceiver("LOAD DEFW"), 0);
     ASSERT_EQ(missing.view.Messages().size(), 1u);
     const std::vector<std::string> lines = Lines(missing.view.Messages()[0]);
     ASSERT_EQ(lines.size(), 2u);
@@ -311,22 +305,22 @@ TEST_F(DetectionTest, ModelReplyDecidesCapacityOrError) {
         // A cut detection reply waits out the time-out, and fails however long that is.
         if (!c.faults.empty() && c.faults[0].step == Step::DetectionReply)
             settings.recTimeout = 150;
-        one.Make(Job(TransferJobKind::SettingsLoad), settings, {{"COM1", receiver->DevicePath()}});
+        one.Make(SettingsLoad{}, settings, {{"COM1", receiver->DevicePath()}});
 
-        const int port = one.session->DetectReceiver(c.command);
+        const int port = one.context->DetectReceiver(c.command);
 
         if (c.errorId == 0) {
             EXPECT_EQ(port, 1) << one.view.Dump() << test::LogOf(*receiver);
-            EXPECT_EQ(one.session->programCapacity, c.capacity);
+            EXPECT_EQ(one.context->Receiver().capacity, c.capacity);
             EXPECT_TRUE(one.view.Messages().empty());
-            EXPECT_TRUE(one.session->Port().IsOpen());
+            EXPECT_TRUE(one.context->Port().IsOpen());
         } else {
             EXPECT_EQ(port, 0);
             EXPECT_EQ(one.view.Messages(), std::vector<std::string>{LoadResString(c.errorId)});
-            EXPECT_FALSE(one.session->Port().IsOpen());
+            EXPECT_FALSE(one.context->Port().IsOpen());
             EXPECT_TRUE(one.view.CancelEnabled());
         }
-        one.session->Port().Close();
+        one.context->Port().Close();
     }
 }
 
@@ -353,11 +347,10 @@ TEST_F(DetectionTest, LoaderVersionIsReadAsADecimalWhateverTheLocale) {
             auto receiver = test::StartReceiver(options);
             ASSERT_TRUE(receiver);
             JobRig one;
-            one.Make(Job(TransferJobKind::FirmwareSend), Settings(1),
-                     {{"COM1", receiver->DevicePath()}});
-            EXPECT_EQ(one.session->DetectReceiver("PROG CODE"), 1);
-            EXPECT_FLOAT_EQ(one.session->loaderVersion, c.version) << c.text;
-            one.session->Port().Close();
+            one.Make(FirmwareSend{}, Settings(1), {{"COM1", receiver->DevicePath()}});
+            EXPECT_EQ(one.context->DetectReceiver("PROG CODE"), 1);
+            EXPECT_FLOAT_EQ(one.context->Receiver().loaderVersion, c.version) << c.text;
+            one.context->Port().Close();
         }
     };
     check("C");
@@ -371,7 +364,7 @@ TEST_F(DetectionTest, CancelWhileTheSecondPortIsTriedStopsBeforeTheThird) {
     auto receiver = test::StartReceiver({});
     ASSERT_TRUE(receiver && com1.Ok() && com2.Ok());
     const test::StrangerOnLine first(com1), second(com2);
-    rig.Make(Job(TransferJobKind::SettingsLoad), Settings(),
+    rig.Make(SettingsLoad{}, Settings(),
              {{"COM1", com1.Device()}, {"COM2", com2.Device()}, {"COM3", receiver->DevicePath()}});
     rig.view.OnEvent([&](const std::string& event) {
         if (event == Searching(false, "COM2")) {

@@ -53,10 +53,9 @@ protected:
               int chained = 0, int versionHint = 1) {
         receiver = test::StartReceiver(std::move(options));
         ASSERT_TRUE(receiver);
-        TransferJob job;
-        job.kind = TransferJobKind::FirmwareSend;
+        FirmwareSend job;
         job.firmware = record;
-        job.chained = chained;
+        job.chain.chained = chained;
         LinkSettings settings;
         settings.comPort = 1;
         settings.versionHint = versionHint;
@@ -127,7 +126,7 @@ TEST_F(FirmwareJobTest, TimersFollowTheDataWhileItGoesOut) {
     options.pacing = true;
     receiver = test::StartReceiver(options);
     ASSERT_TRUE(receiver);
-    TransferJob job;
+    FirmwareSend job;
     job.firmware = Firmware(80000);
     LinkSettings settings;
     settings.comPort = 1;
@@ -245,7 +244,7 @@ TEST_F(FirmwareJobTest, NoWarningForAReceiverWithoutSoftwareOrWithWarningsOff) {
     JobRig off;
     auto other = test::StartReceiver(Loader("1.1"));
     ASSERT_TRUE(other);
-    TransferJob job;
+    FirmwareSend job;
     job.firmware = Firmware(3000, 1, "XYZ V0.10");
     LinkSettings settings;
     settings.comPort = 1;
@@ -397,7 +396,7 @@ TEST_F(FirmwareJobTest, ReceiverThatAbortsOnItsOwnEndsTheJobQuietly) {
 TEST_F(FirmwareJobTest, CancelDuringDetectionClosesTheDialogSilently) {
     test::PtyEnd silent;
     ASSERT_TRUE(silent.Ok());
-    TransferJob job;
+    FirmwareSend job;
     job.firmware = Firmware(3000);
     LinkSettings settings;
     settings.recTimeout = 100;

@@ -2,6 +2,7 @@
 
 #include "core/link/CancelEvent.h"
 #include "core/link/ComPort.h"
+#include "core/link/JobContext.h"
 #include "core/link/LinkTiming.h"
 #include "core/link/PortMap.h"
 #include "core/link/TransferSession.h"
@@ -153,22 +154,33 @@ class JobRig {
 public:
     JobRig() : view(dir.Path()) {}
 
-    // ports: "COM1" -> device path; a port left out has no device.
-    void Make(const TransferJob& job, const LinkSettings& settings, const PortMap::Entries& ports) {
-        session = std::make_unique<TransferSession>(job, settings, PortMap(ports, {}), view, chain,
-                                                    cancel);
+    // ports: "COM1" -> device path; a port left out has no device. The context beside the
+    // session is for tests of the pieces the jobs share, such as detection.
+    void Make(const TransferJob& made, const LinkSettings& settings,
+              const PortMap::Entries& ports) {
+        job = made;
+        session =
+            std::make_unique<TransferSession>(settings, PortMap(ports, {}), view, chain, cancel);
         session->Port().SetTrace(wire.Hook());
+        context = std::make_unique<JobContext>(settings, PortMap(ports, {}), view, chain, cancel);
+        context->Port().SetTrace(wire.Hook());
     }
     // A later step of the production chain: it shares the chain memory of the step before and
     // has no settings and no port map at all.
-    void MakeChained(const JobRig& before, const TransferJob& job) {
+    void MakeChained(const JobRig& before, const TransferJob& step) {
         chain = before.chain;
-        Make(job, LinkSettings{}, {});
+        Make(step, LinkSettings{}, {});
     }
 
     void Run() {
         RecordingView::TimerPump pump(view, *session);
-        std::thread worker([this] { session->Run(); });
+        std::thread worker([this] { result = session->Run(job); });
+        worker.join();
+    }
+    // Runs steps as one sequence, on a worker thread as Run does.
+    void RunSequence(const std::vector<TransferJob>& steps) {
+        RecordingView::TimerPump pump(view, *session);
+        std::thread worker([this, &steps] { results = session->RunSequence(steps); });
         worker.join();
     }
 
@@ -183,7 +195,11 @@ public:
     ChainMemory chain;
     CancelEvent cancel;
     WireTrace wire;
+    TransferJob job;
     std::unique_ptr<TransferSession> session;
+    std::unique_ptr<JobContext> context;
+    JobResult result;               // of the last run
+    std::vector<JobResult> results; // of the last sequence
 };
 
 // The chain's first step: a 3000-byte firmware sent to the receiver on COM1. The chain goes
@@ -192,12 +208,12 @@ inline void RunChainedFirmwareStep(JobRig& first, const TempDir& files,
                                    const sim::ReceiverSimulator& receiver) {
     const std::string bsr = files.File("fw.bsr");
     WriteBytes(bsr, std::string(3000, 'x'));
-    TransferJob job;
+    FirmwareSend job;
     job.firmware.m_strPath = bsr;
     job.firmware.m_size = 3000;
     job.firmware.m_kind = 1;
     job.firmware.m_version = "ABC V1.30";
-    job.chained = 1;
+    job.chain.chained = 1;
     LinkSettings settings;
     settings.comPort = 1;
     first.Make(job, settings, {{"COM1", receiver.DevicePath()}});
@@ -212,10 +228,9 @@ inline void RunChainedFirmwareAndSettingsSteps(JobRig& first, JobRig& second, co
     ASSERT_NO_FATAL_FAILURE(RunChainedFirmwareStep(first, files, receiver));
     const std::string grd = files.File("set.grd");
     WriteBytes(grd, std::string(2048, 's'));
-    TransferJob defaults;
-    defaults.kind = TransferJobKind::SettingsSend;
+    SettingsSend defaults;
     defaults.settings.m_strPath = grd;
-    defaults.chained = 1;
+    defaults.chain.chained = 1;
     second.MakeChained(first, defaults);
     second.Run();
     ASSERT_EQ(second.session->ChainContinue(), 1) << second.view.Dump() << LogOf(receiver);

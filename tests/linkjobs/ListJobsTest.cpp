@@ -87,8 +87,7 @@ protected:
     }
 
     void Load(JobRig& one, char kind = 'T') {
-        TransferJob job;
-        job.kind = TransferJobKind::ListLoad;
+        ListLoad job;
         job.listKind = kind;
         LinkSettings settings;
         settings.comPort = 1;
@@ -96,20 +95,21 @@ protected:
         one.Run();
     }
 
-    TransferJob SendJob(const std::string& path, const std::string& type = "TV", int chained = 0) {
-        TransferJob job;
-        job.kind = TransferJobKind::ListSend;
+    ListSend SendJob(const std::string& path, const std::string& type = "TV", int chained = 0) {
+        ListSend job;
         job.list.m_strPath = path;
         job.list.m_strType = type;
-        job.chained = chained;
+        job.chain.chained = chained;
         return job;
     }
     // The page fills the send list before the job runs.
     void Send(JobRig& one, const std::string& path, const std::string& type = "TV") {
         LinkSettings settings;
         settings.comPort = 1;
-        one.Make(SendJob(path, type), settings, {{"COM1", receiver->DevicePath()}});
-        ASSERT_EQ(one.session->LoadSendList(), 0);
+        ListSend job = SendJob(path, type);
+        job.sendList = ReadSendList(job);
+        ASSERT_EQ(job.sendList->error, "");
+        one.Make(job, settings, {{"COM1", receiver->DevicePath()}});
         one.Run();
     }
     std::string ListFile(const std::vector<std::string>& lines, const sim::Banks& banks,
@@ -166,11 +166,10 @@ TEST_F(ListJobTest, LoadReadsEveryPlaceThenTheTenBanksAndWritesThemBackReadable)
     EXPECT_EQ(test::ReadBytes(path).substr(0, ListFileHead("TV", "Astra all").size()),
               ListFileHead("TV", "Astra all"));
 
-    JobRig back;
-    back.Make(SendJob(path), LinkSettings{}, {});
-    ASSERT_EQ(back.session->LoadSendList(), 0);
-    EXPECT_EQ(back.session->sendList, Padded(ReceiverProgramLines(1500), 4000));
-    EXPECT_EQ(BanksOf(back.session->banks), SampleBanks());
+    const SendList back = ReadSendList(SendJob(path));
+    ASSERT_EQ(back.error, "");
+    EXPECT_EQ(back.lines, Padded(ReceiverProgramLines(1500), 4000));
+    EXPECT_EQ(BanksOf(back.banks), SampleBanks());
 
     EXPECT_EQ(rig.view.Status(), LoadResString(str::kProgramListLoaded));
     EXPECT_EQ(rig.view.CancelCaption(), LoadResString(str::kOkCaption));
@@ -230,11 +229,9 @@ TEST_F(ListJobTest, UnterminatedLineOf500BytesIsCutAndTheNextPlaceStaysInStep) {
     });
     JobRig rig;
     rig.view.AnswerSaveAs("long.lst");
-    TransferJob job;
-    job.kind = TransferJobKind::ListLoad;
     LinkSettings settings;
     settings.device = cable.Device();
-    rig.Make(job, settings, {});
+    rig.Make(ListLoad{}, settings, {});
     rig.Run();
     peer.join();
 
@@ -314,8 +311,9 @@ TEST_F(ListJobTest, LoadStartedAgainHoldsOnlyTheSecondRun) {
     rig.session->PrepareRestart();
     rig.Run();
     ASSERT_EQ(rig.view.FileSavedCount(), 2) << rig.view.Dump();
-    EXPECT_EQ(rig.session->sendList.size(), 1000u);
-    EXPECT_EQ(BanksOf(rig.session->banks), SampleBanks());
+    ASSERT_TRUE(rig.result.list);
+    EXPECT_EQ(rig.result.list->lines.size(), 1000u);
+    EXPECT_EQ(BanksOf(rig.result.list->banks), SampleBanks());
     EXPECT_EQ(test::ReadBytes(rig.dir.File("second.lst")),
               test::ReadBytes(rig.dir.File("first.lst")));
 }
@@ -366,26 +364,22 @@ TEST_F(ListJobTest, SendListTakesTheFileLinesPaddedAndItsBanks) {
     const std::string path = files.File("edited.lst");
     test::WriteBytes(path, "HEADER:\tTV\tx\r\nCA\tName\r\nfirst\nsecond\r\n\r\nBANK0:\tBANK1:\r\n"
                            "5\t7\r\n6\r\n");
-    JobRig rig;
-    rig.Make(SendJob(path), LinkSettings{}, {});
-    ASSERT_EQ(rig.session->LoadSendList(), 0);
+    const SendList read = ReadSendList(SendJob(path));
+    ASSERT_EQ(read.error, "");
     std::vector<std::string> expected = {"first", "second", ""};
-    EXPECT_EQ(rig.session->sendList, Padded(expected, 4000));
+    EXPECT_EQ(read.lines, Padded(expected, 4000));
     sim::Banks banks{};
     banks[0] = {5, 6};
     banks[1] = {7};
-    EXPECT_EQ(BanksOf(rig.session->banks), banks);
+    EXPECT_EQ(BanksOf(read.banks), banks);
 }
 
 TEST_F(ListJobTest, SendListComesFromTheBytesGivenOrTheRepairedTextNeverTheDisk) {
     const std::string path = files.File("given.lst");
     test::WriteBytes(path, "HEADER:\tTV\tx\r\nCA\r\ndisk\r\n");
-    JobRig rig;
-    TransferJob job = SendJob(path);
+    ListSend job = SendJob(path);
     job.fileData = "HEADER:\tTV\tx\r\nCA\r\ngiven\r\n";
-    rig.Make(job, LinkSettings{}, {});
-    ASSERT_EQ(rig.session->LoadSendList(), 0);
-    EXPECT_EQ(rig.session->sendList[0], "given");
+    ASSERT_EQ(ReadSendList(job).lines[0], "given");
 
     // The catalogue could not write the repair of a file without head lines: its first two
     // programs must not be skipped as if they were the head.
@@ -394,10 +388,9 @@ TEST_F(ListJobTest, SendListComesFromTheBytesGivenOrTheRepairedTextNeverTheDisk)
     test::WriteBytes(path, programs[0] + "\r\n" + programs[1] + "\r\n");
     job = SendJob(path);
     job.list.m_unrepairedOnDisk = true;
-    JobRig repaired;
-    repaired.Make(job, LinkSettings{}, {});
-    ASSERT_EQ(repaired.session->LoadSendList(), 0);
-    EXPECT_EQ(repaired.session->sendList, Padded(programs, 4000));
+    const SendList repaired = ReadSendList(job);
+    ASSERT_EQ(repaired.error, "");
+    EXPECT_EQ(repaired.lines, Padded(programs, 4000));
 }
 
 TEST_F(ListJobTest, LinesTheWireCannotCarryStopTheSendBeforeDetection) {
@@ -420,12 +413,11 @@ TEST_F(ListJobTest, LinesTheWireCannotCarryStopTheSendBeforeDetection) {
         LinkSettings settings;
         settings.comPort = 1;
         rig.Make(SendJob(path), settings, {{"COM1", receiver->DevicePath()}});
-        EXPECT_EQ(rig.session->LoadSendList(), -1);
         const std::string where(c.where);
         const std::string expected =
             FormatText(LoadResString(c.message),
                        {where.substr(0, where.find(',')), where.substr(where.find(',') + 1)});
-        EXPECT_EQ(rig.session->sendListError, expected);
+        EXPECT_EQ(ReadSendList(SendJob(path)).error, expected);
         rig.Run();
         EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{expected});
         EXPECT_TRUE(rig.wire.Chunks().empty());
@@ -488,13 +480,13 @@ TEST_F(ListJobTest, UnreadableListFileIsAClearFailureBeforeAnyByteIsSent) {
     JobRig rig;
     const std::string missing = files.File("gone.lst");
     rig.Make(SendJob(missing), LinkSettings{}, {});
-    EXPECT_EQ(rig.session->LoadSendList(), -1);
-    EXPECT_TRUE(rig.session->sendList.empty());
-    EXPECT_NE(rig.session->sendListError.find(missing), std::string::npos);
+    const SendList read = ReadSendList(SendJob(missing));
+    EXPECT_TRUE(read.lines.empty());
+    EXPECT_NE(read.error.find(missing), std::string::npos);
 
     // A page that sends anyway gets the same message instead of an emptied receiver.
     rig.Run();
-    EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{rig.session->sendListError});
+    EXPECT_EQ(rig.view.Messages(), std::vector<std::string>{read.error});
     EXPECT_TRUE(rig.wire.Chunks().empty());
 }
 
@@ -605,11 +597,10 @@ protected:
     void RunFirstSteps() {
         test::RunChainedFirmwareAndSettingsSteps(first, second, files, *receiver);
     }
-    void RunChained(JobRig& before, JobRig& step, const TransferJob& job) {
+    void RunChained(JobRig& before, JobRig& step, ListSend job) {
+        job.sendList = ReadSendList(job);
+        ASSERT_EQ(job.sendList->error, "");
         step.MakeChained(before, job);
-        if (job.kind == TransferJobKind::ListSend) {
-            ASSERT_EQ(step.session->LoadSendList(), 0);
-        }
         step.Run();
     }
     std::string ListFileAt(const std::string& name, const std::vector<std::string>& lines,
@@ -633,9 +624,9 @@ TEST_F(ListChainTest, TvThenRadioSendTheLearnedCapacityWithoutDetection) {
               ReceiverProgramLines(1)[0]);
     EXPECT_EQ(receiver->ReceivedList(true), Padded(ReceiverProgramLines(50), 3000));
 
-    TransferJob last =
+    ListSend last =
         SendJob(ListFileAt("radio.lst", ReceiverProgramLines(5, "Radio"), "RA"), "RA", 1);
-    last.lastStep = 1;
+    last.chain.lastStep = 1;
     RunChained(tv, radio, last);
     ASSERT_TRUE(radio.view.Messages().empty()) << radio.view.Dump() << test::LogOf(*receiver);
     EXPECT_EQ(radio.session->ChainContinue(), 1);
@@ -676,9 +667,9 @@ TEST_F(FailingLastChainStepTest, FailureInTheRadioStepEndsTheChainToo) {
     RunFirstSteps();
     RunChained(second, tv, SendJob(ListFileAt("tv.lst", ReceiverProgramLines(5), "TV"), "TV", 1));
     ASSERT_EQ(tv.session->ChainContinue(), 1) << tv.view.Dump();
-    TransferJob last =
+    ListSend last =
         SendJob(ListFileAt("radio.lst", ReceiverProgramLines(5, "Radio"), "RA"), "RA", 1);
-    last.lastStep = 1;
+    last.chain.lastStep = 1;
     RunChained(tv, radio, last);
     test::ExpectChainStopped(radio, LoadResString(str::kFlashNotErased));
     EXPECT_FALSE(radio.session->Port().IsOpen());

@@ -34,8 +34,7 @@ protected:
     }
 
     void Load(JobRig& one, int comPort = 1) {
-        TransferJob job;
-        job.kind = TransferJobKind::SettingsLoad;
+        SettingsLoad job;
         LinkSettings settings;
         settings.comPort = comPort;
         one.Make(job, settings, {{"COM1", receiver->DevicePath()}});
@@ -44,11 +43,10 @@ protected:
 
     // A settings file of size bytes, sent to the receiver on COM1.
     void Send(JobRig& one, const std::string& path, int chained = 0) {
-        TransferJob job;
-        job.kind = TransferJobKind::SettingsSend;
+        SettingsSend job;
         job.settings.m_strPath = path;
         job.settings.m_strFileName = std::filesystem::path(path).filename().string();
-        job.chained = chained;
+        job.chain.chained = chained;
         LinkSettings settings;
         settings.comPort = 1;
         one.Make(job, settings, {{"COM1", receiver->DevicePath()}});
@@ -200,10 +198,9 @@ protected:
     void RunFirmwareStep(JobRig& first) { test::RunChainedFirmwareStep(first, files, *receiver); }
 
     void RunSettingsStep(JobRig& first, JobRig& second, const std::string& path) {
-        TransferJob job;
-        job.kind = TransferJobKind::SettingsSend;
+        SettingsSend job;
         job.settings.m_strPath = path;
-        job.chained = 1;
+        job.chain.chained = 1;
         second.MakeChained(first, job);
         second.Run();
     }

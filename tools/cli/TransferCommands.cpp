@@ -25,6 +25,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
@@ -177,22 +178,16 @@ private:
 
 // The file sent or the file a load writes: a trace of the same name would destroy it.
 std::string FileOfTheRun(const TransferJob& job, const std::optional<SaveTarget>& target) {
-    switch (job.kind) {
-    case TransferJobKind::ListSend:
-        return job.list.m_strPath;
-    case TransferJobKind::FirmwareSend:
-        return job.firmware.m_strPath;
-    case TransferJobKind::SettingsSend:
-        return job.settings.m_strPath;
-    case TransferJobKind::ListLoad:
-    case TransferJobKind::SettingsLoad:
-        break;
-    }
-    return target ? target->path : std::string();
+    std::string sent = Describe(job).filePath;
+    return !sent.empty() ? sent : target ? target->path : std::string();
 }
 
+// Checks what only the job itself can tell once the link settings are known; an exit code,
+// kExitOk to go on.
+using JobCheck = std::function<int(TransferJob& job)>;
+
 int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget> target,
-           std::ostream& err) {
+           std::ostream& err, const JobCheck& check = {}) {
     LinkContext context;
     if (!LoadLinkContext(arguments, context, err))
         return kExitUsage;
@@ -212,18 +207,10 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
                               std::move(target));
     CancelEvent cancel;
     ChainMemory chain;
-    TransferSession session(std::move(job), context.settings, *context.ports, view, chain, cancel);
-    if (session.Job().kind == TransferJobKind::ListSend) {
-        if (session.LoadSendList() < 0) {
-            err << session.sendListError << '\n';
-            return kExitBadFile;
-        }
-        if (!session.sendListHasPrograms && !arguments.Has("--yes")) {
-            err << FormatText(LoadResString(str::kSendEmptyListRefused),
-                              {session.Job().list.m_strPath})
-                << ' ' << LoadResString(str::kCliEmptyListNeedsYes) << '\n';
-            return kExitBadFile;
-        }
+    TransferSession session(context.settings, *context.ports, view, chain, cancel);
+    if (check) {
+        if (const int checked = check(job); checked != kExitOk)
+            return checked;
     }
     // Only now: every input has been read, so a trace can no longer destroy one.
     TraceFile trace;
@@ -240,7 +227,7 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
     view.Attach(session);
     {
         InterruptGuard interrupts(cancel, view);
-        session.Run();
+        session.Run(job);
     }
     if (!trace.Failure().empty())
         err << FormatText(LoadResString(str::kCliTraceIncomplete), {trace.Path(), trace.Failure()})
@@ -309,8 +296,7 @@ int FirmwareSend(const Arguments& arguments, std::ostream& err) {
         file.CheckSignature(str::kFirmwareSignature) != CTransferFile::kLoaded)
         return BadFile(err, str::kCliWrongFormat, path);
     file.ReadTrailerStrings(3);
-    TransferJob job;
-    job.kind = TransferJobKind::FirmwareSend;
+    fw::FirmwareSend job;
     job.firmware = CReceiverdat(file);
     job.fileData = std::move(data);
     return RunJob(arguments, std::move(job), std::nullopt, err);
@@ -329,10 +315,8 @@ int ListLoad(const Arguments& arguments, std::ostream& err) {
         err << LoadResString(str::kDescriptionNotEncodable) << '\n';
         return kExitUsage;
     }
-    TransferJob job;
-    job.kind = TransferJobKind::ListLoad;
-    job.listKind = which == "tv" ? 'T' : 'R';
-    return RunJob(arguments, std::move(job), SaveTarget{out, description}, err);
+    return RunJob(arguments, fw::ListLoad{which == "tv" ? 'T' : 'R'}, SaveTarget{out, description},
+                  err);
 }
 
 int ListSend(const Arguments& arguments, std::ostream& err) {
@@ -365,21 +349,33 @@ int ListSend(const Arguments& arguments, std::ostream& err) {
         err << LoadResString(str::kCliListWithoutType) << '\n';
         return kExitBadFile;
     }
-    TransferJob job;
-    job.kind = TransferJobKind::ListSend;
+    fw::ListSend job;
     job.list.Fill(
         {type, analysis.shownDescription, path, FileNameOfPath(path), std::to_string(data.size())});
     job.fileData = std::move(read);
-    return RunJob(arguments, std::move(job), std::nullopt, err);
+    // Read once the link settings are known, so that a bad option is reported first.
+    const auto checkSendList = [&arguments, &err](TransferJob& prepared) {
+        fw::ListSend& send = std::get<fw::ListSend>(prepared);
+        send.sendList = ReadSendList(send);
+        if (!send.sendList->error.empty()) {
+            err << send.sendList->error << '\n';
+            return kExitBadFile;
+        }
+        if (!send.sendList->hasPrograms && !arguments.Has("--yes")) {
+            err << FormatText(LoadResString(str::kSendEmptyListRefused), {send.list.m_strPath})
+                << ' ' << LoadResString(str::kCliEmptyListNeedsYes) << '\n';
+            return kExitBadFile;
+        }
+        return kExitOk;
+    };
+    return RunJob(arguments, std::move(job), std::nullopt, err, checkSendList);
 }
 
 int SettingsLoad(const Arguments& arguments, std::ostream& err) {
     std::string out = arguments.words[2];
     if (!PrepareOutput(arguments, out, SaveKind::Settings, err))
         return kExitBadFile;
-    TransferJob job;
-    job.kind = TransferJobKind::SettingsLoad;
-    return RunJob(arguments, std::move(job), SaveTarget{out, {}}, err);
+    return RunJob(arguments, fw::SettingsLoad{}, SaveTarget{out, {}}, err);
 }
 
 int SettingsSend(const Arguments& arguments, std::ostream& err) {
@@ -387,8 +383,7 @@ int SettingsSend(const Arguments& arguments, std::ostream& err) {
     std::optional<std::string> data = ReadInputFile(path, err);
     if (!data)
         return kExitBadFile;
-    TransferJob job;
-    job.kind = TransferJobKind::SettingsSend;
+    fw::SettingsSend job;
     job.settings.m_size = static_cast<std::int32_t>(data->size());
     job.settings.m_strPath = path;
     job.settings.m_strFileName = FileNameOfPath(path);

@@ -1,0 +1,69 @@
+#include "core/link/TransferJob.h"
+
+#include "core/res/StringIds.h"
+
+namespace fw {
+namespace {
+
+template <typename... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+
+} // namespace
+
+JobDescription Describe(const TransferJob& job) {
+    using enum JobField;
+    return std::visit(Overloaded{
+                          [](const FirmwareSend& send) {
+                              return JobDescription{str::kTitleFirmwareSend,
+                                                    false,
+                                                    true,
+                                                    send.firmware.m_strPath,
+                                                    {{FileName, send.firmware.m_strFileName},
+                                                     {Version, send.firmware.m_version}}};
+                          },
+                          [](const ListSend& send) {
+                              return JobDescription{str::kTitleListSend,
+                                                    false,
+                                                    false,
+                                                    send.list.m_strPath,
+                                                    {{FileName, send.list.m_strFileName},
+                                                     {Description, send.list.m_strName},
+                                                     {Type, send.list.m_strType}}};
+                          },
+                          [](const ListLoad&) {
+                              return JobDescription{str::kTitleListLoad, true, false, {}, {}};
+                          },
+                          [](const SettingsSend& send) {
+                              return JobDescription{str::kTitleSettingsSend,
+                                                    false,
+                                                    false,
+                                                    send.settings.m_strPath,
+                                                    {{FileName, send.settings.m_strFileName}}};
+                          },
+                          [](const SettingsLoad&) {
+                              return JobDescription{str::kTitleSettingsLoad, true, false, {}, {}};
+                          },
+                      },
+                      job);
+}
+
+ChainStep ChainStepOf(const TransferJob& job) {
+    return std::visit(
+        [](const auto& kind) {
+            if constexpr (requires { kind.chain; })
+                return kind.chain;
+            else
+                return ChainStep{};
+        },
+        job);
+}
+
+void SetChainStep(TransferJob& job, ChainStep step) {
+    std::visit(
+        [step](auto& kind) {
+            if constexpr (requires { kind.chain; })
+                kind.chain = step;
+        },
+        job);
+}
+
+} // namespace fw
