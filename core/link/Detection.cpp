@@ -201,7 +201,7 @@ int JobContext::DetectReceiver(const char* command) {
     // The receiver has switched already; reading its model at the old rate would give noise.
     if (m_port.SetBaudRate(static_cast<std::uint32_t>(m_settings.baudRate)) != 1)
         return FailJob(str::kReceiveSendError);
-    m_port.SetReadTimeout(LinkMs(link_ms::kModelReplyTimeout));
+    m_port.SetReadTimeout(LinkTimeoutMs(link_ms::kModelReplyTimeout));
 
     View().EnableCancel(false);
     char model[wire::kModelReplySize] = {};

@@ -47,7 +47,7 @@ int SendSimple(JobContext& context, const FirmwareSend& job) {
     LinkPause(link_ms::kPauseBeforeSimpleHeader);
     if (port.Purge(CComPort::kPurgeTxClear | CComPort::kPurgeRxClear) != 1)
         return context.FailJob(str::kReceiveSendError);
-    port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
+    port.SetReadTimeout(LinkTimeoutMs(link_ms::kJobReadTimeout));
 
     CTransferFile file;
     if (LoadFirmware(context, job, file) == 0)
@@ -119,7 +119,7 @@ int SendBlocks(JobContext& context, const FirmwareSend& job) {
     CComPort& port = context.Port();
     TransferView& view = context.View();
     const CReceiverdat& record = job.firmware;
-    port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
+    port.SetReadTimeout(LinkTimeoutMs(link_ms::kJobReadTimeout));
 
     const std::size_t blocks =
         record.m_size > 0 ? static_cast<std::size_t>(record.m_size) / kBlockSize : 0;
@@ -197,7 +197,7 @@ int FollowProgramming(JobContext& context) {
     LinkPause(link_ms::kPauseBeforeProgramming);
     context.SetProgress(0);
     context.StartTimer(TransferTimer::ProgramBlink);
-    port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
+    port.SetReadTimeout(LinkTimeoutMs(link_ms::kJobReadTimeout));
 
     for (;;) {
         unsigned char progress = 0;

@@ -1,5 +1,6 @@
 #include "core/link/LinkTiming.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -17,6 +18,10 @@ void SetLinkTimeFactor(double factor) {
 
 unsigned LinkMs(unsigned milliseconds) {
     return static_cast<unsigned>(std::lround(milliseconds * g_factor.load()));
+}
+
+unsigned LinkTimeoutMs(unsigned milliseconds) {
+    return std::max(LinkMs(milliseconds), std::min(milliseconds, kTimeoutFloorMs));
 }
 
 void LinkPause(unsigned milliseconds) {

@@ -21,6 +21,11 @@ inline constexpr unsigned kPauseBeforeProgramming = 500;
 // Sets the factor for every later LinkMs (0 < factor <= 1 in tests).
 void SetLinkTimeFactor(double factor);
 unsigned LinkMs(unsigned milliseconds);
+// LinkMs for a time-out: a lowered factor never takes it below kTimeoutFloorMs (nor above the
+// unscaled time), so that a test on a busy machine, whose other end may wait that long for the
+// processor, does not take the delay for a silent receiver.
+inline constexpr unsigned kTimeoutFloorMs = 1500;
+unsigned LinkTimeoutMs(unsigned milliseconds);
 // Sleeps for LinkMs(milliseconds).
 void LinkPause(unsigned milliseconds);
 // Time slept in LinkPause so far, all threads together: the link benchmark takes the

@@ -37,11 +37,6 @@ std::string Text(int id) {
     return LoadResString(id);
 }
 
-// A read time-out of 0 would mean no deadline at all, whatever the time factor.
-unsigned ReadDeadline(unsigned milliseconds) {
-    return std::max(1u, LinkMs(milliseconds));
-}
-
 bool WriteByte(CComPort& port, unsigned char byte) {
     return link::WriteAll(port, &byte, 1);
 }
@@ -92,7 +87,7 @@ bool StartListJob(JobContext& context, const char* command, bool chained, int st
         return false;
     }
     context.ShowConnected();
-    if (context.Port().SetReadTimeout(ReadDeadline(link_ms::kJobReadTimeout)) != 1) {
+    if (context.Port().SetReadTimeout(LinkTimeoutMs(link_ms::kJobReadTimeout)) != 1) {
         context.FailJob(str::kReceiveSendError);
         return false;
     }
@@ -422,7 +417,7 @@ void ListSendJob::Work(JobContext& context) {
     context.SetStatus(Text(str::kErasingFlash));
     view.EnableCancel(false);
     context.SetProgress(0);
-    if (port.SetReadTimeout(ReadDeadline(link_ms::kEraseTimeout)) != 1) {
+    if (port.SetReadTimeout(LinkTimeoutMs(link_ms::kEraseTimeout)) != 1) {
         context.FailJob(str::kReceiveSendError);
         return;
     }

@@ -41,7 +41,7 @@ void SettingsLoadJob::Work(JobContext& context) {
 
     context.SetStatus(LoadResString(str::kReadingSettings));
     std::array<char, kSettingsSize> block{};
-    port.SetReadTimeout(LinkMs(link_ms::kSettingsReadTimeout));
+    port.SetReadTimeout(LinkTimeoutMs(link_ms::kSettingsReadTimeout));
     context.SetProgress(0);
     std::size_t got = 0;
     if (port.Read(block.data(), block.size(), got) != 1) {
@@ -95,7 +95,7 @@ void SettingsSendJob::Work(JobContext& context) {
 
     view.EnableCancel(false);
     context.ShowConnected();
-    port.SetReadTimeout(LinkMs(link_ms::kJobReadTimeout));
+    port.SetReadTimeout(LinkTimeoutMs(link_ms::kJobReadTimeout));
 
     const std::string& path = job.settings.m_strPath;
     if (!job.fileData && !link::FileExists(path)) {

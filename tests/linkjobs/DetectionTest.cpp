@@ -81,7 +81,7 @@ TEST_F(DetectionTest, AutomaticSearchFindsTheReceiverOnTheThirdPort) {
     // the model reply was awaited.
     EXPECT_TRUE(rig.context->Port().IsOpen());
     EXPECT_EQ(rig.context->Port().Line().baud, 57600u);
-    EXPECT_EQ(rig.context->Port().ReadTimeout(), LinkMs(3000));
+    EXPECT_EQ(rig.context->Port().ReadTimeout(), LinkTimeoutMs(3000));
     EXPECT_EQ(rig.view.CountStartingWith("cancel=off"), 1u);
     EXPECT_TRUE(rig.view.CancelEnabled());
     EXPECT_TRUE(rig.view.Messages().empty());
