@@ -238,7 +238,11 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
     case JobOutcome::Cancelled:
         return kExitCancelled;
     case JobOutcome::Refused:
-        return view.WarningDeclined() ? kExitCancelled : kExitFailed;
+        if (!view.QuestionDeclined())
+            return kExitFailed;
+        if (!terminal && !arguments.Has("--yes"))
+            err << LoadResString(str::kCliQuestionNeedsYes) << '\n';
+        return kExitCancelled;
     case JobOutcome::AbortedByReceiver:
         err << LoadResString(str::kCliReceiverCancelled) << '\n';
         return kExitFailed;
