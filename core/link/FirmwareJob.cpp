@@ -8,6 +8,8 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/ByteOrder.h"
+#include "core/util/Cp1252.h"
+#include "core/util/TextUtil.h"
 
 #include <optional>
 #include <string>
@@ -225,6 +227,26 @@ int FollowProgramming(JobContext& context) {
     return 1;
 }
 
+// Text from the receiver or the file, fit for a message: control bytes would reach a terminal.
+std::string ShownText(std::string_view bytes) {
+    std::string printable(bytes);
+    for (char& c : printable) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    }
+    return Cp1252ToUtf8(printable);
+}
+
+std::string WriteQuestion(const CReceiverdat& record, const std::string& receiverText) {
+    const std::string file =
+        record.m_strFileName.empty() ? FileNameOfPath(record.m_strPath) : record.m_strFileName;
+    const std::string version = ShownText(record.m_version);
+    if (EqualsNoCase(receiverText, "NONE"))
+        return FormatText(LoadResString(str::kAskWriteFirmwareIntoEmpty), {file, version});
+    return FormatText(LoadResString(str::kAskWriteFirmware),
+                      {file, version, ShownText(receiverText)});
+}
+
 } // namespace
 
 JobResult FirmwareSendJob::Run(JobContext& context) {
@@ -270,7 +292,14 @@ void FirmwareSendJob::Work(JobContext& context) {
 
     const VersionWarning warning =
         CompareVersions(receiverText, record.m_version, context.Settings().versionHint);
-    if (warning.mode != VersionWarningMode::None && !view.AskVersionWarning(warning)) {
+    // The flash cannot be rewritten by mistake: the user names the software to replace. A
+    // chain's files were chosen before it started, and a dealer's station must not stop at
+    // every receiver.
+    const bool goOn =
+        (warning.mode == VersionWarningMode::None || view.AskVersionWarning(warning)) &&
+        (job.chain.chained != 0 ||
+         view.AskYesNo(WriteQuestion(record, receiverText), MessageIcon::Warning));
+    if (!goOn) {
         WriteText(port, wire::kRecFa);
         context.EndWithoutResult(JobOutcome::Refused);
         return;

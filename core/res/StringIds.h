@@ -358,5 +358,9 @@ inline constexpr int kAskDiscardReceivedList = 10108;
 // Added to a refused cell's message: what to change.
 inline constexpr int kCellOffendingCharacter = 10110;
 inline constexpr int kCellDigitLimit = 10111;
+// Writing firmware asks first, naming what is replaced.
+inline constexpr int kAskWriteFirmware = 10750;
+inline constexpr int kAskWriteFirmwareIntoEmpty = 10751;
+inline constexpr int kCliQuestionNeedsYes = 10752;
 
 } // namespace fw::str

@@ -214,6 +214,13 @@ void CDlgSenden::OnWorkerEnded() {
     if (m_endRequested) {
         StopAllTimers();
         done(QDialog::Accepted);
+    } else if (m_session.Outcome() == JobOutcome::Succeeded) {
+        // Done: Enter closes, and no click sends the same again. A click that came while the
+        // job was ending is dropped too.
+        m_restartPending = false;
+        m_start->setEnabled(false);
+        m_cancelButton->setDefault(true);
+        m_cancelButton->setFocus();
     } else if (m_restartPending) {
         m_restartPending = false;
         OnStart();

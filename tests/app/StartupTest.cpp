@@ -357,8 +357,16 @@ TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIn
     page->List()->SelectRow(0, true);
     ModalDriver driver(sheet);
     TransferCloser closer;
+    QString question;
+    driver.Then([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr) << modal->metaObject()->className();
+        question = box->text();
+        driver.Click(box->button(QMessageBox::Yes));
+    });
     page->findChild<QPushButton*>(QString::number(ids::firmware::kSend))->click();
     EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded});
+    EXPECT_TRUE(question.startsWith("Write firmware ")) << question.toStdString();
     EXPECT_TRUE(driver.Unexpected().empty())
         << "no version warning, no message: " << driver.Unexpected().front().toStdString();
     // The receiver keeps what it was sent for the next demo run.

@@ -93,15 +93,19 @@ protected:
         return finished.wait(timeoutMs) || finished.count() > 0;
     }
 
-    // The dialog after a job that ended well and stays open for another run.
+    // The dialog after a job that ended well: it stays open with OK in the focus, for Enter,
+    // and the start button grey, so that no click does it again.
     static void ExpectSucceededAndOpen(const CDlgSenden& dialog, int statusId) {
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.Outcome(), JobOutcome::Succeeded);
         EXPECT_EQ(LabelText(dialog, ids::transfer::kStatus), ResText(statusId));
         EXPECT_EQ(Control<QPushButton>(dialog, ids::transfer::kCancel)->text(),
                   ResText(str::kOkCaption));
-        EXPECT_TRUE(Control<QPushButton>(dialog, ids::transfer::kCancel)->isEnabled());
-        EXPECT_TRUE(Control<QPushButton>(dialog, ids::transfer::kStart)->isEnabled());
+        auto* ok = Control<QPushButton>(dialog, ids::transfer::kCancel);
+        EXPECT_TRUE(ok->isEnabled());
+        EXPECT_TRUE(ok->isDefault());
+        EXPECT_EQ(dialog.focusWidget(), ok);
+        EXPECT_FALSE(Control<QPushButton>(dialog, ids::transfer::kStart)->isEnabled());
         EXPECT_EQ(Control<QProgressBar>(dialog, ids::transfer::kProgress)->value(), 100);
         EXPECT_EQ(LabelText(dialog, ids::transfer::kPercent), "100 %");
     }
@@ -165,6 +169,7 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     EXPECT_EQ(LabelText(*dialog, ids::transfer::kDescription), "XYZ V1.30");
     EXPECT_EQ(Control(*dialog, ids::transfer::kType), nullptr) << "no list type for firmware";
 
+    interaction.answers = {Answer::Yes}; // the question before the flash is written
     ModalDriver driver(dialog.get());
     std::vector<QString> warningLines;
     driver.Then([&](QWidget* modal) {
@@ -180,6 +185,12 @@ TEST_F(DlgSendenTest, FirmwareSendAsksTheVersionWarningAndProgramsTheReceiver) {
     EXPECT_EQ(warningLines[0], ResText(2015));
     EXPECT_EQ(warningLines[1].toStdString(), "ABC");
     EXPECT_EQ(warningLines[3].toStdString(), "XYZ");
+    // After the warning the question names what is replaced; Enter would say No.
+    ASSERT_EQ(interaction.asked.size(), 1u);
+    EXPECT_EQ(interaction.asked[0].text,
+              "Write firmware update.bsr (version XYZ V1.30) into the receiver that runs ABC "
+              "V1.20?");
+    EXPECT_EQ(interaction.asked[0].defaultAnswer, Answer::No);
     EXPECT_TRUE(driver.Unexpected().empty()) << driver.Unexpected().front().toStdString();
     const std::vector<unsigned char> received = receiver->ReceivedFirmware();
     EXPECT_EQ(std::string(received.begin(), received.end()), image);
@@ -335,6 +346,7 @@ TEST_F(DlgSendenTest, CancelDuringSimpleFirmwareDataClosesAndTellsThePage) {
     StartReceiver(options);
     const FirmwareSend job = FirmwareJob("big.bsr", std::string(250000, 'x'), "ABC V1.30");
     auto dialog = Dialog(job);
+    interaction.answers = {Answer::Yes};
 
     // Cancel as soon as the data blinks in the status, once.
     QTimer watch;
@@ -352,8 +364,27 @@ TEST_F(DlgSendenTest, CancelDuringSimpleFirmwareDataClosesAndTellsThePage) {
     EXPECT_EQ(dialog->FirmwareCancelled(), 1);
     EXPECT_EQ(dialog->Outcome(), JobOutcome::Cancelled);
     EXPECT_EQ(dialog->ChainContinue(), 0);
-    EXPECT_TRUE(interaction.shown.empty());
+    EXPECT_EQ(interaction.shown.size(), 1u) << "the question before writing, no message";
     EXPECT_TRUE(receiver->ReceivedFirmware().empty());
+}
+
+TEST_F(DlgSendenTest, FinishedDialogSendsOnceAndEnterClosesIt) {
+    StartReceiver({});
+    SettingsSend job;
+    job.settings.m_strPath = folder.File("once.grd");
+    job.settings.m_strFileName = "once.grd";
+    test::WriteBytes(job.settings.m_strPath, std::string(2048, '\x33'));
+    auto dialog = Dialog(job);
+    ASSERT_TRUE(RunUntilEnded(*dialog)) << test::LogOf(*receiver);
+    ExpectSucceededAndOpen(*dialog, str::kProgrammingFinished);
+
+    QSignalSpy finished(dialog.get(), &CDlgSenden::WorkerFinished);
+    QTest::mouseClick(Control<QPushButton>(*dialog, ids::transfer::kStart), Qt::LeftButton);
+    EXPECT_FALSE(dialog->WorkerRunning()) << "the grey start button started a second send";
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_EQ(receiver->Commands().size(), 1u);
 }
 
 // ---- the save dialog on its own ----

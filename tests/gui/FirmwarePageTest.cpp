@@ -271,6 +271,7 @@ TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
     auto page = Page();
     ModalDriver driver(page.get());
     TransferCloser closer;
+    context.script.answers = {Answer::Yes};
 
     Control<QPushButton>(*page, ids::firmware::kSend)->click();
     EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded})
@@ -278,7 +279,9 @@ TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
     const std::vector<unsigned char> received = receiver->ReceivedFirmware();
     EXPECT_EQ(std::string(received.begin(), received.end()), image);
     EXPECT_TRUE(driver.Unexpected().empty());
-    EXPECT_TRUE(context.script.shown.empty());
+    EXPECT_EQ(context.script.shown,
+              std::vector<std::string>{"Write firmware update.bsr (version ABC V1.30) into the "
+                                       "receiver that runs ABC V1.20?"});
 }
 
 TEST_F(FirmwarePageSendTest, CancelledSimpleDownloadTellsToRestartTheReceiver) {
@@ -304,10 +307,12 @@ TEST_F(FirmwarePageSendTest, CancelledSimpleDownloadTellsToRestartTheReceiver) {
         }
     });
     watch.start();
+    context.script.answers = {Answer::Yes};
     page->OnSend();
 
     EXPECT_FALSE(watch.isActive()) << "the data phase was never seen";
-    EXPECT_EQ(context.script.shown, std::vector<std::string>{LoadResString(1103)});
+    ASSERT_EQ(context.script.shown.size(), 2u) << "the question before writing, then the advice";
+    EXPECT_EQ(context.script.shown[1], LoadResString(1103));
     EXPECT_EQ(page->ChainResult(), 0);
     EXPECT_TRUE(driver.Unexpected().empty());
 }

@@ -2,6 +2,7 @@
 #include "core/res/StringTable.h"
 #include "tests/linkjobs/JobHarness.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,6 +61,7 @@ protected:
         settings.comPort = 1;
         settings.versionHint = versionHint;
         into.Make(job, settings, {{"COM1", receiver->DevicePath()}});
+        into.view.AnswerYesNo(true); // writing the flash is confirmed; a chain does not ask
         into.Run();
     }
 
@@ -132,6 +134,7 @@ TEST_F(FirmwareJobTest, TimersFollowTheDataWhileItGoesOut) {
     settings.comPort = 1;
     settings.baudRate = 4000000; // still a while once the terminal's buffer is full
     rig.Make(job, settings, {{"COM1", receiver->DevicePath()}});
+    rig.view.AnswerYesNo(true);
     rig.Run();
 
     ExpectProgrammed();
@@ -250,9 +253,72 @@ TEST_F(FirmwareJobTest, NoWarningForAReceiverWithoutSoftwareOrWithWarningsOff) {
     settings.comPort = 1;
     settings.versionHint = 0;
     off.Make(job, settings, {{"COM1", other->DevicePath()}});
+    off.view.AnswerYesNo(true);
     off.Run();
     EXPECT_TRUE(off.view.Warnings().empty());
     EXPECT_TRUE(off.view.Messages().empty()) << off.view.Dump();
+}
+
+TEST_F(FirmwareJobTest, WritingAsksFirstAndNoLeavesTheReceiversSoftware) {
+    struct Case {
+        const char* receiverText;
+        int chained;
+        bool yes;
+        const char* question; // empty: no question
+    };
+    const Case cases[] = {
+        {"ABC V1.20", 0, false,
+         "Write firmware update.bsr (version ABC V1.30) into the receiver that runs ABC V1.20?"},
+        {"ABC V1.20", 0, true,
+         "Write firmware update.bsr (version ABC V1.30) into the receiver that runs ABC V1.20?"},
+        {"none", 0, false,
+         "Write firmware update.bsr (version ABC V1.30) into the receiver, which has no operating "
+         "software yet?"},
+        // Text from the wire never carries control bytes into a message or a terminal.
+        {"ABC\x1b[2J V1.20", 0, false,
+         "Write firmware update.bsr (version ABC V1.30) into the receiver that runs ABC?[2J "
+         "V1.20?"},
+        {"ABC V1.20", 1, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.receiverText + std::string(c.yes ? " yes" : " no"));
+        sim::SimulatorOptions options = Loader("1.1");
+        options.softwareText = c.receiverText;
+        receiver = test::StartReceiver(options);
+        ASSERT_TRUE(receiver);
+        JobRig one;
+        FirmwareSend job;
+        job.firmware = Firmware(3000);
+        job.chain.chained = c.chained;
+        LinkSettings settings;
+        settings.comPort = 1;
+        settings.versionHint = 0; // the question alone
+        one.Make(job, settings, {{"COM1", receiver->DevicePath()}});
+        one.view.AnswerYesNo(c.yes);
+        one.Run();
+
+        const bool asked = *c.question != '\0';
+        EXPECT_EQ(one.view.CountStartingWith("question["), asked ? 1u : 0u) << one.view.Dump();
+        if (asked) {
+            EXPECT_TRUE(one.view.Has("question[warning]=" + std::string(c.question) +
+                                     (c.yes ? "->yes" : "->no")))
+                << one.view.Dump();
+        }
+        if (c.yes || !asked) {
+            EXPECT_EQ(receiver->ReceivedFirmware().size(), 2048u) << test::LogOf(*receiver);
+            continue;
+        }
+        // No: refused on the wire as the version warning refuses, and nothing else happens.
+        EXPECT_EQ(one.wire.Sent(), Frame("PROG CODE", 115200) + "RECFA");
+        EXPECT_TRUE(one.view.Messages().empty());
+        EXPECT_EQ(one.session->Outcome(), JobOutcome::Refused);
+        EXPECT_EQ(one.view.Status(), "");
+        EXPECT_TRUE(one.view.StartEnabled());
+        EXPECT_TRUE(JobRig::CanOpen(receiver->DevicePath()));
+        ASSERT_TRUE(test::WaitForJobs(*receiver, 1)) << test::LogOf(*receiver);
+        EXPECT_TRUE(receiver->ReceivedFirmware().empty());
+        EXPECT_THAT(test::LogOf(*receiver), ::testing::HasSubstr("keeps the receiver's software"));
+    }
 }
 
 struct FaultCase {
@@ -352,6 +418,7 @@ TEST_F(FirmwareJobTest, CancelAfterASimplePieceStopsAndClosesTheDialog) {
     rig.session->PrepareRestart();
     EXPECT_EQ(rig.session->FirmwareCancelled(), 0);
     EXPECT_EQ(rig.view.Font(), StatusFont::Normal);
+    rig.view.AnswerYesNo(true);
     rig.Run();
     ExpectProgrammed();
     EXPECT_EQ(receiver->ReceivedFirmware().size(), 250000u);

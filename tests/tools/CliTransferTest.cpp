@@ -121,6 +121,26 @@ TEST_F(CliTransferTest, FirmwareWarningNeedsYesAndTheTraceHoldsEveryByte) {
         EXPECT_THAT(text, ::testing::MatchesRegex("[0-9]+\\.[0-9]{3} [<>]( [0-9a-f]{2})+"));
 }
 
+TEST_F(CliTransferTest, FirmwareIsWrittenOnlyWithYesWhenNoOneCanAnswer) {
+    sim::SimulatorOptions options; // the receiver has "ABC V1.20": a newer file, no warning
+    StartReceiver(options);
+    const std::string firmware = Firmware("ABC V1.30");
+    const std::string question =
+        "Write firmware fw.bsr (version ABC V1.30) into the receiver that runs ABC V1.20?";
+
+    CliRun run = RunTool({"firmware", "send", firmware});
+    EXPECT_EQ(run.code, kExitCancelled) << run.err;
+    EXPECT_THAT(run.err, HasSubstr(question));
+    EXPECT_THAT(run.err, HasSubstr("--yes answers the question with Yes."));
+    EXPECT_TRUE(m_receiver->ReceivedFirmware().empty());
+
+    run = RunTool({"firmware", "send", firmware, "--yes"});
+    ASSERT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_THAT(run.err, HasSubstr(question));
+    EXPECT_THAT(run.err, ::testing::Not(HasSubstr("--yes answers")));
+    EXPECT_EQ(m_receiver->ReceivedFirmware().size(), 4096u);
+}
+
 TEST_F(CliTransferTest, AFailedTransferGivesItsNumberedMessageAndExitOne) {
     sim::SimulatorOptions options;
     options.faults = {{sim::Step::SettingsResult, 0, sim::FaultKind::WrongByte}};

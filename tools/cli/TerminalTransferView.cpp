@@ -107,7 +107,9 @@ bool TerminalTransferView::AskYesNo(const std::string& text, MessageIcon icon) {
         std::lock_guard lock(m_mutex);
         ClearBar();
     }
-    return m_questions.AskYesNo(text, icon);
+    const bool yes = m_questions.AskYesNo(text, icon);
+    m_questionDeclined = m_questionDeclined || !yes;
+    return yes;
 }
 
 bool TerminalTransferView::AskVersionWarning(const VersionWarning& warning) {
@@ -116,13 +118,7 @@ bool TerminalTransferView::AskVersionWarning(const VersionWarning& warning) {
         if (!line.empty())
             text += (text.empty() ? "" : "\n") + line;
     }
-    {
-        std::lock_guard lock(m_mutex);
-        ClearBar();
-    }
-    const bool goOn = m_questions.AskYesNo(text, MessageIcon::Warning);
-    m_warningDeclined = !goOn;
-    return goOn;
+    return AskYesNo(text, MessageIcon::Warning);
 }
 
 std::optional<SaveTarget> TerminalTransferView::AskSaveAs(SaveKind) {

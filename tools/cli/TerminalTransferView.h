@@ -39,7 +39,8 @@ public:
         return allowed;
     }
 
-    bool WarningDeclined() const { return m_warningDeclined; }
+    // The user answered No to a question of the job (the version warning, writing firmware).
+    bool QuestionDeclined() const { return m_questionDeclined; }
     const std::string& SavedPath() const { return m_savedPath; }
 
     void SetStatus(const std::string& text) override;
@@ -69,7 +70,7 @@ private:
     TerminalInteraction& m_questions;
     const bool m_progressBar;
     std::optional<SaveTarget> m_saveTarget;
-    bool m_warningDeclined = false;
+    bool m_questionDeclined = false;
     std::string m_savedPath;
 
     std::mutex m_mutex; // guards the output and the timer table

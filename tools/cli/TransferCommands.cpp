@@ -201,7 +201,8 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
             }
         }
     }
-    const bool terminal = ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
+    // Questions are read from the terminal only when they were written to it.
+    const bool terminal = &err == &std::cerr && ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
     TerminalInteraction questions(err, terminal ? &std::cin : nullptr, arguments.Has("--yes"));
     TerminalTransferView view(err, questions, &err == &std::cerr && ::isatty(STDERR_FILENO),
                               std::move(target));
@@ -238,7 +239,11 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
     case JobOutcome::Cancelled:
         return kExitCancelled;
     case JobOutcome::Refused:
-        return view.WarningDeclined() ? kExitCancelled : kExitFailed;
+        if (!view.QuestionDeclined())
+            return kExitFailed;
+        if (!terminal && !arguments.Has("--yes"))
+            err << LoadResString(str::kCliQuestionNeedsYes) << '\n';
+        return kExitCancelled;
     case JobOutcome::AbortedByReceiver:
         err << LoadResString(str::kCliReceiverCancelled) << '\n';
         return kExitFailed;
