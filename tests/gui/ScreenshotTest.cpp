@@ -52,6 +52,21 @@ protected:
         LinkJobTest::TearDown();
     }
 
+    // The demo list as the list page registers it.
+    CListenDat DemoList() const {
+        const NormalizeResult list =
+            NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
+        EXPECT_EQ(list.status, NormalizeStatus::Registered);
+        return list.record;
+    }
+
+    // The editor at the size its pictures are taken.
+    static void ShowEditor(CDlgProgrammpool& editor) {
+        editor.resize(900, 600);
+        editor.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    }
+
     std::string PictureName(const std::string& what) const {
         // A run at another scale factor keeps its pictures beside those of the normal run.
         const double ratio = ScreenPixelRatio();
@@ -192,13 +207,9 @@ TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {
 }
 
 TEST_P(ScreenshotTest, PoolEditorWithTheDemoList) {
-    const NormalizeResult list =
-        NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
-    ASSERT_EQ(list.status, NormalizeStatus::Registered);
-    CDlgProgrammpool editor(context, &list.record);
-    editor.resize(900, 600);
-    editor.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    const CListenDat list = DemoList();
+    CDlgProgrammpool editor(context, &list);
+    ShowEditor(editor);
     editor.Grid()->SelectRows(2, 2);
     ExpectFitsSmallScreen(editor);
     EXPECT_TRUE(editor.grab().save(QString::fromStdString(PictureName("pool-editor"))));
@@ -206,13 +217,9 @@ TEST_P(ScreenshotTest, PoolEditorWithTheDemoList) {
 }
 
 TEST_P(ScreenshotTest, SortDialogAndFilteredPool) {
-    const NormalizeResult list =
-        NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
-    ASSERT_EQ(list.status, NormalizeStatus::Registered);
-    CDlgProgrammpool editor(context, &list.record);
-    editor.resize(900, 600);
-    editor.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    const CListenDat list = DemoList();
+    CDlgProgrammpool editor(context, &list);
+    ShowEditor(editor);
     editor.FilterField()->setText("12480");
     EXPECT_TRUE(editor.grab().save(QString::fromStdString(PictureName("pool-filtered"))));
 
@@ -228,10 +235,8 @@ TEST_P(ScreenshotTest, SortDialogAndFilteredPool) {
 // The favourites window beside the editor, as it opens on the demo list: each tab counts its
 // bank's entries, and the ten tabs fit without scroll arrows.
 TEST_P(ScreenshotTest, FavouritesWindowCountsTheBanksOfTheDemoList) {
-    const NormalizeResult list =
-        NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
-    ASSERT_EQ(list.status, NormalizeStatus::Registered);
-    CDlgProgrammpool editor(context, &list.record);
+    const CListenDat list = DemoList();
+    CDlgProgrammpool editor(context, &list);
     CDlgFavoriten* favourites = editor.Favourites();
     favourites->Tabs()->setCurrentIndex(0);
     favourites->show();
@@ -310,13 +315,9 @@ TEST_P(ScreenshotTest, ADarkPaletteLeavesLittleOfTheWindowsBright) {
     });
     sheet.reject();
 
-    const NormalizeResult list =
-        NormalizeListFile(folders.lists + "/" + std::string(kDemoListFile));
-    ASSERT_EQ(list.status, NormalizeStatus::Registered);
-    CDlgProgrammpool editor(context, &list.record);
-    editor.resize(900, 600);
-    editor.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    const CListenDat list = DemoList();
+    CDlgProgrammpool editor(context, &list);
+    ShowEditor(editor);
     EXPECT_LT(BrightShare(editor), 0.05);
     EXPECT_TRUE(editor.grab().save(QString::fromStdString(PictureName("dark-pool-editor"))));
     editor.reject();
