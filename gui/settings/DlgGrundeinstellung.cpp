@@ -39,6 +39,7 @@ CatalogueSetup SettingsSetup() {
     setup.refreshId = kRefresh;
     setup.chosenFile = &CKonfiguration::m_chosenSettingsFile;
     setup.sortColumn = &CKonfiguration::m_sortSettings;
+    setup.safetyCopyFolder = &DataFolders::settingsBackups;
     return setup;
 }
 
@@ -119,6 +120,14 @@ void CDlgGrundeinstellung::OnLoadReceiver() {
 bool CDlgGrundeinstellung::PrepareSend(int record, TransferJob& job) {
     job.kind = TransferJobKind::SettingsSend;
     job.settings = m_records[static_cast<std::size_t>(record)];
+    return true;
+}
+
+bool CDlgGrundeinstellung::PrepareSafetyCopySend(const SafetyCopy& copy, TransferJob& job) {
+    // The send reads and checks the file itself, as for any file of the folder.
+    job.kind = TransferJobKind::SettingsSend;
+    job.settings.m_strPath = copy.path;
+    job.settings.m_strFileName = copy.fileName;
     return true;
 }
 
