@@ -103,12 +103,13 @@ QWidget* CataloguePage::MakeSafetyCopySection() {
     connect(m_safetyCopyList, &QTreeWidget::itemSelectionChanged, this,
             [this] { m_sendSafetyCopy->setEnabled(m_safetyCopyList->GetSelectedRecord() >= 0); });
 
+    // The button goes below the list, which keeps the width for whole file names.
     auto* section = new PageGroup(ResText(str::kSafetyCopies), this);
-    auto* layout = new QHBoxLayout(section);
+    auto* layout = new QVBoxLayout(section);
     layout->addWidget(m_safetyCopyList, 1);
-    auto* commands = new QVBoxLayout;
-    commands->addWidget(m_sendSafetyCopy);
+    auto* commands = new QHBoxLayout;
     commands->addStretch(1);
+    commands->addWidget(m_sendSafetyCopy);
     layout->addLayout(commands);
     return section;
 }
