@@ -67,9 +67,10 @@ std::string NameStamp(const LocalDateTime& t) {
            TwoDigits(t.hour) + TwoDigits(t.minute) + TwoDigits(t.second);
 }
 
-std::optional<int> Digits(std::string_view text, std::size_t count) {
-    if (text.size() != count || !IsAllDigits(text))
-        return std::nullopt;
+// The number of a field of exactly count decimal digits; -1 for anything else.
+int Digits(std::string_view text, std::size_t count) {
+    if (count == 0 || text.size() != count || !IsAllDigits(text))
+        return -1;
     return std::stoi(std::string(text));
 }
 
@@ -95,26 +96,21 @@ std::optional<SafetyCopy> ParseCopyName(const std::string& fileName) {
         const std::size_t fixed = naming.kind == SafetyCopyKind::Settings ? 4 : 3;
         if (parts.front() != naming.prefix || parts.size() < fixed || parts.size() > fixed + 1)
             continue;
-        const auto year = Digits(parts[1].substr(0, 4), 4);
-        const auto date = Digits(parts[1], 8);
-        const auto time = Digits(parts[2], 6);
-        if (!year || !date || !time)
+        const int date = Digits(parts[1], 8);
+        const int time = Digits(parts[2], 6);
+        const std::string_view number = parts.size() > fixed ? parts.back() : "1";
+        const int sequence = number.size() <= 4 ? Digits(number, number.size()) : -1;
+        // The first copy of a second has no number: "-1" is someone else's name.
+        if (date < 0 || time < 0 || sequence < 0 || (sequence < 2 && parts.size() > fixed))
             continue;
         SafetyCopy copy;
         copy.kind = naming.kind;
         copy.fileName = fileName;
-        copy.taken = {*year,         *date / 100 % 100, *date % 100,
-                      *time / 10000, *time / 100 % 100, *time % 100};
+        copy.taken = {date / 10000, date / 100 % 100, date % 100,
+                      time / 10000, time / 100 % 100, time % 100};
         if (naming.kind == SafetyCopyKind::Settings)
             copy.model = std::string(parts[3]);
-        if (parts.size() == fixed + 1) {
-            const std::string_view sequence = parts.back();
-            if (sequence.empty() || !IsAllDigits(sequence) || sequence.size() > 4)
-                continue;
-            copy.sequence = std::stoi(std::string(sequence));
-            if (copy.sequence < 2)
-                continue;
-        }
+        copy.sequence = sequence;
         return copy;
     }
     return std::nullopt;
