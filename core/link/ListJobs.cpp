@@ -185,18 +185,6 @@ ReadOutcome ReceiveBank(JobContext& context, CFavoritenDat& banks, int bank, Ans
     return ReadOutcome::Done;
 }
 
-// The list file as it is written after a load: header, column titles, program lines, banks.
-std::string BuildLoadedListText(const ReceivedList& list, std::string_view typeText,
-                                std::string_view description) {
-    std::string text = ListFileHead(typeText, description);
-    for (const std::string& line : list.lines) {
-        text += line;
-        text += "\r\n";
-    }
-    list.banks.WriteBlock(text);
-    return text;
-}
-
 } // namespace
 
 SendList ReadSendList(const ListSend& job) {
@@ -291,8 +279,8 @@ void ListLoadJob::Work(JobContext& context) {
         context.EndNotSaved();
         return;
     }
-    const std::string text =
-        BuildLoadedListText(m_received, radio ? "RA" : "TV", target->description);
+    const std::string text = BuildReceivedListText(radio ? "RA" : "TV", target->description,
+                                                   m_received.lines, m_received.banks);
     std::string reason;
     if (!WriteFileAtomically(target->path, text, reason)) {
         view.ShowMessage(reason, MessageIcon::Stop);

@@ -359,4 +359,17 @@ inline constexpr int kAskDiscardReceivedList = 10108;
 inline constexpr int kCellOffendingCharacter = 10110;
 inline constexpr int kCellDigitLimit = 10111;
 
+// The safety copies taken before a send, and the switches for them and the check after it.
+inline constexpr int kSafetyCopyDescription = 10650;
+inline constexpr int kSafetyCopyBeforeSend = 10651;
+inline constexpr int kSafetyCopyBeforeSendTip = 10652;
+inline constexpr int kCheckAfterSend = 10653;
+inline constexpr int kCheckAfterSendTip = 10654;
+inline constexpr int kSafetyCopies = 10655;
+inline constexpr int kSafetyCopyColumns = 10656;
+inline constexpr int kSendSafetyCopy = 10657;
+inline constexpr int kSendSafetyCopyTip = 10658;
+inline constexpr int kNoSafetyCopies = 10659;
+inline constexpr int kSafetyCopyListTip = 10660;
+
 } // namespace fw::str

@@ -39,6 +39,7 @@ CatalogueSetup SettingsSetup() {
     setup.refreshId = kRefresh;
     setup.chosenFile = &CKonfiguration::m_chosenSettingsFile;
     setup.sortColumn = &CKonfiguration::m_sortSettings;
+    setup.safetyCopyFolder = &DataFolders::settingsBackups;
     return setup;
 }
 
@@ -117,6 +118,15 @@ void CDlgGrundeinstellung::OnLoadReceiver() {
 bool CDlgGrundeinstellung::PrepareSend(int record, TransferJob& job) {
     SettingsSend send;
     send.settings = m_records[static_cast<std::size_t>(record)];
+    job = std::move(send);
+    return true;
+}
+
+bool CDlgGrundeinstellung::PrepareSafetyCopySend(const SafetyCopy& copy, TransferJob& job) {
+    // The send reads and checks the file itself, as for any file of the folder.
+    SettingsSend send;
+    send.settings.m_strPath = copy.path;
+    send.settings.m_strFileName = copy.fileName;
     job = std::move(send);
     return true;
 }

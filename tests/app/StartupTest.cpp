@@ -85,7 +85,7 @@ TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) 
             sections.push_back(line.substr(1, line.find(']') - 1));
     }
     EXPECT_EQ(sections, (std::vector<std::string>{"OPTIONEN", "DATENTRANSFER", "INTERNET",
-                                                  "PERSISTENT", "PRINT"}));
+                                                  "PERSISTENT", "PRINT", "SAFETY"}));
     EXPECT_NE(text.find("ACTIVEPAGE=0"), std::string::npos);
     EXPECT_FALSE(app.Sheet()->isVisible()) << "the profile exists before the window shows";
     EXPECT_EQ(app.Sheet()->ActivePage(), 0);
@@ -183,6 +183,7 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
         sheet->SetActivePage(3);
         OptionsControl<QRadioButton>(*sheet, CDlgOptionen::kFirstBaudButton + 1)->click();
         OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kToolTips)->click();
+        OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kSafetyCopy)->click();
         OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)->setCurrentIndex(2);
         OptionsControl<QLineEdit>(*sheet, CDlgOptionen::kProductionField)->setText("1,0,2,3");
         sheet->reject();
@@ -196,6 +197,8 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
     EXPECT_TRUE(
         OptionsControl<QRadioButton>(*sheet, CDlgOptionen::kFirstBaudButton + 1)->isChecked());
     EXPECT_FALSE(OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kToolTips)->isChecked());
+    EXPECT_FALSE(OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kSafetyCopy)->isChecked());
+    EXPECT_TRUE(OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kCheckAfterSend)->isChecked());
     EXPECT_EQ(OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)->currentIndex(), 2);
     EXPECT_EQ(OptionsControl<QLineEdit>(*sheet, CDlgOptionen::kProductionField)->text(), "1,0,2,3");
     EXPECT_TRUE(OptionsControl<QPushButton>(*sheet, CDlgOptionen::kProductionButton)->isHidden())
