@@ -38,11 +38,13 @@ public:
     QComboBox* PortBox() const { return m_portBox; }
     QLineEdit* ProductionField() const { return m_productionField; }
     QPushButton* ProductionButton() const { return m_productionButton; }
+    QPushButton* LogbookButton() const { return m_logbookButton; }
 
 private:
     void BuildLayout();
     void OnToolTipsChanged();
     void OnBaudChosen(int index);
+    void OnShowLogbook();
 
     CReceiverSheet& m_sheet;
     QButtonGroup* m_baudButtons = nullptr;
@@ -50,6 +52,7 @@ private:
     QComboBox* m_portBox = nullptr;
     QLineEdit* m_productionField = nullptr;
     QPushButton* m_productionButton = nullptr;
+    QPushButton* m_logbookButton = nullptr;
 };
 
 } // namespace fw
