@@ -206,10 +206,12 @@ std::string RotatedLogbookPath(const std::string& dataFolder) {
 
 bool AppendToLogbook(const std::string& dataFolder, const LogbookRecord& record,
                      std::string& reason, std::uint64_t rotateAt) {
-    const std::string folder = dataFolder + "/log";
-    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
-        reason = SystemReason(folder, errno);
-        return false;
+    // The tool may run before the program ever made its data folder.
+    for (const std::string& folder : {dataFolder, dataFolder + "/log"}) {
+        if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+            reason = SystemReason(folder, errno);
+            return false;
+        }
     }
     const std::string path = LogbookPath(dataFolder);
     // Without turns, two processes could both find the logbook full and the second rotation

@@ -47,8 +47,8 @@ inline constexpr std::uint64_t kLogbookRotateBytes = std::uint64_t{1} << 20;
 std::string LogbookPath(const std::string& dataFolder);        // DATA/log/transfers.tsv
 std::string RotatedLogbookPath(const std::string& dataFolder); // DATA/log/transfers.1.tsv
 
-// Appends the record with a single write, creating the log folder when needed. When the line
-// would take the logbook past rotateAt bytes, the logbook first becomes transfers.1.tsv
+// Appends the record with a single write, creating the data and log folders when needed. When the
+// line would take the logbook past rotateAt bytes, the logbook first becomes transfers.1.tsv
 // (replacing the older one) and a new one begins. Appends of several processes take turns, so
 // that a rotation never loses another's line. False with the system's reason; a line cut short
 // by a full disk is taken back.

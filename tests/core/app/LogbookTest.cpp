@@ -162,7 +162,7 @@ TEST_F(LogbookTest, TwoWritersRotateInTurns) {
     EXPECT_EQ(current.substr(0, line.size()), line);
 }
 
-TEST_F(LogbookTest, FailedAppendsLeaveTheLogbookWhole) {
+TEST_F(LogbookTest, AppendsMakeTheirFolderAndFailuresLeaveTheLogbookWhole) {
     Append(SampleRecord("before"));
     const std::string before = test::ReadBytes(LogbookPath(m_data));
     {
@@ -173,8 +173,9 @@ TEST_F(LogbookTest, FailedAppendsLeaveTheLogbookWhole) {
     }
     EXPECT_EQ(test::ReadBytes(LogbookPath(m_data)), before) << "the cut line is taken back";
 
-    test::WriteBytes(m_dir.File("plain-file"), "");
     std::string reason;
+    EXPECT_TRUE(AppendToLogbook(m_dir.File("not-made-yet"), SampleRecord("x"), reason)) << reason;
+    test::WriteBytes(m_dir.File("plain-file"), "");
     EXPECT_FALSE(AppendToLogbook(m_dir.File("plain-file"), SampleRecord("x"), reason));
     EXPECT_NE(reason.find("plain-file"), std::string::npos) << reason;
 }
