@@ -38,7 +38,6 @@ public:
     QComboBox* PortBox() const { return m_portBox; }
     QLineEdit* ProductionField() const { return m_productionField; }
     QPushButton* ProductionButton() const { return m_productionButton; }
-    QPushButton* LogbookButton() const { return m_logbookButton; }
 
 private:
     void BuildLayout();
