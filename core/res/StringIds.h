@@ -372,4 +372,15 @@ inline constexpr int kSendSafetyCopyTip = 10658;
 inline constexpr int kNoSafetyCopies = 10659;
 inline constexpr int kSafetyCopyListTip = 10660;
 
+// The transfer logbook: its command, its window and the titles of its columns.
+inline constexpr int kCliLogUsage = 10600;
+inline constexpr int kShowLogbook = 10601;
+inline constexpr int kLogbookTitle = 10602;
+inline constexpr int kLogbookFilterLabel = 10603;
+inline constexpr int kLogbookFilterHint = 10604;
+inline constexpr int kLogbookShownOfAll = 10605;
+inline constexpr int kLogbookEmpty = 10606;
+inline constexpr int kLogbookUnreadable = 10607;
+inline constexpr int kFirstLogbookColumn = 10610; // 10610..10621 in the order of the file
+
 } // namespace fw::str

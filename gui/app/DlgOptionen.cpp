@@ -3,6 +3,7 @@
 #include "core/config/Konfiguration.h"
 #include "core/link/PortMap.h"
 #include "core/res/StringIds.h"
+#include "gui/app/LogbookWindow.h"
 #include "gui/app/ReceiverSheet.h"
 #include "gui/ui/PageGroup.h"
 #include "gui/ui/Texts.h"
@@ -90,10 +91,16 @@ void CDlgOptionen::BuildLayout() {
     m_productionButton->hide();
     connect(m_productionButton, &QPushButton::clicked, this, &CDlgOptionen::OnProductionDownload);
 
+    m_logbookButton = new QPushButton(ResText(str::kShowLogbook), this);
+    SetControlId(m_logbookButton, ids::logbook::kShowButton);
+    m_logbookButton->setAutoDefault(false);
+    connect(m_logbookButton, &QPushButton::clicked, this, &CDlgOptionen::OnShowLogbook);
+
     auto* port = new QVBoxLayout;
     port->addWidget(portLabel);
     port->addWidget(m_portBox);
     port->addStretch(1);
+    port->addWidget(m_logbookButton);
 
     const int gap = fontMetrics().height();
     auto* layout = new QGridLayout(this);
@@ -154,6 +161,12 @@ void CDlgOptionen::OnToolTipsChanged() {
 
 void CDlgOptionen::OnBaudChosen(int index) {
     Context().config.m_baudRate = BaudRateOfIndex(index);
+}
+
+void CDlgOptionen::OnShowLogbook() {
+    auto* window = new LogbookWindow(Context().folders.program, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
 }
 
 void CDlgOptionen::OnProductionDownload() {

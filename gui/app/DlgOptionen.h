@@ -49,6 +49,7 @@ private:
     void OnBaudChosen(int index);
     // A check box bound to one switch of the configuration, which follows it at once.
     QCheckBox* MakeSwitch(int textId, int controlId, int CKonfiguration::*field);
+    void OnShowLogbook();
 
     CReceiverSheet& m_sheet;
     QButtonGroup* m_baudButtons = nullptr;
@@ -58,6 +59,7 @@ private:
     QComboBox* m_portBox = nullptr;
     QLineEdit* m_productionField = nullptr;
     QPushButton* m_productionButton = nullptr;
+    QPushButton* m_logbookButton = nullptr;
 };
 
 } // namespace fw

@@ -46,6 +46,7 @@ const std::vector<Command>& Commands() {
         {"firmware", str::kCliFirmwareUsage, kLinkOptions, RunFirmware},
         {"list", str::kCliListUsage, ListOptions(), RunList},
         {"settings", str::kCliSettingsUsage, WithLinkOptions({{"--force", false}}), RunSettings},
+        {"log", str::kCliLogUsage, {kDataDir, {"--last", true}}, RunLog},
     };
     return commands;
 }
