@@ -336,4 +336,26 @@ inline constexpr int kButtonOverwrite = 10012;
 inline constexpr int kButtonSaveUnderOtherName = 10013;
 inline constexpr int kButtonBack = 10014;
 
+// The check after a send: verdicts, the text report, the firmware check.
+inline constexpr int kCheckListSame = 10550;
+inline constexpr int kCheckListDiffers = 10551;
+inline constexpr int kCheckPlacesDiffer = 10552;
+inline constexpr int kCheckOnePlaceDiffers = 10553;
+inline constexpr int kCheckNamesDiffer = 10554;
+inline constexpr int kCheckColumnDiffers = 10555;
+inline constexpr int kCheckBankHoldsFewer = 10556;
+inline constexpr int kCheckBankHoldsMore = 10557;
+inline constexpr int kCheckBankEntriesDiffer = 10558;
+inline constexpr int kCheckBanksDiffer = 10559;
+inline constexpr int kCheckSettingsSame = 10560;
+inline constexpr int kCheckSettingsDiffer = 10561;
+inline constexpr int kCheckSettingsByteDiffers = 10562;
+inline constexpr int kCheckNoByte = 10563;
+inline constexpr int kCheckFirmwareRuns = 10564;
+inline constexpr int kCheckFirmwareStillNames = 10565;
+inline constexpr int kCheckNotRun = 10566;
+inline constexpr int kCheckReportPlace = 10567;
+inline constexpr int kCheckReportBank = 10568;
+inline constexpr int kCheckReportByte = 10569;
+
 } // namespace fw::str
