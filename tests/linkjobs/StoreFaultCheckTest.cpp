@@ -1,0 +1,134 @@
+#include "core/link/TransferCheck.h"
+#include "core/lists/ListFile.h"
+#include "tests/linkjobs/JobHarness.h"
+#include "tests/support/ListFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace fw {
+namespace {
+
+using test::JobRig;
+
+// A list whose names are longer than nine characters at places 3 and 12, with a full bank F3.
+std::string CheckedListFile() {
+    std::string text = ListFileHead("TV", "checked");
+    for (int place = 0; place < 13; ++place) {
+        const char* name = place == 3 ? "Das Erste HD" : place == 12 ? "Sat.1 Gold HD" : "ZDF";
+        text += test::ProgramLine(name, 28000 + place) + "\r\n";
+    }
+    CFavoritenDat banks;
+    for (int entry = 0; entry < kCheckedBankEntries; ++entry)
+        banks.Insert(3, CFavEintrag{entry % 13}, entry);
+    banks.Insert(5, CFavEintrag{7}, 0);
+    banks.WriteBlock(text);
+    return text;
+}
+
+std::string CheckedSettings() {
+    return std::string(2048, '\x04');
+}
+
+class StoreFaultCheckTest : public test::LinkJobTest {
+protected:
+    // Sends, loads back with the jobs of the dialog, and compares as the check after a send.
+    std::string ListVerdictAfterSend(const sim::StoreFaults& faults) {
+        auto receiver = Receiver(faults);
+        const std::string path = files.File("send.lst");
+        test::WriteBytes(path, CheckedListFile());
+        TransferJob send;
+        send.kind = TransferJobKind::ListSend;
+        send.list.m_strPath = path;
+        send.list.m_strType = "TV";
+        JobRig sent;
+        sent.Make(send, Settings(), {{"COM1", receiver->DevicePath()}});
+        EXPECT_EQ(sent.session->LoadSendList(), 0);
+        sent.Run();
+        EXPECT_EQ(sent.session->Outcome(), JobOutcome::Succeeded) << test::LogOf(*receiver);
+        EXPECT_TRUE(test::WaitForJobs(*receiver, 1));
+
+        TransferJob load;
+        load.kind = TransferJobKind::ListLoad;
+        JobRig loaded;
+        loaded.view.AnswerSaveAs("back.lst");
+        loaded.Make(load, Settings(), {{"COM1", receiver->DevicePath()}});
+        loaded.Run();
+        EXPECT_EQ(loaded.session->Outcome(), JobOutcome::Succeeded) << test::LogOf(*receiver);
+        return ListVerdict(CompareLists(sent.session->sendList, sent.session->banks,
+                                        loaded.session->sendList, loaded.session->banks,
+                                        loaded.session->programCapacity));
+    }
+
+    std::string SettingsVerdictAfterSend(const sim::StoreFaults& faults) {
+        auto receiver = Receiver(faults);
+        const std::string path = files.File("send.grd");
+        test::WriteBytes(path, CheckedSettings());
+        TransferJob send;
+        send.kind = TransferJobKind::SettingsSend;
+        send.settings.m_strPath = path;
+        JobRig sent;
+        sent.Make(send, Settings(), {{"COM1", receiver->DevicePath()}});
+        sent.Run();
+        EXPECT_EQ(sent.session->Outcome(), JobOutcome::Succeeded) << test::LogOf(*receiver);
+        EXPECT_TRUE(test::WaitForJobs(*receiver, 1));
+
+        TransferJob load;
+        load.kind = TransferJobKind::SettingsLoad;
+        JobRig loaded;
+        loaded.view.AnswerSaveAs("back.grd");
+        loaded.Make(load, Settings(), {{"COM1", receiver->DevicePath()}});
+        loaded.Run();
+        EXPECT_EQ(loaded.session->Outcome(), JobOutcome::Succeeded) << test::LogOf(*receiver);
+        return SettingsVerdict(
+            CompareSettings(CheckedSettings(), test::ReadBytes(loaded.dir.File("back.grd"))));
+    }
+
+    static std::unique_ptr<sim::ReceiverSimulator> Receiver(const sim::StoreFaults& faults) {
+        sim::SimulatorOptions options;
+        options.model = sim::Model::RecOk;
+        options.storeFaults = faults;
+        return test::StartReceiver(options);
+    }
+    static LinkSettings Settings() {
+        LinkSettings settings;
+        settings.comPort = 1;
+        return settings;
+    }
+
+    test::TempDir files;
+};
+
+TEST_F(StoreFaultCheckTest, EachQuietStoreFaultIsFoundWithItsFirstDifference) {
+    const struct {
+        const char* option; // with its value; none for a receiver that stores what it is sent
+        const char* value;
+        bool settings;
+        const char* verdict;
+    } cases[] = {
+        {nullptr, nullptr, false, "The receiver holds the list as sent (1000 places, 10 banks)."},
+        {"--store-name-max", "9", false,
+         "The receiver holds a different list: 2 places differ, the first at place 3: sent \"Das "
+         "Erste HD\", holds \"Das Erste\"."},
+        {"--store-bank-max", "998", false,
+         "The receiver holds a different list: bank F3 holds 998 of 1000 entries."},
+        {"--store-drop-place", "7", false,
+         "The receiver holds a different list: place 7 differs: sent \"ZDF\", holds \"\"."},
+        {"--store-settings-byte", "17:200", true,
+         "The receiver holds different settings: the byte at offset 17 differs: sent 4, holds "
+         "200."},
+        {"--store-name-max", "0", true, "The receiver holds the settings as sent (2048 bytes)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option ? c.option : "none");
+        sim::StoreFaults faults;
+        std::string error;
+        ASSERT_TRUE(!c.option || sim::ParseStoreFault(c.option, c.value, faults, error)) << error;
+        EXPECT_EQ(c.settings ? SettingsVerdictAfterSend(faults) : ListVerdictAfterSend(faults),
+                  c.verdict);
+    }
+}
+
+} // namespace
+} // namespace fw
