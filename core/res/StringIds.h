@@ -357,5 +357,7 @@ inline constexpr int kCheckNotRun = 10566;
 inline constexpr int kCheckReportPlace = 10567;
 inline constexpr int kCheckReportBank = 10568;
 inline constexpr int kCheckReportByte = 10569;
+// The demo receiver's store faults on the program's command line.
+inline constexpr int kStoreFaultNeedsDemo = 10570;
 
 } // namespace fw::str
