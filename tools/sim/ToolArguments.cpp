@@ -172,7 +172,7 @@ std::string ToolUsage() {
            "                    misbehave once at the INDEX-th occurrence (from 0) of STEP;\n"
            "                    may be repeated. STEP is one of\n" +
            StepList() + "\n                    and KIND one of\n" + KindList() +
-           "\n"
+           "\n\n"
            "The receiver can store something other than it was sent while telling the PC\n"
            "that all went well, as real ones do (numbers are decimal):\n"
            "  --store-name-max N\n"
