@@ -27,77 +27,53 @@ std::string CheckedListFile() {
     return text;
 }
 
-std::string CheckedSettings() {
-    return std::string(2048, '\x04');
-}
+const std::string kCheckedSettings(2048, '\x04');
 
+// Sends a list or the settings to a receiver with the fault, loads them back with the jobs of the
+// transfer dialog, and compares as the check after a send does.
 class StoreFaultCheckTest : public test::LinkJobTest {
 protected:
-    // Sends, loads back with the jobs of the dialog, and compares as the check after a send.
-    std::string ListVerdictAfterSend(const sim::StoreFaults& faults) {
-        auto receiver = Receiver(faults);
-        const std::string path = files.File("send.lst");
-        test::WriteBytes(path, CheckedListFile());
+    std::string VerdictAfterSend(const sim::StoreFaults& faults, bool settings) {
+        sim::SimulatorOptions options;
+        options.model = sim::Model::RecOk;
+        options.storeFaults = faults;
+        receiver = test::StartReceiver(options);
+        const std::string path = files.File(settings ? "send.grd" : "send.lst");
+        test::WriteBytes(path, settings ? kCheckedSettings : CheckedListFile());
         TransferJob send;
-        send.kind = TransferJobKind::ListSend;
-        send.list.m_strPath = path;
+        send.kind = settings ? TransferJobKind::SettingsSend : TransferJobKind::ListSend;
+        send.settings.m_strPath = send.list.m_strPath = path;
         send.list.m_strType = "TV";
         JobRig sent;
-        sent.Make(send, Settings(), {{"COM1", receiver->DevicePath()}});
-        EXPECT_EQ(sent.session->LoadSendList(), 0);
-        sent.Run();
-        EXPECT_EQ(sent.session->Outcome(), JobOutcome::Succeeded) << test::LogOf(*receiver);
+        Run(sent, send);
         EXPECT_TRUE(test::WaitForJobs(*receiver, 1));
 
         TransferJob load;
-        load.kind = TransferJobKind::ListLoad;
+        load.kind = settings ? TransferJobKind::SettingsLoad : TransferJobKind::ListLoad;
         JobRig loaded;
-        loaded.view.AnswerSaveAs("back.lst");
-        loaded.Make(load, Settings(), {{"COM1", receiver->DevicePath()}});
-        loaded.Run();
-        EXPECT_EQ(loaded.session->Outcome(), JobOutcome::Succeeded) << test::LogOf(*receiver);
+        loaded.view.AnswerSaveAs("back");
+        Run(loaded, load);
+        if (settings)
+            return SettingsVerdict(
+                CompareSettings(kCheckedSettings, test::ReadBytes(loaded.view.SavedPaths().at(0))));
         return ListVerdict(CompareLists(sent.session->sendList, sent.session->banks,
                                         loaded.session->sendList, loaded.session->banks,
                                         loaded.session->programCapacity));
     }
 
-    std::string SettingsVerdictAfterSend(const sim::StoreFaults& faults) {
-        auto receiver = Receiver(faults);
-        const std::string path = files.File("send.grd");
-        test::WriteBytes(path, CheckedSettings());
-        TransferJob send;
-        send.kind = TransferJobKind::SettingsSend;
-        send.settings.m_strPath = path;
-        JobRig sent;
-        sent.Make(send, Settings(), {{"COM1", receiver->DevicePath()}});
-        sent.Run();
-        EXPECT_EQ(sent.session->Outcome(), JobOutcome::Succeeded) << test::LogOf(*receiver);
-        EXPECT_TRUE(test::WaitForJobs(*receiver, 1));
-
-        TransferJob load;
-        load.kind = TransferJobKind::SettingsLoad;
-        JobRig loaded;
-        loaded.view.AnswerSaveAs("back.grd");
-        loaded.Make(load, Settings(), {{"COM1", receiver->DevicePath()}});
-        loaded.Run();
-        EXPECT_EQ(loaded.session->Outcome(), JobOutcome::Succeeded) << test::LogOf(*receiver);
-        return SettingsVerdict(
-            CompareSettings(CheckedSettings(), test::ReadBytes(loaded.dir.File("back.grd"))));
-    }
-
-    static std::unique_ptr<sim::ReceiverSimulator> Receiver(const sim::StoreFaults& faults) {
-        sim::SimulatorOptions options;
-        options.model = sim::Model::RecOk;
-        options.storeFaults = faults;
-        return test::StartReceiver(options);
-    }
-    static LinkSettings Settings() {
+    void Run(JobRig& rig, const TransferJob& job) {
         LinkSettings settings;
         settings.comPort = 1;
-        return settings;
+        rig.Make(job, settings, {{"COM1", receiver->DevicePath()}});
+        if (job.kind == TransferJobKind::ListSend) {
+            EXPECT_EQ(rig.session->LoadSendList(), 0);
+        }
+        rig.Run();
+        EXPECT_EQ(rig.session->Outcome(), JobOutcome::Succeeded) << test::LogOf(*receiver);
     }
 
     test::TempDir files;
+    std::unique_ptr<sim::ReceiverSimulator> receiver;
 };
 
 TEST_F(StoreFaultCheckTest, EachQuietStoreFaultIsFoundWithItsFirstDifference) {
@@ -125,8 +101,7 @@ TEST_F(StoreFaultCheckTest, EachQuietStoreFaultIsFoundWithItsFirstDifference) {
         sim::StoreFaults faults;
         std::string error;
         ASSERT_TRUE(!c.option || sim::ParseStoreFault(c.option, c.value, faults, error)) << error;
-        EXPECT_EQ(c.settings ? SettingsVerdictAfterSend(faults) : ListVerdictAfterSend(faults),
-                  c.verdict);
+        EXPECT_EQ(VerdictAfterSend(faults, c.settings), c.verdict);
     }
 }
 

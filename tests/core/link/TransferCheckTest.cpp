@@ -93,37 +93,23 @@ TEST(TransferCheckTest, ListVerdictNamesTheCountAndTheFirstDifference) {
     }
 }
 
-TEST(TransferCheckTest, BanksThatDifferInOrderAndSeveralBanks) {
-    CFavoritenDat sentBanks, heldBanks;
-    FillBank(sentBanks, 1, 4);
-    heldBanks.Insert(1, CFavEintrag{0}, 0);
-    heldBanks.Insert(1, CFavEintrag{1}, 1);
-    heldBanks.Insert(1, CFavEintrag{3}, 2);
-    heldBanks.Insert(1, CFavEintrag{2}, 3);
-    FillBank(sentBanks, 7, 10);
-    FillBank(heldBanks, 7, 9);
-    const std::vector<std::string> lines(10, "x");
-    const ListComparison comparison = CompareLists(lines, sentBanks, lines, heldBanks, 10);
-    ASSERT_EQ(comparison.bankDifferences.size(), 2u);
-    EXPECT_EQ(comparison.bankDifferences[0].firstDifferentEntry, 2);
-    EXPECT_EQ(comparison.bankDifferences[1].firstDifferentEntry, 9);
-    EXPECT_EQ(ListVerdict(comparison), "The receiver holds a different list: 2 banks differ, the "
-                                       "first: bank F1 differs from entry 2 on.");
-    EXPECT_EQ(ListReport(comparison),
-              ListVerdict(comparison) +
-                  "\n\nBank F1: 4 entries sent, 4 held, different from entry 2 on\n"
-                  "Bank F7: 10 entries sent, 9 held, different from entry 9 on\n");
-}
-
-TEST(TransferCheckTest, ReportListsEveryPlaceWithBothLines) {
+TEST(TransferCheckTest, ReportListsEveryPlaceAndBank) {
     const std::vector<std::string> sent{"a\tOne", "b\tTwo", "c\tThree"};
     const std::vector<std::string> held{"a\tOn", "b\tTwo", "c\tThree\t"};
-    const ListComparison comparison = CompareLists(sent, {}, held, {}, 3);
-    EXPECT_EQ(ListReport(comparison),
-              "The receiver holds a different list: 2 places differ, the first at place 0: sent "
-              "\"One\", holds \"On\".\n\n"
-              "Place 0\n  sent:  a\tOne\n  holds: a\tOn\n"
-              "Place 2\n  sent:  c\tThree\n  holds: c\tThree\t\n");
+    CFavoritenDat sentBanks, heldBanks;
+    FillBank(sentBanks, 1, 3);
+    for (const int address : {0, 2, 1})
+        heldBanks.Insert(1, CFavEintrag{address}, -1);
+    FillBank(sentBanks, 7, 10);
+    FillBank(heldBanks, 7, 9);
+    EXPECT_EQ(
+        ListReport(CompareLists(sent, sentBanks, held, heldBanks, 3)),
+        "The receiver holds a different list: 2 places differ, the first at place 0: sent "
+        "\"One\", holds \"On\"; 2 banks differ, the first: bank F1 differs from entry 1 on.\n\n"
+        "Place 0\n  sent:  a\tOne\n  holds: a\tOn\n"
+        "Place 2\n  sent:  c\tThree\n  holds: c\tThree\t\n"
+        "Bank F1: 3 entries sent, 3 held, different from entry 1 on\n"
+        "Bank F7: 10 entries sent, 9 held, different from entry 9 on\n");
     EXPECT_EQ(ListReport(CompareLists(sent, {}, sent, {}, 3)),
               "The receiver holds the list as sent (3 places, 10 banks).\n");
 }
@@ -165,9 +151,7 @@ TEST(TransferCheckTest, FirmwareCheckIgnoresOnlyPadding) {
         {"ABC V1.30", "ABC V1.30", true},
         {"ABC V1.30", std::string_view("ABC V1.30  \0\0", 13), true},
         {"ABC V1.30", "ABC V1.20", false},
-        {"ABC V1.30", "abc v1.30", false},
         {"ABC V1.30", " ABC V1.30", false},
-        {"ABC V1.30", "", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.receiver));
@@ -188,20 +172,14 @@ TEST(TransferCheckTest, VerdictsInGerman) {
     CFavoritenDat sentBanks, heldBanks;
     FillBank(sentBanks, 3, 1000);
     FillBank(heldBanks, 3, 998);
-    std::string settings(2048, '\0');
     SetLanguage(Language::German);
     const std::string list = ListVerdict(CompareLists(sent, sentBanks, held, heldBanks, 20));
     const std::string same = ListVerdict(CompareLists(sent, sentBanks, sent, sentBanks, 20));
-    const std::string settingsSame = SettingsVerdict(CompareSettings(settings, settings));
-    const std::string runs = FirmwareRunsText("ABC V1.30");
     SetLanguage(Language::English);
     EXPECT_EQ(list, "Der Receiver enthält eine andere Liste: 2 Plätze weichen ab, der erste ist "
                     "Platz 12: gesendet „Das Erste HD“, gespeichert „Das Erste“; Bank F3 enthält "
                     "998 von 1000 Einträgen.");
     EXPECT_EQ(same, "Der Receiver enthält die Liste wie gesendet (20 Plätze, 10 Bänke).");
-    EXPECT_EQ(settingsSame,
-              "Der Receiver enthält die Grundeinstellungen wie gesendet (2048 Bytes).");
-    EXPECT_EQ(runs, "Der Receiver läuft jetzt mit ABC V1.30.");
 }
 
 } // namespace
