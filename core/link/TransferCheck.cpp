@@ -14,10 +14,6 @@ std::string Text(int id) {
     return LoadResString(id);
 }
 
-std::string Number(std::size_t value) {
-    return std::to_string(value);
-}
-
 std::string_view LineAt(std::span<const std::string> lines, int place) {
     const auto slot = static_cast<std::size_t>(place);
     return slot < lines.size() ? std::string_view(lines[slot]) : std::string_view();
@@ -54,21 +50,21 @@ std::string PlaceDetail(const PlaceDifference& difference) {
                           {Cp1252ToUtf8(FieldOf(difference.sent, name)),
                            Cp1252ToUtf8(FieldOf(difference.held, name))});
     return FormatText(Text(str::kCheckColumnDiffers),
-                      {Number(field + 1), Cp1252ToUtf8(FieldOf(difference.sent, name)),
+                      {std::to_string(field + 1), Cp1252ToUtf8(FieldOf(difference.sent, name)),
                        Cp1252ToUtf8(FieldOf(difference.sent, field)),
                        Cp1252ToUtf8(FieldOf(difference.held, field))});
 }
 
 std::string BankDetail(const BankDifference& difference) {
-    const std::string bank = Number(static_cast<std::size_t>(difference.bank));
-    const std::string held = Number(static_cast<std::size_t>(difference.heldEntries));
-    const std::string sent = Number(static_cast<std::size_t>(difference.sentEntries));
+    const std::string bank = std::to_string(difference.bank);
+    const std::string held = std::to_string(difference.heldEntries);
+    const std::string sent = std::to_string(difference.sentEntries);
     if (difference.heldEntries < difference.sentEntries)
         return FormatText(Text(str::kCheckBankHoldsFewer), {bank, held, sent});
     if (difference.heldEntries > difference.sentEntries)
         return FormatText(Text(str::kCheckBankHoldsMore), {bank, held, sent});
     return FormatText(Text(str::kCheckBankEntriesDiffer),
-                      {bank, Number(static_cast<std::size_t>(difference.firstDifferentEntry))});
+                      {bank, std::to_string(difference.firstDifferentEntry)});
 }
 
 std::string ByteValue(int value) {
@@ -115,25 +111,24 @@ ListComparison CompareLists(std::span<const std::string> sentLines, const CFavor
 std::string ListVerdict(const ListComparison& comparison) {
     if (comparison.Same())
         return FormatText(Text(str::kCheckListSame),
-                          {Number(static_cast<std::size_t>(comparison.places)),
-                           Number(static_cast<std::size_t>(kBankCount))});
+                          {std::to_string(comparison.places), std::to_string(kBankCount)});
     std::vector<std::string> parts;
     const auto& places = comparison.placeDifferences;
     if (places.size() == 1)
-        parts.push_back(FormatText(
-            Text(str::kCheckOnePlaceDiffers),
-            {Number(static_cast<std::size_t>(places.front().place)), PlaceDetail(places.front())}));
+        parts.push_back(
+            FormatText(Text(str::kCheckOnePlaceDiffers),
+                       {std::to_string(places.front().place), PlaceDetail(places.front())}));
     else if (!places.empty())
-        parts.push_back(FormatText(Text(str::kCheckPlacesDiffer),
-                                   {Number(places.size()),
-                                    Number(static_cast<std::size_t>(places.front().place)),
-                                    PlaceDetail(places.front())}));
+        parts.push_back(
+            FormatText(Text(str::kCheckPlacesDiffer),
+                       {std::to_string(places.size()), std::to_string(places.front().place),
+                        PlaceDetail(places.front())}));
     const auto& banks = comparison.bankDifferences;
     if (banks.size() == 1)
         parts.push_back(BankDetail(banks.front()));
     else if (!banks.empty())
         parts.push_back(FormatText(Text(str::kCheckBanksDiffer),
-                                   {Number(banks.size()), BankDetail(banks.front())}));
+                                   {std::to_string(banks.size()), BankDetail(banks.front())}));
     std::string joined = parts.front();
     if (parts.size() > 1)
         joined += "; " + parts.back();
@@ -146,16 +141,16 @@ std::string ListReport(const ListComparison& comparison) {
         report += "\n";
     for (const PlaceDifference& difference : comparison.placeDifferences)
         report += FormatText(Text(str::kCheckReportPlace),
-                             {Number(static_cast<std::size_t>(difference.place)),
-                              Cp1252ToUtf8(difference.sent), Cp1252ToUtf8(difference.held)}) +
+                             {std::to_string(difference.place), Cp1252ToUtf8(difference.sent),
+                              Cp1252ToUtf8(difference.held)}) +
                   "\n";
     for (const BankDifference& difference : comparison.bankDifferences)
-        report += FormatText(Text(str::kCheckReportBank),
-                             {Number(static_cast<std::size_t>(difference.bank)),
-                              Number(static_cast<std::size_t>(difference.sentEntries)),
-                              Number(static_cast<std::size_t>(difference.heldEntries)),
-                              Number(static_cast<std::size_t>(difference.firstDifferentEntry))}) +
-                  "\n";
+        report +=
+            FormatText(Text(str::kCheckReportBank),
+                       {std::to_string(difference.bank), std::to_string(difference.sentEntries),
+                        std::to_string(difference.heldEntries),
+                        std::to_string(difference.firstDifferentEntry)}) +
+            "\n";
     return report;
 }
 
@@ -173,13 +168,14 @@ SettingsComparison CompareSettings(std::string_view sent, std::string_view held)
 
 std::string SettingsVerdict(const SettingsComparison& comparison) {
     if (comparison.Same())
-        return FormatText(Text(str::kCheckSettingsSame), {Number(comparison.bytes)});
+        return FormatText(Text(str::kCheckSettingsSame), {std::to_string(comparison.bytes)});
     const SettingsByteDifference& first = comparison.differences.front();
     if (comparison.differences.size() == 1)
-        return FormatText(Text(str::kCheckSettingsByteDiffers),
-                          {Number(first.offset), ByteValue(first.sent), ByteValue(first.held)});
+        return FormatText(
+            Text(str::kCheckSettingsByteDiffers),
+            {std::to_string(first.offset), ByteValue(first.sent), ByteValue(first.held)});
     return FormatText(Text(str::kCheckSettingsDiffer),
-                      {Number(comparison.differences.size()), Number(first.offset),
+                      {std::to_string(comparison.differences.size()), std::to_string(first.offset),
                        ByteValue(first.sent), ByteValue(first.held)});
 }
 
@@ -189,7 +185,7 @@ std::string SettingsReport(const SettingsComparison& comparison) {
         report += "\n";
     for (const SettingsByteDifference& difference : comparison.differences)
         report += FormatText(Text(str::kCheckReportByte),
-                             {Number(difference.offset), ByteValue(difference.sent),
+                             {std::to_string(difference.offset), ByteValue(difference.sent),
                               ByteValue(difference.held)}) +
                   "\n";
     return report;
