@@ -383,4 +383,28 @@ inline constexpr int kLogbookEmpty = 10606;
 inline constexpr int kLogbookUnreadable = 10607;
 inline constexpr int kFirstLogbookColumn = 10610; // 10610..10621 in the order of the file
 
+// The check after a send: verdicts, the text report, the firmware check.
+inline constexpr int kCheckListSame = 10550;
+inline constexpr int kCheckListDiffers = 10551;
+inline constexpr int kCheckPlacesDiffer = 10552;
+inline constexpr int kCheckOnePlaceDiffers = 10553;
+inline constexpr int kCheckNamesDiffer = 10554;
+inline constexpr int kCheckColumnDiffers = 10555;
+inline constexpr int kCheckBankHoldsFewer = 10556;
+inline constexpr int kCheckBankHoldsMore = 10557;
+inline constexpr int kCheckBankEntriesDiffer = 10558;
+inline constexpr int kCheckBanksDiffer = 10559;
+inline constexpr int kCheckSettingsSame = 10560;
+inline constexpr int kCheckSettingsDiffer = 10561;
+inline constexpr int kCheckSettingsByteDiffers = 10562;
+inline constexpr int kCheckNoByte = 10563;
+inline constexpr int kCheckFirmwareRuns = 10564;
+inline constexpr int kCheckFirmwareStillNames = 10565;
+inline constexpr int kCheckNotRun = 10566;
+inline constexpr int kCheckReportPlace = 10567;
+inline constexpr int kCheckReportBank = 10568;
+inline constexpr int kCheckReportByte = 10569;
+// The demo receiver's store faults on the program's command line.
+inline constexpr int kStoreFaultNeedsDemo = 10570;
+
 } // namespace fw::str
