@@ -51,12 +51,13 @@ private:
 
 class SettingsLoadJob {
 public:
-    explicit SettingsLoadJob(SettingsLoad) {}
+    explicit SettingsLoadJob(SettingsLoad job) : m_job(job) {}
     JobResult Run(JobContext& context);
 
 private:
     void Work(JobContext& context);
 
+    SettingsLoad m_job;
     std::string m_received; // the whole block, once it arrived
 };
 

@@ -237,6 +237,7 @@ JobResult ListLoadJob::Run(JobContext& context) {
 void ListLoadJob::Work(JobContext& context) {
     context.Cancel().Reset();
     const bool radio = m_job.listKind == 'R';
+    context.SetDetectionWindow(m_job.detectionWindowMs);
     if (!StartListJob(context, radio ? wire::kLoadRadioList : wire::kLoadTvList, false,
                       str::kReadingProgramList))
         return;
@@ -273,6 +274,10 @@ void ListLoadJob::Work(JobContext& context) {
         return;
     }
     m_whole = true;
+    if (m_job.use == LoadUse::ResultOnly) {
+        context.SetOutcome(JobOutcome::Succeeded);
+        return;
+    }
 
     const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::ProgramList);
     if (!target) {

@@ -56,9 +56,21 @@ struct ListSend {
     ChainStep chain;
 };
 
+// What a load does with the data once it arrived whole.
+enum class LoadUse {
+    SaveAs,     // asks for a file and writes it
+    ResultOnly, // a step around a send (safety copy, check): the data goes into the result
+};
+
+// A load that checks a send: the receiver may still be storing what it was sent and answers
+// no detection until it is done, so detection asks again for this long.
+inline constexpr unsigned kCheckDetectionWindowMs = 30000;
+
 struct ListLoad {
     using Job = ListLoadJob;
     char listKind = 'T'; // 'T' TV, 'R' radio
+    LoadUse use = LoadUse::SaveAs;
+    unsigned detectionWindowMs = 0; // 0: one detection, as always
 };
 
 struct SettingsSend {
@@ -70,6 +82,8 @@ struct SettingsSend {
 
 struct SettingsLoad {
     using Job = SettingsLoadJob;
+    LoadUse use = LoadUse::SaveAs;
+    unsigned detectionWindowMs = 0; // as for ListLoad
 };
 
 // What a page asks the transfer dialog to do.

@@ -98,7 +98,8 @@ JobResult TransferSession::Run(const TransferJob& job) {
     return result;
 }
 
-std::vector<JobResult> TransferSession::RunSequence(std::span<const TransferJob> steps) {
+std::vector<JobResult> TransferSession::RunSequence(std::span<const TransferJob> steps,
+                                                    const StepGate& gate) {
     std::vector<JobResult> results;
     TransferView& view = m_context.View();
     StepView stepView(view, steps.size());
@@ -109,6 +110,8 @@ std::vector<JobResult> TransferSession::RunSequence(std::span<const TransferJob>
         if (index == 0)
             m_context.PinPort();
         if (results.back().outcome != JobOutcome::Succeeded)
+            break;
+        if (gate && !gate(index, results.back()))
             break;
     }
     m_context.Unpin();

@@ -407,4 +407,9 @@ inline constexpr int kCheckReportByte = 10569;
 // The demo receiver's store faults on the program's command line.
 inline constexpr int kStoreFaultNeedsDemo = 10570;
 
+// sends with a safety copy and a check
+inline constexpr int kCheckCancelled = 10700;
+inline constexpr int kCliSafetyCopyFailed = 10701;
+inline constexpr int kCliSafetyCopyWritten = 10702;
+
 } // namespace fw::str

@@ -154,11 +154,18 @@ bool NewestFirst(const SafetyCopy& a, const SafetyCopy& b) {
     return a.fileName < b.fileName;
 }
 
+// The folder with every missing one above it: the tool may send before the program ever made
+// the data folder and its lists folder.
 bool MakeFolder(const std::string& path, std::string& reason) {
-    if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST)
-        return true;
-    reason = SystemReason(path, errno);
-    return false;
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+            reason = SystemReason(folder, errno);
+            return false;
+        }
+        if (slash == std::string::npos)
+            return true;
+    }
 }
 
 } // namespace

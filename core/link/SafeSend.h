@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/app/Logbook.h"
+#include "core/link/JobResult.h"
+#include "core/link/TransferJob.h"
+
+#include <string>
+#include <vector>
+
+namespace fw {
+
+class SafetyCopyStore;
+class TransferSession;
+
+// What surrounds a list or settings send: a safety copy of what the receiver held before, and
+// a check that it holds what it was sent afterwards.
+struct SafeSendOptions {
+    SafetyCopyStore* safetyCopies = nullptr; // none: no safety copy
+    bool verify = true;
+};
+
+enum class SafeSendEnd {
+    Sent,             // sent, and the receiver holds what was sent (or no check was asked for)
+    Differs,          // sent, but the receiver holds something else
+    CheckNotRun,      // sent, but the load for the check did not succeed
+    SafetyCopyFailed, // nothing sent: the safety copy could not be loaded or written
+    SendFailed,       // the send did not succeed (its outcome says how)
+};
+
+struct SafeSendResult {
+    SafeSendEnd end = SafeSendEnd::SendFailed;
+    JobOutcome outcome = JobOutcome::Running; // of the last step that ran
+    std::string safetyCopyPath;
+    std::string reason;  // why the safety copy or the check failed
+    std::string verdict; // the check's verdict in one sentence
+    std::string report;  // the check's whole comparison
+    // One line per step that ran, in order, for the logbook.
+    std::vector<LogbookRecord> log;
+};
+
+// Runs a ListSend or SettingsSend with the steps the options ask for as one sequence on the
+// port the first step found. A send whose file cannot be read fails before any step.
+SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
+                           const SafeSendOptions& options);
+
+// The logbook line of a job that ran on its own; seconds as measured by the caller.
+LogbookRecord LogbookRecordOf(const TransferJob& job, const JobResult& result, double seconds);
+
+} // namespace fw
