@@ -31,9 +31,13 @@ std::vector<OptionSpec> WithLinkOptions(std::vector<OptionSpec> own) {
     return own;
 }
 
+// What surrounds a list or settings send.
+const OptionSpec kNoBackup = {"--no-backup", false};
+const OptionSpec kNoVerify = {"--no-verify", false};
+
 std::vector<OptionSpec> ListOptions() {
-    std::vector<OptionSpec> options =
-        WithLinkOptions({{"--description", true}, {"--type", true}, {"--force", false}});
+    std::vector<OptionSpec> options = WithLinkOptions(
+        {{"--description", true}, {"--type", true}, {"--force", false}, kNoBackup, kNoVerify});
     options.insert(options.end(), kListEditOptions.begin(), kListEditOptions.end());
     return options;
 }
@@ -45,7 +49,8 @@ const std::vector<Command>& Commands() {
         {"ports", str::kCliPortsUsage, {kDataDir}, RunPorts},
         {"firmware", str::kCliFirmwareUsage, kLinkOptions, RunFirmware},
         {"list", str::kCliListUsage, ListOptions(), RunList},
-        {"settings", str::kCliSettingsUsage, WithLinkOptions({{"--force", false}}), RunSettings},
+        {"settings", str::kCliSettingsUsage,
+         WithLinkOptions({{"--force", false}, kNoBackup, kNoVerify}), RunSettings},
         {"log", str::kCliLogUsage, {kDataDir, {"--last", true}}, RunLog},
     };
     return commands;

@@ -5,15 +5,18 @@
 #include "tools/cli/TerminalTransferView.h"
 
 #include "core/app/DataFolders.h"
+#include "core/app/Logbook.h"
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
 #include "core/firmware/TransferFile.h"
+#include "core/link/SafeSend.h"
 #include "core/link/SaveName.h"
 #include "core/link/TransferSession.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/safety/SafetyCopyStore.h"
 #include "core/util/Cp1252.h"
 #include "core/util/FileIo.h"
 #include "core/util/TextUtil.h"
@@ -40,11 +43,16 @@ struct LinkContext {
     LinkSettings settings;
     std::optional<PortMap> ports;
     std::string profilePath; // the upd.ini in use
+    DataFolders folders;
+    bool safetyCopy = true; // [SAFETY] BACKUP, unless --no-backup
+    bool verify = true;     // [SAFETY] VERIFY, unless --no-verify
+    int safetyCopyKeep = kDefaultSafetyCopies;
 };
 
 bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostream& err) {
     const DataFolders folders =
         FoldersUnder(ChooseDataFolder(ExecutableFolder(), arguments.Value("--data-dir")));
+    context.folders = folders;
     context.profilePath = folders.profile;
     ProfileFile profile;
     std::string reason;
@@ -56,6 +64,9 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
     if (profile.Exists())
         config.Load(profile);
     context.settings = LinkSettings::FromConfiguration(config);
+    context.safetyCopy = config.m_safetyCopy != 0 && !arguments.Has("--no-backup");
+    context.verify = config.m_verifyAfterSend != 0 && !arguments.Has("--no-verify");
+    context.safetyCopyKeep = config.m_safetyCopyKeep;
     context.ports.emplace(PortMap::FromProfile(profile, ListSerialDevices()));
 
     if (arguments.Has("--port")) {
@@ -186,8 +197,63 @@ std::string FileOfTheRun(const TransferJob& job, const std::optional<SaveTarget>
 // kExitOk to go on.
 using JobCheck = std::function<int(TransferJob& job)>;
 
+int ExitOf(JobOutcome outcome, const TerminalTransferView& view, std::ostream& err) {
+    switch (outcome) {
+    case JobOutcome::Succeeded:
+        return kExitOk;
+    case JobOutcome::Cancelled:
+        return kExitCancelled;
+    case JobOutcome::Refused:
+        return view.WarningDeclined() ? kExitCancelled : kExitFailed;
+    case JobOutcome::AbortedByReceiver:
+        err << LoadResString(str::kCliReceiverCancelled) << '\n';
+        return kExitFailed;
+    default:
+        return kExitFailed;
+    }
+}
+
+// The verdict goes to stdout, where a script reads it; everything else to stderr.
+int ExitOfSafeSend(const SafeSendResult& safe, const TerminalTransferView& view, std::ostream& out,
+                   std::ostream& err) {
+    if (!safe.safetyCopyPath.empty())
+        err << FormatText(LoadResString(str::kCliSafetyCopyWritten), {safe.safetyCopyPath}) << '\n';
+    switch (safe.end) {
+    case SafeSendEnd::Sent:
+        if (!safe.verdict.empty())
+            out << safe.verdict << '\n';
+        return kExitOk;
+    case SafeSendEnd::Differs:
+        out << safe.verdict << '\n';
+        return kExitReceiverDiffers;
+    case SafeSendEnd::CheckNotRun:
+        err << safe.verdict << '\n';
+        return kExitFailed;
+    case SafeSendEnd::SafetyCopyFailed:
+        if (safe.outcome == JobOutcome::Cancelled)
+            return kExitCancelled;
+        err << FormatText(LoadResString(str::kCliSafetyCopyFailed), {safe.reason}) << '\n';
+        return kExitFailed;
+    case SafeSendEnd::SendFailed:
+        break;
+    }
+    return ExitOf(safe.outcome, view, err);
+}
+
+// A logbook that cannot be written must not turn a transfer into a failure; it is said.
+void AppendToLogbook(const std::string& dataFolder, const std::vector<LogbookRecord>& records,
+                     std::ostream& err) {
+    for (const LogbookRecord& record : records) {
+        std::string reason;
+        if (!fw::AppendToLogbook(dataFolder, record, reason)) {
+            err << FormatText(LoadResString(str::kCliLogbookNotWritten), {reason}) << '\n';
+            return;
+        }
+    }
+}
+
 int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget> target,
-           std::ostream& err, const JobCheck& check = {}) {
+           std::ostream& out, std::ostream& err, const JobCheck& check = {}) {
     LinkContext context;
     if (!LoadLinkContext(arguments, context, err))
         return kExitUsage;
@@ -225,26 +291,30 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
         });
     }
     view.Attach(session);
+    const bool send =
+        std::holds_alternative<fw::ListSend>(job) || std::holds_alternative<fw::SettingsSend>(job);
+    SafetyCopyStore safetyCopies(context.folders, context.safetyCopyKeep);
+    std::optional<SafeSendResult> safe;
+    JobResult result;
+    const auto started = std::chrono::steady_clock::now();
     {
         InterruptGuard interrupts(cancel, view);
-        session.Run(job);
+        if (send)
+            safe = RunSafeSend(session, job,
+                               {context.safetyCopy ? &safetyCopies : nullptr, context.verify});
+        else
+            result = session.Run(job);
     }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (!trace.Failure().empty())
         err << FormatText(LoadResString(str::kCliTraceIncomplete), {trace.Path(), trace.Failure()})
             << '\n';
-    switch (session.Outcome()) {
-    case JobOutcome::Succeeded:
-        return kExitOk;
-    case JobOutcome::Cancelled:
-        return kExitCancelled;
-    case JobOutcome::Refused:
-        return view.WarningDeclined() ? kExitCancelled : kExitFailed;
-    case JobOutcome::AbortedByReceiver:
-        err << LoadResString(str::kCliReceiverCancelled) << '\n';
-        return kExitFailed;
-    default:
-        return kExitFailed;
-    }
+    AppendToLogbook(context.folders.program,
+                    safe ? safe->log : std::vector{LogbookRecordOf(job, result, seconds)}, err);
+    if (safe)
+        return ExitOfSafeSend(*safe, view, out, err);
+    return ExitOf(session.Outcome(), view, err);
 }
 
 // An output path: the same name rule as the save dialog, the extension added when missing, an
@@ -286,7 +356,7 @@ bool Expect(const Arguments& arguments, std::size_t words, int usage, std::ostre
     return false;
 }
 
-int FirmwareSend(const Arguments& arguments, std::ostream& err) {
+int FirmwareSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.words[2];
     std::optional<std::string> data = ReadInputFile(path, err, kFirmwareFileLimit);
     if (!data)
@@ -299,15 +369,15 @@ int FirmwareSend(const Arguments& arguments, std::ostream& err) {
     fw::FirmwareSend job;
     job.firmware = CReceiverdat(file);
     job.fileData = std::move(data);
-    return RunJob(arguments, std::move(job), std::nullopt, err);
+    return RunJob(arguments, std::move(job), std::nullopt, out, err);
 }
 
-int ListLoad(const Arguments& arguments, std::ostream& err) {
+int ListLoad(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& which = arguments.words[2];
     if (which != "tv" && which != "radio")
         return UnknownWord(err, which, "tv|radio", str::kCliListUsage);
-    std::string out = arguments.words[3];
-    if (!PrepareOutput(arguments, out, SaveKind::ProgramList, err))
+    std::string target = arguments.words[3];
+    if (!PrepareOutput(arguments, target, SaveKind::ProgramList, err))
         return kExitBadFile;
     bool lossless = true;
     const std::string description = Utf8ToCp1252(arguments.Value("--description"), &lossless);
@@ -315,11 +385,11 @@ int ListLoad(const Arguments& arguments, std::ostream& err) {
         err << LoadResString(str::kDescriptionNotEncodable) << '\n';
         return kExitUsage;
     }
-    return RunJob(arguments, fw::ListLoad{which == "tv" ? 'T' : 'R'}, SaveTarget{out, description},
-                  err);
+    return RunJob(arguments, fw::ListLoad{which == "tv" ? 'T' : 'R'},
+                  SaveTarget{target, description}, out, err);
 }
 
-int ListSend(const Arguments& arguments, std::ostream& err) {
+int ListSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.words[2];
     std::optional<std::string> read = ReadInputFile(path, err);
     if (!read)
@@ -368,17 +438,17 @@ int ListSend(const Arguments& arguments, std::ostream& err) {
         }
         return kExitOk;
     };
-    return RunJob(arguments, std::move(job), std::nullopt, err, checkSendList);
+    return RunJob(arguments, std::move(job), std::nullopt, out, err, checkSendList);
 }
 
-int SettingsLoad(const Arguments& arguments, std::ostream& err) {
-    std::string out = arguments.words[2];
-    if (!PrepareOutput(arguments, out, SaveKind::Settings, err))
+int SettingsLoad(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    std::string target = arguments.words[2];
+    if (!PrepareOutput(arguments, target, SaveKind::Settings, err))
         return kExitBadFile;
-    return RunJob(arguments, fw::SettingsLoad{}, SaveTarget{out, {}}, err);
+    return RunJob(arguments, fw::SettingsLoad{}, SaveTarget{target, {}}, out, err);
 }
 
-int SettingsSend(const Arguments& arguments, std::ostream& err) {
+int SettingsSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.words[2];
     std::optional<std::string> data = ReadInputFile(path, err);
     if (!data)
@@ -388,7 +458,7 @@ int SettingsSend(const Arguments& arguments, std::ostream& err) {
     job.settings.m_strPath = path;
     job.settings.m_strFileName = FileNameOfPath(path);
     job.fileData = std::move(data);
-    return RunJob(arguments, std::move(job), std::nullopt, err);
+    return RunJob(arguments, std::move(job), std::nullopt, out, err);
 }
 
 } // namespace
@@ -407,12 +477,12 @@ int RunPorts(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
-int RunFirmware(const Arguments& arguments, std::ostream&, std::ostream& err) {
+int RunFirmware(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (!Expect(arguments, 3, str::kCliFirmwareUsage, err))
         return kExitUsage;
     if (arguments.words[1] != "send")
         return UnknownWord(err, arguments.words[1], "send", str::kCliFirmwareUsage);
-    return FirmwareSend(arguments, err);
+    return FirmwareSend(arguments, out, err);
 }
 
 int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
@@ -423,25 +493,25 @@ int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (arguments.words.size() >= 2 && arguments.words[1] == "load") {
         if (!Expect(arguments, 4, str::kCliListUsage, err))
             return kExitUsage;
-        return ListLoad(arguments, err);
+        return ListLoad(arguments, out, err);
     }
     if (arguments.words.size() >= 2 && arguments.words[1] == "send") {
         if (!Expect(arguments, 3, str::kCliListUsage, err))
             return kExitUsage;
-        return ListSend(arguments, err);
+        return ListSend(arguments, out, err);
     }
     if (arguments.words.size() < 2)
         return UsageError(err, LoadResString(str::kCliWrongWordCount), str::kCliListUsage);
     return UnknownWord(err, arguments.words[1], "load|send|" + ListEditWords(), str::kCliListUsage);
 }
 
-int RunSettings(const Arguments& arguments, std::ostream&, std::ostream& err) {
+int RunSettings(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (!Expect(arguments, 3, str::kCliSettingsUsage, err))
         return kExitUsage;
     if (arguments.words[1] == "load")
-        return SettingsLoad(arguments, err);
+        return SettingsLoad(arguments, out, err);
     if (arguments.words[1] == "send")
-        return SettingsSend(arguments, err);
+        return SettingsSend(arguments, out, err);
     return UnknownWord(err, arguments.words[1], "load|send", str::kCliSettingsUsage);
 }
 
