@@ -411,6 +411,7 @@ inline constexpr int kStoreFaultNeedsDemo = 10570;
 inline constexpr int kCheckCancelled = 10700;
 inline constexpr int kCliSafetyCopyFailed = 10701;
 inline constexpr int kCliSafetyCopyWritten = 10702;
-inline constexpr int kCliLogbookNotWritten = 10703;
+inline constexpr int kLogbookNotWritten = 10703;
+inline constexpr int kSendWithoutSafetyCopy = 10704;
 
 } // namespace fw::str

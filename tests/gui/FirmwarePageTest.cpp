@@ -278,7 +278,7 @@ TEST_F(FirmwarePageSendTest, SendWritesTheSelectedFileIntoTheReceiver) {
     const std::vector<unsigned char> received = receiver->ReceivedFirmware();
     EXPECT_EQ(std::string(received.begin(), received.end()), image);
     EXPECT_TRUE(driver.Unexpected().empty());
-    EXPECT_TRUE(context.script.shown.empty());
+    EXPECT_TRUE(context.script.shown.empty()) << ::testing::PrintToString(context.script.shown);
 }
 
 TEST_F(FirmwarePageSendTest, CancelledSimpleDownloadTellsToRestartTheReceiver) {

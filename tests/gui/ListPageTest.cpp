@@ -1,3 +1,4 @@
+#include "core/app/Logbook.h"
 #include "core/config/Konfiguration.h"
 #include "core/lists/FavoritenDat.h"
 #include "core/res/StringIds.h"
@@ -324,7 +325,12 @@ TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledL
     TransferCloser closer;
     Button(*page, ids::lists::kSend)->click();
     ExpectAllAnswered(driver);
-    EXPECT_EQ(context.script.shown, std::vector<std::string>(2, "<radio or tv>"));
+    // The send took a safety copy and checked the receiver afterwards.
+    EXPECT_EQ(
+        context.script.shown,
+        (std::vector<std::string>{"<radio or tv>", "<radio or tv>",
+                                  "The receiver holds the list as sent (1000 places, 10 banks)."}));
+    EXPECT_EQ(ListSafetyCopies(folders.listBackups).size(), 1u);
     EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), NumberedList("TV", "Mixed", 3));
     EXPECT_EQ(Column(*page, 2), QStringList{"TV"});
     EXPECT_EQ(page->Records().front().m_strType, "TV");
@@ -391,7 +397,18 @@ TEST_F(ListPageTest, SafetyCopiesShowNewestFirstBesideTheListsAndSendLikeAnyList
     const std::vector<std::string> received = receiver->ReceivedList(true);
     ASSERT_GE(received.size(), 2u);
     EXPECT_EQ(received[1], test::NumberedProgram(1));
-    EXPECT_TRUE(context.script.shown.empty());
+    // Sending a copy is a send like any other: it takes a copy of its own first.
+    EXPECT_EQ(
+        context.script.shown,
+        std::vector<std::string>{"The receiver holds the list as sent (4000 places, 10 banks)."});
+    EXPECT_EQ(ListSafetyCopies(folders.listBackups).size(), 3u);
+    EXPECT_EQ(copies->RowCount(), 3);
+    std::vector<LogbookRecord> log;
+    std::string reason;
+    ASSERT_TRUE(ReadLogbook(folders.program, kWholeLogbook, log, reason)) << reason;
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].job, "list check");
+    EXPECT_EQ(log[1].safetyCopy, ListSafetyCopies(folders.listBackups)[0].path);
 }
 
 TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {

@@ -3,6 +3,7 @@
 #include "core/config/Konfiguration.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/safety/SafetyCopyStore.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/settings/DlgGrundeinstellung.h"
 #include "gui/ui/DateiListCtrl.h"
@@ -44,6 +45,7 @@ protected:
         folders.settings = root.File("settings");
         folders.lists = root.File("lists");
         folders.firmware = root.File("firmware");
+        folders.settingsBackups = root.File("settings/backup");
         std::filesystem::create_directory(folders.settings);
         std::filesystem::create_directory(folders.lists);
     }
@@ -270,8 +272,13 @@ TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheList
     Button(*page, ids::settings::kSend)->click();
     EXPECT_TRUE(receiver->ReceivedSettings() == image) << test::LogOf(*receiver);
     EXPECT_TRUE(driver.Unexpected().empty());
-    EXPECT_TRUE(script.shown.empty());
-    ASSERT_TRUE(test::WaitForJobs(*receiver, 1));
+    // A safety copy before, the check after.
+    EXPECT_EQ(receiver->Commands(),
+              (std::vector<std::string>{"LOAD DEFW", "PROG DEFW", "LOAD DEFW"}));
+    EXPECT_EQ(script.shown,
+              std::vector<std::string>{"The receiver holds the settings as sent (2048 bytes)."});
+    EXPECT_EQ(ListSafetyCopies(folders.settingsBackups).size(), 1u);
+    ASSERT_TRUE(test::WaitForJobs(*receiver, 3));
 }
 
 } // namespace

@@ -246,7 +246,7 @@ void AppendToLogbook(const std::string& dataFolder, const std::vector<LogbookRec
     for (const LogbookRecord& record : records) {
         std::string reason;
         if (!fw::AppendToLogbook(dataFolder, record, reason)) {
-            err << FormatText(LoadResString(str::kCliLogbookNotWritten), {reason}) << '\n';
+            err << FormatText(LoadResString(str::kLogbookNotWritten), {reason}) << '\n';
             return;
         }
     }
