@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -248,6 +249,44 @@ TEST_F(SettingsPageTest, LoadFromTheReceiverListsAndSelectsTheNewFile) {
     EXPECT_EQ(SelectedName(*page), "from receiver.grd");
     EXPECT_EQ(config.m_chosenSettingsFile, "from receiver.grd");
     EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "3 KB");
+}
+
+TEST_F(SettingsPageTest, AFailedSafetyCopySendsNothingUnlessTheUserSaysSendWithoutIt) {
+    receiver = test::StartReceiver({});
+    ASSERT_TRUE(receiver);
+    ConnectReceiver();
+    // The backup folder cannot be made: a file stands where it would go.
+    test::WriteBytes(root.File("blocker"), "x");
+    folders.settingsBackups = root.File("blocker") + "/backup";
+    const std::string image(2048, '\x33');
+    test::WriteBytes(Settings("b.grd"), image);
+    auto page = Page();
+    ModalDriver driver(page.get());
+    page->List()->SelectRow(0, true);
+
+    const struct {
+        Answer answer;
+        std::vector<std::string> commands; // all so far
+        std::string received;
+    } cases[] = {
+        {Answer::No, {"LOAD DEFW"}, ""},
+        {Answer::Yes, {"LOAD DEFW", "LOAD DEFW", "PROG DEFW", "LOAD DEFW"}, image},
+    };
+    int jobs = 0;
+    for (const auto& c : cases) {
+        script.shown.clear();
+        script.answers = {c.answer};
+        CloseTransferWhenDone(*page);
+        Button(*page, ids::settings::kSend)->click();
+        jobs = static_cast<int>(c.commands.size());
+        ASSERT_TRUE(test::WaitForJobs(*receiver, jobs));
+        EXPECT_EQ(receiver->Commands(), c.commands);
+        EXPECT_EQ(receiver->ReceivedSettings(), c.received);
+        ASSERT_FALSE(script.shown.empty());
+        EXPECT_THAT(script.shown[0], ::testing::StartsWith("The safety copy failed: "));
+    }
+    EXPECT_EQ(script.shown.back(), "The receiver holds the settings as sent (2048 bytes).");
+    EXPECT_TRUE(driver.Unexpected().empty());
 }
 
 TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheListSendsNothing) {
