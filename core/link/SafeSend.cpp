@@ -88,6 +88,17 @@ bool TakeSentData(TransferJob& send, SendList& list, std::string& settings) {
 
 } // namespace
 
+CheckVerdict CheckList(const SendList& sent, const JobResult& loaded) {
+    const ListComparison comparison = CompareLists(sent.lines, sent.banks, loaded.list->lines,
+                                                   loaded.list->banks, loaded.capacity);
+    return {comparison.Same(), ListVerdict(comparison), ListReport(comparison)};
+}
+
+CheckVerdict CheckSettings(const std::string& sent, const JobResult& loaded) {
+    const SettingsComparison comparison = CompareSettings(sent, *loaded.settings);
+    return {comparison.Same(), SettingsVerdict(comparison), SettingsReport(comparison)};
+}
+
 LogbookRecord LogbookRecordOf(const TransferJob& job, const JobResult& result, double seconds) {
     const Clock::time_point ended = Clock::now();
     const auto started =
@@ -186,17 +197,12 @@ SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
         safe.reason = check.outcome == JobOutcome::Cancelled ? LoadResString(str::kCheckCancelled)
                                                              : check.failure;
         safe.verdict = CheckNotRunText(safe.reason);
-    } else if (list) {
-        const ListComparison comparison = CompareLists(
-            sentList.lines, sentList.banks, check.list->lines, check.list->banks, check.capacity);
-        safe.end = comparison.Same() ? SafeSendEnd::Sent : SafeSendEnd::Differs;
-        safe.verdict = ListVerdict(comparison);
-        safe.report = ListReport(comparison);
     } else {
-        const SettingsComparison comparison = CompareSettings(sentSettings, *check.settings);
-        safe.end = comparison.Same() ? SafeSendEnd::Sent : SafeSendEnd::Differs;
-        safe.verdict = SettingsVerdict(comparison);
-        safe.report = SettingsReport(comparison);
+        CheckVerdict verdict =
+            list ? CheckList(sentList, check) : CheckSettings(sentSettings, check);
+        safe.end = verdict.same ? SafeSendEnd::Sent : SafeSendEnd::Differs;
+        safe.verdict = std::move(verdict.verdict);
+        safe.report = std::move(verdict.report);
     }
     LogbookRecord checkRecord =
         StepRecord(kind + " check", check, times[sendIndex + 1], times[sendIndex + 2]);

@@ -43,6 +43,17 @@ struct SafeSendResult {
 SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
                            const SafeSendOptions& options);
 
+// What a comparison of a file with what the receiver holds found.
+struct CheckVerdict {
+    bool same = false;
+    std::string verdict; // one sentence
+    std::string report;  // the whole comparison
+};
+// A list send's lines and banks, or a settings file's bytes, against a load's result (which
+// must hold the list or the settings).
+CheckVerdict CheckList(const SendList& sent, const JobResult& loaded);
+CheckVerdict CheckSettings(const std::string& sent, const JobResult& loaded);
+
 // The logbook line of a job that ran on its own; seconds as measured by the caller.
 LogbookRecord LogbookRecordOf(const TransferJob& job, const JobResult& result, double seconds);
 

@@ -147,5 +147,43 @@ TEST(CliSafeSendTest, ExitCodesSayWhetherTheReceiverHoldsWhatWasSent) {
     SetLinkTimeFactor(1);
 }
 
+TEST(CliSafeSendTest, CheckComparesWithTheReceiverWithoutSending) {
+    SetLinkTimeFactor(0.1);
+    const std::string held(2048, '\x5A');
+    const struct {
+        std::string file;
+        int code;
+        const char* out;
+    } cases[] = {
+        {held, kExitOk, "The receiver holds the settings as sent (2048 bytes).\n"},
+        {std::string(2048, '\x22'), kExitReceiverDiffers,
+         "The receiver holds different settings: 2048 bytes differ, the first at offset 0: sent "
+         "34, holds 90.\n"},
+    };
+    for (const auto& c : cases) {
+        test::TempDir data;
+        sim::SimulatorOptions options;
+        options.settings = held;
+        sim::ReceiverSimulator receiver(options);
+        std::string error;
+        ASSERT_TRUE(receiver.Open(error)) << error;
+        receiver.Start();
+        test::WriteBytes(data.File("mine.grd"), c.file);
+        const test::CliRun run =
+            test::RunCliCaught({"settings", "check", data.File("mine.grd"), "--port",
+                                receiver.DevicePath(), "--data-dir", data.Path().string()});
+        EXPECT_EQ(run.code, c.code) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(receiver.Commands(), std::vector<std::string>{"LOAD DEFW"});
+        EXPECT_EQ(receiver.ReceivedSettings(), "");
+        std::vector<LogbookRecord> log;
+        ASSERT_TRUE(ReadLogbook(data.Path().string(), kWholeLogbook, log, error)) << error;
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].job, "settings check");
+        EXPECT_EQ(log[0].verdict + "\n", c.out);
+    }
+    SetLinkTimeFactor(1);
+}
+
 } // namespace
 } // namespace fw::cli

@@ -252,8 +252,12 @@ void AppendToLogbook(const std::string& dataFolder, const std::vector<LogbookRec
     }
 }
 
+// Compares what a load brought back with a file, for the check commands.
+using Judge = std::function<CheckVerdict(const JobResult& loaded)>;
+
 int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget> target,
-           std::ostream& out, std::ostream& err, const JobCheck& check = {}) {
+           std::ostream& out, std::ostream& err, const JobCheck& check = {},
+           const Judge& judge = {}) {
     LinkContext context;
     if (!LoadLinkContext(arguments, context, err))
         return kExitUsage;
@@ -310,11 +314,21 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
     if (!trace.Failure().empty())
         err << FormatText(LoadResString(str::kCliTraceIncomplete), {trace.Path(), trace.Failure()})
             << '\n';
-    AppendToLogbook(context.folders.program,
-                    safe ? safe->log : std::vector{LogbookRecordOf(job, result, seconds)}, err);
-    if (safe)
+    if (safe) {
+        AppendToLogbook(context.folders.program, safe->log, err);
         return ExitOfSafeSend(*safe, view, out, err);
-    return ExitOf(session.Outcome(), view, err);
+    }
+    LogbookRecord record = LogbookRecordOf(job, result, seconds);
+    if (!judge || session.Outcome() != JobOutcome::Succeeded) {
+        AppendToLogbook(context.folders.program, {record}, err);
+        return ExitOf(session.Outcome(), view, err);
+    }
+    const CheckVerdict verdict = judge(result);
+    record.job = std::holds_alternative<fw::ListLoad>(job) ? "list check" : "settings check";
+    record.verdict = verdict.verdict;
+    AppendToLogbook(context.folders.program, {record}, err);
+    out << verdict.verdict << '\n';
+    return verdict.same ? kExitOk : kExitReceiverDiffers;
 }
 
 // An output path: the same name rule as the save dialog, the extension added when missing, an
@@ -389,7 +403,8 @@ int ListLoad(const Arguments& arguments, std::ostream& out, std::ostream& err) {
                   SaveTarget{target, description}, out, err);
 }
 
-int ListSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+// The list file as a send (or a check) takes it: read, checked and typed; an exit code.
+int ReadListToSend(const Arguments& arguments, fw::ListSend& job, std::ostream& err) {
     const std::string& path = arguments.words[2];
     std::optional<std::string> read = ReadInputFile(path, err);
     if (!read)
@@ -419,10 +434,16 @@ int ListSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         err << LoadResString(str::kCliListWithoutType) << '\n';
         return kExitBadFile;
     }
-    fw::ListSend job;
     job.list.Fill(
         {type, analysis.shownDescription, path, FileNameOfPath(path), std::to_string(data.size())});
     job.fileData = std::move(read);
+    return kExitOk;
+}
+
+int ListSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    fw::ListSend job;
+    if (const int read = ReadListToSend(arguments, job, err); read != kExitOk)
+        return read;
     // Read once the link settings are known, so that a bad option is reported first.
     const auto checkSendList = [&arguments, &err](TransferJob& prepared) {
         fw::ListSend& send = std::get<fw::ListSend>(prepared);
@@ -439,6 +460,28 @@ int ListSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         return kExitOk;
     };
     return RunJob(arguments, std::move(job), std::nullopt, out, err, checkSendList);
+}
+
+int ListCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    fw::ListSend file;
+    if (const int read = ReadListToSend(arguments, file, err); read != kExitOk)
+        return read;
+    file.sendList = ReadSendList(file);
+    if (!file.sendList->error.empty()) {
+        err << file.sendList->error << '\n';
+        return kExitBadFile;
+    }
+    const char kind = file.list.m_strType == ListTypeText(kListRadio) ? 'R' : 'T';
+    return RunJob(arguments, fw::ListLoad{kind, LoadUse::ResultOnly}, std::nullopt, out, err, {},
+                  [&file](const JobResult& loaded) { return CheckList(*file.sendList, loaded); });
+}
+
+int SettingsCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    const std::optional<std::string> data = ReadInputFile(arguments.words[2], err);
+    if (!data)
+        return kExitBadFile;
+    return RunJob(arguments, fw::SettingsLoad{LoadUse::ResultOnly}, std::nullopt, out, err, {},
+                  [&data](const JobResult& loaded) { return CheckSettings(*data, loaded); });
 }
 
 int SettingsLoad(const Arguments& arguments, std::ostream& out, std::ostream& err) {
@@ -500,9 +543,15 @@ int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
             return kExitUsage;
         return ListSend(arguments, out, err);
     }
+    if (arguments.words.size() >= 2 && arguments.words[1] == "check") {
+        if (!Expect(arguments, 3, str::kCliListUsage, err))
+            return kExitUsage;
+        return ListCheck(arguments, out, err);
+    }
     if (arguments.words.size() < 2)
         return UsageError(err, LoadResString(str::kCliWrongWordCount), str::kCliListUsage);
-    return UnknownWord(err, arguments.words[1], "load|send|" + ListEditWords(), str::kCliListUsage);
+    return UnknownWord(err, arguments.words[1], "load|send|check|" + ListEditWords(),
+                       str::kCliListUsage);
 }
 
 int RunSettings(const Arguments& arguments, std::ostream& out, std::ostream& err) {
@@ -512,7 +561,9 @@ int RunSettings(const Arguments& arguments, std::ostream& out, std::ostream& err
         return SettingsLoad(arguments, out, err);
     if (arguments.words[1] == "send")
         return SettingsSend(arguments, out, err);
-    return UnknownWord(err, arguments.words[1], "load|send", str::kCliSettingsUsage);
+    if (arguments.words[1] == "check")
+        return SettingsCheck(arguments, out, err);
+    return UnknownWord(err, arguments.words[1], "load|send|check", str::kCliSettingsUsage);
 }
 
 } // namespace fw::cli
