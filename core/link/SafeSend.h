@@ -4,6 +4,7 @@
 #include "core/link/JobResult.h"
 #include "core/link/TransferJob.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,8 @@ struct CheckVerdict {
 // must hold the list or the settings).
 CheckVerdict CheckList(const SendList& sent, const JobResult& loaded);
 CheckVerdict CheckSettings(const std::string& sent, const JobResult& loaded);
+// Judges what a load brought back, for a check without a send.
+using CheckJudge = std::function<CheckVerdict(const JobResult& loaded)>;
 
 // The logbook line of a job that ran on its own; seconds as measured by the caller.
 LogbookRecord LogbookRecordOf(const TransferJob& job, const JobResult& result, double seconds);

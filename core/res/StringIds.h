@@ -413,5 +413,7 @@ inline constexpr int kCliSafetyCopyFailed = 10701;
 inline constexpr int kCliSafetyCopyWritten = 10702;
 inline constexpr int kLogbookNotWritten = 10703;
 inline constexpr int kSendWithoutSafetyCopy = 10704;
+// the pages' context menu entry (menus 193 and 194)
+inline constexpr int kCompareWithReceiver = 10705;
 
 } // namespace fw::str

@@ -217,10 +217,18 @@ void CDlgSenden::RunJob() {
     }
     const auto started = std::chrono::steady_clock::now();
     const JobResult result = m_session.Run(m_job);
+    LogbookRecord record = LogbookRecordOf(
+        m_job, result,
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    if (m_judge && result.outcome == JobOutcome::Succeeded) {
+        const CheckVerdict verdict = m_judge(result);
+        record.job = std::holds_alternative<ListLoad>(m_job) ? "list check" : "settings check";
+        record.verdict = verdict.verdict;
+        ShowMessage(verdict.verdict,
+                    verdict.same ? MessageIcon::Information : MessageIcon::Warning);
+    }
     if (m_records)
-        Log({LogbookRecordOf(
-            m_job, result,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count())});
+        Log({record});
 }
 
 void CDlgSenden::RunSafeSend() {

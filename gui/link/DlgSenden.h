@@ -70,6 +70,8 @@ public:
         bool verify = true;
     };
     void KeepRecords(Records records) { m_records = std::move(records); }
+    // A load that only checks: what it brings back is judged and the verdict shown.
+    void JudgeLoad(CheckJudge judge) { m_judge = std::move(judge); }
 
     // Results for the page once exec() returned.
     int ChainContinue() const { return m_session.ChainContinue(); }
@@ -134,6 +136,7 @@ private:
     LinkSettings m_settings;
     TransferSession m_session;
     std::optional<Records> m_records;
+    CheckJudge m_judge;
 
     QLabel* m_status = nullptr;
     QProgressBar* m_progress = nullptr;

@@ -287,7 +287,26 @@ std::vector<CataloguePage::MenuEntry> CDlgProgrammlisten::MenuEntries() {
             {kNew, [this] { OnNew(); }},
             {kEdit, [this] { OnEdit(); }, true},
             {kRefresh, [this] { OnRefresh(); }},
-            {kDelete, [this] { OnDelete(); }, true}};
+            {kDelete, [this] { OnDelete(); }, true},
+            {str::kCompareWithReceiver, [this] { OnCompareWithReceiver(); }, true}};
+}
+
+bool CDlgProgrammlisten::PrepareCompare(int record, TransferJob& load, CheckJudge& judge) {
+    ListSend file;
+    file.list = m_records[static_cast<std::size_t>(record)];
+    {
+        WaitCursor wait;
+        file.sendList = ReadSendList(file);
+    }
+    if (!file.sendList->error.empty()) {
+        Interaction().ShowMessage(file.sendList->error, MessageIcon::Stop);
+        return false;
+    }
+    load = ListLoad{file.list.m_strType == "RA" ? 'R' : 'T', LoadUse::ResultOnly};
+    judge = [sent = std::move(*file.sendList)](const JobResult& loaded) {
+        return CheckList(sent, loaded);
+    };
+    return true;
 }
 
 } // namespace fw

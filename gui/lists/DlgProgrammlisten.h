@@ -54,6 +54,7 @@ protected:
     bool AddImported(const std::string& target) override;
     bool PrepareSend(int record, TransferJob& job) override;
     bool PrepareSafetyCopySend(const SafetyCopy& copy, TransferJob& job) override;
+    bool PrepareCompare(int record, TransferJob& load, CheckJudge& judge) override;
     void AfterTransfer(const CDlgSenden& dialog) override;
     void ShowSelection(int record) override;
     bool HandlePageKey(int key) override;

@@ -392,6 +392,18 @@ void CataloguePage::OnSendSafetyCopy() {
         RunSend(job);
 }
 
+void CataloguePage::OnCompareWithReceiver() {
+    const int record = SelectedRecord();
+    TransferJob load;
+    CheckJudge judge;
+    if (record < 0 || !PrepareCompare(record, load, judge))
+        return;
+    const std::unique_ptr<CDlgSenden> dialog = TransferDialog(load);
+    dialog->JudgeLoad(std::move(judge));
+    dialog->exec();
+    AfterTransfer(*dialog);
+}
+
 void CataloguePage::RunSend(const TransferJob& job) {
     const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
     dialog->exec();

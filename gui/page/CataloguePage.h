@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/link/SafeSend.h"
 #include "core/safety/SafetyCopyStore.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/ui/Icons.h"
@@ -122,6 +123,13 @@ protected:
     virtual bool PrepareSafetyCopySend(const SafetyCopy& /*copy*/, TransferJob& /*job*/) {
         return false;
     }
+    // The load and the judge that compare the record's file with the receiver; false when
+    // the file cannot be compared (the page said why).
+    virtual bool PrepareCompare(int /*record*/, TransferJob& /*load*/, CheckJudge& /*judge*/) {
+        return false;
+    }
+    // "Compare with receiver": loads what the receiver holds and shows the verdict.
+    void OnCompareWithReceiver();
     // After every transfer dialog of the page has closed.
     virtual void AfterTransfer(const CDlgSenden& /*dialog*/) {}
     // The selection changed; record is -1 without one.

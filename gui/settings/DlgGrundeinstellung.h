@@ -42,6 +42,7 @@ protected:
     bool AddImported(const std::string& target) override;
     bool PrepareSend(int record, TransferJob& job) override;
     bool PrepareSafetyCopySend(const SafetyCopy& copy, TransferJob& job) override;
+    bool PrepareCompare(int record, TransferJob& load, CheckJudge& judge) override;
     std::vector<MenuEntry> MenuEntries() override;
 
 private:

@@ -289,6 +289,38 @@ TEST_F(SettingsPageTest, AFailedSafetyCopySendsNothingUnlessTheUserSaysSendWitho
     EXPECT_TRUE(driver.Unexpected().empty());
 }
 
+TEST_F(SettingsPageTest, CompareWithReceiverShowsTheVerdictAndSendsNothing) {
+    sim::SimulatorOptions options;
+    options.settings = std::string(2048, '\x44');
+    receiver = test::StartReceiver(options);
+    ASSERT_TRUE(receiver);
+    ConnectReceiver();
+    test::WriteBytes(Settings("a.grd"), options.settings);
+    std::string changed = options.settings;
+    changed[7] = '\x01';
+    test::WriteBytes(Settings("b.grd"), changed);
+    auto page = Page();
+    ModalDriver driver(page.get());
+
+    const std::string verdicts[] = {
+        "The receiver holds the settings as sent (2048 bytes).",
+        "The receiver holds different settings: the byte at offset 7 differs: sent 1, holds 68."};
+    for (int row = 0; row < 2; ++row) {
+        page->List()->SelectRow(row, true);
+        script.shown.clear();
+        CloseTransferWhenDone(*page);
+        const std::unique_ptr<QMenu> menu = page->CreateContextMenu();
+        auto* compare = menu->findChild<QAction*>(QString::number(str::kCompareWithReceiver));
+        ASSERT_NE(compare, nullptr);
+        compare->trigger();
+        EXPECT_EQ(script.shown, std::vector<std::string>{verdicts[row]});
+        ASSERT_TRUE(test::WaitForJobs(*receiver, row + 1));
+    }
+    EXPECT_EQ(receiver->Commands(), (std::vector<std::string>{"LOAD DEFW", "LOAD DEFW"}));
+    EXPECT_EQ(receiver->ReceivedSettings(), "");
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
 TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheListSendsNothing) {
     receiver = test::StartReceiver({});
     ASSERT_TRUE(receiver);
