@@ -106,6 +106,13 @@ std::vector<JobResult> TransferSession::RunSequence(std::span<const TransferJob>
     m_context.UseView(stepView);
     for (std::size_t index = 0; index < steps.size(); ++index) {
         stepView.Enter(index, LoadResString(Describe(steps[index]).titleId));
+        // The step before may have ended as a job on its own ends: start enabled, Cancel
+        // reading OK. Until the last step is over, neither may start the run again or pass for
+        // closing.
+        if (index > 0) {
+            stepView.EnableStart(false);
+            stepView.SetCancelCaption(LoadResString(str::kCancelCaption));
+        }
         results.push_back(Run(steps[index]));
         if (index == 0)
             m_context.PinPort();

@@ -1,5 +1,7 @@
 #include "core/link/SafeSend.h"
 #include "core/lists/ListFile.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
 #include "core/safety/SafetyCopyStore.h"
 #include "tests/linkjobs/JobHarness.h"
 #include "tests/support/ListFixture.h"
@@ -187,6 +189,22 @@ TEST_F(SafeSendTest, CopySendAndCheckRunAsOneSequenceAndNothingIsSentWithoutTheC
         }
         if (!sent) {
             EXPECT_EQ(ListSafetyCopies(folders.settingsBackups).size(), 0u);
+        }
+        // The check runs with start off and Cancel named so, though the send before it ended
+        // as a send on its own does.
+        if (c.commands.size() == 3) {
+            bool startOn = false;
+            std::string caption;
+            for (const std::string& event : rig->view.Events()) {
+                if (event.starts_with("status=Step 3 of 3"))
+                    break;
+                if (event.starts_with("start="))
+                    startOn = event == "start=on";
+                if (event.starts_with("caption="))
+                    caption = event.substr(8);
+            }
+            EXPECT_FALSE(startOn);
+            EXPECT_EQ(caption, LoadResString(str::kCancelCaption));
         }
     }
 }
