@@ -237,7 +237,7 @@ JobResult ListLoadJob::Run(JobContext& context) {
 void ListLoadJob::Work(JobContext& context) {
     context.Cancel().Reset();
     const bool radio = m_job.listKind == 'R';
-    context.SetDetectionWindow(m_job.detectionWindowMs);
+    context.SetDetectionWindow(DetectionWindowOf(m_job.use));
     if (!StartListJob(context, radio ? wire::kLoadRadioList : wire::kLoadTvList, false,
                       str::kReadingProgramList))
         return;
@@ -274,7 +274,7 @@ void ListLoadJob::Work(JobContext& context) {
         return;
     }
     m_whole = true;
-    if (m_job.use == LoadUse::ResultOnly) {
+    if (m_job.use != LoadUse::SaveAs) {
         context.SetOutcome(JobOutcome::Succeeded);
         return;
     }

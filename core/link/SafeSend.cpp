@@ -118,20 +118,20 @@ SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
     std::string sentSettings;
     const bool readable = TakeSentData(send, sentList, sentSettings);
     const char listKind = list && std::get<ListSend>(send).list.m_strType == "RA" ? 'R' : 'T';
-    const auto load = [&](unsigned detectionWindowMs) -> TransferJob {
+    const auto load = [&](LoadUse use) -> TransferJob {
         if (list)
-            return ListLoad{listKind, LoadUse::ResultOnly, detectionWindowMs};
-        return SettingsLoad{LoadUse::ResultOnly, detectionWindowMs};
+            return ListLoad{listKind, use};
+        return SettingsLoad{use};
     };
 
     std::vector<TransferJob> steps;
     const bool copy = readable && options.safetyCopies != nullptr;
     if (copy)
-        steps.push_back(load(0));
+        steps.push_back(load(LoadUse::SafetyCopy));
     const std::size_t sendIndex = steps.size();
     steps.push_back(send);
     if (readable && options.verify)
-        steps.push_back(load(kCheckDetectionWindowMs));
+        steps.push_back(load(LoadUse::CheckAfterSend));
 
     std::vector<Clock::time_point> times{Clock::now()};
     const auto gate = [&](std::size_t index, const JobResult& result) {

@@ -33,7 +33,7 @@ void SettingsLoadJob::Work(JobContext& context) {
     TransferView& view = context.View();
 
     context.Cancel().Reset();
-    context.SetDetectionWindow(m_job.detectionWindowMs);
+    context.SetDetectionWindow(DetectionWindowOf(m_job.use));
     if (!context.DetectOrEnd(wire::kLoadSettings))
         return;
 
@@ -58,7 +58,7 @@ void SettingsLoadJob::Work(JobContext& context) {
     view.EnableCancel(true);
     context.SetProgress(100);
     m_received.assign(block.data(), block.size());
-    if (m_job.use == LoadUse::ResultOnly) {
+    if (m_job.use != LoadUse::SaveAs) {
         context.SetOutcome(JobOutcome::Succeeded);
         return;
     }

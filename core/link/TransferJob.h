@@ -56,21 +56,23 @@ struct ListSend {
     ChainStep chain;
 };
 
-// What a load does with the data once it arrived whole.
+// What a load is for. Every use but SaveAs keeps the data in the job's result, for the step
+// after it, and writes no file of its own.
 enum class LoadUse {
-    SaveAs,     // asks for a file and writes it
-    ResultOnly, // a step around a send (safety copy, check): the data goes into the result
+    SaveAs,         // asks for a file and writes it
+    SafetyCopy,     // before a send
+    Compare,        // a comparison with a file, without a send
+    CheckAfterSend, // the receiver may still be storing what it was sent and answers no
+                    // detection until it is done: detection asks again for
+                    // kCheckDetectionWindowMs
 };
 
-// A load that checks a send: the receiver may still be storing what it was sent and answers
-// no detection until it is done, so detection asks again for this long.
 inline constexpr unsigned kCheckDetectionWindowMs = 30000;
 
 struct ListLoad {
     using Job = ListLoadJob;
     char listKind = 'T'; // 'T' TV, 'R' radio
     LoadUse use = LoadUse::SaveAs;
-    unsigned detectionWindowMs = 0; // 0: one detection, as always
 };
 
 struct SettingsSend {
@@ -83,7 +85,6 @@ struct SettingsSend {
 struct SettingsLoad {
     using Job = SettingsLoadJob;
     LoadUse use = LoadUse::SaveAs;
-    unsigned detectionWindowMs = 0; // as for ListLoad
 };
 
 // What a page asks the transfer dialog to do.
@@ -102,6 +103,8 @@ struct JobDescription {
 };
 
 JobDescription Describe(const TransferJob& job);
+// How long a load's detection asks again while the receiver stays silent; 0 asks once.
+unsigned DetectionWindowOf(LoadUse use);
 ChainStep ChainStepOf(const TransferJob& job);
 // Loads are never chained; they keep no chain step.
 void SetChainStep(TransferJob& job, ChainStep step);

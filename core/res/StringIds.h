@@ -415,5 +415,8 @@ inline constexpr int kLogbookNotWritten = 10703;
 inline constexpr int kSendWithoutSafetyCopy = 10704;
 // the pages' context menu entry (menus 193 and 194)
 inline constexpr int kCompareWithReceiver = 10705;
+// the steps around a send, as the transfer dialog names them
+inline constexpr int kStepSafetyCopy = 10706;
+inline constexpr int kStepCheck = 10707;
 
 } // namespace fw::str

@@ -302,7 +302,7 @@ bool CDlgProgrammlisten::PrepareCompare(int record, TransferJob& load, CheckJudg
         Interaction().ShowMessage(file.sendList->error, MessageIcon::Stop);
         return false;
     }
-    load = ListLoad{file.list.m_strType == "RA" ? 'R' : 'T', LoadUse::ResultOnly};
+    load = ListLoad{file.list.m_strType == "RA" ? 'R' : 'T', LoadUse::Compare};
     judge = [sent = std::move(*file.sendList)](const JobResult& loaded) {
         return CheckList(sent, loaded);
     };

@@ -150,7 +150,7 @@ bool CDlgGrundeinstellung::PrepareCompare(int record, TransferJob& load, CheckJu
         Interaction().ShowMessage(reason, MessageIcon::Stop);
         return false;
     }
-    load = SettingsLoad{LoadUse::ResultOnly};
+    load = SettingsLoad{LoadUse::Compare};
     judge = [bytes](const JobResult& loaded) { return CheckSettings(bytes, loaded); };
     return true;
 }

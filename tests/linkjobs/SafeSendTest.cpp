@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -205,6 +206,14 @@ TEST_F(SafeSendTest, CopySendAndCheckRunAsOneSequenceAndNothingIsSentWithoutTheC
             }
             EXPECT_FALSE(startOn);
             EXPECT_EQ(caption, LoadResString(str::kCancelCaption));
+            // The steps around the send say what they are for.
+            const std::vector<std::string> events = rig->view.Events();
+            for (const char* step :
+                 {"status=Step 1 of 3: safety copy\n", "status=Step 3 of 3: check\n"})
+                EXPECT_TRUE(std::any_of(
+                    events.begin(), events.end(),
+                    [step](const std::string& event) { return event.starts_with(step); }))
+                    << step;
         }
     }
 }

@@ -472,7 +472,7 @@ int ListCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) 
         return kExitBadFile;
     }
     const char kind = file.list.m_strType == ListTypeText(kListRadio) ? 'R' : 'T';
-    return RunJob(arguments, fw::ListLoad{kind, LoadUse::ResultOnly}, std::nullopt, out, err, {},
+    return RunJob(arguments, fw::ListLoad{kind, LoadUse::Compare}, std::nullopt, out, err, {},
                   [&file](const JobResult& loaded) { return CheckList(*file.sendList, loaded); });
 }
 
@@ -480,7 +480,7 @@ int SettingsCheck(const Arguments& arguments, std::ostream& out, std::ostream& e
     const std::optional<std::string> data = ReadInputFile(arguments.words[2], err);
     if (!data)
         return kExitBadFile;
-    return RunJob(arguments, fw::SettingsLoad{LoadUse::ResultOnly}, std::nullopt, out, err, {},
+    return RunJob(arguments, fw::SettingsLoad{LoadUse::Compare}, std::nullopt, out, err, {},
                   [&data](const JobResult& loaded) { return CheckSettings(*data, loaded); });
 }
 
