@@ -418,5 +418,7 @@ inline constexpr int kCompareWithReceiver = 10705;
 // the steps around a send, as the transfer dialog names them
 inline constexpr int kStepSafetyCopy = 10706;
 inline constexpr int kStepCheck = 10707;
+inline constexpr int kCliReportIsInput = 10708;
+inline constexpr int kCliReportNotWritten = 10709;
 
 } // namespace fw::str

@@ -169,9 +169,9 @@ TEST(CliSafeSendTest, CheckComparesWithTheReceiverWithoutSending) {
         ASSERT_TRUE(receiver.Open(error)) << error;
         receiver.Start();
         test::WriteBytes(data.File("mine.grd"), c.file);
-        const test::CliRun run =
-            test::RunCliCaught({"settings", "check", data.File("mine.grd"), "--port",
-                                receiver.DevicePath(), "--data-dir", data.Path().string()});
+        const test::CliRun run = test::RunCliCaught(
+            {"settings", "check", data.File("mine.grd"), "--port", receiver.DevicePath(),
+             "--data-dir", data.Path().string(), "--report", data.File("report.txt")});
         EXPECT_EQ(run.code, c.code) << run.err;
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(receiver.Commands(), std::vector<std::string>{"LOAD DEFW"});
@@ -181,6 +181,12 @@ TEST(CliSafeSendTest, CheckComparesWithTheReceiverWithoutSending) {
         ASSERT_EQ(log.size(), 1u);
         EXPECT_EQ(log[0].job, "settings check");
         EXPECT_EQ(log[0].verdict + "\n", c.out);
+        // The report begins with the verdict and lists every difference.
+        const std::string report = test::ReadBytes(data.File("report.txt"));
+        EXPECT_TRUE(report.starts_with(log[0].verdict)) << report;
+        EXPECT_EQ(report.find("Byte 2047: sent 34, holds 90") != std::string::npos,
+                  c.code == kExitReceiverDiffers)
+            << report;
     }
     SetLinkTimeFactor(1);
 }

@@ -34,10 +34,15 @@ std::vector<OptionSpec> WithLinkOptions(std::vector<OptionSpec> own) {
 // What surrounds a list or settings send.
 const OptionSpec kNoBackup = {"--no-backup", false};
 const OptionSpec kNoVerify = {"--no-verify", false};
+const OptionSpec kReport = {"--report", true};
 
 std::vector<OptionSpec> ListOptions() {
-    std::vector<OptionSpec> options = WithLinkOptions(
-        {{"--description", true}, {"--type", true}, {"--force", false}, kNoBackup, kNoVerify});
+    std::vector<OptionSpec> options = WithLinkOptions({{"--description", true},
+                                                       {"--type", true},
+                                                       {"--force", false},
+                                                       kNoBackup,
+                                                       kNoVerify,
+                                                       kReport});
     options.insert(options.end(), kListEditOptions.begin(), kListEditOptions.end());
     return options;
 }
@@ -50,7 +55,7 @@ const std::vector<Command>& Commands() {
         {"firmware", str::kCliFirmwareUsage, kLinkOptions, RunFirmware},
         {"list", str::kCliListUsage, ListOptions(), RunList},
         {"settings", str::kCliSettingsUsage,
-         WithLinkOptions({{"--force", false}, kNoBackup, kNoVerify}), RunSettings},
+         WithLinkOptions({{"--force", false}, kNoBackup, kNoVerify, kReport}), RunSettings},
         {"log", str::kCliLogUsage, {kDataDir, {"--last", true}}, RunLog},
     };
     return commands;

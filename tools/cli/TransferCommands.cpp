@@ -252,6 +252,18 @@ void AppendToLogbook(const std::string& dataFolder, const std::vector<LogbookRec
     }
 }
 
+// Writes the whole comparison where --report asks for it. A report asked for and not written
+// turns a success into a failure.
+int WithReport(const std::string& path, const std::string& report, int code, std::ostream& err) {
+    if (path.empty() || report.empty())
+        return code;
+    std::string reason;
+    if (WriteFileAtomically(path, report, reason))
+        return code;
+    err << FormatText(LoadResString(str::kCliReportNotWritten), {reason}) << '\n';
+    return code == kExitOk ? kExitFailed : code;
+}
+
 // Compares what a load brought back with a file, for the check commands.
 using Judge = std::function<CheckVerdict(const JobResult& loaded)>;
 
@@ -261,6 +273,16 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
     LinkContext context;
     if (!LoadLinkContext(arguments, context, err))
         return kExitUsage;
+    const std::string reportPath = arguments.Value("--report");
+    if (arguments.Has("--report")) {
+        for (const std::string& used : {arguments.words.back(), context.profilePath}) {
+            if (NamesSameFile(reportPath, used)) {
+                err << FormatText(LoadResString(str::kCliReportIsInput), {reportPath, used})
+                    << '\n';
+                return kExitUsage;
+            }
+        }
+    }
     const bool tracing = arguments.Has("--trace");
     const std::string tracePath = arguments.Value("--trace");
     if (tracing) {
@@ -316,7 +338,7 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
             << '\n';
     if (safe) {
         AppendToLogbook(context.folders.program, safe->log, err);
-        return ExitOfSafeSend(*safe, view, out, err);
+        return WithReport(reportPath, safe->report, ExitOfSafeSend(*safe, view, out, err), err);
     }
     LogbookRecord record = LogbookRecordOf(job, result, seconds);
     if (!judge || session.Outcome() != JobOutcome::Succeeded) {
@@ -328,7 +350,8 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
     record.verdict = verdict.verdict;
     AppendToLogbook(context.folders.program, {record}, err);
     out << verdict.verdict << '\n';
-    return verdict.same ? kExitOk : kExitReceiverDiffers;
+    return WithReport(reportPath, verdict.report, verdict.same ? kExitOk : kExitReceiverDiffers,
+                      err);
 }
 
 // An output path: the same name rule as the save dialog, the extension added when missing, an
