@@ -24,6 +24,17 @@ private:
     FirmwareSend m_job;
 };
 
+class FirmwareCheckJob {
+public:
+    explicit FirmwareCheckJob(FirmwareCheck) {}
+    JobResult Run(JobContext& context);
+
+private:
+    void Work(JobContext& context);
+
+    std::string m_software;
+};
+
 class ListLoadJob {
 public:
     explicit ListLoadJob(ListLoad job) : m_job(job) {}

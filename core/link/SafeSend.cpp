@@ -44,6 +44,7 @@ std::string JobName(const TransferJob& job) {
                           [](const ListLoad&) { return "list load"; },
                           [](const SettingsSend&) { return "settings send"; },
                           [](const SettingsLoad&) { return "settings load"; },
+                          [](const FirmwareCheck&) { return "firmware check"; },
                       },
                       job);
 }
@@ -75,6 +76,9 @@ bool TakeSentData(TransferJob& send, SendList& list, std::string& settings) {
         list = *listSend->sendList;
         return list.error.empty();
     }
+    // A firmware image is checked by the version text it names, not by its bytes.
+    if (std::holds_alternative<FirmwareSend>(send))
+        return true;
     auto& settingsSend = std::get<SettingsSend>(send);
     if (!settingsSend.fileData) {
         std::string data, reason;
@@ -114,6 +118,7 @@ SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
                            const SafeSendOptions& options) {
     SafeSendResult safe;
     const bool list = std::holds_alternative<ListSend>(send);
+    const bool firmware = std::holds_alternative<FirmwareSend>(send);
     SendList sentList;
     std::string sentSettings;
     const bool readable = TakeSentData(send, sentList, sentSettings);
@@ -125,13 +130,14 @@ SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
     };
 
     std::vector<TransferJob> steps;
-    const bool copy = readable && options.safetyCopies != nullptr;
+    // New firmware replaces the old; there is nothing of the receiver's own to keep.
+    const bool copy = readable && !firmware && options.safetyCopies != nullptr;
     if (copy)
         steps.push_back(load(LoadUse::SafetyCopy));
     const std::size_t sendIndex = steps.size();
     steps.push_back(send);
     if (readable && options.verify)
-        steps.push_back(load(LoadUse::CheckAfterSend));
+        steps.push_back(firmware ? TransferJob{FirmwareCheck{}} : load(LoadUse::CheckAfterSend));
 
     std::vector<Clock::time_point> times{Clock::now()};
     const auto gate = [&](std::size_t index, const JobResult& result) {
@@ -159,7 +165,7 @@ SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
         times.push_back(Clock::now());
     safe.outcome = results.back().outcome;
 
-    const std::string kind = list ? "list" : "settings";
+    const std::string kind = list ? "list" : firmware ? "firmware" : "settings";
     if (copy) {
         LogbookRecord record = StepRecord(kind + " safety copy", results[0], times[0], times[1]);
         record.file = safe.safetyCopyPath;
@@ -179,7 +185,7 @@ SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
     LogbookRecord sendRecord =
         StepRecord(JobName(send), sent, times[sendIndex], times[sendIndex + 1]);
     sendRecord.file = Describe(send).filePath;
-    sendRecord.sha256 = list ? HashOfFile(sendRecord.file) : Sha256Hex(sentSettings);
+    sendRecord.sha256 = list || firmware ? HashOfFile(sendRecord.file) : Sha256Hex(sentSettings);
     sendRecord.safetyCopy = safe.safetyCopyPath;
     safe.log.push_back(sendRecord);
     if (sent.outcome != JobOutcome::Succeeded) {
@@ -192,7 +198,23 @@ SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
     }
 
     const JobResult& check = results[sendIndex + 1];
-    if (check.outcome != JobOutcome::Succeeded || (list ? !check.list : !check.settings)) {
+    if (firmware) {
+        // The receiver itself confirmed the programming; a silent one afterwards is a warning.
+        const std::string& version = std::get<FirmwareSend>(send).firmware.m_version;
+        if (check.outcome != JobOutcome::Succeeded) {
+            safe.end = SafeSendEnd::SentUnconfirmed;
+            safe.reason = check.outcome == JobOutcome::Cancelled
+                              ? LoadResString(str::kCheckCancelled)
+                              : check.failure;
+            safe.verdict = CheckNotRunText(safe.reason);
+        } else if (FirmwareRuns(version, check.software)) {
+            safe.end = SafeSendEnd::Sent;
+            safe.verdict = FirmwareRunsText(version);
+        } else {
+            safe.end = SafeSendEnd::Differs;
+            safe.verdict = FirmwareStillNamesText(version, check.software);
+        }
+    } else if (check.outcome != JobOutcome::Succeeded || (list ? !check.list : !check.settings)) {
         safe.end = SafeSendEnd::CheckNotRun;
         safe.reason = check.outcome == JobOutcome::Cancelled ? LoadResString(str::kCheckCancelled)
                                                              : check.failure;

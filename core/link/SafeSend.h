@@ -24,6 +24,7 @@ enum class SafeSendEnd {
     Sent,             // sent, and the receiver holds what was sent (or no check was asked for)
     Differs,          // sent, but the receiver holds something else
     CheckNotRun,      // sent, but the load for the check did not succeed
+    SentUnconfirmed,  // firmware programmed as the receiver said, but it did not answer after
     SafetyCopyFailed, // nothing sent: the safety copy could not be loaded or written
     SendFailed,       // the send did not succeed (its outcome says how)
 };
@@ -40,7 +41,9 @@ struct SafeSendResult {
 };
 
 // Runs a ListSend or SettingsSend with the steps the options ask for as one sequence on the
-// port the first step found. A send whose file cannot be read fails before any step.
+// port the first step found; a FirmwareSend takes no safety copy, and its check asks the
+// restarted receiver for its software text. A send whose file cannot be read runs alone and
+// reports why.
 SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
                            const SafeSendOptions& options);
 

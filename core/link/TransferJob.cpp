@@ -53,6 +53,9 @@ JobDescription Describe(const TransferJob& job) {
                                       send.settings.m_strPath,
                                       {{FileName, send.settings.m_strFileName}}};
             },
+            [](const FirmwareCheck&) {
+                return JobDescription{str::kStepCheck, false, false, {}, {}};
+            },
             [](const SettingsLoad& load) {
                 return JobDescription{
                     LoadTitle(load.use, str::kTitleSettingsLoad), true, false, {}, {}};

@@ -13,6 +13,7 @@
 
 namespace fw {
 
+class FirmwareCheckJob;
 class FirmwareSendJob;
 class ListLoadJob;
 class ListSendJob;
@@ -87,8 +88,18 @@ struct SettingsLoad {
     LoadUse use = LoadUse::SaveAs;
 };
 
+// After a firmware send: asks the restarted receiver which software it runs and refuses the
+// programming it then offers, so that nothing is written. The receiver may take its time to
+// restart: detection asks again for kFirmwareCheckWindowMs.
+struct FirmwareCheck {
+    using Job = FirmwareCheckJob;
+};
+
+inline constexpr unsigned kFirmwareCheckWindowMs = 60000;
+
 // What a page asks the transfer dialog to do.
-using TransferJob = std::variant<FirmwareSend, ListSend, ListLoad, SettingsSend, SettingsLoad>;
+using TransferJob =
+    std::variant<FirmwareSend, ListSend, ListLoad, SettingsSend, SettingsLoad, FirmwareCheck>;
 
 // The fields the transfer dialog shows above its status.
 enum class JobField { FileName, Version, Description, Type };

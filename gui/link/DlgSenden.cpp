@@ -209,8 +209,9 @@ void CDlgSenden::StartWorker() {
 }
 
 void CDlgSenden::RunJob() {
-    const bool send =
-        std::holds_alternative<ListSend>(m_job) || std::holds_alternative<SettingsSend>(m_job);
+    const bool send = std::holds_alternative<ListSend>(m_job) ||
+                      std::holds_alternative<SettingsSend>(m_job) ||
+                      std::holds_alternative<FirmwareSend>(m_job);
     if (m_records && send && ChainStepOf(m_job).chained == 0) {
         RunSafeSend();
         return;

@@ -359,11 +359,19 @@ TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIn
     ASSERT_TRUE(QTest::qWaitFor([page] { return page->List()->RowCount() == 1; }));
     page->List()->SelectRow(0, true);
     ModalDriver driver(sheet);
+    // The check after the send asks the receiver which software it runs now.
+    driver.Then([&driver](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr) << modal->metaObject()->className();
+        EXPECT_EQ(box->text().toStdString(), "The receiver now runs ABC V1.30.");
+        driver.Click(box->buttons().front());
+    });
     TransferCloser closer;
     page->findChild<QPushButton*>(QString::number(ids::firmware::kSend))->click();
     EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded});
+    EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(driver.Unexpected().empty())
-        << "no version warning, no message: " << driver.Unexpected().front().toStdString();
+        << "no version warning, no other message: " << driver.Unexpected().front().toStdString();
     // The receiver keeps what it was sent for the next demo run.
     EXPECT_EQ(test::ReadBytes(m_data + "/demo-receiver/firmware.bin"), DemoFirmwareBytes());
 

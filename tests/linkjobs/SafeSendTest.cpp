@@ -218,5 +218,47 @@ TEST_F(SafeSendTest, CopySendAndCheckRunAsOneSequenceAndNothingIsSentWithoutTheC
     }
 }
 
+TEST_F(SafeSendTest, AfterAFirmwareTheReceiverIsAskedWhichSoftwareItRunsAndProgramsNothing) {
+    // The image names V1.30 in its trailer; the description the catalogue read may differ.
+    const struct {
+        const char* describedVersion;
+        SafeSendEnd end;
+        const char* verdict;
+    } cases[] = {
+        {"ABC V1.30", SafeSendEnd::Sent, "The receiver now runs ABC V1.30."},
+        {"ABC V1.40", SafeSendEnd::Differs,
+         "Warning: the receiver still names ABC V1.30 instead of"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.describedVersion);
+        receiver = test::StartReceiver({});
+        data = std::make_unique<test::TempDir>();
+        const std::string image = test::FirmwareImage(6144, "ABC V1.30", "demo");
+        FirmwareSend send;
+        send.firmware.m_strPath = data->File("new.bsr");
+        test::WriteBytes(send.firmware.m_strPath, image);
+        send.firmware.m_size = 6144;
+        send.firmware.m_kind = 1;
+        send.firmware.m_version = c.describedVersion;
+        LinkSettings settings;
+        settings.comPort = 1;
+        rig = std::make_unique<JobRig>();
+        rig->Make(send, settings, {{"COM1", receiver->DevicePath()}});
+        SafeSendResult result;
+        {
+            test::RecordingView::TimerPump pump(rig->view, *rig->session);
+            std::thread worker([&] { result = RunSafeSend(*rig->session, send, {nullptr, true}); });
+            worker.join();
+        }
+        EXPECT_EQ(result.end, c.end) << rig->view.Dump() << test::LogOf(*receiver);
+        EXPECT_TRUE(result.verdict.starts_with(c.verdict)) << result.verdict;
+        EXPECT_EQ(receiver->Commands(), (std::vector<std::string>{"PROG CODE", "PROG CODE"}));
+        const std::vector<unsigned char> programmed = receiver->ReceivedFirmware();
+        EXPECT_EQ(std::string(programmed.begin(), programmed.end()), image);
+        ASSERT_EQ(result.log.size(), 2u);
+        EXPECT_EQ(result.log[1].job, "firmware check");
+    }
+}
+
 } // namespace
 } // namespace fw

@@ -52,7 +52,7 @@ const std::vector<Command>& Commands() {
         {"info", str::kCliInfoUsage, {}, RunInfo},
         {"repair", str::kCliRepairUsage, {}, RunRepair},
         {"ports", str::kCliPortsUsage, {kDataDir}, RunPorts},
-        {"firmware", str::kCliFirmwareUsage, kLinkOptions, RunFirmware},
+        {"firmware", str::kCliFirmwareUsage, WithLinkOptions({kNoVerify}), RunFirmware},
         {"list", str::kCliListUsage, ListOptions(), RunList},
         {"settings", str::kCliSettingsUsage,
          WithLinkOptions({{"--force", false}, kNoBackup, kNoVerify, kReport}), RunSettings},

@@ -229,6 +229,9 @@ int ExitOfSafeSend(const SafeSendResult& safe, const TerminalTransferView& view,
     case SafeSendEnd::CheckNotRun:
         err << safe.verdict << '\n';
         return kExitFailed;
+    case SafeSendEnd::SentUnconfirmed:
+        err << safe.verdict << '\n';
+        return kExitOk;
     case SafeSendEnd::SafetyCopyFailed:
         if (safe.outcome == JobOutcome::Cancelled)
             return kExitCancelled;
@@ -317,8 +320,9 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
         });
     }
     view.Attach(session);
-    const bool send =
-        std::holds_alternative<fw::ListSend>(job) || std::holds_alternative<fw::SettingsSend>(job);
+    const bool send = std::holds_alternative<fw::ListSend>(job) ||
+                      std::holds_alternative<fw::SettingsSend>(job) ||
+                      std::holds_alternative<fw::FirmwareSend>(job);
     SafetyCopyStore safetyCopies(context.folders, context.safetyCopyKeep);
     std::optional<SafeSendResult> safe;
     JobResult result;
