@@ -229,6 +229,7 @@ SafeSendResult RunSafeSend(TransferSession& session, TransferJob send,
     LogbookRecord checkRecord =
         StepRecord(kind + " check", check, times[sendIndex + 1], times[sendIndex + 2]);
     checkRecord.verdict = safe.verdict;
+    checkRecord.software = check.software;
     safe.log.back().verdict = safe.verdict;
     safe.log.push_back(std::move(checkRecord));
     return safe;

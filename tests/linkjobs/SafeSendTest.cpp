@@ -257,6 +257,7 @@ TEST_F(SafeSendTest, AfterAFirmwareTheReceiverIsAskedWhichSoftwareItRunsAndProgr
         EXPECT_EQ(std::string(programmed.begin(), programmed.end()), image);
         ASSERT_EQ(result.log.size(), 2u);
         EXPECT_EQ(result.log[1].job, "firmware check");
+        EXPECT_EQ(result.log[1].software, "ABC V1.30");
     }
 }
 
