@@ -7,16 +7,33 @@
 #include <utility>
 
 namespace fw {
+namespace {
 
-DemoReceiver::DemoReceiver(std::string stateFolder, DemoSpeed speed)
-    : m_stateFolder(std::move(stateFolder)), m_speed(speed) {}
+constexpr sim::Model kDemoModel = sim::Model::Zeb30;
+
+} // namespace
+
+bool ParseDemoStoreFaults(const StoreFaultOptions& options, sim::StoreFaults& faults,
+                          std::string& error) {
+    for (const auto& [name, value] : options) {
+        if (!sim::ParseStoreFault(name, value, faults, error))
+            return false;
+    }
+    return sim::CheckStoreFaults(faults, kDemoModel, error);
+}
+
+DemoReceiver::DemoReceiver(std::string stateFolder, DemoSpeed speed, StoreFaultOptions storeFaults)
+    : m_stateFolder(std::move(stateFolder)), m_speed(speed), m_storeFaults(std::move(storeFaults)) {
+}
 
 DemoReceiver::~DemoReceiver() = default;
 
 bool DemoReceiver::Start(std::string& reason) {
     DemoReceiverContent content = MakeDemoReceiverContent();
     sim::SimulatorOptions options;
-    options.model = sim::Model::Zeb30;
+    if (!ParseDemoStoreFaults(m_storeFaults, options.storeFaults, reason))
+        return false;
+    options.model = kDemoModel;
     options.softwareText = std::string(kDemoReceiverSoftware);
     options.tvList = std::move(content.tvList);
     options.radioList = std::move(content.radioList);

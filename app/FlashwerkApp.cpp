@@ -104,7 +104,8 @@ void CFlashwerkApp::StartDemo(bool foldersUsable) {
         m_problems << ResText(str::kDemoFilesNotWritten) + QString::fromStdString(reason);
     // Without a usable data folder the receiver still runs, but forgets at the end.
     auto receiver = std::make_unique<DemoReceiver>(
-        foldersUsable ? m_folders.program + "/demo-receiver" : std::string(), m_demoSpeed);
+        foldersUsable ? m_folders.program + "/demo-receiver" : std::string(), m_demoSpeed,
+        m_options.demoStoreFaults);
     if (!receiver->Start(reason)) {
         m_problems << ResText(str::kDemoReceiverNotStarted) + QString::fromStdString(reason);
         return;

@@ -1,3 +1,4 @@
+#include "app/DemoReceiver.h"
 #include "app/FlashwerkApp.h"
 #include "app/PrintPdfCommand.h"
 #include "app/QtLanguage.h"
@@ -5,6 +6,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/FileIo.h"
+#include "sim/ReceiverSimulator.h"
 
 #include <QApplication>
 #include <QString>
@@ -78,8 +80,11 @@ int main(int argc, char* argv[]) {
     using namespace fw;
     LetOversizedWritesFail();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const CommandLineOptions options = ParseCommandLine(arguments);
+    CommandLineOptions options = ParseCommandLine(arguments);
     const std::string programName = argc > 0 ? argv[0] : "flashwerk";
+    // A store fault the demo receiver cannot take is a wrong command line, not a start problem.
+    if (sim::StoreFaults faults; options.error.empty())
+        ParseDemoStoreFaults(options.demoStoreFaults, faults, options.error);
     if (!options.error.empty()) {
         std::fprintf(stderr, "%s\n\n%s", options.error.c_str(), UsageText(programName).c_str());
         return 2;

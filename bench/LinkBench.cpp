@@ -10,8 +10,13 @@
 //
 // Paced (BM_Paced*): the simulator moves the bytes at the line rate; paced_ratio is the wall time
 // over the line time plus the fixed pauses of both sides. Target: at most 1.15.
+//
+// Send and check (BM_ListSendAndCheck, BM_PacedListSendAndCheck): a full list sent, loaded back
+// and compared; ratio_to_send is its wall time over that of the plain send just before it.
+// Target: at most 2.02 when paced (the second load is line time).
 #include "core/link/LinkTiming.h"
 #include "core/link/PortMap.h"
+#include "core/link/SafeSend.h"
 #include "core/link/TransferSession.h"
 #include "core/lists/ProgramPool.h"
 #include "core/util/FileIo.h"
@@ -180,6 +185,10 @@ struct Transfer {
     sim::SimulatorOptions options;
     TransferJob job;
     Clock::duration receiverPauses{};
+    bool check = false; // the send is followed by its check
+    // The mean wall time is kept here (a plain send) or compared with what is kept there.
+    double* keepSeconds = nullptr;
+    const double* compareSeconds = nullptr;
 };
 
 // Runs the transfer once per iteration and times it from reading the file to send to the job's
@@ -211,7 +220,10 @@ void Run(benchmark::State& state, Transfer transfer) {
         const auto pausedBefore = LinkPauseTotal();
         const double cpuBefore = ThreadCpuSeconds();
         // A list send reads its file inside the run.
-        session.Run(transfer.job);
+        const bool succeeded =
+            transfer.check
+                ? RunSafeSend(session, transfer.job, {nullptr, true}).end == SafeSendEnd::Sent
+                : session.Run(transfer.job).outcome == JobOutcome::Succeeded;
         view.StopTicking();
         const double took = Seconds(Clock::now() - start);
         state.SetIterationTime(took);
@@ -219,7 +231,7 @@ void Run(benchmark::State& state, Transfer transfer) {
         cpuSeconds += ThreadCpuSeconds() - cpuBefore;
         waitSeconds += Seconds(LinkPauseTotal() - pausedBefore + transfer.receiverPauses);
 
-        if (session.Outcome() != JobOutcome::Succeeded) {
+        if (!succeeded) {
             state.SkipWithError(("transfer failed: " + view.failures).c_str());
             return;
         }
@@ -231,6 +243,10 @@ void Run(benchmark::State& state, Transfer transfer) {
                                 static_cast<double>(kDetectionBytes) / sim::kDetectionBaud) *
                                10;
     const auto runs = static_cast<double>(state.iterations());
+    if (transfer.keepSeconds != nullptr)
+        *transfer.keepSeconds = wallSeconds / runs;
+    if (transfer.compareSeconds != nullptr && *transfer.compareSeconds > 0)
+        state.counters["ratio_to_send"] = wallSeconds / runs / *transfer.compareSeconds;
     state.counters["line_seconds"] = lineSeconds;
     state.counters["fixed_wait_seconds"] = waitSeconds / runs;
     if (transfer.options.pacing) {
@@ -339,10 +355,27 @@ void BM_ListLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_ListLoad)->Apply(FiveRuns);
 
+// The plain sends' mean wall times, for the send-and-check runs after them.
+double g_sendSeconds = 0;
+double g_pacedSendSeconds = 0;
+
+Transfer Checked(Transfer transfer, const double& sendSeconds) {
+    transfer.check = true;
+    transfer.compareSeconds = &sendSeconds;
+    return transfer;
+}
+
 void BM_ListSend(benchmark::State& state) {
-    Run(state, FullListSend());
+    Transfer transfer = FullListSend();
+    transfer.keepSeconds = &g_sendSeconds;
+    Run(state, transfer);
 }
 BENCHMARK(BM_ListSend)->Apply(FiveRuns);
+
+void BM_ListSendAndCheck(benchmark::State& state) {
+    Run(state, Checked(FullListSend(), g_sendSeconds));
+}
+BENCHMARK(BM_ListSendAndCheck)->Apply(FiveRuns);
 
 void BM_PacedListLoad(benchmark::State& state) {
     Run(state, Paced(ListLoad(sim::Model::Zeb30, ProgramPool::RowCount(), kFullBank)));
@@ -350,9 +383,16 @@ void BM_PacedListLoad(benchmark::State& state) {
 BENCHMARK(BM_PacedListLoad)->Apply(OneRun);
 
 void BM_PacedListSend(benchmark::State& state) {
-    Run(state, Paced(FullListSend()));
+    Transfer transfer = Paced(FullListSend());
+    transfer.keepSeconds = &g_pacedSendSeconds;
+    Run(state, transfer);
 }
 BENCHMARK(BM_PacedListSend)->Apply(OneRun);
+
+void BM_PacedListSendAndCheck(benchmark::State& state) {
+    Run(state, Checked(Paced(FullListSend()), g_pacedSendSeconds));
+}
+BENCHMARK(BM_PacedListSendAndCheck)->Apply(OneRun);
 
 // Every line's answer is a round trip: 1000 places, 300 of them programs.
 void BM_PacedLoadOf1000Places(benchmark::State& state) {

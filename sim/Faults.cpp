@@ -1,5 +1,6 @@
 #include "sim/Faults.h"
 
+#include "core/lists/ProgramRecord.h"
 #include "sim/Wire.h"
 
 #include <algorithm>
@@ -54,6 +55,27 @@ std::string WrongContent(Step step, std::string_view message) {
     return wrong;
 }
 
+// Cuts the name field of a program line; true when it was longer.
+bool CutName(std::string& line, std::size_t length) {
+    std::size_t start = 0;
+    for (int field = 0; field < kFieldName; ++field) {
+        start = line.find('\t', start);
+        if (start == std::string::npos)
+            return false;
+        ++start;
+    }
+    const std::size_t end = std::min(line.find('\t', start), line.size());
+    if (end - start <= length)
+        return false;
+    line.erase(start + length, end - start - length);
+    return true;
+}
+
+void AddNote(std::string& note, const std::string& part) {
+    note += note.empty() ? "stored otherwise than sent: " : ", ";
+    note += part;
+}
+
 } // namespace
 
 FaultPlan::FaultPlan(std::vector<Fault> faults)
@@ -98,6 +120,48 @@ std::string FaultyMessage(Step step, FaultKind kind, std::string_view message) {
         return std::string(message.substr(0, message.empty() ? 0 : message.size() - 1));
     }
     return {};
+}
+
+ProgramList ListAsStored(const StoreFaults& faults, ProgramList list, std::string& note) {
+    note.clear();
+    if (faults.nameMax) {
+        int cut = 0;
+        for (std::string& line : list.lines)
+            cut += CutName(line, *faults.nameMax) ? 1 : 0;
+        if (cut > 0)
+            AddNote(note, std::to_string(cut) + " names cut to " + std::to_string(*faults.nameMax) +
+                              " characters");
+    }
+    if (faults.dropPlace && *faults.dropPlace < list.lines.size() &&
+        list.lines[*faults.dropPlace] != kEmptyProgramLine) {
+        list.lines[*faults.dropPlace] = kEmptyProgramLine;
+        AddNote(note, "place " + std::to_string(*faults.dropPlace) + " emptied");
+    }
+    if (faults.bankMax) {
+        for (std::size_t bank = 0; bank < list.banks.size(); ++bank) {
+            auto& entries = list.banks[bank];
+            if (entries.size() <= *faults.bankMax)
+                continue;
+            AddNote(note, "bank " + std::to_string(bank) + " cut from " +
+                              std::to_string(entries.size()) + " to " +
+                              std::to_string(*faults.bankMax) + " entries");
+            entries.resize(*faults.bankMax);
+        }
+    }
+    return list;
+}
+
+std::string SettingsAsStored(const StoreFaults& faults, std::string image, std::string& note) {
+    note.clear();
+    if (const auto& change = faults.settingsByte;
+        change && change->offset < image.size() &&
+        static_cast<unsigned char>(image[change->offset]) != change->value) {
+        AddNote(note, "settings byte " + std::to_string(change->offset) + " changed from " +
+                          std::to_string(static_cast<unsigned char>(image[change->offset])) +
+                          " to " + std::to_string(change->value));
+        image[change->offset] = static_cast<char>(change->value);
+    }
+    return image;
 }
 
 } // namespace fw::sim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/ReceiverSimulator.h"
+#include "sim/StateFolder.h"
 
 #include <optional>
 #include <string>
@@ -33,5 +34,10 @@ private:
 // What the receiver sends instead of message when kind strikes at step. LineVanishes sends
 // nothing; closing the line is up to the caller.
 std::string FaultyMessage(Step step, FaultKind kind, std::string_view message);
+
+// What the receiver keeps of a list or a settings image it was sent. note says what the store
+// faults changed, for the log; it stays empty when they changed nothing.
+ProgramList ListAsStored(const StoreFaults& faults, ProgramList list, std::string& note);
+std::string SettingsAsStored(const StoreFaults& faults, std::string image, std::string& note);
 
 } // namespace fw::sim

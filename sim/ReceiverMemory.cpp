@@ -1,5 +1,6 @@
 #include "sim/ReceiverMemory.h"
 
+#include "sim/Faults.h"
 #include "sim/Wire.h"
 
 namespace fw::sim {
@@ -12,7 +13,7 @@ std::size_t Slot(bool tv) {
 } // namespace
 
 ReceiverMemory::ReceiverMemory(const SimulatorOptions& options)
-    : m_folder(options.stateFolder),
+    : m_folder(options.stateFolder), m_storeFaults(options.storeFaults),
       m_onEvent(options.onEvent), m_stored{{options.radioList, options.radioBanks},
                                            {options.tvList, options.tvBanks}},
       m_settings(options.settings), m_softwareText(options.softwareText) {}
@@ -49,22 +50,26 @@ void ReceiverMemory::KeepFirmware(std::string image) {
 }
 
 void ReceiverMemory::KeepList(bool tv, ProgramList list) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stored[Slot(tv)] = list;
-        m_received[Slot(tv)] = list;
-    }
+    std::string note;
+    ProgramList stored = ListAsStored(m_storeFaults, list, note);
+    if (!note.empty())
+        Log(note);
     if (!m_folder.empty())
-        Save(tv ? kTvListFile : kRadioListFile, ListFileText(tv, list));
+        Save(tv ? kTvListFile : kRadioListFile, ListFileText(tv, stored));
+    std::lock_guard lock(m_mutex);
+    m_stored[Slot(tv)] = std::move(stored);
+    m_received[Slot(tv)] = std::move(list);
 }
 
 void ReceiverMemory::KeepSettings(std::string image) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_settings = image;
-        m_receivedSettings = image;
-    }
-    Save(kSettingsFile, image);
+    std::string note;
+    std::string stored = SettingsAsStored(m_storeFaults, image, note);
+    if (!note.empty())
+        Log(note);
+    Save(kSettingsFile, stored);
+    std::lock_guard lock(m_mutex);
+    m_settings = std::move(stored);
+    m_receivedSettings = std::move(image);
 }
 
 void ReceiverMemory::KeepSoftwareText(std::string text) {

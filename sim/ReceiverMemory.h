@@ -24,7 +24,8 @@ public:
     std::string StoredSettings() const;
     std::string SoftwareText() const;
 
-    // Each also keeps the data in the state folder, when there is one.
+    // Each also keeps the data in the state folder, when there is one. What the receiver
+    // stores may differ from what it received: the store faults apply.
     void KeepFirmware(std::string image);
     void KeepList(bool tv, ProgramList list);
     void KeepSettings(std::string image);
@@ -49,6 +50,7 @@ private:
     static constexpr std::size_t kMaxEvents = 2000;
 
     const std::string m_folder;
+    const StoreFaults m_storeFaults;
     const std::function<void(const std::string&)> m_onEvent;
 
     mutable std::mutex m_mutex;

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <sys/prctl.h>
 #include <termios.h>
 #include <thread>
@@ -78,6 +79,37 @@ void StripLineEnds(std::vector<std::string>& lines) {
         std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
 }
 
+constexpr std::string_view kStoreNameMax = "--store-name-max";
+constexpr std::string_view kStoreBankMax = "--store-bank-max";
+constexpr std::string_view kStoreDropPlace = "--store-drop-place";
+constexpr std::string_view kStoreSettingsByte = "--store-settings-byte";
+
+// A decimal number from 0 to high and nothing else.
+std::optional<std::size_t> DecimalUpTo(std::string_view text, std::size_t high) {
+    std::size_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value > high)
+        return std::nullopt;
+    return value;
+}
+
+// The store faults that take one number, and the largest that makes sense: a name as long as
+// a line, a full bank, the last place of the largest receiver.
+struct NumberOption {
+    std::string_view name;
+    std::size_t high;
+    std::optional<std::size_t> StoreFaults::*field;
+};
+constexpr NumberOption kNumberOptions[] = {
+    {kStoreNameMax, kMaxLineBytes - 1, &StoreFaults::nameMax},
+    {kStoreBankMax, kMaxBankBytes / 2, &StoreFaults::bankMax},
+    {kStoreDropPlace, 3999, &StoreFaults::dropPlace},
+};
+
+std::string UpTo(std::size_t high) {
+    return "from 0 to " + std::to_string(high);
+}
+
 bool CheckOptions(const SimulatorOptions& options, std::string& reason) {
     if (options.loaderVersion.size() != kLoaderVersionSize) {
         reason = "the loader version must have 3 characters, not \"" + options.loaderVersion + "\"";
@@ -104,7 +136,7 @@ bool CheckOptions(const SimulatorOptions& options, std::string& reason) {
                  std::to_string(kMaxBaud) + " baud";
         return false;
     }
-    return true;
+    return CheckStoreFaults(options.storeFaults, options.model, reason);
 }
 
 SimulatorOptions Normalised(SimulatorOptions options) {
@@ -178,6 +210,56 @@ bool ParseFault(std::string_view text, Fault& fault) {
         !ParseFaultKind(text.substr(second + 1), parsed.kind))
         return false;
     fault = parsed;
+    return true;
+}
+
+bool IsStoreFaultOption(std::string_view name) {
+    return name == kStoreSettingsByte ||
+           std::any_of(std::begin(kNumberOptions), std::end(kNumberOptions),
+                       [name](const NumberOption& known) { return known.name == name; });
+}
+
+bool ParseStoreFault(std::string_view name, std::string_view value, StoreFaults& faults,
+                     std::string& error) {
+    const std::string option(name);
+    for (const NumberOption& known : kNumberOptions) {
+        if (known.name != name)
+            continue;
+        if (const std::optional<std::size_t> number = DecimalUpTo(value, known.high)) {
+            faults.*known.field = number;
+            return true;
+        }
+        error =
+            option + " takes a number " + UpTo(known.high) + ", not \"" + std::string(value) + "\"";
+        return false;
+    }
+    if (name != kStoreSettingsByte) {
+        error = "unknown store fault \"" + option + "\"";
+        return false;
+    }
+    const std::size_t colon = value.find(':');
+    const std::optional<std::size_t> offset =
+        colon == std::string_view::npos ? std::nullopt
+                                        : DecimalUpTo(value.substr(0, colon), kSettingsSize - 1);
+    const std::optional<std::size_t> byte =
+        colon == std::string_view::npos ? std::nullopt : DecimalUpTo(value.substr(colon + 1), 255);
+    if (!offset || !byte) {
+        error = option + " takes OFFSET:VALUE, OFFSET " + UpTo(kSettingsSize - 1) + " and VALUE " +
+                UpTo(255) + " (decimal), not \"" + std::string(value) + "\"";
+        return false;
+    }
+    faults.settingsByte = StoreFaults::SettingsByte{*offset, static_cast<unsigned char>(*byte)};
+    return true;
+}
+
+bool CheckStoreFaults(const StoreFaults& faults, Model model, std::string& error) {
+    const auto capacity = static_cast<std::size_t>(ProgramCapacity(model));
+    if (faults.dropPlace && *faults.dropPlace >= capacity) {
+        error = std::string(kStoreDropPlace) + " " + std::to_string(*faults.dropPlace) +
+                " lies beyond the " + std::to_string(capacity) + " places of " +
+                std::string(ModelName(model));
+        return false;
+    }
     return true;
 }
 

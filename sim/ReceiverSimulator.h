@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,19 @@ struct Fault {
 
 using Banks = std::array<std::vector<std::uint16_t>, 10>;
 
+// What a receiver stores other than it was sent, as real ones do, while the wire says all is
+// well: so that the check after a send has something to find.
+struct StoreFaults {
+    struct SettingsByte {
+        std::size_t offset = 0;
+        unsigned char value = 0;
+    };
+    std::optional<std::size_t> nameMax;   // every program name cut to this many characters
+    std::optional<std::size_t> bankMax;   // the entries kept per bank
+    std::optional<std::size_t> dropPlace; // this place is stored empty
+    std::optional<SettingsByte> settingsByte;
+};
+
 struct SimulatorOptions {
     Model model = Model::Zeb30;
     std::string loaderVersion = "1.1"; // 3 characters; up to 1.0 means the simple protocol
@@ -76,6 +90,7 @@ struct SimulatorOptions {
     bool realisticPauses = false;   // erase, programming and restart take as long as on a receiver
     std::uint32_t slowLineBaud = 0; // not 0: the line runs at this rate whatever the PC asked
     std::vector<Fault> faults;
+    StoreFaults storeFaults;
     // Called on the simulator's thread for every event (the tool prints them).
     std::function<void(const std::string&)> onEvent;
 };
@@ -99,7 +114,8 @@ public:
     void Stop();
 
     // Copies, safe to call while the simulator serves. Received data is in place before the
-    // byte that tells the PC the job succeeded.
+    // byte that tells the PC the job succeeded. Lists and settings are as they came over the
+    // line; the store faults change only what the receiver keeps and later sends back.
     // Each is empty until such a transfer succeeded.
     std::vector<unsigned char> ReceivedFirmware() const;  // the last image whose sums were right
     std::vector<std::string> ReceivedList(bool tv) const; // lines of the last list send
@@ -125,5 +141,15 @@ bool ParseStep(std::string_view text, Step& step);
 bool ParseFaultKind(std::string_view text, FaultKind& kind);
 // "STEP:INDEX:KIND", e.g. "BlockAnswer:3:Byte0E".
 bool ParseFault(std::string_view text, Fault& fault);
+
+// The options that set the store faults, as the tool and demo mode take them:
+// "--store-name-max", "--store-bank-max", "--store-drop-place", "--store-settings-byte".
+bool IsStoreFaultOption(std::string_view name);
+// Sets the fault that the option names from its decimal value; false with error set when the
+// value makes no sense.
+bool ParseStoreFault(std::string_view name, std::string_view value, StoreFaults& faults,
+                     std::string& error);
+// A dropped place beyond the model's places would drop nothing.
+bool CheckStoreFaults(const StoreFaults& faults, Model model, std::string& error);
 
 } // namespace fw::sim

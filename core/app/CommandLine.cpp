@@ -8,6 +8,9 @@
 namespace fw {
 namespace {
 
+// The demo receiver's store faults; which ones exist is the receiver's business.
+constexpr std::string_view kStoreFaultPrefix = "--store-";
+
 // Toolkit options that take the next argument as their value.
 bool IsToolkitOptionWithValue(std::string_view argument) {
     constexpr std::string_view kNames[] = {"-platform",
@@ -80,6 +83,10 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.demo = true;
         } else if (argument == "--production") {
             options.production = true;
+        } else if (argument.starts_with(kStoreFaultPrefix)) {
+            const std::string name = argument.substr(0, argument.find('='));
+            if (std::optional<std::string> value = OptionValue(arguments, i, name, options))
+                options.demoStoreFaults.emplace_back(name, std::move(*value));
         } else if (IsOption(argument, "--data-dir")) {
             options.dataDir = OptionValue(arguments, i, "--data-dir", options).value_or("");
         } else if (argument.starts_with("--") || !argument.starts_with("-")) {
@@ -90,6 +97,11 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (!options.error.empty())
         return options;
+    if (!options.demo && !options.demoStoreFaults.empty()) {
+        options.error = FormatText(LoadResString(str::kStoreFaultNeedsDemo),
+                                   {options.demoStoreFaults[0].first});
+        return options;
+    }
     if (!options.printPdf) {
         if (rows || force)
             options.error = LoadResString(str::kPrintPdfOptionsAlone);

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -21,6 +22,9 @@ struct CommandLineOptions {
     bool production = false; // shows the production download on the options page
     std::string dataDir;
     std::optional<PrintPdfRequest> printPdf;
+    // "--store-..." options with their values, in order: what the demo receiver stores other
+    // than it is sent. The receiver knows and checks them.
+    std::vector<std::pair<std::string, std::string>> demoStoreFaults;
     std::string error; // set when the arguments cannot be used; shown with the usage
 };
 

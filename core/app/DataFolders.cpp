@@ -51,7 +51,13 @@ std::string AbsolutePath(const std::string& path) {
 
 DataFolders FoldersUnder(const std::string& programFolder) {
     const std::string base = WithoutTrailingSlash(programFolder);
-    return {base, base + "/OS", base + "/lists", base + "/settings", base + "/upd.ini"};
+    return {base,
+            base + "/OS",
+            base + "/lists",
+            base + "/settings",
+            base + "/upd.ini",
+            base + "/lists/backup",
+            base + "/settings/backup"};
 }
 
 std::string ChooseDataFolder(const std::string& executableFolder, const std::string& overrideFolder,

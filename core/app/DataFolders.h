@@ -13,6 +13,9 @@ struct DataFolders {
     std::string lists;
     std::string settings;
     std::string profile;
+    // The safety copies of what a receiver held before a send; made when the first is written.
+    std::string listBackups;
+    std::string settingsBackups;
 };
 
 DataFolders FoldersUnder(const std::string& programFolder);

@@ -6,6 +6,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/TextUtil.h"
+#include "core/util/WholeNumber.h"
 
 #include <algorithm>
 #include <vector>
@@ -18,6 +19,7 @@ constexpr std::string_view kTransfer = "DATENTRANSFER";
 constexpr std::string_view kInternet = "INTERNET";
 constexpr std::string_view kPersistent = "PERSISTENT";
 constexpr std::string_view kPrint = "PRINT";
+constexpr std::string_view kSafety = "SAFETY";
 
 constexpr int kDefaultBaudRate = 115200;
 constexpr int kDefaultRecTimeout = 500;
@@ -60,6 +62,16 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// A switch that protects the user's data: only a plain 0 turns it off, text that is no number
+// leaves it at its default.
+int ReadSwitch(const ProfileFile& profile, std::string_view section, std::string_view key,
+               int defaultValue) {
+    const WholeNumber number = ParseWholeNumber(profile.GetString(section, key, ""));
+    if (number.status != WholeNumberStatus::Ok)
+        return defaultValue;
+    return number.value != 0 ? 1 : 0;
+}
+
 } // namespace
 
 int BaudIndexOfRate(int rate) {
@@ -70,6 +82,10 @@ int BaudIndexOfRate(int rate) {
 int BaudRateOfIndex(int index) {
     return index >= 0 && index < int(kBaudRates.size()) ? kBaudRates[std::size_t(index)]
                                                         : kDefaultBaudRate;
+}
+
+int SafetyCopiesToKeep(int stored) {
+    return std::clamp(stored, 1, kMostSafetyCopies);
 }
 
 std::array<int, 4> ProductionRows(std::string_view text) {
@@ -151,6 +167,12 @@ void CKonfiguration::Load(const ProfileFile& profile) {
     m_mainWindow = {
         profile.GetInt(kPersistent, "MAINX", 0), profile.GetInt(kPersistent, "MAINY", 0),
         profile.GetInt(kPersistent, "MAINCX", 0), profile.GetInt(kPersistent, "MAINCY", 0)};
+
+    m_safetyCopy = ReadSwitch(profile, kSafety, "BACKUP", 1);
+    m_verifyAfterSend = ReadSwitch(profile, kSafety, "VERIFY", 1);
+    const WholeNumber keep = ParseWholeNumber(profile.GetString(kSafety, "KEEP", ""));
+    m_safetyCopyKeep = keep.status == WholeNumberStatus::Ok ? SafetyCopiesToKeep(keep.value)
+                                                            : kDefaultSafetyCopies;
 
     CDruckDat& print = m_printSettings;
     const std::string defaultTitles = DefaultColumnTitles();
@@ -235,6 +257,10 @@ ConfigSaveResult CKonfiguration::Save(ProfileFile& profile) {
     profile.WriteInt(kPrint, "COLMAIN", static_cast<int>(print.m_mainColour));
     profile.WriteInt(kPrint, "COLHEAD", static_cast<int>(print.m_headerColour));
 
+    profile.WriteInt(kSafety, "BACKUP", m_safetyCopy);
+    profile.WriteInt(kSafety, "KEEP", m_safetyCopyKeep);
+    profile.WriteInt(kSafety, "VERIFY", m_verifyAfterSend);
+
     ConfigSaveResult result;
     if (profile.Save(result.reason))
         result.status = ConfigSaveStatus::Saved;
@@ -262,6 +288,9 @@ void CKonfiguration::ResetOptions() {
     m_bFertigung = 0;
     m_productionFiles.clear();
     m_activePage = 0;
+    m_safetyCopy = 1;
+    m_safetyCopyKeep = kDefaultSafetyCopies;
+    m_verifyAfterSend = 1;
 }
 
 void CKonfiguration::ResetPrint() {

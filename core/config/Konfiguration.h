@@ -32,6 +32,12 @@ int BaudRateOfIndex(int index);
 // radio list) from the comma-separated text; a missing number counts as row 0.
 std::array<int, 4> ProductionRows(std::string_view text);
 
+// How many safety copies of each kind stay: a stored number below 1 or beyond the largest
+// counts as the nearest one.
+inline constexpr int kDefaultSafetyCopies = 20;
+inline constexpr int kMostSafetyCopies = 1000;
+int SafetyCopiesToKeep(int stored);
+
 enum class ConfigSaveStatus {
     Saved,
     WriteFailed // reason holds the system's explanation; the old file stays as it was
@@ -95,6 +101,9 @@ public:
         int cy = 0;
     };
     WindowPlacement m_mainWindow;
+    int m_safetyCopy = 1; // a send first keeps what the receiver holds
+    int m_safetyCopyKeep = kDefaultSafetyCopies;
+    int m_verifyAfterSend = 1; // a send ends by loading back and comparing
 };
 
 } // namespace fw

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -60,6 +61,7 @@ float LoaderVersionFromText(std::string_view text) {
 namespace {
 
 constexpr unsigned kDefaultRecTimeout = 500;
+constexpr unsigned kDetectionRetryPauseMs = 200;
 constexpr unsigned kLongestRecTimeout = 10000;
 
 // upd.ini keeps whatever the user wrote; only the wait itself is held to a sane range. A wait
@@ -129,56 +131,70 @@ int JobContext::DetectReceiver(const char* command) {
             WithModemManagerHint(LoadResString(str::kReceiverNotRecognized), suspectDevices));
     };
 
-    for (std::size_t i = 0; i < candidates.size() && found == nullptr; ++i) {
-        const Candidate& candidate = candidates[i];
-        const bool last = i + 1 == candidates.size();
-        if (m_cancel.TakeSignal()) {
+    // A check after a send asks again while the receiver is still busy storing, with a pause
+    // between rounds; the last round's failures are the ones reported.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(LinkMs(m_detectionWindowMs));
+    const auto retryLeft = [&] {
+        return m_detectionWindowMs != 0 && std::chrono::steady_clock::now() < deadline;
+    };
+    do {
+        openErrors.clear();
+        suspectDevices.clear();
+        for (std::size_t i = 0; i < candidates.size() && found == nullptr; ++i) {
+            const Candidate& candidate = candidates[i];
+            const bool last = i + 1 == candidates.size();
+            if (m_cancel.TakeSignal()) {
+                m_port.Close();
+                return -1;
+            }
+            SetStatus(searchText + candidate.name);
+            SetProgress(25 * (candidate.index + 1));
+
+            if (candidate.device.empty()) {
+                openErrors.push_back(
+                    FormatText(LoadResString(str::kNoSerialDevice), {candidate.name}));
+                continue;
+            }
+            if (m_port.OpenReadWrite(candidate.device, wire::kDetectBaud, 8, CComPort::kNoParity,
+                                     CComPort::kOneStopBit) != 1) {
+                const std::string reason = m_port.LastOpenError();
+                openErrors.push_back(byDevice ? reason : candidate.name + ": " + reason);
+                const int error = m_port.LastOpenErrno();
+                if (error == EBUSY || error == EWOULDBLOCK)
+                    suspectDevices.push_back(candidate.device);
+                continue;
+            }
+            anyOpened = true;
+            suspectDevices.push_back(candidate.device);
+            // The configured wait, not a protocol constant, so it is not scaled.
+            m_port.SetReadTimeout(RecTimeoutToUse(m_settings.recTimeout));
+
+            std::size_t written = 0;
+            if (m_port.Write(frame.data(), frame.size(), written) != 1) {
+                m_port.Close();
+                continue;
+            }
+            anyWritten = true;
+
+            unsigned char reply[wire::kDetectReplySize] = {};
+            std::size_t got = 0;
+            if (m_port.Read(reply, sizeof reply, got) != 1)
+                got = 0;
+            if (got == sizeof reply && std::string_view(reinterpret_cast<const char*>(reply),
+                                                        wire::kRecOk.size()) == wire::kRecOk) {
+                m_receiver.loaderVersion = wire::LoaderVersionFromText(
+                    std::string_view(reinterpret_cast<const char*>(reply) + 6, 3));
+                found = &candidate;
+                break;
+            }
+            if (last && !retryLeft())
+                return failNotRecognized();
             m_port.Close();
-            return -1;
         }
-        SetStatus(searchText + candidate.name);
-        SetProgress(25 * (candidate.index + 1));
-
-        if (candidate.device.empty()) {
-            openErrors.push_back(FormatText(LoadResString(str::kNoSerialDevice), {candidate.name}));
-            continue;
-        }
-        if (m_port.OpenReadWrite(candidate.device, wire::kDetectBaud, 8, CComPort::kNoParity,
-                                 CComPort::kOneStopBit) != 1) {
-            const std::string reason = m_port.LastOpenError();
-            openErrors.push_back(byDevice ? reason : candidate.name + ": " + reason);
-            const int error = m_port.LastOpenErrno();
-            if (error == EBUSY || error == EWOULDBLOCK)
-                suspectDevices.push_back(candidate.device);
-            continue;
-        }
-        anyOpened = true;
-        suspectDevices.push_back(candidate.device);
-        // The configured wait, not a protocol constant, so it is not scaled.
-        m_port.SetReadTimeout(RecTimeoutToUse(m_settings.recTimeout));
-
-        std::size_t written = 0;
-        if (m_port.Write(frame.data(), frame.size(), written) != 1) {
-            m_port.Close();
-            continue;
-        }
-        anyWritten = true;
-
-        unsigned char reply[wire::kDetectReplySize] = {};
-        std::size_t got = 0;
-        if (m_port.Read(reply, sizeof reply, got) != 1)
-            got = 0;
-        if (got == sizeof reply && std::string_view(reinterpret_cast<const char*>(reply),
-                                                    wire::kRecOk.size()) == wire::kRecOk) {
-            m_receiver.loaderVersion = wire::LoaderVersionFromText(
-                std::string_view(reinterpret_cast<const char*>(reply) + 6, 3));
-            found = &candidate;
-            break;
-        }
-        if (last)
-            return failNotRecognized();
-        m_port.Close();
-    }
+        if (found == nullptr && retryLeft())
+            LinkPause(kDetectionRetryPauseMs);
+    } while (found == nullptr && retryLeft());
 
     if (found == nullptr) {
         m_port.Close();
@@ -214,6 +230,7 @@ int JobContext::DetectReceiver(const char* command) {
     for (const ModelRow& row : kModels) {
         if (reply == row.reply) {
             m_receiver.capacity = row.capacity;
+            m_receiver.model = row.reply;
             return found->number;
         }
     }

@@ -318,4 +318,32 @@ void FirmwareSendJob::Work(JobContext& context) {
     context.FinishSend();
 }
 
+JobResult FirmwareCheckJob::Run(JobContext& context) {
+    Work(context);
+    JobResult result = context.Result();
+    result.software = m_software;
+    return result;
+}
+
+void FirmwareCheckJob::Work(JobContext& context) {
+    context.Cancel().Reset();
+    context.SetDetectionWindow(kFirmwareCheckWindowMs);
+    if (!context.DetectOrEnd(wire::kProgCode))
+        return;
+    CComPort& port = context.Port();
+    std::string receiverText;
+    if (port.ReadString(receiverText) != 1) {
+        context.FailJob(str::kReceiveSendError);
+        return;
+    }
+    // The receiver now waits to be programmed; the refusal sends it back to waiting.
+    if (!WriteText(port, wire::kRecFa)) {
+        context.FailJob(str::kReceiveSendError);
+        return;
+    }
+    port.Close();
+    m_software = receiverText;
+    context.SetOutcome(JobOutcome::Succeeded);
+}
+
 } // namespace fw

@@ -23,7 +23,9 @@ void JobContext::Begin(ChainStep step, bool largeStatusFont) {
     m_step = step;
     m_largeStatusFont = largeStatusFont;
     m_receiver = {};
+    m_detectionWindowMs = 0;
     m_savedPath.clear();
+    m_failure.clear();
     m_outcome.store(JobOutcome::Running);
 }
 
@@ -51,7 +53,13 @@ JobResult JobContext::Result() const {
     result.outcome = m_outcome.load();
     result.capacity = m_receiver.capacity;
     result.loaderVersion = m_receiver.loaderVersion;
+    result.model = m_receiver.model;
+    if (m_portNumber != 0) {
+        result.port = PortName();
+        result.device = m_portDevice;
+    }
     result.savedPath = m_savedPath;
+    result.failure = m_failure;
     return result;
 }
 
@@ -107,6 +115,7 @@ int JobContext::FailJobText(const std::string& text) {
                                 TransferTimer::ProgramBlink, TransferTimer::EraseSeconds})
         View().StopTimer(timer);
     m_outcome.store(JobOutcome::Failed);
+    m_failure = text;
     View().ShowMessage(text, MessageIcon::Stop);
     m_port.Close();
     SetStatus(std::string());

@@ -41,6 +41,7 @@ struct ChainMemory {
 struct ReceiverFacts {
     int capacity = 0; // program lines of its model
     float loaderVersion = 0.0f;
+    std::string model; // its model reply, "ZEB30"
 };
 
 // What a job works with: the port, the view, the cancel signal and the link settings, and the
@@ -73,6 +74,9 @@ public:
     // The outcome and what detection learned, for the job's result.
     JobResult Result() const;
 
+    // Detection of this job asks again for the window (milliseconds, scaled by LinkMs) while
+    // the receiver stays silent; 0 asks once.
+    void SetDetectionWindow(unsigned milliseconds) { m_detectionWindowMs = milliseconds; }
     // -1 cancelled, 0 failed (reported), 1..4 the port number (5 for a device given directly).
     int DetectReceiver(const char* command);
     // DetectReceiver for a job that only needs to know whether to go on: a cancel ends the job
@@ -151,7 +155,9 @@ private:
     ChainStep m_step;
     bool m_largeStatusFont = false;
     ReceiverFacts m_receiver;
+    unsigned m_detectionWindowMs = 0;
     std::string m_savedPath;
+    std::string m_failure;
     std::atomic<int> m_chainContinue{0};
     std::atomic<int> m_firmwareCancelled{0};
     std::atomic<JobOutcome> m_outcome{JobOutcome::Running};

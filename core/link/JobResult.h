@@ -32,10 +32,15 @@ struct JobResult {
     JobOutcome outcome = JobOutcome::Running;
     int capacity = 0;           // program lines the receiver holds; 0 when not learned
     float loaderVersion = 0.0f; // the receiver's loader; 0 when not learned
+    std::string model;          // "ZEB30" as the receiver named itself; empty when not learned
+    std::string port;           // "COM3" or the device given directly; empty when none was found
+    std::string device;         // the device behind the port
+    std::string failure;        // the message a failed job showed
     std::string savedPath;      // the file a load wrote
     // What a load received whole, even when the user declined to save it.
     std::optional<ReceivedList> list;
     std::optional<std::string> settings; // the 2048 bytes
+    std::string software;                // the software text the receiver named (firmware check)
 };
 
 } // namespace fw

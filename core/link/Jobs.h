@@ -24,6 +24,17 @@ private:
     FirmwareSend m_job;
 };
 
+class FirmwareCheckJob {
+public:
+    explicit FirmwareCheckJob(FirmwareCheck) {}
+    JobResult Run(JobContext& context);
+
+private:
+    void Work(JobContext& context);
+
+    std::string m_software;
+};
+
 class ListLoadJob {
 public:
     explicit ListLoadJob(ListLoad job) : m_job(job) {}
@@ -51,12 +62,13 @@ private:
 
 class SettingsLoadJob {
 public:
-    explicit SettingsLoadJob(SettingsLoad) {}
+    explicit SettingsLoadJob(SettingsLoad job) : m_job(job) {}
     JobResult Run(JobContext& context);
 
 private:
     void Work(JobContext& context);
 
+    SettingsLoad m_job;
     std::string m_received; // the whole block, once it arrived
 };
 

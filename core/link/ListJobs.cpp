@@ -180,18 +180,6 @@ ReadOutcome ReceiveBank(JobContext& context, CFavoritenDat& banks, int bank, Ans
     return ReadOutcome::Done;
 }
 
-// The list file as it is written after a load: header, column titles, program lines, banks.
-std::string BuildLoadedListText(const ReceivedList& list, std::string_view typeText,
-                                std::string_view description) {
-    std::string text = ListFileHead(typeText, description);
-    for (const std::string& line : list.lines) {
-        text += line;
-        text += "\r\n";
-    }
-    list.banks.WriteBlock(text);
-    return text;
-}
-
 } // namespace
 
 SendList ReadSendList(const ListSend& job) {
@@ -244,6 +232,7 @@ JobResult ListLoadJob::Run(JobContext& context) {
 void ListLoadJob::Work(JobContext& context) {
     context.Cancel().Reset();
     const bool radio = m_job.listKind == 'R';
+    context.SetDetectionWindow(DetectionWindowOf(m_job.use));
     if (!StartListJob(context, radio ? wire::kLoadRadioList : wire::kLoadTvList, false,
                       str::kReadingProgramList))
         return;
@@ -280,14 +269,18 @@ void ListLoadJob::Work(JobContext& context) {
         return;
     }
     m_whole = true;
+    if (m_job.use != LoadUse::SaveAs) {
+        context.SetOutcome(JobOutcome::Succeeded);
+        return;
+    }
 
     const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::ProgramList);
     if (!target) {
         context.EndNotSaved();
         return;
     }
-    const std::string text =
-        BuildLoadedListText(m_received, radio ? "RA" : "TV", target->description);
+    const std::string text = BuildReceivedListText(radio ? "RA" : "TV", target->description,
+                                                   m_received.lines, m_received.banks);
     std::string reason;
     if (!WriteFileAtomically(target->path, text, reason)) {
         view.ShowMessage(reason, MessageIcon::Stop);

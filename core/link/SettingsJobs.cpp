@@ -33,6 +33,7 @@ void SettingsLoadJob::Work(JobContext& context) {
     TransferView& view = context.View();
 
     context.Cancel().Reset();
+    context.SetDetectionWindow(DetectionWindowOf(m_job.use));
     if (!context.DetectOrEnd(wire::kLoadSettings))
         return;
 
@@ -57,6 +58,10 @@ void SettingsLoadJob::Work(JobContext& context) {
     view.EnableCancel(true);
     context.SetProgress(100);
     m_received.assign(block.data(), block.size());
+    if (m_job.use != LoadUse::SaveAs) {
+        context.SetOutcome(JobOutcome::Succeeded);
+        return;
+    }
 
     const std::optional<SaveTarget> target = view.AskSaveAs(SaveKind::Settings);
     if (!target) {

@@ -13,6 +13,7 @@
 
 namespace fw {
 
+class FirmwareCheckJob;
 class FirmwareSendJob;
 class ListLoadJob;
 class ListSendJob;
@@ -56,9 +57,23 @@ struct ListSend {
     ChainStep chain;
 };
 
+// What a load is for. Every use but SaveAs keeps the data in the job's result, for the step
+// after it, and writes no file of its own.
+enum class LoadUse {
+    SaveAs,         // asks for a file and writes it
+    SafetyCopy,     // before a send
+    Compare,        // a comparison with a file, without a send
+    CheckAfterSend, // the receiver may still be storing what it was sent and answers no
+                    // detection until it is done: detection asks again for
+                    // kCheckDetectionWindowMs
+};
+
+inline constexpr unsigned kCheckDetectionWindowMs = 30000;
+
 struct ListLoad {
     using Job = ListLoadJob;
     char listKind = 'T'; // 'T' TV, 'R' radio
+    LoadUse use = LoadUse::SaveAs;
 };
 
 struct SettingsSend {
@@ -70,10 +85,21 @@ struct SettingsSend {
 
 struct SettingsLoad {
     using Job = SettingsLoadJob;
+    LoadUse use = LoadUse::SaveAs;
 };
 
+// After a firmware send: asks the restarted receiver which software it runs and refuses the
+// programming it then offers, so that nothing is written. The receiver may take its time to
+// restart: detection asks again for kFirmwareCheckWindowMs.
+struct FirmwareCheck {
+    using Job = FirmwareCheckJob;
+};
+
+inline constexpr unsigned kFirmwareCheckWindowMs = 60000;
+
 // What a page asks the transfer dialog to do.
-using TransferJob = std::variant<FirmwareSend, ListSend, ListLoad, SettingsSend, SettingsLoad>;
+using TransferJob =
+    std::variant<FirmwareSend, ListSend, ListLoad, SettingsSend, SettingsLoad, FirmwareCheck>;
 
 // The fields the transfer dialog shows above its status.
 enum class JobField { FileName, Version, Description, Type };
@@ -88,6 +114,8 @@ struct JobDescription {
 };
 
 JobDescription Describe(const TransferJob& job);
+// How long a load's detection asks again while the receiver stays silent; 0 asks once.
+unsigned DetectionWindowOf(LoadUse use);
 ChainStep ChainStepOf(const TransferJob& job);
 // Loads are never chained; they keep no chain step.
 void SetChainStep(TransferJob& job, ChainStep step);

@@ -98,17 +98,27 @@ JobResult TransferSession::Run(const TransferJob& job) {
     return result;
 }
 
-std::vector<JobResult> TransferSession::RunSequence(std::span<const TransferJob> steps) {
+std::vector<JobResult> TransferSession::RunSequence(std::span<const TransferJob> steps,
+                                                    const StepGate& gate) {
     std::vector<JobResult> results;
     TransferView& view = m_context.View();
     StepView stepView(view, steps.size());
     m_context.UseView(stepView);
     for (std::size_t index = 0; index < steps.size(); ++index) {
         stepView.Enter(index, LoadResString(Describe(steps[index]).titleId));
+        // The step before may have ended as a job on its own ends: start enabled, Cancel
+        // reading OK. Until the last step is over, neither may start the run again or pass for
+        // closing.
+        if (index > 0) {
+            stepView.EnableStart(false);
+            stepView.SetCancelCaption(LoadResString(str::kCancelCaption));
+        }
         results.push_back(Run(steps[index]));
         if (index == 0)
             m_context.PinPort();
         if (results.back().outcome != JobOutcome::Succeeded)
+            break;
+        if (gate && !gate(index, results.back()))
             break;
     }
     m_context.Unpin();

@@ -4,6 +4,8 @@
 #include "core/link/JobResult.h"
 #include "core/link/TransferJob.h"
 
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -21,9 +23,11 @@ public:
     JobResult Run(const TransferJob& job);
     // Runs the steps in order as one transfer: the view shows which step runs ("Step 1 of 3:
     // ...") and one progress over all of them, and every detection after the first keeps to
-    // the port the first step used. Stops after the first step that does not succeed; one
-    // result per step run.
-    std::vector<JobResult> RunSequence(std::span<const TransferJob> steps);
+    // the port the first step used. Stops after the first step that does not succeed, or
+    // that the gate refuses; one result per step run.
+    using StepGate = std::function<bool(std::size_t index, const JobResult& result)>;
+    std::vector<JobResult> RunSequence(std::span<const TransferJob> steps,
+                                       const StepGate& gate = {});
     // Prepares a run of the same job after an earlier one ended (the dialog's start button):
     // resets the cancel signal, the counters and the results, disables the start button and
     // gives Cancel its caption back; a job that used the large status font returns to the

@@ -276,6 +276,18 @@ std::string BuildListFileText(int listType, std::string_view description, const 
     return text;
 }
 
+std::string BuildReceivedListText(std::string_view typeText, std::string_view description,
+                                  const std::vector<std::string>& programLines,
+                                  const CFavoritenDat& banks) {
+    std::string text = ListFileHead(typeText, description);
+    for (const std::string& line : programLines) {
+        text += line;
+        text += kLineEnd;
+    }
+    banks.WriteBlock(text);
+    return text;
+}
+
 ListWriteResult WriteListFile(const std::string& folder, std::string_view fileName,
                               std::string_view openedFileName, std::string_view description,
                               int listType, const ProgramPool& pool, const CFavoritenDat& banks,

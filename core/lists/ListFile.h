@@ -78,6 +78,12 @@ ListWriteResult WriteListFile(const std::string& folder, std::string_view fileNa
 std::string BuildListFileText(int listType, std::string_view description, const ProgramPool& pool,
                               const CFavoritenDat& banks);
 
+// The text of a list file holding what a receiver sent: every program line as it came, then
+// the banks.
+std::string BuildReceivedListText(std::string_view typeText, std::string_view description,
+                                  const std::vector<std::string>& programLines,
+                                  const CFavoritenDat& banks);
+
 // The codes the list page has always told its files apart by.
 enum class NormalizeStatus : int {
     Unreadable = -1, // could not be read (or repaired)

@@ -363,4 +363,66 @@ inline constexpr int kAskWriteFirmware = 10750;
 inline constexpr int kAskWriteFirmwareIntoEmpty = 10751;
 inline constexpr int kCliQuestionNeedsYes = 10752;
 
+// The safety copies taken before a send, and the switches for them and the check after it.
+inline constexpr int kSafetyCopyDescription = 10650;
+inline constexpr int kSafetyCopyBeforeSend = 10651;
+inline constexpr int kSafetyCopyBeforeSendTip = 10652;
+inline constexpr int kCheckAfterSend = 10653;
+inline constexpr int kCheckAfterSendTip = 10654;
+inline constexpr int kSafetyCopies = 10655;
+inline constexpr int kSafetyCopyColumns = 10656;
+inline constexpr int kSendSafetyCopy = 10657;
+inline constexpr int kSendSafetyCopyTip = 10658;
+inline constexpr int kNoSafetyCopies = 10659;
+inline constexpr int kSafetyCopyListTip = 10660;
+
+// The transfer logbook: its command, its window and the titles of its columns.
+inline constexpr int kCliLogUsage = 10600;
+inline constexpr int kShowLogbook = 10601;
+inline constexpr int kLogbookTitle = 10602;
+inline constexpr int kLogbookFilterLabel = 10603;
+inline constexpr int kLogbookFilterHint = 10604;
+inline constexpr int kLogbookShownOfAll = 10605;
+inline constexpr int kLogbookEmpty = 10606;
+inline constexpr int kLogbookUnreadable = 10607;
+inline constexpr int kFirstLogbookColumn = 10610; // 10610..10621 in the order of the file
+
+// The check after a send: verdicts, the text report, the firmware check.
+inline constexpr int kCheckListSame = 10550;
+inline constexpr int kCheckListDiffers = 10551;
+inline constexpr int kCheckPlacesDiffer = 10552;
+inline constexpr int kCheckOnePlaceDiffers = 10553;
+inline constexpr int kCheckNamesDiffer = 10554;
+inline constexpr int kCheckColumnDiffers = 10555;
+inline constexpr int kCheckBankHoldsFewer = 10556;
+inline constexpr int kCheckBankHoldsMore = 10557;
+inline constexpr int kCheckBankEntriesDiffer = 10558;
+inline constexpr int kCheckBanksDiffer = 10559;
+inline constexpr int kCheckSettingsSame = 10560;
+inline constexpr int kCheckSettingsDiffer = 10561;
+inline constexpr int kCheckSettingsByteDiffers = 10562;
+inline constexpr int kCheckNoByte = 10563;
+inline constexpr int kCheckFirmwareRuns = 10564;
+inline constexpr int kCheckFirmwareStillNames = 10565;
+inline constexpr int kCheckNotRun = 10566;
+inline constexpr int kCheckReportPlace = 10567;
+inline constexpr int kCheckReportBank = 10568;
+inline constexpr int kCheckReportByte = 10569;
+// The demo receiver's store faults on the program's command line.
+inline constexpr int kStoreFaultNeedsDemo = 10570;
+
+// sends with a safety copy and a check
+inline constexpr int kCheckCancelled = 10700;
+inline constexpr int kCliSafetyCopyFailed = 10701;
+inline constexpr int kCliSafetyCopyWritten = 10702;
+inline constexpr int kLogbookNotWritten = 10703;
+inline constexpr int kSendWithoutSafetyCopy = 10704;
+// the pages' context menu entry (menus 193 and 194)
+inline constexpr int kCompareWithReceiver = 10705;
+// the steps around a send, as the transfer dialog names them
+inline constexpr int kStepSafetyCopy = 10706;
+inline constexpr int kStepCheck = 10707;
+inline constexpr int kCliReportIsInput = 10708;
+inline constexpr int kCliReportNotWritten = 10709;
+
 } // namespace fw::str

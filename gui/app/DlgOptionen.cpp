@@ -3,6 +3,7 @@
 #include "core/config/Konfiguration.h"
 #include "core/link/PortMap.h"
 #include "core/res/StringIds.h"
+#include "gui/app/LogbookWindow.h"
 #include "gui/app/ReceiverSheet.h"
 #include "gui/ui/PageGroup.h"
 #include "gui/ui/Texts.h"
@@ -75,6 +76,10 @@ void CDlgOptionen::BuildLayout() {
     m_toolTips = new QCheckBox(DialogText(kDialogId, kToolTips), this);
     SetControlId(m_toolTips, kToolTips);
     connect(m_toolTips, &QCheckBox::toggled, this, &CDlgOptionen::OnToolTipsChanged);
+    m_safetyCopy =
+        MakeSwitch(str::kSafetyCopyBeforeSend, kSafetyCopy, &CKonfiguration::m_safetyCopy);
+    m_checkAfterSend =
+        MakeSwitch(str::kCheckAfterSend, kCheckAfterSend, &CKonfiguration::m_verifyAfterSend);
 
     m_productionField = new QLineEdit(this);
     SetControlId(m_productionField, kProductionField);
@@ -86,16 +91,26 @@ void CDlgOptionen::BuildLayout() {
     m_productionButton->hide();
     connect(m_productionButton, &QPushButton::clicked, this, &CDlgOptionen::OnProductionDownload);
 
+    m_logbookButton = new QPushButton(ResText(str::kShowLogbook), this);
+    SetControlId(m_logbookButton, ids::logbook::kShowButton);
+    m_logbookButton->setAutoDefault(false);
+    connect(m_logbookButton, &QPushButton::clicked, this, &CDlgOptionen::OnShowLogbook);
+
     auto* port = new QVBoxLayout;
     port->addWidget(portLabel);
     port->addWidget(m_portBox);
     port->addStretch(1);
+    port->addWidget(m_logbookButton);
 
     const int gap = fontMetrics().height();
     auto* layout = new QGridLayout(this);
     layout->addWidget(baudGroup, 0, 0);
     layout->addLayout(port, 0, 1);
-    layout->addWidget(m_toolTips, 1, 0, 1, 2);
+    auto* switches = new QVBoxLayout;
+    switches->addWidget(m_toolTips);
+    switches->addWidget(m_safetyCopy);
+    switches->addWidget(m_checkAfterSend);
+    layout->addLayout(switches, 1, 0, 1, 2);
     auto* production = new QHBoxLayout;
     production->addWidget(m_productionField, 1);
     production->addWidget(m_productionButton);
@@ -106,6 +121,14 @@ void CDlgOptionen::BuildLayout() {
     layout->setRowStretch(3, 1);
 }
 
+QCheckBox* CDlgOptionen::MakeSwitch(int textId, int controlId, int CKonfiguration::*field) {
+    auto* box = new QCheckBox(ResText(textId), this);
+    SetControlId(box, controlId);
+    connect(box, &QCheckBox::toggled, this,
+            [this, field](bool on) { Context().config.*field = on ? 1 : 0; });
+    return box;
+}
+
 void CDlgOptionen::OnSetActive() {
     const CKonfiguration& config = Context().config;
     m_baudButtons->button(BaudIndexOfRate(config.m_baudRate))->setChecked(true);
@@ -114,6 +137,8 @@ void CDlgOptionen::OnSetActive() {
         const QSignalBlocker quiet(m_toolTips);
         m_toolTips->setChecked(config.m_toolTips != 0);
     }
+    m_safetyCopy->setChecked(config.m_safetyCopy != 0);
+    m_checkAfterSend->setChecked(config.m_verifyAfterSend != 0);
     m_productionField->setText(QString::fromStdString(config.m_productionFiles));
     m_portBox->setCurrentIndex(config.m_comPort);
     CPropertyPagePlus::OnSetActive();
@@ -136,6 +161,12 @@ void CDlgOptionen::OnToolTipsChanged() {
 
 void CDlgOptionen::OnBaudChosen(int index) {
     Context().config.m_baudRate = BaudRateOfIndex(index);
+}
+
+void CDlgOptionen::OnShowLogbook() {
+    auto* window = new LogbookWindow(Context().folders.program, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
 }
 
 void CDlgOptionen::OnProductionDownload() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/res/StringIds.h"
 #include "gui/page/PropertyPagePlus.h"
 
 class QButtonGroup;
@@ -10,6 +11,7 @@ class QPushButton;
 
 namespace fw {
 
+class CKonfiguration;
 class CReceiverSheet;
 
 // The options page: the link's baud rate, the COM port (or the search), the tool tips, and in
@@ -24,6 +26,8 @@ public:
         kProductionButton = 1998,
         kPortBox = 1999,
         kFirstBaudButton = 2001, // 2001..2004: 19200, 38400, 57600, 115200
+        kSafetyCopy = str::kSafetyCopyBeforeSendTip,
+        kCheckAfterSend = str::kCheckAfterSendTip,
     };
 
     CDlgOptionen(AppContext& context, CReceiverSheet& sheet, QWidget* parent = nullptr);
@@ -43,13 +47,19 @@ private:
     void BuildLayout();
     void OnToolTipsChanged();
     void OnBaudChosen(int index);
+    // A check box bound to one switch of the configuration, which follows it at once.
+    QCheckBox* MakeSwitch(int textId, int controlId, int CKonfiguration::*field);
+    void OnShowLogbook();
 
     CReceiverSheet& m_sheet;
     QButtonGroup* m_baudButtons = nullptr;
     QCheckBox* m_toolTips = nullptr;
+    QCheckBox* m_safetyCopy = nullptr;
+    QCheckBox* m_checkAfterSend = nullptr;
     QComboBox* m_portBox = nullptr;
     QLineEdit* m_productionField = nullptr;
     QPushButton* m_productionButton = nullptr;
+    QPushButton* m_logbookButton = nullptr;
 };
 
 } // namespace fw

@@ -3,6 +3,8 @@
 #include "core/link/LinkTiming.h"
 #include "core/link/SaveName.h"
 #include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/safety/SafetyCopyStore.h"
 #include "core/util/Cp1252.h"
 #include "core/util/UserInteraction.h"
 #include "gui/link/DlgHinweis.h"
@@ -201,9 +203,63 @@ void CDlgSenden::StartWorker() {
     m_endRequested = false;
     m_workerRunning = true;
     m_worker = std::thread([this] {
-        m_session.Run(m_job);
+        RunJob();
         Post([this] { OnWorkerEnded(); });
     });
+}
+
+void CDlgSenden::RunJob() {
+    const bool send = std::holds_alternative<ListSend>(m_job) ||
+                      std::holds_alternative<SettingsSend>(m_job) ||
+                      std::holds_alternative<FirmwareSend>(m_job);
+    if (m_records && send && ChainStepOf(m_job).chained == 0) {
+        RunSafeSend();
+        return;
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const JobResult result = m_session.Run(m_job);
+    LogbookRecord record = LogbookRecordOf(
+        m_job, result,
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    if (m_judge && result.outcome == JobOutcome::Succeeded) {
+        const CheckVerdict verdict = m_judge(result);
+        record.job = std::holds_alternative<ListLoad>(m_job) ? "list check" : "settings check";
+        record.verdict = verdict.verdict;
+        ShowMessage(verdict.verdict,
+                    verdict.same ? MessageIcon::Information : MessageIcon::Warning);
+    }
+    if (m_records)
+        Log({record});
+}
+
+void CDlgSenden::RunSafeSend() {
+    SafetyCopyStore store(m_records->folders, m_records->safetyCopyKeep);
+    SafeSendResult safe = fw::RunSafeSend(
+        m_session, m_job, {m_records->safetyCopy ? &store : nullptr, m_records->verify});
+    Log(safe.log);
+    // Nothing was sent; the user may still want the send without the copy.
+    if (safe.end == SafeSendEnd::SafetyCopyFailed && safe.outcome != JobOutcome::Cancelled &&
+        AskYesNo(FormatText(LoadResString(str::kSendWithoutSafetyCopy), {safe.reason}),
+                 MessageIcon::Warning)) {
+        m_session.PrepareRestart();
+        safe = fw::RunSafeSend(m_session, m_job, {nullptr, m_records->verify});
+        Log(safe.log);
+    }
+    if (!safe.verdict.empty())
+        ShowMessage(safe.verdict, safe.end == SafeSendEnd::Sent ? MessageIcon::Information
+                                                                : MessageIcon::Warning);
+}
+
+void CDlgSenden::Log(const std::vector<LogbookRecord>& records) {
+    for (const LogbookRecord& record : records) {
+        std::string reason;
+        // A logbook that cannot be written must not stop transfers; the user hears of it once.
+        if (!AppendToLogbook(m_records->folders.program, record, reason)) {
+            ShowMessage(FormatText(LoadResString(str::kLogbookNotWritten), {reason}),
+                        MessageIcon::Warning);
+            return;
+        }
+    }
 }
 
 void CDlgSenden::OnWorkerEnded() {

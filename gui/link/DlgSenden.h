@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/DataFolders.h"
+#include "core/link/SafeSend.h"
 #include "core/link/TransferSession.h"
 #include "core/link/TransferView.h"
 
@@ -58,6 +60,19 @@ public:
                UserInteraction& interaction, QWidget* parent = nullptr);
     ~CDlgSenden() override;
 
+    // What the program keeps around a transfer: a send that is no step of the production chain
+    // takes a safety copy first and checks the receiver afterwards as the switches say, and
+    // every job gets its logbook line. Without it the dialog only runs the job.
+    struct Records {
+        DataFolders folders;
+        bool safetyCopy = true;
+        int safetyCopyKeep = 20;
+        bool verify = true;
+    };
+    void KeepRecords(Records records) { m_records = std::move(records); }
+    // A load that only checks: what it brings back is judged and the verdict shown.
+    void JudgeLoad(CheckJudge judge) { m_judge = std::move(judge); }
+
     // Results for the page once exec() returned.
     int ChainContinue() const { return m_session.ChainContinue(); }
     int FirmwareCancelled() const { return m_session.FirmwareCancelled(); }
@@ -97,6 +112,10 @@ protected:
 private:
     void BuildLayout();
     void StartWorker();
+    // The job on the worker thread, with what the records ask for around it.
+    void RunJob();
+    void RunSafeSend();
+    void Log(const std::vector<LogbookRecord>& records);
     void OnWorkerEnded();
     void OnStart();
     void StopAllTimers();
@@ -116,6 +135,8 @@ private:
     TransferJob m_job;
     LinkSettings m_settings;
     TransferSession m_session;
+    std::optional<Records> m_records;
+    CheckJudge m_judge;
 
     QLabel* m_status = nullptr;
     QProgressBar* m_progress = nullptr;

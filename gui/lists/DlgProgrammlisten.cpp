@@ -7,6 +7,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "core/util/FileImport.h"
+#include "core/util/FolderScan.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/ui/DateiListCtrl.h"
@@ -50,6 +51,7 @@ CatalogueSetup ListSetup() {
     setup.refreshId = kRefresh;
     setup.chosenFile = &CKonfiguration::m_chosenListFile;
     setup.sortColumn = &CKonfiguration::m_sortLists;
+    setup.safetyCopyFolder = &DataFolders::listBackups;
     return setup;
 }
 
@@ -172,6 +174,24 @@ void CDlgProgrammlisten::LoadList(char listKind) {
 
 bool CDlgProgrammlisten::PrepareSend(int record, TransferJob& job) {
     CListenDat& list = m_records[static_cast<std::size_t>(record)];
+    const std::string typeBefore = list.m_strType;
+    if (!PrepareListSend(list, job))
+        return false;
+    if (list.m_strType != typeBefore)
+        List()->SetCellText(List()->GetSelectedIndex(), 2, QString::fromStdString(list.m_strType));
+    return true;
+}
+
+bool CDlgProgrammlisten::PrepareSafetyCopySend(const SafetyCopy& copy, TransferJob& job) {
+    NormalizeResult normalized = NormalizeListFile(copy.path);
+    if (normalized.status != NormalizeStatus::Registered) {
+        ReportUnreadableFile(Interaction(), copy.path, normalized.reason);
+        return false;
+    }
+    return PrepareListSend(normalized.record, job);
+}
+
+bool CDlgProgrammlisten::PrepareListSend(CListenDat& list, TransferJob& job) {
     // The type goes into the file before the send list is read, so that the dialog and the
     // job see the list as what it is.
     if (list.m_strType == "NDEF") {
@@ -197,7 +217,6 @@ bool CDlgProgrammlisten::PrepareSend(int record, TransferJob& job) {
             return false;
         }
         list.m_strType = typeText;
-        List()->SetCellText(List()->GetSelectedIndex(), 2, QString::fromStdString(typeText));
     }
     ListSend send;
     send.list = list;
@@ -268,7 +287,26 @@ std::vector<CataloguePage::MenuEntry> CDlgProgrammlisten::MenuEntries() {
             {kNew, [this] { OnNew(); }},
             {kEdit, [this] { OnEdit(); }, true},
             {kRefresh, [this] { OnRefresh(); }},
-            {kDelete, [this] { OnDelete(); }, true}};
+            {kDelete, [this] { OnDelete(); }, true},
+            {str::kCompareWithReceiver, [this] { OnCompareWithReceiver(); }, true}};
+}
+
+bool CDlgProgrammlisten::PrepareCompare(int record, TransferJob& load, CheckJudge& judge) {
+    ListSend file;
+    file.list = m_records[static_cast<std::size_t>(record)];
+    {
+        WaitCursor wait;
+        file.sendList = ReadSendList(file);
+    }
+    if (!file.sendList->error.empty()) {
+        Interaction().ShowMessage(file.sendList->error, MessageIcon::Stop);
+        return false;
+    }
+    load = ListLoad{file.list.m_strType == "RA" ? 'R' : 'T', LoadUse::Compare};
+    judge = [sent = std::move(*file.sendList)](const JobResult& loaded) {
+        return CheckList(sent, loaded);
+    };
+    return true;
 }
 
 } // namespace fw

@@ -53,6 +53,8 @@ protected:
     std::string WhyNotImportable(std::string_view content) const override;
     bool AddImported(const std::string& target) override;
     bool PrepareSend(int record, TransferJob& job) override;
+    bool PrepareSafetyCopySend(const SafetyCopy& copy, TransferJob& job) override;
+    bool PrepareCompare(int record, TransferJob& load, CheckJudge& judge) override;
     void AfterTransfer(const CDlgSenden& dialog) override;
     void ShowSelection(int record) override;
     bool HandlePageKey(int key) override;
@@ -62,6 +64,9 @@ private:
     void LoadList(char listKind);
     void OpenEditor(int record);
     void AddRecord(const CListenDat& record);
+    // Fills a send job for a list; a list of unknown type gets the type the user chooses, in
+    // the file first. False ends the send.
+    bool PrepareListSend(CListenDat& list, TransferJob& job);
 
     CIconButton* m_edit = nullptr;
     // A row's record number points in here; records live until the next refresh.

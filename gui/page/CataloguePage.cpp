@@ -70,6 +70,9 @@ CataloguePage::CataloguePage(AppContext& context, const CatalogueSetup& setup, Q
     m_pathLabel->setWordWrap(true);
     m_pathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    if (setup.safetyCopyFolder != nullptr)
+        m_safetyCopySection = MakeSafetyCopySection();
+
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CataloguePage::SelectionChanged);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CataloguePage::OnColumnClicked);
     // Keeps the hint of an empty catalogue centred.
@@ -80,6 +83,47 @@ CataloguePage::CataloguePage(AppContext& context, const CatalogueSetup& setup, Q
 }
 
 CataloguePage::~CataloguePage() = default;
+
+QWidget* CataloguePage::MakeSafetyCopySection() {
+    m_safetyCopyList = new CDateiListCtrl(this);
+    SetControlId(m_safetyCopyList, str::kSafetyCopyListTip);
+    m_safetyCopyList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_safetyCopyList->SetColumns(str::kSafetyCopyColumns);
+    m_safetyCopyList->SetEmptyTextId(str::kNoSafetyCopies);
+    m_safetyCopyList->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+    // Rows come newest first from the folder; sorting them otherwise would only hide the order.
+    m_safetyCopyList->setSortingEnabled(false);
+
+    m_sendSafetyCopy = new CIconButton(ResText(str::kSendSafetyCopy), this);
+    SetControlId(m_sendSafetyCopy, str::kSendSafetyCopyTip);
+    m_sendSafetyCopy->SetCommandIcon(FlashwerkIcon(CommandIcon::SendToReceiver));
+    m_sendSafetyCopy->setAutoDefault(false);
+    m_sendSafetyCopy->setEnabled(false);
+    connect(m_sendSafetyCopy, &QAbstractButton::clicked, this, &CataloguePage::OnSendSafetyCopy);
+    connect(m_safetyCopyList, &QTreeWidget::itemSelectionChanged, this,
+            [this] { m_sendSafetyCopy->setEnabled(m_safetyCopyList->GetSelectedRecord() >= 0); });
+
+    // The button goes below the list, which keeps the width for whole file names.
+    auto* section = new PageGroup(ResText(str::kSafetyCopies), this);
+    auto* layout = new QVBoxLayout(section);
+    layout->addWidget(m_safetyCopyList, 1);
+    auto* commands = new QHBoxLayout;
+    commands->addStretch(1);
+    commands->addWidget(m_sendSafetyCopy);
+    layout->addLayout(commands);
+    return section;
+}
+
+void CataloguePage::FillSafetyCopies() {
+    if (m_safetyCopyList == nullptr)
+        return;
+    m_safetyCopyList->DeleteAllRows();
+    m_safetyCopies = ListSafetyCopies(Context().folders.*m_setup.safetyCopyFolder);
+    for (int i = 0; i < static_cast<int>(m_safetyCopies.size()); ++i)
+        m_safetyCopyList->AddSafetyCopyRow(i, m_safetyCopies[static_cast<std::size_t>(i)], i);
+    m_safetyCopyList->viewport()->update();
+    m_sendSafetyCopy->setEnabled(false);
+}
 
 CIconButton* CataloguePage::MakeButton(int id, CommandIcon icon) {
     auto* button = new CIconButton(DialogText(m_setup.dialogId, id), this);
@@ -124,6 +168,8 @@ void CataloguePage::ArrangePage(std::initializer_list<QWidget*> aboveList,
     catalogue->addWidget(m_list, 3);
     for (QWidget* widget : belowList)
         catalogue->addWidget(widget);
+    if (m_safetyCopySection != nullptr)
+        catalogue->addWidget(m_safetyCopySection, 1);
     auto* commands = new QVBoxLayout;
     for (QWidget* group : groups)
         commands->addWidget(group);
@@ -205,6 +251,7 @@ void CataloguePage::OnRefresh() {
     Fill();
     m_list->viewport()->update();
     RestoreSelection();
+    FillSafetyCopies();
 }
 
 void CataloguePage::RestoreSelection() {
@@ -333,10 +380,37 @@ void CataloguePage::OnSend() {
     if (!PrepareSend(record, job))
         return;
     SetChainStep(job, {m_chained, m_chained != 0 ? m_lastStep : 0});
+    RunSend(job);
+}
+
+void CataloguePage::OnSendSafetyCopy() {
+    const int record = m_safetyCopyList != nullptr ? m_safetyCopyList->GetSelectedRecord() : -1;
+    if (record < 0 || record >= static_cast<int>(m_safetyCopies.size()))
+        return;
+    TransferJob job;
+    if (PrepareSafetyCopySend(m_safetyCopies[static_cast<std::size_t>(record)], job))
+        RunSend(job);
+}
+
+void CataloguePage::OnCompareWithReceiver() {
+    const int record = SelectedRecord();
+    TransferJob load;
+    CheckJudge judge;
+    if (record < 0 || !PrepareCompare(record, load, judge))
+        return;
+    const std::unique_ptr<CDlgSenden> dialog = TransferDialog(load);
+    dialog->JudgeLoad(std::move(judge));
+    dialog->exec();
+    AfterTransfer(*dialog);
+}
+
+void CataloguePage::RunSend(const TransferJob& job) {
     const std::unique_ptr<CDlgSenden> dialog = TransferDialog(job);
     dialog->exec();
     m_chainResult = dialog->ChainContinue();
     AfterTransfer(*dialog);
+    // A send may have taken a safety copy first.
+    FillSafetyCopies();
 }
 
 int CataloguePage::SendChained(int row, int lastStep) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/link/SafeSend.h"
+#include "core/safety/SafetyCopyStore.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/ui/Icons.h"
 
@@ -48,6 +50,9 @@ struct CatalogueSetup {
     // Configuration fields that remember the selected file and the sort column.
     std::string CKonfiguration::*chosenFile = nullptr;
     int CKonfiguration::*sortColumn = nullptr;
+    // The folder of the page's safety copies, shown in a section of their own below the
+    // catalogue; none for a page without them.
+    std::string DataFolders::*safetyCopyFolder = nullptr;
 };
 
 // Base of the firmware, program-list and default-settings pages: a catalogue of the files of
@@ -75,10 +80,16 @@ public:
     // A click on a column title: sorts by it, the other way round when it is sorted already.
     void OnColumnClicked(int column);
 
+    // Sends the safety copy selected in the page's section: the way back to what the receiver
+    // held before an earlier send.
+    void OnSendSafetyCopy();
+
     int SendChained(int row, int lastStep) override;
     int ChainResult() const { return m_chainResult; }
 
     CDateiListCtrl* List() const { return m_list; }
+    // The safety-copy section's list; null on a page without one.
+    CDateiListCtrl* SafetyCopyList() const { return m_safetyCopyList; }
     // The path label's text: the selected file's path or the hint.
     QString InfoText() const;
     // The context menu as a right click would open it now.
@@ -108,6 +119,17 @@ protected:
     virtual bool AddImported(const std::string& target) = 0;
     // Fills the job for the record; false ends the send.
     virtual bool PrepareSend(int record, TransferJob& job) = 0;
+    // The same for a safety copy; only pages with a safety-copy folder are asked.
+    virtual bool PrepareSafetyCopySend(const SafetyCopy& /*copy*/, TransferJob& /*job*/) {
+        return false;
+    }
+    // The load and the judge that compare the record's file with the receiver; false when
+    // the file cannot be compared (the page said why).
+    virtual bool PrepareCompare(int /*record*/, TransferJob& /*load*/, CheckJudge& /*judge*/) {
+        return false;
+    }
+    // "Compare with receiver": loads what the receiver holds and shows the verdict.
+    void OnCompareWithReceiver();
     // After every transfer dialog of the page has closed.
     virtual void AfterTransfer(const CDlgSenden& /*dialog*/) {}
     // The selection changed; record is -1 without one.
@@ -145,12 +167,20 @@ private:
     void RestoreSelection();
     void RemoveRowsNamed(const QString& fileName);
     void FocusList();
+    // Shows the job's transfer dialog and lets the page see it afterwards.
+    void RunSend(const TransferJob& job);
+    QWidget* MakeSafetyCopySection();
+    void FillSafetyCopies();
 
     CatalogueSetup m_setup;
     CDateiListCtrl* m_list = nullptr;
     QLabel* m_pathLabel = nullptr;
     CIconButton* m_send = nullptr;
     CIconButton* m_delete = nullptr;
+    QWidget* m_safetyCopySection = nullptr;
+    CDateiListCtrl* m_safetyCopyList = nullptr;
+    CIconButton* m_sendSafetyCopy = nullptr;
+    std::vector<SafetyCopy> m_safetyCopies; // a row's record number points in here
     int m_chained = 0;
     int m_lastStep = 0;
     int m_chainResult = 0;

@@ -26,10 +26,16 @@ void CPropertyPagePlus::OnSetActive() {
 }
 
 std::unique_ptr<CDlgSenden> CPropertyPagePlus::TransferDialog(const TransferJob& job) {
-    return std::make_unique<CDlgSenden>(job, LinkSettings::FromConfiguration(m_context.config),
-                                        m_context.ports, m_context.chain, m_context.cancel,
-                                        m_context.folders.lists, m_context.folders.settings,
-                                        *m_context.interaction, this);
+    auto dialog = std::make_unique<CDlgSenden>(
+        job, LinkSettings::FromConfiguration(m_context.config), m_context.ports, m_context.chain,
+        m_context.cancel, m_context.folders.lists, m_context.folders.settings,
+        *m_context.interaction, this);
+    // Safety copies and the logbook live in the data folder; a run without one keeps none.
+    const CKonfiguration& config = m_context.config;
+    if (!m_context.folders.program.empty())
+        dialog->KeepRecords({m_context.folders, config.m_safetyCopy != 0, config.m_safetyCopyKeep,
+                             config.m_verifyAfterSend != 0});
+    return dialog;
 }
 
 int CPropertyPagePlus::SendChained(int, int) {

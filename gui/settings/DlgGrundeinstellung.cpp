@@ -4,6 +4,7 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/settings/SettingsCatalogue.h"
+#include "core/util/FileIo.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
@@ -39,6 +40,7 @@ CatalogueSetup SettingsSetup() {
     setup.refreshId = kRefresh;
     setup.chosenFile = &CKonfiguration::m_chosenSettingsFile;
     setup.sortColumn = &CKonfiguration::m_sortSettings;
+    setup.safetyCopyFolder = &DataFolders::settingsBackups;
     return setup;
 }
 
@@ -121,11 +123,36 @@ bool CDlgGrundeinstellung::PrepareSend(int record, TransferJob& job) {
     return true;
 }
 
+bool CDlgGrundeinstellung::PrepareSafetyCopySend(const SafetyCopy& copy, TransferJob& job) {
+    // The send reads and checks the file itself, as for any file of the folder.
+    SettingsSend send;
+    send.settings.m_strPath = copy.path;
+    send.settings.m_strFileName = copy.fileName;
+    job = std::move(send);
+    return true;
+}
+
 std::vector<CataloguePage::MenuEntry> CDlgGrundeinstellung::MenuEntries() {
-    return {{kLoadReceiver, [this] { OnLoadReceiver(); }}, {kImport, [this] { OnImport(); }},
-            {kInternet, [this] { OnInternet(); }},         {},
-            {kSend, [this] { OnSend(); }, true},           {},
-            {kRefresh, [this] { OnRefresh(); }},           {kDelete, [this] { OnDelete(); }, true}};
+    return {{kLoadReceiver, [this] { OnLoadReceiver(); }},
+            {kImport, [this] { OnImport(); }},
+            {kInternet, [this] { OnInternet(); }},
+            {},
+            {kSend, [this] { OnSend(); }, true},
+            {},
+            {kRefresh, [this] { OnRefresh(); }},
+            {kDelete, [this] { OnDelete(); }, true},
+            {str::kCompareWithReceiver, [this] { OnCompareWithReceiver(); }, true}};
+}
+
+bool CDlgGrundeinstellung::PrepareCompare(int record, TransferJob& load, CheckJudge& judge) {
+    std::string bytes, reason;
+    if (!ReadWholeFile(m_records[static_cast<std::size_t>(record)].m_strPath, bytes, reason)) {
+        Interaction().ShowMessage(reason, MessageIcon::Stop);
+        return false;
+    }
+    load = SettingsLoad{LoadUse::Compare};
+    judge = [bytes](const JobResult& loaded) { return CheckSettings(bytes, loaded); };
+    return true;
 }
 
 } // namespace fw

@@ -41,6 +41,8 @@ protected:
     bool AcceptImport(const std::string& source, std::string& targetName) override;
     bool AddImported(const std::string& target) override;
     bool PrepareSend(int record, TransferJob& job) override;
+    bool PrepareSafetyCopySend(const SafetyCopy& copy, TransferJob& job) override;
+    bool PrepareCompare(int record, TransferJob& load, CheckJudge& judge) override;
     std::vector<MenuEntry> MenuEntries() override;
 
 private:

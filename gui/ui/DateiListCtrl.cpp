@@ -2,6 +2,7 @@
 
 #include "core/firmware/Receiverdat.h"
 #include "core/lists/ListenDat.h"
+#include "core/safety/SafetyCopyStore.h"
 #include "core/settings/GrundDat.h"
 #include "core/util/Cp1252.h"
 #include "core/util/SizeText.h"
@@ -68,6 +69,13 @@ int CDateiListCtrl::AddListRow(int row, const CListenDat& record, int recordInde
 
 int CDateiListCtrl::AddSettingsRow(int row, const CGrundDat& record, int recordIndex) {
     return AddRow(row, {FileName(record.m_strFileName), SizeCell(record.m_size)}, recordIndex);
+}
+
+int CDateiListCtrl::AddSafetyCopyRow(int row, const SafetyCopy& copy, int recordIndex) {
+    return AddRow(row,
+                  {QString::fromStdString(LocalDateTimeText(copy.taken)),
+                   QString::fromStdString(copy.model), FileName(copy.fileName)},
+                  recordIndex);
 }
 
 int CDateiListCtrl::AddRow(int row, const QStringList& cells, int recordIndex) {

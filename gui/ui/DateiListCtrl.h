@@ -9,6 +9,7 @@ namespace fw {
 class CReceiverdat;
 class CListenDat;
 class CGrundDat;
+struct SafetyCopy;
 
 // The file catalogue of the firmware, program-list and default-settings pages. The pages own
 // the records; each row keeps the number its page gave the record. With no rows the list
@@ -29,6 +30,8 @@ public:
     int AddFirmwareRow(int row, const CReceiverdat& record, int recordIndex);
     int AddListRow(int row, const CListenDat& record, int recordIndex);
     int AddSettingsRow(int row, const CGrundDat& record, int recordIndex);
+    // Time taken, receiver model, file name.
+    int AddSafetyCopyRow(int row, const SafetyCopy& copy, int recordIndex);
 
     // Changes one cell; the column widens to fit as on insertion.
     void SetCellText(int row, int column, const QString& text);

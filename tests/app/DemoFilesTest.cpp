@@ -1,4 +1,5 @@
 #include "app/DemoFiles.h"
+#include "app/DemoReceiver.h"
 #include "core/firmware/FirmwareCatalogue.h"
 #include "core/firmware/Version.h"
 #include "core/lists/FavoritenDat.h"
@@ -7,6 +8,7 @@
 #include "core/lists/ProgramPool.h"
 #include "core/settings/SettingsCatalogue.h"
 
+#include "tests/sim/SimTestSupport.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ScriptedInteraction.h"
 
@@ -115,6 +117,35 @@ TEST(DemoReceiverContentTest, TheReceiversOwnListsHoldCompleteProgramsAndBanksWi
                 EXPECT_LT(entry, list.lines.size());
         }
     }
+}
+
+TEST(DemoReceiverTest, StoreFaultsFromTheCommandLineReachTheReceiver) {
+    const StoreFaultOptions wrong[] = {
+        {{"--store-drop-place", "4000"}}, {{"--store-colour", "red"}}, {{"--store-bank-max", "x"}}};
+    for (const StoreFaultOptions& options : wrong) {
+        DemoReceiver refused("", DemoSpeed::Instant, options);
+        std::string reason;
+        EXPECT_FALSE(refused.Start(reason));
+        EXPECT_NE(reason.find(options[0].first), std::string::npos) << reason;
+    }
+
+    DemoReceiver receiver("", DemoSpeed::Instant, {{"--store-settings-byte", "17:200"}});
+    std::string reason;
+    ASSERT_TRUE(receiver.Start(reason)) << reason;
+    const std::string sent(2048, '\x04');
+    {
+        sim::test::PcPort pc(receiver.DevicePath());
+        EXPECT_EQ(pc.Detect("PROG DEFW"), "ZEB30");
+        pc.Send(sent);
+        EXPECT_EQ(pc.Receive(1), "\xFF");
+    }
+    sim::test::PcPort pc(receiver.DevicePath());
+    EXPECT_EQ(pc.Detect("LOAD DEFW"), "ZEB30");
+    std::string held = pc.Receive(2048);
+    ASSERT_EQ(held.size(), 2048u);
+    EXPECT_EQ(held[17], static_cast<char>(200));
+    held[17] = sent[17];
+    EXPECT_EQ(held, sent);
 }
 
 } // namespace

@@ -85,7 +85,7 @@ TEST_F(StartupTest, FirstStartCreatesFoldersAndACompleteProfileBeforeTheWindow) 
             sections.push_back(line.substr(1, line.find(']') - 1));
     }
     EXPECT_EQ(sections, (std::vector<std::string>{"OPTIONEN", "DATENTRANSFER", "INTERNET",
-                                                  "PERSISTENT", "PRINT"}));
+                                                  "PERSISTENT", "PRINT", "SAFETY"}));
     EXPECT_NE(text.find("ACTIVEPAGE=0"), std::string::npos);
     EXPECT_FALSE(app.Sheet()->isVisible()) << "the profile exists before the window shows";
     EXPECT_EQ(app.Sheet()->ActivePage(), 0);
@@ -183,6 +183,7 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
         sheet->SetActivePage(3);
         OptionsControl<QRadioButton>(*sheet, CDlgOptionen::kFirstBaudButton + 1)->click();
         OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kToolTips)->click();
+        OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kSafetyCopy)->click();
         OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)->setCurrentIndex(2);
         OptionsControl<QLineEdit>(*sheet, CDlgOptionen::kProductionField)->setText("1,0,2,3");
         sheet->reject();
@@ -196,6 +197,8 @@ TEST_F(StartupTest, OptionsChosenOnThePageAreThereAfterARestart) {
     EXPECT_TRUE(
         OptionsControl<QRadioButton>(*sheet, CDlgOptionen::kFirstBaudButton + 1)->isChecked());
     EXPECT_FALSE(OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kToolTips)->isChecked());
+    EXPECT_FALSE(OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kSafetyCopy)->isChecked());
+    EXPECT_TRUE(OptionsControl<QCheckBox>(*sheet, CDlgOptionen::kCheckAfterSend)->isChecked());
     EXPECT_EQ(OptionsControl<QComboBox>(*sheet, CDlgOptionen::kPortBox)->currentIndex(), 2);
     EXPECT_EQ(OptionsControl<QLineEdit>(*sheet, CDlgOptionen::kProductionField)->text(), "1,0,2,3");
     EXPECT_TRUE(OptionsControl<QPushButton>(*sheet, CDlgOptionen::kProductionButton)->isHidden())
@@ -364,11 +367,19 @@ TEST_F(DemoStartupTest, TheSimulatedReceiverTakesTheSampleFirmwareOnCom1AndUpdIn
         question = box->text();
         driver.Click(box->button(QMessageBox::Yes));
     });
+    // The check after the send asks the receiver which software it runs now.
+    driver.Then([&driver](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr) << modal->metaObject()->className();
+        EXPECT_EQ(box->text().toStdString(), "The receiver now runs ABC V1.30.");
+        driver.Click(box->buttons().front());
+    });
     page->findChild<QPushButton*>(QString::number(ids::firmware::kSend))->click();
     EXPECT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded});
     EXPECT_TRUE(question.startsWith("Write firmware ")) << question.toStdString();
+    EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(driver.Unexpected().empty())
-        << "no version warning, no message: " << driver.Unexpected().front().toStdString();
+        << "no version warning, no other message: " << driver.Unexpected().front().toStdString();
     // The receiver keeps what it was sent for the next demo run.
     EXPECT_EQ(test::ReadBytes(m_data + "/demo-receiver/firmware.bin"), DemoFirmwareBytes());
 

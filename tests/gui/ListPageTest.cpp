@@ -1,6 +1,9 @@
+#include "core/app/Logbook.h"
 #include "core/config/Konfiguration.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/safety/SafetyCopyStore.h"
 #include "gui/lists/DlgProgrammlisten.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/ui/DateiListCtrl.h"
@@ -322,7 +325,12 @@ TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledL
     TransferCloser closer;
     Button(*page, ids::lists::kSend)->click();
     ExpectAllAnswered(driver);
-    EXPECT_EQ(context.script.shown, std::vector<std::string>(2, "<radio or tv>"));
+    // The send took a safety copy and checked the receiver afterwards.
+    EXPECT_EQ(
+        context.script.shown,
+        (std::vector<std::string>{"<radio or tv>", "<radio or tv>",
+                                  "The receiver holds the list as sent (1000 places, 10 banks)."}));
+    EXPECT_EQ(ListSafetyCopies(folders.listBackups).size(), 1u);
     EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), NumberedList("TV", "Mixed", 3));
     EXPECT_EQ(Column(*page, 2), QStringList{"TV"});
     EXPECT_EQ(page->Records().front().m_strType, "TV");
@@ -354,6 +362,53 @@ TEST_F(ListPageTest, UntypedListThatCannotBeRepairedOnDiskSaysWhyItTakesNoType) 
               FormatText(LoadResString(str::kTypeNeedsRepairedFile), {ListFile("linked.lst")}));
     EXPECT_EQ(test::ReadBytes(target), "Title\r\n" + program + program);
     EXPECT_TRUE(fs::is_symlink(ListFile("linked.lst")));
+}
+
+TEST_F(ListPageTest, SafetyCopiesShowNewestFirstBesideTheListsAndSendLikeAnyList) {
+    LocalDateTime now{2026, 12, 7, 23, 26, 5};
+    SafetyCopyStore store(folders, 20, [&now] { return now; });
+    const std::vector<std::string> lines = {test::NumberedProgram(0), test::NumberedProgram(1)};
+    ASSERT_TRUE(store.WriteListCopy('T', lines, CFavoritenDat(), "ZEB30").written);
+    now.hour = 23;
+    now.minute = 40;
+    ASSERT_TRUE(store.WriteListCopy('R', {}, CFavoritenDat(), "ZEB10").written);
+    UseReceiver({});
+    auto page = Page();
+
+    CDateiListCtrl* copies = page->SafetyCopyList();
+    ASSERT_NE(copies, nullptr);
+    QStringList rows;
+    for (int row = 0; row < copies->RowCount(); ++row) {
+        const QTreeWidgetItem* item = copies->topLevelItem(row);
+        rows << item->text(0) + " " + item->text(1) + " " + item->text(2);
+    }
+    EXPECT_EQ(rows, (QStringList{"2026-12-07 23:40:05 ZEB10 radio-20261207-234005.lst",
+                                 "2026-12-07 23:26:05 ZEB30 tv-20261207-232605.lst"}));
+    EXPECT_TRUE(Column(*page, 0).isEmpty()) << "the copies stay out of the catalogue";
+    QPushButton* send = Button(*page, str::kSendSafetyCopyTip);
+    EXPECT_FALSE(send->isEnabled()) << "nothing chosen yet";
+
+    copies->SelectRow(1, true);
+    ASSERT_TRUE(send->isEnabled());
+    TransferCloser closer;
+    send->click();
+    ASSERT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded})
+        << test::LogOf(*receiver);
+    const std::vector<std::string> received = receiver->ReceivedList(true);
+    ASSERT_GE(received.size(), 2u);
+    EXPECT_EQ(received[1], test::NumberedProgram(1));
+    // Sending a copy is a send like any other: it takes a copy of its own first.
+    EXPECT_EQ(
+        context.script.shown,
+        std::vector<std::string>{"The receiver holds the list as sent (4000 places, 10 banks)."});
+    EXPECT_EQ(ListSafetyCopies(folders.listBackups).size(), 3u);
+    EXPECT_EQ(copies->RowCount(), 3);
+    std::vector<LogbookRecord> log;
+    std::string reason;
+    ASSERT_TRUE(ReadLogbook(folders.program, kWholeLogbook, log, reason)) << reason;
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].job, "list check");
+    EXPECT_EQ(log[1].safetyCopy, ListSafetyCopies(folders.listBackups)[0].path);
 }
 
 TEST_F(ListPageTest, ChainedSendClosesByItselfAndReportsTheChainResult) {

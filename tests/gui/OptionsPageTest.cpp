@@ -9,6 +9,7 @@
 #include "tests/linkjobs/JobHarness.h"
 #include "tests/support/ListFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -128,6 +129,29 @@ TEST_F(OptionsPageTest, ToolTipsSwitchOffHereAtOnceAndOnOtherPagesWhenTheyShow) 
     EXPECT_TRUE(Control(CDlgOptionen::kFirstBaudButton)->toolTip().isEmpty());
     sheet->SetActivePage(0);
     EXPECT_TRUE(Control(ids::firmware::kSend)->toolTip().isEmpty());
+}
+
+TEST_F(OptionsPageTest, SafetyCopyAndCheckSwitchesFollowTheConfigurationAndTheKeyboard) {
+    config.m_safetyCopy = 0;
+    ShowSheet();
+    auto* safetyCopy = Control<QCheckBox>(CDlgOptionen::kSafetyCopy);
+    auto* check = Control<QCheckBox>(CDlgOptionen::kCheckAfterSend);
+    EXPECT_FALSE(safetyCopy->isChecked());
+    EXPECT_TRUE(check->isChecked());
+    EXPECT_FALSE(safetyCopy->toolTip().isEmpty());
+
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    // A mnemonic clicks its box with the button's short animation: wait for the click.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return config.m_safetyCopy == 1; }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return config.m_verifyAfterSend == 0; }));
+
+    config.m_verifyAfterSend = 1;
+    sheet->SetActivePage(0);
+    sheet->SetActivePage(kOptionsPage);
+    EXPECT_TRUE(check->isChecked()) << "shown again as stored";
 }
 
 TEST_F(OptionsPageTest, StoredPortTheBoxDoesNotOfferIsKept) {

@@ -1,7 +1,9 @@
 #include "app/DemoFiles.h"
 #include "core/config/Konfiguration.h"
+#include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "core/res/StringTable.h"
+#include "core/safety/SafetyCopyStore.h"
 #include "gui/app/ReceiverSheet.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/favourites/FavListCtrl.h"
@@ -124,6 +126,28 @@ TEST_P(ScreenshotTest, EveryPageFitsItsTextsAtTheOpeningSize) {
     QApplication::processEvents();
     EXPECT_LE(tabs->sizeHint().width(), sheet.Tabs()->width()) << "the tabs need scroll arrows";
     EXPECT_TRUE(sheet.grab().save(QString::fromStdString(PictureName("smallest"))));
+    sheet.reject();
+}
+
+TEST_P(ScreenshotTest, ListAndSettingsPagesWithSafetyCopies) {
+    LocalDateTime now{2026, 12, 7, 21, 5, 40};
+    SafetyCopyStore store(folders, 20, [&now] { return now; });
+    const std::vector<std::string> lines(3, "\tDas Erste\t11836");
+    ASSERT_TRUE(store.WriteListCopy('T', lines, CFavoritenDat(), "ZEB30").written);
+    ASSERT_TRUE(store.WriteSettingsCopy(std::string(2048, 'g'), "ZEB30").written);
+    now.day = 8;
+    ASSERT_TRUE(store.WriteListCopy('R', lines, CFavoritenDat(), "ZEB10").written);
+    ASSERT_TRUE(store.WriteSettingsCopy(std::string(2048, 'g'), "ZEB10").written);
+
+    CReceiverSheet sheet(context);
+    OnEveryPage(sheet, [&](int page) {
+        if (page != 1 && page != 2)
+            return;
+        ExpectFitsSmallScreen(sheet);
+        const std::string what = page == 1 ? "lists" : "settings";
+        EXPECT_TRUE(
+            sheet.grab().save(QString::fromStdString(PictureName("safety-copies-" + what))));
+    });
     sheet.reject();
 }
 

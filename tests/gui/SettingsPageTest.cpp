@@ -3,6 +3,7 @@
 #include "core/config/Konfiguration.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/safety/SafetyCopyStore.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/settings/DlgGrundeinstellung.h"
 #include "gui/ui/DateiListCtrl.h"
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -44,6 +46,7 @@ protected:
         folders.settings = root.File("settings");
         folders.lists = root.File("lists");
         folders.firmware = root.File("firmware");
+        folders.settingsBackups = root.File("settings/backup");
         std::filesystem::create_directory(folders.settings);
         std::filesystem::create_directory(folders.lists);
     }
@@ -248,6 +251,76 @@ TEST_F(SettingsPageTest, LoadFromTheReceiverListsAndSelectsTheNewFile) {
     EXPECT_EQ(page->List()->topLevelItem(1)->text(1), "3 KB");
 }
 
+TEST_F(SettingsPageTest, AFailedSafetyCopySendsNothingUnlessTheUserSaysSendWithoutIt) {
+    receiver = test::StartReceiver({});
+    ASSERT_TRUE(receiver);
+    ConnectReceiver();
+    // The backup folder cannot be made: a file stands where it would go.
+    test::WriteBytes(root.File("blocker"), "x");
+    folders.settingsBackups = root.File("blocker") + "/backup";
+    const std::string image(2048, '\x33');
+    test::WriteBytes(Settings("b.grd"), image);
+    auto page = Page();
+    ModalDriver driver(page.get());
+    page->List()->SelectRow(0, true);
+
+    const struct {
+        Answer answer;
+        std::vector<std::string> commands; // all so far
+        std::string received;
+    } cases[] = {
+        {Answer::No, {"LOAD DEFW"}, ""},
+        {Answer::Yes, {"LOAD DEFW", "LOAD DEFW", "PROG DEFW", "LOAD DEFW"}, image},
+    };
+    int jobs = 0;
+    for (const auto& c : cases) {
+        script.shown.clear();
+        script.answers = {c.answer};
+        CloseTransferWhenDone(*page);
+        Button(*page, ids::settings::kSend)->click();
+        jobs = static_cast<int>(c.commands.size());
+        ASSERT_TRUE(test::WaitForJobs(*receiver, jobs));
+        EXPECT_EQ(receiver->Commands(), c.commands);
+        EXPECT_EQ(receiver->ReceivedSettings(), c.received);
+        ASSERT_FALSE(script.shown.empty());
+        EXPECT_THAT(script.shown[0], ::testing::StartsWith("The safety copy failed: "));
+    }
+    EXPECT_EQ(script.shown.back(), "The receiver holds the settings as sent (2048 bytes).");
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
+TEST_F(SettingsPageTest, CompareWithReceiverShowsTheVerdictAndSendsNothing) {
+    sim::SimulatorOptions options;
+    options.settings = std::string(2048, '\x44');
+    receiver = test::StartReceiver(options);
+    ASSERT_TRUE(receiver);
+    ConnectReceiver();
+    test::WriteBytes(Settings("a.grd"), options.settings);
+    std::string changed = options.settings;
+    changed[7] = '\x01';
+    test::WriteBytes(Settings("b.grd"), changed);
+    auto page = Page();
+    ModalDriver driver(page.get());
+
+    const std::string verdicts[] = {
+        "The receiver holds the settings as sent (2048 bytes).",
+        "The receiver holds different settings: the byte at offset 7 differs: sent 1, holds 68."};
+    for (int row = 0; row < 2; ++row) {
+        page->List()->SelectRow(row, true);
+        script.shown.clear();
+        CloseTransferWhenDone(*page);
+        const std::unique_ptr<QMenu> menu = page->CreateContextMenu();
+        auto* compare = menu->findChild<QAction*>(QString::number(str::kCompareWithReceiver));
+        ASSERT_NE(compare, nullptr);
+        compare->trigger();
+        EXPECT_EQ(script.shown, std::vector<std::string>{verdicts[row]});
+        ASSERT_TRUE(test::WaitForJobs(*receiver, row + 1));
+    }
+    EXPECT_EQ(receiver->Commands(), (std::vector<std::string>{"LOAD DEFW", "LOAD DEFW"}));
+    EXPECT_EQ(receiver->ReceivedSettings(), "");
+    EXPECT_TRUE(driver.Unexpected().empty());
+}
+
 TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheListSendsNothing) {
     receiver = test::StartReceiver({});
     ASSERT_TRUE(receiver);
@@ -270,8 +343,13 @@ TEST_F(SettingsPageTest, SendTransmitsTheSelectedFileAndAChainedRowBeyondTheList
     Button(*page, ids::settings::kSend)->click();
     EXPECT_TRUE(receiver->ReceivedSettings() == image) << test::LogOf(*receiver);
     EXPECT_TRUE(driver.Unexpected().empty());
-    EXPECT_TRUE(script.shown.empty());
-    ASSERT_TRUE(test::WaitForJobs(*receiver, 1));
+    // A safety copy before, the check after.
+    EXPECT_EQ(receiver->Commands(),
+              (std::vector<std::string>{"LOAD DEFW", "PROG DEFW", "LOAD DEFW"}));
+    EXPECT_EQ(script.shown,
+              std::vector<std::string>{"The receiver holds the settings as sent (2048 bytes)."});
+    EXPECT_EQ(ListSafetyCopies(folders.settingsBackups).size(), 1u);
+    ASSERT_TRUE(test::WaitForJobs(*receiver, 3));
 }
 
 } // namespace

@@ -61,5 +61,46 @@ TEST(SimTool, WrongArgumentsAreNamed) {
     EXPECT_NE(ToolUsage().find("RestartAnnouncement"), std::string::npos);
 }
 
+TEST(SimTool, StoreFaultsTakeDecimalNumbersWithinTheirRange) {
+    ToolSettings settings;
+    std::string error;
+    ASSERT_TRUE(
+        ParseToolArguments({"--store-name-max", "8", "--store-bank-max=998", "--store-drop-place",
+                            "3999", "--store-settings-byte", "2047:255"},
+                           settings, error))
+        << error;
+    const StoreFaults& faults = settings.options.storeFaults;
+    EXPECT_EQ(faults.nameMax, 8u);
+    EXPECT_EQ(faults.bankMax, 998u);
+    EXPECT_EQ(faults.dropPlace, 3999u);
+    ASSERT_TRUE(faults.settingsByte);
+    EXPECT_EQ(faults.settingsByte->offset, 2047u);
+    EXPECT_EQ(faults.settingsByte->value, 255);
+
+    const struct {
+        std::vector<std::string> arguments;
+        const char* error;
+    } wrong[] = {
+        {{"--store-name-max", "-1"}, "--store-name-max takes a number from 0 to 499, not \"-1\""},
+        {{"--store-bank-max", "1001"},
+         "--store-bank-max takes a number from 0 to 1000, not \"1001\""},
+        {{"--store-drop-place="}, "--store-drop-place takes a number from 0 to 3999, not \"\""},
+        {{"--store-drop-place", "1000", "--model", "recok"},
+         "--store-drop-place 1000 lies beyond the 1000 places of recok"},
+        {{"--store-settings-byte", "2048:1"},
+         "--store-settings-byte takes OFFSET:VALUE, OFFSET from 0 to 2047 and VALUE from 0 to 255 "
+         "(decimal), not \"2048:1\""},
+        {{"--store-settings-byte", "17"},
+         "--store-settings-byte takes OFFSET:VALUE, OFFSET from 0 to 2047 and VALUE from 0 to 255 "
+         "(decimal), not \"17\""},
+    };
+    for (const auto& c : wrong) {
+        ToolSettings rejected;
+        std::string reason;
+        EXPECT_FALSE(ParseToolArguments(c.arguments, rejected, reason));
+        EXPECT_EQ(reason, c.error);
+    }
+}
+
 } // namespace
 } // namespace fw::sim

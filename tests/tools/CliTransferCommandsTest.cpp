@@ -52,7 +52,7 @@ TEST_F(CliTransferCommandsTest, MistakesAreRefusedBeforeAnyTransfer) {
         {{"firmware", "flash", "a.bsr"}, kExitUsage, "Unknown word: flash"},
         {{"firmware", "send"}, kExitUsage, "Wrong number of arguments"},
         {{"list", "load", "sat", "x.lst"}, kExitUsage, "expected: tv|radio"},
-        {{"list", "merge", "x.lst"}, kExitUsage, "expected: load|send|rows|set|insert"},
+        {{"list", "merge", "x.lst"}, kExitUsage, "expected: load|send|check|rows|set|insert"},
         {{"settings", "load", existing}, kExitBadFile, "already exists; --force replaces it"},
         {{"settings", "load", m_dir.File("new"), "--baud", "9600"},
          kExitUsage,

@@ -199,7 +199,7 @@ TEST_F(CliTransferTest, TheReceiversAbortIsSaidAndAnIncompleteTraceIsWarnedOf) {
     const std::string trace = m_dir.File("trace.txt");
     {
         test::FileSizeLimit full(64); // a disk that fills up during the transfer
-        run = RunTool({"settings", "send", settings, "--trace", trace});
+        run = RunTool({"settings", "send", settings, "--trace", trace, "--no-backup"});
     }
     EXPECT_EQ(run.code, kExitOk) << run.err;
     EXPECT_EQ(m_receiver->ReceivedSettings(), std::string(2048, '\x22'));

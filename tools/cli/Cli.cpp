@@ -31,9 +31,18 @@ std::vector<OptionSpec> WithLinkOptions(std::vector<OptionSpec> own) {
     return own;
 }
 
+// What surrounds a list or settings send.
+const OptionSpec kNoBackup = {"--no-backup", false};
+const OptionSpec kNoVerify = {"--no-verify", false};
+const OptionSpec kReport = {"--report", true};
+
 std::vector<OptionSpec> ListOptions() {
-    std::vector<OptionSpec> options =
-        WithLinkOptions({{"--description", true}, {"--type", true}, {"--force", false}});
+    std::vector<OptionSpec> options = WithLinkOptions({{"--description", true},
+                                                       {"--type", true},
+                                                       {"--force", false},
+                                                       kNoBackup,
+                                                       kNoVerify,
+                                                       kReport});
     options.insert(options.end(), kListEditOptions.begin(), kListEditOptions.end());
     return options;
 }
@@ -43,9 +52,11 @@ const std::vector<Command>& Commands() {
         {"info", str::kCliInfoUsage, {}, RunInfo},
         {"repair", str::kCliRepairUsage, {}, RunRepair},
         {"ports", str::kCliPortsUsage, {kDataDir}, RunPorts},
-        {"firmware", str::kCliFirmwareUsage, kLinkOptions, RunFirmware},
+        {"firmware", str::kCliFirmwareUsage, WithLinkOptions({kNoVerify}), RunFirmware},
         {"list", str::kCliListUsage, ListOptions(), RunList},
-        {"settings", str::kCliSettingsUsage, WithLinkOptions({{"--force", false}}), RunSettings},
+        {"settings", str::kCliSettingsUsage,
+         WithLinkOptions({{"--force", false}, kNoBackup, kNoVerify, kReport}), RunSettings},
+        {"log", str::kCliLogUsage, {kDataDir, {"--last", true}}, RunLog},
     };
     return commands;
 }

@@ -44,5 +44,6 @@ std::string ListEditWords(); // "rows|set|..."
 extern const std::vector<OptionSpec> kListEditOptions;
 int RunListEdit(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunSettings(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int RunLog(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
 } // namespace fw::cli

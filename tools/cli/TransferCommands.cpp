@@ -5,15 +5,18 @@
 #include "tools/cli/TerminalTransferView.h"
 
 #include "core/app/DataFolders.h"
+#include "core/app/Logbook.h"
 #include "core/config/Konfiguration.h"
 #include "core/config/ProfileFile.h"
 #include "core/firmware/TransferFile.h"
+#include "core/link/SafeSend.h"
 #include "core/link/SaveName.h"
 #include "core/link/TransferSession.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ProgramRecord.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
+#include "core/safety/SafetyCopyStore.h"
 #include "core/util/Cp1252.h"
 #include "core/util/FileIo.h"
 #include "core/util/TextUtil.h"
@@ -40,11 +43,16 @@ struct LinkContext {
     LinkSettings settings;
     std::optional<PortMap> ports;
     std::string profilePath; // the upd.ini in use
+    DataFolders folders;
+    bool safetyCopy = true; // [SAFETY] BACKUP, unless --no-backup
+    bool verify = true;     // [SAFETY] VERIFY, unless --no-verify
+    int safetyCopyKeep = kDefaultSafetyCopies;
 };
 
 bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostream& err) {
     const DataFolders folders =
         FoldersUnder(ChooseDataFolder(ExecutableFolder(), arguments.Value("--data-dir")));
+    context.folders = folders;
     context.profilePath = folders.profile;
     ProfileFile profile;
     std::string reason;
@@ -56,6 +64,9 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
     if (profile.Exists())
         config.Load(profile);
     context.settings = LinkSettings::FromConfiguration(config);
+    context.safetyCopy = config.m_safetyCopy != 0 && !arguments.Has("--no-backup");
+    context.verify = config.m_verifyAfterSend != 0 && !arguments.Has("--no-verify");
+    context.safetyCopyKeep = config.m_safetyCopyKeep;
     context.ports.emplace(PortMap::FromProfile(profile, ListSerialDevices()));
 
     if (arguments.Has("--port")) {
@@ -186,11 +197,101 @@ std::string FileOfTheRun(const TransferJob& job, const std::optional<SaveTarget>
 // kExitOk to go on.
 using JobCheck = std::function<int(TransferJob& job)>;
 
+// unanswered: the job's questions had no one to answer them (no terminal, no --yes).
+int ExitOf(JobOutcome outcome, const TerminalTransferView& view, bool unanswered,
+           std::ostream& err) {
+    switch (outcome) {
+    case JobOutcome::Succeeded:
+        return kExitOk;
+    case JobOutcome::Cancelled:
+        return kExitCancelled;
+    case JobOutcome::Refused:
+        if (!view.QuestionDeclined())
+            return kExitFailed;
+        if (unanswered)
+            err << LoadResString(str::kCliQuestionNeedsYes) << '\n';
+        return kExitCancelled;
+    case JobOutcome::AbortedByReceiver:
+        err << LoadResString(str::kCliReceiverCancelled) << '\n';
+        return kExitFailed;
+    default:
+        return kExitFailed;
+    }
+}
+
+// The verdict goes to stdout, where a script reads it; everything else to stderr.
+int ExitOfSafeSend(const SafeSendResult& safe, const TerminalTransferView& view, bool unanswered,
+                   std::ostream& out, std::ostream& err) {
+    if (!safe.safetyCopyPath.empty())
+        err << FormatText(LoadResString(str::kCliSafetyCopyWritten), {safe.safetyCopyPath}) << '\n';
+    switch (safe.end) {
+    case SafeSendEnd::Sent:
+        if (!safe.verdict.empty())
+            out << safe.verdict << '\n';
+        return kExitOk;
+    case SafeSendEnd::Differs:
+        out << safe.verdict << '\n';
+        return kExitReceiverDiffers;
+    case SafeSendEnd::CheckNotRun:
+        err << safe.verdict << '\n';
+        return kExitFailed;
+    case SafeSendEnd::SentUnconfirmed:
+        err << safe.verdict << '\n';
+        return kExitOk;
+    case SafeSendEnd::SafetyCopyFailed:
+        if (safe.outcome == JobOutcome::Cancelled)
+            return kExitCancelled;
+        err << FormatText(LoadResString(str::kCliSafetyCopyFailed), {safe.reason}) << '\n';
+        return kExitFailed;
+    case SafeSendEnd::SendFailed:
+        break;
+    }
+    return ExitOf(safe.outcome, view, unanswered, err);
+}
+
+// A logbook that cannot be written must not turn a transfer into a failure; it is said.
+void AppendToLogbook(const std::string& dataFolder, const std::vector<LogbookRecord>& records,
+                     std::ostream& err) {
+    for (const LogbookRecord& record : records) {
+        std::string reason;
+        if (!fw::AppendToLogbook(dataFolder, record, reason)) {
+            err << FormatText(LoadResString(str::kLogbookNotWritten), {reason}) << '\n';
+            return;
+        }
+    }
+}
+
+// Writes the whole comparison where --report asks for it. A report asked for and not written
+// turns a success into a failure.
+int WithReport(const std::string& path, const std::string& report, int code, std::ostream& err) {
+    if (path.empty() || report.empty())
+        return code;
+    std::string reason;
+    if (WriteFileAtomically(path, report, reason))
+        return code;
+    err << FormatText(LoadResString(str::kCliReportNotWritten), {reason}) << '\n';
+    return code == kExitOk ? kExitFailed : code;
+}
+
+// Compares what a load brought back with a file, for the check commands.
+using Judge = std::function<CheckVerdict(const JobResult& loaded)>;
+
 int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget> target,
-           std::ostream& err, const JobCheck& check = {}) {
+           std::ostream& out, std::ostream& err, const JobCheck& check = {},
+           const Judge& judge = {}) {
     LinkContext context;
     if (!LoadLinkContext(arguments, context, err))
         return kExitUsage;
+    const std::string reportPath = arguments.Value("--report");
+    if (arguments.Has("--report")) {
+        for (const std::string& used : {arguments.words.back(), context.profilePath}) {
+            if (NamesSameFile(reportPath, used)) {
+                err << FormatText(LoadResString(str::kCliReportIsInput), {reportPath, used})
+                    << '\n';
+                return kExitUsage;
+            }
+        }
+    }
     const bool tracing = arguments.Has("--trace");
     const std::string tracePath = arguments.Value("--trace");
     if (tracing) {
@@ -204,6 +305,7 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
     // Questions are read from the terminal only when they were written to it.
     const bool terminal = &err == &std::cerr && ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
     TerminalInteraction questions(err, terminal ? &std::cin : nullptr, arguments.Has("--yes"));
+    const bool unanswered = !terminal && !arguments.Has("--yes");
     TerminalTransferView view(err, questions, &err == &std::cerr && ::isatty(STDERR_FILENO),
                               std::move(target));
     CancelEvent cancel;
@@ -226,30 +328,43 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
         });
     }
     view.Attach(session);
+    const bool send = std::holds_alternative<fw::ListSend>(job) ||
+                      std::holds_alternative<fw::SettingsSend>(job) ||
+                      std::holds_alternative<fw::FirmwareSend>(job);
+    SafetyCopyStore safetyCopies(context.folders, context.safetyCopyKeep);
+    std::optional<SafeSendResult> safe;
+    JobResult result;
+    const auto started = std::chrono::steady_clock::now();
     {
         InterruptGuard interrupts(cancel, view);
-        session.Run(job);
+        if (send)
+            safe = RunSafeSend(session, job,
+                               {context.safetyCopy ? &safetyCopies : nullptr, context.verify});
+        else
+            result = session.Run(job);
     }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (!trace.Failure().empty())
         err << FormatText(LoadResString(str::kCliTraceIncomplete), {trace.Path(), trace.Failure()})
             << '\n';
-    switch (session.Outcome()) {
-    case JobOutcome::Succeeded:
-        return kExitOk;
-    case JobOutcome::Cancelled:
-        return kExitCancelled;
-    case JobOutcome::Refused:
-        if (!view.QuestionDeclined())
-            return kExitFailed;
-        if (!terminal && !arguments.Has("--yes"))
-            err << LoadResString(str::kCliQuestionNeedsYes) << '\n';
-        return kExitCancelled;
-    case JobOutcome::AbortedByReceiver:
-        err << LoadResString(str::kCliReceiverCancelled) << '\n';
-        return kExitFailed;
-    default:
-        return kExitFailed;
+    if (safe) {
+        AppendToLogbook(context.folders.program, safe->log, err);
+        return WithReport(reportPath, safe->report,
+                          ExitOfSafeSend(*safe, view, unanswered, out, err), err);
     }
+    LogbookRecord record = LogbookRecordOf(job, result, seconds);
+    if (!judge || session.Outcome() != JobOutcome::Succeeded) {
+        AppendToLogbook(context.folders.program, {record}, err);
+        return ExitOf(session.Outcome(), view, unanswered, err);
+    }
+    const CheckVerdict verdict = judge(result);
+    record.job = std::holds_alternative<fw::ListLoad>(job) ? "list check" : "settings check";
+    record.verdict = verdict.verdict;
+    AppendToLogbook(context.folders.program, {record}, err);
+    out << verdict.verdict << '\n';
+    return WithReport(reportPath, verdict.report, verdict.same ? kExitOk : kExitReceiverDiffers,
+                      err);
 }
 
 // An output path: the same name rule as the save dialog, the extension added when missing, an
@@ -291,7 +406,7 @@ bool Expect(const Arguments& arguments, std::size_t words, int usage, std::ostre
     return false;
 }
 
-int FirmwareSend(const Arguments& arguments, std::ostream& err) {
+int FirmwareSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.words[2];
     std::optional<std::string> data = ReadInputFile(path, err, kFirmwareFileLimit);
     if (!data)
@@ -304,15 +419,15 @@ int FirmwareSend(const Arguments& arguments, std::ostream& err) {
     fw::FirmwareSend job;
     job.firmware = CReceiverdat(file);
     job.fileData = std::move(data);
-    return RunJob(arguments, std::move(job), std::nullopt, err);
+    return RunJob(arguments, std::move(job), std::nullopt, out, err);
 }
 
-int ListLoad(const Arguments& arguments, std::ostream& err) {
+int ListLoad(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& which = arguments.words[2];
     if (which != "tv" && which != "radio")
         return UnknownWord(err, which, "tv|radio", str::kCliListUsage);
-    std::string out = arguments.words[3];
-    if (!PrepareOutput(arguments, out, SaveKind::ProgramList, err))
+    std::string target = arguments.words[3];
+    if (!PrepareOutput(arguments, target, SaveKind::ProgramList, err))
         return kExitBadFile;
     bool lossless = true;
     const std::string description = Utf8ToCp1252(arguments.Value("--description"), &lossless);
@@ -320,11 +435,12 @@ int ListLoad(const Arguments& arguments, std::ostream& err) {
         err << LoadResString(str::kDescriptionNotEncodable) << '\n';
         return kExitUsage;
     }
-    return RunJob(arguments, fw::ListLoad{which == "tv" ? 'T' : 'R'}, SaveTarget{out, description},
-                  err);
+    return RunJob(arguments, fw::ListLoad{which == "tv" ? 'T' : 'R'},
+                  SaveTarget{target, description}, out, err);
 }
 
-int ListSend(const Arguments& arguments, std::ostream& err) {
+// The list file as a send (or a check) takes it: read, checked and typed; an exit code.
+int ReadListToSend(const Arguments& arguments, fw::ListSend& job, std::ostream& err) {
     const std::string& path = arguments.words[2];
     std::optional<std::string> read = ReadInputFile(path, err);
     if (!read)
@@ -354,10 +470,16 @@ int ListSend(const Arguments& arguments, std::ostream& err) {
         err << LoadResString(str::kCliListWithoutType) << '\n';
         return kExitBadFile;
     }
-    fw::ListSend job;
     job.list.Fill(
         {type, analysis.shownDescription, path, FileNameOfPath(path), std::to_string(data.size())});
     job.fileData = std::move(read);
+    return kExitOk;
+}
+
+int ListSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    fw::ListSend job;
+    if (const int read = ReadListToSend(arguments, job, err); read != kExitOk)
+        return read;
     // Read once the link settings are known, so that a bad option is reported first.
     const auto checkSendList = [&arguments, &err](TransferJob& prepared) {
         fw::ListSend& send = std::get<fw::ListSend>(prepared);
@@ -373,17 +495,39 @@ int ListSend(const Arguments& arguments, std::ostream& err) {
         }
         return kExitOk;
     };
-    return RunJob(arguments, std::move(job), std::nullopt, err, checkSendList);
+    return RunJob(arguments, std::move(job), std::nullopt, out, err, checkSendList);
 }
 
-int SettingsLoad(const Arguments& arguments, std::ostream& err) {
-    std::string out = arguments.words[2];
-    if (!PrepareOutput(arguments, out, SaveKind::Settings, err))
+int ListCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    fw::ListSend file;
+    if (const int read = ReadListToSend(arguments, file, err); read != kExitOk)
+        return read;
+    file.sendList = ReadSendList(file);
+    if (!file.sendList->error.empty()) {
+        err << file.sendList->error << '\n';
         return kExitBadFile;
-    return RunJob(arguments, fw::SettingsLoad{}, SaveTarget{out, {}}, err);
+    }
+    const char kind = file.list.m_strType == ListTypeText(kListRadio) ? 'R' : 'T';
+    return RunJob(arguments, fw::ListLoad{kind, LoadUse::Compare}, std::nullopt, out, err, {},
+                  [&file](const JobResult& loaded) { return CheckList(*file.sendList, loaded); });
 }
 
-int SettingsSend(const Arguments& arguments, std::ostream& err) {
+int SettingsCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    const std::optional<std::string> data = ReadInputFile(arguments.words[2], err);
+    if (!data)
+        return kExitBadFile;
+    return RunJob(arguments, fw::SettingsLoad{LoadUse::Compare}, std::nullopt, out, err, {},
+                  [&data](const JobResult& loaded) { return CheckSettings(*data, loaded); });
+}
+
+int SettingsLoad(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    std::string target = arguments.words[2];
+    if (!PrepareOutput(arguments, target, SaveKind::Settings, err))
+        return kExitBadFile;
+    return RunJob(arguments, fw::SettingsLoad{}, SaveTarget{target, {}}, out, err);
+}
+
+int SettingsSend(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.words[2];
     std::optional<std::string> data = ReadInputFile(path, err);
     if (!data)
@@ -393,7 +537,7 @@ int SettingsSend(const Arguments& arguments, std::ostream& err) {
     job.settings.m_strPath = path;
     job.settings.m_strFileName = FileNameOfPath(path);
     job.fileData = std::move(data);
-    return RunJob(arguments, std::move(job), std::nullopt, err);
+    return RunJob(arguments, std::move(job), std::nullopt, out, err);
 }
 
 } // namespace
@@ -412,12 +556,12 @@ int RunPorts(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
-int RunFirmware(const Arguments& arguments, std::ostream&, std::ostream& err) {
+int RunFirmware(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (!Expect(arguments, 3, str::kCliFirmwareUsage, err))
         return kExitUsage;
     if (arguments.words[1] != "send")
         return UnknownWord(err, arguments.words[1], "send", str::kCliFirmwareUsage);
-    return FirmwareSend(arguments, err);
+    return FirmwareSend(arguments, out, err);
 }
 
 int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
@@ -428,26 +572,34 @@ int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (arguments.words.size() >= 2 && arguments.words[1] == "load") {
         if (!Expect(arguments, 4, str::kCliListUsage, err))
             return kExitUsage;
-        return ListLoad(arguments, err);
+        return ListLoad(arguments, out, err);
     }
     if (arguments.words.size() >= 2 && arguments.words[1] == "send") {
         if (!Expect(arguments, 3, str::kCliListUsage, err))
             return kExitUsage;
-        return ListSend(arguments, err);
+        return ListSend(arguments, out, err);
+    }
+    if (arguments.words.size() >= 2 && arguments.words[1] == "check") {
+        if (!Expect(arguments, 3, str::kCliListUsage, err))
+            return kExitUsage;
+        return ListCheck(arguments, out, err);
     }
     if (arguments.words.size() < 2)
         return UsageError(err, LoadResString(str::kCliWrongWordCount), str::kCliListUsage);
-    return UnknownWord(err, arguments.words[1], "load|send|" + ListEditWords(), str::kCliListUsage);
+    return UnknownWord(err, arguments.words[1], "load|send|check|" + ListEditWords(),
+                       str::kCliListUsage);
 }
 
-int RunSettings(const Arguments& arguments, std::ostream&, std::ostream& err) {
+int RunSettings(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (!Expect(arguments, 3, str::kCliSettingsUsage, err))
         return kExitUsage;
     if (arguments.words[1] == "load")
-        return SettingsLoad(arguments, err);
+        return SettingsLoad(arguments, out, err);
     if (arguments.words[1] == "send")
-        return SettingsSend(arguments, err);
-    return UnknownWord(err, arguments.words[1], "load|send", str::kCliSettingsUsage);
+        return SettingsSend(arguments, out, err);
+    if (arguments.words[1] == "check")
+        return SettingsCheck(arguments, out, err);
+    return UnknownWord(err, arguments.words[1], "load|send|check", str::kCliSettingsUsage);
 }
 
 } // namespace fw::cli

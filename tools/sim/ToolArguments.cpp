@@ -10,7 +10,7 @@ namespace {
 
 bool TakesValue(std::string_view name) {
     return name == "--model" || name == "--loader" || name == "--software" || name == "--state" ||
-           name == "--slow" || name == "--fault" || name == "--link";
+           name == "--slow" || name == "--fault" || name == "--link" || IsStoreFaultOption(name);
 }
 
 bool IsFlag(std::string_view name) {
@@ -96,6 +96,8 @@ bool Apply(std::string_view name, const std::string& value, ToolSettings& settin
                 std::to_string(kMaxBaud);
         return false;
     }
+    if (IsStoreFaultOption(name))
+        return ParseStoreFault(name, value, options.storeFaults, error);
     // --fault
     Fault fault;
     if (ParseFault(value, fault)) {
@@ -143,7 +145,8 @@ bool ParseToolArguments(const std::vector<std::string>& arguments, ToolSettings&
         if (!Apply(name, *value, settings, error))
             return false;
     }
-    return true;
+    // Only now is the model known that a dropped place must lie within.
+    return CheckStoreFaults(settings.options.storeFaults, settings.options.model, error);
 }
 
 std::string ToolUsage() {
@@ -169,6 +172,17 @@ std::string ToolUsage() {
            "                    misbehave once at the INDEX-th occurrence (from 0) of STEP;\n"
            "                    may be repeated. STEP is one of\n" +
            StepList() + "\n                    and KIND one of\n" + KindList() +
+           "\n\n"
+           "The receiver can store something other than it was sent while telling the PC\n"
+           "that all went well, as real ones do (numbers are decimal):\n"
+           "  --store-name-max N\n"
+           "                    cut every stored program name to N characters\n"
+           "  --store-bank-max N\n"
+           "                    keep only the first N entries of each bank\n"
+           "  --store-drop-place N\n"
+           "                    store place N (from 0) empty\n"
+           "  --store-settings-byte OFFSET:VALUE\n"
+           "                    store the settings byte at OFFSET (from 0) as VALUE\n"
            "\n"
            "  --help            this text\n"
            "  --version         the version\n"

@@ -107,6 +107,19 @@ TEST(CommandLineTest, ParsesOptionsAndRefusesUnknownOnes) {
     EXPECT_NE(VersionText().find(FLASHWERK_VERSION), std::string::npos);
 }
 
+TEST(CommandLineTest, StoreFaultsGoToTheDemoReceiverOnly) {
+    const CommandLineOptions demo =
+        ParseCommandLine({"--store-name-max", "8", "--demo", "--store-settings-byte=17:200"});
+    EXPECT_EQ(demo.error, "");
+    EXPECT_EQ(demo.demoStoreFaults,
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"--store-name-max", "8"}, {"--store-settings-byte", "17:200"}}));
+    EXPECT_EQ(ParseCommandLine({"--store-bank-max", "998"}).error,
+              "--store-bank-max works only with --demo.");
+    EXPECT_NE(ParseCommandLine({"--demo", "--store-drop-place"}).error.find("--store-drop-place"),
+              std::string::npos);
+}
+
 TEST(CommandLineTest, PrintPdfTakesTwoFilesAndItsOptionsAnywhere) {
     const CommandLineOptions full =
         ParseCommandLine({"--rows", "4,0-2", "--print-pdf", "a.lst", "b.pdf", "--force"});

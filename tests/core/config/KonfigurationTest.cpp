@@ -78,7 +78,7 @@ std::string FirstStartText(const std::string& titles, const std::string& head) {
            "FONTMAIN=0|0|-27|0|0|0|48|0|0|0|400|0|0|ARIAL\n"
            "FONTHEAD=0|0|-27|1|0|0|48|0|0|1|700|0|0|ARIAL\n"
            "FOOT=\nHEAD=" +
-           head + "\nCOLMAIN=0\nCOLHEAD=0\n";
+           head + "\nCOLMAIN=0\nCOLHEAD=0\n[SAFETY]\nBACKUP=1\nKEEP=20\nVERIFY=1\n";
 }
 
 TEST_F(Konfiguration, FirstStartWritesEveryKeyInOrder) {
@@ -115,7 +115,8 @@ auto AllFields(const CKonfiguration& c) {
                     c.m_connectionType, c.m_keepPassword, c.m_baudRate, c.m_comPort, c.m_recTimeout,
                     c.m_chosenFirmwareFile, c.m_chosenListFile, c.m_chosenSettingsFile,
                     c.m_sortFirmware, c.m_sortLists, c.m_sortSettings, c.m_versionHint,
-                    c.m_bFertigung, c.m_productionFiles, c.m_activePage);
+                    c.m_bFertigung, c.m_productionFiles, c.m_activePage, c.m_safetyCopy,
+                    c.m_safetyCopyKeep, c.m_verifyAfterSend);
 }
 
 TEST_F(Konfiguration, EveryFieldHasItsOwnKeyAndComesBack) {
@@ -144,6 +145,9 @@ TEST_F(Konfiguration, EveryFieldHasItsOwnKeyAndComesBack) {
     config.m_sortFirmware = 1;
     config.m_sortLists = 2;
     config.m_sortSettings = 3;
+    config.m_safetyCopy = 0;
+    config.m_safetyCopyKeep = 5;
+    config.m_verifyAfterSend = 0;
     CDruckDat& print = config.m_printSettings;
     print.m_bottomMargin = 4;
     print.m_leftMargin = 5;
@@ -170,7 +174,8 @@ TEST_F(Konfiguration, EveryFieldHasItsOwnKeyAndComesBack) {
                     "[PRINT]\nDOWN=4\nLEFT=5\nUP=6\nRIGHT=7\nCOLARRAY=A|B|C\nCOLCHECK=1|0|1\n"
                     "FONTMAIN=0|0|-13|0|0|0|0|0|0|0|400|0|0|Mono\n"
                     "FONTHEAD=0|0|-20|1|0|0|0|0|0|0|700|0|0|Sans\n"
-                    "FOOT=Fu\xC3\x9F\nHEAD=Kopf\nCOLMAIN=255\nCOLHEAD=65280\n");
+                    "FOOT=Fu\xC3\x9F\nHEAD=Kopf\nCOLMAIN=255\nCOLHEAD=65280\n"
+                    "[SAFETY]\nBACKUP=0\nKEEP=5\nVERIFY=0\n");
 
     CKonfiguration loaded;
     loaded.m_bFertigung = 1;
@@ -219,6 +224,25 @@ TEST_F(Konfiguration, OnlySupportedBaudRatesLoad) {
         EXPECT_EQ(Loaded(std::string("[DATENTRANSFER]\nBAUDRATE=") + value + "\n").m_baudRate,
                   expected)
             << value;
+}
+
+TEST_F(Konfiguration, SafetySwitchesAndKeepCountFallBackOrClamp) {
+    const struct {
+        const char* value;
+        int safetySwitch; // BACKUP and VERIFY
+        int keep;
+    } cases[] = {
+        {"", 1, 20},   {"0", 0, 1},       {"1", 1, 1},       {" 7 ", 1, 7},          {"-3", 1, 1},
+        {"on", 1, 20}, {"1000", 1, 1000}, {"1001", 1, 1000}, {"99999999999", 1, 20},
+    };
+    for (const auto& c : cases) {
+        const std::string v = c.value;
+        const CKonfiguration config =
+            Loaded("[SAFETY]\nBACKUP=" + v + "\nKEEP=" + v + "\nVERIFY=" + v + "\n");
+        EXPECT_EQ(config.m_safetyCopy, c.safetySwitch) << v;
+        EXPECT_EQ(config.m_verifyAfterSend, c.safetySwitch) << v;
+        EXPECT_EQ(config.m_safetyCopyKeep, c.keep) << v;
+    }
 }
 
 TEST(OptionValues, BaudRadioIndexAndProductionRows) {
@@ -351,9 +375,10 @@ TEST_F(Konfiguration, ForeignLinesStayWhereTheyWere) {
                 ::testing::HasSubstr("FONTMAIN=" + defaultFont + "\r\nFONTHEAD=" + defaultFont +
                                      "\r\nFOOT=\r\nHEAD=Programpool list\r\n"
                                      "COLMAIN=0\r\nCOLHEAD=0\r\n[DATENTRANSFER]\r\n"));
-    EXPECT_TRUE(text.ends_with("[PERSISTENT]\r\nAKTUWAHLOS=\r\nAKTUWAHLLISTS=\r\n"
-                               "AKTUWAHLSETTINGS=\r\nACTIVEPAGE=0\r\nSORTOS=-1\r\nSORTLISTS=-1\r\n"
-                               "SORTSETTINGS=-1\r\n"));
+    EXPECT_TRUE(
+        text.ends_with("[PERSISTENT]\r\nAKTUWAHLOS=\r\nAKTUWAHLLISTS=\r\n"
+                       "AKTUWAHLSETTINGS=\r\nACTIVEPAGE=0\r\nSORTOS=-1\r\nSORTLISTS=-1\r\n"
+                       "SORTSETTINGS=-1\r\n[SAFETY]\r\nBACKUP=1\r\nKEEP=20\r\nVERIFY=1\r\n"));
     std::size_t crLf = 0;
     for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
         ++crLf;
