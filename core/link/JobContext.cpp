@@ -222,7 +222,8 @@ void JobContext::FinishLoad(int statusId, const std::string& path) {
     View().EnableStart(true);
     m_outcome.store(JobOutcome::Succeeded);
     m_savedPath = path;
-    View().FileSaved(path);
+    if (!path.empty())
+        View().FileSaved(path);
 }
 
 bool JobContext::DetectOrEnd(const char* command) {

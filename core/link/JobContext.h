@@ -119,8 +119,9 @@ public:
     // for the receiver's restart announcement (unless it is the chain's last step) and ends
     // the step; a job on its own closes the port and has succeeded.
     void FinishSend();
-    // A load went through and its file is written: Cancel gets the OK caption, the status shows
-    // statusId, start enabled, the outcome is Succeeded and the view hears of the file.
+    // A load went through: Cancel gets the OK caption, the status shows statusId, start enabled,
+    // the outcome is Succeeded and the view hears of the file written (none for a load kept in
+    // memory, path empty).
     void FinishLoad(int statusId, const std::string& path);
 
     const LinkSettings& Settings() const { return m_settings; }

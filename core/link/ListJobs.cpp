@@ -270,7 +270,7 @@ void ListLoadJob::Work(JobContext& context) {
     }
     m_whole = true;
     if (m_job.use != LoadUse::SaveAs) {
-        context.SetOutcome(JobOutcome::Succeeded);
+        context.FinishLoad(str::kProgramListLoaded, {});
         return;
     }
 

@@ -59,7 +59,7 @@ void SettingsLoadJob::Work(JobContext& context) {
     context.SetProgress(100);
     m_received.assign(block.data(), block.size());
     if (m_job.use != LoadUse::SaveAs) {
-        context.SetOutcome(JobOutcome::Succeeded);
+        context.FinishLoad(str::kSettingsLoaded, {});
         return;
     }
 

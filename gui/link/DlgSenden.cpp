@@ -376,6 +376,10 @@ void CDlgSenden::EnableCancel(bool enabled) {
     Post([this, enabled] { m_cancelButton->setEnabled(enabled); });
 }
 
+QString CDlgSenden::CloseButtonText() const {
+    return m_cancelButton->text();
+}
+
 void CDlgSenden::SetCancelCaption(const std::string& caption) {
     Post([this, shown = QString::fromStdString(caption)] { m_cancelButton->setText(shown); });
 }

@@ -78,6 +78,8 @@ public:
     int FirmwareCancelled() const { return m_session.FirmwareCancelled(); }
     JobOutcome Outcome() const { return m_session.Outcome(); }
     bool WorkerRunning() const { return m_workerRunning; }
+    // "OK" once the transfer is over, else "Cancel".
+    QString CloseButtonText() const;
 
     // Cancel and closing the window both come here.
     void reject() override;

@@ -330,6 +330,8 @@ TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledL
         context.script.shown,
         (std::vector<std::string>{"<radio or tv>", "<radio or tv>",
                                   "The receiver holds the list as sent (1000 places, 10 banks)."}));
+    EXPECT_EQ(closer.closeCaptions, std::vector<std::string>{LoadResString(str::kOkCaption)})
+        << "the check is the end of the transfer";
     EXPECT_EQ(ListSafetyCopies(folders.listBackups).size(), 1u);
     EXPECT_EQ(test::ReadBytes(ListFile("plain.lst")), NumberedList("TV", "Mixed", 3));
     EXPECT_EQ(Column(*page, 2), QStringList{"TV"});

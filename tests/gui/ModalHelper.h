@@ -15,6 +15,7 @@
 
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace fw {
@@ -111,12 +112,14 @@ public:
             if (dialog != nullptr && dialog->isVisible() && !dialog->WorkerRunning() &&
                 dialog->Outcome() != JobOutcome::Running) {
                 outcomes.push_back(dialog->Outcome());
+                closeCaptions.push_back(dialog->CloseButtonText().toStdString());
                 dialog->reject();
             }
         });
         m_poll.start();
     }
     std::vector<JobOutcome> outcomes;
+    std::vector<std::string> closeCaptions; // what the dialog's close button read at the end
 
 private:
     QTimer m_poll;
