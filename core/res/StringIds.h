@@ -244,6 +244,8 @@ inline constexpr int kSortDescending = 10210;
 inline constexpr int kSortSelectedRows = 10211;
 inline constexpr int kSortWholePool = 10212;
 inline constexpr int kFilterLabel = 10213;
+// the editor's button whose menu holds the tools that work on the whole list
+inline constexpr int kEditorTools = 10899;
 inline constexpr int kFilterPlaceholder = 10214;
 inline constexpr int kSearchAllColumns = 10215;
 inline constexpr int kMenuSortByColumn = 10216;

@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -169,6 +170,11 @@ void CDlgProgrammpool::BuildLayout() {
     addAction(m_grid->Command(CPoolListCtrl::CmdPrint));
     connect(m_grid, &CPoolListCtrl::PrintRequested, this, &CDlgProgrammpool::RunPrintCommand);
 
+    auto* tools = new QPushButton(ResText(str::kEditorTools), this);
+    tools->setObjectName("tools");
+    m_toolsMenu = new QMenu(tools);
+    tools->setMenu(m_toolsMenu);
+
     auto* head = new QGridLayout;
     head->addWidget(new QLabel(DialogText(kDialogId, "static-filename"), this), 0, 0);
     head->addWidget(m_fileName, 0, 1);
@@ -184,6 +190,7 @@ void CDlgProgrammpool::BuildLayout() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_status);
     buttons->addStretch();
+    buttons->addWidget(tools);
     buttons->addWidget(print);
     buttons->addWidget(m_favouritesButton);
     buttons->addWidget(ok);

@@ -15,6 +15,7 @@
 #include <utility>
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -67,6 +68,8 @@ public:
     EditHistory& History() { return m_history; }
     CPoolListCtrl* Grid() const { return m_grid; }
     QLineEdit* FilterField() const { return m_filter; }
+    // The tools that work on the whole list; each adds its entry.
+    QMenu* ToolsMenu() const { return m_toolsMenu; }
     CDlgFavoriten* Favourites() const { return m_favouritesWindow; }
     CDlgSuchen* SearchDialog() const { return m_search; }
     PrintFlow& Printing() { return m_printFlow; }
@@ -117,6 +120,7 @@ private:
     QLineEdit* m_fileName = nullptr;
     QLineEdit* m_description = nullptr;
     QLineEdit* m_filter = nullptr;
+    QMenu* m_toolsMenu = nullptr;
     QRadioButton* m_radio = nullptr;
     QRadioButton* m_tv = nullptr;
     CPoolListCtrl* m_grid = nullptr;

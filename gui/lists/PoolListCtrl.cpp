@@ -424,6 +424,23 @@ void CPoolListCtrl::Sort(int first, int last, SortKey key, bool descending) {
     Run([=](ListDocument& doc) { return SortRows(doc, first, last, key, descending); });
 }
 
+void CPoolListCtrl::RunCommand(const std::function<EditResult(ListDocument&)>& command) {
+    CloseEditor();
+    Run(command);
+}
+
+void CPoolListCtrl::SelectRowSet(const std::vector<int>& rows) {
+    QItemSelection selection;
+    for (int row : SortedItems(rows, ProgramPool::RowCount()))
+        selection.select(model()->index(row, 0), model()->index(row, model()->columnCount() - 1));
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!selection.isEmpty()) {
+        const QModelIndex first = selection.first().topLeft();
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        scrollTo(first);
+    }
+}
+
 void CPoolListCtrl::OnMoveRows(int step) {
     const std::vector<int> rows = SelectedRows();
     if (IsFiltered() || rows.empty())

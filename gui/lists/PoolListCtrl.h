@@ -104,6 +104,11 @@ public:
     // Opens the sort dialog on the selection's range with the key chosen.
     void OnSort(SortKey key);
     void Sort(int first, int last, SortKey key, bool descending);
+    // A command of the editor's tools run as one undo step, with its message shown; the grid
+    // shows the document again when it changed.
+    void RunCommand(const std::function<EditResult(ListDocument&)>& command);
+    // Selects exactly these rows (any order) and shows the first.
+    void SelectRowSet(const std::vector<int>& rows);
     // The selected rows one place up (-1) or down (+1), still selected.
     void OnMoveRows(int step);
     // The rows land before the program at target, as cut and paste inserting would place them.
