@@ -244,8 +244,6 @@ inline constexpr int kSortDescending = 10210;
 inline constexpr int kSortSelectedRows = 10211;
 inline constexpr int kSortWholePool = 10212;
 inline constexpr int kFilterLabel = 10213;
-// the editor's button whose menu holds the tools that work on the whole list
-inline constexpr int kEditorTools = 10899;
 inline constexpr int kFilterPlaceholder = 10214;
 inline constexpr int kSearchAllColumns = 10215;
 inline constexpr int kMenuSortByColumn = 10216;
@@ -426,5 +424,12 @@ inline constexpr int kStepSafetyCopy = 10706;
 inline constexpr int kStepCheck = 10707;
 inline constexpr int kCliReportIsInput = 10708;
 inline constexpr int kCliReportNotWritten = 10709;
+
+// the report window of the list tools and the check
+inline constexpr int kReportSave = 10890;
+inline constexpr int kReportSaveTitle = 10891;
+inline constexpr int kReportFilter = 10892;
+// the editor's button whose menu holds the tools that work on the whole list
+inline constexpr int kEditorTools = 10899;
 
 } // namespace fw::str

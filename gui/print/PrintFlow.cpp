@@ -7,11 +7,11 @@
 #include "gui/page/AppContext.h"
 #include "gui/print/ListPrintDialog.h"
 #include "gui/print/PageSetup.h"
+#include "gui/ui/FileChooser.h"
 #include "gui/ui/Texts.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageRanges>
@@ -149,23 +149,9 @@ void PrintFlow::Preview(const ProgramPool& pool, const std::vector<int>& selecte
 }
 
 QString PrintFlow::AskPdfPath(const QString& suggestedName) {
-    QFileDialog dialog(m_owner, ResText(str::kExportPdfTitle), SuggestedPdfPath(suggestedName),
-                       ResText(str::kPdfFilter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // Asked below, once the suffix is in place.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    QString path = dialog.selectedFiles().front();
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
-    if (QFileInfo::exists(path) &&
-        !Interaction().AskYesNo(
-            FormatText(LoadResString(str::kFileExistsReplace), {FileNameOf(path).toStdString()}),
-            MessageIcon::Warning))
-        return {};
-    return path;
+    return AskSavePath(m_owner, Interaction(), ResText(str::kExportPdfTitle),
+                       SuggestedPdfPath(suggestedName), ResText(str::kPdfFilter),
+                       QStringLiteral(".pdf"));
 }
 
 void PrintFlow::ExportPdf(const ProgramPool& pool, const std::vector<int>& selectedRows,

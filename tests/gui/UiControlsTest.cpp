@@ -4,14 +4,18 @@
 #include "gui/ui/IconButton.h"
 #include "gui/ui/Icons.h"
 #include "gui/ui/MessageInteraction.h"
+#include "gui/ui/ReportWindow.h"
 #include "gui/ui/Texts.h"
 #include "gui/ui/ToolTipDialog.h"
+#include "tests/support/ScriptedInteraction.h"
 
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -190,6 +194,36 @@ TEST(MessageInteractionTest, RadioOrTvChoiceGivesTheButtonPressed) {
         });
         EXPECT_EQ(MessageInteraction().AskRadioOrTv(), c.choice);
     }
+}
+
+} // namespace
+} // namespace fw
+
+namespace fw {
+namespace {
+
+TEST(ReportWindowTest, SavesItsTextAndOffersTheToolsButtons) {
+    QTemporaryDir folder;
+    test::ScriptedInteraction interaction;
+    ReportWindow window("Report", "matched 3\nnew 1", interaction);
+    int pressed = 0;
+    QPushButton* select = window.AddButton("Select the new ones", [&] { ++pressed; });
+    window.show();
+    select->click();
+    EXPECT_EQ(pressed, 1);
+    EXPECT_TRUE(window.isVisible()) << "a tool's button leaves the report open";
+
+    const QString path = folder.filePath("report.txt");
+    ASSERT_TRUE(window.SaveTo(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("matched 3\nnew 1\n"));
+    // A folder in the way: the error is shown and nothing claims success.
+    EXPECT_FALSE(window.SaveTo(folder.path()));
+    EXPECT_EQ(interaction.lastErrors.size(), 1u);
+
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
 }
 
 } // namespace
