@@ -429,6 +429,9 @@ inline constexpr int kCliReportNotWritten = 10709;
 inline constexpr int kReportSave = 10890;
 inline constexpr int kReportSaveTitle = 10891;
 inline constexpr int kReportFilter = 10892;
+// the transfer dialog's button that shows a check's whole comparison, and its window
+inline constexpr int kShowCheckReport = 10893;
+inline constexpr int kCheckReportTitle = 10894;
 // the editor's button whose menu holds the tools that work on the whole list
 inline constexpr int kEditorTools = 10899;
 
