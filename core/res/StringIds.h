@@ -441,5 +441,6 @@ inline constexpr int kCliBatchUnclosedSingleQuote = 11804;
 inline constexpr int kCliBatchUnclosedDoubleQuote = 11805;
 inline constexpr int kCliBatchTrailingBackslash = 11806;
 inline constexpr int kCliBatchStdinUnreadable = 11807;
+inline constexpr int kCliBatchNulCharacter = 11808;
 
 } // namespace fw::str

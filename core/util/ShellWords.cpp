@@ -6,6 +6,10 @@ ShellWords SplitShellWords(std::string_view line) {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     ShellWords result;
+    if (line.find('\0') != std::string_view::npos) {
+        result.error = ShellWordsError::NulCharacter;
+        return result;
+    }
     std::string word;
     bool inWord = false; // also true for a word that is so far only "" or ''
     const auto fail = [&](ShellWordsError error) {

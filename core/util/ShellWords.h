@@ -17,6 +17,7 @@ enum class ShellWordsError {
     UnclosedSingleQuote,
     UnclosedDoubleQuote,
     TrailingBackslash, // a line does not continue on the next one
+    NulCharacter,      // no command line can hold one
 };
 
 struct ShellWords {

@@ -163,6 +163,7 @@ TEST_F(CliListBatchTest, AMalformedLineExitsTwoNamingItAndWritesNothing) {
         {"set 1 2 \"Eins", "Line 3: A double quote (\") is not closed."},
         {"set 1 2 'Eins", "Line 3: A single quote (') is not closed."},
         {"set 1 2 Eins\\", "Line 3: The line ends with a backslash"},
+        {std::string("set 1 2 'a\0b'", 13), "Line 3: The line holds a NUL character"},
         {"set 1 2 \xE2\x88\x9A", "Line 3: VALUE holds characters"},
         {"bank 5 delete 0", "Line 3: Bank 5 holds no entries"},
     };

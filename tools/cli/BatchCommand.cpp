@@ -74,6 +74,8 @@ int SplitFailure(ShellWordsError error) {
         return str::kCliBatchUnclosedSingleQuote;
     case ShellWordsError::UnclosedDoubleQuote:
         return str::kCliBatchUnclosedDoubleQuote;
+    case ShellWordsError::NulCharacter:
+        return str::kCliBatchNulCharacter;
     default:
         return str::kCliBatchTrailingBackslash;
     }

@@ -39,6 +39,7 @@ TEST(ShellWordsTest, SplitsAsAShellDoesWithoutExpansions) {
         {"set 1 2 'open", {}, E::UnclosedSingleQuote},
         {"set 1 2 \"open\\\"", {}, E::UnclosedDoubleQuote},
         {"set 1 2 x\\", {}, E::TrailingBackslash},
+        {std::string("set 1 2 'a\0b'", 13), {}, E::NulCharacter},
     };
     for (const Case& c : cases) {
         const ShellWords split = SplitShellWords(c.line);
