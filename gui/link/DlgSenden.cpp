@@ -264,6 +264,9 @@ void CDlgSenden::OfferReport(const std::string& report) {
     Post([this, report] {
         m_report = report;
         m_reportButton->setVisible(!report.empty());
+        // The button must not squeeze the baud rate out of sight.
+        if (width() < sizeHint().width())
+            resize(sizeHint().width(), height());
     });
 }
 
