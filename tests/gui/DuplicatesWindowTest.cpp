@@ -3,6 +3,7 @@
 #include "core/config/Konfiguration.h"
 #include "core/editor/EditHistory.h"
 #include "core/res/StringIds.h"
+#include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "tests/gui/ScriptedContext.h"
@@ -10,6 +11,7 @@
 #include "tests/support/ListFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -47,7 +49,8 @@ protected:
             return nullptr;
         action->trigger();
         auto* window = editor.findChild<DuplicatesWindow*>();
-        if (window != nullptr && !QTest::qWaitForWindowActive(window))
+        if (window != nullptr &&
+            !QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }))
             return nullptr;
         return window;
     }
@@ -81,16 +84,20 @@ TEST_F(DuplicatesWindowTest, SelectsAGroupRemovesAsOneStepAndFollowsTheUndo) {
     list->setCurrentItem(list->topLevelItem(0)->child(1));
     EXPECT_EQ(editor.Grid()->SelectedRows(), (std::vector<int>{2}));
 
-    // The rule by its mnemonic: names only pairs places 1 and 3.
-    QTest::keyClick(window, Qt::Key_N, Qt::AltModifier);
-    EXPECT_TRUE(window->findChild<QRadioButton*>("byName")->isChecked());
+    // The choices by their mnemonics (a button's mnemonic clicks it a moment later): names
+    // only pairs places 1 and 3.
+    const auto press = [&](Qt::Key key, const char* choice) {
+        auto* button = window->findChild<QRadioButton*>(choice);
+        QTest::keyClick(list, key, Qt::AltModifier);
+        return QTest::qWaitFor([button] { return button->isChecked(); });
+    };
+    ASSERT_TRUE(press(Qt::Key_N, "byName"));
     EXPECT_EQ(window->Groups(), (std::vector<DuplicateGroup>{{1, 3}}));
-    QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(press(Qt::Key_P, "byProgram"));
     EXPECT_EQ(window->Groups(), (std::vector<DuplicateGroup>{{0, 2}}));
 
     // Keeping the banked one deletes place 0; the bank follows its program.
-    QTest::keyClick(window, Qt::Key_B, Qt::AltModifier);
-    EXPECT_TRUE(window->findChild<QRadioButton*>("keepBanked")->isChecked());
+    ASSERT_TRUE(press(Qt::Key_B, "keepBanked"));
     window->findChild<QPushButton*>("remove")->click();
     EXPECT_EQ(PoolNames(4), (std::vector<std::string>{"TV 2", "TV 1 HD", "tv 2", ""}));
     EXPECT_EQ(editor.Document().banks.GetAddress(0, 0), 1);
