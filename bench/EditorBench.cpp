@@ -7,6 +7,7 @@
 #include "core/app/DataFolders.h"
 #include "core/config/Konfiguration.h"
 #include "core/editor/BankCommands.h"
+#include "core/editor/Duplicates.h"
 #include "core/editor/EditHistory.h"
 #include "core/editor/PoolCommands.h"
 #include "core/editor/SortCommands.h"
@@ -291,6 +292,42 @@ void BM_SearchBankWithoutHit(benchmark::State& state) {
         benchmark::DoNotOptimize(SearchBank(doc, 0, "m\xFCnchen", 0));
 }
 BENCHMARK(BM_SearchBankWithoutHit);
+
+// A full list in which every program stands four times (1000 services under 4000 names,
+// places i, i + 1000, ...), the banks as in the full list.
+const ListDocument& FullListOfDuplicates() {
+    static const ListDocument doc = [] {
+        ListDocument dupes = FullList();
+        for (int row = 0; row < kPoolRows; ++row)
+            dupes.pool.SetCell(row, kFieldSid, std::to_string(28000 + row % 1000));
+        return dupes;
+    }();
+    return doc;
+}
+
+// Removing the 3000 duplicates on screen: the grid runs it as one step and repaints.
+void BM_RemoveDuplicates(benchmark::State& state) {
+    TimeOnScreen(
+        state,
+        [](Editor& e) {
+            e.Document() = FullListOfDuplicates();
+            e.Grid().Refresh();
+        },
+        [](Editor& e) {
+            e.Grid().RunCommand([](ListDocument& doc) {
+                return RemoveDuplicates(doc, MatchRule::Program, DuplicateKeep::Banked);
+            });
+        });
+}
+BENCHMARK(BM_RemoveDuplicates)->Unit(benchmark::kMillisecond);
+
+// Finding the groups alone, as the duplicates window does on every change.
+void BM_FindDuplicates(benchmark::State& state) {
+    const ListDocument& doc = FullListOfDuplicates();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FindDuplicates(doc.pool, MatchRule::Program));
+}
+BENCHMARK(BM_FindDuplicates)->Unit(benchmark::kMillisecond);
 
 // The editor's share of opening and saving a full list, without the disk.
 void BM_ParseFullList(benchmark::State& state) {

@@ -445,5 +445,23 @@ inline constexpr int kCliBatchUnclosedDoubleQuote = 11805;
 inline constexpr int kCliBatchTrailingBackslash = 11806;
 inline constexpr int kCliBatchStdinUnreadable = 11807;
 inline constexpr int kCliBatchNulCharacter = 11808;
+// finding and removing duplicate programs
+inline constexpr int kStepRemoveDuplicates = 11200;
+inline constexpr int kToolFindDuplicates = 11201;
+inline constexpr int kDuplicatesTitle = 11202;
+inline constexpr int kDuplicatesCompare = 11203;
+inline constexpr int kDuplicatesByProgram = 11204;
+inline constexpr int kDuplicatesByName = 11205;
+inline constexpr int kDuplicatesKeep = 11206;
+inline constexpr int kDuplicatesKeepFirst = 11207;
+inline constexpr int kDuplicatesKeepBanked = 11208;
+inline constexpr int kDuplicatesGroups = 11209;
+inline constexpr int kDuplicatesGroupTitle = 11210;
+inline constexpr int kDuplicatesSummary = 11211;
+inline constexpr int kDuplicatesNone = 11212;
+inline constexpr int kDuplicatesRemoved = 11213;
+inline constexpr int kDuplicatesRemove = 11214;
+inline constexpr int kDuplicatesPlace = 11215;
+inline constexpr int kDuplicatesName = 11216;
 
 } // namespace fw::str

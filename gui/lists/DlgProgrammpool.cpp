@@ -7,6 +7,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "gui/favourites/DlgFavoriten.h"
+#include "gui/lists/DuplicatesWindow.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
@@ -174,6 +175,7 @@ void CDlgProgrammpool::BuildLayout() {
     tools->setObjectName("tools");
     m_toolsMenu = new QMenu(tools);
     tools->setMenu(m_toolsMenu);
+    AddDuplicatesTool(*this);
 
     auto* head = new QGridLayout;
     head->addWidget(new QLabel(DialogText(kDialogId, "static-filename"), this), 0, 0);

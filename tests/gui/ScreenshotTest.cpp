@@ -11,6 +11,7 @@
 #include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/lists/DlgProgrammpool.h"
+#include "gui/lists/DuplicatesWindow.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/SortDialog.h"
 #include "gui/page/PropertyPagePlus.h"
@@ -20,9 +21,11 @@
 #include "tests/linkjobs/JobHarness.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -30,6 +33,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -313,6 +317,29 @@ TEST_P(ScreenshotTest, SortDialogAndFilteredPool) {
     ExpectFitsSmallScreen(sort);
     EXPECT_TRUE(sort.grab().save(QString::fromStdString(PictureName("sort-dialog"))));
     sort.reject();
+    editor.reject();
+}
+
+// The duplicates window over the demo list with three of its programs copied to its end, the
+// first group chosen.
+TEST_P(ScreenshotTest, DuplicatesWindow) {
+    const CListenDat list = DemoList();
+    CDlgProgrammpool editor(context, &list);
+    ShowEditor(editor);
+    ProgramPool& pool = editor.Document().pool;
+    const int end = pool.LastUsedRow() + 1;
+    for (int copy = 0; copy < 3; ++copy)
+        pool.SetRow(end + copy, pool.Row(copy * 2));
+    editor.Refresh();
+    editor.ToolsMenu()->findChild<QAction*>("findDuplicates")->trigger();
+    auto* window = editor.findChild<DuplicatesWindow*>();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    ASSERT_GE(window->GroupList()->topLevelItemCount(), 3);
+    window->GroupList()->setCurrentItem(window->GroupList()->topLevelItem(0));
+    ExpectFitsSmallScreen(*window);
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(PictureName("duplicates"))));
+    window->reject();
     editor.reject();
 }
 

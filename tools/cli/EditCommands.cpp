@@ -5,6 +5,7 @@
 #include "tools/cli/ListEditSession.h"
 
 #include "core/editor/BankCommands.h"
+#include "core/editor/Duplicates.h"
 #include "core/editor/EditHistory.h"
 #include "core/editor/ListDocument.h"
 #include "core/editor/PoolCommands.h"
@@ -42,6 +43,7 @@ const std::vector<OptionSpec> kListEditOptions = {
     // list batch
     {"--script", true},
     {"--keep-going", false},
+    {"--keep", true},
 };
 
 namespace {
@@ -367,6 +369,48 @@ int Find(EditCall& call) {
     return kExitOk;
 }
 
+// --by of duplicates and dedupe: the full matching rule unless "name".
+std::optional<MatchRule> DuplicateRule(EditCall& call) {
+    const std::string by = call.arguments.Has("--by") ? call.arguments.Value("--by") : "match";
+    if (by == "match")
+        return MatchRule::Program;
+    if (by == "name")
+        return MatchRule::Name;
+    UnknownWord(call.err, by, "match|name", str::kCliListUsage);
+    return std::nullopt;
+}
+
+int Duplicates(EditCall& call) {
+    const auto rule = DuplicateRule(call);
+    if (!rule)
+        return kExitUsage;
+    const std::vector<DuplicateGroup> groups = FindDuplicates(call.doc.pool, *rule);
+    for (std::size_t index = 0; index < groups.size(); ++index) {
+        call.out << DuplicateGroupTitle(groups[index], static_cast<int>(index) + 1) << '\n';
+        for (int place : groups[index])
+            call.out << "  " << place << '\t'
+                     << ShownText(call.doc.pool.Cell(place, kFieldName), false) << '\n';
+    }
+    call.out << DuplicatesSummary(groups) << '\n';
+    return kExitOk;
+}
+
+int Dedupe(EditCall& call) {
+    const auto rule = DuplicateRule(call);
+    if (!rule)
+        return kExitUsage;
+    const std::string keepWord =
+        call.arguments.Has("--keep") ? call.arguments.Value("--keep") : "first";
+    if (keepWord != "first" && keepWord != "banked")
+        return UnknownWord(call.err, keepWord, "first|banked", str::kCliListUsage);
+    const DuplicateKeep keep = keepWord == "banked" ? DuplicateKeep::Banked : DuplicateKeep::First;
+    int removed = 0;
+    const int code = Apply(
+        call, [&](ListDocument& doc) { return RemoveDuplicates(doc, *rule, keep, &removed); });
+    call.out << DuplicatesRemovedText(removed) << '\n';
+    return code;
+}
+
 const std::vector<EditWord>& EditWords() {
     static const std::vector<EditWord> words = {
         {"rows", 3, {"--all"}, false, Rows},
@@ -379,6 +423,8 @@ const std::vector<EditWord>& EditWords() {
         {"copy", 4, {"--to", "--insert", "--force"}, true, Copy},
         {"bank", 6, {"--to", "--at", "--force"}, true, Bank},
         {"find", 4, {"--after"}, false, Find},
+        {"duplicates", 3, {"--by"}, false, Duplicates},
+        {"dedupe", 3, {"--by", "--keep", "--force"}, true, Dedupe},
     };
     return words;
 }
