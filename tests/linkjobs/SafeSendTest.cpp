@@ -88,6 +88,31 @@ protected:
         return result;
     }
 
+    // A firmware send of an image that names ABC V1.30, the catalogue describing it as
+    // describedVersion; writing the flash is confirmed.
+    SafeSendResult RunFirmware(const std::string& describedVersion, int busyFrames = 0) {
+        sim::SimulatorOptions options;
+        options.framesIgnoredAfterStore = busyFrames;
+        receiver = test::StartReceiver(options);
+        data = std::make_unique<test::TempDir>();
+        FirmwareSend send;
+        send.firmware.m_strPath = data->File("new.bsr");
+        test::WriteBytes(send.firmware.m_strPath, test::FirmwareImage(6144, "ABC V1.30", "demo"));
+        send.firmware.m_size = 6144;
+        send.firmware.m_kind = 1;
+        send.firmware.m_version = describedVersion;
+        LinkSettings settings;
+        settings.comPort = 1;
+        rig = std::make_unique<JobRig>();
+        rig->Make(send, settings, {{"COM1", receiver->DevicePath()}});
+        rig->view.AnswerYesNo(true);
+        SafeSendResult result;
+        test::RecordingView::TimerPump pump(rig->view, *rig->session);
+        std::thread worker([&] { result = RunSafeSend(*rig->session, send, {nullptr, true}); });
+        worker.join();
+        return result;
+    }
+
     std::unique_ptr<test::TempDir> data;
     DataFolders folders;
     std::optional<SafetyCopyStore> store;
@@ -233,31 +258,13 @@ TEST_F(SafeSendTest, AfterAFirmwareTheReceiverIsAskedWhichSoftwareItRunsAndProgr
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.describedVersion);
-        receiver = test::StartReceiver({});
-        data = std::make_unique<test::TempDir>();
-        const std::string image = test::FirmwareImage(6144, "ABC V1.30", "demo");
-        FirmwareSend send;
-        send.firmware.m_strPath = data->File("new.bsr");
-        test::WriteBytes(send.firmware.m_strPath, image);
-        send.firmware.m_size = 6144;
-        send.firmware.m_kind = 1;
-        send.firmware.m_version = c.describedVersion;
-        LinkSettings settings;
-        settings.comPort = 1;
-        rig = std::make_unique<JobRig>();
-        rig->Make(send, settings, {{"COM1", receiver->DevicePath()}});
-        rig->view.AnswerYesNo(true); // writing the flash is confirmed
-        SafeSendResult result;
-        {
-            test::RecordingView::TimerPump pump(rig->view, *rig->session);
-            std::thread worker([&] { result = RunSafeSend(*rig->session, send, {nullptr, true}); });
-            worker.join();
-        }
+        const SafeSendResult result = RunFirmware(c.describedVersion);
         EXPECT_EQ(result.end, c.end) << rig->view.Dump() << test::LogOf(*receiver);
         EXPECT_TRUE(result.verdict.starts_with(c.verdict)) << result.verdict;
         EXPECT_EQ(receiver->Commands(), (std::vector<std::string>{"PROG CODE", "PROG CODE"}));
         const std::vector<unsigned char> programmed = receiver->ReceivedFirmware();
-        EXPECT_EQ(std::string(programmed.begin(), programmed.end()), image);
+        EXPECT_EQ(std::string(programmed.begin(), programmed.end()),
+                  test::FirmwareImage(6144, "ABC V1.30", "demo"));
         ASSERT_EQ(result.log.size(), 2u);
         EXPECT_EQ(result.log[1].job, "firmware check");
         EXPECT_EQ(result.log[1].software, "ABC V1.30");
@@ -295,27 +302,7 @@ TEST_F(SafeSendTest, AfterAFirmwareTheCheckWaitsForTheRestartedReceiverWithinIts
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.busyFrames);
-        sim::SimulatorOptions options;
-        options.framesIgnoredAfterStore = c.busyFrames;
-        receiver = test::StartReceiver(options);
-        data = std::make_unique<test::TempDir>();
-        FirmwareSend send;
-        send.firmware.m_strPath = data->File("new.bsr");
-        test::WriteBytes(send.firmware.m_strPath, test::FirmwareImage(6144, "ABC V1.30", "demo"));
-        send.firmware.m_size = 6144;
-        send.firmware.m_kind = 1;
-        send.firmware.m_version = "ABC V1.30";
-        LinkSettings settings;
-        settings.comPort = 1;
-        rig = std::make_unique<JobRig>();
-        rig->Make(send, settings, {{"COM1", receiver->DevicePath()}});
-        rig->view.AnswerYesNo(true);
-        SafeSendResult result;
-        {
-            test::RecordingView::TimerPump pump(rig->view, *rig->session);
-            std::thread worker([&] { result = RunSafeSend(*rig->session, send, {nullptr, true}); });
-            worker.join();
-        }
+        const SafeSendResult result = RunFirmware("ABC V1.30", c.busyFrames);
         EXPECT_EQ(result.end, c.end) << rig->view.Dump() << test::LogOf(*receiver);
         EXPECT_TRUE(result.verdict.starts_with(c.verdict)) << result.verdict;
         const std::size_t asked = receiver->Commands().size() - 1;

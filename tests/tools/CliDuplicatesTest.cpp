@@ -19,26 +19,6 @@ std::string DuplicatesSample() {
            test::ProgramLine("b", 3) + "\r\n" + test::kBankLabels + "\r\n2\t2\r\n1\r\n";
 }
 
-// "0=A 1=B | b0=2,1": the programs by place and the non-empty banks.
-std::string DuplicatesState(const std::string& path) {
-    ProgramPool pool;
-    CFavoritenDat banks;
-    ParseListText(test::ReadBytes(path), pool, banks);
-    std::string state;
-    for (int row = 0; row < kPoolRows; ++row)
-        if (!pool.IsRowEmpty(row))
-            state += std::to_string(row) + "=" + pool.Cell(row, kFieldName) + " ";
-    state += "|";
-    for (int bank = 0; bank < kBankCount; ++bank) {
-        if (banks.GetCount(bank) == 0)
-            continue;
-        state += " b" + std::to_string(bank) + "=";
-        for (int entry = 0; entry < banks.GetCount(bank); ++entry)
-            state += (entry ? "," : "") + std::to_string(banks.GetAddress(bank, entry));
-    }
-    return state;
-}
-
 TEST(CliDuplicatesTest, ListsAndRemovesTheGroups) {
     const std::string start = "0=A 1=B 2=A dup 3=b | b0=2,1 b1=2";
     struct Case {
@@ -76,7 +56,7 @@ TEST(CliDuplicatesTest, ListsAndRemovesTheGroups) {
         const test::CliRun run = test::RunCliCaught(words);
         EXPECT_EQ(run.code, c.code) << shown << run.err;
         EXPECT_EQ(run.out, c.out) << shown;
-        EXPECT_EQ(DuplicatesState(path), c.state) << shown;
+        EXPECT_EQ(test::ListState(path), c.state) << shown;
     }
     // A second run finds nothing and leaves the file alone.
     const std::string once = test::ReadBytes(path);

@@ -39,24 +39,7 @@ protected:
         return m_path;
     }
     // The file's programs by place and its non-empty banks: "0=A 1=B | b0=2,0".
-    std::string State() const {
-        ProgramPool pool;
-        CFavoritenDat banks;
-        ParseListText(test::ReadBytes(m_path), pool, banks);
-        std::string state;
-        for (int row = 0; row < kPoolRows; ++row)
-            if (!pool.IsRowEmpty(row))
-                state += std::to_string(row) + "=" + pool.Cell(row, kFieldName) + " ";
-        state += "|";
-        for (int bank = 0; bank < kBankCount; ++bank) {
-            if (banks.GetCount(bank) == 0)
-                continue;
-            state += " b" + std::to_string(bank) + "=";
-            for (int entry = 0; entry < banks.GetCount(bank); ++entry)
-                state += (entry ? "," : "") + std::to_string(banks.GetAddress(bank, entry));
-        }
-        return state;
-    }
+    std::string State() const { return test::ListState(m_path); }
     CliRun Edit(std::vector<std::string> words) {
         words.insert(words.begin() + 1, m_path);
         words.insert(words.begin(), "list");

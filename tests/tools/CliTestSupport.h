@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/lists/FavoritenDat.h"
+#include "core/lists/ListFile.h"
+#include "core/lists/ProgramPool.h"
 #include "core/res/StringTable.h"
+#include "tests/support/FileTestSupport.h"
 #include "tools/cli/Cli.h"
 
 #include <chrono>
@@ -27,6 +31,26 @@ inline CliRun RunCliCaught(const std::vector<std::string>& arguments) {
     const int code = cli::RunCli(arguments, out, err);
     SetLanguage(Language::English);
     return {code, out.str(), err.str()};
+}
+
+// A list file's programs by place and its non-empty banks: "0=A 1=B | b0=2,0".
+inline std::string ListState(const std::string& path) {
+    ProgramPool pool;
+    CFavoritenDat banks;
+    ParseListText(ReadBytes(path), pool, banks);
+    std::string state;
+    for (int row = 0; row < kPoolRows; ++row)
+        if (!pool.IsRowEmpty(row))
+            state += std::to_string(row) + "=" + pool.Cell(row, kFieldName) + " ";
+    state += "|";
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        if (banks.GetCount(bank) == 0)
+            continue;
+        state += " b" + std::to_string(bank) + "=";
+        for (int entry = 0; entry < banks.GetCount(bank); ++entry)
+            state += (entry ? "," : "") + std::to_string(banks.GetAddress(bank, entry));
+    }
+    return state;
 }
 
 // Output of a tool running on another thread, which a test can wait for line by line.
