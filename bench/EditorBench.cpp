@@ -7,6 +7,7 @@
 #include "core/app/DataFolders.h"
 #include "core/config/Konfiguration.h"
 #include "core/editor/BankCommands.h"
+#include "core/editor/CsvList.h"
 #include "core/editor/EditHistory.h"
 #include "core/editor/PoolCommands.h"
 #include "core/editor/SortCommands.h"
@@ -309,6 +310,22 @@ void BM_BuildFullListText(benchmark::State& state) {
         benchmark::DoNotOptimize(BuildListFileText(kListTv, "Astra", full.pool, full.banks));
 }
 BENCHMARK(BM_BuildFullListText);
+
+// A spreadsheet's 4000 rows with every bank full, read and put into the editor in place of its
+// list, as Import CSV does it.
+void BM_ImportCsv(benchmark::State& state) {
+    const ListDocument& full = FullList();
+    const std::string csv = BuildCsvText(full.pool, full.banks, {});
+    TimeOnScreen(state, Nothing, [&csv](Editor& e) {
+        const CsvTable table = ReadCsvTable(csv);
+        CsvImportReport report;
+        e.Grid().RunCommand(
+            [&](ListDocument& doc) { return ImportCsv(doc, table, true, report); });
+        if (report.taken != kPoolRows || !report.AllTaken())
+            throw std::runtime_error("the import left rows out");
+    });
+}
+BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace fw

@@ -432,4 +432,42 @@ inline constexpr int kReportFilter = 10892;
 // the editor's button whose menu holds the tools that work on the whole list
 inline constexpr int kEditorTools = 10899;
 
+// the CSV export and import of a program list
+inline constexpr int kStepImportCsv = 11600;
+inline constexpr int kCsvNoHeader = 11601;
+inline constexpr int kCsvColumnTwice = 11602;
+inline constexpr int kCsvSummary = 11603;
+inline constexpr int kCsvProblemAt = 11604;
+inline constexpr int kCsvProblemInLine = 11605;
+inline constexpr int kCsvBadPlace = 11606;
+inline constexpr int kCsvPlaceTwice = 11607;
+inline constexpr int kCsvPlaceOccupied = 11608;
+inline constexpr int kCsvNoFreePlace = 11609;
+inline constexpr int kCsvNoProgram = 11610;
+inline constexpr int kCsvRowNotTaken = 11611;
+inline constexpr int kCsvBadBankToken = 11612;
+inline constexpr int kCsvBankFull = 11613;
+inline constexpr int kCsvOpenQuote = 11614;
+inline constexpr int kCsvFieldEmptied = 11615;
+inline constexpr int kCsvReadAs = 11616;
+inline constexpr int kCsvComma = 11617;
+inline constexpr int kCsvSemicolon = 11618;
+inline constexpr int kCsvLineBreak = 11619;
+inline constexpr int kEditorExportCsv = 11620;
+inline constexpr int kEditorImportCsv = 11621;
+inline constexpr int kCsvExportTitle = 11622;
+inline constexpr int kCsvImportTitle = 11623;
+inline constexpr int kCsvSaveFilter = 11624;
+inline constexpr int kCsvOpenFilter = 11625;
+inline constexpr int kCsvReplaceQuestion = 11626;
+inline constexpr int kCsvReplace = 11627;
+inline constexpr int kCsvAdd = 11628;
+inline constexpr int kCsvReadFailed = 11629;
+inline constexpr int kCsvWriteFailed = 11630;
+inline constexpr int kCliCsvExists = 11631;
+inline constexpr int kCliCsvNotRegular = 11632;
+inline constexpr int kCliCsvBadSeparator = 11633;
+inline constexpr int kCsvExported = 11634;
+inline constexpr int kCsvAllTaken = 11635;
+
 } // namespace fw::str
