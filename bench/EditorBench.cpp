@@ -319,8 +319,7 @@ void BM_ImportCsv(benchmark::State& state) {
     TimeOnScreen(state, Nothing, [&csv](Editor& e) {
         const CsvTable table = ReadCsvTable(csv);
         CsvImportReport report;
-        e.Grid().RunCommand(
-            [&](ListDocument& doc) { return ImportCsv(doc, table, true, report); });
+        e.Grid().RunCommand([&](ListDocument& doc) { return ImportCsv(doc, table, true, report); });
         if (report.taken != kPoolRows || !report.AllTaken())
             throw std::runtime_error("the import left rows out");
     });

@@ -149,7 +149,8 @@ std::vector<RawRecord> SplitRecords(std::string_view text, char separator) {
                         closed = true;
                         break;
                     }
-                    if (c == '\n' || (c == '\r' && !(pos + 1 < text.size() && text[pos + 1] == '\n')))
+                    if (c == '\n' ||
+                        (c == '\r' && !(pos + 1 < text.size() && text[pos + 1] == '\n')))
                         ++line;
                     field += c;
                     ++pos;
@@ -295,8 +296,8 @@ CsvTable ReadCsvTable(std::string_view bytes) {
         ++start;
     table.separator = DetectSeparator(bytes.substr(start));
     std::vector<RawRecord> raw = SplitRecords(bytes, table.separator);
-    auto record = std::find_if(raw.begin(), raw.end(),
-                               [](const RawRecord& r) { return !IsBlankRecord(r); });
+    auto record =
+        std::find_if(raw.begin(), raw.end(), [](const RawRecord& r) { return !IsBlankRecord(r); });
     bool anyKnown = false;
     if (record != raw.end()) {
         for (std::size_t index = 0; index < record->fields.size(); ++index) {
@@ -406,8 +407,9 @@ EditResult ImportCsv(ListDocument& doc, const CsvTable& table, bool replace,
             const CellCheck check = ValidateCell(column, text);
             if (check.status == CellStatus::Rejected) {
                 // A line break is named as such rather than as an unlikely character.
-                const bool lineBreak = record.fields[static_cast<std::size_t>(column)]
-                                           .find_first_of("\r\n") != std::string::npos;
+                const bool lineBreak =
+                    record.fields[static_cast<std::size_t>(column)].find_first_of("\r\n") !=
+                    std::string::npos;
                 refuse(record.line, column,
                        FormatText(LoadResString(str::kCsvFieldEmptied),
                                   {lineBreak ? LoadResString(str::kCsvLineBreak)
@@ -497,6 +499,9 @@ EditResult ImportCsv(ListDocument& doc, const CsvTable& table, bool replace,
                  rows[index].line});
     }
     report.taken = static_cast<int>(report.takenRows.size());
+    // A pending cut of rows the import filled would move the new programs with its paste.
+    if (report.taken > 0)
+        doc.poolCut.reset();
     ChangedBanks changed;
     for (int bank = 0; bank < kBankCount; ++bank) {
         std::vector<BankEntry>& list = entries[static_cast<std::size_t>(bank)];

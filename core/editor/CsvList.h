@@ -33,19 +33,19 @@ std::string BuildCsvText(const ProgramPool& pool, const CFavoritenDat& banks,
 
 // A record of the file, its fields already in Windows-1252 where they could be converted.
 struct CsvRecord {
-    int line = 0;                           // the file line the record starts on, from 1
-    std::vector<std::string> fields;        // by CSV column; absent columns are empty
-    std::vector<bool> storable;             // false: the field has a character the list lacks
-    std::vector<std::string> originalUtf8;  // the fields as read, for the report
-    bool openQuote = false;                 // a quoted field ran to the end of the file
+    int line = 0;                          // the file line the record starts on, from 1
+    std::vector<std::string> fields;       // by CSV column; absent columns are empty
+    std::vector<bool> storable;            // false: the field has a character the list lacks
+    std::vector<std::string> originalUtf8; // the fields as read, for the report
+    bool openQuote = false;                // a quoted field ran to the end of the file
 };
 
 struct CsvTable {
     bool ok = false;
     std::string error; // why the file cannot be taken at all (current language)
     char separator = ',';
-    bool utf8 = true; // else read as Windows-1252
-    std::vector<int> fileColumn; // by CSV column: its place in the file from 0, -1 when absent
+    bool utf8 = true;               // else read as Windows-1252
+    std::vector<int> fileColumn;    // by CSV column: its place in the file from 0, -1 when absent
     std::vector<CsvRecord> records; // without the header and without empty records
 };
 
@@ -61,10 +61,10 @@ struct CsvProblem {
 };
 
 struct CsvImportReport {
-    int taken = 0;                  // rows stored in the pool
-    int refused = 0;                // refused rows, emptied fields and refused bank entries
+    int taken = 0;   // rows stored in the pool
+    int refused = 0; // refused rows, emptied fields and refused bank entries
     std::vector<CsvProblem> problems;
-    std::vector<int> takenRows;     // the places the rows went to
+    std::vector<int> takenRows; // the places the rows went to
     bool AllTaken() const { return refused == 0; }
 };
 

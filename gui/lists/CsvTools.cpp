@@ -71,9 +71,8 @@ void ImportCsvFile(CDlgProgrammpool& editor, AppContext& context) {
     if (answer == Answer::Cancel)
         return;
     CsvImportReport report;
-    editor.Grid()->RunCommand([&](ListDocument& doc) {
-        return ImportCsv(doc, table, answer == Answer::Yes, report);
-    });
+    editor.Grid()->RunCommand(
+        [&](ListDocument& doc) { return ImportCsv(doc, table, answer == Answer::Yes, report); });
     editor.Grid()->SelectRowSet(report.takenRows);
     ReportWindow window(ResText(str::kCsvImportTitle),
                         QString::fromStdString(CsvReportText(table, report)), ui, &editor);

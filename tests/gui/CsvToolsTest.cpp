@@ -31,9 +31,7 @@ protected:
         editor.Refresh();
     }
     void TearDown() override { SetLanguage(Language::English); }
-    QAction* Entry(const char* name) const {
-        return editor.ToolsMenu()->findChild<QAction*>(name);
-    }
+    QAction* Entry(const char* name) const { return editor.ToolsMenu()->findChild<QAction*>(name); }
     // Answers the file dialog with path.
     void ChooseFile(ModalDriver& driver, const std::string& path) {
         driver.Then([path](QWidget* modal) {
@@ -110,8 +108,7 @@ TEST_F(CsvToolsTest, ImportAsksReplaceOrAddAndIsOneUndoStepWithAReport) {
             EXPECT_FALSE(editor.History().CanUndo());
             continue;
         }
-        EXPECT_EQ(report.contains(ResText(str::kCsvAllTaken)), !c.refused)
-            << report.toStdString();
+        EXPECT_EQ(report.contains(ResText(str::kCsvAllTaken)), !c.refused) << report.toStdString();
         EXPECT_EQ(editor.History().UndoName(), str::kStepImportCsv);
         ASSERT_TRUE(editor.History().Undo(editor.Document()));
         EXPECT_FALSE(editor.History().CanUndo());

@@ -60,7 +60,8 @@ TEST_F(CliCsvTest, ExportWritesOnlyWhereItMay) {
         else
             EXPECT_THAT(test::ReadBytes(m_csv), StartsWith(c.start));
     }
-    EXPECT_THAT(test::ReadBytes(m_csv), HasSubstr("\r\n1,,B,11836,H,27500,3\\4,7,101,102,101,1,F2:1\r\n"));
+    EXPECT_THAT(test::ReadBytes(m_csv),
+                HasSubstr("\r\n1,,B,11836,H,27500,3\\4,7,101,102,101,1,F2:1\r\n"));
     // A folder is never replaced, not even with --force.
     EXPECT_EQ(List("export", m_dir.Path().string(), {"--force"}).code, 2);
     EXPECT_EQ(test::ReadBytes(m_list), kCsvList);

@@ -28,10 +28,10 @@
 namespace fw::cli {
 
 const std::vector<OptionSpec> kListEditOptions = {
-    {"--all", false}, {"--count", true}, {"--to", true},          {"--insert", false},
-    {"--at", true},   {"--after", true}, {"--value", true},       {"--by", true},
-    {"--rows", true}, {"--up", false},   {"--descending", false}, {"--down", false},
-    {"--separator", true}, {"--bom", false}, {"--replace", false},
+    {"--all", false},      {"--count", true}, {"--to", true},          {"--insert", false},
+    {"--at", true},        {"--after", true}, {"--value", true},       {"--by", true},
+    {"--rows", true},      {"--up", false},   {"--descending", false}, {"--down", false},
+    {"--separator", true}, {"--bom", false},  {"--replace", false},
 };
 
 namespace {

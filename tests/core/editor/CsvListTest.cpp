@@ -45,48 +45,69 @@ TEST(CsvListTest, ExportQuotesAndNamesTheBankPositions) {
               "7,$,\xC3\x84rger;1,,,,4\\5,,,,,,F0:1 F3:1\r\n");
     const std::string german = "\xEF\xBB\xBFPlatz;CA;Name;Frequenz;Polarisation;Symbolrate;FEC;SID;"
                                "V-PID;A-PID;PCR;Satellit;Banken\r\n0;;\"A, \"\"quoted\"\"\";";
-    EXPECT_EQ(BuildCsvText(doc.pool, doc.banks, {';', true, Language::German}).substr(0, german.size()),
-              german);
+    EXPECT_EQ(
+        BuildCsvText(doc.pool, doc.banks, {';', true, Language::German}).substr(0, german.size()),
+        german);
 }
 
 struct ImportCase {
     const char* what;
     std::string csv;
     bool replace;
-    std::string state;                          // afterwards; the list starts as "0=P0 | b0=0"
-    std::vector<std::pair<int, int>> problems;  // line and CSV column (-1: the row)
-    std::vector<std::string> reasons = {};      // parts of the reasons, in order
+    std::string state;                         // afterwards; the list starts as "0=P0 | b0=0"
+    std::vector<std::pair<int, int>> problems; // line and CSV column (-1: the row)
+    std::vector<std::string> reasons = {};     // parts of the reasons, in order
 };
 
 TEST(CsvListTest, ImportTakesWhatPassesAndReportsTheRest) {
     const std::vector<ImportCase> cases = {
         {"quoted separators, quotes and empty lines",
-         "Name,Place\r\n\r\n\"A, \"\"x\"\"\",3\r\n,\r\n\"B\"\n", false, "0=P0 1=B 3=A, \"x\" | b0=0",
+         "Name,Place\r\n\r\n\"A, \"\"x\"\"\",3\r\n,\r\n\"B\"\n",
+         false,
+         "0=P0 1=B 3=A, \"x\" | b0=0",
          {}},
         {"German header, semicolons, any order, unknown column, Windows-1252",
-         "Bemerkung;Banken;Name;Platz\r\nfoo;F0;\xC4rger;2\r\n", false,
-         "0=P0 2=\xC4rger | b0=0,2", {}},
-        {"UTF-8 with byte order mark", "\xEF\xBB\xBFname;SID\r\n\xC3\x84rger;7\r\n", false,
-         "0=P0 1=\xC4rger | b0=0", {}},
+         "Bemerkung;Banken;Name;Platz\r\nfoo;F0;\xC4rger;2\r\n",
+         false,
+         "0=P0 2=\xC4rger | b0=0,2",
+         {}},
+        {"UTF-8 with byte order mark",
+         "\xEF\xBB\xBFname;SID\r\n\xC3\x84rger;7\r\n",
+         false,
+         "0=P0 1=\xC4rger | b0=0",
+         {}},
         {"rows with a place first, the others to the lowest free places",
-         "Name,Place\r\nA\r\nB,1\r\nC\r\n", false, "0=P0 1=B 2=A 3=C | b0=0", {}},
+         "Name,Place\r\nA\r\nB,1\r\nC\r\n",
+         false,
+         "0=P0 1=B 2=A 3=C | b0=0",
+         {}},
         {"replace keeps nothing of the old list", "Name,Banks\r\nA,F1\r\n", true, "0=A | b1=0", {}},
-        {"place out of range, twice, occupied", "Name,Place\r\nA,4000\r\nB,x\r\nC,5\r\nD,5\r\nE,0\r\n",
-         false, "0=P0 5=C | b0=0",
+        {"place out of range, twice, occupied",
+         "Name,Place\r\nA,4000\r\nB,x\r\nC,5\r\nD,5\r\nE,0\r\n",
+         false,
+         "0=P0 5=C | b0=0",
          {{2, 0}, {3, 0}, {5, 0}, {6, 0}},
          {"4000", "\"x\"", "5", "0"}},
         {"failing fields are emptied, the row stays",
-         "Name,SID,FEC,Polarisation,CA\r\nA,12a,2/3,h,X\r\nB,1,4/5,V,$\r\n", false,
-         "0=P0 1=A 2=B | b0=0", {{2, 1}, {2, 7}}},
+         "Name,SID,FEC,Polarisation,CA\r\nA,12a,2/3,h,X\r\nB,1,4/5,V,$\r\n",
+         false,
+         "0=P0 1=A 2=B | b0=0",
+         {{2, 1}, {2, 7}}},
         {"line break in a cell, open quote, character outside Windows-1252",
-         "Name,SID\r\n\"A\r\nB\",1\r\n\xE2\x9C\x93,2\r\nC,\"3\r\n", false, "0=P0 1= | b0=0",
+         "Name,SID\r\n\"A\r\nB\",1\r\n\xE2\x9C\x93,2\r\nC,\"3\r\n",
+         false,
+         "0=P0 1= | b0=0",
          {{2, 2}, {4, 2}, {5, -1}}},
         {"rows without a program and bad bank tokens",
-         "Place,Name,SID,Banks\r\n4,,,F2\r\n,,x,\r\n,A,,G1 F1:0 F1:1001 F10 F2\r\n", false,
-         "0=P0 1=A | b0=0 b2=1", {{2, -1}, {3, 7}, {3, -1}, {4, 12}, {4, 12}, {4, 12}, {4, 12}}},
+         "Place,Name,SID,Banks\r\n4,,,F2\r\n,,x,\r\n,A,,G1 F1:0 F1:1001 F10 F2\r\n",
+         false,
+         "0=P0 1=A | b0=0 b2=1",
+         {{2, -1}, {3, 7}, {3, -1}, {4, 12}, {4, 12}, {4, 12}, {4, 12}}},
         {"positioned bank entries in position order, plain ones after",
-         "Name,Banks\r\nA,F1:2\r\nB,f1 F1:1\r\nC,F1:9 F0\r\nD,F1:2\r\n", false,
-         "0=P0 1=A 2=B 3=C 4=D | b0=0,3 b1=2,1,4,3,2", {}},
+         "Name,Banks\r\nA,F1:2\r\nB,f1 F1:1\r\nC,F1:9 F0\r\nD,F1:2\r\n",
+         false,
+         "0=P0 1=A 2=B 3=C 4=D | b0=0,3 b1=2,1,4,3,2",
+         {}},
     };
     for (const ImportCase& c : cases) {
         ListDocument doc = Document(1, {0});
