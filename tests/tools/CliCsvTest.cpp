@@ -72,12 +72,12 @@ TEST_F(CliCsvTest, ImportWritesWhatWasTakenAndSaysWhetherAllWas) {
         std::string csv;
         std::vector<std::string> options;
         int code;
-        std::string names; // of places 0 to 3 afterwards
+        std::string names; // which of A to D the list holds afterwards
     };
     const std::vector<Case> cases = {
         {"Name,SID\r\nC,8\r\n", {}, 0, "A B C -"},
         {"Name,Place\r\nC,0\r\nD,3\r\n", {}, 1, "A B - D"},
-        {"Name\r\nC\r\n", {"--replace"}, 0, "C - - -"},
+        {"Name\r\nC\r\n", {"--replace"}, 0, "- - C -"},
         {"C,8\r\n", {}, 2, "A B - -"},
     };
     for (const Case& c : cases) {
