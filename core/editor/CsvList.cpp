@@ -35,6 +35,8 @@ constexpr std::array<ColumnNames, kCsvColumnCount> kColumnNames = {{
 }};
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// Bank tokens are written with blanks between them; a hand-edited cell may use commas too.
+constexpr std::string_view kTokenGaps = " \t,;";
 
 // RFC 4180: a field with the separator, a quotation mark or a line break is quoted.
 void AppendField(std::string& out, std::string_view text, char separator) {
@@ -421,11 +423,11 @@ EditResult ImportCsv(ListDocument& doc, const CsvTable& table, bool replace,
         }
         std::string_view banks = record.fields[kCsvBanksColumn];
         while (!banks.empty()) {
-            const std::size_t begin = banks.find_first_not_of(" \t");
+            const std::size_t begin = banks.find_first_not_of(kTokenGaps);
             if (begin == std::string_view::npos)
                 break;
             banks.remove_prefix(begin);
-            const std::size_t end = std::min(banks.find_first_of(" \t"), banks.size());
+            const std::size_t end = std::min(banks.find_first_of(kTokenGaps), banks.size());
             const std::string_view token = banks.substr(0, end);
             banks.remove_prefix(end);
             if (const auto parsed = ParseBankToken(token))

@@ -104,7 +104,7 @@ TEST(CsvListTest, ImportTakesWhatPassesAndReportsTheRest) {
          "0=P0 1=A | b0=0 b2=1",
          {{2, -1}, {3, 7}, {3, -1}, {4, 12}, {4, 12}, {4, 12}, {4, 12}}},
         {"positioned bank entries in position order, plain ones after",
-         "Name,Banks\r\nA,F1:2\r\nB,f1 F1:1\r\nC,F1:9 F0\r\nD,F1:2\r\n",
+         "Name,Banks\r\nA,F1:2\r\nB,f1 F1:1\r\nC,\"F1:9, F0\"\r\nD,F1:2\r\n",
          false,
          "0=P0 1=A 2=B 3=C 4=D | b0=0,3 b1=2,1,4,3,2",
          {}},
