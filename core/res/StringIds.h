@@ -469,5 +469,6 @@ inline constexpr int kCliCsvNotRegular = 11632;
 inline constexpr int kCliCsvBadSeparator = 11633;
 inline constexpr int kCsvExported = 11634;
 inline constexpr int kCsvAllTaken = 11635;
+inline constexpr int kCliCsvIsTheList = 11636;
 
 } // namespace fw::str

@@ -62,8 +62,9 @@ TEST_F(CliCsvTest, ExportWritesOnlyWhereItMay) {
     }
     EXPECT_THAT(test::ReadBytes(m_csv),
                 HasSubstr("\r\n1,,B,11836,H,27500,3\\4,7,101,102,101,1,F2:1\r\n"));
-    // A folder is never replaced, not even with --force.
+    // Neither a folder nor the list itself is replaced, not even with --force.
     EXPECT_EQ(List("export", m_dir.Path().string(), {"--force"}).code, 2);
+    EXPECT_EQ(List("export", m_list, {"--force"}).code, 2);
     EXPECT_EQ(test::ReadBytes(m_list), kCsvList);
 }
 

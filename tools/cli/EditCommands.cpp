@@ -370,6 +370,9 @@ int Export(EditCall& call) {
             return Usage(call, LoadResString(str::kCliCsvBadSeparator));
         options.separator = separator.front();
     }
+    // --force replaces an old export, never the list it was made from.
+    if (NamesSameFile(out, Word(call, 2)))
+        return BadFile(call.err, str::kCliCsvIsTheList, out);
     std::error_code error;
     const auto status = std::filesystem::status(out, error);
     if (std::filesystem::exists(status)) {
