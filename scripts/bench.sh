@@ -48,6 +48,7 @@ TARGETS = [
     ("flashwerk_bench_editor_gui", r"Save", "time", 50.0, "save under 50 ms"),
     ("flashwerk_bench_editor_gui", r"Print", None, None, "no target"),
     ("flashwerk_bench_editor_gui", r".", "time", 16.7, "every command under 16.7 ms"),
+    ("flashwerk_bench_editor", r"ImportCsv", "time", 100.0, "CSV import under 100 ms"),
     ("flashwerk_bench_editor", r"Parse|Read|Open", "time", 100.0, "open under 100 ms"),
     ("flashwerk_bench_editor", r"Build|Write|Save", "time", 50.0, "save under 50 ms"),
     ("flashwerk_bench_editor", r"Duplicates", "time", 50.0, "dedupe under 50 ms"),

@@ -152,6 +152,10 @@ CellCheck ValidateCell(int column, std::string& text) {
     }
 }
 
+bool IsStoredFec(std::string_view text) {
+    return IsOneOf(text, kStoredFec);
+}
+
 std::string UnstorableTextMessage(std::string_view utf8) {
     std::string message = LoadResString(str::kTextNotStorable);
     const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };

@@ -73,6 +73,10 @@ struct CellCheck {
 // field's digit limit.
 CellCheck ValidateCell(int column, std::string& text);
 
+// One of the eight code rates a list file may hold (the grid offers five of them), written
+// with the backslash.
+bool IsStoredFec(std::string_view text);
+
 // The refusal of a typed text (UTF-8) that a program list cannot store, naming its first
 // character without a Windows-1252 byte.
 std::string UnstorableTextMessage(std::string_view utf8);

@@ -8,6 +8,7 @@
 #include "core/util/Cp1252.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/DuplicatesWindow.h"
+#include "gui/lists/CsvTools.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
@@ -59,6 +60,8 @@ CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record
       m_printFlow(context, this) {
     setWindowTitle(DialogText(kDialogId, "caption"));
     BuildLayout();
+    // Last in the Tools menu, after the tools that compare and reorder.
+    AddCsvTools(*this, m_context, [this] { return m_fileName->text().trimmed(); });
     if (record != nullptr)
         Load(*record);
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {

@@ -1,5 +1,6 @@
 #include "app/DemoFiles.h"
 #include "core/config/Konfiguration.h"
+#include "core/editor/CsvList.h"
 #include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
 #include "core/res/StringIds.h"
@@ -17,6 +18,7 @@
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/print/PageSetupDialog.h"
 #include "gui/ui/ReportWindow.h"
+#include "gui/ui/Texts.h"
 #include "tests/gui/ScriptedContext.h"
 #include "tests/linkjobs/JobHarness.h"
 
@@ -341,6 +343,22 @@ TEST_P(ScreenshotTest, DuplicatesWindow) {
     EXPECT_TRUE(window->grab().save(QString::fromStdString(PictureName("duplicates"))));
     window->reject();
     editor.reject();
+}
+
+// The report of a CSV import that took some rows and refused others, each with line and column.
+TEST_P(ScreenshotTest, CsvImportReport) {
+    ListDocument doc;
+    const CsvTable table =
+        ReadCsvTable("Name,Place,SID,FEC,Banks\r\nA,0,1,2/3,F0:1\r\nB,0,2,,\r\nC,5000,,,\r\n"
+                     "D,,12a,,F1:0 F1\r\n");
+    CsvImportReport report;
+    ImportCsv(doc, table, false, report);
+    ReportWindow window(ResText(str::kCsvImportTitle),
+                        QString::fromStdString(CsvReportText(table, report)), context.script);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ExpectFitsSmallScreen(window);
+    EXPECT_TRUE(window.grab().save(QString::fromStdString(PictureName("csv-import-report"))));
 }
 
 // The favourites window beside the editor, as it opens on the demo list: each tab counts its

@@ -6,6 +6,7 @@
 
 #include "core/editor/BankCommands.h"
 #include "core/editor/Duplicates.h"
+#include "core/editor/CsvList.h"
 #include "core/editor/EditHistory.h"
 #include "core/editor/ListDocument.h"
 #include "core/editor/PoolCommands.h"
@@ -21,6 +22,7 @@
 #include "core/util/TextUtil.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <utility>
@@ -44,6 +46,9 @@ const std::vector<OptionSpec> kListEditOptions = {
     {"--script", true},
     {"--keep-going", false},
     {"--keep", true},
+    {"--separator", true},
+    {"--bom", false},
+    {"--replace", false},
 };
 
 namespace {
@@ -409,6 +414,59 @@ int Dedupe(EditCall& call) {
         call, [&](ListDocument& doc) { return RemoveDuplicates(doc, *rule, keep, &removed); });
     call.out << DuplicatesRemovedText(removed) << '\n';
     return code;
+// The list as a spreadsheet file; an existing file is replaced only with --force, and never
+// when it is anything but a regular file.
+int Export(EditCall& call) {
+    const std::string& out = Word(call, 3);
+    CsvExportOptions options;
+    options.language = CurrentLanguage();
+    options.bom = call.arguments.Has("--bom");
+    if (call.arguments.Has("--separator")) {
+        const std::string separator = call.arguments.Value("--separator");
+        if (separator != "," && separator != ";")
+            return Usage(call, LoadResString(str::kCliCsvBadSeparator));
+        options.separator = separator.front();
+    }
+    // --force replaces an old export, never the list it was made from.
+    if (NamesSameFile(out, Word(call, 2)))
+        return BadFile(call.err, str::kCliCsvIsTheList, out);
+    std::error_code error;
+    const auto status = std::filesystem::status(out, error);
+    if (std::filesystem::exists(status)) {
+        if (!std::filesystem::is_regular_file(status))
+            return BadFile(call.err, str::kCliCsvNotRegular, out);
+        if (!call.arguments.Has("--force"))
+            return BadFile(call.err, str::kCliCsvExists, out);
+    }
+    std::string reason;
+    if (!WriteFileAtomically(out, BuildCsvText(call.doc.pool, call.doc.banks, options), reason))
+        return BadFile(call.err, str::kCsvWriteFailed, reason);
+    int programs = 0;
+    for (int row = 0; row < kPoolRows; ++row)
+        programs += call.doc.pool.IsRowEmpty(row) ? 0 : 1;
+    call.out << FormatText(LoadResString(str::kCsvExported), {std::to_string(programs), out})
+             << '\n';
+    return kExitOk;
+}
+
+// A spreadsheet file into the list, one undo step; the report on stdout. What was taken stays
+// even when something was refused.
+int Import(EditCall& call) {
+    const std::string& in = Word(call, 3);
+    const std::optional<std::string> data = ReadInputFile(in, call.err);
+    if (!data)
+        return kExitBadFile;
+    const CsvTable table = ReadCsvTable(*data);
+    if (!table.ok) {
+        call.err << in << ": " << table.error << '\n';
+        return kExitBadFile;
+    }
+    CsvImportReport report;
+    const bool replace = call.arguments.Has("--replace");
+    call.history.Run(call.doc,
+                     [&](ListDocument& doc) { return ImportCsv(doc, table, replace, report); });
+    call.out << CsvReportText(table, report);
+    return report.AllTaken() ? kExitOk : kExitFailed;
 }
 
 const std::vector<EditWord>& EditWords() {
@@ -425,6 +483,8 @@ const std::vector<EditWord>& EditWords() {
         {"find", 4, {"--after"}, false, Find},
         {"duplicates", 3, {"--by"}, false, Duplicates},
         {"dedupe", 3, {"--by", "--keep", "--force"}, true, Dedupe},
+        {"export", 4, {"--force", "--separator", "--bom"}, false, Export},
+        {"import", 4, {"--replace", "--force"}, true, Import},
     };
     return words;
 }
