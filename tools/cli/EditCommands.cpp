@@ -414,6 +414,8 @@ int Dedupe(EditCall& call) {
         call, [&](ListDocument& doc) { return RemoveDuplicates(doc, *rule, keep, &removed); });
     call.out << DuplicatesRemovedText(removed) << '\n';
     return code;
+}
+
 // The list as a spreadsheet file; an existing file is replaced only with --force, and never
 // when it is anything but a regular file.
 int Export(EditCall& call) {
