@@ -126,13 +126,13 @@ std::string BankChanges(const BankDiff& bank, const ListDocument& left, const Li
 
 bool ListDiff::Differs() const {
     return !banks.empty() || std::any_of(pairs.begin(), pairs.end(), [](const PlacePair& pair) {
-               return pair.mark != PairMark::Same;
-           });
+        return pair.mark != PairMark::Same;
+    });
 }
 
 int ListDiff::Count(PairMark mark) const {
-    return static_cast<int>(std::count_if(pairs.begin(), pairs.end(),
-                                          [mark](const PlacePair& pair) { return pair.mark == mark; }));
+    return static_cast<int>(std::count_if(
+        pairs.begin(), pairs.end(), [mark](const PlacePair& pair) { return pair.mark == mark; }));
 }
 
 ListDiff CompareListDocuments(const ListDocument& left, const ListDocument& right) {
@@ -163,7 +163,8 @@ ListDiff CompareListDocuments(const ListDocument& left, const ListDocument& righ
     for (int place = 0; place < kPoolRows; ++place) {
         // A right program alone comes after the left program of its place.
         if (!left.pool.IsRowEmpty(place)) {
-            PlacePair pair{place, partnerOfLeft[static_cast<std::size_t>(place)]};
+            PlacePair pair{place, partnerOfLeft[static_cast<std::size_t>(place)], PairMark::Same,
+                           0};
             if (pair.right >= 0)
                 pair.changedFields =
                     ChangedFields(left.pool.Row(pair.left), right.pool.Row(pair.right));
@@ -171,7 +172,7 @@ ListDiff CompareListDocuments(const ListDocument& left, const ListDocument& righ
             diff.pairs.push_back(pair);
         }
         if (!right.pool.IsRowEmpty(place) && partnerOfRight[static_cast<std::size_t>(place)] < 0)
-            diff.pairs.push_back({-1, place, PairMark::OnlyRight});
+            diff.pairs.push_back({-1, place, PairMark::OnlyRight, 0});
     }
 
     std::vector<int> leftIds(kPoolRows);
@@ -192,7 +193,7 @@ ListDiff CompareListDocuments(const ListDocument& left, const ListDocument& righ
         if (a == b)
             continue;
         BankDiff change{bank, EntriesBeyond(right.banks, b, a, bank),
-                        EntriesBeyond(left.banks, a, b, bank)};
+                        EntriesBeyond(left.banks, a, b, bank), false};
         change.reordered = change.added.empty() && change.removed.empty();
         diff.banks.push_back(std::move(change));
     }
@@ -218,39 +219,44 @@ std::vector<DiffLine> DiffLines(const ListDiff& diff, const ListDocument& left,
             break;
         case PairMark::Changed:
             lines.push_back({"place " + std::to_string(pair.left) + " changed: " +
-                             ChangeText(left.pool.Row(pair.left), right.pool.Row(pair.right),
-                                        pair.changedFields, shown)});
+                                 ChangeText(left.pool.Row(pair.left), right.pool.Row(pair.right),
+                                            pair.changedFields, shown),
+                             true});
             break;
         case PairMark::Moved: {
             std::string text = "moved " + std::to_string(pair.left) + " -> " +
                                std::to_string(pair.right) + ": " +
                                Quoted(shown, left.pool.Cell(pair.left, kFieldName));
             if (pair.changedFields != 0)
-                text += ", changed: " + ChangeText(left.pool.Row(pair.left),
-                                                   right.pool.Row(pair.right), pair.changedFields,
-                                                   shown);
-            lines.push_back({std::move(text)});
+                text +=
+                    ", changed: " + ChangeText(left.pool.Row(pair.left), right.pool.Row(pair.right),
+                                               pair.changedFields, shown);
+            lines.push_back({std::move(text), true});
             break;
         }
         case PairMark::OnlyLeft:
             lines.push_back({"place " + std::to_string(pair.left) +
-                             " only in A: " + Described(left.pool.Row(pair.left), shown)});
+                                 " only in A: " + Described(left.pool.Row(pair.left), shown),
+                             true});
             break;
         case PairMark::OnlyRight:
             lines.push_back({"place " + std::to_string(pair.right) +
-                             " only in B: " + Described(right.pool.Row(pair.right), shown)});
+                                 " only in B: " + Described(right.pool.Row(pair.right), shown),
+                             true});
             break;
         }
     }
     for (const BankDiff& bank : diff.banks)
         lines.push_back({"bank F" + std::to_string(bank.bank) + ": " +
-                         (bank.reordered ? std::string("same entries, other order")
-                                         : BankChanges(bank, left, right, shown))});
+                             (bank.reordered ? std::string("same entries, other order")
+                                             : BankChanges(bank, left, right, shown)),
+                         true});
     return lines;
 }
 
 bool AnyCountingLine(const std::vector<DiffLine>& lines) {
-    return std::any_of(lines.begin(), lines.end(), [](const DiffLine& line) { return line.counts; });
+    return std::any_of(lines.begin(), lines.end(),
+                       [](const DiffLine& line) { return line.counts; });
 }
 
 std::string PairMarkText(PairMark mark) {
@@ -261,7 +267,8 @@ std::string BankDiffText(const BankDiff& bank, const ListDocument& left,
                          const ListDocument& right) {
     if (bank.reordered)
         return LoadResString(str::kBankReordered);
-    return BankChanges(bank, left, right, [](std::string_view bytes) { return Cp1252ToUtf8(bytes); });
+    return BankChanges(bank, left, right,
+                       [](std::string_view bytes) { return Cp1252ToUtf8(bytes); });
 }
 
 EditResult TakeOver(ListDocument& left, const ListDocument& right, const ListDiff& diff,
@@ -317,10 +324,10 @@ EditResult TakeOver(ListDocument& left, const ListDocument& right, const ListDif
     }
     // A moved program's old place stays empty; it is no free place for a new one, which would
     // otherwise land between programs unexpectedly.
-    std::vector<int> free;
+    std::vector<int> freePlaces;
     for (int place = 0; place < kPoolRows; ++place)
         if (!taken[static_cast<std::size_t>(place)] && left.pool.IsRowEmpty(place))
-            free.push_back(place);
+            freePlaces.push_back(place);
     int last = -1;
     for (int place = kPoolRows - 1; place >= 0; --place)
         if (taken[static_cast<std::size_t>(place)]) {
@@ -328,15 +335,17 @@ EditResult TakeOver(ListDocument& left, const ListDocument& right, const ListDif
             break;
         }
     // After the last program first, then the free places from the top.
-    std::stable_partition(free.begin(), free.end(), [last](int place) { return place > last; });
-    if (waiting.size() > free.size()) {
+    std::stable_partition(freePlaces.begin(), freePlaces.end(),
+                          [last](int place) { return place > last; });
+    if (waiting.size() > freePlaces.size()) {
         EditResult refused = MakeResult(EditStatus::LinesRejected, str::kTakeOverNoRoom);
-        refused.message = FormatText(LoadResString(str::kTakeOverNoRoom),
-                                     {std::to_string(waiting.size()), std::to_string(free.size())});
+        refused.message =
+            FormatText(LoadResString(str::kTakeOverNoRoom),
+                       {std::to_string(waiting.size()), std::to_string(freePlaces.size())});
         return refused;
     }
     for (std::size_t i = 0; i < waiting.size(); ++i) {
-        writes.emplace_back(free[i], waiting[i]);
+        writes.emplace_back(freePlaces[i], waiting[i]);
         ++done.atEnd;
     }
 

@@ -445,7 +445,8 @@ inline constexpr int kCompareTitle = 11408;
 inline constexpr int kCompareLeft = 11409;
 inline constexpr int kCompareRight = 11410;
 inline constexpr int kCompareShow = 11411;
-inline constexpr int kCompareFilterSame = 11412; // to kCompareFilterOnlyRight: the order of PairMark
+// the filter boxes, in the order of PairMark
+inline constexpr int kCompareFilterSame = 11412;
 inline constexpr int kCompareFilterChanged = 11413;
 inline constexpr int kCompareFilterMoved = 11414;
 inline constexpr int kCompareFilterOnlyLeft = 11415;

@@ -244,9 +244,9 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
 }
 
 void CDlgProgrammpool::OnCompareWithFile() {
-    const QString path =
-        AskOpenPath(this, ResText(str::kCompareOpenTitle),
-                    QString::fromStdString(m_context.folders.lists), ResText(str::kCompareOpenFilter));
+    const QString path = AskOpenPath(this, ResText(str::kCompareOpenTitle),
+                                     QString::fromStdString(m_context.folders.lists),
+                                     ResText(str::kCompareOpenFilter));
     if (!path.isEmpty())
         CompareWithFile(path);
 }

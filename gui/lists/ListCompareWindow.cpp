@@ -85,7 +85,8 @@ QVariant ComparisonModel::data(const QModelIndex& index, int role) const {
         if (gridColumn == kAdrColumn)
             return place;
         const ListDocument& doc = rightSide ? m_right : m_left;
-        return QString::fromStdString(Cp1252ToUtf8(doc.pool.Cell(place, FieldOfColumn(gridColumn))));
+        return QString::fromStdString(
+            Cp1252ToUtf8(doc.pool.Cell(place, FieldOfColumn(gridColumn))));
     }
     if (role == Qt::BackgroundRole) {
         if (column != kMarkColumn && gridColumn != kAdrColumn && place >= 0 &&
@@ -118,9 +119,8 @@ ListCompareWindow::ListCompareWindow(CDlgProgrammpool* editor, const ListDocumen
     : QDialog(parent), m_editor(editor), m_leftCopy(editor != nullptr ? ListDocument{} : left),
       m_left(editor != nullptr ? editor->Document() : m_leftCopy), m_right(std::move(right)) {
     setObjectName("compare");
-    setWindowTitle(
-        QString::fromStdString(FormatText(LoadResString(str::kCompareTitle),
-                                          {leftName.toStdString(), rightName.toStdString()})));
+    setWindowTitle(QString::fromStdString(FormatText(
+        LoadResString(str::kCompareTitle), {leftName.toStdString(), rightName.toStdString()})));
     setToolTip(ResText(str::kCompareToolTip));
     m_model = new ComparisonModel(m_left, m_right, this);
 
@@ -139,8 +139,7 @@ ListCompareWindow::ListCompareWindow(CDlgProgrammpool* editor, const ListDocumen
         return grid;
     };
     m_leftGrid = makeGrid("left", ComparisonModel::kMarkColumn, ComparisonModel::kRightAdr - 1);
-    m_rightGrid =
-        makeGrid("right", ComparisonModel::kRightAdr, ComparisonModel::kColumnCount - 1);
+    m_rightGrid = makeGrid("right", ComparisonModel::kRightAdr, ComparisonModel::kColumnCount - 1);
     // One selection and one scroll position: a row is a pair.
     m_rightGrid->setSelectionModel(m_leftGrid->selectionModel());
     connect(m_leftGrid->verticalScrollBar(), &QScrollBar::valueChanged,
@@ -165,11 +164,11 @@ ListCompareWindow::ListCompareWindow(CDlgProgrammpool* editor, const ListDocumen
     filters->addWidget(m_counts);
 
     auto* names = new QHBoxLayout;
-    names->addWidget(new QLabel(
-        QString::fromStdString(FormatText(LoadResString(str::kCompareLeft), {leftName.toStdString()})),
-        this));
-    names->addWidget(new QLabel(QString::fromStdString(FormatText(
-                                    LoadResString(str::kCompareRight), {rightName.toStdString()})),
+    names->addWidget(new QLabel(QString::fromStdString(FormatText(LoadResString(str::kCompareLeft),
+                                                                  {leftName.toStdString()})),
+                                this));
+    names->addWidget(new QLabel(QString::fromStdString(FormatText(LoadResString(str::kCompareRight),
+                                                                  {rightName.toStdString()})),
                                 this));
     auto* grids = new QHBoxLayout;
     grids->addWidget(m_leftGrid, 1);
@@ -230,16 +229,16 @@ ListCompareWindow::ListCompareWindow(CDlgProgrammpool* editor, const ListDocumen
 void ListCompareWindow::Recompare() {
     m_diff = CompareListDocuments(m_left, m_right);
     m_counts->setText(QString::fromStdString(FormatText(
-        LoadResString(str::kCompareCounts),
-        {std::to_string(m_diff.Count(PairMark::Same)), std::to_string(m_diff.Count(PairMark::Changed)),
-         std::to_string(m_diff.Count(PairMark::Moved)),
-         std::to_string(m_diff.Count(PairMark::OnlyLeft)),
-         std::to_string(m_diff.Count(PairMark::OnlyRight))})));
+        LoadResString(str::kCompareCounts), {std::to_string(m_diff.Count(PairMark::Same)),
+                                             std::to_string(m_diff.Count(PairMark::Changed)),
+                                             std::to_string(m_diff.Count(PairMark::Moved)),
+                                             std::to_string(m_diff.Count(PairMark::OnlyLeft)),
+                                             std::to_string(m_diff.Count(PairMark::OnlyRight))})));
     m_banks->clear();
     for (const BankDiff& bank : m_diff.banks)
-        m_banks->addTopLevelItem(new QTreeWidgetItem(
-            {QStringLiteral("F%1").arg(bank.bank),
-             QString::fromStdString(BankDiffText(bank, m_left, m_right))}));
+        m_banks->addTopLevelItem(
+            new QTreeWidgetItem({QStringLiteral("F%1").arg(bank.bank),
+                                 QString::fromStdString(BankDiffText(bank, m_left, m_right))}));
     if (m_diff.banks.empty())
         m_banks->addTopLevelItem(new QTreeWidgetItem({QString(), ResText(str::kCompareBanksSame)}));
     ApplyFilters();
@@ -260,7 +259,8 @@ void ListCompareWindow::OnTakeOver() {
     std::vector<int> chosen;
     for (const QModelIndex& index : m_leftGrid->selectionModel()->selectedRows())
         chosen.push_back(m_model->PairOfRow(index.row()));
-    const TakeOverPlace where = m_atEnd->isChecked() ? TakeOverPlace::AtEnd : TakeOverPlace::AtPlace;
+    const TakeOverPlace where =
+        m_atEnd->isChecked() ? TakeOverPlace::AtEnd : TakeOverPlace::AtPlace;
     TakeOverReport report;
     bool ran = false;
     m_editor->Grid()->RunCommand([&](ListDocument& doc) {
@@ -270,10 +270,10 @@ void ListCompareWindow::OnTakeOver() {
     if (!ran || report.rows.empty())
         return;
     m_editor->Grid()->SelectRowSet(report.rows);
-    m_status->setText(QString::fromStdString(FormatText(
-        LoadResString(str::kCompareTakenOver),
-        {std::to_string(report.updated), std::to_string(report.moved),
-         std::to_string(report.atPlace), std::to_string(report.atEnd)})));
+    m_status->setText(QString::fromStdString(
+        FormatText(LoadResString(str::kCompareTakenOver),
+                   {std::to_string(report.updated), std::to_string(report.moved),
+                    std::to_string(report.atPlace), std::to_string(report.atEnd)})));
     Recompare();
 }
 

@@ -57,8 +57,7 @@ class ListCompareWindow : public QDialog {
 public:
     // editor: the left list is the editor's document; nullptr: left is shown only.
     ListCompareWindow(CDlgProgrammpool* editor, const ListDocument& left, ListDocument right,
-                      const QString& leftName, const QString& rightName,
-                      QWidget* parent = nullptr);
+                      const QString& leftName, const QString& rightName, QWidget* parent = nullptr);
 
     const ListDiff& Diff() const { return m_diff; }
     QTableView* LeftGrid() const { return m_leftGrid; }

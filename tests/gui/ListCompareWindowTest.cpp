@@ -1,8 +1,8 @@
+#include "gui/lists/ListCompareWindow.h"
 #include "core/config/Konfiguration.h"
 #include "core/lists/ListFile.h"
 #include "core/res/StringIds.h"
 #include "gui/lists/DlgProgrammpool.h"
-#include "gui/lists/ListCompareWindow.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/ui/Texts.h"
 #include "tests/gui/ScriptedContext.h"
@@ -48,9 +48,8 @@ protected:
     static std::vector<PairMark> ShownMarks(const ListCompareWindow& window) {
         std::vector<PairMark> marks;
         for (int row = 0; row < window.Model()->rowCount(); ++row)
-            marks.push_back(window.Diff().pairs[static_cast<std::size_t>(
-                                                    window.Model()->PairOfRow(row))]
-                                .mark);
+            marks.push_back(
+                window.Diff().pairs[static_cast<std::size_t>(window.Model()->PairOfRow(row))].mark);
         return marks;
     }
 
@@ -66,7 +65,8 @@ TEST_F(ListCompareWindowTest, FiltersTakeOverAndUndoInTheEditor) {
     auto* entry = editor.ToolsMenu()->findChild<QAction*>("compareWithFile");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->text(), ResText(str::kToolCompareWithFile));
-    const auto window = editor.ComparisonWith(QString::fromStdString(folders.lists + "/theirs.lst"));
+    const auto window =
+        editor.ComparisonWith(QString::fromStdString(folders.lists + "/theirs.lst"));
     ASSERT_NE(window, nullptr);
     window->show();
 
@@ -88,8 +88,7 @@ TEST_F(ListCompareWindowTest, FiltersTakeOverAndUndoInTheEditor) {
     // The renamed B and the new D, chosen in the right grid, go in at their places.
     window->RightGrid()->selectRow(1);
     window->RightGrid()->selectionModel()->select(
-        window->Model()->index(2, 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        window->Model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     ListDocument& doc = editor.Document();
     const std::string before = BuildListFileText(kListTv, "Mine", doc.pool, doc.banks);
     window->TakeOverButton()->click();

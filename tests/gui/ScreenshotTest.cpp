@@ -19,15 +19,15 @@
 #include "tests/linkjobs/JobHarness.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
-#include <QTableView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QProgressBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 

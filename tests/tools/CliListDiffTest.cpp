@@ -16,7 +16,9 @@ std::string DiffListText(const std::string& type, const std::vector<std::string>
                          const std::string& bank0 = "0") {
     std::string text = "HEADER:\t" + type + "\tMine\r\nCA\tProgram name\r\n";
     for (std::size_t i = 0; i < names.size(); ++i)
-        text += (names[i].empty() ? std::string() : test::ProgramLine(names[i], 1 + int(i))) + "\r\n";
+        text += (names[i].empty() ? std::string()
+                                  : test::ProgramLine(names[i], 1 + static_cast<int>(i))) +
+                "\r\n";
     return text + test::kBankLabels + "\r\n" + bank0 + "\r\n";
 }
 
@@ -69,9 +71,9 @@ TEST(CliListDiffTest, BadUsageExitsTwo) {
     test::TempDir dir;
     const std::string a = dir.File("a.lst");
     test::WriteBytes(a, DiffListText("TV", {"Arte"}));
-    for (const std::vector<std::string>& words :
-         {std::vector<std::string>{"list", "diff", a}, {"list", "diff", a, a, a},
-          {"list", "diff", a, a, "--force"}}) {
+    for (const std::vector<std::string>& words : {std::vector<std::string>{"list", "diff", a},
+                                                  {"list", "diff", a, a, a},
+                                                  {"list", "diff", a, a, "--force"}}) {
         const test::CliRun run = test::RunCliCaught(words);
         EXPECT_EQ(run.code, 2) << words.size();
         EXPECT_THAT(run.err, HasSubstr("list diff A.lst B.lst"));

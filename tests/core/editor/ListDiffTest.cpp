@@ -59,7 +59,7 @@ DiffLists MarkLists() {
     return lists;
 }
 
-std::string Plain(std::string_view bytes) {
+std::string PlainBytes(std::string_view bytes) {
     return std::string(bytes);
 }
 
@@ -74,10 +74,10 @@ TEST(ListDiffTest, PairsEveryMarkAndListsTheDifferences) {
     };
     const unsigned name = 1u << kFieldName;
     const std::vector<Expected> expected = {
-        {0, 0, PairMark::Same, 0},         {1, 1, PairMark::Changed, name},
-        {2, 7, PairMark::Moved, 0},        {3, -1, PairMark::OnlyLeft, 0},
-        {-1, 3, PairMark::OnlyRight, 0},   {4, 8, PairMark::Moved, name},
-        {-1, 5, PairMark::OnlyRight, 0},   {6, 6, PairMark::Same, 0},
+        {0, 0, PairMark::Same, 0},       {1, 1, PairMark::Changed, name},
+        {2, 7, PairMark::Moved, 0},      {3, -1, PairMark::OnlyLeft, 0},
+        {-1, 3, PairMark::OnlyRight, 0}, {4, 8, PairMark::Moved, name},
+        {-1, 5, PairMark::OnlyRight, 0}, {6, 6, PairMark::Same, 0},
     };
     ASSERT_EQ(diff.pairs.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -94,7 +94,7 @@ TEST(ListDiffTest, PairsEveryMarkAndListsTheDifferences) {
     EXPECT_EQ(diff.banks[0].removed, std::vector<int>{3});
     EXPECT_TRUE(diff.banks[1].reordered);
 
-    const std::vector<DiffLine> lines = DiffLines(diff, lists.left, lists.right, Plain);
+    const std::vector<DiffLine> lines = DiffLines(diff, lists.left, lists.right, PlainBytes);
     std::vector<std::string> texts;
     for (const DiffLine& line : lines)
         texts.push_back(line.text + (line.counts ? "" : " [free]"));
@@ -121,7 +121,7 @@ TEST(ListDiffTest, TypeAndDescriptionAloneDoNotCount) {
     b.listType = kListRadio;
     b.description = "other";
     const ListDiff diff = CompareListDocuments(a, b);
-    const std::vector<DiffLine> lines = DiffLines(diff, a, b, Plain);
+    const std::vector<DiffLine> lines = DiffLines(diff, a, b, PlainBytes);
     EXPECT_EQ(lines.size(), 2u);
     EXPECT_FALSE(AnyCountingLine(lines));
     EXPECT_FALSE(diff.Differs());
@@ -132,9 +132,9 @@ TEST(ListDiffTest, TypeAndDescriptionAloneDoNotCount) {
 TEST(ListDiffTest, LinesCountExactlyWhenPlacesOrBanksDiffer) {
     std::mt19937 random(19);
     const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    const std::vector<std::string> programs = {DiffProgram("X", 1), DiffProgram("Y", 2),
-                                               DiffProgram("X", 1), "\t\t500", "\tZ",
-                                               DiffProgram("y", 0)};
+    const std::vector<std::string> programs = {
+        DiffProgram("X", 1), DiffProgram("Y", 2), DiffProgram("X", 1), "\t\t500", "\tZ",
+        DiffProgram("y", 0)};
     for (int round = 0; round < 300; ++round) {
         ListDocument a;
         for (int place = 0; place < 6; ++place)
@@ -164,12 +164,12 @@ TEST(ListDiffTest, LinesCountExactlyWhenPlacesOrBanksDiffer) {
             equal = equal && a.pool.Row(place) == b.pool.Row(place);
         const ListDiff diff = CompareListDocuments(a, b);
         SCOPED_TRACE(round);
-        EXPECT_EQ(AnyCountingLine(DiffLines(diff, a, b, Plain)), !equal);
+        EXPECT_EQ(AnyCountingLine(DiffLines(diff, a, b, PlainBytes)), !equal);
         EXPECT_EQ(diff.Differs(), !equal);
     }
 }
 
-std::vector<int> AllPairs(const ListDiff& diff) {
+std::vector<int> AllPairIndices(const ListDiff& diff) {
     std::vector<int> indices(diff.pairs.size());
     for (std::size_t i = 0; i < indices.size(); ++i)
         indices[i] = static_cast<int>(i);
@@ -198,14 +198,14 @@ TEST(ListDiffTest, TakeOverAtPlaceOrAtEndIsOneUndoStep) {
     };
     for (const Case& c : cases) {
         DiffLists lists = MarkLists();
-        const std::string before = BuildListFileText(kListTv, "Mine", lists.left.pool,
-                                                     lists.left.banks);
+        const std::string before =
+            BuildListFileText(kListTv, "Mine", lists.left.pool, lists.left.banks);
         const ListDiff diff = CompareListDocuments(lists.left, lists.right);
         EditHistory history;
         TakeOverReport report;
         // Same pairs and only-left ones in the choice are passed over.
         const EditResult result = history.Run(lists.left, [&](ListDocument& doc) {
-            return TakeOver(doc, lists.right, diff, AllPairs(diff), c.where, &report);
+            return TakeOver(doc, lists.right, diff, AllPairIndices(diff), c.where, &report);
         });
         SCOPED_TRACE(static_cast<int>(c.where));
         EXPECT_EQ(result.status, EditStatus::Done);
