@@ -135,7 +135,7 @@ TEST(ListDiffTest, LinesCountExactlyWhenPlacesOrBanksDiffer) {
     const std::vector<std::string> programs = {
         DiffProgram("X", 1), DiffProgram("Y", 2), DiffProgram("X", 1), "\t\t500", "\tZ",
         DiffProgram("y", 0)};
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 120; ++round) {
         ListDocument a;
         for (int place = 0; place < 6; ++place)
             if (pick(3) != 0)
