@@ -13,6 +13,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -121,7 +122,6 @@ ListCompareWindow::ListCompareWindow(CDlgProgrammpool* editor, const ListDocumen
     setObjectName("compare");
     setWindowTitle(QString::fromStdString(FormatText(
         LoadResString(str::kCompareTitle), {leftName.toStdString(), rightName.toStdString()})));
-    setToolTip(ResText(str::kCompareToolTip));
     m_model = new ComparisonModel(m_left, m_right, this);
 
     const auto makeGrid = [this](const char* name, int firstShown, int lastShown) {
@@ -141,7 +141,9 @@ ListCompareWindow::ListCompareWindow(CDlgProgrammpool* editor, const ListDocumen
     m_leftGrid = makeGrid("left", ComparisonModel::kMarkColumn, ComparisonModel::kRightAdr - 1);
     m_rightGrid = makeGrid("right", ComparisonModel::kRightAdr, ComparisonModel::kColumnCount - 1);
     // One selection and one scroll position: a row is a pair.
+    QItemSelectionModel* own = m_rightGrid->selectionModel();
     m_rightGrid->setSelectionModel(m_leftGrid->selectionModel());
+    delete own; // a view never deletes the selection model it is given instead
     connect(m_leftGrid->verticalScrollBar(), &QScrollBar::valueChanged,
             m_rightGrid->verticalScrollBar(), &QScrollBar::setValue);
     connect(m_rightGrid->verticalScrollBar(), &QScrollBar::valueChanged,
@@ -184,6 +186,7 @@ ListCompareWindow::ListCompareWindow(CDlgProgrammpool* editor, const ListDocumen
     m_banks->setRootIsDecorated(false);
     m_banks->setHeaderLabels(ResText(str::kCompareBankColumns).split(QLatin1Char('|')));
     auto* tabs = new QTabWidget(this);
+    tabs->setToolTip(ResText(str::kCompareToolTip));
     tabs->addTab(programs, ResText(str::kComparePrograms));
     tabs->addTab(m_banks, ResText(str::kCompareFavourites));
 
