@@ -186,9 +186,9 @@ ListCompareWindow::ListCompareWindow(CDlgProgrammpool* editor, const ListDocumen
     m_banks->setRootIsDecorated(false);
     m_banks->setHeaderLabels(ResText(str::kCompareBankColumns).split(QLatin1Char('|')));
     auto* tabs = new QTabWidget(this);
-    tabs->setToolTip(ResText(str::kCompareToolTip));
     tabs->addTab(programs, ResText(str::kComparePrograms));
     tabs->addTab(m_banks, ResText(str::kCompareFavourites));
+    tabs->setTabToolTip(0, ResText(str::kCompareToolTip));
 
     auto* bottom = new QHBoxLayout;
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
