@@ -253,12 +253,12 @@ void CDlgProgrammpool::OnCompareWithFile() {
 
 std::unique_ptr<ListCompareWindow> CDlgProgrammpool::ComparisonWith(const QString& path) {
     const QString name = QFileInfo(path).fileName();
-    std::string data;
+    std::string text;
     std::string reason;
     ListDocument other;
     std::optional<RepairedList> list;
-    if (ReadWholeFile(QFile::encodeName(path).toStdString(), data, reason))
-        list = ParseRepairedList(data, other.pool, other.banks);
+    if (ReadWholeFile(QFile::encodeName(path).toStdString(), text, reason))
+        list = ParseRepairedList(text, other.pool, other.banks);
     if (!list) {
         m_context.interaction->ShowMessage(
             FormatText(LoadResString(str::kCompareNotAList), {name.toStdString()}) +

@@ -11,13 +11,14 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// A list of the named programs (SIDs 1, 2, ... by position), with bank 0 as given.
+// A list of the named programs (a program's SID is its first letter's code, so that it keeps it
+// when renamed or moved), with the bank block rows as given.
 std::string DiffListText(const std::string& type, const std::vector<std::string>& names,
                          const std::string& bank0 = "0") {
     std::string text = "HEADER:\t" + type + "\tMine\r\nCA\tProgram name\r\n";
-    for (std::size_t i = 0; i < names.size(); ++i)
-        text += (names[i].empty() ? std::string()
-                                  : test::ProgramLine(names[i], 1 + static_cast<int>(i))) +
+    for (const std::string& name : names)
+        text += (name.empty() ? std::string()
+                              : test::ProgramLine(name, static_cast<unsigned char>(name[0]))) +
                 "\r\n";
     return text + test::kBankLabels + "\r\n" + bank0 + "\r\n";
 }
