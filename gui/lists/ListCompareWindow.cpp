@@ -23,6 +23,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace fw {
 
 namespace {
@@ -245,8 +247,16 @@ void ListCompareWindow::Recompare() {
     if (m_diff.banks.empty())
         m_banks->addTopLevelItem(new QTreeWidgetItem({QString(), ResText(str::kCompareBanksSame)}));
     ApplyFilters();
-    for (QTableView* grid : {m_leftGrid, m_rightGrid})
+    // The fit looks at the first rows only; a name takes up to 24 characters anywhere.
+    const int nameWidth =
+        m_leftGrid->fontMetrics().horizontalAdvance(QString(18, QLatin1Char('n')));
+    for (QTableView* grid : {m_leftGrid, m_rightGrid}) {
         grid->resizeColumnsToContents();
+        for (int adr : {ComparisonModel::kLeftAdr, ComparisonModel::kRightAdr}) {
+            const int name = adr + ColumnOfField(kFieldName);
+            grid->setColumnWidth(name, std::max(grid->columnWidth(name), nameWidth));
+        }
+    }
 }
 
 void ListCompareWindow::ApplyFilters() {
