@@ -43,13 +43,18 @@ PairMark MarkOf(const PlacePair& pair) {
 constexpr int kBothEmpty = 1 * kPoolRows;
 constexpr int kLeftOnly = 2 * kPoolRows;
 constexpr int kRightOnly = 3 * kPoolRows;
+constexpr int kOutside = 4 * kPoolRows;
 
 std::vector<int> EntryIds(const CFavoritenDat& banks, int bank, const std::vector<int>& ids) {
     std::vector<int> result;
     const int count = banks.GetCount(bank);
     result.reserve(static_cast<std::size_t>(count));
-    for (int index = 0; index < count; ++index)
-        result.push_back(ids[static_cast<std::size_t>(banks.GetAddress(bank, index))]);
+    for (int index = 0; index < count; ++index) {
+        const int address = banks.GetAddress(bank, index);
+        // A receiver may send entries beyond the places; they stand for themselves.
+        result.push_back(ProgramPool::IsValidRow(address) ? ids[static_cast<std::size_t>(address)]
+                                                          : kOutside + address);
+    }
     return result;
 }
 

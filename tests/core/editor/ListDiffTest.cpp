@@ -56,6 +56,7 @@ DiffLists MarkLists() {
     PutBank(b, 1, {0, 3}); // D left the bank, F came
     PutBank(a, 2, {0, 1});
     PutBank(b, 2, {1, 0});
+    PutBank(b, 3, {70000}); // as a receiver may send it: beyond the places
     return lists;
 }
 
@@ -88,7 +89,7 @@ TEST(ListDiffTest, PairsEveryMarkAndListsTheDifferences) {
         EXPECT_EQ(diff.pairs[i].changedFields, expected[i].fields);
     }
     EXPECT_EQ(diff.Count(PairMark::OnlyRight), 2);
-    ASSERT_EQ(diff.banks.size(), 2u);
+    ASSERT_EQ(diff.banks.size(), 3u);
     EXPECT_EQ(diff.banks[0].bank, 1);
     EXPECT_EQ(diff.banks[0].added, std::vector<int>{3});
     EXPECT_EQ(diff.banks[0].removed, std::vector<int>{3});
@@ -109,6 +110,7 @@ TEST(ListDiffTest, PairsEveryMarkAndListsTheDifferences) {
         R"(place 5 only in B: "G" (11836 H, SID 7, 1))",
         "bank F1: +F, -D",
         "bank F2: same entries, other order",
+        "bank F3: +(place 70000)",
     };
     EXPECT_EQ(texts, wanted);
     EXPECT_TRUE(AnyCountingLine(lines));
