@@ -51,6 +51,8 @@ TARGETS = [
     ("flashwerk_bench_editor", r"Parse|Read|Open", "time", 100.0, "open under 100 ms"),
     ("flashwerk_bench_editor", r"Build|Write|Save", "time", 50.0, "save under 50 ms"),
     ("flashwerk_bench_editor", r".", "time", 16.7, "every command under 16.7 ms"),
+    ("flashwerk_bench_cli", r"Batch", "time", 1000.0, "4000 renames in one batch under 1 s"),
+    ("flashwerk_bench_cli", r".", None, None, "no target"),
     ("flashwerk_bench_link", r"Paced", "paced_ratio", 1.15,
      "paced / (line + fixed pauses) at most 1.15"),
     ("flashwerk_bench_link", r".", "own_cpu_percent_of_line", 1.0, "own CPU under 1 % of line"),

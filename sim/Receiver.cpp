@@ -166,13 +166,20 @@ void Receiver::RunCommand(const CommandFrame& frame) {
     const std::string_view text = CommandText(frame.command);
     m_memory.AddCommand(text);
     Log("command " + std::string(text) + " at " + std::to_string(frame.baud) + " baud");
+    if (m_busyFrames > 0) {
+        --m_busyFrames;
+        Log("busy storing: no answer");
+        EndJob();
+        return;
+    }
+    bool stored = false;
     if (Detect(frame)) {
         switch (frame.command) {
         case Command::ProgCode:
-            ReceiveFirmware(false);
+            stored = ReceiveFirmware(false);
             break;
         case Command::ProgFert:
-            ReceiveFirmware(true);
+            stored = ReceiveFirmware(true);
             break;
         case Command::LoadTlis:
         case Command::LoadRlis:
@@ -180,17 +187,19 @@ void Receiver::RunCommand(const CommandFrame& frame) {
             break;
         case Command::ProgTlis:
         case Command::ProgRlis:
-            ReceiveList(frame.command == Command::ProgTlis, ProgramCapacity(m_options.model),
-                        std::nullopt);
+            stored = ReceiveList(frame.command == Command::ProgTlis,
+                                 ProgramCapacity(m_options.model), std::nullopt);
             break;
         case Command::LoadDefw:
             SendSettings();
             break;
         case Command::ProgDefw:
-            ReceiveSettings(std::nullopt);
+            stored = ReceiveSettings(std::nullopt);
             break;
         }
     }
+    if (stored)
+        m_busyFrames = m_options.framesIgnoredAfterStore;
     EndJob();
 }
 

@@ -95,6 +95,8 @@ private:
     ChainStep m_chain = ChainStep::None;
     int m_chainLines = 0;
     bool m_halted = false;
+    // Command frames still to go unanswered since the last store.
+    int m_busyFrames = 0;
 };
 
 } // namespace fw::sim

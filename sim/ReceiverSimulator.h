@@ -91,6 +91,9 @@ struct SimulatorOptions {
     std::uint32_t slowLineBaud = 0; // not 0: the line runs at this rate whatever the PC asked
     std::vector<Fault> faults;
     StoreFaults storeFaults;
+    // After a firmware, list or settings send the receiver is busy (storing, restarting) and
+    // lets this many command frames go unanswered, as a real one may for many seconds.
+    int framesIgnoredAfterStore = 0;
     // Called on the simulator's thread for every event (the tool prints them).
     std::function<void(const std::string&)> onEvent;
 };

@@ -429,8 +429,22 @@ inline constexpr int kCliReportNotWritten = 10709;
 inline constexpr int kReportSave = 10890;
 inline constexpr int kReportSaveTitle = 10891;
 inline constexpr int kReportFilter = 10892;
+// the transfer dialog's button that shows a check's whole comparison, and its window
+inline constexpr int kShowCheckReport = 10893;
+inline constexpr int kCheckReportTitle = 10894;
 // the editor's button whose menu holds the tools that work on the whole list
 inline constexpr int kEditorTools = 10899;
+
+// list batch: many editing words from a script, the list written once
+inline constexpr int kCliBatchLine = 11800;
+inline constexpr int kCliBatchNothingWritten = 11801;
+inline constexpr int kCliBatchRefusedLines = 11802;
+inline constexpr int kCliBatchNested = 11803;
+inline constexpr int kCliBatchUnclosedSingleQuote = 11804;
+inline constexpr int kCliBatchUnclosedDoubleQuote = 11805;
+inline constexpr int kCliBatchTrailingBackslash = 11806;
+inline constexpr int kCliBatchStdinUnreadable = 11807;
+inline constexpr int kCliBatchNulCharacter = 11808;
 
 // comparing two lists
 inline constexpr int kMarkSame = 11400; // to kMarkOnlyRight: the order of PairMark

@@ -9,6 +9,7 @@
 #include "core/util/UserInteraction.h"
 #include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSpeichernAls.h"
+#include "gui/ui/ReportWindow.h"
 #include "gui/ui/Texts.h"
 
 #include <QDate>
@@ -172,9 +173,16 @@ void CDlgSenden::BuildLayout() {
     m_cancelButton->setAutoDefault(false);
     connect(m_start, &QPushButton::clicked, this, &CDlgSenden::OnStart);
     connect(m_cancelButton, &QPushButton::clicked, this, &CDlgSenden::reject);
+    // Shown once a check has compared something: the verdict tells the first difference only.
+    m_reportButton = new QPushButton(ResText(str::kShowCheckReport), this);
+    m_reportButton->setObjectName("report");
+    m_reportButton->setAutoDefault(false);
+    m_reportButton->hide();
+    connect(m_reportButton, &QPushButton::clicked, this, &CDlgSenden::ShowReport);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(baud);
     buttons->addStretch();
+    buttons->addWidget(m_reportButton);
     buttons->addWidget(m_start);
     buttons->addWidget(m_cancelButton);
 
@@ -225,6 +233,7 @@ void CDlgSenden::RunJob() {
         const CheckVerdict verdict = m_judge(result);
         record.job = std::holds_alternative<ListLoad>(m_job) ? "list check" : "settings check";
         record.verdict = verdict.verdict;
+        OfferReport(verdict.report);
         ShowMessage(verdict.verdict,
                     verdict.same ? MessageIcon::Information : MessageIcon::Warning);
     }
@@ -245,9 +254,26 @@ void CDlgSenden::RunSafeSend() {
         safe = fw::RunSafeSend(m_session, m_job, {nullptr, m_records->verify});
         Log(safe.log);
     }
+    OfferReport(safe.report);
     if (!safe.verdict.empty())
         ShowMessage(safe.verdict, safe.end == SafeSendEnd::Sent ? MessageIcon::Information
                                                                 : MessageIcon::Warning);
+}
+
+void CDlgSenden::OfferReport(const std::string& report) {
+    Post([this, report] {
+        m_report = report;
+        m_reportButton->setVisible(!report.empty());
+        // The button must not squeeze the baud rate out of sight.
+        if (width() < sizeHint().width())
+            resize(sizeHint().width(), height());
+    });
+}
+
+void CDlgSenden::ShowReport() {
+    ReportWindow window(ResText(str::kCheckReportTitle), QString::fromStdString(m_report),
+                        m_interaction, this);
+    window.exec();
 }
 
 void CDlgSenden::Log(const std::vector<LogbookRecord>& records) {

@@ -80,6 +80,8 @@ public:
     bool WorkerRunning() const { return m_workerRunning; }
     // "OK" once the transfer is over, else "Cancel".
     QString CloseButtonText() const;
+    // The report button, visible once a check has a comparison to show.
+    QPushButton* ReportButton() const { return m_reportButton; }
 
     // Cancel and closing the window both come here.
     void reject() override;
@@ -118,6 +120,9 @@ private:
     void RunJob();
     void RunSafeSend();
     void Log(const std::vector<LogbookRecord>& records);
+    // From the worker: the check's whole comparison, offered behind the report button.
+    void OfferReport(const std::string& report);
+    void ShowReport();
     void OnWorkerEnded();
     void OnStart();
     void StopAllTimers();
@@ -145,6 +150,8 @@ private:
     QLabel* m_percent = nullptr;
     QPushButton* m_start = nullptr;
     QPushButton* m_cancelButton = nullptr;
+    QPushButton* m_reportButton = nullptr;
+    std::string m_report;
     std::array<QTimer*, 4> m_timers{};
     QFont m_normalFont;
     QFont m_largeFont;

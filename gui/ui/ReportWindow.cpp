@@ -25,7 +25,8 @@ ReportWindow::ReportWindow(const QString& title, const QString& text, UserIntera
     m_text->setReadOnly(true);
     // Places and counts line up in columns.
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A verdict is one long sentence; it wraps rather than hiding behind a scroll bar.
+    m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Tab moves on to the buttons instead of staying in the text.
     m_text->setTabChangesFocus(true);
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

@@ -4,6 +4,7 @@
 #include "core/util/Cp1252.h"
 #include "gui/link/DlgHinweis.h"
 #include "gui/link/DlgSpeichernAls.h"
+#include "gui/ui/ReportWindow.h"
 #include "gui/ui/Texts.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/linkjobs/JobHarness.h"
@@ -385,6 +386,38 @@ TEST_F(DlgSendenTest, FinishedDialogSendsOnceAndEnterClosesIt) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(finished.count(), 0);
     EXPECT_EQ(receiver->Commands().size(), 1u);
+}
+
+TEST_F(DlgSendenTest, ACheckOffersItsWholeComparisonBehindTheReportButton) {
+    sim::SimulatorOptions options;
+    options.settings = std::string(2048, '\x44');
+    StartReceiver(options);
+    std::string sent = options.settings;
+    sent[7] = '\x01';
+    sent[9] = '\x02';
+    auto dialog = Dialog(SettingsLoad{LoadUse::Compare});
+    dialog->JudgeLoad([&](const JobResult& loaded) { return CheckSettings(sent, loaded); });
+    ASSERT_TRUE(RunUntilEnded(*dialog)) << test::LogOf(*receiver);
+    ASSERT_TRUE(dialog->ReportButton()->isVisible());
+
+    QString report;
+    QTimer::singleShot(0, dialog.get(), [&] {
+        auto* window = dialog->findChild<ReportWindow*>();
+        ASSERT_NE(window, nullptr);
+        report = window->Text();
+        window->reject();
+    });
+    dialog->ReportButton()->click();
+    // The verdict names the first difference; the report names every one.
+    EXPECT_TRUE(report.contains("Byte 7: sent 1, holds 68")) << report.toStdString();
+    EXPECT_TRUE(report.contains("Byte 9: sent 2, holds 68")) << report.toStdString();
+
+    // A job without a check has nothing to report.
+    auto plain = Dialog(SettingsLoad{});
+    ModalDriver driver(plain.get());
+    driver.ThenSaveAs("plain");
+    ASSERT_TRUE(RunUntilEnded(*plain));
+    EXPECT_FALSE(plain->ReportButton()->isVisible());
 }
 
 // ---- the save dialog on its own ----

@@ -1,3 +1,4 @@
+#include "core/app/Logbook.h"
 #include "core/config/Konfiguration.h"
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
@@ -184,6 +185,22 @@ TEST_F(OptionsPageTest, ProductionDownloadChainsTheFourSendsAcrossThePages) {
     EXPECT_EQ(receiver->ReceivedList(true).front().substr(0, 12), "\tChannel One");
     ASSERT_FALSE(receiver->ReceivedList(false).empty()) << test::LogOf(*receiver);
     EXPECT_EQ(receiver->ReceivedList(false).front().substr(0, 10), "\tRadio One");
+
+    // Every step of the chain has its logbook line, without a safety copy or a check.
+    std::vector<LogbookRecord> newestFirst;
+    std::string reason;
+    ASSERT_TRUE(ReadLogbook(folders.program, kWholeLogbook, newestFirst, reason)) << reason;
+    std::vector<std::string> steps;
+    for (const LogbookRecord& record : newestFirst) {
+        steps.insert(steps.begin(), record.job + " " + record.file + " " + record.outcome);
+        EXPECT_EQ(record.safetyCopy, "");
+        EXPECT_EQ(record.verdict, "");
+    }
+    EXPECT_EQ(steps,
+              (std::vector<std::string>{"firmware send " + folders.firmware + "/new.bsr ok",
+                                        "settings send " + folders.settings + "/factory.grd ok",
+                                        "list send " + folders.lists + "/tv.lst ok",
+                                        "list send " + folders.lists + "/radio.lst ok"}));
 }
 
 TEST_F(OptionsPageTest, ProductionDownloadStopsAtTheFirstStepThatFails) {

@@ -2,6 +2,7 @@
 #include "core/config/Konfiguration.h"
 #include "core/lists/FavoritenDat.h"
 #include "core/lists/ListFile.h"
+#include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/safety/SafetyCopyStore.h"
 #include "gui/app/ReceiverSheet.h"
@@ -15,6 +16,7 @@
 #include "gui/lists/SortDialog.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/print/PageSetupDialog.h"
+#include "gui/ui/ReportWindow.h"
 #include "tests/gui/ScriptedContext.h"
 #include "tests/linkjobs/JobHarness.h"
 
@@ -25,6 +27,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -231,6 +234,63 @@ TEST_P(ScreenshotTest, TransferDialogWhileItWorks) {
     watch.start(5);
     dialog.exec();
     EXPECT_TRUE(taken) << test::LogOf(*receiver);
+}
+
+// A settings send with its safety copy and check, against a receiver that stores one byte
+// otherwise: the dialog at the copy, at the check and at the end, and the check's report.
+TEST_P(ScreenshotTest, TransferDialogStepsAndVerdict) {
+    sim::SimulatorOptions options;
+    options.pacing = true; // each step lasts long enough to be caught
+    options.storeFaults.settingsByte = sim::StoreFaults::SettingsByte{17, 200};
+    auto receiver = test::StartReceiver(options);
+    ASSERT_TRUE(receiver);
+    SettingsSend job;
+    job.settings.m_strPath = folder.File("new.grd");
+    job.settings.m_strFileName = "new.grd";
+    test::WriteBytes(job.settings.m_strPath, std::string(2048, '\x11'));
+    LinkSettings settings;
+    settings.comPort = 1;
+    CDlgSenden dialog(job, settings, PortMap({{"COM1", receiver->DevicePath()}}, {}), context.chain,
+                      context.cancel, folders.lists, folders.settings, context.script);
+    dialog.KeepRecords({folders, true, 20, true});
+    const QString steps[] = {
+        QString::fromStdString(FormatText(LoadResString(str::kJobStep),
+                                          {"1", "3", LoadResString(str::kStepSafetyCopy)})),
+        QString::fromStdString(
+            FormatText(LoadResString(str::kJobStep), {"3", "3", LoadResString(str::kStepCheck)}))};
+    const char* names[] = {"transfer-step-copy", "transfer-step-check"};
+    int taken = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const auto* status = dialog.findChild<QLabel*>(QString::number(ids::transfer::kStatus));
+        if (taken < 2 && status != nullptr && status->text().startsWith(steps[taken])) {
+            EXPECT_TRUE(dialog.grab().save(QString::fromStdString(PictureName(names[taken]))));
+            ++taken;
+        }
+    });
+    watch.start(5);
+    QSignalSpy finished(&dialog, &CDlgSenden::WorkerFinished);
+    dialog.open();
+    ASSERT_TRUE(finished.wait(60000)) << test::LogOf(*receiver);
+    watch.stop();
+    EXPECT_EQ(taken, 2) << test::LogOf(*receiver);
+    ASSERT_TRUE(dialog.ReportButton()->isVisible());
+    EXPECT_TRUE(dialog.grab().save(QString::fromStdString(PictureName("transfer-end"))));
+
+    bool reportTaken = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        auto* report = dialog.findChild<ReportWindow*>();
+        ASSERT_NE(report, nullptr);
+        report->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(report));
+        EXPECT_TRUE(report->grab().save(QString::fromStdString(PictureName("check-report"))));
+        EXPECT_TRUE(report->Text().contains("17")) << report->Text().toStdString();
+        reportTaken = true;
+        report->reject();
+    });
+    dialog.ReportButton()->click();
+    EXPECT_TRUE(reportTaken);
+    dialog.reject();
 }
 
 TEST_P(ScreenshotTest, PoolEditorWithTheDemoList) {

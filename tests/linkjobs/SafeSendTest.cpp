@@ -35,6 +35,7 @@ struct SafeSendCase {
     std::vector<std::string> commands;
     std::vector<std::string> logJobs;
     std::string verdict;
+    int busyFrames = 0; // command frames the receiver leaves unanswered after the send
 };
 
 class SafeSendTest : public test::LinkJobTest {
@@ -44,6 +45,7 @@ protected:
         options.settings = kHeldSettings;
         options.tvList = {test::ProgramLine("Das Erste", 28106)};
         options.faults = c.faults;
+        options.framesIgnoredAfterStore = c.busyFrames;
         std::string error;
         if (c.storeFault != nullptr) {
             EXPECT_TRUE(sim::ParseStoreFault("--store-settings-byte", c.storeFault,
@@ -259,6 +261,69 @@ TEST_F(SafeSendTest, AfterAFirmwareTheReceiverIsAskedWhichSoftwareItRunsAndProgr
         ASSERT_EQ(result.log.size(), 2u);
         EXPECT_EQ(result.log[1].job, "firmware check");
         EXPECT_EQ(result.log[1].software, "ABC V1.30");
+    }
+}
+
+// A receiver still storing answers no detection for a while: the check asks again within its
+// window and gives up only when the window has passed.
+TEST_F(SafeSendTest, TheCheckAsksAgainWhileTheReceiverIsBusyAndGivesUpAfterItsWindow) {
+    SafeSendCase busy{"busy for three detections", false, false, true, false, {}, nullptr,
+                      SafeSendEnd::Sent,           {},    {},    "",   3};
+    SafeSendResult result = Run(busy);
+    EXPECT_EQ(result.end, SafeSendEnd::Sent) << rig->view.Dump() << test::LogOf(*receiver);
+    EXPECT_EQ(result.verdict, "The receiver holds the settings as sent (2048 bytes).");
+    EXPECT_EQ(receiver->Commands(), (std::vector<std::string>{"PROG DEFW", "LOAD DEFW", "LOAD DEFW",
+                                                              "LOAD DEFW", "LOAD DEFW"}));
+
+    SafeSendCase silent = busy;
+    silent.busyFrames = 1000;
+    result = Run(silent);
+    EXPECT_EQ(result.end, SafeSendEnd::CheckNotRun);
+    EXPECT_TRUE(result.verdict.starts_with("Sent; the check could not run: ")) << result.verdict;
+    EXPECT_GT(receiver->Commands().size(), 2u) << "the check asked only once";
+    EXPECT_EQ(receiver->ReceivedSettings(), kNewSettings);
+}
+
+TEST_F(SafeSendTest, AfterAFirmwareTheCheckWaitsForTheRestartedReceiverWithinItsWindow) {
+    const struct {
+        int busyFrames;
+        SafeSendEnd end;
+        const char* verdict;
+    } cases[] = {
+        {3, SafeSendEnd::Sent, "The receiver now runs ABC V1.30."},
+        {1000, SafeSendEnd::SentUnconfirmed, "Sent; the check could not run: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.busyFrames);
+        sim::SimulatorOptions options;
+        options.framesIgnoredAfterStore = c.busyFrames;
+        receiver = test::StartReceiver(options);
+        data = std::make_unique<test::TempDir>();
+        FirmwareSend send;
+        send.firmware.m_strPath = data->File("new.bsr");
+        test::WriteBytes(send.firmware.m_strPath, test::FirmwareImage(6144, "ABC V1.30", "demo"));
+        send.firmware.m_size = 6144;
+        send.firmware.m_kind = 1;
+        send.firmware.m_version = "ABC V1.30";
+        LinkSettings settings;
+        settings.comPort = 1;
+        rig = std::make_unique<JobRig>();
+        rig->Make(send, settings, {{"COM1", receiver->DevicePath()}});
+        rig->view.AnswerYesNo(true);
+        SafeSendResult result;
+        {
+            test::RecordingView::TimerPump pump(rig->view, *rig->session);
+            std::thread worker([&] { result = RunSafeSend(*rig->session, send, {nullptr, true}); });
+            worker.join();
+        }
+        EXPECT_EQ(result.end, c.end) << rig->view.Dump() << test::LogOf(*receiver);
+        EXPECT_TRUE(result.verdict.starts_with(c.verdict)) << result.verdict;
+        const std::size_t asked = receiver->Commands().size() - 1;
+        if (c.busyFrames == 3) {
+            EXPECT_EQ(asked, 4u);
+        } else {
+            EXPECT_GT(asked, 1u) << "the check asked only once";
+        }
     }
 }
 

@@ -82,6 +82,13 @@ bool ApplyLanguage(const Arguments& arguments, std::ostream& err) {
 
 } // namespace
 
+std::vector<OptionSpec> CommandOptions(const std::string& name) {
+    const auto& commands = Commands();
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const Command& c) { return c.name == name; });
+    return command == commands.end() ? std::vector<OptionSpec>() : command->options;
+}
+
 int RunCli(const std::vector<std::string>& argumentList, std::ostream& out, std::ostream& err) {
     const Arguments arguments = ParseArguments(argumentList, AllOptions());
     // The language first, so that every later message is in it.

@@ -32,6 +32,9 @@ std::string ShownText(std::string_view bytes, bool escapeBackslash = true);
 std::optional<std::string> ReadInputFile(const std::string& path, std::ostream& err,
                                          std::uint64_t limit = kTextFileLimit);
 
+// The options a command takes besides --help, --version and --lang.
+std::vector<OptionSpec> CommandOptions(const std::string& command);
+
 int RunInfo(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunRepair(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunPorts(const Arguments& arguments, std::ostream& out, std::ostream& err);
@@ -43,6 +46,8 @@ std::string ListEditWords(); // "rows|set|..."
 // Options only the editing words take.
 extern const std::vector<OptionSpec> kListEditOptions;
 int RunListEdit(const Arguments& arguments, std::ostream& out, std::ostream& err);
+// Many editing words from a script on one loaded list, written once.
+int RunListBatch(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunSettings(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunLog(const Arguments& arguments, std::ostream& out, std::ostream& err);
 

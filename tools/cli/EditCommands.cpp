@@ -1,7 +1,8 @@
 // Editing a program list: one command of the editor per call, the file rewritten only when the
-// command changed the list.
+// command changed the list. A batch runs many of them on one loaded list.
 #include "tools/cli/Cli.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/ListEditSession.h"
 
 #include "core/editor/BankCommands.h"
 #include "core/editor/EditHistory.h"
@@ -27,9 +28,21 @@
 namespace fw::cli {
 
 const std::vector<OptionSpec> kListEditOptions = {
-    {"--all", false}, {"--count", true}, {"--to", true},          {"--insert", false},
-    {"--at", true},   {"--after", true}, {"--value", true},       {"--by", true},
-    {"--rows", true}, {"--up", false},   {"--descending", false}, {"--down", false},
+    {"--all", false},
+    {"--count", true},
+    {"--to", true},
+    {"--insert", false},
+    {"--at", true},
+    {"--after", true},
+    {"--value", true},
+    {"--by", true},
+    {"--rows", true},
+    {"--up", false},
+    {"--descending", false},
+    {"--down", false},
+    // list batch
+    {"--script", true},
+    {"--keep-going", false},
 };
 
 namespace {
@@ -41,8 +54,8 @@ struct EditCall {
     const Arguments& arguments;
     std::ostream& out;
     std::ostream& err;
-    ListDocument doc;
-    EditHistory history; // tells whether the command changed anything
+    ListDocument& doc;
+    EditHistory& history; // tells whether the command changed anything
 };
 
 struct EditWord {
@@ -402,42 +415,69 @@ const EditWord* FindEditWord(const std::string& name) {
     return found == words.end() ? nullptr : &*found;
 }
 
-// Reads the list as the program-list page would take it: repaired in memory first.
-int LoadDocument(EditCall& call, const EditWord& word) {
-    const std::string& path = Word(call, 2);
-    if (!EndsWithNoCase(path, ".lst"))
-        return BadFile(call.err, str::kCliNotAList, path);
-    const std::optional<std::string> data = ReadInputFile(path, call.err);
-    if (!data)
-        return kExitBadFile;
-    const auto list = ParseRepairedList(*data, call.doc.pool, call.doc.banks);
-    if (!list)
-        return BadFile(call.err, str::kCliWrongFormat, path);
-    if (word.changesList && (list->read.droppedLines > 0 || list->read.longLines > 0) &&
-        !call.arguments.Has("--force"))
-        return BadFile(call.err, str::kCliListWouldLoseData, path);
-    call.doc.description = list->analysis.description;
-    call.doc.listType = ListTypeFromText(list->analysis.type);
+} // namespace
+
+int CheckListEditCall(const Arguments& arguments, std::ostream& err) {
+    const EditWord* word = arguments.words.size() >= 2 ? FindEditWord(arguments.words[1]) : nullptr;
+    if (!word)
+        return UnknownWord(err, arguments.words.size() >= 2 ? arguments.words[1] : std::string(),
+                           ListEditWords(), str::kCliListUsage);
+    // Options of other words or of the transfers are refused rather than ignored.
+    for (const auto& option : arguments.options) {
+        const std::string& name = option.first;
+        if (name != "--lang" &&
+            std::find(word->options.begin(), word->options.end(), name) == word->options.end())
+            return UsageError(err, FormatText(LoadResString(str::kUnknownOption), {name}),
+                              str::kCliListUsage);
+    }
+    // set takes its value as a word or as --value.
+    const std::size_t words = arguments.words.size();
+    if (words != word->words && !(word->name == "set" && words == word->words - 1))
+        return UsageError(err, LoadResString(str::kCliWrongWordCount), str::kCliListUsage);
     return kExitOk;
 }
 
-// Writes the list when the command changed it, with the type it had and without questions.
-int SaveDocument(EditCall& call, int code) {
-    if (!call.history.CanUndo()) {
-        call.out << "unchanged\n";
-        return code;
-    }
-    const std::string& path = Word(call, 2);
-    const std::string text =
-        BuildListFileText(call.doc.listType, call.doc.description, call.doc.pool, call.doc.banks);
-    std::string reason;
-    if (!WriteFileAtomically(path, text, reason))
-        return BadFile(call.err, str::kCliTargetNotWritable, path, reason);
-    call.out << "changed\n";
-    return code;
+bool ListEditWordChanges(const std::string& name) {
+    const EditWord* word = FindEditWord(name);
+    return word && word->changesList;
 }
 
-} // namespace
+int LoadListForEdit(ListEditSession& session, std::ostream& err) {
+    const std::string& path = session.path;
+    if (!EndsWithNoCase(path, ".lst"))
+        return BadFile(err, str::kCliNotAList, path);
+    const std::optional<std::string> data = ReadInputFile(path, err);
+    if (!data)
+        return kExitBadFile;
+    const auto list = ParseRepairedList(*data, session.doc.pool, session.doc.banks);
+    if (!list)
+        return BadFile(err, str::kCliWrongFormat, path);
+    session.savingLoses = list->read.droppedLines > 0 || list->read.longLines > 0;
+    session.doc.description = list->analysis.description;
+    session.doc.listType = ListTypeFromText(list->analysis.type);
+    return kExitOk;
+}
+
+int RunListEditWord(const Arguments& arguments, ListEditSession& session, std::ostream& out,
+                    std::ostream& err) {
+    const EditWord& word = *FindEditWord(arguments.words[1]);
+    if (word.changesList && session.savingLoses && !session.lossAccepted) {
+        if (!arguments.Has("--force"))
+            return BadFile(err, str::kCliListWouldLoseData, session.path);
+        session.lossAccepted = true;
+    }
+    EditCall call{arguments, out, err, session.doc, session.history};
+    return word.run(call);
+}
+
+int WriteEditedList(const ListEditSession& session, std::ostream& err) {
+    const ListDocument& doc = session.doc;
+    const std::string text = BuildListFileText(doc.listType, doc.description, doc.pool, doc.banks);
+    std::string reason;
+    if (!WriteFileAtomically(session.path, text, reason))
+        return BadFile(err, str::kCliTargetNotWritable, session.path, reason);
+    return kExitOk;
+}
 
 bool IsListEditWord(const std::string& word) {
     return FindEditWord(word) != nullptr;
@@ -451,33 +491,32 @@ std::string ListEditWords() {
 }
 
 int RunListEdit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    const EditWord& word = *FindEditWord(arguments.words[1]);
-    // Options of other words or of the transfers are refused rather than ignored.
-    for (const auto& option : arguments.options) {
-        const std::string& name = option.first;
-        if (name != "--lang" &&
-            std::find(word.options.begin(), word.options.end(), name) == word.options.end())
-            return UsageError(err, FormatText(LoadResString(str::kUnknownOption), {name}),
-                              str::kCliListUsage);
-    }
-    // set takes its value as a word or as --value.
-    const std::size_t words = arguments.words.size();
-    if (words != word.words && !(word.name == "set" && words == word.words - 1))
-        return UsageError(err, LoadResString(str::kCliWrongWordCount), str::kCliListUsage);
-    EditCall call{arguments, out, err, {}, {}};
+    if (const int checked = CheckListEditCall(arguments, err); checked != kExitOk)
+        return checked;
+    const bool changes = ListEditWordChanges(arguments.words[1]);
+    ListEditSession session;
+    session.path = arguments.words[2];
     // Read, change and write as one: a parallel edit of the same list waits instead of being lost.
     FileLock lock;
     std::string lockFailure;
-    const bool locked = !word.changesList || lock.Acquire(Word(call, 2), lockFailure);
+    const bool locked = !changes || lock.Acquire(session.path, lockFailure);
     // A list that cannot be read says so rather than that its lock cannot be made.
-    if (const int loaded = LoadDocument(call, word); loaded != kExitOk)
+    if (const int loaded = LoadListForEdit(session, err); loaded != kExitOk)
         return loaded;
     if (!locked)
-        return BadFile(err, str::kCliTargetNotWritable, Word(call, 2), lockFailure);
-    const int code = word.run(call);
-    if (!word.changesList || code == kExitUsage)
+        return BadFile(err, str::kCliTargetNotWritable, session.path, lockFailure);
+    const int code = RunListEditWord(arguments, session, out, err);
+    if (!changes || code == kExitUsage)
         return code;
-    return SaveDocument(call, code);
+    // Written only when the command changed the list.
+    if (!session.history.CanUndo()) {
+        out << "unchanged\n";
+        return code;
+    }
+    if (const int written = WriteEditedList(session, err); written != kExitOk)
+        return written;
+    out << "changed\n";
+    return code;
 }
 
 } // namespace fw::cli

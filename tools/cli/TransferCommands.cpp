@@ -567,6 +567,8 @@ int RunFirmware(const Arguments& arguments, std::ostream& out, std::ostream& err
 int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (arguments.words.size() >= 2 && IsListEditWord(arguments.words[1]))
         return RunListEdit(arguments, out, err);
+    if (arguments.words.size() >= 2 && arguments.words[1] == "batch")
+        return RunListBatch(arguments, out, err);
     if (!RefuseOptions(arguments, kListEditOptions, str::kCliListUsage, err))
         return kExitUsage;
     if (arguments.words.size() >= 2 && arguments.words[1] == "load") {
@@ -586,7 +588,7 @@ int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     }
     if (arguments.words.size() < 2)
         return UsageError(err, LoadResString(str::kCliWrongWordCount), str::kCliListUsage);
-    return UnknownWord(err, arguments.words[1], "load|send|check|" + ListEditWords(),
+    return UnknownWord(err, arguments.words[1], "load|send|check|" + ListEditWords() + "|batch",
                        str::kCliListUsage);
 }
 
