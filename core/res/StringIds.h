@@ -483,5 +483,6 @@ inline constexpr int kCompareNotAList = 11431;
 inline constexpr int kCompareChooseRight = 11432;
 inline constexpr int kCompareReceiver = 11433;
 inline constexpr int kCompareToolTip = 11434;
+inline constexpr int kCliDiffNotInBatch = 11435;
 
 } // namespace fw::str

@@ -80,6 +80,15 @@ TEST(CliListDiffTest, BadUsageExitsTwo) {
         EXPECT_THAT(run.err, HasSubstr("list diff A.lst B.lst"));
     }
     EXPECT_THAT(test::RunCliCaught({"list", "--help"}).out, HasSubstr("list diff A.lst B.lst"));
+
+    // Not in a batch: its 1 for "differs" would read as a refused line.
+    const std::string script = dir.File("script.txt");
+    test::WriteBytes(script, "set 0 2 X\ndiff " + a + "\n");
+    const std::string before = test::ReadBytes(a);
+    const test::CliRun batch = test::RunCliCaught({"list", "batch", a, "--script", script});
+    EXPECT_EQ(batch.code, 2);
+    EXPECT_THAT(batch.err, HasSubstr("Line 2"));
+    EXPECT_EQ(test::ReadBytes(a), before);
 }
 
 } // namespace
