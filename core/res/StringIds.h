@@ -502,4 +502,43 @@ inline constexpr int kCsvExported = 11634;
 inline constexpr int kCsvAllTaken = 11635;
 inline constexpr int kCliCsvIsTheList = 11636;
 
+// comparing two lists
+inline constexpr int kMarkSame = 11400; // to kMarkOnlyRight: the order of PairMark
+inline constexpr int kMarkChanged = 11401;
+inline constexpr int kMarkMoved = 11402;
+inline constexpr int kMarkOnlyLeft = 11403;
+inline constexpr int kMarkOnlyRight = 11404;
+inline constexpr int kBankReordered = 11405;
+inline constexpr int kStepTakeOver = 11406;
+inline constexpr int kTakeOverNoRoom = 11407;
+inline constexpr int kCompareTitle = 11408;
+inline constexpr int kCompareLeft = 11409;
+inline constexpr int kCompareRight = 11410;
+inline constexpr int kCompareShow = 11411;
+// the filter boxes, in the order of PairMark
+inline constexpr int kCompareFilterSame = 11412;
+inline constexpr int kCompareFilterChanged = 11413;
+inline constexpr int kCompareFilterMoved = 11414;
+inline constexpr int kCompareFilterOnlyLeft = 11415;
+inline constexpr int kCompareFilterOnlyRight = 11416;
+inline constexpr int kCompareTakeOver = 11417;
+inline constexpr int kCompareAtPlace = 11418;
+inline constexpr int kCompareAtEnd = 11419;
+inline constexpr int kComparePrograms = 11420;
+inline constexpr int kCompareFavourites = 11421;
+inline constexpr int kCompareMarkColumn = 11422;
+inline constexpr int kCompareBankColumns = 11423;
+inline constexpr int kCompareBanksSame = 11424;
+inline constexpr int kCompareCounts = 11425;
+inline constexpr int kCompareViewOnly = 11426;
+inline constexpr int kCompareTakenOver = 11427;
+inline constexpr int kToolCompareWithFile = 11428;
+inline constexpr int kCompareOpenTitle = 11429;
+inline constexpr int kCompareOpenFilter = 11430;
+inline constexpr int kCompareNotAList = 11431;
+inline constexpr int kCompareChooseRight = 11432;
+inline constexpr int kCompareReceiver = 11433;
+inline constexpr int kCompareToolTip = 11434;
+inline constexpr int kCliDiffNotInBatch = 11435;
+
 } // namespace fw::str

@@ -1,6 +1,7 @@
 #include "gui/lists/DlgProgrammlisten.h"
 
 #include "core/config/Konfiguration.h"
+#include "core/editor/ListDiff.h"
 #include "core/lists/ListCatalogue.h"
 #include "core/lists/ListFile.h"
 #include "core/res/StringIds.h"
@@ -10,6 +11,7 @@
 #include "core/util/FolderScan.h"
 #include "gui/link/DlgSenden.h"
 #include "gui/lists/DlgProgrammpool.h"
+#include "gui/lists/ListCompareWindow.h"
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/IconButton.h"
 #include "gui/ui/Texts.h"
@@ -303,10 +305,31 @@ bool CDlgProgrammlisten::PrepareCompare(int record, TransferJob& load, CheckJudg
         return false;
     }
     load = ListLoad{file.list.m_strType == "RA" ? 'R' : 'T', LoadUse::Compare};
-    judge = [sent = std::move(*file.sendList)](const JobResult& loaded) {
+    auto compared = std::make_shared<ComparedLists>();
+    compared->file = DocumentOfLines(file.sendList->lines, file.sendList->banks);
+    compared->file.listType = ListTypeFromText(file.list.m_strType);
+    compared->fileName = file.list.m_strFileName;
+    m_compared = compared;
+    // The judge runs on the transfer's thread; the page reads what it kept only after the
+    // dialog has ended that thread.
+    judge = [sent = std::move(*file.sendList), compared](const JobResult& loaded) {
+        compared->received = loaded.list;
         return CheckList(sent, loaded);
     };
     return true;
+}
+
+void CDlgProgrammlisten::AfterCompare() {
+    const std::shared_ptr<ComparedLists> compared = std::move(m_compared);
+    if (!compared || !compared->received)
+        return;
+    ListDocument held = DocumentOfLines(compared->received->lines, compared->received->banks);
+    held.listType = compared->file.listType;
+    // No editor holds the file here: the window only shows.
+    ListCompareWindow window(nullptr, compared->file, std::move(held),
+                             QString::fromStdString(compared->fileName),
+                             ResText(str::kCompareReceiver), this);
+    window.exec();
 }
 
 } // namespace fw

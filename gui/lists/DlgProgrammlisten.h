@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/editor/ListDocument.h"
+#include "core/link/JobResult.h"
 #include "core/lists/ListenDat.h"
 #include "gui/page/CataloguePage.h"
 
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace fw {
@@ -56,6 +60,8 @@ protected:
     bool PrepareSafetyCopySend(const SafetyCopy& copy, TransferJob& job) override;
     bool PrepareCompare(int record, TransferJob& load, CheckJudge& judge) override;
     void AfterTransfer(const CDlgSenden& dialog) override;
+    // Shows the file and the list the receiver sent side by side.
+    void AfterCompare() override;
     void ShowSelection(int record) override;
     bool HandlePageKey(int key) override;
     std::vector<MenuEntry> MenuEntries() override;
@@ -69,6 +75,13 @@ private:
     bool PrepareListSend(CListenDat& list, TransferJob& job);
 
     CIconButton* m_edit = nullptr;
+    // The last "Compare with receiver": the file, and the list once the receiver sent it.
+    struct ComparedLists {
+        ListDocument file;
+        std::string fileName;
+        std::optional<ReceivedList> received;
+    };
+    std::shared_ptr<ComparedLists> m_compared;
     // A row's record number points in here; records live until the next refresh.
     std::vector<CListenDat> m_records;
 };

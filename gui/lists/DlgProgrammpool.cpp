@@ -6,19 +6,24 @@
 #include "core/res/StringIds.h"
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
+#include "core/util/FileIo.h"
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/DuplicatesWindow.h"
 #include "gui/lists/CsvTools.h"
+#include "gui/lists/ListCompareWindow.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
 #include "gui/ui/ControlToolTips.h"
 #include "gui/ui/DlgSuchen.h"
+#include "gui/ui/FileChooser.h"
 #include "gui/ui/Texts.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -179,6 +184,9 @@ void CDlgProgrammpool::BuildLayout() {
     m_toolsMenu = new QMenu(tools);
     tools->setMenu(m_toolsMenu);
     AddDuplicatesTool(*this);
+    auto* compare = m_toolsMenu->addAction(ResText(str::kToolCompareWithFile));
+    compare->setObjectName("compareWithFile");
+    connect(compare, &QAction::triggered, this, &CDlgProgrammpool::OnCompareWithFile);
 
     auto* head = new QGridLayout;
     head->addWidget(new QLabel(DialogText(kDialogId, "static-filename"), this), 0, 0);
@@ -238,6 +246,40 @@ void CDlgProgrammpool::Load(const CListenDat& record) {
     m_doc.bankCut.reset();
     // The grid shows the list once the favourites window gives it the bank for its marks.
     m_grid->WidenColumnsToRows(kWidenedRows);
+}
+
+void CDlgProgrammpool::OnCompareWithFile() {
+    const QString path = AskOpenPath(this, ResText(str::kCompareOpenTitle),
+                                     QString::fromStdString(m_context.folders.lists),
+                                     ResText(str::kCompareOpenFilter));
+    if (!path.isEmpty())
+        CompareWithFile(path);
+}
+
+std::unique_ptr<ListCompareWindow> CDlgProgrammpool::ComparisonWith(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    std::string text;
+    std::string reason;
+    ListDocument other;
+    std::optional<RepairedList> list;
+    if (ReadWholeFile(QFile::encodeName(path).toStdString(), text, reason))
+        list = ParseRepairedList(text, other.pool, other.banks);
+    if (!list) {
+        m_context.interaction->ShowMessage(
+            FormatText(LoadResString(str::kCompareNotAList), {name.toStdString()}) +
+                (reason.empty() ? std::string() : "\n" + reason),
+            MessageIcon::Stop);
+        return nullptr;
+    }
+    other.description = list->analysis.description;
+    other.listType = ListTypeFromText(list->analysis.type);
+    const QString mine = m_fileName->text().isEmpty() ? windowTitle() : m_fileName->text();
+    return std::make_unique<ListCompareWindow>(this, m_doc, std::move(other), mine, name, this);
+}
+
+void CDlgProgrammpool::CompareWithFile(const QString& path) {
+    if (const auto window = ComparisonWith(path))
+        window->exec();
 }
 
 void CDlgProgrammpool::RunPrintCommand(int command) {

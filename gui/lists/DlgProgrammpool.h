@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -38,6 +39,7 @@ struct AppContext;
 class CDlgFavoriten;
 class CDlgSuchen;
 class CPoolListCtrl;
+class ListCompareWindow;
 
 // The editor of one program list: the pool grid, file name, description and type. OK saves
 // the list and closes, Ctrl+S saves and stays; Cancel, Escape and the close box ask before
@@ -73,6 +75,13 @@ public:
     CDlgFavoriten* Favourites() const { return m_favouritesWindow; }
     CDlgSuchen* SearchDialog() const { return m_search; }
     PrintFlow& Printing() { return m_printFlow; }
+
+    // "Compare with file...": a list of the lists folder side by side with this one.
+    void OnCompareWithFile();
+    void CompareWithFile(const QString& path);
+    // The comparison window with the file at path; none when it cannot be read as a list
+    // (the user was told).
+    std::unique_ptr<ListCompareWindow> ComparisonWith(const QString& path);
 
     enum class AfterSave { Close, StayOpen };
     // OK and Ctrl+S: saves, then closes or stays; an aborted save keeps the editor open.

@@ -402,6 +402,7 @@ void CataloguePage::OnCompareWithReceiver() {
     dialog->JudgeLoad(std::move(judge));
     dialog->exec();
     AfterTransfer(*dialog);
+    AfterCompare();
 }
 
 void CataloguePage::RunSend(const TransferJob& job) {

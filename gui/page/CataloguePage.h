@@ -130,6 +130,8 @@ protected:
     }
     // "Compare with receiver": loads what the receiver holds and shows the verdict.
     void OnCompareWithReceiver();
+    // After the comparison's transfer dialog has closed: a page may show more of it.
+    virtual void AfterCompare() {}
     // After every transfer dialog of the page has closed.
     virtual void AfterTransfer(const CDlgSenden& /*dialog*/) {}
     // The selection changed; record is -1 without one.

@@ -6,6 +6,7 @@
 #include "core/safety/SafetyCopyStore.h"
 #include "gui/lists/DlgProgrammlisten.h"
 #include "gui/lists/DlgProgrammpool.h"
+#include "gui/lists/ListCompareWindow.h"
 #include "gui/ui/DateiListCtrl.h"
 #include "gui/ui/Texts.h"
 #include "tests/gui/ModalHelper.h"
@@ -13,6 +14,7 @@
 #include "tests/linkjobs/JobHarness.h"
 #include "tests/support/ListFixture.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -307,6 +309,36 @@ TEST_F(ListPageTest, TvListLoadedFromTheReceiverIsListed) {
     EXPECT_EQ(Column(*page, 1)[1], "From receiver");
     EXPECT_EQ(Column(*page, 2)[1], "TV");
     EXPECT_EQ(SelectedName(*page), "received.lst") << "the new file is the selected one";
+}
+
+TEST_F(ListPageTest, CompareWithReceiverShowsTheFileAndTheReceivedListSideBySide) {
+    sim::SimulatorOptions options;
+    options.model = sim::Model::RecOk;
+    options.tvList = {test::NumberedProgram(0), test::ProgramLine("Renamed", 28001)};
+    UseReceiver(options);
+    WriteList("a.lst", NumberedList("TV", "Mine", 2));
+    auto page = Page();
+    ModalDriver driver(page.get());
+    std::vector<PairMark> marks;
+    bool offersTakeOver = true;
+    driver.Then([&](QWidget* modal) {
+        auto* window = qobject_cast<ListCompareWindow*>(modal);
+        ASSERT_NE(window, nullptr) << modal->metaObject()->className();
+        for (const PlacePair& pair : window->Diff().pairs)
+            marks.push_back(pair.mark);
+        offersTakeOver = window->TakeOverButton() != nullptr;
+        window->reject();
+    });
+    TransferCloser closer;
+    page->List()->SelectRow(0, true);
+    const std::unique_ptr<QMenu> menu = page->CreateContextMenu();
+    menu->findChild<QAction*>(QString::number(str::kCompareWithReceiver))->trigger();
+    ExpectAllAnswered(driver);
+    ASSERT_EQ(closer.outcomes, std::vector<JobOutcome>{JobOutcome::Succeeded})
+        << test::LogOf(*receiver);
+    EXPECT_EQ(context.script.shown.size(), 1u) << "the verdict";
+    EXPECT_EQ(marks, (std::vector<PairMark>{PairMark::Same, PairMark::Changed}));
+    EXPECT_FALSE(offersTakeOver);
 }
 
 TEST_F(ListPageTest, UntypedListAsksItsTypeWhichStaysEvenWhenTheSendIsCancelledLater) {

@@ -13,6 +13,7 @@
 #include "gui/link/DlgSenden.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/DuplicatesWindow.h"
+#include "gui/lists/ListCompareWindow.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/SortDialog.h"
 #include "gui/page/PropertyPagePlus.h"
@@ -25,6 +26,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,6 +35,7 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -303,6 +306,33 @@ TEST_P(ScreenshotTest, PoolEditorWithTheDemoList) {
     editor.Grid()->SelectRows(2, 2);
     ExpectFitsSmallScreen(editor);
     EXPECT_TRUE(editor.grab().save(QString::fromStdString(PictureName("pool-editor"))));
+    editor.reject();
+}
+
+// The demo list against a copy with a program renamed, one moved, one gone and one new.
+TEST_P(ScreenshotTest, ComparisonOfTheDemoListWithAnEditedCopy) {
+    const CListenDat list = DemoList();
+    CDlgProgrammpool editor(context, &list);
+    ListDocument other = editor.Document();
+    other.description = "copy";
+    other.pool.SetCell(1, kFieldName, "Renamed HD");
+    ProgramRow moved = other.pool.Row(3);
+    other.pool.SetRow(3, ProgramRow{});
+    other.pool.SetRow(other.pool.LastUsedRow() + 2, moved);
+    other.pool.SetRow(5, ProgramRow{});
+    ProgramRow added{};
+    added[kFieldName] = "Neu";
+    added[kFieldSid] = "999";
+    other.pool.SetRow(other.pool.LastUsedRow() + 1, added);
+    other.banks.Insert(0, CFavEintrag{2}, 0);
+    ListCompareWindow window(&editor, editor.Document(), std::move(other), "demo.lst", "copy.lst");
+    window.Filter(PairMark::Same)->setChecked(true);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.RightGrid()->selectRow(1);
+    ExpectFitsSmallScreen(window);
+    EXPECT_TRUE(window.grab().save(QString::fromStdString(PictureName("compare-window"))));
+    window.reject();
     editor.reject();
 }
 

@@ -113,6 +113,12 @@ std::optional<std::vector<ScriptCommand>> ParseScript(std::string_view script,
             Malformed(err, line, LoadResString(str::kCliBatchNested));
             return std::nullopt;
         }
+        // It reads a second file and ends with 1 when they differ, which a batch would take
+        // for a refused line.
+        if (arguments.words.front() == "diff") {
+            Malformed(err, line, LoadResString(str::kCliDiffNotInBatch));
+            return std::nullopt;
+        }
         arguments.words.insert(arguments.words.begin(), "list");
         arguments.words.insert(arguments.words.begin() + 2, path);
         std::ostringstream told;

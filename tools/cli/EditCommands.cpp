@@ -8,6 +8,7 @@
 #include "core/editor/Duplicates.h"
 #include "core/editor/CsvList.h"
 #include "core/editor/EditHistory.h"
+#include "core/editor/ListDiff.h"
 #include "core/editor/ListDocument.h"
 #include "core/editor/PoolCommands.h"
 #include "core/editor/RowsPastEnd.h"
@@ -471,6 +472,29 @@ int Import(EditCall& call) {
     return report.AllTaken() ? kExitOk : kExitFailed;
 }
 
+// Compares the list (A) with a second one (B): one line per difference, exit 1 when a place or
+// a bank differs. Reads both files and writes nothing.
+int Diff(EditCall& call) {
+    const std::string& path = Word(call, 3);
+    if (!EndsWithNoCase(path, ".lst"))
+        return BadFile(call.err, str::kCliNotAList, path);
+    const std::optional<std::string> data = ReadInputFile(path, call.err);
+    if (!data)
+        return kExitBadFile;
+    ListDocument other;
+    const auto list = ParseRepairedList(*data, other.pool, other.banks);
+    if (!list)
+        return BadFile(call.err, str::kCliWrongFormat, path);
+    other.description = list->analysis.description;
+    other.listType = ListTypeFromText(list->analysis.type);
+    const std::vector<DiffLine> lines =
+        DiffLines(CompareListDocuments(call.doc, other), call.doc, other,
+                  [](std::string_view bytes) { return ShownText(bytes, false); });
+    for (const DiffLine& line : lines)
+        call.out << line.text << '\n';
+    return AnyCountingLine(lines) ? kExitFailed : kExitOk;
+}
+
 const std::vector<EditWord>& EditWords() {
     static const std::vector<EditWord> words = {
         {"rows", 3, {"--all"}, false, Rows},
@@ -487,6 +511,7 @@ const std::vector<EditWord>& EditWords() {
         {"dedupe", 3, {"--by", "--keep", "--force"}, true, Dedupe},
         {"export", 4, {"--force", "--separator", "--bom"}, false, Export},
         {"import", 4, {"--replace", "--force"}, true, Import},
+        {"diff", 4, {}, false, Diff},
     };
     return words;
 }
