@@ -6,6 +6,7 @@
 #include "core/editor/BankCommands.h"
 #include "core/editor/EditHistory.h"
 #include "core/editor/ListDocument.h"
+#include "core/editor/OrderLike.h"
 #include "core/editor/PoolCommands.h"
 #include "core/editor/RowsPastEnd.h"
 #include "core/editor/SortCommands.h"
@@ -29,6 +30,7 @@ const std::vector<OptionSpec> kListEditOptions = {
     {"--all", false}, {"--count", true}, {"--to", true},          {"--insert", false},
     {"--at", true},   {"--after", true}, {"--value", true},       {"--by", true},
     {"--rows", true}, {"--up", false},   {"--descending", false}, {"--down", false},
+    {"--like", true}, {"--rest", true},
 };
 
 namespace {
@@ -354,6 +356,34 @@ int Find(EditCall& call) {
     return kExitOk;
 }
 
+// Into the order of the reference list; the report goes to standard output.
+int Order(EditCall& call) {
+    if (!call.arguments.Has("--like"))
+        return Usage(call, FormatText(LoadResString(str::kCliMissingOption), {"--like"}));
+    RestPlacement rest = RestPlacement::End;
+    if (call.arguments.Has("--rest")) {
+        const std::string value = call.arguments.Value("--rest");
+        if (value == "keep")
+            rest = RestPlacement::Keep;
+        else if (value != "end")
+            return UnknownWord(call.err, value, "end|keep", str::kCliListUsage);
+    }
+    std::string error;
+    const std::optional<ReferenceList> reference =
+        ReadReferenceList(call.arguments.Value("--like"), error);
+    if (!reference) {
+        call.err << error << '\n';
+        return kExitBadFile;
+    }
+    OrderLikeReport report;
+    const int code = Apply(call, [&](ListDocument& doc) {
+        return OrderLike(doc, reference->pool, reference->banks, rest, report);
+    });
+    if (code == kExitOk)
+        call.out << OrderLikeReportText(report);
+    return code;
+}
+
 const std::vector<EditWord>& EditWords() {
     static const std::vector<EditWord> words = {
         {"rows", 3, {"--all"}, false, Rows},
@@ -366,6 +396,7 @@ const std::vector<EditWord>& EditWords() {
         {"copy", 4, {"--to", "--insert", "--force"}, true, Copy},
         {"bank", 6, {"--to", "--at", "--force"}, true, Bank},
         {"find", 4, {"--after"}, false, Find},
+        {"order", 3, {"--like", "--rest", "--force"}, true, Order},
     };
     return words;
 }
