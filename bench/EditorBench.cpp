@@ -8,6 +8,7 @@
 #include "core/config/Konfiguration.h"
 #include "core/editor/BankCommands.h"
 #include "core/editor/EditHistory.h"
+#include "core/editor/OrderLike.h"
 #include "core/editor/PoolCommands.h"
 #include "core/editor/SortCommands.h"
 #include "core/lists/ListFile.h"
@@ -69,6 +70,15 @@ public:
         Favourites().Refresh();
         Grid().clearSelection();
         Bank(0).clearSelection();
+        Repaint();
+    }
+
+    // Another list in place of the full one, shown, outside the timing.
+    void Show(const ListDocument& doc) {
+        m_dialog->Document() = doc;
+        m_dialog->History().Clear();
+        m_dialog->Refresh();
+        Favourites().Refresh();
         Repaint();
     }
 
@@ -291,6 +301,39 @@ void BM_SearchBankWithoutHit(benchmark::State& state) {
         benchmark::DoNotOptimize(SearchBank(doc, 0, "m\xFCnchen", 0));
 }
 BENCHMARK(BM_SearchBankWithoutHit);
+
+// Two full lists of one receiver: the reference holds 4000 programs with SIDs of their own, the
+// edited list the same in reverse order but every 40th replaced by one the reference lacks,
+// both with ten banks of 1000 entries. Argument 1: the edited list is the full list, whose
+// programs all match one another (one SID, one frequency), the matching's worst case.
+ListDocument OrderLikeList(bool reversed) {
+    ListDocument doc = FullList();
+    for (int row = 0; row < kPoolRows; ++row) {
+        const int number = reversed ? kPoolRows - 1 - row : row;
+        const bool lacking = reversed && row % 40 == 0;
+        const int sid = lacking ? 100000 + row : 1000 + number;
+        doc.pool.SetRowFromLine(row, "\tProgram " + std::to_string(number) + "\t" +
+                                         std::to_string(10700 + number % 1000 * 5) +
+                                         "\tH\t27500\t3\\4\t" + std::to_string(sid) +
+                                         "\t101\t102\t101\t19.2E");
+    }
+    return doc;
+}
+
+void BM_OrderLike(benchmark::State& state) {
+    static const ListDocument reference = OrderLikeList(false);
+    static const ListDocument reversed = OrderLikeList(true);
+    const bool alike = state.range(0) != 0;
+    TimeOnScreen(
+        state, [&](Editor& e) { e.Show(alike ? FullList() : reversed); },
+        [&](Editor& e) {
+            e.Grid().RunCommand([&](ListDocument& doc) {
+                OrderLikeReport report;
+                return OrderLike(doc, reference.pool, reference.banks, RestPlacement::End, report);
+            });
+        });
+}
+BENCHMARK(BM_OrderLike)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The editor's share of opening and saving a full list, without the disk.
 void BM_ParseFullList(benchmark::State& state) {

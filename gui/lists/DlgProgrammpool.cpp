@@ -7,6 +7,7 @@
 #include "core/res/StringTable.h"
 #include "core/util/Cp1252.h"
 #include "gui/favourites/DlgFavoriten.h"
+#include "gui/lists/OrderLikeTool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
@@ -58,6 +59,7 @@ CDlgProgrammpool::CDlgProgrammpool(AppContext& context, const CListenDat* record
       m_printFlow(context, this) {
     setWindowTitle(DialogText(kDialogId, "caption"));
     BuildLayout();
+    AddOrderLikeTool(*this, *context.interaction, context.folders.lists);
     if (record != nullptr)
         Load(*record);
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {

@@ -183,8 +183,7 @@ TEST(OrderLikeTest, ReportsAmbiguousMatchesWithTheirWinners) {
     EXPECT_EQ(loser.otherPlace, 0);
     EXPECT_EQ(loser.winnerPlace, 1);
     EXPECT_THAT(OrderLikeReportText(report),
-                HasSubstr("place 3 \"A\" (was 3) also matches reference place 0, which took the "
-                          "program of place 1 first"));
+                HasSubstr("place 3 \"A\" (was 3): reference place 0 took place 1 first, so new"));
 
     const ListDocument twice = OrderDocument("0=A 1=A");
     ListDocument single = OrderDocument("0=A");
@@ -192,8 +191,8 @@ TEST(OrderLikeTest, ReportsAmbiguousMatchesWithTheirWinners) {
     ASSERT_EQ(report.ambiguous.size(), 1u);
     EXPECT_TRUE(report.ambiguous.front().inReference);
     EXPECT_THAT(OrderLikeReportText(report),
-                HasSubstr("reference place 1 \"A\" also matches the program of place 0, which "
-                          "went to reference place 0 first; left empty"));
+                HasSubstr("reference place 1 \"A\": place 0 went to reference place 0 first, so "
+                          "empty"));
 }
 
 TEST(OrderLikeTest, RefusesWhatDoesNotFitAndChangesNothing) {
