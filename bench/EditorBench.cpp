@@ -10,6 +10,7 @@
 #include "core/editor/Duplicates.h"
 #include "core/editor/CsvList.h"
 #include "core/editor/EditHistory.h"
+#include "core/editor/OrderLike.h"
 #include "core/editor/PoolCommands.h"
 #include "core/editor/SortCommands.h"
 #include "core/lists/ListFile.h"
@@ -71,6 +72,15 @@ public:
         Favourites().Refresh();
         Grid().clearSelection();
         Bank(0).clearSelection();
+        Repaint();
+    }
+
+    // Another list in place of the full one, shown, outside the timing.
+    void Show(const ListDocument& doc) {
+        m_dialog->Document() = doc;
+        m_dialog->History().Clear();
+        m_dialog->Refresh();
+        Favourites().Refresh();
         Repaint();
     }
 
@@ -329,6 +339,50 @@ void BM_FindDuplicates(benchmark::State& state) {
         benchmark::DoNotOptimize(FindDuplicates(doc.pool, MatchRule::Program));
 }
 BENCHMARK(BM_FindDuplicates)->Unit(benchmark::kMillisecond);
+
+// Two full lists of one receiver: the reference holds 4000 programs with SIDs of their own, the
+// edited list the same a quarter of the list further on, every 40th replaced by one the
+// reference lacks, both with ten banks of 1000 entries (so that the reference's banks and the
+// edited list's own entries of its new programs just fill them). Argument 1: both are the full
+// list, whose programs all match one another (one SID, one frequency), the matching's worst case.
+ListDocument OrderLikeList(bool shifted) {
+    ListDocument doc = FullList();
+    for (int row = 0; row < kPoolRows; ++row) {
+        const int number = shifted ? (row + kPoolRows / 4) % kPoolRows : row;
+        const bool lacking = shifted && row % 40 == 0;
+        const int sid = lacking ? 100000 + row : 1000 + number;
+        doc.pool.SetRowFromLine(row, "\tProgram " + std::to_string(number) + "\t" +
+                                         std::to_string(10700 + number % 1000 * 5) +
+                                         "\tH\t27500\t3\\4\t" + std::to_string(sid) +
+                                         "\t101\t102\t101\t19.2E");
+    }
+    return doc;
+}
+
+void BM_OrderLike(benchmark::State& state) {
+    const bool alike = state.range(0) != 0;
+    static const ListDocument distinct = OrderLikeList(false);
+    static const ListDocument shifted = OrderLikeList(true);
+    const ListDocument& reference = alike ? FullList() : distinct;
+    const ListDocument& list = alike ? FullList() : shifted;
+    // A refusal would wait for its message box to be closed.
+    ListDocument trial = list;
+    OrderLikeReport report;
+    if (OrderLike(trial, reference.pool, reference.banks, RestPlacement::End, report).status ==
+        EditStatus::BankFull) {
+        state.SkipWithError("the lists do not fit");
+        return;
+    }
+    TimeOnScreen(
+        state, [&](Editor& e) { e.Show(list); },
+        [&](Editor& e) {
+            e.Grid().RunCommand([&](ListDocument& doc) {
+                return OrderLike(doc, reference.pool, reference.banks, RestPlacement::End, report);
+            });
+        });
+    state.counters["matched"] = report.matched;
+}
+BENCHMARK(BM_OrderLike)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The editor's share of opening and saving a full list, without the disk.
 void BM_ParseFullList(benchmark::State& state) {

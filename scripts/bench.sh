@@ -52,6 +52,8 @@ TARGETS = [
     ("flashwerk_bench_editor", r"Parse|Read|Open", "time", 100.0, "open under 100 ms"),
     ("flashwerk_bench_editor", r"Build|Write|Save", "time", 50.0, "save under 50 ms"),
     ("flashwerk_bench_editor", r"Duplicates", "time", 50.0, "dedupe under 50 ms"),
+    ("flashwerk_bench_editor", r"OrderLike/1", None, None, "all programs alike: no target"),
+    ("flashwerk_bench_editor", r"OrderLike", "time", 50.0, "order-like under 50 ms"),
     ("flashwerk_bench_editor", r".", "time", 16.7, "every command under 16.7 ms"),
     ("flashwerk_bench_cli", r"Batch", "time", 1000.0, "4000 renames in one batch under 1 s"),
     ("flashwerk_bench_cli", r".", None, None, "no target"),

@@ -540,5 +540,22 @@ inline constexpr int kCompareChooseRight = 11432;
 inline constexpr int kCompareReceiver = 11433;
 inline constexpr int kCompareToolTip = 11434;
 inline constexpr int kCliDiffNotInBatch = 11435;
+// putting a list into the order of a reference list
+inline constexpr int kMenuOrderLike = 11000;
+inline constexpr int kOrderLikeChooseTitle = 11001;
+inline constexpr int kOrderLikeFilter = 11002;
+inline constexpr int kOrderLikeReportTitle = 11003;
+inline constexpr int kOrderLikeSelectNew = 11004;
+inline constexpr int kStepOrderLike = 11005;
+inline constexpr int kOrderLikeNoRoom = 11006;
+inline constexpr int kOrderLikeBankOverflow = 11007;
+inline constexpr int kOrderLikeMatched = 11010;
+inline constexpr int kOrderLikeAdded = 11011;
+inline constexpr int kOrderLikeAddedLine = 11012;
+inline constexpr int kOrderLikeOnlyInReference = 11013;
+inline constexpr int kOrderLikeReferenceLine = 11014;
+inline constexpr int kOrderLikeAmbiguous = 11015;
+inline constexpr int kOrderLikeAmbiguousList = 11016;
+inline constexpr int kOrderLikeAmbiguousReference = 11017;
 
 } // namespace fw::str

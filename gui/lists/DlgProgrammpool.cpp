@@ -11,6 +11,7 @@
 #include "gui/lists/DuplicatesWindow.h"
 #include "gui/lists/CsvTools.h"
 #include "gui/lists/ListCompareWindow.h"
+#include "gui/lists/OrderLikeTool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/PoolModel.h"
 #include "gui/page/AppContext.h"
@@ -183,6 +184,8 @@ void CDlgProgrammpool::BuildLayout() {
     tools->setObjectName("tools");
     m_toolsMenu = new QMenu(tools);
     tools->setMenu(m_toolsMenu);
+    // The Tools menu in the order of its entries' use: reorder, clean up, compare, exchange.
+    AddOrderLikeTool(*this, *m_context.interaction, m_context.folders.lists);
     AddDuplicatesTool(*this);
     auto* compare = m_toolsMenu->addAction(ResText(str::kToolCompareWithFile));
     compare->setObjectName("compareWithFile");

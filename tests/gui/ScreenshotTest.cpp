@@ -14,6 +14,7 @@
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/DuplicatesWindow.h"
 #include "gui/lists/ListCompareWindow.h"
+#include "gui/lists/OrderLikeTool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/lists/SortDialog.h"
 #include "gui/page/PropertyPagePlus.h"
@@ -22,6 +23,8 @@
 #include "gui/ui/Texts.h"
 #include "tests/gui/ScriptedContext.h"
 #include "tests/linkjobs/JobHarness.h"
+#include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -389,6 +392,30 @@ TEST_P(ScreenshotTest, CsvImportReport) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     ExpectFitsSmallScreen(window);
     EXPECT_TRUE(window.grab().save(QString::fromStdString(PictureName("csv-import-report"))));
+}
+
+// The report of "Order like": the demo list ordered like a list holding its programs in reverse,
+// without the first one, with one the demo list lacks and one twice.
+TEST_P(ScreenshotTest, OrderLikeReport) {
+    const CListenDat list = DemoList();
+    CDlgProgrammpool editor(context, &list);
+    ShowEditor(editor);
+    ProgramPool reference;
+    const ProgramPool& pool = editor.Document().pool;
+    int place = 0;
+    for (int row = pool.LastUsedRow(); row > 0; --row)
+        reference.SetRow(place++, pool.Row(row));
+    reference.SetRowFromLine(place++, test::ProgramLine("Archiv", 1));
+    reference.SetRow(place, pool.Row(pool.LastUsedRow())); // twice: ambiguous
+    const std::string path = folders.lists + "/reference.lst";
+    test::WriteBytes(path, BuildListFileText(kListTv, "Reference", reference, CFavoritenDat()));
+    ReportWindow* report = OrderEditorLike(editor, context.script, QString::fromStdString(path));
+    ASSERT_NE(report, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(report));
+    ExpectFitsSmallScreen(*report);
+    EXPECT_TRUE(report->grab().save(QString::fromStdString(PictureName("order-like-report"))));
+    report->close();
+    editor.reject();
 }
 
 // The favourites window beside the editor, as it opens on the demo list: each tab counts its

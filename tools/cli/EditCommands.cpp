@@ -10,6 +10,7 @@
 #include "core/editor/EditHistory.h"
 #include "core/editor/ListDiff.h"
 #include "core/editor/ListDocument.h"
+#include "core/editor/OrderLike.h"
 #include "core/editor/PoolCommands.h"
 #include "core/editor/RowsPastEnd.h"
 #include "core/editor/SortCommands.h"
@@ -50,6 +51,8 @@ const std::vector<OptionSpec> kListEditOptions = {
     {"--separator", true},
     {"--bom", false},
     {"--replace", false},
+    {"--like", true},
+    {"--rest", true},
 };
 
 namespace {
@@ -495,6 +498,34 @@ int Diff(EditCall& call) {
     return AnyCountingLine(lines) ? kExitFailed : kExitOk;
 }
 
+// Into the order of the reference list; the report goes to standard output.
+int Order(EditCall& call) {
+    if (!call.arguments.Has("--like"))
+        return Usage(call, FormatText(LoadResString(str::kCliMissingOption), {"--like"}));
+    RestPlacement rest = RestPlacement::End;
+    if (call.arguments.Has("--rest")) {
+        const std::string value = call.arguments.Value("--rest");
+        if (value == "keep")
+            rest = RestPlacement::Keep;
+        else if (value != "end")
+            return UnknownWord(call.err, value, "end|keep", str::kCliListUsage);
+    }
+    std::string error;
+    const std::optional<ReferenceList> reference =
+        ReadReferenceList(call.arguments.Value("--like"), error);
+    if (!reference) {
+        call.err << error << '\n';
+        return kExitBadFile;
+    }
+    OrderLikeReport report;
+    const int code = Apply(call, [&](ListDocument& doc) {
+        return OrderLike(doc, reference->pool, reference->banks, rest, report);
+    });
+    if (code == kExitOk)
+        call.out << OrderLikeReportText(report);
+    return code;
+}
+
 const std::vector<EditWord>& EditWords() {
     static const std::vector<EditWord> words = {
         {"rows", 3, {"--all"}, false, Rows},
@@ -512,6 +543,7 @@ const std::vector<EditWord>& EditWords() {
         {"export", 4, {"--force", "--separator", "--bom"}, false, Export},
         {"import", 4, {"--replace", "--force"}, true, Import},
         {"diff", 4, {}, false, Diff},
+        {"order", 3, {"--like", "--rest", "--force"}, true, Order},
     };
     return words;
 }
