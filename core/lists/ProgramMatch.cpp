@@ -19,8 +19,8 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 bool AllDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                         [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // "00123" and "123" name the same service; text that is no number is compared as it stands.

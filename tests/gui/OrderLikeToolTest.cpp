@@ -20,24 +20,13 @@
 namespace fw {
 namespace {
 
-// A TV list of the numbered programs in the given order; bank 0 holds the given places.
-std::string OrderToolList(const std::vector<int>& numbers, const std::vector<int>& bank0) {
-    std::string text = test::ListHead("TV", "Mine");
-    for (int number : numbers)
-        text += test::NumberedProgram(number) + "\r\n";
-    text += test::kBankLabels + "\r\n";
-    for (int place : bank0)
-        text += std::to_string(place) + "\r\n";
-    return text;
-}
-
 class OrderLikeToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string reason;
         ASSERT_TRUE(CreateDataFolders(folders, reason)) << reason;
-        test::WriteBytes(ListPath("new.lst"), OrderToolList({3, 9, 1, 0}, {1}));
-        test::WriteBytes(ListPath("old.lst"), OrderToolList({0, 1, 2, 3}, {3, 0}));
+        test::WriteBytes(ListPath("new.lst"), test::NumberedListText({3, 9, 1, 0}, {1}));
+        test::WriteBytes(ListPath("old.lst"), test::NumberedListText({0, 1, 2, 3}, {3, 0}));
         test::WriteBytes(ListPath("broken.lst"), "no list");
     }
     std::string ListPath(const std::string& name) const { return folders.lists + "/" + name; }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/lists/FavoritenDat.h"
+#include "core/lists/ProgramPool.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +52,36 @@ inline std::string NumberedList(std::string_view type, std::string_view descript
     std::string text = ListHead(type, description);
     for (int number = 0; number < count; ++number)
         text += NumberedProgram(number) + "\r\n";
+    return text;
+}
+
+// A list's programs by place and its non-empty banks, "0=A 5=B | b1=5,0": what an edit of the
+// whole list must get right, in one comparable line.
+inline std::string ListState(const ProgramPool& pool, const CFavoritenDat& banks) {
+    std::string state;
+    for (int row = 0; row < kPoolRows; ++row)
+        if (!pool.IsRowEmpty(row))
+            state += std::to_string(row) + "=" + pool.Cell(row, kFieldName) + " ";
+    state += "|";
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        if (banks.GetCount(bank) == 0)
+            continue;
+        state += " b" + std::to_string(bank) + "=";
+        for (int entry = 0; entry < banks.GetCount(bank); ++entry)
+            state += (entry ? "," : "") + std::to_string(banks.GetAddress(bank, entry));
+    }
+    return state;
+}
+
+// A TV list file of the numbered programs in the given order; bank 0 holds the given places.
+inline std::string NumberedListText(const std::vector<int>& numbers,
+                                    const std::vector<int>& bank0 = {}) {
+    std::string text = ListHead("TV", "Mine");
+    for (int number : numbers)
+        text += NumberedProgram(number) + "\r\n";
+    text += kBankLabels + "\r\n";
+    for (int place : bank0)
+        text += std::to_string(place) + "\r\n";
     return text;
 }
 

@@ -13,17 +13,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// A TV list of the numbered programs in the given order; bank 0 holds the given places.
-std::string OrderListText(const std::vector<int>& numbers, const std::vector<int>& bank0 = {}) {
-    std::string text = test::ListHead("TV", "Mine");
-    for (int number : numbers)
-        text += test::NumberedProgram(number) + "\r\n";
-    text += test::kBankLabels + "\r\n";
-    for (int place : bank0)
-        text += std::to_string(place) + "\r\n";
-    return text;
-}
-
 class CliOrderTest : public ::testing::Test {
 protected:
     test::CliRun Order(std::vector<std::string> options) {
@@ -38,8 +27,8 @@ protected:
 };
 
 TEST_F(CliOrderTest, OrdersReportsAndSaysWhetherTheFileChanged) {
-    test::WriteBytes(m_file, OrderListText({3, 9, 1, 0}, {1}));
-    test::WriteBytes(m_reference, OrderListText({0, 1, 2, 3}, {3, 0}));
+    test::WriteBytes(m_file, test::NumberedListText({3, 9, 1, 0}, {1}));
+    test::WriteBytes(m_reference, test::NumberedListText({0, 1, 2, 3}, {3, 0}));
     const test::CliRun run = Order({"--like", m_reference});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "Matched: 3\nNew in this list: 1\n  place 4 \"TV 9\" (was 1)\n"
@@ -69,9 +58,9 @@ TEST_F(CliOrderTest, RefusalsAndBadUsageLeaveTheFileAsItWas) {
         numbers.push_back(number);
         full.push_back(number);
     }
-    test::WriteBytes(m_reference, OrderListText(numbers, full));
+    test::WriteBytes(m_reference, test::NumberedListText(numbers, full));
     numbers.push_back(5000);
-    const std::string list = OrderListText(numbers, {1000});
+    const std::string list = test::NumberedListText(numbers, {1000});
     test::WriteBytes(m_file, list);
     test::WriteBytes(m_dir.File("empty.lst"), "");
     struct Case {

@@ -5,6 +5,7 @@
 #include "core/lists/ProgramPool.h"
 #include "core/res/StringTable.h"
 #include "tests/support/FileTestSupport.h"
+#include "tests/support/ListFixture.h"
 #include "tools/cli/Cli.h"
 
 #include <chrono>
@@ -38,19 +39,7 @@ inline std::string ListState(const std::string& path) {
     ProgramPool pool;
     CFavoritenDat banks;
     ParseListText(ReadBytes(path), pool, banks);
-    std::string state;
-    for (int row = 0; row < kPoolRows; ++row)
-        if (!pool.IsRowEmpty(row))
-            state += std::to_string(row) + "=" + pool.Cell(row, kFieldName) + " ";
-    state += "|";
-    for (int bank = 0; bank < kBankCount; ++bank) {
-        if (banks.GetCount(bank) == 0)
-            continue;
-        state += " b" + std::to_string(bank) + "=";
-        for (int entry = 0; entry < banks.GetCount(bank); ++entry)
-            state += (entry ? "," : "") + std::to_string(banks.GetAddress(bank, entry));
-    }
-    return state;
+    return ListState(pool, banks);
 }
 
 // Output of a tool running on another thread, which a test can wait for line by line.

@@ -5,8 +5,8 @@
 #include "tools/cli/ListEditSession.h"
 
 #include "core/editor/BankCommands.h"
-#include "core/editor/Duplicates.h"
 #include "core/editor/CsvList.h"
+#include "core/editor/Duplicates.h"
 #include "core/editor/EditHistory.h"
 #include "core/editor/ListDiff.h"
 #include "core/editor/ListDocument.h"

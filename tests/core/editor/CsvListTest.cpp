@@ -14,21 +14,8 @@ namespace {
 
 using namespace test;
 
-// "0=A 5=B | b1=5,0": the programs by place and the non-empty banks.
-std::string CsvState(const ListDocument& doc) {
-    std::string state;
-    for (int row = 0; row < kPoolRows; ++row)
-        if (!doc.pool.IsRowEmpty(row))
-            state += std::to_string(row) + "=" + doc.pool.Cell(row, kFieldName) + " ";
-    state += "|";
-    for (int bank = 0; bank < kBankCount; ++bank) {
-        if (doc.banks.GetCount(bank) == 0)
-            continue;
-        state += " b" + std::to_string(bank) + "=";
-        for (int entry = 0; entry < doc.banks.GetCount(bank); ++entry)
-            state += (entry ? "," : "") + std::to_string(doc.banks.GetAddress(bank, entry));
-    }
-    return state;
+std::string CsvStateOf(const ListDocument& doc) {
+    return ListState(doc.pool, doc.banks);
 }
 
 TEST(CsvListTest, ExportQuotesAndNamesTheBankPositions) {
@@ -116,7 +103,7 @@ TEST(CsvListTest, ImportTakesWhatPassesAndReportsTheRest) {
         ASSERT_TRUE(table.ok) << c.what << ": " << table.error;
         CsvImportReport report;
         ImportCsv(doc, table, c.replace, report);
-        EXPECT_EQ(CsvState(doc), c.state) << c.what;
+        EXPECT_EQ(CsvStateOf(doc), c.state) << c.what;
         EXPECT_EQ(doc.description, "Mine") << c.what;
         std::vector<std::pair<int, int>> problems;
         for (const CsvProblem& problem : report.problems)
@@ -182,7 +169,7 @@ TEST(CsvListTest, ImportIsOneUndoStepAndTheReportNamesLineAndColumn) {
     const CsvTable table = ReadCsvTable("Platz;SID;Name\r\n9;1x;A\r\n");
     CsvImportReport report;
     history.Run(doc, [&](ListDocument& d) { return ImportCsv(d, table, true, report); });
-    EXPECT_EQ(CsvState(doc), "9=A |");
+    EXPECT_EQ(CsvStateOf(doc), "9=A |");
     EXPECT_EQ(history.UndoName(), str::kStepImportCsv);
     const std::string text = CsvReportText(table, report);
     EXPECT_NE(text.find(FormatText(LoadResString(str::kCsvSummary), {"1", "1"})),
@@ -191,7 +178,7 @@ TEST(CsvListTest, ImportIsOneUndoStepAndTheReportNamesLineAndColumn) {
               std::string::npos)
         << text;
     ASSERT_TRUE(history.Undo(doc));
-    EXPECT_EQ(CsvState(doc), "0=P0 1=P1 | b0=1");
+    EXPECT_EQ(CsvStateOf(doc), "0=P0 1=P1 | b0=1");
     EXPECT_FALSE(history.CanUndo());
 }
 

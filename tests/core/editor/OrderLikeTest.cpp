@@ -45,28 +45,16 @@ ListDocument OrderDocument(const std::string& spec) {
     return doc;
 }
 
-std::string OrderState(const ListDocument& doc) {
-    std::string state;
-    for (int row = 0; row < kPoolRows; ++row)
-        if (!doc.pool.IsRowEmpty(row))
-            state += std::to_string(row) + "=" + doc.pool.Cell(row, kFieldName) + " ";
-    state += "|";
-    for (int bank = 0; bank < kBankCount; ++bank) {
-        if (doc.banks.GetCount(bank) == 0)
-            continue;
-        state += " b" + std::to_string(bank) + "=";
-        for (int index = 0; index < doc.banks.GetCount(bank); ++index)
-            state += (index ? "," : "") + std::to_string(doc.banks.GetAddress(bank, index));
-    }
-    return state;
-}
-
 struct OrderCounts {
     int matched;
     std::vector<int> added; // new places
     std::vector<int> onlyInReference;
     int ambiguous;
 };
+
+std::string OrderStateOf(const ListDocument& doc) {
+    return test::ListState(doc.pool, doc.banks);
+}
 
 TEST(OrderLikeTest, PutsTheListIntoTheReferenceOrder) {
     struct Case {
@@ -157,7 +145,7 @@ TEST(OrderLikeTest, PutsTheListIntoTheReferenceOrder) {
         ListDocument doc = OrderDocument(c.list);
         OrderLikeReport report;
         OrderLike(doc, reference.pool, reference.banks, c.rest, report);
-        EXPECT_EQ(OrderState(doc), c.expected);
+        EXPECT_EQ(OrderStateOf(doc), c.expected);
         EXPECT_EQ(report.matched, c.counts.matched);
         EXPECT_EQ(AddedPlaces(report), c.counts.added);
         std::vector<int> onlyInReference;
@@ -174,7 +162,7 @@ TEST(OrderLikeTest, ReportsAmbiguousMatchesWithTheirWinners) {
     OrderLikeReport report;
     OrderLike(doc, reference.pool, reference.banks, RestPlacement::End, report);
     // Reference 0 takes place 1, reference 2 place 2; place 3 lost to reference 0.
-    EXPECT_EQ(OrderState(doc), "0=A 1=B 2=A 3=A |");
+    EXPECT_EQ(OrderStateOf(doc), "0=A 1=B 2=A 3=A |");
     ASSERT_EQ(report.ambiguous.size(), 1u);
     const auto& loser = report.ambiguous.front();
     EXPECT_FALSE(loser.inReference);
@@ -206,7 +194,7 @@ TEST(OrderLikeTest, RefusesWhatDoesNotFitAndChangesNothing) {
     }
     doc.pool.SetRowFromLine(kBankCapacity, ProgramLine("New", 1));
     doc.banks.Insert(0, CFavEintrag{kBankCapacity}, -1);
-    const std::string before = OrderState(doc);
+    const std::string before = OrderStateOf(doc);
     EditHistory history;
     OrderLikeReport report;
     const EditResult result = history.Run(doc, [&](ListDocument& d) {
@@ -215,25 +203,25 @@ TEST(OrderLikeTest, RefusesWhatDoesNotFitAndChangesNothing) {
     EXPECT_EQ(result.status, EditStatus::BankFull);
     EXPECT_EQ(result.message, "Bank F0 would get 1001 entries but holds only 1000; nothing was "
                               "changed.");
-    EXPECT_EQ(OrderState(doc), before);
+    EXPECT_EQ(OrderStateOf(doc), before);
     EXPECT_FALSE(history.CanUndo());
 }
 
 TEST(OrderLikeTest, IsOneUndoStepAndNothingWhenInOrder) {
     const ListDocument reference = OrderDocument("0=A 1=B | b0=1");
     ListDocument doc = OrderDocument("0=B 1=A 2=X | b0=0,2");
-    const std::string before = OrderState(doc);
+    const std::string before = OrderStateOf(doc);
     EditHistory history;
     OrderLikeReport report;
     const auto orderLike = [&](ListDocument& d) {
         return OrderLike(d, reference.pool, reference.banks, RestPlacement::End, report);
     };
     EXPECT_EQ(history.Run(doc, orderLike).status, EditStatus::Done);
-    EXPECT_EQ(OrderState(doc), "0=A 1=B 2=X | b0=1,2");
+    EXPECT_EQ(OrderStateOf(doc), "0=A 1=B 2=X | b0=1,2");
     EXPECT_EQ(history.UndoName(), str::kStepOrderLike);
     EXPECT_EQ(history.Run(doc, orderLike).status, EditStatus::NothingToDo);
     ASSERT_TRUE(history.Undo(doc));
-    EXPECT_EQ(OrderState(doc), before);
+    EXPECT_EQ(OrderStateOf(doc), before);
     EXPECT_FALSE(history.CanUndo());
 }
 

@@ -42,8 +42,7 @@ TEST(ProgramMatchTest, TheRuleAsATable) {
         {"satellite folded", Program("x", "11836", "H", "28106", " ASTRA "), true, false},
         {"no SID: name and satellite", Program(" DAS ERSTE ", "", "", "", "Astra"), true, true},
         {"no SID: other name", Program("Das Zweite", "11836", "H", "", "Astra"), false, false},
-        {"no SID: other satellite", Program("Das Erste", "11836", "H", "", "Hotbird"), false,
-         true},
+        {"no SID: other satellite", Program("Das Erste", "11836", "H", "", "Hotbird"), false, true},
         {"empty place", ProgramRow{}, false, false},
     };
     const MatchKey key = MakeMatchKey(base);
@@ -64,8 +63,8 @@ TEST(ProgramMatchTest, TheRuleAsATable) {
 TEST(ProgramMatchTest, TheIndexFindsWhatComparingEveryPlaceFinds) {
     ProgramPool pool;
     const std::vector<ProgramRow> rows = {
-        Program("A", "11836", "H", "1", "Astra"),  Program("B", "11836", "H", "2", "Astra"),
-        Program("A", "12000", "V", "", "Astra"),   Program("A", "11837", "H", "1", ""),
+        Program("A", "11836", "H", "1", "Astra"),   Program("B", "11836", "H", "2", "Astra"),
+        Program("A", "12000", "V", "", "Astra"),    Program("A", "11837", "H", "1", ""),
         Program("a", "11836", "H", "9", "Hotbird"), Program("C", "", "", "", ""),
     };
     for (std::size_t i = 0; i < rows.size(); ++i)
