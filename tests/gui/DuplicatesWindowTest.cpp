@@ -6,6 +6,7 @@
 #include "gui/favourites/DlgFavoriten.h"
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
+#include "tests/core/editor/TestDocument.h"
 #include "tests/gui/ScriptedContext.h"
 #include "tests/support/FileTestSupport.h"
 #include "tests/support/ListFixture.h"
@@ -54,12 +55,6 @@ protected:
             return nullptr;
         return window;
     }
-    std::vector<std::string> PoolNames(int count) {
-        std::vector<std::string> names;
-        for (int row = 0; row < count; ++row)
-            names.push_back(editor.Document().pool.Cell(row, kFieldName));
-        return names;
-    }
 
     test::TempDir folder;
     DataFolders folders = FoldersUnder(folder.Path().string());
@@ -99,7 +94,8 @@ TEST_F(DuplicatesWindowTest, SelectsAGroupRemovesAsOneStepAndFollowsTheUndo) {
     // Keeping the banked one deletes place 0; the bank follows its program.
     ASSERT_TRUE(press(Qt::Key_B, "keepBanked"));
     window->findChild<QPushButton*>("remove")->click();
-    EXPECT_EQ(PoolNames(4), (std::vector<std::string>{"TV 2", "TV 1 HD", "tv 2", ""}));
+    EXPECT_EQ(test::Names(editor.Document(), 0, 4),
+              (std::vector<std::string>{"TV 2", "TV 1 HD", "tv 2", ""}));
     EXPECT_EQ(editor.Document().banks.GetAddress(0, 0), 1);
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(window->Summary()->text(), "Duplicates removed: 1  No duplicates found.");
@@ -109,7 +105,8 @@ TEST_F(DuplicatesWindowTest, SelectsAGroupRemovesAsOneStepAndFollowsTheUndo) {
 
     // The editor's undo brings the places back, and the window its group.
     editor.Grid()->OnUndo();
-    EXPECT_EQ(PoolNames(4), (std::vector<std::string>{"TV 1", "TV 2", "TV 1 HD", "tv 2"}));
+    EXPECT_EQ(test::Names(editor.Document(), 0, 4),
+              (std::vector<std::string>{"TV 1", "TV 2", "TV 1 HD", "tv 2"}));
     EXPECT_EQ(editor.Document().banks.GetAddress(0, 0), 2);
     EXPECT_EQ(list->topLevelItemCount(), 1);
 

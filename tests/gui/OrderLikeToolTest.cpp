@@ -3,6 +3,7 @@
 #include "gui/lists/DlgProgrammpool.h"
 #include "gui/lists/PoolListCtrl.h"
 #include "gui/ui/ReportWindow.h"
+#include "tests/core/editor/TestDocument.h"
 #include "tests/gui/ModalHelper.h"
 #include "tests/gui/ScriptedContext.h"
 #include "tests/support/FileTestSupport.h"
@@ -46,12 +47,6 @@ protected:
         action->trigger();
         ExpectAllAnswered(driver);
     }
-    static std::vector<std::string> Order(CDlgProgrammpool& editor) {
-        std::vector<std::string> names;
-        for (int row = 0; row < 5; ++row)
-            names.push_back(editor.Document().pool.Cell(row, kFieldName));
-        return names;
-    }
 
     test::TempDir folder;
     DataFolders folders = FoldersUnder(folder.Path().string());
@@ -64,10 +59,11 @@ TEST_F(OrderLikeToolTest, OrdersAsOneUndoStepAndSelectsTheNewOnes) {
     CDlgProgrammpool editor(context, &record);
     ASSERT_FALSE(editor.ToolsMenu()->actions().isEmpty());
     EXPECT_EQ(editor.ToolsMenu()->actions().front()->text(), "Order &like...");
-    const std::vector<std::string> before = Order(editor);
+    const std::vector<std::string> before = test::Names(editor.Document(), 0, 5);
 
     OrderLike(editor, "old.lst");
-    EXPECT_EQ(Order(editor), (std::vector<std::string>{"TV 0", "TV 1", "", "TV 3", "TV 9"}));
+    EXPECT_EQ(test::Names(editor.Document(), 0, 5),
+              (std::vector<std::string>{"TV 0", "TV 1", "", "TV 3", "TV 9"}));
     auto* report = editor.findChild<ReportWindow*>("orderLikeReport");
     ASSERT_NE(report, nullptr);
     EXPECT_TRUE(report->isVisible());
@@ -78,15 +74,15 @@ TEST_F(OrderLikeToolTest, OrdersAsOneUndoStepAndSelectsTheNewOnes) {
     report->close();
 
     editor.Grid()->OnUndo();
-    EXPECT_EQ(Order(editor), before);
+    EXPECT_EQ(test::Names(editor.Document(), 0, 5), before);
     EXPECT_FALSE(editor.History().CanUndo()) << "one step";
 }
 
 TEST_F(OrderLikeToolTest, AReferenceThatIsNoListIsToldAndChangesNothing) {
     CDlgProgrammpool editor(context, &record);
-    const std::vector<std::string> before = Order(editor);
+    const std::vector<std::string> before = test::Names(editor.Document(), 0, 5);
     OrderLike(editor, "broken.lst");
-    EXPECT_EQ(Order(editor), before);
+    EXPECT_EQ(test::Names(editor.Document(), 0, 5), before);
     EXPECT_FALSE(editor.History().CanUndo());
     EXPECT_EQ(editor.findChild<ReportWindow*>("orderLikeReport"), nullptr);
     ASSERT_FALSE(context.script.shown.empty());
