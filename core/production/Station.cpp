@@ -70,6 +70,10 @@ public:
             SetChainStep(job, {});
             ok = RunDetected(job, m_row.*later[next].verdict);
         }
+        // The software after comes from a detection after the restart, wanted in the report
+        // even when nothing is checked.
+        if (ok && m_recipe.firmware && !m_softwareAsked)
+            AskSoftware();
         if (m_recipe.verify) {
             if (!ok)
                 m_row.check = CheckState::NotRun;
@@ -163,8 +167,6 @@ private:
     }
 
     void RunChecks(const std::vector<LaterStep>& later) {
-        if (m_recipe.firmware && !m_softwareAsked)
-            AskSoftware();
         for (const LaterStep& step : later) {
             if (m_port.cancel->TakeSignal()) {
                 m_row.check = Worse(m_row.check, CheckState::NotRun);
