@@ -26,7 +26,7 @@ struct StationPort {
 // detected again and the later steps run as jobs of their own. Without a firmware step every
 // step is detected on its own. Checks come after the last step, each a detected load, since a
 // command frame would end the receiver's chain. link gives rate, time-out and version hint; its
-// device is replaced by the port's.
+// device is replaced by the port's. The recipe's safety copy (BACKUP=1) is not made yet.
 ProductionRow RunRecipeOnPort(const PreparedRecipe& recipe, const StationPort& port,
                               const LinkSettings& link);
 

@@ -138,7 +138,9 @@ TEST_F(StationTest, EveryPortRunsOnItsOwnAndIsReported) {
             receivers[0]->cancel.Set();
         LinkSettings link;
         link.versionHint = 0;
-        link.recTimeout = 200;
+        // Longer than the simulator's quiet after a chained step: a new receiver waits for the
+        // chained settings after its flash and knows the next detection's frame only then.
+        link.recTimeout = 500;
         std::vector<std::string> failures;
         const std::vector<ProductionRow> rows =
             RunStation(recipe, ports, link, m_data.File("data"), failures);
