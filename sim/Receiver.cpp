@@ -36,8 +36,8 @@ std::string BankData(const std::vector<std::uint16_t>& entries) {
 
 Receiver::Receiver(const SimulatorOptions& options, PtyLine& line, ReceiverMemory& memory)
     : m_options(options), m_line(line), m_memory(memory),
-      m_pauses(options.realisticPauses ? kRealisticPauses : kQuickPauses),
-      m_faults(options.faults) {}
+      m_pauses(options.realisticPauses ? kRealisticPauses : kQuickPauses), m_faults(options.faults),
+      m_model(options.model) {}
 
 void Receiver::Log(std::string event) {
     m_memory.Log(std::move(event));
@@ -187,8 +187,8 @@ void Receiver::RunCommand(const CommandFrame& frame) {
             break;
         case Command::ProgTlis:
         case Command::ProgRlis:
-            stored = ReceiveList(frame.command == Command::ProgTlis,
-                                 ProgramCapacity(m_options.model), std::nullopt);
+            stored = ReceiveList(frame.command == Command::ProgTlis, ProgramCapacity(m_model),
+                                 std::nullopt);
             break;
         case Command::LoadDefw:
             SendSettings();
@@ -211,9 +211,9 @@ bool Receiver::Detect(const CommandFrame& frame) {
     if (!Pause(m_pauses.baudSwitch))
         return false;
     m_line.SetBaud(frame.baud);
-    if (!Send(Step::ModelReply, ModelReply(m_options.model)))
+    if (!Send(Step::ModelReply, ModelReply(m_model)))
         return false;
-    if (m_options.model == Model::RecFa && IsListCommand(frame.command)) {
+    if (m_model == Model::RecFa && IsListCommand(frame.command)) {
         Log("no operating software, so no program lists");
         return false;
     }
@@ -223,8 +223,10 @@ bool Receiver::Detect(const CommandFrame& frame) {
 // ---- Firmware ----
 
 bool Receiver::ReceiveFirmware(bool chained) {
+    // The chain's lists are as long as this job's model reply said, even if flashing changes it.
+    const Model replied = m_model;
     const std::string software =
-        m_options.model == Model::RecFa ? std::string(kNoSoftware) : m_memory.SoftwareText();
+        m_model == Model::RecFa ? std::string(kNoSoftware) : m_memory.SoftwareText();
     if (!Send(Step::SoftwareText, software + '\0'))
         return false;
     std::string verdict;
@@ -244,7 +246,7 @@ bool Receiver::ReceiveFirmware(bool chained) {
     if (!AnnounceRestart())
         return false;
     // The PC learned the capacity from this job's model reply and sends that many lines.
-    m_chainLines = ProgramCapacity(m_options.model);
+    m_chainLines = ProgramCapacity(replied);
     m_chain = ChainStep::Settings;
     return true;
 }
@@ -324,8 +326,14 @@ bool Receiver::Program() {
         const auto byte = static_cast<unsigned char>(value);
         // The new software is in place before the PC sees the programming finished.
         const auto nameTheNewSoftware = [&] {
-            if (byte == kFinished)
-                TakeSoftwareName();
+            if (byte != kFinished)
+                return;
+            TakeSoftwareName();
+            if (m_model == Model::RecFa) {
+                m_model = m_options.flashedModel;
+                Log("the receiver now has operating software and answers " +
+                    std::string(ModelReply(m_model)));
+            }
         };
         if (!Pause(m_pauses.progressStep) ||
             !Send(Step::ProgressByte, Byte(byte), nameTheNewSoftware))
@@ -421,7 +429,7 @@ void Receiver::RunChainStep() {
 // ---- Program lists ----
 
 bool Receiver::SendList(bool tv) {
-    const int capacity = ProgramCapacity(m_options.model);
+    const int capacity = ProgramCapacity(m_model);
     const ProgramList list = m_memory.StoredList(tv);
     Log("sending the " + std::string(ListName(tv)) + ": " + std::to_string(capacity) +
         " lines and the banks");

@@ -92,6 +92,8 @@ private:
     ReceiverMemory& m_memory;
     const Pauses m_pauses;
     FaultPlan m_faults;
+    // What the model reply names; a RecFa receiver changes it when flashed.
+    Model m_model;
     ChainStep m_chain = ChainStep::None;
     int m_chainLines = 0;
     bool m_halted = false;

@@ -136,7 +136,11 @@ bool CheckOptions(const SimulatorOptions& options, std::string& reason) {
                  std::to_string(kMaxBaud) + " baud";
         return false;
     }
-    return CheckStoreFaults(options.storeFaults, options.model, reason);
+    if (options.flashedModel == Model::RecFa) {
+        reason = "a flashed receiver has operating software, so it cannot be recfa";
+        return false;
+    }
+    return CheckStoreFaults(options.storeFaults, ListModel(options), reason);
 }
 
 SimulatorOptions Normalised(SimulatorOptions options) {
@@ -250,6 +254,10 @@ bool ParseStoreFault(std::string_view name, std::string_view value, StoreFaults&
     }
     faults.settingsByte = StoreFaults::SettingsByte{*offset, static_cast<unsigned char>(*byte)};
     return true;
+}
+
+Model ListModel(const SimulatorOptions& options) {
+    return options.model == Model::RecFa ? options.flashedModel : options.model;
 }
 
 bool CheckStoreFaults(const StoreFaults& faults, Model model, std::string& error) {

@@ -71,6 +71,9 @@ struct StoreFaults {
 
 struct SimulatorOptions {
     Model model = Model::Zeb30;
+    // A RecFa receiver becomes this model once a firmware has been programmed completely, as a
+    // new receiver does after its first flash. Never RecFa itself.
+    Model flashedModel = Model::Zeb30;
     std::string loaderVersion = "1.1"; // 3 characters; up to 1.0 means the simple protocol
     // "NONE" when there is no operating software. A firmware programmed completely replaces it
     // by the version text of its trailer.
@@ -152,6 +155,8 @@ bool IsStoreFaultOption(std::string_view name);
 // value makes no sense.
 bool ParseStoreFault(std::string_view name, std::string_view value, StoreFaults& faults,
                      std::string& error);
+// The model whose lists the receiver will hold: a RecFa one has lists only once flashed.
+Model ListModel(const SimulatorOptions& options);
 // A dropped place beyond the model's places would drop nothing.
 bool CheckStoreFaults(const StoreFaults& faults, Model model, std::string& error);
 

@@ -251,7 +251,9 @@ std::string WriteQuestion(const CReceiverdat& record, const std::string& receive
 
 JobResult FirmwareSendJob::Run(JobContext& context) {
     Work(context);
-    return context.Result();
+    JobResult result = context.Result();
+    result.software = m_software;
+    return result;
 }
 
 void FirmwareSendJob::Work(JobContext& context) {
@@ -282,6 +284,7 @@ void FirmwareSendJob::Work(JobContext& context) {
         context.FailJob(str::kReceiveSendError);
         return;
     }
+    m_software = receiverText;
 
     if (static_cast<float>(record.m_kind) > context.Receiver().loaderVersion) {
         WriteText(port, wire::kRecFa);

@@ -40,7 +40,7 @@ struct JobResult {
     // What a load received whole, even when the user declined to save it.
     std::optional<ReceivedList> list;
     std::optional<std::string> settings; // the 2048 bytes
-    std::string software;                // the software text the receiver named (firmware check)
+    std::string software; // the software text the receiver named (firmware send and check)
 };
 
 } // namespace fw

@@ -22,6 +22,7 @@ private:
     void Work(JobContext& context);
 
     FirmwareSend m_job;
+    std::string m_software; // what the receiver named before it was flashed
 };
 
 class FirmwareCheckJob {

@@ -558,4 +558,14 @@ inline constexpr int kOrderLikeAmbiguous = 11015;
 inline constexpr int kOrderLikeAmbiguousList = 11016;
 inline constexpr int kOrderLikeAmbiguousReference = 11017;
 
+// Production station
+inline constexpr int kRecipeNoSection = 12000;
+inline constexpr int kRecipeNoStep = 12001;
+inline constexpr int kRecipeBadFlag = 12002;
+inline constexpr int kRecipeStepFailed = 12003;
+inline constexpr int kRecipeWrongListType = 12004;
+inline constexpr int kRecipeEmptyFile = 12005;
+inline constexpr int kRecipeListNeedsRepair = 12006;
+inline constexpr int kRecipeNotReadable = 12007;
+
 } // namespace fw::str

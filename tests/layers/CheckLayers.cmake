@@ -5,7 +5,8 @@
 #   editor opens) -> the pages -> app (the sheet), and one page folder never includes another.
 #   inside core: util and res -> config, firmware, settings -> lists (the list file with its
 #   programs and favourite banks) -> editor (the list document, its commands and undo history)
-#   -> the rest (print, link, app and any folder not ranked here).
+#   -> the rest (print, link, app and any folder not ranked here) -> production (the station
+#   runs the link's jobs and writes the app's logbook).
 # Also keeps Qt out of core and sim. Run as: cmake -DROOT=<source dir> -P CheckLayers.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -18,6 +19,7 @@ set(core_rank_firmware 1)
 set(core_rank_settings 1)
 set(core_rank_lists 2)
 set(core_rank_editor 3)
+set(core_rank_production 5)
 
 set(gui_rank_ui 0)
 set(gui_rank_link 1)

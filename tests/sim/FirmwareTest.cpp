@@ -161,6 +161,45 @@ TEST_F(SimFirmware, RefusedSoftwareIsKept) {
     EXPECT_EQ(pc.Detect("LOAD DEFW"), "RECFA");
 }
 
+// A new receiver becomes the flashed model only once programming has finished; a chain still
+// counts the lines of the model it answered at the start of the job.
+TEST_F(SimFirmware, RecFaBecomesTheFlashedModelWhenProgrammed) {
+    const struct {
+        Model flashed;
+        std::vector<int> progress;
+        const char* modelAfter;
+    } cases[] = {
+        {Model::Zeb30, {0, 100, 0xFF}, "ZEB30"},
+        {Model::Zeb10, {0, 100, 0xFF}, "ZEB10"},
+        {Model::Zeb10, {0, 50, 0xFE}, "RECFA"}, // programming failed
+    };
+    for (const auto& c : cases) {
+        SimulatorOptions options = WithLoader("1.1");
+        options.model = Model::RecFa;
+        options.flashedModel = c.flashed;
+        options.progressSequence = c.progress;
+        Running simulator(options);
+        const std::string image = ::fw::test::FirmwareImage(2048, "NEW V2.00");
+        {
+            PcPort pc(simulator.Device());
+            EXPECT_EQ(pc.Detect("PROG CODE"), "RECFA");
+            EXPECT_EQ(pc.Receive(5), std::string("NONE") + '\0');
+            pc.Send("RECOK");
+            pc.Send(U32BE(2));
+            EXPECT_EQ(pc.Receive(5), "RECOK");
+            for (std::size_t block = 0; block < 2; ++block) {
+                const std::string data = image.substr(block * 1024, 1024);
+                pc.Send(BlockHeader(0x0D, data) + data);
+                EXPECT_EQ(pc.Receive(1), "\r") << simulator.Log();
+            }
+            pc.Receive(c.progress.size());
+        }
+        ASSERT_TRUE(simulator.WaitForJobs(1)) << simulator.Log();
+        PcPort pc(simulator.Device());
+        EXPECT_EQ(pc.Detect("LOAD DEFW"), c.modelAfter) << simulator.Log();
+    }
+}
+
 TEST_F(SimFirmware, ProgrammingStopsAtAFailureByte) {
     SimulatorOptions options = WithLoader("1.1");
     options.progressSequence = {0, 50, 0xFE, 100, 0xFF};

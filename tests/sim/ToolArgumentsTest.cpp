@@ -8,14 +8,15 @@ namespace {
 TEST(SimTool, ArgumentsFillTheOptions) {
     ToolSettings settings;
     std::string error;
-    ASSERT_TRUE(ParseToolArguments({"--model", "ZEB10", "--loader=1.0", "--software", "X V2",
-                                    "--state", "/tmp/s", "--pace", "--realistic", "--slow=9600",
-                                    "--fault", "blockanswer:3:byte0e", "--fault",
-                                    "EraseResult:0:LineVanishes", "--link", "/tmp/com1"},
+    ASSERT_TRUE(ParseToolArguments({"--model", "ZEB10", "--flashed-model=zeb20", "--loader=1.0",
+                                    "--software", "X V2", "--state", "/tmp/s", "--pace",
+                                    "--realistic", "--slow=9600", "--fault", "blockanswer:3:byte0e",
+                                    "--fault", "EraseResult:0:LineVanishes", "--link", "/tmp/com1"},
                                    settings, error))
         << error;
     const SimulatorOptions& options = settings.options;
     EXPECT_EQ(options.model, Model::Zeb10);
+    EXPECT_EQ(options.flashedModel, Model::Zeb20);
     EXPECT_EQ(options.loaderVersion, "1.0");
     EXPECT_EQ(options.softwareText, "X V2");
     EXPECT_EQ(options.stateFolder, "/tmp/s");
@@ -34,6 +35,7 @@ TEST(SimTool, ArgumentsFillTheOptions) {
 TEST(SimTool, WrongArgumentsAreNamed) {
     const std::vector<std::vector<std::string>> wrong = {
         {"--model", "zeb40"},
+        {"--flashed-model", "recfa"},
         {"--loader", "1.10"},
         {"--slow", "fast"},
         {"--fault", "BlockAnswer"},
@@ -86,6 +88,9 @@ TEST(SimTool, StoreFaultsTakeDecimalNumbersWithinTheirRange) {
          "--store-bank-max takes a number from 0 to 1000, not \"1001\""},
         {{"--store-drop-place="}, "--store-drop-place takes a number from 0 to 3999, not \"\""},
         {{"--store-drop-place", "1000", "--model", "recok"},
+         "--store-drop-place 1000 lies beyond the 1000 places of recok"},
+        // A new receiver holds the lists of the model it becomes.
+        {{"--store-drop-place", "1000", "--model", "recfa", "--flashed-model", "recok"},
          "--store-drop-place 1000 lies beyond the 1000 places of recok"},
         {{"--store-settings-byte", "2048:1"},
          "--store-settings-byte takes OFFSET:VALUE, OFFSET from 0 to 2047 and VALUE from 0 to 255 "

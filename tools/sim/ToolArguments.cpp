@@ -9,8 +9,9 @@ namespace fw::sim {
 namespace {
 
 bool TakesValue(std::string_view name) {
-    return name == "--model" || name == "--loader" || name == "--software" || name == "--state" ||
-           name == "--slow" || name == "--fault" || name == "--link" || IsStoreFaultOption(name);
+    return name == "--model" || name == "--flashed-model" || name == "--loader" ||
+           name == "--software" || name == "--state" || name == "--slow" || name == "--fault" ||
+           name == "--link" || IsStoreFaultOption(name);
 }
 
 bool IsFlag(std::string_view name) {
@@ -61,6 +62,12 @@ bool Apply(std::string_view name, const std::string& value, ToolSettings& settin
         if (ParseModel(value, options.model))
             return true;
         error = "unknown model \"" + value + "\" (recok, zeb10, zeb20, zeb30, recfa)";
+        return false;
+    }
+    if (name == "--flashed-model") {
+        if (ParseModel(value, options.flashedModel) && options.flashedModel != Model::RecFa)
+            return true;
+        error = "unknown flashed model \"" + value + "\" (recok, zeb10, zeb20, zeb30)";
         return false;
     }
     if (name == "--loader") {
@@ -146,7 +153,7 @@ bool ParseToolArguments(const std::vector<std::string>& arguments, ToolSettings&
             return false;
     }
     // Only now is the model known that a dropped place must lie within.
-    return CheckStoreFaults(settings.options.storeFaults, settings.options.model, error);
+    return CheckStoreFaults(settings.options.storeFaults, ListModel(settings.options), error);
 }
 
 std::string ToolUsage() {
@@ -156,6 +163,9 @@ std::string ToolUsage() {
            "\n"
            "  --model NAME      recok (1000 places), zeb10 (2000), zeb20 (3000),\n"
            "                    zeb30 (4000, default) or recfa (no operating software)\n"
+           "  --flashed-model NAME\n"
+           "                    the model a recfa receiver becomes once a firmware has been\n"
+           "                    programmed completely: recok, zeb10, zeb20 or zeb30 (default)\n"
            "  --loader X.Y      loader version, 3 characters (default 1.1; 1.0 and lower\n"
            "                    take firmware without blocks)\n"
            "  --software TEXT   the software the receiver names until a firmware has been\n"

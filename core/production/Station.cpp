@@ -1,0 +1,253 @@
+#include "core/production/Station.h"
+
+#include "core/app/Logbook.h"
+#include "core/link/PortMap.h"
+#include "core/link/SafeSend.h"
+#include "core/link/TransferCheck.h"
+#include "core/link/TransferSession.h"
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace fw {
+namespace {
+
+using Clock = std::chrono::system_clock;
+
+StepVerdict VerdictOf(const JobResult& result) {
+    return result.outcome == JobOutcome::Succeeded ? StepVerdict::Ok : StepVerdict::Failed;
+}
+
+// A step after the firmware, with the column it reports in and the check that follows it.
+struct LaterStep {
+    TransferJob job;
+    StepVerdict ProductionRow::*verdict;
+};
+
+// Settings, TV list, radio list: the order of the production chain.
+std::vector<LaterStep> LaterSteps(const PreparedRecipe& recipe) {
+    std::vector<LaterStep> steps;
+    if (recipe.settings)
+        steps.push_back({*recipe.settings, &ProductionRow::settings});
+    if (recipe.tvList)
+        steps.push_back({*recipe.tvList, &ProductionRow::tvList});
+    if (recipe.radioList)
+        steps.push_back({*recipe.radioList, &ProductionRow::radioList});
+    return steps;
+}
+
+// A receiver differs as soon as one check finds it so; one that could not run leaves it
+// unconfirmed.
+CheckState Worse(CheckState a, CheckState b) {
+    if (a == CheckState::Differs || b == CheckState::Differs)
+        return CheckState::Differs;
+    if (a == CheckState::NotRun || b == CheckState::NotRun)
+        return CheckState::NotRun;
+    return CheckState::Same;
+}
+
+class PortRun {
+public:
+    PortRun(const PreparedRecipe& recipe, const StationPort& port, const LinkSettings& link)
+        : m_recipe(recipe), m_port(port), m_settings(WithDevice(link, port.device)),
+          m_session(m_settings, PortMap({}, {}), *port.view, m_chain, *port.cancel) {}
+
+    ProductionRow Run() {
+        const Clock::time_point started = Clock::now();
+        m_row.start = LogbookTime(started);
+        m_row.port = m_port.name;
+        m_row.device = m_port.device;
+        m_row.check = m_recipe.verify ? CheckState::Same : CheckState::Off;
+
+        std::vector<LaterStep> later = LaterSteps(m_recipe);
+        std::size_t next = 0;
+        bool ok = true;
+        if (m_recipe.firmware)
+            ok = RunFirmwareChain(later, next);
+        for (; ok && next < later.size(); ++next) {
+            TransferJob job = later[next].job;
+            SetChainStep(job, {});
+            ok = RunDetected(job, m_row.*later[next].verdict);
+        }
+        // The software after comes from a detection after the restart, wanted in the report
+        // even when nothing is checked.
+        if (ok && m_recipe.firmware && !m_softwareAsked)
+            AskSoftware();
+        if (m_recipe.verify) {
+            if (!ok)
+                m_row.check = CheckState::NotRun;
+            else
+                RunChecks(later);
+        }
+        m_row.end = LogbookTime(Clock::now());
+        m_row.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+        return m_row;
+    }
+
+private:
+    static LinkSettings WithDevice(LinkSettings link, const std::string& device) {
+        link.device = device;
+        return link;
+    }
+
+    void Learn(const JobResult& result) {
+        if (!result.model.empty())
+            m_row.model = result.model;
+    }
+
+    // A cancel that came between two jobs would be lost, since every job starts by clearing
+    // the signal: it ends the port here instead.
+    bool Cancelled(StepVerdict& verdict) {
+        if (!m_port.cancel->TakeSignal())
+            return false;
+        verdict = StepVerdict::Failed;
+        return true;
+    }
+
+    bool RunDetected(const TransferJob& job, StepVerdict& verdict) {
+        if (Cancelled(verdict))
+            return false;
+        const JobResult result = m_session.Run(job);
+        Learn(result);
+        verdict = VerdictOf(result);
+        return verdict == StepVerdict::Ok;
+    }
+
+    // The firmware and the later steps as one chain; next is the first later step still to
+    // run on its own. False when a step failed.
+    bool RunFirmwareChain(const std::vector<LaterStep>& later, std::size_t& next) {
+        if (Cancelled(m_row.firmware))
+            return false;
+        std::vector<TransferJob> jobs{*m_recipe.firmware};
+        for (const LaterStep& step : later)
+            jobs.push_back(step.job);
+        for (std::size_t i = 0; i < jobs.size(); ++i)
+            SetChainStep(jobs[i], {1, i + 1 == jobs.size() ? 1 : 0});
+        // Without operating software the receiver cannot tell its places; the chain's lists
+        // would have no length.
+        bool newReceiver = false;
+        const auto gate = [&newReceiver](std::size_t index, const JobResult& result) {
+            if (index == 0 && result.capacity <= 0) {
+                newReceiver = true;
+                return false;
+            }
+            return true;
+        };
+        const std::vector<JobResult> results = m_session.RunSequence(jobs, gate);
+        m_row.softwareBefore = results.front().software;
+        bool ok = true;
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            Learn(results[i]);
+            StepVerdict& verdict = i == 0 ? m_row.firmware : m_row.*later[i - 1].verdict;
+            verdict = VerdictOf(results[i]);
+            ok = ok && verdict == StepVerdict::Ok;
+        }
+        if (!ok)
+            return false;
+        next = results.size() - 1;
+        // Detected again once restarted: the detection waits for it and names the new
+        // software and model.
+        if (newReceiver)
+            AskSoftware();
+        return true;
+    }
+
+    void AskSoftware() {
+        const JobResult result = m_session.Run(FirmwareCheck{});
+        Learn(result);
+        m_softwareAsked = true;
+        m_row.softwareAfter = result.software;
+        if (!m_recipe.verify)
+            return;
+        if (result.outcome != JobOutcome::Succeeded)
+            m_row.check = Worse(m_row.check, CheckState::NotRun);
+        else if (!FirmwareRuns(m_recipe.firmware->firmware.m_version, result.software))
+            m_row.check = Worse(m_row.check, CheckState::Differs);
+    }
+
+    void RunChecks(const std::vector<LaterStep>& later) {
+        for (const LaterStep& step : later) {
+            if (m_port.cancel->TakeSignal()) {
+                m_row.check = Worse(m_row.check, CheckState::NotRun);
+                return;
+            }
+            CheckState found = CheckState::NotRun;
+            if (const auto* list = std::get_if<ListSend>(&step.job)) {
+                const char kind = list->list.m_strType == "RA" ? 'R' : 'T';
+                const JobResult loaded = m_session.Run(ListLoad{kind, LoadUse::CheckAfterSend});
+                Learn(loaded);
+                if (loaded.outcome == JobOutcome::Succeeded && loaded.list)
+                    found = CheckList(*list->sendList, loaded).same ? CheckState::Same
+                                                                    : CheckState::Differs;
+            } else {
+                const auto& settings = std::get<SettingsSend>(step.job);
+                const JobResult loaded = m_session.Run(SettingsLoad{LoadUse::CheckAfterSend});
+                Learn(loaded);
+                if (loaded.outcome == JobOutcome::Succeeded && loaded.settings)
+                    found = CheckSettings(*settings.fileData, loaded).same ? CheckState::Same
+                                                                           : CheckState::Differs;
+            }
+            m_row.check = Worse(m_row.check, found);
+        }
+    }
+
+    const PreparedRecipe& m_recipe;
+    const StationPort& m_port;
+    const LinkSettings m_settings;
+    ChainMemory m_chain;
+    TransferSession m_session;
+    ProductionRow m_row;
+    bool m_softwareAsked = false;
+};
+
+LogbookRecord ReceiverRecord(const ProductionRow& row) {
+    LogbookRecord record;
+    record.time = row.start;
+    record.job = "production";
+    record.port = row.port;
+    record.device = row.device;
+    record.model = row.model;
+    record.software = row.softwareAfter.empty() ? row.softwareBefore : row.softwareAfter;
+    record.outcome = RowSucceeded(row) ? "ok" : "failed";
+    record.verdict = std::string(CheckStateText(row.check));
+    record.seconds = row.seconds;
+    return record;
+}
+
+} // namespace
+
+ProductionRow RunRecipeOnPort(const PreparedRecipe& recipe, const StationPort& port,
+                              const LinkSettings& link) {
+    return PortRun(recipe, port, link).Run();
+}
+
+std::vector<ProductionRow> RunStation(const PreparedRecipe& recipe,
+                                      const std::vector<StationPort>& ports,
+                                      const LinkSettings& link, const std::string& dataFolder,
+                                      std::vector<std::string>& writeFailures) {
+    std::vector<ProductionRow> rows(ports.size());
+    std::mutex failuresMutex;
+    {
+        std::vector<std::jthread> workers;
+        for (std::size_t i = 0; i < ports.size(); ++i) {
+            workers.emplace_back([&, i] {
+                rows[i] = RunRecipeOnPort(recipe, ports[i], link);
+                // Written as each receiver finishes, so that a crash later loses no row.
+                std::string reason;
+                const bool reported =
+                    AppendProductionRow(dataFolder, rows[i], Clock::now(), reason);
+                std::string logReason;
+                const bool logged = AppendToLogbook(dataFolder, ReceiverRecord(rows[i]), logReason);
+                std::lock_guard lock(failuresMutex);
+                if (!reported)
+                    writeFailures.push_back(reason);
+                if (!logged)
+                    writeFailures.push_back(logReason);
+            });
+        }
+    }
+    return rows;
+}
+
+} // namespace fw
