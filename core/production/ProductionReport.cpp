@@ -92,6 +92,8 @@ std::string ProductionReportHeader() {
 }
 
 std::string ProductionReportLine(const ProductionRow& row) {
+    // Named, so that the view below does not outlive it.
+    const std::string seconds = ReportSeconds(row.seconds);
     const std::array<std::string_view, 14> fields{row.start,
                                                   row.end,
                                                   row.port,
@@ -105,7 +107,7 @@ std::string ProductionReportLine(const ProductionRow& row) {
                                                   StepVerdictText(row.radioList),
                                                   CheckStateText(row.check),
                                                   RowSucceeded(row) ? "ok" : "failed",
-                                                  ReportSeconds(row.seconds)};
+                                                  seconds};
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
