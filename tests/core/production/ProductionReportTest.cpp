@@ -91,7 +91,8 @@ TEST(ProductionReport, TheDaysFileGetsItsHeaderOnceAndWholeRows) {
     constexpr int kPorts = 8;
     std::vector<std::thread> ports;
     std::vector<std::string> reasons(kPorts);
-    std::vector<bool> appended(kPorts);
+    // Not vector<bool>: its bits share words, so two threads would write the same word.
+    std::vector<char> appended(kPorts, 0);
     for (int port = 0; port < kPorts; ++port) {
         ports.emplace_back([&, port] {
             ProductionRow row = GoodRow();
