@@ -235,27 +235,7 @@ bool AppendToLogbook(const std::string& dataFolder, const LogbookRecord& record,
         if (fd < 0)
             return false;
     }
-    // One write; only a short one is followed by more, and the lock keeps those together.
-    std::size_t written = 0;
-    while (written < line.size()) {
-        const ssize_t n = ::write(fd, line.data() + written, line.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            reason = SystemReason(path, n < 0 ? errno : ENOSPC);
-            // Half a line would glue itself to the next one.
-            if (written > 0 && ::ftruncate(fd, info.st_size) != 0)
-                reason = SystemReason(path, errno);
-            ::close(fd);
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0) {
-        reason = SystemReason(path, errno);
-        return false;
-    }
-    return true;
+    return AppendRecordAndClose(fd, line, info.st_size, path, reason);
 }
 
 bool ReadLogbook(const std::string& dataFolder, std::size_t last,

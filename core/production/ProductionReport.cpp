@@ -159,27 +159,7 @@ bool AppendProductionRow(const std::string& dataFolder, const ProductionRow& row
     }
     const std::string text =
         (info.st_size == 0 ? ProductionReportHeader() : std::string()) + ProductionReportLine(row);
-    // One write; only a short one is followed by more, and the lock keeps those together.
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            reason = SystemReason(path, n < 0 ? errno : ENOSPC);
-            // Half a row would glue itself to the next one.
-            if (written > 0 && ::ftruncate(fd, info.st_size) != 0)
-                reason = SystemReason(path, errno);
-            ::close(fd);
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0) {
-        reason = SystemReason(path, errno);
-        return false;
-    }
-    return true;
+    return AppendRecordAndClose(fd, text, info.st_size, path, reason);
 }
 
 } // namespace fw

@@ -354,4 +354,29 @@ bool NamesSameFile(const std::string& a, const std::string& b) {
     return RealFolderAndName(a) == RealFolderAndName(b);
 }
 
+bool AppendRecordAndClose(int fd, std::string_view text, std::int64_t sizeBefore,
+                          const std::string& path, std::string& reason) {
+    // One write; only a short one is followed by more, and the caller's lock keeps those
+    // together.
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            reason = SystemReason(path, n < 0 ? errno : ENOSPC);
+            if (written > 0 && ::ftruncate(fd, static_cast<off_t>(sizeBefore)) != 0)
+                reason = SystemReason(path, errno);
+            ::close(fd);
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        reason = SystemReason(path, errno);
+        return false;
+    }
+    return true;
+}
+
 } // namespace fw

@@ -69,6 +69,12 @@ bool NamesSameFile(const std::string& a, const std::string& b);
 // "path: system text" for the current errno.
 std::string SystemReason(const std::string& path, int error);
 
+// Appends text to fd (opened with O_APPEND) as one record: written whole, or, when the disk
+// refuses part of it, cut back to sizeBefore so that half a record never glues itself to the
+// next. Closes fd either way; reason names path and the system's reason on failure.
+bool AppendRecordAndClose(int fd, std::string_view text, std::int64_t sizeBefore,
+                          const std::string& path, std::string& reason);
+
 // The path with every link and "." or ".." resolved; empty when it leads nowhere.
 std::string RealPathOf(const std::string& path);
 
