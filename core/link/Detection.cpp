@@ -235,6 +235,8 @@ int JobContext::DetectReceiver(const char* command) {
         }
     }
     if (reply == wire::kRecFa) {
+        // Named, so that a caller can tell a receiver without software from a failed line.
+        m_receiver.model = reply;
         if (wire::IsListCommand(command))
             return FailJob(str::kNoFirmwareInstalled);
         return found->number;

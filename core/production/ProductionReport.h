@@ -29,6 +29,8 @@ struct ProductionRow {
     StepVerdict radioList = StepVerdict::Skipped;
     CheckState check = CheckState::Off;
     double seconds = 0;
+    // Why the receiver failed, as the user was told; not a column of the report.
+    std::string reason;
 };
 
 // ok only when no step failed and the check found the receiver the same (or was off); a row

@@ -5,6 +5,10 @@
 #include "core/link/SafeSend.h"
 #include "core/link/TransferCheck.h"
 #include "core/link/TransferSession.h"
+#include "core/link/WireTokens.h"
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/safety/SafetyCopyStore.h"
 
 #include <chrono>
 #include <mutex>
@@ -17,6 +21,15 @@ using Clock = std::chrono::system_clock;
 
 StepVerdict VerdictOf(const JobResult& result) {
     return result.outcome == JobOutcome::Succeeded ? StepVerdict::Ok : StepVerdict::Failed;
+}
+
+// Why a job did not succeed, in the words the user saw.
+std::string FailureOf(const JobResult& result) {
+    if (result.outcome == JobOutcome::Cancelled)
+        return LoadResString(str::kCheckCancelled);
+    if (result.outcome == JobOutcome::AbortedByReceiver)
+        return LoadResString(str::kCliReceiverCancelled);
+    return result.failure;
 }
 
 // A step after the firmware, with the column it reports in and the check that follows it.
@@ -49,9 +62,19 @@ CheckState Worse(CheckState a, CheckState b) {
 
 class PortRun {
 public:
-    PortRun(const PreparedRecipe& recipe, const StationPort& port, const LinkSettings& link)
-        : m_recipe(recipe), m_port(port), m_settings(WithDevice(link, port.device)),
-          m_session(m_settings, PortMap({}, {}), *port.view, m_chain, *port.cancel) {}
+    PortRun(const PreparedRecipe& recipe, const StationPort& port, const StationOptions& options)
+        : m_recipe(recipe), m_port(port), m_options(options),
+          m_settings(WithDevice(options.link, port.device)),
+          m_session(m_settings, PortMap({}, {}), *port.view, m_chain, *port.cancel) {
+        if (m_port.attachTimers)
+            m_port.attachTimers(&m_session);
+    }
+    ~PortRun() {
+        if (m_port.attachTimers)
+            m_port.attachTimers(nullptr);
+    }
+    PortRun(const PortRun&) = delete;
+    PortRun& operator=(const PortRun&) = delete;
 
     ProductionRow Run() {
         const Clock::time_point started = Clock::now();
@@ -62,8 +85,8 @@ public:
 
         std::vector<LaterStep> later = LaterSteps(m_recipe);
         std::size_t next = 0;
-        bool ok = true;
-        if (m_recipe.firmware)
+        bool ok = !m_recipe.backup || KeepSafetyCopies(later);
+        if (ok && m_recipe.firmware)
             ok = RunFirmwareChain(later, next);
         for (; ok && next < later.size(); ++next) {
             TransferJob job = later[next].job;
@@ -102,7 +125,14 @@ private:
         if (!m_port.cancel->TakeSignal())
             return false;
         verdict = StepVerdict::Failed;
+        m_row.reason = LoadResString(str::kCheckCancelled);
         return true;
+    }
+
+    // The first failure is the one the report gives.
+    void Fail(std::string reason) {
+        if (m_row.reason.empty())
+            m_row.reason = std::move(reason);
     }
 
     bool RunDetected(const TransferJob& job, StepVerdict& verdict) {
@@ -111,7 +141,42 @@ private:
         const JobResult result = m_session.Run(job);
         Learn(result);
         verdict = VerdictOf(result);
+        if (verdict != StepVerdict::Ok)
+            Fail(FailureOf(result));
         return verdict == StepVerdict::Ok;
+    }
+
+    // What the later steps will replace, loaded and kept before anything is sent. A receiver
+    // without operating software holds no lists: there is nothing of it to keep. False when a
+    // copy could not be made; nothing has been sent then.
+    bool KeepSafetyCopies(const std::vector<LaterStep>& later) {
+        SafetyCopyStore store(FoldersUnder(m_options.dataFolder), m_options.safetyCopiesKept);
+        for (const LaterStep& step : later) {
+            StepVerdict unused = StepVerdict::Skipped;
+            if (Cancelled(unused))
+                return false;
+            const auto* list = std::get_if<ListSend>(&step.job);
+            const char kind = list && list->list.m_strType == "RA" ? 'R' : 'T';
+            const JobResult loaded =
+                m_session.Run(list ? TransferJob{ListLoad{kind, LoadUse::SafetyCopy}}
+                                   : TransferJob{SettingsLoad{LoadUse::SafetyCopy}});
+            Learn(loaded);
+            if (loaded.model == wire::kRecFa)
+                continue;
+            SafetyCopyWriteResult written;
+            if (loaded.outcome != JobOutcome::Succeeded)
+                written.reason = FailureOf(loaded);
+            else if (list && loaded.list)
+                written =
+                    store.WriteListCopy(kind, loaded.list->lines, loaded.list->banks, loaded.model);
+            else if (!list && loaded.settings)
+                written = store.WriteSettingsCopy(*loaded.settings, loaded.model);
+            if (!written.written) {
+                Fail(FormatText(LoadResString(str::kStationSafetyCopyFailed), {written.reason}));
+                return false;
+            }
+        }
+        return true;
     }
 
     // The firmware and the later steps as one chain; next is the first later step still to
@@ -141,6 +206,8 @@ private:
             Learn(results[i]);
             StepVerdict& verdict = i == 0 ? m_row.firmware : m_row.*later[i - 1].verdict;
             verdict = VerdictOf(results[i]);
+            if (verdict != StepVerdict::Ok)
+                Fail(FailureOf(results[i]));
             ok = ok && verdict == StepVerdict::Ok;
         }
         if (!ok)
@@ -160,40 +227,46 @@ private:
         m_row.softwareAfter = result.software;
         if (!m_recipe.verify)
             return;
-        if (result.outcome != JobOutcome::Succeeded)
+        if (result.outcome != JobOutcome::Succeeded) {
             m_row.check = Worse(m_row.check, CheckState::NotRun);
-        else if (!FirmwareRuns(m_recipe.firmware->firmware.m_version, result.software))
+            Fail(CheckNotRunText(FailureOf(result)));
+        } else if (!FirmwareRuns(m_recipe.firmware->firmware.m_version, result.software)) {
             m_row.check = Worse(m_row.check, CheckState::Differs);
+            Fail(FirmwareStillNamesText(m_recipe.firmware->firmware.m_version, result.software));
+        }
     }
 
     void RunChecks(const std::vector<LaterStep>& later) {
         for (const LaterStep& step : later) {
             if (m_port.cancel->TakeSignal()) {
                 m_row.check = Worse(m_row.check, CheckState::NotRun);
+                Fail(CheckNotRunText(LoadResString(str::kCheckCancelled)));
                 return;
             }
-            CheckState found = CheckState::NotRun;
-            if (const auto* list = std::get_if<ListSend>(&step.job)) {
-                const char kind = list->list.m_strType == "RA" ? 'R' : 'T';
-                const JobResult loaded = m_session.Run(ListLoad{kind, LoadUse::CheckAfterSend});
-                Learn(loaded);
-                if (loaded.outcome == JobOutcome::Succeeded && loaded.list)
-                    found = CheckList(*list->sendList, loaded).same ? CheckState::Same
-                                                                    : CheckState::Differs;
-            } else {
-                const auto& settings = std::get<SettingsSend>(step.job);
-                const JobResult loaded = m_session.Run(SettingsLoad{LoadUse::CheckAfterSend});
-                Learn(loaded);
-                if (loaded.outcome == JobOutcome::Succeeded && loaded.settings)
-                    found = CheckSettings(*settings.fileData, loaded).same ? CheckState::Same
-                                                                           : CheckState::Differs;
+            const auto* list = std::get_if<ListSend>(&step.job);
+            const char kind = list && list->list.m_strType == "RA" ? 'R' : 'T';
+            const JobResult loaded =
+                m_session.Run(list ? TransferJob{ListLoad{kind, LoadUse::CheckAfterSend}}
+                                   : TransferJob{SettingsLoad{LoadUse::CheckAfterSend}});
+            Learn(loaded);
+            if (loaded.outcome != JobOutcome::Succeeded ||
+                (list ? !loaded.list : !loaded.settings)) {
+                m_row.check = Worse(m_row.check, CheckState::NotRun);
+                Fail(CheckNotRunText(FailureOf(loaded)));
+                continue;
             }
-            m_row.check = Worse(m_row.check, found);
+            const CheckVerdict verdict =
+                list ? CheckList(*list->sendList, loaded)
+                     : CheckSettings(*std::get<SettingsSend>(step.job).fileData, loaded);
+            m_row.check = Worse(m_row.check, verdict.same ? CheckState::Same : CheckState::Differs);
+            if (!verdict.same)
+                Fail(verdict.verdict);
         }
     }
 
     const PreparedRecipe& m_recipe;
     const StationPort& m_port;
+    const StationOptions& m_options;
     const LinkSettings m_settings;
     ChainMemory m_chain;
     TransferSession m_session;
@@ -218,21 +291,22 @@ LogbookRecord ReceiverRecord(const ProductionRow& row) {
 } // namespace
 
 ProductionRow RunRecipeOnPort(const PreparedRecipe& recipe, const StationPort& port,
-                              const LinkSettings& link) {
-    return PortRun(recipe, port, link).Run();
+                              const StationOptions& options) {
+    return PortRun(recipe, port, options).Run();
 }
 
 std::vector<ProductionRow> RunStation(const PreparedRecipe& recipe,
                                       const std::vector<StationPort>& ports,
-                                      const LinkSettings& link, const std::string& dataFolder,
+                                      const StationOptions& options,
                                       std::vector<std::string>& writeFailures) {
+    const std::string& dataFolder = options.dataFolder;
     std::vector<ProductionRow> rows(ports.size());
     std::mutex failuresMutex;
     {
         std::vector<std::jthread> workers;
         for (std::size_t i = 0; i < ports.size(); ++i) {
             workers.emplace_back([&, i] {
-                rows[i] = RunRecipeOnPort(recipe, ports[i], link);
+                rows[i] = RunRecipeOnPort(recipe, ports[i], options);
                 // Written as each receiver finishes, so that a crash later loses no row.
                 std::string reason;
                 const bool reported =
@@ -248,6 +322,16 @@ std::vector<ProductionRow> RunStation(const PreparedRecipe& recipe,
         }
     }
     return rows;
+}
+
+std::vector<StationPort> FailedPorts(const std::vector<StationPort>& ports,
+                                     const std::vector<ProductionRow>& rows) {
+    std::vector<StationPort> failed;
+    for (std::size_t i = 0; i < ports.size() && i < rows.size(); ++i) {
+        if (!RowSucceeded(rows[i]))
+            failed.push_back(ports[i]);
+    }
+    return failed;
 }
 
 } // namespace fw

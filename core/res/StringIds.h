@@ -567,5 +567,6 @@ inline constexpr int kRecipeWrongListType = 12004;
 inline constexpr int kRecipeEmptyFile = 12005;
 inline constexpr int kRecipeListNeedsRepair = 12006;
 inline constexpr int kRecipeNotReadable = 12007;
+inline constexpr int kStationSafetyCopyFailed = 12010;
 
 } // namespace fw::str

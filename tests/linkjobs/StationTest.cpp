@@ -1,5 +1,9 @@
 #include "core/production/Station.h"
 
+#include "core/res/StringIds.h"
+#include "core/res/StringTable.h"
+#include "core/safety/SafetyCopyStore.h"
+
 #include "tests/linkjobs/JobHarness.h"
 #include "tests/support/ListFixture.h"
 
@@ -32,6 +36,8 @@ struct StationCase {
     bool cancelFirst = false;       // the first port is cancelled before it starts
     std::vector<const char*> lines; // the report line of each port from the firmware column on
     bool verify = true;
+    bool backup = false;
+    bool cancelAll = false; // every port is cancelled once the first sends data
 };
 
 sim::SimulatorOptions Receiver(sim::Model model = sim::Model::Zeb30) {
@@ -53,7 +59,7 @@ sim::SimulatorOptions CuttingNames(sim::SimulatorOptions options) {
 
 class StationTest : public test::LinkJobTest {
 protected:
-    PreparedRecipe Prepared(bool firmware, bool verify) {
+    PreparedRecipe Prepared(bool firmware, bool verify, bool backup) {
         test::WriteBytes(m_data.File("new.bsr"), test::FirmwareImage(4096, "ABC V2.00"));
         test::WriteBytes(m_data.File("shop.grd"), kStationSettings);
         test::WriteBytes(m_data.File("tv.lst"), test::NumberedList("TV", "Shop", 5));
@@ -64,6 +70,7 @@ protected:
         recipe.tvList = "tv.lst";
         recipe.radioList = "radio.lst";
         recipe.verify = verify;
+        recipe.backup = backup;
         PreparedRecipe prepared;
         std::string reason;
         EXPECT_TRUE(PrepareRecipe(recipe, m_data.Path().string(), prepared, reason)) << reason;
@@ -115,14 +122,23 @@ TEST_F(StationTest, EveryPortRunsOnItsOwnAndIsReported) {
          {Receiver(), Receiver()},
          true,
          {"failed,skipped,skipped,skipped,not run,failed", "ok,ok,ok,ok,same,ok"}},
+        {"safety copies first; a new receiver has nothing to keep",
+         true,
+         {Receiver(), Receiver(sim::Model::RecFa)},
+         false,
+         {"ok,ok,ok,ok,same,ok", "ok,ok,ok,ok,same,ok"},
+         true,
+         true},
+        {"cancel all", true, {Receiver(), Receiver()}, false, {}, true, false, true},
     };
     std::size_t receiversInAll = 0;
     for (const StationCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const PreparedRecipe recipe = Prepared(c.firmware, c.verify);
+        const PreparedRecipe recipe = Prepared(c.firmware, c.verify, c.backup);
         receiversInAll += c.receivers.size();
         std::vector<std::unique_ptr<StationReceiver>> receivers;
         std::vector<StationPort> ports;
+        std::vector<std::vector<bool>> attached(c.receivers.size());
         for (const auto& options : c.receivers) {
             auto receiver = std::make_unique<StationReceiver>();
             if (options)
@@ -130,21 +146,48 @@ TEST_F(StationTest, EveryPortRunsOnItsOwnAndIsReported) {
             else
                 receiver->silentLine = std::make_unique<test::PtyEnd>();
             ASSERT_TRUE(receiver->simulator || receiver->silentLine);
-            ports.push_back({"port" + std::to_string(ports.size() + 1), receiver->Device(),
-                             &receiver->view, &receiver->cancel});
+            StationPort port;
+            port.name = "port" + std::to_string(ports.size() + 1);
+            port.device = receiver->Device();
+            port.view = &receiver->view;
+            port.cancel = &receiver->cancel;
+            // The view's timers reach the port's own session while it runs, and never after.
+            port.attachTimers = [&attached, index = ports.size()](TransferSession* session) {
+                attached[index].push_back(session != nullptr);
+            };
+            ports.push_back(port);
             receivers.push_back(std::move(receiver));
         }
         if (c.cancelFirst)
             receivers[0]->cancel.Set();
-        LinkSettings link;
-        link.versionHint = 0;
+        if (c.cancelAll) {
+            receivers[0]->view.OnEvent([&receivers](const std::string& event) {
+                if (event == "timer+2") {
+                    for (auto& receiver : receivers)
+                        receiver->cancel.Set();
+                }
+            });
+        }
+        StationOptions options;
+        options.link.versionHint = 0;
         // Longer than the simulator's quiet after a chained step: a new receiver waits for the
         // chained settings after its flash and knows the next detection's frame only then.
-        link.recTimeout = 500;
+        options.link.recTimeout = 500;
+        options.dataFolder = m_data.File("data");
         std::vector<std::string> failures;
-        const std::vector<ProductionRow> rows =
-            RunStation(recipe, ports, link, m_data.File("data"), failures);
+        const std::vector<ProductionRow> rows = RunStation(recipe, ports, options, failures);
         EXPECT_TRUE(failures.empty());
+        for (const auto& calls : attached)
+            EXPECT_EQ(calls, (std::vector<bool>{true, false}));
+        if (c.cancelAll) {
+            // Wherever each port was, it ends failed, for the user's cancel.
+            for (const ProductionRow& row : rows) {
+                EXPECT_FALSE(RowSucceeded(row));
+                EXPECT_NE(row.reason.find(LoadResString(str::kCheckCancelled)), std::string::npos)
+                    << row.reason;
+            }
+            continue;
+        }
         ASSERT_EQ(rows.size(), c.lines.size());
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const sim::ReceiverSimulator* simulator = receivers[i]->simulator.get();
@@ -152,6 +195,16 @@ TEST_F(StationTest, EveryPortRunsOnItsOwnAndIsReported) {
                 << "port " << i << "\n"
                 << (simulator ? test::LogOf(*simulator) : std::string());
             EXPECT_EQ(rows[i].device, receivers[i]->Device());
+            EXPECT_EQ(rows[i].reason.empty(), RowSucceeded(rows[i])) << rows[i].reason;
+        }
+        if (c.backup) {
+            // The receiver with software gave its lists and settings; the new one has nothing
+            // to keep.
+            const auto copies = [&](const char* folder) {
+                return ListSafetyCopies(m_data.File("data") + "/" + folder + "/backup").size();
+            };
+            EXPECT_EQ(copies("lists"), 2u);
+            EXPECT_EQ(copies("settings"), 1u);
         }
         // The software after comes from a detection after the restart, checked or not.
         if (c.firmware && !c.cancelFirst && c.receivers[0]) {
