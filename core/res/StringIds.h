@@ -569,4 +569,15 @@ inline constexpr int kRecipeListNeedsRepair = 12006;
 inline constexpr int kRecipeNotReadable = 12007;
 inline constexpr int kStationSafetyCopyFailed = 12010;
 
+// Production station on the command line
+inline constexpr int kCliProductionUsage = 12200;
+inline constexpr int kCliProductionNeedsPorts = 12201;
+inline constexpr int kCliProductionNoDevice = 12202;
+inline constexpr int kCliProductionPortTwice = 12203;
+inline constexpr int kCliProductionPortDone = 12204;
+inline constexpr int kCliProductionPortFailed = 12205;
+inline constexpr int kCliProductionSummaryHeadings = 12206;
+inline constexpr int kCliProductionAnsweredNo = 12207;
+inline constexpr int kCliProductionNotWritten = 12208;
+
 } // namespace fw::str

@@ -12,6 +12,15 @@ std::string Arguments::Value(const std::string& name) const {
     return found == options.end() ? std::string() : found->second;
 }
 
+std::vector<std::string> Arguments::Values(const std::string& name) const {
+    std::vector<std::string> values;
+    for (const auto& option : given) {
+        if (option.first == name)
+            values.push_back(option.second);
+    }
+    return values;
+}
+
 Arguments ParseArguments(const std::vector<std::string>& arguments,
                          const std::vector<OptionSpec>& known) {
     Arguments parsed;
@@ -42,6 +51,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments,
         } else {
             parsed.error = FormatText(LoadResString(str::kOptionNeedsValue), {name});
         }
+        if (parsed.error.empty())
+            parsed.given.emplace_back(name, parsed.options[name]);
     }
     return parsed;
 }

@@ -57,6 +57,11 @@ const std::vector<Command>& Commands() {
         {"settings", str::kCliSettingsUsage,
          WithLinkOptions({{"--force", false}, kNoBackup, kNoVerify, kReport}), RunSettings},
         {"log", str::kCliLogUsage, {kDataDir, {"--last", true}}, RunLog},
+        // --port may be given once for each receiver; a trace of many ports is left out.
+        {"production",
+         str::kCliProductionUsage,
+         {kDataDir, {"--port", true}, {"--baud", true}, {"--yes", false}, kReport},
+         RunProduction},
     };
     return commands;
 }

@@ -50,5 +50,7 @@ int RunListEdit(const Arguments& arguments, std::ostream& out, std::ostream& err
 int RunListBatch(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunSettings(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunLog(const Arguments& arguments, std::ostream& out, std::ostream& err);
+// A production recipe on several receivers at once.
+int RunProduction(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
 } // namespace fw::cli

@@ -10,29 +10,39 @@
 
 namespace fw::cli {
 
-TerminalInteraction::TerminalInteraction(std::ostream& err, std::istream* answers, bool assumeYes)
-    : m_err(err), m_answers(answers), m_assumeYes(assumeYes) {}
+TerminalInteraction::TerminalInteraction(std::ostream& err, std::istream* answers, bool assumeYes,
+                                         std::mutex* outputLock)
+    : m_err(err), m_answers(answers), m_assumeYes(assumeYes), m_outputLock(outputLock) {}
 
-void TerminalInteraction::ShowMessage(const std::string& text, MessageIcon) {
-    m_err << text << '\n';
+void TerminalInteraction::Write(const std::string& text) {
+    std::unique_lock<std::mutex> lock;
+    if (m_outputLock != nullptr)
+        lock = std::unique_lock(*m_outputLock);
+    m_err << text << std::flush;
 }
 
+void TerminalInteraction::ShowMessage(const std::string& text, MessageIcon) {
+    Write(text + '\n');
+}
+
+// The stream is free while the user thinks: other transfers go on writing.
 std::string TerminalInteraction::AskLine(const std::string& prompt) {
-    m_err << prompt << std::flush;
+    Write(prompt);
     std::string line;
     if (m_answers == nullptr || !std::getline(*m_answers, line)) {
-        m_err << '\n';
+        Write("\n");
         return {};
     }
     return std::string(Trim(line));
 }
 
 void TerminalInteraction::ShowLastError(const std::string& text) {
-    m_err << text << '\n';
+    Write(text + '\n');
 }
 
 Answer TerminalInteraction::Ask(const Question& question) {
-    m_err << question.text << '\n';
+    std::lock_guard one(m_oneQuestion);
+    Write(question.text + '\n');
     if (m_assumeYes)
         return Answer::Yes;
     const std::string answer = AskLine(LoadResString(str::kCliYesNoPrompt));
@@ -45,6 +55,7 @@ Answer TerminalInteraction::Ask(const Question& question) {
 }
 
 ListTypeChoice TerminalInteraction::AskRadioOrTv() {
+    std::lock_guard one(m_oneQuestion);
     const std::string answer = AskLine(LoadResString(str::kCliRadioOrTvPrompt));
     if (answer == "tv" || answer == "TV")
         return ListTypeChoice::Tv;

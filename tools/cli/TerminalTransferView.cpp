@@ -33,8 +33,14 @@ std::string OneLine(const std::string& text) {
 
 TerminalTransferView::TerminalTransferView(std::ostream& err, TerminalInteraction& questions,
                                            bool progressBar, std::optional<SaveTarget> saveTarget)
-    : m_err(err), m_questions(questions), m_progressBar(progressBar),
+    : m_err(err), m_questions(questions),
+      m_progressShown(progressBar ? ProgressShown::Bar : ProgressShown::None),
       m_saveTarget(std::move(saveTarget)), m_ticker([this] { Tick(); }) {}
+
+TerminalTransferView::TerminalTransferView(std::ostream& err, TerminalInteraction& questions,
+                                           ProgressShown progress, PortLines lines)
+    : m_err(err), m_questions(questions), m_progressShown(progress), m_lines(std::move(lines)),
+      m_ticker([this] { Tick(); }) {}
 
 TerminalTransferView::~TerminalTransferView() {
     {
@@ -45,23 +51,42 @@ TerminalTransferView::~TerminalTransferView() {
     m_ticker.join();
     std::lock_guard lock(m_mutex);
     ReportInterrupt(); // a job that ended right after Ctrl+C still says it saw it
-    ClearBar();
+    Emit(ClearBar());
+}
+
+std::string TerminalTransferView::Line(const std::string& text) const {
+    return m_lines.port.empty() ? text + '\n' : m_lines.port + ": " + text + '\n';
+}
+
+void TerminalTransferView::Emit(const std::string& text) {
+    if (text.empty())
+        return;
+    std::unique_lock<std::mutex> turn;
+    if (m_lines.outputLock != nullptr)
+        turn = std::unique_lock(*m_lines.outputLock);
+    m_err << text << std::flush;
 }
 
 void TerminalTransferView::ReportInterrupt() {
     const int interrupt = m_interrupt.exchange(kNoInterrupt);
     if (interrupt == kNoInterrupt)
         return;
-    ClearBar();
-    m_err << LoadResString(interrupt == kCancelTaken ? str::kCliCancelRequested
-                                                     : str::kCliCannotCancelNow)
-          << '\n';
-    DrawBar();
+    Emit(ClearBar() +
+         Line(LoadResString(interrupt == kCancelTaken ? str::kCliCancelRequested
+                                                      : str::kCliCannotCancelNow)) +
+         DrawBar());
 }
 
 void TerminalTransferView::Attach(TransferSession& session) {
     std::lock_guard lock(m_mutex);
     m_session = &session;
+}
+
+void TerminalTransferView::Detach() {
+    std::unique_lock lock(m_mutex);
+    m_session = nullptr;
+    m_nextTick = {};
+    m_timerDone.wait(lock, [this] { return !m_inTimer; });
 }
 
 void TerminalTransferView::SetStatus(const std::string& text) {
@@ -71,9 +96,7 @@ void TerminalTransferView::SetStatus(const std::string& text) {
     if (line.empty() || line == m_lastStatus)
         return;
     m_lastStatus = line;
-    ClearBar();
-    m_err << line << '\n';
-    DrawBar();
+    Emit(ClearBar() + Line(line) + DrawBar());
 }
 
 void TerminalTransferView::SetProgress(int percent) {
@@ -81,8 +104,20 @@ void TerminalTransferView::SetProgress(int percent) {
     if (percent == m_progress)
         return;
     m_progress = percent;
-    ClearBar();
-    DrawBar();
+    if (m_progressShown == ProgressShown::Bar) {
+        Emit(ClearBar() + DrawBar());
+        return;
+    }
+    if (m_progressShown != ProgressShown::Quarters)
+        return;
+    // A new step starts from the bottom again; a small step back within one is no news.
+    const int quarter = std::clamp(percent, 0, 100) / 25;
+    if (quarter == 0)
+        m_quarterShown = 0;
+    if (quarter > m_quarterShown) {
+        m_quarterShown = quarter;
+        Emit(Line(std::to_string(quarter * 25) + " %"));
+    }
 }
 
 void TerminalTransferView::StartTimer(TransferTimer timer) {
@@ -97,17 +132,28 @@ void TerminalTransferView::StopTimer(TransferTimer timer) {
 
 void TerminalTransferView::ShowMessage(const std::string& text, MessageIcon) {
     std::lock_guard lock(m_mutex);
-    ClearBar();
-    m_err << text << '\n';
-    DrawBar();
+    // Among several ports every event is one line with its port, so that it can be told apart.
+    Emit(ClearBar() + Line(m_lines.port.empty() ? text : OneLine(text)) + DrawBar());
 }
 
 bool TerminalTransferView::AskYesNo(const std::string& text, MessageIcon icon) {
     {
         std::lock_guard lock(m_mutex);
-        ClearBar();
+        Emit(ClearBar());
     }
-    const bool yes = m_questions.AskYesNo(text, icon);
+    std::string asked = text;
+    if (!m_lines.port.empty()) {
+        // The question names its port on every line: others may be asked the same.
+        asked.clear();
+        std::size_t from = 0;
+        while (from <= text.size()) {
+            const std::size_t end = std::min(text.find('\n', from), text.size());
+            asked +=
+                (asked.empty() ? "" : "\n") + m_lines.port + ": " + text.substr(from, end - from);
+            from = end + 1;
+        }
+    }
+    const bool yes = m_questions.AskYesNo(asked, icon);
     m_questionDeclined = m_questionDeclined || !yes;
     return yes;
 }
@@ -130,39 +176,41 @@ void TerminalTransferView::Tick() {
     while (!m_stopping) {
         m_wake.wait_for(lock, std::chrono::milliseconds(50));
         ReportInterrupt();
-        if (m_session == nullptr)
-            continue;
         const auto now = Clock::now();
-        for (int id = 1; id < static_cast<int>(m_nextTick.size()); ++id) {
+        for (int id = 1; id < static_cast<int>(m_nextTick.size()) && m_session != nullptr; ++id) {
             auto& next = m_nextTick[id];
             if (!next || now < *next)
                 continue;
             const auto timer = static_cast<TransferTimer>(id);
             *next = now + PeriodOf(timer);
-            // OnTimer calls back into SetStatus/SetProgress, which take the lock.
+            // OnTimer calls back into SetStatus/SetProgress, which take the lock; Detach waits
+            // for it to return before the session may go.
             TransferSession* session = m_session;
+            m_inTimer = true;
             lock.unlock();
             session->OnTimer(timer);
             lock.lock();
+            m_inTimer = false;
+            m_timerDone.notify_all();
         }
     }
 }
 
-void TerminalTransferView::ClearBar() {
-    if (m_barShown) {
-        m_err << "\r\033[K";
-        m_barShown = false;
-    }
+std::string TerminalTransferView::ClearBar() {
+    if (!m_barShown)
+        return {};
+    m_barShown = false;
+    return "\r\033[K";
 }
 
-void TerminalTransferView::DrawBar() {
-    if (!m_progressBar || m_progress < 0)
-        return;
+std::string TerminalTransferView::DrawBar() {
+    if (m_progressShown != ProgressShown::Bar || m_progress < 0)
+        return {};
     constexpr int kWidth = 40;
     const int filled = std::clamp(m_progress, 0, 100) * kWidth / 100;
-    m_err << '[' << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] "
-          << m_progress << " %" << std::flush;
     m_barShown = true;
+    return m_lines.port + (m_lines.port.empty() ? "" : ": ") + '[' + std::string(filled, '#') +
+           std::string(kWidth - filled, '.') + "] " + std::to_string(m_progress) + " %";
 }
 
 } // namespace fw::cli

@@ -1,6 +1,7 @@
 // The commands that talk to the receiver: ports, firmware, list and settings.
 #include "tools/cli/Cli.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/LinkContext.h"
 #include "tools/cli/TerminalInteraction.h"
 #include "tools/cli/TerminalTransferView.h"
 
@@ -36,18 +37,6 @@
 #include <unistd.h>
 
 namespace fw::cli {
-namespace {
-
-// What a transfer reads from the program's data folder, with the command line's overrides.
-struct LinkContext {
-    LinkSettings settings;
-    std::optional<PortMap> ports;
-    std::string profilePath; // the upd.ini in use
-    DataFolders folders;
-    bool safetyCopy = true; // [SAFETY] BACKUP, unless --no-backup
-    bool verify = true;     // [SAFETY] VERIFY, unless --no-verify
-    int safetyCopyKeep = kDefaultSafetyCopies;
-};
 
 bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostream& err) {
     const DataFolders folders =
@@ -95,6 +84,8 @@ bool LoadLinkContext(const Arguments& arguments, LinkContext& context, std::ostr
     }
     return true;
 }
+
+namespace {
 
 // Ctrl+C works like the dialog's Cancel button: the job sees it at its next poll, and only
 // while the button could be pressed. The handler may run on any thread, so the two are handed
