@@ -9,6 +9,8 @@
 #include "tests/support/PtyTestSupport.h"
 #include "tests/tools/CliTestSupport.h"
 #include "tools/cli/Cli.h"
+#include "tools/cli/TerminalInteraction.h"
+#include "tools/cli/TerminalTransferView.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -189,6 +191,7 @@ TEST_F(CliProductionTest, MistakesAreRefusedBeforeAnythingIsSent) {
         {"", Run({"--port", receiver.Device()}), kExitUsage, "are the same device"},
         {"", Run({"--report", dayLog}), kExitUsage, "is the same file as"},
         {"", Run({"--report", m_recipe}), kExitUsage, "is the same file as"},
+        {"", Run({"--report", m_dir.File("none/run.csv")}), kExitUsage, "cannot be written"},
         {"", {"production", "start", m_recipe}, kExitUsage, "Unknown word: start"},
         {"", {"production", "run"}, kExitUsage, "Wrong number of arguments"},
         {"", Run({"--trace", m_dir.File("t.txt")}), kExitUsage, "Unknown option: --trace"},
@@ -229,6 +232,34 @@ TEST_F(CliProductionTest, CtrlCCancelsEveryPort) {
         EXPECT_THAT(said, HasSubstr(receiver->Device() + ": failed: "));
     }
     EXPECT_THAT(out.str(), HasSubstr("  failed  not run  "));
+}
+
+// Each port's lines begin with its name; a bar is cleared before a line and drawn again after it.
+TEST(CliProductionViewTest, EveryLineNamesItsPortAndTheBarMakesWay) {
+    const std::string clear = "\r\033[K";
+    const std::string half = "COM2: [" + std::string(20, '#') + std::string(20, '.') + "] 50 %";
+    const std::string full = "COM2: [" + std::string(40, '#') + "] 100 %";
+    const struct {
+        ProgressShown progress;
+        std::string shown;
+    } cases[] = {
+        {ProgressShown::Bar,
+         half + clear + "COM2: Sending\n" + half + clear + full + clear + "COM2: done\n"},
+        {ProgressShown::Quarters, "COM2: 50 %\nCOM2: Sending\nCOM2: 100 %\nCOM2: done\n"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream err;
+        std::mutex lock;
+        TerminalInteraction questions(err, nullptr, false, &lock);
+        {
+            TerminalTransferView view(err, questions, c.progress, PortLines{"COM2", &lock});
+            view.SetProgress(50);
+            view.SetStatus("Sending");
+            view.SetProgress(100);
+            view.SayLast("done");
+        }
+        EXPECT_EQ(err.str(), c.shown);
+    }
 }
 
 } // namespace

@@ -80,7 +80,8 @@ bool ChoosePorts(const Arguments& arguments, const LinkContext& context,
     return true;
 }
 
-// A report over the recipe, one of its files, upd.ini or the day's log would destroy it.
+// A report over the recipe, one of its files, upd.ini or the day's log would destroy it; one
+// that cannot be written is said before anything is sent.
 bool RefuseReportOverInput(const std::string& report, const std::string& recipePath,
                            const Recipe& recipe, const LinkContext& context, std::ostream& err) {
     const std::string& data = context.folders.program;
@@ -96,6 +97,16 @@ bool RefuseReportOverInput(const std::string& report, const std::string& recipeP
             err << FormatText(LoadResString(str::kCliReportIsInput), {report, input}) << '\n';
             return true;
         }
+    }
+    // Known before the first receiver rather than after the last.
+    const std::size_t slash = report.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : report.substr(0, slash);
+    std::string reason;
+    if (!CanReplaceFile(report, reason) || !CanWriteInFolder(folder, reason)) {
+        err << FormatText(LoadResString(str::kCliTargetNotWritable), {report, reason}) << '\n';
+        return true;
     }
     return false;
 }
@@ -284,14 +295,12 @@ int RunProduction(const Arguments& arguments, std::ostream& out, std::ostream& e
                     RunStation(prepared, {ports[i]}, options, writeFailures[i]);
                 rows[i] = one.front();
                 slots[i]->finished.store(true);
-                slots[i]->view->SayInterrupt();
                 const std::string verdict =
                     RowSucceeded(rows[i]) ? FormatText(LoadResString(str::kCliProductionPortDone),
                                                        {Seconds(rows[i].seconds)})
                                           : FormatText(LoadResString(str::kCliProductionPortFailed),
                                                        {ReasonOf(rows[i], *slots[i]->view)});
-                std::lock_guard turn(outputLock);
-                err << ports[i].name << ": " << verdict << '\n' << std::flush;
+                slots[i]->view->SayLast(verdict);
             });
         }
     }

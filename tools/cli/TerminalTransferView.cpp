@@ -58,6 +58,14 @@ std::string TerminalTransferView::Line(const std::string& text) const {
     return m_lines.port.empty() ? text + '\n' : m_lines.port + ": " + text + '\n';
 }
 
+std::string TerminalTransferView::AroundBar(const std::string& lines) {
+    // In this order: the bar's state changes in both calls.
+    std::string text = ClearBar();
+    text += lines;
+    text += DrawBar();
+    return text;
+}
+
 void TerminalTransferView::Emit(const std::string& text) {
     if (text.empty())
         return;
@@ -71,10 +79,16 @@ void TerminalTransferView::ReportInterrupt() {
     const int interrupt = m_interrupt.exchange(kNoInterrupt);
     if (interrupt == kNoInterrupt)
         return;
-    Emit(ClearBar() +
-         Line(LoadResString(interrupt == kCancelTaken ? str::kCliCancelRequested
-                                                      : str::kCliCannotCancelNow)) +
-         DrawBar());
+    Emit(AroundBar(Line(LoadResString(interrupt == kCancelTaken ? str::kCliCancelRequested
+                                                                : str::kCliCannotCancelNow))));
+}
+
+void TerminalTransferView::SayLast(const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    ReportInterrupt();
+    std::string last = ClearBar();
+    Emit(last + Line(text));
+    m_progress = -1; // no bar comes back after it
 }
 
 void TerminalTransferView::Attach(TransferSession& session) {
@@ -96,7 +110,7 @@ void TerminalTransferView::SetStatus(const std::string& text) {
     if (line.empty() || line == m_lastStatus)
         return;
     m_lastStatus = line;
-    Emit(ClearBar() + Line(line) + DrawBar());
+    Emit(AroundBar(Line(line)));
 }
 
 void TerminalTransferView::SetProgress(int percent) {
@@ -105,7 +119,7 @@ void TerminalTransferView::SetProgress(int percent) {
         return;
     m_progress = percent;
     if (m_progressShown == ProgressShown::Bar) {
-        Emit(ClearBar() + DrawBar());
+        Emit(AroundBar({}));
         return;
     }
     if (m_progressShown != ProgressShown::Quarters)
@@ -133,7 +147,7 @@ void TerminalTransferView::StopTimer(TransferTimer timer) {
 void TerminalTransferView::ShowMessage(const std::string& text, MessageIcon) {
     std::lock_guard lock(m_mutex);
     // Among several ports every event is one line with its port, so that it can be told apart.
-    Emit(ClearBar() + Line(m_lines.port.empty() ? text : OneLine(text)) + DrawBar());
+    Emit(AroundBar(Line(m_lines.port.empty() ? text : OneLine(text))));
 }
 
 bool TerminalTransferView::AskYesNo(const std::string& text, MessageIcon icon) {

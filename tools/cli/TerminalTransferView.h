@@ -55,11 +55,9 @@ public:
         return allowed;
     }
 
-    // Says a Ctrl+C the timers have not said yet, before the caller writes what came of it.
-    void SayInterrupt() {
-        std::lock_guard lock(m_mutex);
-        ReportInterrupt();
-    }
+    // The port's last line, what came of it: after a Ctrl+C the timers have not said yet, and
+    // in place of the bar.
+    void SayLast(const std::string& text);
 
     // The user answered No to a question of the job (the version warning, writing firmware).
     bool QuestionDeclined() const { return m_questionDeclined; }
@@ -88,6 +86,7 @@ private:
     void ReportInterrupt();
     std::string ClearBar();
     std::string DrawBar();
+    std::string AroundBar(const std::string& lines); // the bar cleared, then drawn again
     std::string Line(const std::string& text) const; // the port in front
     void Emit(const std::string& text);
 
