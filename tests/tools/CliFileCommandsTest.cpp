@@ -173,6 +173,7 @@ TEST_F(CliFileCommandsTest, CommandLineMistakesAndHelp) {
         {{"--help"}, kExitOk, "Usage: flashwerk-cli", ""},
         {{"info", "--help"}, kExitOk, "Usage: flashwerk-cli info FILE", ""},
         {{"--help", "repair"}, kExitOk, "Usage: flashwerk-cli repair", ""},
+        {{"production", "--help"}, kExitOk, "Usage: flashwerk-cli production run RECIPE", ""},
         {{"info"}, kExitUsage, "", "Wrong number of arguments"},
         {{"info", "a.lst", "b.lst"}, kExitUsage, "", "Wrong number of arguments"},
         {{"flash", "a.bsr"}, kExitUsage, "", "Unknown command: flash"},
