@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -94,6 +95,7 @@ TEST_F(CliProductionTest, EveryReceiverHasItsLinesItsRowAndTheExitCodeSumsThemUp
         std::vector<const char*> results; // per port, as the summary and the report say
         std::vector<const char*> said;    // on the error stream
         bool portOfProfile = false;       // no --port: COMPORT of upd.ini leads to the receiver
+        bool logBlocked = false;          // the data folder's log folder cannot be made
     };
     const std::string report = m_dir.File("run.csv");
     const Case cases[] = {
@@ -117,12 +119,25 @@ TEST_F(CliProductionTest, EveryReceiverHasItsLinesItsRowAndTheExitCodeSumsThemUp
          {"failed"},
          {"COM1: ", "--yes answers the question with Yes."},
          true},
+        // Neither the day's report nor the logbook can be written: said, but no failure.
+        {"the log cannot be written",
+         {ProductionSim(sim::Model::Zeb30)},
+         {"--report", report},
+         kExitOk,
+         {"ok"},
+         {"Warning: not written: "},
+         false,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         m_receivers.clear();
         for (const auto& options : c.receivers)
             Add(options);
+        if (c.logBlocked) {
+            std::filesystem::remove_all(m_dir.File("log"));
+            test::WriteBytes(m_dir.File("log"), "a file where the folder would be");
+        }
         std::vector<std::string> arguments = Run(c.options);
         if (c.portOfProfile) {
             test::WriteBytes(m_dir.File("upd.ini"), "[DATENTRANSFER]\nCOMPORT=1\n[PORTS]\nCOM1=" +
