@@ -334,6 +334,8 @@ int RunJob(const Arguments& arguments, TransferJob job, std::optional<SaveTarget
         else
             result = session.Run(job);
     }
+    // The session goes before the view: its timers must not reach it then.
+    view.Detach();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (!trace.Failure().empty())
