@@ -14,6 +14,8 @@
 // Send and check (BM_ListSendAndCheck, BM_PacedListSendAndCheck): a full list sent, loaded back
 // and compared; ratio_to_send is its wall time over that of the plain send just before it.
 // Target: at most 2.02 when paced (the second load is line time).
+//
+// Production (BM_Production, only with --production): see the note above its code.
 #include "bench/FullList.h"
 #include "core/link/LinkTiming.h"
 #include "core/link/PortMap.h"
