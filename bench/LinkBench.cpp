@@ -14,11 +14,18 @@
 // Send and check (BM_ListSendAndCheck, BM_PacedListSendAndCheck): a full list sent, loaded back
 // and compared; ratio_to_send is its wall time over that of the plain send just before it.
 // Target: at most 2.02 when paced (the second load is line time).
+//
+// Production (BM_Production, only with --production): see the note above its code.
+#include "bench/FullList.h"
 #include "core/link/LinkTiming.h"
 #include "core/link/PortMap.h"
 #include "core/link/SafeSend.h"
 #include "core/link/TransferSession.h"
+#include "core/lists/ListFile.h"
 #include "core/lists/ProgramPool.h"
+#include "core/production/ProductionReport.h"
+#include "core/production/Recipe.h"
+#include "core/production/Station.h"
 #include "core/util/FileIo.h"
 #include "sim/Receiver.h"
 #include "sim/ReceiverSimulator.h"
@@ -30,12 +37,21 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <mutex>
+#include <spawn.h>
 #include <string>
+#include <string_view>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
 #include <time.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fw {
@@ -56,9 +72,11 @@ public:
     TickingView(const TickingView&) = delete;
     TickingView& operator=(const TickingView&) = delete;
 
-    void Attach(TransferSession& session) {
+    // nullptr detaches: once that returns, no tick reaches the session that was attached.
+    void Attach(TransferSession* session) {
+        std::lock_guard calling(m_calling);
         std::lock_guard lock(m_mutex);
-        m_session = &session;
+        m_session = session;
     }
     // No tick after this: the session may go.
     void StopTicking() {
@@ -127,13 +145,23 @@ private:
                 const auto timer = static_cast<TransferTimer>(k + 1);
                 m_due[k] += Period(timer);
                 lock.unlock();
-                m_session->OnTimer(timer);
+                {
+                    std::lock_guard calling(m_calling);
+                    TransferSession* session = nullptr;
+                    {
+                        std::lock_guard look(m_mutex);
+                        session = m_session;
+                    }
+                    if (session != nullptr)
+                        session->OnTimer(timer);
+                }
                 lock.lock();
             }
         }
     }
 
     std::string m_savePath;
+    std::mutex m_calling; // held while a tick runs in the session
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::array<Clock::time_point, 4> m_due{Clock::time_point::max(), Clock::time_point::max(),
@@ -211,7 +239,7 @@ void Run(benchmark::State& state, Transfer transfer) {
         CancelEvent cancel;
         TransferSession session(LinkSettings{0, 115200, 500, 0, receiver.DevicePath()},
                                 PortMap({}, {}), view, chain, cancel);
-        view.Attach(session);
+        view.Attach(&session);
         std::atomic<std::uint64_t> bytes{0};
         session.Port().SetTrace(
             [&bytes](bool, const unsigned char*, std::size_t size) { bytes += size; });
@@ -406,5 +434,260 @@ void BM_PacedFirmwareSend(benchmark::State& state) {
 }
 BENCHMARK(BM_PacedFirmwareSend)->Apply(OneRun);
 
+// The production station: N receivers, each a paced simulator process of its own on its own
+// pseudo-terminal, and the station in this process sending one recipe to all of them at once.
+// The work is the line's, so N receivers should take about the time of one
+// (ratio_to_one_receiver, target at most 1.1 for 8), and this process's CPU time over the wall
+// time should stay small (cpu_percent_per_receiver, of one core, target under 5 %).
+// sim_cpu_percent_per_receiver is the same for the simulator processes, which share the
+// machine; line_seconds is one receiver's bytes at 115200 baud, without the detections'
+// slower rate and the pauses of either side.
+// These cases take minutes each, so they run only when asked for: --production for the
+// recipe's real size, --production=smoke for a small one that checks the case still works.
+
+struct StationSize {
+    const char* name;
+    std::size_t firmwareBytes;
+    sim::Model model;
+    int places; // every place of both lists filled
+    int bankEntries;
+};
+
+// A 2 MiB firmware, settings, and a TV and a radio list that fill a ZEB30's 4000 places.
+constexpr StationSize kStationFull{"", 2 * 1024 * 1024, sim::Model::Zeb30, 4000, 1000};
+// The same recipe for a receiver of 1000 places, with a small firmware.
+constexpr StationSize kStationSmoke{"smoke", 64 * 1024, sim::Model::RecOk, 1000, 100};
+
+// flashwerk-receiver-sim as a process of its own, serving until it is stopped.
+class SimulatorProcess {
+public:
+    SimulatorProcess() = default;
+    ~SimulatorProcess() { Stop(); }
+    SimulatorProcess(const SimulatorProcess&) = delete;
+    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+
+    // Starts it and waits for the device it names; its events go to logPath.
+    bool Start(const std::vector<std::string>& arguments, const std::string& logPath,
+               std::string& reason) {
+        int pipeEnds[2];
+        if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+            reason = "no pipe";
+            return false;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, logPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::vector<std::string> words{FLASHWERK_RECEIVER_SIM};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const int spawned = ::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(pipeEnds[1]);
+        if (spawned != 0) {
+            ::close(pipeEnds[0]);
+            m_pid = 0;
+            reason = std::string("cannot start ") + FLASHWERK_RECEIVER_SIM;
+            return false;
+        }
+        // The first line is the device; the tool writes nothing more to its output.
+        char c = 0;
+        while (::read(pipeEnds[0], &c, 1) == 1 && c != '\n')
+            m_device += c;
+        ::close(pipeEnds[0]);
+        if (c != '\n' || m_device.empty()) {
+            reason = "the simulator named no device; see " + logPath;
+            return false;
+        }
+        return true;
+    }
+
+    const std::string& Device() const { return m_device; }
+
+    void Stop() {
+        if (m_pid <= 0)
+            return;
+        ::kill(m_pid, SIGTERM);
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = 0;
+    }
+
+private:
+    pid_t m_pid = 0;
+    std::string m_device;
+};
+
+// User and system time, of this process or of its children that ended.
+double CpuSeconds(int who) {
+    rusage usage{};
+    ::getrusage(who, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+PreparedRecipe StationRecipe(const StationSize& size) {
+    const std::string folder = Folder() + "/station" + size.name;
+    std::filesystem::create_directories(folder);
+    std::string image(size.firmwareBytes, '\0');
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<char>(i * 7);
+    const std::string trailer =
+        std::string("SOFTWARE-VERSION") + '\0' + "ABC V2.00" + '\0' + "bench" + '\0';
+    image.replace(image.size() - 2048, trailer.size(), trailer);
+    WriteOrAbort(folder + "/new.bsr", image);
+    WriteOrAbort(folder + "/shop.grd", std::string(2048, '\x33'));
+    for (const int type : {kListTv, kListRadio}) {
+        const ListDocument full = bench::FullListDocument(type, size.places, size.bankEntries);
+        WriteOrAbort(folder + (type == kListTv ? "/tv.lst" : "/radio.lst"),
+                     BuildListFileText(type, "shop", full.pool, full.banks));
+    }
+    Recipe recipe;
+    recipe.firmware = "new.bsr";
+    recipe.settings = "shop.grd";
+    recipe.tvList = "tv.lst";
+    recipe.radioList = "radio.lst";
+    recipe.verify = true;
+    recipe.backup = false;
+    PreparedRecipe prepared;
+    std::string reason;
+    if (!PrepareRecipe(recipe, folder, prepared, reason))
+        std::abort();
+    return prepared;
+}
+
+// The wall time of one receiver, for the runs with more.
+std::map<std::string, double> g_oneReceiverSeconds;
+
+void BM_Production(benchmark::State& state, const StationSize& size) {
+    const auto receivers = static_cast<std::size_t>(state.range(0));
+    const PreparedRecipe recipe = StationRecipe(size);
+    const std::string folder = Folder() + "/station" + size.name;
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<SimulatorProcess>> simulators;
+        std::vector<std::unique_ptr<TickingView>> views;
+        std::vector<std::unique_ptr<CancelEvent>> cancels;
+        std::vector<std::unique_ptr<std::atomic<std::uint64_t>>> bytes;
+        std::vector<StationPort> ports;
+        const double childCpuBefore = CpuSeconds(RUSAGE_CHILDREN);
+        for (std::size_t i = 0; i < receivers; ++i) {
+            const std::string log = folder + "/receiver" + std::to_string(i + 1) + ".log";
+            auto& simulator = simulators.emplace_back(std::make_unique<SimulatorProcess>());
+            std::string reason;
+            if (!simulator->Start({"--pace", "--model", std::string(sim::ModelName(size.model))},
+                                  log, reason)) {
+                state.SkipWithError(reason.c_str());
+                return;
+            }
+            auto& view = views.emplace_back(std::make_unique<TickingView>(folder + "/received"));
+            auto& count = bytes.emplace_back(std::make_unique<std::atomic<std::uint64_t>>(0));
+            StationPort port;
+            port.name = "receiver" + std::to_string(i + 1);
+            port.device = simulator->Device();
+            port.view = view.get();
+            port.cancel = cancels.emplace_back(std::make_unique<CancelEvent>()).get();
+            port.attachTimers = [view = view.get(), count = count.get()](TransferSession* session) {
+                view->Attach(session);
+                if (session != nullptr)
+                    session->Port().SetTrace([count](bool, const unsigned char*,
+                                                     std::size_t moved) { *count += moved; });
+            };
+            ports.push_back(std::move(port));
+        }
+        StationOptions options;
+        options.link = LinkSettings{0, 115200, 500, 0, ""};
+        options.dataFolder = folder + "/data";
+        std::vector<std::string> writeFailures;
+
+        const auto start = Clock::now();
+        const double cpuBefore = CpuSeconds(RUSAGE_SELF);
+        const std::vector<ProductionRow> rows = RunStation(recipe, ports, options, writeFailures);
+        const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
+        const double took = Seconds(Clock::now() - start);
+        state.SetIterationTime(took);
+        for (auto& view : views)
+            view->StopTicking();
+        for (auto& simulator : simulators)
+            simulator->Stop();
+        const double simulatorCpu = CpuSeconds(RUSAGE_CHILDREN) - childCpuBefore;
+
+        // A receiver that did not end ok voids the figure.
+        std::string failures;
+        for (const ProductionRow& row : rows) {
+            if (!RowSucceeded(row))
+                failures += row.port + ": " + ProductionReportLine(row) + "  " + row.reason + "; ";
+        }
+        for (const std::string& failure : writeFailures)
+            failures += failure + "; ";
+        if (rows.size() != receivers || !failures.empty()) {
+            state.SkipWithError(
+                ("a receiver failed (logs in " + folder + "): " + failures).c_str());
+            return;
+        }
+        double slowest = 0;
+        double fastest = rows.front().seconds;
+        for (const ProductionRow& row : rows) {
+            slowest = std::max(slowest, row.seconds);
+            fastest = std::min(fastest, row.seconds);
+        }
+        const auto n = static_cast<double>(receivers);
+        if (receivers == 1)
+            g_oneReceiverSeconds[size.name] = took;
+        if (const auto one = g_oneReceiverSeconds.find(size.name);
+            one != g_oneReceiverSeconds.end())
+            state.counters["ratio_to_one_receiver"] = took / one->second;
+        state.counters["wall_seconds"] = took;
+        state.counters["slowest_receiver_seconds"] = slowest;
+        state.counters["fastest_receiver_seconds"] = fastest;
+        state.counters["line_seconds"] = static_cast<double>(*bytes.front()) * 10 / kLineBaud;
+        state.counters["cpu_percent_per_receiver"] = 100 * cpu / took / n;
+        state.counters["sim_cpu_percent_per_receiver"] = 100 * simulatorCpu / took / n;
+    }
+}
+
+void RegisterProduction(const StationSize& size) {
+    const std::string name = std::string("BM_Production") + (*size.name ? "_" : "") + size.name;
+    benchmark::RegisterBenchmark(name.c_str(),
+                                 [&size](benchmark::State& state) { BM_Production(state, size); })
+        ->Arg(1)
+        ->Arg(2)
+        ->Arg(4)
+        ->Arg(8)
+        ->ArgName("receivers")
+        ->Iterations(1)
+        ->Repetitions(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond);
+}
+
 } // namespace
 } // namespace fw
+
+// The production cases only on request: --production or --production=smoke; the other
+// arguments are the benchmark library's.
+int main(int argc, char** argv) {
+    std::vector<char*> arguments;
+    for (int k = 0; k < argc; ++k) {
+        const std::string_view argument = argv[k];
+        if (argument == "--production")
+            fw::RegisterProduction(fw::kStationFull);
+        else if (argument == "--production=smoke")
+            fw::RegisterProduction(fw::kStationSmoke);
+        else
+            arguments.push_back(argv[k]);
+    }
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    benchmark::Initialize(&count, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
