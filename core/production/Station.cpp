@@ -50,6 +50,11 @@ std::vector<LaterStep> LaterSteps(const PreparedRecipe& recipe) {
     return steps;
 }
 
+bool IsRadioListSend(const TransferJob& job) {
+    const auto* list = std::get_if<ListSend>(&job);
+    return list != nullptr && list->list.m_strType == "RA";
+}
+
 // A receiver differs as soon as one check finds it so; one that could not run leaves it
 // unconfirmed.
 CheckState Worse(CheckState a, CheckState b) {
@@ -187,8 +192,11 @@ private:
         std::vector<TransferJob> jobs{*m_recipe.firmware};
         for (const LaterStep& step : later)
             jobs.push_back(step.job);
-        for (std::size_t i = 0; i < jobs.size(); ++i)
-            SetChainStep(jobs[i], {1, i + 1 == jobs.size() ? 1 : 0});
+        // The receiver announces its restart after every chained step but the radio list and
+        // then waits for the next one. A chain that ends earlier still takes that announcement,
+        // or it would meet the next detection on the line.
+        for (TransferJob& job : jobs)
+            SetChainStep(job, {1, IsRadioListSend(job) ? 1 : 0});
         // Without operating software the receiver cannot tell its places; the chain's lists
         // would have no length.
         bool newReceiver = false;
