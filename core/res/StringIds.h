@@ -600,7 +600,6 @@ inline constexpr int kProductionNoPortChosen = 12326;
 inline constexpr int kProductionNothingSent = 12327;
 inline constexpr int kProductionPortQuestion = 12328;
 inline constexpr int kProductionVerdictOk = 12329;
-inline constexpr int kProductionVerdictFailed = 12330;
 inline constexpr int kProductionWaiting = 12331;
 inline constexpr int kProductionPortEnded = 12332;
 inline constexpr int kProductionCloseWhileRunning = 12333;

@@ -28,6 +28,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
@@ -97,11 +98,10 @@ QString FirstLine(const QString& text) {
     return text.section(QLatin1Char('\n'), 0, 0).trimmed();
 }
 
-// "failed: " and the reason's first line; a port a question stopped may have none.
+// Why the receiver failed, its first line; a port a question stopped may have no reason.
 QString FailedVerdict(const QString& reason) {
     const QString first = FirstLine(reason);
-    return first.isEmpty() ? ResText(str::kProductionVerdictFailedPlain)
-                           : ResText(str::kProductionVerdictFailed).arg(first);
+    return first.isEmpty() ? ResText(str::kProductionVerdictFailedPlain) : first;
 }
 
 } // namespace
@@ -113,7 +113,10 @@ struct ProductionWindow::PortRow : StationPortDisplay {
         : window(owner), name(QString::fromStdString(port.name)), device(port.device),
           view(port.name, *this, owner) {}
 
-    void ShowStep(const QString& text) override { step->setText(text); }
+    void ShowStep(const QString& text) override {
+        step->setText(text);
+        step->setToolTip(notes.isEmpty() ? text : text + QStringLiteral("\n\n") + notes);
+    }
     void ShowProgress(int percent) override { progress->setValue(percent); }
     void RunTimer(TransferTimer timer, bool on) override {
         QTimer* qtimer = timers[static_cast<std::size_t>(timer) - 1];
@@ -134,7 +137,7 @@ struct ProductionWindow::PortRow : StationPortDisplay {
             ShowVerdict(FailedVerdict(text), text);
         } else if (icon != MessageIcon::Stop) {
             notes += (notes.isEmpty() ? QString() : QStringLiteral("\n")) + text;
-            step->setToolTip(notes);
+            ShowStep(step->text());
         }
     }
     void PortEnded() override {
@@ -198,7 +201,8 @@ ProductionWindow::ProductionWindow(AppContext& context, QWidget* parent, std::st
     RefreshReport();
     UpdateControls();
     UpdateSummary();
-    resize(fontMetrics().averageCharWidth() * 130, fontMetrics().height() * 40);
+    resize(std::max(sizeHint().width(), fontMetrics().averageCharWidth() * 165),
+           fontMetrics().height() * 42);
 }
 
 ProductionWindow::~ProductionWindow() {
@@ -249,18 +253,11 @@ void ProductionWindow::BuildLayout() {
     reportLayout->addWidget(m_reportLabel);
     reportLayout->addWidget(m_report, 1);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(BuildRecipeGroup());
-    QWidget* ports = BuildPortGroup();
-    top->addWidget(ports, 1);
-    auto* topBox = new QWidget(this);
-    topBox->setLayout(top);
-    top->setContentsMargins(0, 0, 0, 0);
-
+    QWidget* recipe = BuildRecipeGroup();
     // The report may take the room the ports do not need.
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->setChildrenCollapsible(false);
-    splitter->addWidget(topBox);
+    splitter->addWidget(BuildPortGroup());
     splitter->addWidget(reportBox);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
@@ -274,6 +271,7 @@ void ProductionWindow::BuildLayout() {
     buttons->addWidget(m_close);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(recipe);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
 
@@ -297,8 +295,8 @@ void ProductionWindow::BuildLayout() {
 
 QWidget* ProductionWindow::BuildRecipeGroup() {
     auto* group = new PageGroup(ResText(str::kProductionRecipeGroup), this);
-    auto* form = new QFormLayout;
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    // Two columns: what the receiver runs on the left, the lists on the right.
+    auto* files = new QGridLayout;
     const std::array<std::pair<int, const char*>, kFileStepCount> captions{{
         {str::kProductionFirmware, "firmware"},
         {str::kProductionSettings, "settings"},
@@ -309,13 +307,18 @@ QWidget* ProductionWindow::BuildRecipeGroup() {
         auto* box = new QComboBox(group);
         box->setObjectName(captions[step].second);
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(24);
+        box->setMinimumContentsLength(18);
         connect(box, &QComboBox::currentIndexChanged, this, &ProductionWindow::RecipeEdited);
         auto* label = new QLabel(ResText(captions[step].first), group);
         label->setBuddy(box);
-        form->addRow(label, box);
+        const int column = step < kTvList ? 0 : 3;
+        files->addWidget(label, step % 2, column);
+        files->addWidget(box, step % 2, column + 1);
         m_files[step] = box;
     }
+    files->setColumnStretch(1, 1);
+    files->setColumnMinimumWidth(2, fontMetrics().averageCharWidth() * 3);
+    files->setColumnStretch(4, 1);
     m_verify = new QCheckBox(ResText(str::kProductionVerify), group);
     m_verify->setObjectName("verify");
     m_verify->setChecked(true); // as a recipe without the key
@@ -332,16 +335,16 @@ QWidget* ProductionWindow::BuildRecipeGroup() {
     connect(m_openRecipe, &QPushButton::clicked, this, &ProductionWindow::OnOpenRecipe);
     connect(m_saveRecipe, &QPushButton::clicked, this, &ProductionWindow::OnSaveRecipe);
 
-    auto* recipeButtons = new QHBoxLayout;
-    recipeButtons->addWidget(m_openRecipe);
-    recipeButtons->addWidget(m_saveRecipe);
-    recipeButtons->addStretch(1);
+    auto* options = new QHBoxLayout;
+    options->addWidget(m_verify);
+    options->addSpacing(fontMetrics().averageCharWidth() * 3);
+    options->addWidget(m_backup);
+    options->addStretch(1);
+    options->addWidget(m_openRecipe);
+    options->addWidget(m_saveRecipe);
     auto* layout = new QVBoxLayout(group);
-    layout->addLayout(form);
-    layout->addWidget(m_verify);
-    layout->addWidget(m_backup);
-    layout->addStretch(1);
-    layout->addLayout(recipeButtons);
+    layout->addLayout(files);
+    layout->addLayout(options);
     return group;
 }
 
@@ -365,7 +368,11 @@ QWidget* ProductionWindow::BuildPortGroup() {
     for (const StationPortChoice& choice : choices) {
         auto row = std::make_unique<PortRow>(choice, *this);
         const int line = int(m_rows.size()) + 1;
-        row->box = new QCheckBox(row->name, inner);
+        // An adapter's stable name can be long; the row shows its start, the tip all of it.
+        const int most = 24;
+        row->box = new QCheckBox(
+            row->name.size() > most ? row->name.left(most - 1) + u'\u2026' : row->name, inner);
+        row->box->setToolTip(row->name);
         row->box->setObjectName("port:" + row->name);
         const bool simulated =
             !m_context.simulatedDevice.empty() && choice.device == m_context.simulatedDevice;
@@ -397,15 +404,28 @@ QWidget* ProductionWindow::BuildPortGroup() {
     if (m_rows.empty())
         m_portGrid->addWidget(new QLabel(ResText(str::kProductionNoPorts), inner), 1, 0, 1, 5);
     // The step and the verdict take the room; a bar of a sensible width.
-    m_portGrid->setColumnStretch(2, 3);
-    m_portGrid->setColumnStretch(4, 2);
-    m_portGrid->setColumnMinimumWidth(3, fontMetrics().averageCharWidth() * 16);
+    // Long texts are cut at the row's end rather than widening it; the tips hold them whole.
+    const int charWidth = fontMetrics().averageCharWidth();
+    for (const auto& row : m_rows) {
+        for (QLabel* label : {row->deviceLabel, row->step, row->verdict})
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    m_portGrid->setColumnMinimumWidth(1, charWidth * 12);
+    m_portGrid->setColumnMinimumWidth(2, charWidth * 24);
+    m_portGrid->setColumnMinimumWidth(3, charWidth * 12);
+    m_portGrid->setColumnMinimumWidth(4, charWidth * 18);
+    m_portGrid->setColumnStretch(2, 1);
+    m_portGrid->setColumnStretch(4, 1);
     m_portGrid->setRowStretch(int(m_rows.size()) + 1, 1);
 
     auto* scroll = new QScrollArea(group);
     scroll->setWidget(inner);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Never narrower than the rows need, since it does not scroll sideways.
+    scroll->setMinimumWidth(inner->minimumSizeHint().width() +
+                            scroll->verticalScrollBar()->sizeHint().width());
     scroll->setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(scroll);
@@ -732,7 +752,14 @@ void ProductionWindow::RefreshReport() {
         for (int column = 0; column < int(table.header.size()); ++column) {
             const std::string cell =
                 column < int(record.size()) ? record[std::size_t(column)] : std::string();
-            m_report->setItem(row, column, new QTableWidgetItem(QString::fromStdString(cell)));
+            auto* item = new QTableWidgetItem(QString::fromStdString(cell));
+            // The day is the report's own: its times show the hour, the tip the whole stamp.
+            const std::string& name = table.header[std::size_t(column)];
+            if ((name == "start" || name == "end") && cell.size() >= 19 && cell[10] == 'T') {
+                item->setText(QString::fromStdString(cell.substr(11, 8)));
+                item->setToolTip(QString::fromStdString(cell));
+            }
+            m_report->setItem(row, column, item);
         }
     }
     if (table.rows.empty())
@@ -740,6 +767,7 @@ void ProductionWindow::RefreshReport() {
     else
         m_report->setToolTip({});
     m_report->resizeColumnsToContents();
+    m_report->horizontalHeader()->setStretchLastSection(true);
     WatchReport();
 }
 
