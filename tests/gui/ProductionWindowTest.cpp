@@ -169,23 +169,33 @@ TEST_F(ProductionWindowTest, APortsQuestionNamesThePort) {
 }
 
 // Closing during a run never drops a receiver silently: No keeps the run and the window, Yes
-// cancels every port and closes once they have stopped.
+// cancels every port and closes once they have stopped. Ending the program asks the same and
+// keeps it open meanwhile.
 TEST_F(ProductionWindowTest, ClosingDuringARunAsksFirst) {
     sim::SimulatorOptions paced;
     paced.pacing = true;
     auto receiver = test::StartReceiver(paced);
     ASSERT_TRUE(receiver);
-    auto window = Window({{"COM1", receiver->DevicePath()}});
-    Choose(*window, ProductionWindow::kTvList, "lists/shop-tv.lst");
+    context.ports = PortMap({{"COM1", receiver->DevicePath()}}, {});
+    config.m_bFertigung = 1;
+    config.m_activePage = 3;
+    config.m_productionRecipe = ProductionRecipeSetting{"", "", "lists/shop-tv.lst", "", 1, 0};
+    CReceiverSheet sheet(context);
+    sheet.show();
+    ProductionWindow* window = static_cast<CDlgOptionen*>(sheet.Page(3))->OpenStation();
     window->PortBox("COM1")->setChecked(true);
-    window->show();
-    QSignalSpy finished(window.get(), &ProductionWindow::RunFinished);
+    QSignalSpy finished(window, &ProductionWindow::RunFinished);
     window->StartButton()->click();
     ASSERT_TRUE(window->Running());
-    QTest::keyClick(window.get(), Qt::Key_Escape);
-    ASSERT_EQ(context.script.asked.size(), 1u);
+
+    sheet.done(QDialog::Accepted);
+    QTest::keyClick(window, Qt::Key_Escape);
+    ASSERT_EQ(context.script.asked.size(), 2u);
+    EXPECT_EQ(context.script.asked[0].defaultAnswer, Answer::No);
+    EXPECT_TRUE(sheet.isVisible());
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->Running());
+
     context.script.answers.push_back(Answer::Yes);
     window->close();
     EXPECT_TRUE(window->isVisible()) << "closed before its port stopped";
@@ -194,6 +204,8 @@ TEST_F(ProductionWindowTest, ClosingDuringARunAsksFirst) {
     EXPECT_NE(window->PortVerdict("COM1").toStdString().find(LoadResString(str::kCheckCancelled)),
               std::string::npos)
         << window->PortVerdict("COM1").toStdString();
+    sheet.done(QDialog::Accepted);
+    EXPECT_FALSE(sheet.isVisible());
 }
 
 // The recipe as left, through upd.ini and through a recipe file; the section only once a
