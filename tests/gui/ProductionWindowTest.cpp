@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -206,6 +207,24 @@ TEST_F(ProductionWindowTest, ClosingDuringARunAsksFirst) {
         << window->PortVerdict("COM1").toStdString();
     sheet.done(QDialog::Accepted);
     EXPECT_FALSE(sheet.isVisible());
+}
+
+// The day's report follows every receiver as it is written, whoever writes it, from a day
+// without any file on.
+TEST_F(ProductionWindowTest, TheReportFollowsTheDaysFile) {
+    auto window = Window({});
+    EXPECT_EQ(window->ReportTable()->rowCount(), 0);
+    ProductionRow row;
+    row.port = "COM3";
+    row.settings = StepVerdict::Ok;
+    for (int rows = 1; rows <= 2; ++rows) {
+        std::string reason;
+        ASSERT_TRUE(
+            AppendProductionRow(folders.program, row, std::chrono::system_clock::now(), reason))
+            << reason;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->ReportTable()->rowCount() == rows; }))
+            << rows;
+    }
 }
 
 // The recipe as left, through upd.ini and through a recipe file; the section only once a
