@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -800,11 +799,6 @@ ProductionWindow::PortRow* ProductionWindow::RowNamed(const QString& name) const
 QCheckBox* ProductionWindow::PortBox(const QString& name) const {
     const PortRow* row = RowNamed(name);
     return row ? row->box : nullptr;
-}
-
-QString ProductionWindow::PortStep(const QString& name) const {
-    const PortRow* row = RowNamed(name);
-    return row ? row->step->text() : QString();
 }
 
 QString ProductionWindow::PortVerdict(const QString& name) const {

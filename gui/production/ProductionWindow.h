@@ -70,9 +70,8 @@ public:
     QPushButton* CancelAllButton() const { return m_cancelAll; }
     QPushButton* RepeatFailedButton() const { return m_repeatFailed; }
     QTableWidget* ReportTable() const { return m_report; }
-    // The port's check box, step, verdict and bar; nullptr for a port the window does not list.
+    // The port's check box, verdict and bar; nullptr for a port the window does not list.
     QCheckBox* PortBox(const QString& name) const;
-    QString PortStep(const QString& name) const;
     QString PortVerdict(const QString& name) const;
     QProgressBar* PortProgress(const QString& name) const;
 
