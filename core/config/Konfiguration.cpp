@@ -20,6 +20,7 @@ constexpr std::string_view kInternet = "INTERNET";
 constexpr std::string_view kPersistent = "PERSISTENT";
 constexpr std::string_view kPrint = "PRINT";
 constexpr std::string_view kSafety = "SAFETY";
+constexpr std::string_view kProduction = "PRODUCTION";
 
 constexpr int kDefaultBaudRate = 115200;
 constexpr int kDefaultRecTimeout = 500;
@@ -174,6 +175,18 @@ void CKonfiguration::Load(const ProfileFile& profile) {
     m_safetyCopyKeep = keep.status == WholeNumberStatus::Ok ? SafetyCopiesToKeep(keep.value)
                                                             : kDefaultSafetyCopies;
 
+    m_productionRecipe.reset();
+    if (!profile.GetSection(kProduction).empty()) {
+        ProductionRecipeSetting recipe;
+        recipe.firmware = profile.GetString(kProduction, "FIRMWARE", "");
+        recipe.settings = profile.GetString(kProduction, "SETTINGS", "");
+        recipe.tvList = profile.GetString(kProduction, "TV", "");
+        recipe.radioList = profile.GetString(kProduction, "RADIO", "");
+        recipe.verify = ReadSwitch(profile, kProduction, "VERIFY", 1);
+        recipe.backup = ReadSwitch(profile, kProduction, "BACKUP", 0);
+        m_productionRecipe = recipe;
+    }
+
     CDruckDat& print = m_printSettings;
     const std::string defaultTitles = DefaultColumnTitles();
     std::string titles(Trim(profile.GetString(kPrint, "COLARRAY", defaultTitles)));
@@ -260,6 +273,16 @@ ConfigSaveResult CKonfiguration::Save(ProfileFile& profile) {
     profile.WriteInt(kSafety, "BACKUP", m_safetyCopy);
     profile.WriteInt(kSafety, "KEEP", m_safetyCopyKeep);
     profile.WriteInt(kSafety, "VERIFY", m_verifyAfterSend);
+
+    if (m_productionRecipe) {
+        const ProductionRecipeSetting& recipe = *m_productionRecipe;
+        profile.WriteString(kProduction, "FIRMWARE", recipe.firmware);
+        profile.WriteString(kProduction, "SETTINGS", recipe.settings);
+        profile.WriteString(kProduction, "TV", recipe.tvList);
+        profile.WriteString(kProduction, "RADIO", recipe.radioList);
+        profile.WriteInt(kProduction, "VERIFY", recipe.verify);
+        profile.WriteInt(kProduction, "BACKUP", recipe.backup);
+    }
 
     ConfigSaveResult result;
     if (profile.Save(result.reason))

@@ -4,6 +4,7 @@
 #include "core/util/Environment.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,19 @@ std::array<int, 4> ProductionRows(std::string_view text);
 inline constexpr int kDefaultSafetyCopies = 20;
 inline constexpr int kMostSafetyCopies = 1000;
 int SafetyCopiesToKeep(int stored);
+
+// The production window's last recipe, kept in upd.ini [PRODUCTION] under the recipe file's own
+// keys. File names as a recipe holds them: under the data folder unless absolute, empty for a
+// step left out.
+struct ProductionRecipeSetting {
+    std::string firmware;
+    std::string settings;
+    std::string tvList;
+    std::string radioList;
+    int verify = 1;
+    int backup = 0;
+    bool operator==(const ProductionRecipeSetting&) const = default;
+};
 
 enum class ConfigSaveStatus {
     Saved,
@@ -104,6 +118,9 @@ public:
     int m_safetyCopy = 1; // a send first keeps what the receiver holds
     int m_safetyCopyKeep = kDefaultSafetyCopies;
     int m_verifyAfterSend = 1; // a send ends by loading back and comparing
+    // Nothing until the production window kept a recipe or upd.ini holds one, so that a
+    // program never used for production writes no such section.
+    std::optional<ProductionRecipeSetting> m_productionRecipe;
 };
 
 } // namespace fw

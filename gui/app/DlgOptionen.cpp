@@ -5,6 +5,7 @@
 #include "core/res/StringIds.h"
 #include "gui/app/LogbookWindow.h"
 #include "gui/app/ReceiverSheet.h"
+#include "gui/production/ProductionWindow.h"
 #include "gui/ui/PageGroup.h"
 #include "gui/ui/Texts.h"
 
@@ -48,6 +49,7 @@ CDlgOptionen::CDlgOptionen(AppContext& context, CReceiverSheet& sheet, QWidget* 
     if (Context().config.m_bFertigung == 1) {
         m_productionField->show();
         m_productionButton->show();
+        m_stationButton->show();
         m_productionButton->setFocus();
     }
 }
@@ -90,6 +92,11 @@ void CDlgOptionen::BuildLayout() {
     m_productionButton->setAutoDefault(false);
     m_productionButton->hide();
     connect(m_productionButton, &QPushButton::clicked, this, &CDlgOptionen::OnProductionDownload);
+    m_stationButton = new QPushButton(ResText(str::kProductionStationButton), this);
+    SetControlId(m_stationButton, ids::production::kStationButton);
+    m_stationButton->setAutoDefault(false);
+    m_stationButton->hide();
+    connect(m_stationButton, &QPushButton::clicked, this, &CDlgOptionen::OpenStation);
 
     m_logbookButton = new QPushButton(ResText(str::kShowLogbook), this);
     SetControlId(m_logbookButton, ids::logbook::kShowButton);
@@ -114,6 +121,7 @@ void CDlgOptionen::BuildLayout() {
     auto* production = new QHBoxLayout;
     production->addWidget(m_productionField, 1);
     production->addWidget(m_productionButton);
+    production->addWidget(m_stationButton);
     layout->addLayout(production, 2, 0, 1, 3);
     layout->setHorizontalSpacing(gap * 2);
     layout->setVerticalSpacing(gap);
@@ -167,6 +175,17 @@ void CDlgOptionen::OnShowLogbook() {
     auto* window = new LogbookWindow(Context().folders.program, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->open();
+}
+
+ProductionWindow* CDlgOptionen::OpenStation() {
+    if (m_station.isNull()) {
+        m_station = new ProductionWindow(Context(), this);
+        m_station->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_station->show();
+    m_station->raise();
+    m_station->activateWindow();
+    return m_station;
 }
 
 void CDlgOptionen::OnProductionDownload() {

@@ -3,6 +3,8 @@
 #include "core/res/StringIds.h"
 #include "gui/page/PropertyPagePlus.h"
 
+#include <QPointer>
+
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -13,6 +15,7 @@ namespace fw {
 
 class CKonfiguration;
 class CReceiverSheet;
+class ProductionWindow;
 
 // The options page: the link's baud rate, the COM port (or the search), the tool tips, and in
 // production mode the download that chains a firmware, a settings and two list sends.
@@ -42,6 +45,9 @@ public:
     QComboBox* PortBox() const { return m_portBox; }
     QLineEdit* ProductionField() const { return m_productionField; }
     QPushButton* ProductionButton() const { return m_productionButton; }
+    QPushButton* StationButton() const { return m_stationButton; }
+    // The production window, opened or brought to the front; it stays open beside the sheet.
+    ProductionWindow* OpenStation();
 
 private:
     void BuildLayout();
@@ -60,6 +66,8 @@ private:
     QLineEdit* m_productionField = nullptr;
     QPushButton* m_productionButton = nullptr;
     QPushButton* m_logbookButton = nullptr;
+    QPushButton* m_stationButton = nullptr;
+    QPointer<ProductionWindow> m_station;
 };
 
 } // namespace fw

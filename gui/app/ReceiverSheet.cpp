@@ -7,6 +7,7 @@
 #include "gui/firmware/DlgFlashwerk.h"
 #include "gui/lists/DlgProgrammlisten.h"
 #include "gui/page/PropertyPagePlus.h"
+#include "gui/production/ProductionWindow.h"
 #include "gui/settings/DlgGrundeinstellung.h"
 #include "gui/ui/ResizeDialog.h"
 #include "gui/ui/Texts.h"
@@ -116,6 +117,14 @@ void CReceiverSheet::OnPageChanged(int index) {
 }
 
 void CReceiverSheet::done(int result) {
+    // A production run keeps the program open: ending it would leave receivers half prepared.
+    // The station asks whether to cancel them; the program is closed again once they stopped.
+    if (auto* station = findChild<ProductionWindow*>(); station != nullptr && station->Running()) {
+        station->raise();
+        station->activateWindow();
+        station->reject();
+        return;
+    }
     // Every way out (Quit, the close box, a signal) takes the page's values along.
     if (CPropertyPagePlus* page = Page(m_shownPage))
         page->OnKillActive();

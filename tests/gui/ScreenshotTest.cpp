@@ -19,6 +19,7 @@
 #include "gui/lists/SortDialog.h"
 #include "gui/page/PropertyPagePlus.h"
 #include "gui/print/PageSetupDialog.h"
+#include "gui/production/ProductionWindow.h"
 #include "gui/ui/ReportWindow.h"
 #include "gui/ui/Texts.h"
 #include "tests/gui/ScriptedContext.h"
@@ -39,6 +40,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -437,6 +439,49 @@ TEST_P(ScreenshotTest, FavouritesWindowCountsTheBanksOfTheDemoList) {
 }
 
 // The application's palette or font for one test, restored however the test ends.
+// The production window while two receivers are prepared and after the run, one of them
+// failing in its TV list; the day's report below.
+TEST_P(ScreenshotTest, ProductionWindowDuringAndAfterARun) {
+    sim::SimulatorOptions paced;
+    paced.model = sim::Model::RecOk; // the shortest list, so that the run stays short
+    paced.pacing = true;
+    sim::SimulatorOptions aborting = paced;
+    aborting.faults.push_back({sim::Step::LineAnswer, 600, sim::FaultKind::Abort0A});
+    auto first = test::StartReceiver(paced);
+    auto second = test::StartReceiver(aborting);
+    ASSERT_TRUE(first && second);
+    test::WriteBytes(folders.settings + "/shop.grd", std::string(2048, '\x33'));
+    test::WriteBytes(folders.lists + "/shop-tv.lst", test::NumberedList("TV", "Shop", 40));
+    config.m_productionRecipe =
+        ProductionRecipeSetting{"", "settings/shop.grd", "lists/shop-tv.lst", "", 0, 0};
+    context.ports = PortMap({{"COM1", first->DevicePath()}, {"COM2", second->DevicePath()}}, {});
+    test::TempDir noAdapters;
+    ProductionWindow window(context, nullptr, noAdapters.Path().string());
+    window.PortBox("COM1")->setChecked(true);
+    window.PortBox("COM2")->setChecked(true);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ExpectFitsSmallScreen(window);
+    bool taken = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const int progress = window.PortProgress("COM1")->value();
+        if (!taken && window.Running() && progress >= 40 && progress < 90) {
+            taken = true;
+            EXPECT_TRUE(window.grab().save(QString::fromStdString(PictureName("production-run"))));
+        }
+    });
+    watch.start(5);
+    QSignalSpy finished(&window, &ProductionWindow::RunFinished);
+    window.StartButton()->click();
+    ASSERT_TRUE(finished.wait(60000)) << test::LogOf(*second);
+    watch.stop();
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(window.ReportTable()->rowCount(), 2);
+    EXPECT_TRUE(window.grab().save(QString::fromStdString(PictureName("production-end"))));
+    window.close();
+}
+
 class ApplicationLook {
 public:
     ApplicationLook() : m_palette(QApplication::palette()), m_font(QApplication::font()) {}
