@@ -321,11 +321,15 @@ std::vector<ProductionRow> RunStation(const PreparedRecipe& recipe,
                     AppendProductionRow(dataFolder, rows[i], Clock::now(), reason);
                 std::string logReason;
                 const bool logged = AppendToLogbook(dataFolder, ReceiverRecord(rows[i]), logReason);
-                std::lock_guard lock(failuresMutex);
-                if (!reported)
-                    writeFailures.push_back(reason);
-                if (!logged)
-                    writeFailures.push_back(logReason);
+                {
+                    std::lock_guard lock(failuresMutex);
+                    if (!reported)
+                        writeFailures.push_back(reason);
+                    if (!logged)
+                        writeFailures.push_back(logReason);
+                }
+                if (ports[i].finished)
+                    ports[i].finished(rows[i]);
             });
         }
     }

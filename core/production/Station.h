@@ -24,6 +24,9 @@ struct StationPort {
     // Told the session whose OnTimer the view's timers are to call while the port runs (its
     // progress comes from them), and nullptr before that session ends. May be empty.
     std::function<void(TransferSession*)> attachTimers;
+    // Told the receiver's row on the port's own thread once it is written, so that a verdict
+    // can be shown before the slowest port ends. May be empty.
+    std::function<void(const ProductionRow&)> finished;
 };
 
 // What every port of a run shares besides the recipe.

@@ -124,12 +124,6 @@ struct ProductionWindow::PortRow : StationPortDisplay {
         else
             qtimer->stop();
     }
-    void AllowCancel(bool allowed) override {
-        cancellable = allowed;
-        // A cancel asked for while the receiver was programmed takes effect once it may.
-        if (allowed && cancelWanted && running)
-            cancel.Set();
-    }
     void ShowNote(const QString& text, MessageIcon icon) override {
         if (icon == MessageIcon::Stop && failure.isEmpty()) {
             failure = text;
@@ -149,12 +143,20 @@ struct ProductionWindow::PortRow : StationPortDisplay {
         verdict->setText(text);
         verdict->setToolTip(tip);
     }
+    void ShowResult(const ProductionRow& result) {
+        running = false;
+        if (RowSucceeded(result)) {
+            ShowVerdict(ResText(str::kProductionVerdictOk), {});
+            progress->setValue(100);
+        } else {
+            const QString reason = QString::fromStdString(result.reason);
+            ShowVerdict(FailedVerdict(reason), reason);
+        }
+    }
     // Ready for a run: nothing of the one before is left in the row.
     void Reset() {
         running = true;
-        cancellable = true;
-        cancelWanted = false;
-        cancel.Reset();
+        cancel.Clear();
         failure.clear();
         notes.clear();
         step->setText(ResText(str::kProductionWaiting));
@@ -175,8 +177,6 @@ struct ProductionWindow::PortRow : StationPortDisplay {
     QLabel* verdict = nullptr;
     std::array<QTimer*, 4> timers{};
     bool running = false;
-    bool cancellable = true;
-    bool cancelWanted = false;
     QString failure; // the first failure the port's jobs reported
     QString notes;   // their other messages
 };
@@ -210,7 +210,7 @@ ProductionWindow::~ProductionWindow() {
     if (m_driver.joinable()) {
         m_abandoned.store(true);
         for (const auto& row : m_rows)
-            row->cancel.Set();
+            row->cancel.SetForGood();
         m_driver.join();
     }
 }
@@ -589,6 +589,10 @@ void ProductionWindow::RunOn(std::shared_ptr<const PreparedRecipe> recipe,
         port.attachTimers = [view = &row->view](TransferSession* session) {
             view->Attach(session);
         };
+        // The window outlives the run: closing it waits for the ports to end.
+        port.finished = [this, row](const ProductionRow& result) {
+            Post([row, result] { row->ShowResult(result); });
+        };
         ports.push_back(std::move(port));
     }
     StationOptions options;
@@ -617,17 +621,8 @@ void ProductionWindow::OnRunEnded(const std::vector<StationPort>& ports,
         m_driver.join();
     m_running = false;
     for (std::size_t i = 0; i < ports.size() && i < rows.size(); ++i) {
-        PortRow* row = RowNamed(QString::fromStdString(ports[i].name));
-        if (row == nullptr)
-            continue;
-        row->running = false;
-        if (RowSucceeded(rows[i])) {
-            row->ShowVerdict(ResText(str::kProductionVerdictOk), {});
-            row->progress->setValue(100);
-        } else {
-            const QString reason = QString::fromStdString(rows[i].reason);
-            row->ShowVerdict(FailedVerdict(reason), reason);
-        }
+        if (PortRow* row = RowNamed(QString::fromStdString(ports[i].name)))
+            row->ShowResult(rows[i]);
     }
     for (const StationPort& port : FailedPorts(ports, rows))
         m_failedPorts.push_back(QString::fromStdString(port.name));
@@ -653,9 +648,9 @@ void ProductionWindow::CancelAll() {
     for (const auto& row : m_rows) {
         if (!row->running)
             continue;
-        row->cancelWanted = true;
-        if (row->cancellable)
-            row->cancel.Set();
+        // Taken at the receiver's next point that allows it, and by every job after it: a
+        // receiver being programmed finishes that first.
+        row->cancel.SetForGood();
         row->step->setText(ResText(str::kProductionCancelling));
     }
 }

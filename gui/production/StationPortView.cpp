@@ -45,10 +45,6 @@ void StationPortView::SetProgress(int percent) {
     m_host.Post([this, value] { m_display.ShowProgress(value); });
 }
 
-void StationPortView::EnableCancel(bool enabled) {
-    m_host.Post([this, enabled] { m_display.AllowCancel(enabled); });
-}
-
 void StationPortView::StartTimer(TransferTimer timer) {
     m_host.Post([this, timer] { m_display.RunTimer(timer, true); });
 }

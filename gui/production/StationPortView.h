@@ -19,8 +19,6 @@ public:
     virtual void ShowStep(const QString& step) = 0;
     virtual void ShowProgress(int percent) = 0;
     virtual void RunTimer(TransferTimer timer, bool on) = 0;
-    // Whether the receiver lets the run be cancelled now (not while it is programmed).
-    virtual void AllowCancel(bool allowed) = 0;
     // A message of the port's jobs: a failure (stop icon) or a note; never a box of its own.
     virtual void ShowNote(const QString& text, MessageIcon icon) = 0;
     // The port's run is over; its row in the day's report follows.
@@ -55,7 +53,8 @@ public:
     void SetStatusFont(StatusFont) override {}
     void SetProgress(int percent) override;
     void EnableStart(bool) override {}
-    void EnableCancel(bool enabled) override;
+    // A port's cancel waits for a point where the receiver allows it (see CancelAll).
+    void EnableCancel(bool) override {}
     void SetCancelCaption(const std::string&) override {}
     void StartTimer(TransferTimer timer) override;
     void StopTimer(TransferTimer timer) override;

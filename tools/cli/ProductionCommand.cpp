@@ -22,7 +22,6 @@
 #include <memory>
 #include <mutex>
 #include <sstream>
-#include <thread>
 #include <unistd.h>
 
 namespace fw::cli {
@@ -135,7 +134,9 @@ void OnStationInterrupt(int) {
             continue;
         if (slot->view->NoteInterrupt()) {
             slot->cancelTaken.store(true);
-            slot->cancel.Set();
+            // The port ends, not only its running job: a press between two jobs would
+            // otherwise be forgotten by the next.
+            slot->cancel.SetForGood();
         }
     }
 }
@@ -268,13 +269,27 @@ int RunProduction(const Arguments& arguments, std::ostream& out, std::ostream& e
         slot->view = std::make_unique<TerminalTransferView>(err, questions, progress,
                                                             PortLines{port.name, &outputLock});
         TerminalTransferView* view = slot->view.get();
-        ports.push_back(
-            {port.name, port.device, view, &slot->cancel, [view](TransferSession* session) {
-                 if (session != nullptr)
-                     view->Attach(*session);
-                 else
-                     view->Detach();
-             }});
+        StationPort station;
+        station.name = port.name;
+        station.device = port.device;
+        station.view = view;
+        station.cancel = &slot->cancel;
+        station.attachTimers = [view](TransferSession* session) {
+            if (session != nullptr)
+                view->Attach(*session);
+            else
+                view->Detach();
+        };
+        // Each verdict is said as soon as its receiver is done, not when the slowest one is.
+        station.finished = [slot = slot.get()](const ProductionRow& row) {
+            slot->finished.store(true);
+            slot->view->SayLast(
+                RowSucceeded(row)
+                    ? FormatText(LoadResString(str::kCliProductionPortDone), {Seconds(row.seconds)})
+                    : FormatText(LoadResString(str::kCliProductionPortFailed),
+                                 {ReasonOf(row, *slot->view)}));
+        };
+        ports.push_back(std::move(station));
         slots.push_back(std::move(slot));
     }
 
@@ -282,27 +297,11 @@ int RunProduction(const Arguments& arguments, std::ostream& out, std::ostream& e
     options.link = context.settings;
     options.dataFolder = dataFolder;
     options.safetyCopiesKept = context.safetyCopyKeep;
-    std::vector<ProductionRow> rows(ports.size());
-    std::vector<std::vector<std::string>> writeFailures(ports.size());
+    std::vector<ProductionRow> rows;
+    std::vector<std::string> writeFailures;
     {
         StationInterruptGuard interrupts(slots);
-        std::vector<std::jthread> workers;
-        for (std::size_t i = 0; i < ports.size(); ++i) {
-            workers.emplace_back([&, i] {
-                // A station of one port each, so that every verdict is said as soon as its
-                // receiver is done rather than when the slowest one is.
-                std::vector<ProductionRow> one =
-                    RunStation(prepared, {ports[i]}, options, writeFailures[i]);
-                rows[i] = one.front();
-                slots[i]->finished.store(true);
-                const std::string verdict =
-                    RowSucceeded(rows[i]) ? FormatText(LoadResString(str::kCliProductionPortDone),
-                                                       {Seconds(rows[i].seconds)})
-                                          : FormatText(LoadResString(str::kCliProductionPortFailed),
-                                                       {ReasonOf(rows[i], *slots[i]->view)});
-                slots[i]->view->SayLast(verdict);
-            });
-        }
+        rows = RunStation(prepared, ports, options, writeFailures);
     }
 
     bool allSucceeded = true;
@@ -329,10 +328,8 @@ int RunProduction(const Arguments& arguments, std::ostream& out, std::ostream& e
     for (auto& slot : slots)
         slot->view.reset();
     out << SummaryTable(table);
-    for (const auto& failures : writeFailures) {
-        for (const std::string& failure : failures)
-            err << FormatText(LoadResString(str::kCliProductionNotWritten), {failure}) << '\n';
-    }
+    for (const std::string& failure : writeFailures)
+        err << FormatText(LoadResString(str::kCliProductionNotWritten), {failure}) << '\n';
     if (declined && unanswered)
         err << LoadResString(str::kCliQuestionNeedsYes) << '\n';
 

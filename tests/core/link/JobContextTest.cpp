@@ -169,5 +169,35 @@ TEST_F(JobContextTest, ReadAckTellsAcknowledgeAbortAndErrorsApart) {
     EXPECT_FALSE(context->Port().IsOpen());
 }
 
+// What each kind of press leaves for the jobs that look after it.
+TEST(CancelEventTest, APressIsTakenOnceAndACancelForGoodOutlivesEveryJob) {
+    const struct {
+        const char* name;
+        void (*press)(CancelEvent&);
+        bool takenByARunningJob; // first TakeSignal
+        bool seenByTheNextJob;   // TakeSignal after Reset, as a new job starts
+    } cases[] = {
+        {"no press", [](CancelEvent&) {}, false, false},
+        {"a press", [](CancelEvent& event) { event.Set(); }, true, false},
+        {"a cancel for good", [](CancelEvent& event) { event.SetForGood(); }, true, true},
+        {"a press does not weaken it",
+         [](CancelEvent& event) {
+             event.SetForGood();
+             event.Set();
+         },
+         true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CancelEvent event;
+        c.press(event);
+        EXPECT_EQ(event.TakeSignal(), c.takenByARunningJob);
+        event.Reset();
+        EXPECT_EQ(event.TakeSignal(), c.seenByTheNextJob);
+        event.Clear();
+        EXPECT_FALSE(event.TakeSignal());
+    }
+}
+
 } // namespace
 } // namespace fw
