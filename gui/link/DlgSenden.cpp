@@ -74,8 +74,6 @@ CDlgSenden::CDlgSenden(TransferJob job, LinkSettings settings, PortMap ports, Ch
     setObjectName(QString::number(kDialog));
     setModal(true);
     BuildLayout();
-    connect(this, &CDlgSenden::ChangePosted, this, &CDlgSenden::RunNextPosted,
-            Qt::QueuedConnection);
 
     for (TransferTimer timer : {TransferTimer::Progress, TransferTimer::SendingBlink,
                                 TransferTimer::ProgramBlink, TransferTimer::EraseSeconds}) {
@@ -341,26 +339,8 @@ QTimer* CDlgSenden::TimerFor(TransferTimer timer) const {
     return m_timers[static_cast<std::size_t>(timer) - 1];
 }
 
-// The changes travel in a queue of our own under a standard mutex, so that the hand-over from
-// the worker is visible to the thread sanitizer; the Qt event only says that one is waiting.
 void CDlgSenden::Post(std::function<void()> change) {
-    {
-        std::lock_guard lock(m_postedMutex);
-        m_posted.push_back(std::move(change));
-    }
-    emit ChangePosted();
-}
-
-void CDlgSenden::RunNextPosted() {
-    std::function<void()> change;
-    {
-        std::lock_guard lock(m_postedMutex);
-        if (m_posted.empty())
-            return;
-        change = std::move(m_posted.front());
-        m_posted.pop_front();
-    }
-    change();
+    m_changes->Post(std::move(change));
 }
 
 template <typename T> T CDlgSenden::Ask(std::function<T()> question, T fallback) {

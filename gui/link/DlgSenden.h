@@ -4,14 +4,13 @@
 #include "core/link/SafeSend.h"
 #include "core/link/TransferSession.h"
 #include "core/link/TransferView.h"
+#include "gui/ui/ChangeQueue.h"
 
 #include <QDialog>
 
 #include <array>
 #include <atomic>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -107,8 +106,6 @@ signals:
     void FileSavedSignal(const QString& path);
     // The worker of one run has ended and been joined.
     void WorkerFinished();
-    // Internal: a change waits in the queue (emitted on any thread).
-    void ChangePosted();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -129,7 +126,6 @@ private:
     QTimer* TimerFor(TransferTimer timer) const;
     // Runs change on the dialog's thread, later, in the order posted.
     void Post(std::function<void()> change);
-    void RunNextPosted();
     // Shows a question on the dialog's thread and waits for its answer on the worker;
     // fallback when the dialog goes away without answering.
     template <typename T> T Ask(std::function<T()> question, T fallback);
@@ -156,8 +152,7 @@ private:
     QFont m_normalFont;
     QFont m_largeFont;
 
-    std::mutex m_postedMutex;
-    std::deque<std::function<void()>> m_posted;
+    ChangeQueue* m_changes = new ChangeQueue(this);
 
     std::thread m_worker;
     bool m_workerRunning = false; // dialog thread only

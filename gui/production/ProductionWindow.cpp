@@ -184,8 +184,6 @@ struct ProductionWindow::PortRow : StationPortDisplay {
 ProductionWindow::ProductionWindow(AppContext& context, QWidget* parent, std::string byIdFolder)
     : QDialog(parent), m_context(context), m_byIdFolder(std::move(byIdFolder)) {
     setWindowTitle(ResText(str::kProductionTitle));
-    connect(this, &ProductionWindow::ChangePosted, this, &ProductionWindow::RunNextPosted,
-            Qt::QueuedConnection);
     BuildLayout();
     FillCatalogues();
     if (m_context.config.m_productionRecipe) {
@@ -405,11 +403,15 @@ QWidget* ProductionWindow::BuildPortGroup() {
     // The step and the verdict take the room; a bar of a sensible width.
     // Long texts are cut at the row's end rather than widening it; the tips hold them whole.
     const int charWidth = fontMetrics().averageCharWidth();
+    // The devices are shown whole unless one is very long.
+    int deviceWidth = charWidth * 12;
     for (const auto& row : m_rows) {
         for (QLabel* label : {row->deviceLabel, row->step, row->verdict})
             label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        deviceWidth =
+            std::max(deviceWidth, fontMetrics().horizontalAdvance(row->deviceLabel->text()));
     }
-    m_portGrid->setColumnMinimumWidth(1, charWidth * 12);
+    m_portGrid->setColumnMinimumWidth(1, std::min(deviceWidth, charWidth * 32));
     m_portGrid->setColumnMinimumWidth(2, charWidth * 24);
     m_portGrid->setColumnMinimumWidth(3, charWidth * 12);
     m_portGrid->setColumnMinimumWidth(4, charWidth * 18);
@@ -806,26 +808,8 @@ QProgressBar* ProductionWindow::PortProgress(const QString& name) const {
     return row ? row->progress : nullptr;
 }
 
-// The changes travel in a queue of our own under a standard mutex, so that the hand-over from
-// the workers is visible to the thread sanitizer; the Qt event only says that one is waiting.
 void ProductionWindow::Post(std::function<void()> change) {
-    {
-        std::lock_guard lock(m_postedMutex);
-        m_posted.push_back(std::move(change));
-    }
-    emit ChangePosted();
-}
-
-void ProductionWindow::RunNextPosted() {
-    std::function<void()> change;
-    {
-        std::lock_guard lock(m_postedMutex);
-        if (m_posted.empty())
-            return;
-        change = std::move(m_posted.front());
-        m_posted.pop_front();
-    }
-    change();
+    m_changes->Post(std::move(change));
 }
 
 bool ProductionWindow::AskOnWindow(const std::string& text, MessageIcon icon) {

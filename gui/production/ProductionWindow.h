@@ -3,6 +3,7 @@
 #include "core/production/Recipe.h"
 #include "core/production/Station.h"
 #include "gui/production/StationPortView.h"
+#include "gui/ui/ChangeQueue.h"
 
 #include <QDialog>
 
@@ -12,7 +13,6 @@
 #include <functional>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -81,8 +81,6 @@ public:
 signals:
     // A run has ended on every port, its verdicts and the report shown.
     void RunFinished();
-    // Internal: a change waits in the queue (emitted on any thread).
-    void ChangePosted();
 
 private:
     struct PortRow;
@@ -111,7 +109,6 @@ private:
     // StationViewHost (worker threads)
     void Post(std::function<void()> change) override;
     bool AskOnWindow(const std::string& text, MessageIcon icon) override;
-    void RunNextPosted();
     void AskNextQuestion();
 
     AppContext& m_context;
@@ -140,8 +137,7 @@ private:
     std::vector<QString> m_failedPorts;
     std::thread m_driver;
 
-    std::mutex m_postedMutex;
-    std::deque<std::function<void()>> m_posted;
+    ChangeQueue* m_changes = new ChangeQueue(this);
     std::deque<PendingQuestion> m_questions; // window's thread only
     bool m_asking = false;
     std::atomic<bool> m_abandoned{false}; // the window is going away: questions stop waiting
