@@ -55,6 +55,11 @@ bool IsRadioListSend(const TransferJob& job) {
     return list != nullptr && list->list.m_strType == "RA";
 }
 
+// The list a load of the same kind asks for: 'R' radio, 'T' TV.
+char ListKind(const TransferJob& job) {
+    return IsRadioListSend(job) ? 'R' : 'T';
+}
+
 // A receiver differs as soon as one check finds it so; one that could not run leaves it
 // unconfirmed.
 CheckState Worse(CheckState a, CheckState b) {
@@ -151,6 +156,15 @@ private:
         return verdict == StepVerdict::Ok;
     }
 
+    // What the receiver holds of the kind the step sends, for a safety copy or a check.
+    JobResult LoadWhatStepSends(const LaterStep& step, LoadUse use) {
+        const JobResult loaded = m_session.Run(std::holds_alternative<ListSend>(step.job)
+                                                   ? TransferJob{ListLoad{ListKind(step.job), use}}
+                                                   : TransferJob{SettingsLoad{use}});
+        Learn(loaded);
+        return loaded;
+    }
+
     // What the later steps will replace, loaded and kept before anything is sent. A receiver
     // without operating software holds no lists: there is nothing of it to keep. False when a
     // copy could not be made; nothing has been sent then.
@@ -161,11 +175,8 @@ private:
             if (Cancelled(unused))
                 return false;
             const auto* list = std::get_if<ListSend>(&step.job);
-            const char kind = list && list->list.m_strType == "RA" ? 'R' : 'T';
-            const JobResult loaded =
-                m_session.Run(list ? TransferJob{ListLoad{kind, LoadUse::SafetyCopy}}
-                                   : TransferJob{SettingsLoad{LoadUse::SafetyCopy}});
-            Learn(loaded);
+            const char kind = ListKind(step.job);
+            const JobResult loaded = LoadWhatStepSends(step, LoadUse::SafetyCopy);
             if (loaded.model == wire::kRecFa)
                 continue;
             SafetyCopyWriteResult written;
@@ -252,11 +263,7 @@ private:
                 return;
             }
             const auto* list = std::get_if<ListSend>(&step.job);
-            const char kind = list && list->list.m_strType == "RA" ? 'R' : 'T';
-            const JobResult loaded =
-                m_session.Run(list ? TransferJob{ListLoad{kind, LoadUse::CheckAfterSend}}
-                                   : TransferJob{SettingsLoad{LoadUse::CheckAfterSend}});
-            Learn(loaded);
+            const JobResult loaded = LoadWhatStepSends(step, LoadUse::CheckAfterSend);
             if (loaded.outcome != JobOutcome::Succeeded ||
                 (list ? !loaded.list : !loaded.settings)) {
                 m_row.check = Worse(m_row.check, CheckState::NotRun);
