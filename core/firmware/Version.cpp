@@ -96,4 +96,13 @@ std::array<std::string, 6> VersionWarningLines(const VersionWarning& warning) {
     return {};
 }
 
+std::string VersionWarningText(const VersionWarning& warning) {
+    std::string text;
+    for (const std::string& line : VersionWarningLines(warning)) {
+        if (!line.empty())
+            text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
+
 } // namespace fw

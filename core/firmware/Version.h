@@ -37,5 +37,7 @@ VersionWarning CompareVersions(std::string_view receiverText, std::string_view f
 
 // The six centred lines of the version warning, top to bottom; empty lines stay empty.
 std::array<std::string, 6> VersionWarningLines(const VersionWarning& warning);
+// The same as one question text: the lines that say something, one below the other.
+std::string VersionWarningText(const VersionWarning& warning);
 
 } // namespace fw

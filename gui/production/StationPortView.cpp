@@ -64,12 +64,7 @@ bool StationPortView::AskYesNo(const std::string& text, MessageIcon icon) {
 }
 
 bool StationPortView::AskVersionWarning(const VersionWarning& warning) {
-    std::string text;
-    for (const std::string& line : VersionWarningLines(warning)) {
-        if (!line.empty())
-            text += (text.empty() ? "" : "\n") + line;
-    }
-    return AskYesNo(text, MessageIcon::Warning);
+    return AskYesNo(VersionWarningText(warning), MessageIcon::Warning);
 }
 
 } // namespace fw

@@ -173,12 +173,7 @@ bool TerminalTransferView::AskYesNo(const std::string& text, MessageIcon icon) {
 }
 
 bool TerminalTransferView::AskVersionWarning(const VersionWarning& warning) {
-    std::string text;
-    for (const std::string& line : VersionWarningLines(warning)) {
-        if (!line.empty())
-            text += (text.empty() ? "" : "\n") + line;
-    }
-    return AskYesNo(text, MessageIcon::Warning);
+    return AskYesNo(VersionWarningText(warning), MessageIcon::Warning);
 }
 
 std::optional<SaveTarget> TerminalTransferView::AskSaveAs(SaveKind) {
