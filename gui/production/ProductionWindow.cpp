@@ -621,11 +621,8 @@ void ProductionWindow::OnRunEnded(const std::vector<StationPort>& ports,
                                   const std::vector<std::string>& writeFailures) {
     if (m_driver.joinable())
         m_driver.join();
+    // Each port's verdict came as it finished, before this.
     m_running = false;
-    for (std::size_t i = 0; i < ports.size() && i < rows.size(); ++i) {
-        if (PortRow* row = RowNamed(QString::fromStdString(ports[i].name)))
-            row->ShowResult(rows[i]);
-    }
     for (const StationPort& port : FailedPorts(ports, rows))
         m_failedPorts.push_back(QString::fromStdString(port.name));
     RefreshReport();
