@@ -29,6 +29,17 @@ std::string BlockHeader(unsigned char flag, std::string_view data) {
     return std::string(1, static_cast<char>(flag)) + U32BE(SumBytes(data));
 }
 
+// A 2048-byte image as two blocks, each acknowledged, after the PC's "RECOK".
+void SendTwoBlocks(PcPort& pc, const std::string& image, const Running& simulator) {
+    pc.Send(U32BE(2));
+    EXPECT_EQ(pc.Receive(5), "RECOK");
+    for (std::size_t block = 0; block < 2; ++block) {
+        const std::string data = image.substr(block * 1024, 1024);
+        pc.Send(BlockHeader(0x0D, data) + data);
+        EXPECT_EQ(pc.Receive(1), "\r") << simulator.Log();
+    }
+}
+
 class SimFirmware : public ::testing::Test {
 protected:
     SimulatorOptions WithLoader(std::string version) {
@@ -109,13 +120,7 @@ TEST_F(SimFirmware, OnlyAProgrammedImageRenamesTheSoftware) {
         const std::string image = ::fw::test::FirmwareImage(2048, version);
         PcPort pc(simulator.Device());
         StartFirmware(pc, "PROG CODE", installed);
-        pc.Send(U32BE(2));
-        EXPECT_EQ(pc.Receive(5), "RECOK");
-        for (std::size_t block = 0; block < 2; ++block) {
-            const std::string data = image.substr(block * 1024, 1024);
-            pc.Send(BlockHeader(0x0D, data) + data);
-            EXPECT_EQ(pc.Receive(1), "\r") << simulator.Log();
-        }
+        SendTwoBlocks(pc, image, simulator);
         return pc.Receive(progress);
     };
     EXPECT_EQ(send("ABC V1.20", "ABC V9.99", 5), kProgressToEnd.substr(0, 5));
@@ -185,13 +190,7 @@ TEST_F(SimFirmware, RecFaBecomesTheFlashedModelWhenProgrammed) {
             EXPECT_EQ(pc.Detect("PROG CODE"), "RECFA");
             EXPECT_EQ(pc.Receive(5), std::string("NONE") + '\0');
             pc.Send("RECOK");
-            pc.Send(U32BE(2));
-            EXPECT_EQ(pc.Receive(5), "RECOK");
-            for (std::size_t block = 0; block < 2; ++block) {
-                const std::string data = image.substr(block * 1024, 1024);
-                pc.Send(BlockHeader(0x0D, data) + data);
-                EXPECT_EQ(pc.Receive(1), "\r") << simulator.Log();
-            }
+            SendTwoBlocks(pc, image, simulator);
             pc.Receive(c.progress.size());
         }
         ASSERT_TRUE(simulator.WaitForJobs(1)) << simulator.Log();
